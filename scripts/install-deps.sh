@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Kestrel's build, program and tests need; does nothing when all are there.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build ccache g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev
+  # program
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fp-compiler fp-units-rtl python3-olefile libgsf-bin
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

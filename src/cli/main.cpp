@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    std::puts("kestrel-cli");
+    return 0;
+}

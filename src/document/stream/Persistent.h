@@ -1,0 +1,323 @@
+#pragma once
+
+// Published-property machinery shared by every persistent class. Each class declares its
+// properties once, in stream order, in a descriptor table (TPropsOf<C>); the stream writer,
+// the reader and the class registry all work from those tables.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <type_traits>
+#include <vector>
+
+namespace kestrel {
+
+class TPersistent;
+class TComponent;
+class TCollection;
+class TReader;
+class TWriter;
+class TBoundedReader;
+
+// What a property is on the wire (see the writer for the encoding of each).
+enum class TPropKind {
+    Integer,     // 32-bit and smaller; smallest integer tag
+    Int64,       // int64 tag only when it does not fit 32 bits
+    Char,        // one-byte string
+    Bool,        // false/true tags
+    Enum,        // identifier from TEnumInfo
+    Set,         // set of TEnumInfo names; value is a bit mask (bit n = ordinal n)
+    Color,       // integer or colour identifier
+    Cursor,      // integer or cursor identifier
+    String,      // code page 932 text, short or long string
+    Float,       // extended
+    Strings,     // string list, written as "<name>.Strings"
+    Persistent,  // nested object, written as dotted paths
+    Collection,  // collection tag
+    Component,   // reference to a component, by name
+    Method,      // event handler, by method name
+};
+
+// Names of an enumeration's values in ordinal order (also the element type of a set).
+struct TEnumInfo {
+    QByteArray typeName;
+    std::vector<QByteArray> names;
+    int IndexOf(QByteArrayView name) const;  // -1 if absent
+};
+
+inline constexpr std::nullopt_t NoDefault = std::nullopt;
+
+struct TPropInfo {
+    QByteArray name;
+    TPropKind kind = TPropKind::Integer;
+    const TEnumInfo* enumInfo = nullptr;
+    // Ordinal kinds: the declared default; nullopt means nodefault (always written).
+    std::optional<int64_t> ordDefault = 0;
+    // Not stored at all (e.g. an element's device bounds).
+    bool neverStored = false;
+    // The class's "stored" condition; empty means stored.
+    std::function<bool(const TPersistent&)> stored;
+
+    std::function<int64_t(const TPersistent&)> getOrd;
+    std::function<void(TPersistent&, int64_t)> setOrd;
+    std::function<double(const TPersistent&)> getFloat;
+    std::function<void(TPersistent&, double)> setFloat;
+    // String, Component and Method kinds.
+    std::function<QString(const TPersistent&)> getString;
+    std::function<void(TPersistent&, const QString&)> setString;
+    std::function<QStringList(const TPersistent&)> getStrings;
+    std::function<void(TPersistent&, const QStringList&)> setStrings;
+    // Persistent and Collection kinds: the nested object itself.
+    std::function<TPersistent*(TPersistent&)> getObject;
+
+    bool IsOrdinal() const;
+    bool IsStoredFor(const TPersistent& obj) const;
+};
+
+// Class metadata: name, parent, factory (empty for abstract classes) and published properties.
+class TClassInfo {
+public:
+    using Factory = std::function<std::unique_ptr<TPersistent>()>;
+    using PropsBuilder = std::function<std::vector<TPropInfo>()>;
+
+    TClassInfo(QByteArray name, const TClassInfo* parent, Factory factory, PropsBuilder ownProps);
+
+    const QByteArray& Name() const { return name_; }
+    const TClassInfo* Parent() const { return parent_; }
+    bool IsAbstract() const { return !factory_; }
+    std::unique_ptr<TPersistent> Create() const;
+    bool InheritsFrom(const TClassInfo& other) const;
+
+    // Every published property in stream order: base classes first; a redeclared property
+    // keeps the position of the one it redeclares.
+    const std::vector<TPropInfo>& Properties() const;
+    const TPropInfo* FindProperty(QByteArrayView name) const;
+
+private:
+    QByteArray name_;
+    const TClassInfo* parent_;
+    Factory factory_;
+    PropsBuilder ownPropsBuilder_;
+    mutable std::optional<std::vector<TPropInfo>> props_;
+};
+
+template <class C>
+TClassInfo::Factory FactoryOf()
+{
+    return [] { return std::unique_ptr<TPersistent>(new C()); };
+}
+
+// Custom records a class adds after its properties (DefineProperties).
+class TFiler {
+public:
+    virtual ~TFiler() = default;
+    // A property record whose value the class reads and writes with the value codec.
+    virtual void DefineProperty(const QByteArray& name, const std::function<void(TReader&)>& read,
+                                const std::function<void(TWriter&)>& write, bool hasData) = 0;
+    // A binary record: the reader gets exactly the payload bytes; the writer appends them.
+    virtual void DefineBinaryProperty(const QByteArray& name, const std::function<void(TBoundedReader&)>& read,
+                                      const std::function<void(QByteArray&)>& write, bool hasData) = 0;
+};
+
+class TPersistent {
+public:
+    virtual ~TPersistent() = default;
+    static const TClassInfo& StaticClass();
+    virtual const TClassInfo& ClassInfo() const { return StaticClass(); }
+    QByteArray ClassName() const { return ClassInfo().Name(); }
+
+    virtual void DefineProperties(TFiler&) {}
+    // Copies source into this object; falls back to source.AssignTo(*this), which fails.
+    virtual void Assign(const TPersistent& source);
+
+protected:
+    virtual void AssignTo(TPersistent& dest) const;
+};
+
+#define KESTREL_PERSISTENT()                                                              \
+public:                                                                                   \
+    static const ::kestrel::TClassInfo& StaticClass();                                    \
+    const ::kestrel::TClassInfo& ClassInfo() const override { return StaticClass(); }     \
+                                                                                          \
+private:
+
+// Something with a name that can own streamed children.
+class TComponent : public TPersistent {
+    KESTREL_PERSISTENT()
+public:
+    const QString& Name() const { return name_; }
+    void SetName(const QString& name) { name_ = name; }
+    int Tag() const { return tag_; }
+    virtual void SetTag(int tag) { tag_ = tag; }
+
+    // Children written after the properties, in the order the class chooses.
+    virtual void GetChildren(const std::function<void(TComponent&)>& proc) const;
+    // Takes a child read from a stream; a class without streamed children refuses it.
+    virtual void AdoptChild(std::unique_ptr<TComponent> child);
+    // Called once after the whole stream is read, parents before children.
+    virtual void Loaded() {}
+
+private:
+    QString name_;
+    int tag_ = 0;
+};
+
+class TCollectionItem : public TPersistent {
+    KESTREL_PERSISTENT()
+};
+
+class TCollection : public TPersistent {
+    KESTREL_PERSISTENT()
+public:
+    using ItemFactory = std::function<std::unique_ptr<TCollectionItem>()>;
+    explicit TCollection(ItemFactory factory = {}) : factory_(std::move(factory)) {}
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    TCollectionItem& Item(int i) const { return *items_.at(i); }
+    TCollectionItem& Add();
+    void Clear() { items_.clear(); }
+    void Assign(const TPersistent& source) override;
+
+private:
+    ItemFactory factory_;
+    std::vector<std::unique_ptr<TCollectionItem>> items_;
+};
+
+namespace detail {
+template <typename S>
+struct SetterArg;
+template <typename R, typename K, typename A>
+struct SetterArg<R (K::*)(A)> {
+    using type = std::remove_cvref_t<A>;
+};
+}  // namespace detail
+
+// Builds a class's own property descriptors from its getters and setters (member functions of
+// C or of a base of C). Ordinal properties take their declared default, or NoDefault.
+template <class C>
+class TPropsOf {
+public:
+    using Default = std::optional<int64_t>;
+
+    template <typename G, typename S>
+    TPropsOf& Int(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Integer, nullptr, get, set, def); }
+    template <typename G, typename S>
+    TPropsOf& Int64(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Int64, nullptr, get, set, def); }
+    template <typename G, typename S>
+    TPropsOf& Bool(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Bool, nullptr, get, set, def); }
+    template <typename G, typename S>
+    TPropsOf& Enum(const char* name, const TEnumInfo& info, G get, S set, Default def = 0)
+    {
+        return Ordinal(name, TPropKind::Enum, &info, get, set, def);
+    }
+    // The value is a bit mask: bit n stands for the element of ordinal n.
+    template <typename G, typename S>
+    TPropsOf& Set(const char* name, const TEnumInfo& elements, G get, S set, Default def = 0)
+    {
+        return Ordinal(name, TPropKind::Set, &elements, get, set, def);
+    }
+    template <typename G, typename S>
+    TPropsOf& Color(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Color, nullptr, get, set, def); }
+    template <typename G, typename S>
+    TPropsOf& Cursor(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Cursor, nullptr, get, set, def); }
+    template <typename G, typename S>
+    TPropsOf& Char(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Char, nullptr, get, set, def); }
+
+    template <typename G, typename S>
+    TPropsOf& Float(const char* name, G get, S set)
+    {
+        TPropInfo p = Base(name, TPropKind::Float);
+        p.getFloat = [get](const TPersistent& o) { return static_cast<double>((Self(o).*get)()); };
+        p.setFloat = [set](TPersistent& o, double v) { (Self(o).*set)(v); };
+        return Add(std::move(p));
+    }
+    template <typename G, typename S>
+    TPropsOf& String(const char* name, G get, S set) { return Text(name, TPropKind::String, get, set); }
+    template <typename G, typename S>
+    TPropsOf& Component(const char* name, G get, S set) { return Text(name, TPropKind::Component, get, set); }
+    template <typename G, typename S>
+    TPropsOf& Method(const char* name, G get, S set) { return Text(name, TPropKind::Method, get, set); }
+    template <typename G, typename S>
+    TPropsOf& Strings(const char* name, G get, S set)
+    {
+        TPropInfo p = Base(name, TPropKind::Strings);
+        p.getStrings = [get](const TPersistent& o) { return QStringList((Self(o).*get)()); };
+        p.setStrings = [set](TPersistent& o, const QStringList& v) { (Self(o).*set)(v); };
+        return Add(std::move(p));
+    }
+    // A nested persistent object, reached through a non-const accessor returning a pointer.
+    template <typename G>
+    TPropsOf& Nested(const char* name, G get)
+    {
+        TPropInfo p = Base(name, TPropKind::Persistent);
+        p.getObject = [get](TPersistent& o) -> TPersistent* { return (Self(o).*get)(); };
+        return Add(std::move(p));
+    }
+    template <typename G>
+    TPropsOf& Collection(const char* name, G get)
+    {
+        TPropInfo p = Base(name, TPropKind::Collection);
+        p.getObject = [get](TPersistent& o) -> TPersistent* { return (Self(o).*get)(); };
+        return Add(std::move(p));
+    }
+    // A property the class has but never stores (it still holds a stream position for redeclaration).
+    TPropsOf& NeverStored(const char* name, TPropKind kind = TPropKind::Integer)
+    {
+        TPropInfo p = Base(name, kind);
+        p.neverStored = true;
+        return Add(std::move(p));
+    }
+    // The "stored" condition of the property added last.
+    TPropsOf& StoredIf(std::function<bool(const C&)> cond)
+    {
+        props_.back().stored = [cond = std::move(cond)](const TPersistent& o) { return cond(Self(o)); };
+        return *this;
+    }
+
+    std::vector<TPropInfo> Done() { return std::move(props_); }
+
+private:
+    static const C& Self(const TPersistent& o) { return static_cast<const C&>(o); }
+    static C& Self(TPersistent& o) { return static_cast<C&>(o); }
+
+    static TPropInfo Base(const char* name, TPropKind kind)
+    {
+        TPropInfo p;
+        p.name = name;
+        p.kind = kind;
+        return p;
+    }
+    TPropsOf& Add(TPropInfo p)
+    {
+        props_.push_back(std::move(p));
+        return *this;
+    }
+    template <typename G, typename S>
+    TPropsOf& Ordinal(const char* name, TPropKind kind, const TEnumInfo* info, G get, S set, Default def)
+    {
+        TPropInfo p = Base(name, kind);
+        p.enumInfo = info;
+        p.ordDefault = def;
+        p.getOrd = [get](const TPersistent& o) { return static_cast<int64_t>((Self(o).*get)()); };
+        p.setOrd = [set](TPersistent& o, int64_t v) {
+            (Self(o).*set)(static_cast<typename detail::SetterArg<S>::type>(v));
+        };
+        return Add(std::move(p));
+    }
+    template <typename G, typename S>
+    TPropsOf& Text(const char* name, TPropKind kind, G get, S set)
+    {
+        TPropInfo p = Base(name, kind);
+        p.getString = [get](const TPersistent& o) { return QString((Self(o).*get)()); };
+        p.setString = [set](TPersistent& o, const QString& v) { (Self(o).*set)(v); };
+        return Add(std::move(p));
+    }
+
+    std::vector<TPropInfo> props_;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,16 @@
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "support/TestEnvironment.h"
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The process starts in a private folder too, so nothing reaches the user's files before the first test.
+    kestrel::test::UseFreshUserFolders();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new kestrel::test::FreshFoldersPerTest);
+    return RUN_ALL_TESTS();
+}
