@@ -1,0 +1,185 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
+#include <QString>
+#include <QTransform>
+#include <memory>
+#include <vector>
+
+#include "platform/Color.h"
+#include "platform/Geometry.h"
+
+class QPaintDevice;
+
+namespace kestrel {
+
+enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+// Raster modes take effect on raster surfaces (bitmaps and windows) only; elsewhere they copy.
+enum class TPenMode { pmCopy, pmNot, pmXor };
+enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+
+struct TPen {
+    TColor color = clBlack;
+    int width = 1;  // logical units; never thinner than one device pixel
+    TPenStyle style = TPenStyle::psSolid;
+    TPenMode mode = TPenMode::pmCopy;
+    friend bool operator==(const TPen&, const TPen&) = default;
+};
+
+struct TBrush {
+    TColor color = clWhite;
+    TBrushStyle style = TBrushStyle::bsSolid;
+    friend bool operator==(const TBrush&, const TBrush&) = default;
+};
+
+struct TFont {
+    QString name = QStringLiteral("ＭＳ Ｐゴシック");
+    int size = 9;  // points at the canvas's font resolution
+    TColor color = clWindowText;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    friend bool operator==(const TFont&, const TFont&) = default;
+};
+
+// Anisotropic window/viewport mapping: device = (logical - windowOrg) * viewportExt / windowExt
+// + viewportOrg.
+struct TMapping {
+    QPoint windowOrg;
+    QSize windowExt{1, 1};
+    QPoint viewportOrg;
+    QSize viewportExt{1, 1};
+    friend bool operator==(const TMapping&, const TMapping&) = default;
+};
+
+// The one drawing surface of the program: screen, preview, export and print all paint through
+// it. Coordinates passed to the drawing calls are logical; the canvas maps them to device pixels
+// (mapping, then the device offset) and rasterises with pixel-exact rules: a rectangle covers
+// device pixels left..right-1, top..bottom-1. The QPainter's world transform always equals that
+// mapping, so code that uses Painter() directly also draws in logical units.
+class TCanvas {
+public:
+    // Paints on a device for the life of the canvas (a QImage, QPrinter, QPdfWriter, ...).
+    explicit TCanvas(QPaintDevice& device);
+    // Wraps a painter that is already active (a widget's paint event); the caller keeps it.
+    explicit TCanvas(QPainter& painter);
+    ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    QPainter& Painter() { return *painter_; }
+    QPaintDevice& Device() const { return *painter_->device(); }
+    bool IsPrinter() const;
+    bool IsBitmapBacked() const;
+    // Vertical device resolution in pixels per inch.
+    int DeviceDpi() const;
+
+    const TPen& Pen() const { return pen_; }
+    void SetPen(const TPen& pen);
+    const TBrush& Brush() const { return brush_; }
+    void SetBrush(const TBrush& brush) { brush_ = brush; }
+    const TFont& Font() const { return font_; }
+    void SetFont(const TFont& font) { font_ = font; }
+    // Pixels per inch that font point sizes are measured in; 0 means the device's.
+    int FontResolution() const { return fontResolution_ ? fontResolution_ : DeviceDpi(); }
+    void SetFontResolution(int dpi) { fontResolution_ = dpi; }
+
+    // Saves pen, brush, font, mapping, offset and clipping; Restore brings back the last save.
+    void Save();
+    void Restore();
+
+    const TMapping& Mapping() const { return mapping_; }
+    void SetMapping(const TMapping& mapping);
+    void SetWindowOrg(QPoint org);
+    void SetWindowExt(QSize ext);
+    void SetViewportOrg(QPoint org);
+    void SetViewportExt(QSize ext);
+    // Shifts the whole device space (e.g. to a child element's position on its parent surface).
+    QPoint DeviceOffset() const { return deviceOffset_; }
+    void SetDeviceOffset(QPoint offset);
+
+    QTransform LogicalToDevice() const;
+    QPoint LogToDev(QPoint logical) const;
+    QPoint DevToLog(QPoint device) const;
+    // Both corners mapped; normalised.
+    TRect LogToDev(const TRect& logical) const;
+    TRect DevToLog(const TRect& device) const;
+
+    void IntersectClipRect(const TRect& logical);
+    void IntersectClipPath(const QPainterPath& logical);
+    // Smallest logical rectangle holding everything that can still be painted.
+    TRect ClipBox() const;
+    bool RectVisible(const TRect& logical) const;
+
+    void MoveTo(QPoint logical) { penPos_ = logical; }
+    // Draws from the current position to the point and moves there.
+    void LineTo(QPoint logical);
+    void Polyline(const QPolygon& logical);
+    void Polygon(const QPolygon& logical);
+    void Rectangle(const TRect& logical);
+    void Ellipse(const TRect& logical);
+    // Fills with the brush, no outline.
+    void FillRect(const TRect& logical);
+    // One device pixel frame in the brush colour.
+    void FrameRect(const TRect& logical);
+    // Inverts the pixels (raster surfaces; elsewhere fills black).
+    void InvertRect(const TRect& logical);
+    // Text with its top-left at the point, in the font's colour, transparent background.
+    void TextOut(QPoint logical, const QString& text);
+    QSize TextExtent(const QString& text);
+    void StretchDraw(const TRect& logical, const QImage& image);
+    // The device pixel under a logical point; clNone outside the surface or off bitmaps.
+    TColor Pixel(QPoint logical) const;
+
+private:
+    struct TState {
+        TPen pen;
+        TBrush brush;
+        TFont font;
+        int fontResolution;
+        TMapping mapping;
+        QPoint deviceOffset;
+        QPoint penPos;
+    };
+    class TDeviceSpace;
+
+    void Init();
+    void SyncTransform();
+    bool IsRaster() const;
+    double DeviceScale() const;
+    QPen DevicePen() const;
+    QBrush DeviceBrush() const;
+    QFont LogicalFont() const;
+    QRectF DeviceShapeRect(const TRect& logical) const;
+    void DrawDevicePolygon(const QPolygon& logical, bool closed);
+
+    std::unique_ptr<QPainter> ownPainter_;
+    QPainter* painter_;
+    TPen pen_;
+    TBrush brush_;
+    TFont font_;
+    int fontResolution_ = 0;
+    TMapping mapping_;
+    QPoint deviceOffset_;
+    QPoint penPos_;
+    std::vector<TState> saved_;
+};
+
+// Restores the canvas to its state at construction when it goes out of scope.
+class TCanvasStateSaver {
+public:
+    explicit TCanvasStateSaver(TCanvas& canvas) : canvas_(canvas) { canvas_.Save(); }
+    ~TCanvasStateSaver() { canvas_.Restore(); }
+    TCanvasStateSaver(const TCanvasStateSaver&) = delete;
+    TCanvasStateSaver& operator=(const TCanvasStateSaver&) = delete;
+
+private:
+    TCanvas& canvas_;
+};
+
+}  // namespace kestrel
