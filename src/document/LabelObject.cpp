@@ -1,0 +1,163 @@
+#include "document/LabelObject.h"
+
+#include "document/Designers.h"
+#include "platform/Canvas.h"
+
+namespace kestrel {
+
+namespace {
+bool& AllSurfacesArePrinters()
+{
+    static bool value = false;
+    return value;
+}
+}  // namespace
+
+void SetTreatAllSurfacesAsPrinter(bool value)
+{
+    AllSurfacesArePrinters() = value;
+}
+
+bool TreatAllSurfacesAsPrinter()
+{
+    return AllSurfacesArePrinters();
+}
+
+const TClassInfo& TLabelObject::StaticClass()
+{
+    static const TClassInfo info("TLabelObject", &TDrawObject::StaticClass(), {}, [] {
+        return TPropsOf<TLabelObject>()
+            .Bool("DontPrint", &TLabelObject::DontPrint, &TLabelObject::SetDontPrint, NoDefault)
+            .Int("BlendRatio", &TLabelObject::BlendRatio, &TLabelObject::SetBlendRatio, 100)
+            .Bool("BlendShade", &TLabelObject::BlendShade, &TLabelObject::SetBlendShade, 0)
+            .Done();
+    });
+    return info;
+}
+
+void TLabelObject::SetDontPrint(bool value)
+{
+    if (value == dontPrint_) return;
+    dontPrint_ = value;
+    Changed();
+    Notifier().Broadcast(this, NotifyPrintFlagChanged);
+}
+
+void TLabelObject::SetBlendRatio(int percent)
+{
+    if (percent == blendRatio_) return;
+    blendRatio_ = percent;
+    Changed();
+}
+
+void TLabelObject::SetBlendShade(bool value)
+{
+    if (value == blendShade_) return;
+    blendShade_ = value;
+    Changed();
+}
+
+void TLabelObject::CreatePivots()
+{
+    if (IObjectDesigners* designers = ObjectDesigners()) designers->CreatePivots(*this);
+}
+
+void TLabelObject::StartGhost(int handle)
+{
+    if (IObjectDesigners* designers = ObjectDesigners()) designers->StartGhost(*this, handle);
+}
+
+void TLabelObject::SetMovable(bool value)
+{
+    if (value != Movable()) Changed();
+    TDrawObject::SetMovable(value);
+}
+
+void TLabelObject::PaintTo(TCanvas& canvas)
+{
+    if (dontPrint_ && (canvas.IsPrinter() || TreatAllSurfacesAsPrinter())) return;
+    TDrawObject::PaintTo(canvas);
+}
+
+void TLabelObject::DblClick()
+{
+    IObjectDesigners* designers = ObjectDesigners();
+    if (designers && designers->EditObject(*this) && Site()) Site()->ClearGhost(*this);
+}
+
+void TLabelObject::AssignFrom(const TDrawObject& source)
+{
+    TDrawObject::AssignFrom(source);
+    const auto* other = dynamic_cast<const TLabelObject*>(&source);
+    if (!other) return;
+    SetPopupMenu(other->PopupMenu());
+    SetSelectable(other->Selectable());
+    SetEnabled(other->Enabled());
+    SetMovable(other->Movable());
+    SetTag(other->Tag());
+    SetHint(other->Hint());
+    SetCursor(other->Cursor());
+    SetDontPrint(other->dontPrint_);
+    SetBlendShade(other->blendShade_);
+    SetBlendRatio(other->blendRatio_);
+}
+
+const TClassInfo& TLORectBase::StaticClass()
+{
+    static const TClassInfo info("TLORectBase", &TLabelObject::StaticClass(), {}, [] {
+        return TPropsOf<TLORectBase>()
+            .Int("Left", &TLORectBase::Left, &TLORectBase::SetLeft, NoDefault)
+            .Int("Top", &TLORectBase::Top, &TLORectBase::SetTop, NoDefault)
+            .Int("Width", &TLORectBase::Width, &TLORectBase::SetWidth, NoDefault)
+            .Int("Height", &TLORectBase::Height, &TLORectBase::SetHeight, NoDefault)
+            .Done();
+    });
+    return info;
+}
+
+void TLORectBase::SetLeft(int value)
+{
+    SetBounds(rect_.Translated(value - rect_.left, 0));
+}
+
+void TLORectBase::SetTop(int value)
+{
+    SetBounds(rect_.Translated(0, value - rect_.top));
+}
+
+void TLORectBase::SetWidth(int value)
+{
+    SetBounds({rect_.left, rect_.top, rect_.left + value, rect_.bottom});
+}
+
+void TLORectBase::SetHeight(int value)
+{
+    SetBounds({rect_.left, rect_.top, rect_.right, rect_.top + value});
+}
+
+void TLORectBase::MoveBy(int dx, int dy)
+{
+    SetBounds(rect_.Translated(dx, dy));
+}
+
+int TLORectBase::HitTest(QPoint logical) const
+{
+    return rect_.Contains(logical) ? 1 : 0;
+}
+
+void TLORectBase::SetBounds(const TRect& rect)
+{
+    const TRect normalized = rect.Normalized();
+    if (normalized == rect_) return;
+    rect_ = normalized;
+    if (Site()) Site()->UpdateElementBounds(*this);
+    Changed();
+}
+
+void TLORectBase::AssignFrom(const TDrawObject& source)
+{
+    TLabelObject::AssignFrom(source);
+    if (const auto* other = dynamic_cast<const TLORectBase*>(&source)) SetBounds(other->rect_);
+}
+
+}  // namespace kestrel

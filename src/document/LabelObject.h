@@ -1,0 +1,90 @@
+#pragma once
+
+#include "document/Capabilities.h"
+#include "document/DrawObject.h"
+
+namespace kestrel {
+
+// Base of every label object: print flag and blending, handles and editing through the designer
+// registry.
+class TLabelObject : public TDrawObject {
+    KESTREL_PERSISTENT()
+public:
+    bool DontPrint() const { return dontPrint_; }
+    void SetDontPrint(bool value);
+    int BlendRatio() const { return blendRatio_; }
+    void SetBlendRatio(int percent);
+    bool BlendShade() const { return blendShade_; }
+    void SetBlendShade(bool value);
+
+    void CreatePivots() override;
+    void StartGhost(int handle) override;
+    void SetMovable(bool value) override;
+    // Leaves out a DontPrint object on printers (and on every surface while printing through
+    // bitmaps, see SetTreatAllSurfacesAsPrinter).
+    void PaintTo(TCanvas& canvas) override;
+    // Opens the property editor; an accepted edit clears the site's drag feedback.
+    void DblClick() override;
+
+protected:
+    void AssignFrom(const TDrawObject& source) override;
+
+private:
+    bool dontPrint_ = false;
+    int blendRatio_ = 100;
+    bool blendShade_ = false;
+};
+
+// Process-wide: while set, every surface counts as a printer for DontPrint (printing renders
+// pages through bitmaps).
+void SetTreatAllSurfacesAsPrinter(bool value);
+bool TreatAllSurfacesAsPrinter();
+
+// Offers IBlendable over a label object's own blend fields.
+template <class Base>
+class TBlendableObject : public Base, public IBlendable {
+public:
+    void SetBlendShade(bool value) override { Base::SetBlendShade(value); }
+    bool BlendShade() const override { return Base::BlendShade(); }
+    void SetBlendRatio(int percent) override { Base::SetBlendRatio(percent); }
+    int BlendRatio() const override { return Base::BlendRatio(); }
+};
+
+// Base of every object bounded by one logical rectangle (kept normalised).
+class TLORectBase : public TLabelObject,
+                    public IDOEncloseBounds,
+                    public IBoundsSource,
+                    public IRectShape,
+                    public IOutlineShape {
+    KESTREL_PERSISTENT()
+public:
+    const TRect& Rect() const { return rect_; }
+
+    int Left() const override { return rect_.left; }
+    void SetLeft(int value) override;
+    int Top() const override { return rect_.top; }
+    void SetTop(int value) override;
+    int Width() const override { return rect_.Width(); }
+    // Keeps left and top; a negative width flips the rectangle to the left.
+    void SetWidth(int value) override;
+    int Height() const override { return rect_.Height(); }
+    void SetHeight(int value) override;
+    bool KeepsAspect() const override { return false; }
+
+    void MoveBy(int dx, int dy) override;
+    TRect GetBounds() const override { return rect_; }
+    TRect SourceRect() const override { return rect_; }
+    // Right and bottom edges are outside.
+    int HitTest(QPoint logical) const override;
+    void PaintTo(TCanvas& canvas) override { TLabelObject::PaintTo(canvas); }
+    // Normalises; an unchanged rectangle changes nothing.
+    virtual void SetBounds(const TRect& rect);
+
+protected:
+    void AssignFrom(const TDrawObject& source) override;
+
+private:
+    TRect rect_;
+};
+
+}  // namespace kestrel
