@@ -40,6 +40,18 @@ private:
 void SetTreatAllSurfacesAsPrinter(bool value);
 bool TreatAllSurfacesAsPrinter();
 
+// Sets the flag for one print run; an error on the way out cannot leave it set.
+class TAllSurfacesPrintScope {
+public:
+    TAllSurfacesPrintScope() : previous_(TreatAllSurfacesAsPrinter()) { SetTreatAllSurfacesAsPrinter(true); }
+    ~TAllSurfacesPrintScope() { SetTreatAllSurfacesAsPrinter(previous_); }
+    TAllSurfacesPrintScope(const TAllSurfacesPrintScope&) = delete;
+    TAllSurfacesPrintScope& operator=(const TAllSurfacesPrintScope&) = delete;
+
+private:
+    bool previous_;
+};
+
 // Offers IBlendable over a label object's own blend fields.
 template <class Base>
 class TBlendableObject : public Base, public IBlendable {

@@ -34,7 +34,9 @@ void ExpectProperties(const TClassInfo& info, const std::vector<TExpectedProp>& 
         EXPECT_EQ(props[i].name, expected[i].name);
         EXPECT_EQ(props[i].kind, expected[i].kind);
         EXPECT_EQ(props[i].neverStored, expected[i].neverStored);
-        if (props[i].IsOrdinal()) EXPECT_EQ(props[i].ordDefault, expected[i].def);
+        if (props[i].IsOrdinal()) {
+            EXPECT_EQ(props[i].ordDefault, expected[i].def);
+        }
     }
 }
 
@@ -382,12 +384,12 @@ TEST(Painting, DontPrintObjectsAreLeftOutOnPrintersOnly)
     EXPECT_EQ(PixelAt(image, 16, 10), clWhite);
 
     image.fill(Qt::white);
-    SetTreatAllSurfacesAsPrinter(true);
     {
+        TAllSurfacesPrintScope printing;
         TCanvas canvas(image);
         obj.PaintTo(canvas);
     }
-    SetTreatAllSurfacesAsPrinter(false);
+    EXPECT_FALSE(TreatAllSurfacesAsPrinter());
     EXPECT_EQ(PixelAt(image, 10, 10), clWhite);
 
     QPdfWriter pdf(test::TestFolder() + "/page.pdf");

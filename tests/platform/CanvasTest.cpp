@@ -102,6 +102,22 @@ TEST(Canvas, ClippingIntersectsAndRestoreDropsIt)
     EXPECT_EQ(canvas.ClipBox(), (TRect{0, 0, 40, 40}));
 }
 
+TEST(Canvas, PathClippingIsInLogicalUnits)
+{
+    QImage image = WhiteImage();
+    TCanvas canvas(image);
+    canvas.SetMapping({QPoint(0, 0), QSize(10, 10), QPoint(0, 0), QSize(1, 1)});
+    QPainterPath circle;
+    circle.addEllipse(QRectF(0, 0, 400, 400));
+    canvas.IntersectClipPath(circle);
+    canvas.IntersectClipRect({0, 0, 400, 200});
+    canvas.SetBrush({clBlack, TBrushStyle::bsSolid});
+    canvas.FillRect({0, 0, 400, 400});
+    EXPECT_EQ(At(image, 20, 5), clBlack);
+    EXPECT_EQ(At(image, 1, 1), clWhite);    // outside the circle
+    EXPECT_EQ(At(image, 20, 30), clWhite);  // below the rectangle
+}
+
 TEST(Canvas, ClipBoxAndDrawingFollowTheLogicalMapping)
 {
     QImage image = WhiteImage();
