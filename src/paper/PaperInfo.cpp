@@ -115,13 +115,17 @@ int TPaperInfo::FirstFaceOutsidePaper() const
 
 int TPaperInfo::FirstOverlappingFace() const
 {
-    QRegion earlier;
+    // Testing against each earlier face whose box meets this one is the same as testing against
+    // their union, and keeps large grids fast.
+    std::vector<std::pair<QRect, QRegion>> earlier;
     for (int i = 0; i < GetFaceCount(); ++i) {
         TFaceGeometry face;
         FillFaceInfo(i, face);
+        const QRect box = face.OuterRect().ToQRect();
         const QRegion region = FaceRegion(face, false);
-        if (earlier.intersects(region)) return i;
-        earlier = earlier.united(region);
+        for (const auto& [otherBox, otherRegion] : earlier)
+            if (otherBox.intersects(box) && otherRegion.intersects(region)) return i;
+        earlier.emplace_back(box, region);
     }
     return -1;
 }
