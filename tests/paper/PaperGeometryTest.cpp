@@ -62,16 +62,39 @@ TEST(PaperGeometry, LandscapeTurnsFacesAndSwapsHoleSizes)
     EXPECT_EQ(face.margin, 10);
 }
 
+std::vector<QByteArray> PropertyNames(const TClassInfo& info)
+{
+    std::vector<QByteArray> names;
+    for (const TPropInfo& p : info.Properties()) names.push_back(p.name);
+    return names;
+}
+
+TEST(PaperGeometry, PublishedPropertiesKeepTheirStreamOrder)
+{
+    const std::vector<QByteArray> base{"Tag", "Landscape", "Width", "Height", "PaperName", "GroupName", "ReadOnly", "PurposeList"};
+    std::vector<QByteArray> matrix = base;
+    for (const char* name : {"TopOffset", "LeftOffset", "BottomMargin", "RightMargin", "FaceWidth", "FaceHeight",
+                             "FaceCountX", "FaceCountY", "FaceShape", "FacePurpose", "FaceMargin", "RoundSize",
+                             "CenterShape", "CutCenterWidth", "CutCenterHeight"})
+        matrix.push_back(name);
+    EXPECT_EQ(PropertyNames(TMatrixPaperInfo::StaticClass()), matrix);
+    std::vector<QByteArray> free = base;
+    free.push_back("Faces");
+    EXPECT_EQ(PropertyNames(TFreePaperInfo::StaticClass()), free);
+    EXPECT_EQ(PropertyNames(TFaceItem::StaticClass()),
+              (std::vector<QByteArray>{"Left", "Top", "Width", "Height", "FaceMargin", "FaceShape", "FacePurpose",
+                                       "RoundSize", "CenterShape", "CutCenterWidth", "CutCenterHeight"}));
+    EXPECT_EQ(PropertyNames(TPurposeInfo::StaticClass()), (std::vector<QByteArray>{"ID", "DisplayName", "ShapeMask"}));
+    // None of the base paper properties has a default: all of them are always written.
+    for (const TPropInfo& p : TPaperInfo::StaticClass().Properties()) {
+        if (p.IsOrdinal() && p.name != "Tag") EXPECT_FALSE(p.ordDefault.has_value()) << p.name.constData();
+    }
+}
+
 TEST(PaperGeometry, LandscapeBeforeTheSizeSetsThePortraitSizeTurned)
 {
     // The reader applies properties in stream order: Landscape, then Width and Height.
     TMatrixPaperInfo paper;
-    const auto& props = TMatrixPaperInfo::StaticClass().Properties();
-    std::vector<QByteArray> order;
-    for (const TPropInfo& p : props) order.push_back(p.name);
-    ASSERT_GE(order.size(), 4u);
-    EXPECT_EQ(order[1], "Landscape");
-    EXPECT_EQ(order[2], "Width");
     TMatrixPaperInfo::StaticClass().FindProperty("Landscape")->setOrd(paper, 1);
     TMatrixPaperInfo::StaticClass().FindProperty("Width")->setOrd(paper, 1000);
     TMatrixPaperInfo::StaticClass().FindProperty("Height")->setOrd(paper, 2000);
