@@ -1,0 +1,171 @@
+#include "paper/CatalogueStorage.h"
+
+#include <algorithm>
+
+namespace kestrel {
+
+struct TMemoryCatalogueStorage::TNode {
+    QString name;
+    bool isStream = false;
+    QByteArray data;
+    std::vector<std::unique_ptr<TNode>> children;
+
+    TNode* Child(const QString& childName) const
+    {
+        for (const auto& c : children)
+            if (c->name.compare(childName, Qt::CaseInsensitive) == 0) return c.get();
+        return nullptr;
+    }
+    std::unique_ptr<TNode> Copy() const
+    {
+        auto copy = std::make_unique<TNode>();
+        copy->name = name;
+        copy->isStream = isStream;
+        copy->data = data;
+        for (const auto& c : children) copy->children.push_back(c->Copy());
+        return copy;
+    }
+    QStringList ChildNames(bool streams) const
+    {
+        QStringList names;
+        for (const auto& c : children)
+            if (c->isStream == streams) names << c->name;
+        return names;
+    }
+};
+
+namespace {
+
+QStringList SplitPath(const QString& path) { return path.split(u'\\', Qt::SkipEmptyParts); }
+
+[[noreturn]] void FailPath(const QString& path)
+{
+    throw EKestrel(QStringLiteral("ストレージに「%1」が見つかりません").arg(path));
+}
+
+}  // namespace
+
+QString JoinPath(const QString& storagePath, const QString& name)
+{
+    return storagePath.isEmpty() ? name : storagePath + u'\\' + name;
+}
+
+void CopyStorage(const ICatalogueStorage& source, ICatalogueStorage& destination, const QString& path)
+{
+    destination.CreateStorage(path);
+    for (const QString& stream : source.StreamNames(path))
+        destination.WriteStream(JoinPath(path, stream), source.ReadStream(JoinPath(path, stream)));
+    for (const QString& storage : source.StorageNames(path)) CopyStorage(source, destination, JoinPath(path, storage));
+}
+
+TMemoryCatalogueStorage::TMemoryCatalogueStorage() : root_(std::make_unique<TNode>()) {}
+TMemoryCatalogueStorage::~TMemoryCatalogueStorage() = default;
+TMemoryCatalogueStorage::TMemoryCatalogueStorage(const TMemoryCatalogueStorage& other) : root_(other.root_->Copy()) {}
+
+TMemoryCatalogueStorage& TMemoryCatalogueStorage::operator=(const TMemoryCatalogueStorage& other)
+{
+    if (this != &other) root_ = other.root_->Copy();
+    return *this;
+}
+
+TMemoryCatalogueStorage::TNode* TMemoryCatalogueStorage::Find(const QString& path) const
+{
+    TNode* node = root_.get();
+    for (const QString& name : SplitPath(path)) {
+        if (node->isStream || !(node = node->Child(name))) return nullptr;
+    }
+    return node;
+}
+
+TMemoryCatalogueStorage::TNode& TMemoryCatalogueStorage::MakeStorage(const QStringList& names)
+{
+    TNode* node = root_.get();
+    for (const QString& name : names) {
+        TNode* child = node->Child(name);
+        if (child && child->isStream)
+            throw EKestrel(QStringLiteral("「%1」はストリームなのでストレージとして開けません").arg(name));
+        if (!child) {
+            node->children.push_back(std::make_unique<TNode>());
+            child = node->children.back().get();
+            child->name = name;
+        }
+        node = child;
+    }
+    return *node;
+}
+
+bool TMemoryCatalogueStorage::StreamExists(const QString& path) const
+{
+    const TNode* node = Find(path);
+    return node && node->isStream;
+}
+
+bool TMemoryCatalogueStorage::StorageExists(const QString& path) const
+{
+    const TNode* node = Find(path);
+    return node && !node->isStream;
+}
+
+QByteArray TMemoryCatalogueStorage::ReadStream(const QString& path) const
+{
+    const TNode* node = Find(path);
+    if (!node || !node->isStream) FailPath(path);
+    return node->data;
+}
+
+void TMemoryCatalogueStorage::WriteStream(const QString& path, const QByteArray& data)
+{
+    QStringList names = SplitPath(path);
+    if (names.isEmpty()) FailPath(path);
+    const QString name = names.takeLast();
+    TNode& parent = MakeStorage(names);
+    TNode* stream = parent.Child(name);
+    if (stream && !stream->isStream)
+        throw EKestrel(QStringLiteral("「%1」はストレージなのでストリームとして書けません").arg(path));
+    if (!stream) {
+        parent.children.push_back(std::make_unique<TNode>());
+        stream = parent.children.back().get();
+        stream->name = name;
+        stream->isStream = true;
+    }
+    stream->data = data;
+}
+
+void TMemoryCatalogueStorage::CreateStorage(const QString& path) { MakeStorage(SplitPath(path)); }
+
+void TMemoryCatalogueStorage::DeleteElement(const QString& path)
+{
+    QStringList names = SplitPath(path);
+    if (names.isEmpty()) return;
+    const QString name = names.takeLast();
+    TNode* parent = Find(names.join(u'\\'));
+    if (!parent || parent->isStream) return;
+    std::erase_if(parent->children, [&](const auto& c) { return c->name.compare(name, Qt::CaseInsensitive) == 0; });
+}
+
+void TMemoryCatalogueStorage::RenameElement(const QString& path, const QString& newName)
+{
+    TNode* node = Find(path);
+    if (!node || node == root_.get()) FailPath(path);
+    QStringList names = SplitPath(path);
+    names.removeLast();
+    const TNode* parent = Find(names.join(u'\\'));
+    const TNode* existing = parent->Child(newName);
+    if (existing && existing != node)
+        throw EKestrel(QStringLiteral("「%1」は既にあります").arg(JoinPath(names.join(u'\\'), newName)));
+    node->name = newName;
+}
+
+QStringList TMemoryCatalogueStorage::StreamNames(const QString& storagePath) const
+{
+    const TNode* node = Find(storagePath);
+    return node && !node->isStream ? node->ChildNames(true) : QStringList();
+}
+
+QStringList TMemoryCatalogueStorage::StorageNames(const QString& storagePath) const
+{
+    const TNode* node = Find(storagePath);
+    return node && !node->isStream ? node->ChildNames(false) : QStringList();
+}
+
+}  // namespace kestrel

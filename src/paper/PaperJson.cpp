@@ -1,0 +1,228 @@
+#include "paper/PaperJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <cmath>
+
+#include "paper/PaperInfo.h"
+#include "paper/PapersV2.h"
+#include "platform/Error.h"
+
+namespace kestrel {
+
+namespace {
+
+const QString ClassKey = QStringLiteral("class");
+const QString CutCenterKey = QStringLiteral("CutCenter");
+const QString FaceTypeKey = QStringLiteral("FaceType");
+
+[[noreturn]] void Fail(const QString& detail)
+{
+    throw EReadError(QStringLiteral("JSON データの読み込みエラー: %1").arg(detail));
+}
+
+QString Name(const QByteArray& name) { return QString::fromLatin1(name); }
+
+int64_t IntegerValue(const QJsonValue& value, const TPropInfo& prop)
+{
+    const double d = value.toDouble(NAN);
+    const bool fits32 = prop.kind != TPropKind::Int64;
+    const double limit = fits32 ? 2147483648.0 : 9007199254740992.0;
+    if (!value.isDouble() || d != std::floor(d) || d < -limit || d >= limit)
+        Fail(QStringLiteral("%1 は整数で指定してください").arg(Name(prop.name)));
+    return static_cast<int64_t>(d);
+}
+
+int64_t EnumValue(const QJsonValue& value, const TPropInfo& prop)
+{
+    const int index = prop.enumInfo->IndexOf(value.toString().toLatin1());
+    if (!value.isString() || index < 0)
+        Fail(QStringLiteral("%1 の値「%2」は %3 の値ではありません")
+                 .arg(Name(prop.name), value.toString(), Name(prop.enumInfo->typeName)));
+    return index;
+}
+
+int64_t SetValue(const QJsonValue& value, const TPropInfo& prop)
+{
+    if (!value.isArray()) Fail(QStringLiteral("%1 は名前の配列で指定してください").arg(Name(prop.name)));
+    int64_t mask = 0;
+    for (const QJsonValue& element : value.toArray()) mask |= int64_t(1) << EnumValue(element, prop);
+    return mask;
+}
+
+int64_t OrdinalValue(const QJsonValue& value, const TPropInfo& prop)
+{
+    switch (prop.kind) {
+    case TPropKind::Bool:
+        if (!value.isBool()) Fail(QStringLiteral("%1 は true か false で指定してください").arg(Name(prop.name)));
+        return value.toBool();
+    case TPropKind::Enum:
+        return EnumValue(value, prop);
+    case TPropKind::Set:
+        return SetValue(value, prop);
+    default:
+        return IntegerValue(value, prop);
+    }
+}
+
+QJsonValue OrdinalJson(int64_t value, const TPropInfo& prop)
+{
+    switch (prop.kind) {
+    case TPropKind::Bool:
+        return value != 0;
+    case TPropKind::Enum:
+        return value >= 0 && size_t(value) < prop.enumInfo->names.size() ? QJsonValue(Name(prop.enumInfo->names[value]))
+                                                                          : QJsonValue(double(value));
+    case TPropKind::Set: {
+        QJsonArray names;
+        for (size_t i = 0; i < prop.enumInfo->names.size(); ++i)
+            if (value & (int64_t(1) << i)) names.append(Name(prop.enumInfo->names[i]));
+        return names;
+    }
+    default:
+        return double(value);
+    }
+}
+
+QString TextValue(const QJsonValue& value, const TPropInfo& prop)
+{
+    if (!value.isString()) Fail(QStringLiteral("%1 は文字列で指定してください").arg(Name(prop.name)));
+    return value.toString();
+}
+
+QStringList TextListValue(const QJsonValue& value, const TPropInfo& prop)
+{
+    QStringList lines;
+    if (!value.isArray()) Fail(QStringLiteral("%1 は文字列の配列で指定してください").arg(Name(prop.name)));
+    for (const QJsonValue& line : value.toArray()) lines << TextValue(line, prop);
+    return lines;
+}
+
+QJsonObject ObjectValue(const QJsonValue& value, const QString& what)
+{
+    if (!value.isObject()) Fail(QStringLiteral("%1 はオブジェクトで指定してください").arg(what));
+    return value.toObject();
+}
+
+}  // namespace
+
+TJsonComponentCodec::TJsonComponentCodec(std::vector<const TClassInfo*> classes) : classes_(std::move(classes)) {}
+
+QByteArray TJsonComponentCodec::Write(TComponent& component) const
+{
+    return QJsonDocument(ToJson(component)).toJson(QJsonDocument::Compact);
+}
+
+std::unique_ptr<TComponent> TJsonComponentCodec::Read(const QByteArray& data) const
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+    if (error.error != QJsonParseError::NoError)
+        Fail(QStringLiteral("%1 バイト目: %2").arg(error.offset).arg(error.errorString()));
+    return FromJson(ObjectValue(document.object(), QStringLiteral("データ")));
+}
+
+QJsonObject TJsonComponentCodec::ToJson(TComponent& component) const
+{
+    QJsonObject object = PropertiesToJson(component);
+    object.insert(ClassKey, Name(component.ClassName()));
+    return object;
+}
+
+std::unique_ptr<TComponent> TJsonComponentCodec::FromJson(const QJsonObject& object) const
+{
+    const QString className = object.value(ClassKey).toString();
+    for (const TClassInfo* info : classes_) {
+        if (Name(info->Name()) != className || info->IsAbstract()) continue;
+        std::unique_ptr<TPersistent> created = info->Create();
+        auto* component = dynamic_cast<TComponent*>(created.get());
+        if (!component) break;
+        PropertiesFromJson(object, *component);
+        created.release();
+        return std::unique_ptr<TComponent>(component);
+    }
+    Fail(QStringLiteral("クラス「%1」は読み込めません").arg(className));
+}
+
+QJsonObject TJsonComponentCodec::PropertiesToJson(TPersistent& object) const
+{
+    QJsonObject json;
+    for (const TPropInfo& prop : object.ClassInfo().Properties()) {
+        if (!prop.IsStoredFor(object)) continue;
+        const QString name = Name(prop.name);
+        if (prop.IsOrdinal()) {
+            const int64_t value = prop.getOrd(object);
+            if (!prop.ordDefault || value != *prop.ordDefault) json.insert(name, OrdinalJson(value, prop));
+        } else if (prop.kind == TPropKind::Float) {
+            json.insert(name, prop.getFloat(object));
+        } else if (prop.kind == TPropKind::Strings) {
+            json.insert(name, QJsonArray::fromStringList(prop.getStrings(object)));
+        } else if (prop.kind == TPropKind::Collection) {
+            auto* collection = dynamic_cast<TCollection*>(prop.getObject(object));
+            QJsonArray items;
+            for (int i = 0; collection && i < collection->Count(); ++i) items.append(PropertiesToJson(collection->Item(i)));
+            json.insert(name, items);
+        } else if (prop.kind == TPropKind::Persistent) {
+            if (TPersistent* nested = prop.getObject(object)) json.insert(name, PropertiesToJson(*nested));
+        } else if (const QString text = prop.getString(object); !text.isEmpty()) {
+            json.insert(name, text);
+        }
+    }
+    if (auto* layout = dynamic_cast<const TFaceLayout*>(&object))
+        if (const auto cutCenter = layout->CutCenterRecord()) json.insert(CutCenterKey, *cutCenter);
+    return json;
+}
+
+void TJsonComponentCodec::PropertiesFromJson(const QJsonObject& object, TPersistent& target) const
+{
+    const TClassInfo& info = target.ClassInfo();
+    auto* layout = dynamic_cast<TFaceLayout*>(&target);
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const bool custom = layout && (it.key() == CutCenterKey || it.key() == FaceTypeKey);
+        if (it.key() != ClassKey && !custom && !info.FindProperty(it.key().toLatin1()))
+            Fail(QStringLiteral("%1 に不明なプロパティ「%2」があります").arg(Name(info.Name()), it.key()));
+    }
+    // Stream order, so that Landscape is set before the size.
+    for (const TPropInfo& prop : info.Properties()) {
+        const QJsonValue value = object.value(Name(prop.name));
+        if (value.isUndefined() || prop.neverStored) continue;
+        if (prop.IsOrdinal()) {
+            prop.setOrd(target, OrdinalValue(value, prop));
+        } else if (prop.kind == TPropKind::Float) {
+            if (!value.isDouble()) Fail(QStringLiteral("%1 は数値で指定してください").arg(Name(prop.name)));
+            prop.setFloat(target, value.toDouble());
+        } else if (prop.kind == TPropKind::Strings) {
+            prop.setStrings(target, TextListValue(value, prop));
+        } else if (prop.kind == TPropKind::Collection) {
+            auto* collection = dynamic_cast<TCollection*>(prop.getObject(target));
+            if (!collection || !value.isArray())
+                Fail(QStringLiteral("%1 は配列で指定してください").arg(Name(prop.name)));
+            collection->Clear();
+            for (const QJsonValue& item : value.toArray())
+                PropertiesFromJson(ObjectValue(item, Name(prop.name)), collection->Add());
+        } else if (prop.kind == TPropKind::Persistent) {
+            if (TPersistent* nested = prop.getObject(target)) PropertiesFromJson(ObjectValue(value, Name(prop.name)), *nested);
+        } else {
+            prop.setString(target, TextValue(value, prop));
+        }
+    }
+    if (!layout) return;
+    // Records of older catalogues, read after the properties as in a stream.
+    const auto integerRecord = [&](const QString& key) {
+        TPropInfo prop;
+        prop.name = key.toLatin1();
+        return int(IntegerValue(object.value(key), prop));
+    };
+    if (object.contains(FaceTypeKey)) layout->ReadFaceType(integerRecord(FaceTypeKey));
+    if (object.contains(CutCenterKey)) layout->ReadCutCenter(integerRecord(CutCenterKey));
+}
+
+TJsonComponentCodec CatalogueJsonCodec(std::vector<const TClassInfo*> extraClasses)
+{
+    std::vector<const TClassInfo*> classes{&TMatrixPaperInfo::StaticClass(), &TFreePaperInfo::StaticClass(),
+                                           &TPLStreamer::StaticClass(), &TPaperUpdate::StaticClass()};
+    classes.insert(classes.end(), extraClasses.begin(), extraClasses.end());
+    return TJsonComponentCodec(std::move(classes));
+}
+
+}  // namespace kestrel

@@ -1,0 +1,218 @@
+#include "paper/Papers.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/Error.h"
+
+namespace kestrel {
+
+namespace {
+
+const QString PapersStorage = QStringLiteral("Papers");
+const QString PurposeListStream = QStringLiteral("PurposeList\\PurposeList");
+
+QString PaperPath(const QString& streamName) { return JoinPath(PapersStorage, streamName); }
+
+bool StreamNameLess(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; }
+
+}  // namespace
+
+QString NumberedStreamName(uint32_t number)
+{
+    return u'$' + QStringLiteral("%1").arg(number, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+uint32_t StreamNumber(const QString& name)
+{
+    if (name.size() != 9 || !name.startsWith(u'$')) return 0;
+    bool ok = false;
+    const uint32_t number = name.mid(1).toUInt(&ok, 16);
+    return ok ? number : 0;
+}
+
+uint32_t NextStreamNumber(const QStringList& names)
+{
+    uint32_t highest = 0;
+    for (const QString& name : names) highest = std::max(highest, StreamNumber(name));
+    if (highest == UINT32_MAX) throw EKestrel(QStringLiteral("ストリーム番号が上限に達しました"));
+    return highest + 1;
+}
+
+struct TPapers::TState {
+    std::unique_ptr<TMemoryCatalogueStorage> storage;
+    std::vector<TEntry> papers;
+    TPurposeList purposes;
+};
+
+TPapers::TPapers(TCatalogueIO io) : io_(io) {}
+
+TPapers::~TPapers() = default;
+
+void TPapers::Open(const QString& fileName, bool readOnly, bool /*workOnCopy*/)
+{
+    auto storage = std::make_unique<TMemoryCatalogueStorage>();
+    if (io_.files->Exists(fileName)) io_.files->Load(fileName, *storage);
+    OpenStorage(fileName, readOnly, std::move(storage));
+}
+
+void TPapers::Create(const QString& fileName)
+{
+    OpenStorage(fileName, false, std::make_unique<TMemoryCatalogueStorage>());
+}
+
+void TPapers::OpenStorage(const QString& fileName, bool readOnly, std::unique_ptr<TMemoryCatalogueStorage> storage)
+{
+    TState state;
+    state.storage = std::move(storage);
+    if (state.storage->StreamExists(PurposeListStream)) {
+        auto streamer = ReadComponentAs<TPLStreamer>(Codec(), state.storage->ReadStream(PurposeListStream),
+                                                     QStringLiteral("用途リスト"));
+        state.purposes = streamer->ListRef();
+        ValidatePurposes(state.purposes);
+    } else {
+        state.purposes = TPurposeList::Default();
+    }
+    state.storage->CreateStorage(PapersStorage);
+    LoadPapers(state, Codec());
+    LoadExtensions(*state.storage);
+
+    storage_ = std::move(state.storage);
+    papers_ = std::move(state.papers);
+    purposes_ = state.purposes;
+    fileName_ = fileName;
+    readOnly_ = readOnly;
+    modified_ = false;
+    CommitExtensions();
+}
+
+void TPapers::LoadPapers(TState& state, const IComponentCodec& codec)
+{
+    QStringList names = state.storage->StreamNames(PapersStorage);
+    std::sort(names.begin(), names.end(), StreamNameLess);
+    for (const QString& name : names) {
+        auto paper = ReadComponentAs<TPaperInfo>(codec, state.storage->ReadStream(PaperPath(name)),
+                                                 QStringLiteral("用紙データ「%1」").arg(name));
+        paper->CheckLayout();
+        MergePurposes(state.purposes, paper->Purposes());
+        state.papers.push_back({name, std::move(paper)});
+    }
+}
+
+void TPapers::Close()
+{
+    if (!storage_) return;
+    if (!readOnly_ && modified_) io_.files->Save(*storage_, fileName_);
+    papers_.clear();
+    storage_.reset();
+    ReleaseExtensions();
+}
+
+TPaperInfo& TPapers::Paper(int index) const { return *papers_.at(index).paper; }
+
+const QString& TPapers::StreamName(int index) const { return papers_.at(index).streamName; }
+
+int TPapers::IndexOfName(const QString& paperName) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (papers_[i].paper->PaperName() == paperName) return i;
+    return -1;
+}
+
+QStringList TPapers::StreamNames() const
+{
+    QStringList names;
+    for (const TEntry& e : papers_) names << e.streamName;
+    return names;
+}
+
+ICatalogueStorage& TPapers::RootStorage() const
+{
+    if (!storage_) throw EKestrel(QStringLiteral("用紙カタログが開かれていません"));
+    return *storage_;
+}
+
+void TPapers::Store(const TPaperInfo& paper)
+{
+    ICatalogueStorage& storage = RootStorage();
+    if (MergePurposes(purposes_, paper.Purposes())) WritePurposes();
+
+    // The stream holds the portrait form with the purposes; the caller's paper is left as is.
+    std::unique_ptr<TPaperInfo> streamed = paper.Clone();
+    streamed->SetLandscape(false);
+    streamed->SetStorePurposes(true);
+    const QByteArray data = Codec().Write(*streamed);
+
+    const int index = IndexOfName(paper.PaperName());
+    const QString streamName = index >= 0 ? papers_[index].streamName : NumberedStreamName(NextStreamNumber(StreamNames()));
+    storage.WriteStream(PaperPath(streamName), data);
+    if (index >= 0)
+        papers_[index].paper = paper.Clone();
+    else
+        papers_.push_back({streamName, paper.Clone()});
+    modified_ = true;
+}
+
+void TPapers::Delete(int index)
+{
+    const TEntry& entry = papers_.at(index);
+    RootStorage().DeleteElement(PaperPath(entry.streamName));
+    papers_.erase(papers_.begin() + index);
+    modified_ = true;
+}
+
+void TPapers::Reorder(const QStringList& paperNames)
+{
+    const auto badName = [] { return EKestrel(QStringLiteral("Bad paper name")); };
+    if (paperNames.size() != Count()) throw badName();
+    // Which paper each name stands for; a name may not take a paper twice.
+    std::vector<int> order;
+    std::set<int> taken;
+    for (const QString& name : paperNames) {
+        int found = -1;
+        for (int i = 0; i < Count() && found < 0; ++i)
+            if (!taken.count(i) && papers_[i].paper->PaperName() == name) found = i;
+        if (found < 0) throw badName();
+        taken.insert(found);
+        order.push_back(found);
+    }
+    const auto sortByStreamName = [this] {
+        std::sort(papers_.begin(), papers_.end(),
+                  [](const TEntry& a, const TEntry& b) { return StreamNameLess(a.streamName, b.streamName); });
+    };
+    uint32_t number = NextStreamNumber(StreamNames());
+    modified_ = true;
+    try {
+        for (int index : order) {
+            const QString newName = NumberedStreamName(number++);
+            RootStorage().RenameElement(PaperPath(papers_[index].streamName), newName);
+            papers_[index].streamName = newName;
+        }
+    } catch (...) {
+        sortByStreamName();  // keep the list in step with the streams renamed so far
+        throw;
+    }
+    sortByStreamName();
+}
+
+void TPapers::GetGroupNames(QStringList& strings) const
+{
+    for (const TEntry& e : papers_)
+        if (!strings.contains(e.paper->GroupName(), Qt::CaseInsensitive)) strings << e.paper->GroupName();
+}
+
+void TPapers::SetPurposes(const TPurposeList& list)
+{
+    RootStorage();
+    purposes_ = list;
+    WritePurposes();
+}
+
+void TPapers::WritePurposes()
+{
+    TPLStreamer streamer;
+    *streamer.List() = purposes_;
+    RootStorage().WriteStream(PurposeListStream, Codec().Write(streamer));
+}
+
+}  // namespace kestrel
