@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/Rounding.h"
-#include "render/ArcGeometry.h"
+#include "platform/ArcGeometry.h"
 
 namespace kestrel {
 

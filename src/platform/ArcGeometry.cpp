@@ -1,4 +1,4 @@
-#include "render/ArcGeometry.h"
+#include "platform/ArcGeometry.h"
 
 #include <algorithm>
 #include <cmath>
