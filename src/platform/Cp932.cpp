@@ -42,6 +42,18 @@ private:
     iconv_t cd_;
 };
 
+// Code page 932 agrees with ASCII on every byte below 0x80 (glibc maps 0x5C and 0x7E to
+// themselves), so plain ASCII needs no conversion descriptor.
+bool IsAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 int Utf8SequenceLength(unsigned char lead)
 {
     if (lead < 0x80) return 1;
@@ -54,6 +66,7 @@ int Utf8SequenceLength(unsigned char lead)
 
 QByteArray ToCp932(const QString& text)
 {
+    if (IsAscii(text)) return text.toLatin1();
     QByteArray utf8 = text.toUtf8();
     QByteArray out;
     out.reserve(utf8.size());
@@ -71,6 +84,7 @@ QByteArray ToCp932(const QString& text)
 
 QString FromCp932(QByteArrayView bytes)
 {
+    if (IsAscii(bytes)) return QString::fromLatin1(bytes);
     QByteArray copy = bytes.toByteArray();
     QByteArray utf16;
     utf16.reserve(copy.size() * 2);
@@ -87,6 +101,7 @@ QString FromCp932(QByteArrayView bytes)
 
 bool CanEncodeCp932(const QString& text)
 {
+    if (IsAscii(text)) return true;
     QByteArray utf8 = text.toUtf8();
     QByteArray out;
     TIconv conv("CP932", "UTF-8");

@@ -259,7 +259,8 @@ TEST(ObjectStream, ReadingReportsUnknownClassesPropertiesAndPaths)
     const QByteArray child = Str("TNope") + Str("") + '\0' + '\0';
     EXPECT_EQ(ReadFailure(RectWith({}, child)), QStringLiteral("クラス TNope が見つかりません"));
     EXPECT_EQ(ReadFailure("TPF0" + Str("TNope") + Str("") + '\0' + '\0'), QStringLiteral("クラス TNope が見つかりません"));
-    EXPECT_EQ(ReadFailure(RectWith(Str("Depth") + Hex("0201"))), NoPropertyText);
+    EXPECT_EQ(ReadFailure(RectWith(Str("Nope") + Hex("0201"))), NoPropertyText);
+    EXPECT_EQ(ReadFailure(RectWith({}, Str("TComponent") + Str("") + End2)), FormatErrorText);  // abstract
     EXPECT_EQ(ReadFailure(RectWith(Str("Font.Weight") + Hex("0201"))), NoPropertyText);
     EXPECT_EQ(ReadFailure(RectWith(Str("Left.X") + Hex("0201"))), PathErrorText);
     EXPECT_EQ(ReadFailure(RectWith(Str("Left") + Hex("060131"))), ValueErrorText);
@@ -412,6 +413,12 @@ TEST(ObjectStream, DeepNestingIsRefused)
     for (int i = 0; i < 200; ++i) children += Str("TTestRect") + Str("") + '\0';
     children += QByteArray(200, '\0');
     EXPECT_EQ(ReadFailure(RectWith({}, children)), FormatErrorText);
+
+    // A property the class keeps but never stores is read past, within the same depth limit.
+    EXPECT_EQ(ReadRect(RectWith(Str("Depth") + Hex("01 01 0203 00 0e 01 0141 0601 42 00 00 00") + Str("Top") +
+                                Hex("0205")))->Top(), 5);
+    const QByteArray deepList = Str("Depth") + QByteArray(100, '\x01') + QByteArray(100, '\0');
+    EXPECT_EQ(ReadFailure(RectWith(deepList)), FormatErrorText);
 
 }
 

@@ -64,6 +64,7 @@ const TClassInfo& TTestRect::StaticClass()
             .Collection("Items", &TTestRect::Items)
             .Component("PopupMenu", &TTestRect::PopupMenu, &TTestRect::SetPopupMenu)
             .Method("OnModify", &TTestRect::OnModify, &TTestRect::SetOnModify)
+            .NeverStored("Depth")
             .Done();
     });
     return info;

@@ -141,7 +141,8 @@ private:
         case TPropKind::Cursor:
             if (auto ident = CursorToIdent(value)) return writer_.WriteIdent(*ident);
             return writer_.WriteInteger(static_cast<int32_t>(value));
-        default: writer_.WriteInteger(value); return;
+        case TPropKind::Int64: writer_.WriteInteger(value); return;
+        default: writer_.WriteInteger(static_cast<int32_t>(value)); return;  // 32 bits on the wire
         }
     }
 
@@ -312,6 +313,7 @@ private:
     void ReadProperty(TPersistent& object)
     {
         const QByteArray path = reader_.ReadShortString();
+        if (!path.contains('.')) return ReadLeaf(object, path);
         const QList<QByteArray> parts = path.split('.');
         TPersistent* instance = &object;
         for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
@@ -322,10 +324,14 @@ private:
             instance = prop->getObject(*instance);
             if (!instance) ThrowPropPathError();
         }
-        if (const TPropInfo* prop = instance->ClassInfo().FindProperty(parts.last()))
-            return ReadPropValue(*instance, *prop);
-        TReadFiler filer(reader_, parts.last());
-        instance->DefineProperties(filer);
+        ReadLeaf(*instance, parts.last());
+    }
+
+    void ReadLeaf(TPersistent& instance, QByteArrayView name)
+    {
+        if (const TPropInfo* prop = instance.ClassInfo().FindProperty(name)) return ReadPropValue(instance, *prop);
+        TReadFiler filer(reader_, name);
+        instance.DefineProperties(filer);
         if (!filer.Handled()) ThrowNoProperty();
     }
 
