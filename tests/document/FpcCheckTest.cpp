@@ -188,7 +188,7 @@ TEST(FpcCheck, WeReadWhatFreePascalWrites)
     ASSERT_EQ(thing->Items()->Count(), 2);
     const auto& first = static_cast<const TTestItem&>(thing->Items()->Item(0));
     EXPECT_EQ(first.Value(), -129);
-    EXPECT_EQ(first.Caption(), QStringLiteral("first"));
+    EXPECT_EQ(first.Caption(), QStringLiteral("first表"));
     EXPECT_EQ(static_cast<const TTestItem&>(thing->Items()->Item(1)).Value(), 7);
 }
 

@@ -2,6 +2,11 @@
 
 // Component streams ("TPF0" + one component record), the resource frame around them in
 // document streams, and counted object lists (clipboard, saved object lists).
+//
+// Reading hands each child to its parent's AdoptChild before reading the child's properties,
+// so a parent must keep the children it takes. Every object read gets Loaded once the whole
+// stream is in, parents before children; a stream that fails loads nothing and the caller
+// drops what was read.
 
 #include <QByteArray>
 #include <QByteArrayView>

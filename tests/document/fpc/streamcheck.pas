@@ -102,7 +102,7 @@ begin
     Thing.Lines.Add('two');
     Item := Thing.Items.Add as TThingItem;
     Item.Value := -129;
-    Item.Caption := 'first';
+    Item.Caption := 'first'#$95#$5C;  { 表 in code page 932 }
     Item := Thing.Items.Add as TThingItem;
     Item.Value := 7;
     Output.WriteComponent(Thing);
