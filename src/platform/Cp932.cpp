@@ -46,7 +46,8 @@ private:
 // themselves), so plain ASCII needs no conversion descriptor.
 bool IsAscii(QByteArrayView bytes)
 {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool IsAscii(const QString& text)

@@ -1,11 +1,11 @@
-#include "document/stream/Extended.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#include "document/stream/Extended.h"
 
 namespace kestrel {
 namespace {
@@ -18,7 +18,10 @@ TExtended Make(uint16_t signAndExponent, uint64_t significand)
     return e;
 }
 
-uint64_t Bits(double d) { return std::bit_cast<uint64_t>(d); }
+uint64_t Bits(double d)
+{
+    return std::bit_cast<uint64_t>(d);
+}
 
 TEST(Extended, ExactBytesOfKnownValues)
 {
@@ -29,8 +32,10 @@ TEST(Extended, ExactBytesOfKnownValues)
     EXPECT_EQ(DoubleToExtended(std::numeric_limits<double>::infinity()), Make(0x7FFF, 0x8000000000000000));
     EXPECT_EQ(DoubleToExtended(-std::numeric_limits<double>::infinity()), Make(0xFFFF, 0x8000000000000000));
     // Subnormal doubles become normal extendeds.
-    EXPECT_EQ(DoubleToExtended(std::numeric_limits<double>::denorm_min()), Make(16383 - 1074, 0x8000000000000000));
-    EXPECT_EQ(DoubleToExtended(3 * std::numeric_limits<double>::denorm_min()), Make(16383 - 1073, 0xC000000000000000));
+    EXPECT_EQ(DoubleToExtended(std::numeric_limits<double>::denorm_min()),
+              Make(16383 - 1074, 0x8000000000000000));
+    EXPECT_EQ(DoubleToExtended(3 * std::numeric_limits<double>::denorm_min()),
+              Make(16383 - 1073, 0xC000000000000000));
     const TExtended nan = DoubleToExtended(std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(nan[9] & 0x7F, 0x7F);
     EXPECT_EQ(nan[8], 0xFF);
@@ -39,12 +44,22 @@ TEST(Extended, ExactBytesOfKnownValues)
 
 TEST(Extended, EveryKindOfDoubleSurvivesTheRoundTrip)
 {
-    const double values[] = {1.0, -1.0, 0.1, 1.0 / 3.0, 123456789.125, -0.0, 0.0,
-                             std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
-                             std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
-                             -std::numeric_limits<double>::denorm_min(), std::bit_cast<double>(uint64_t(0x000FFFFFFFFFFFFF)),
+    const double values[] = {1.0,
+                             -1.0,
+                             0.1,
+                             1.0 / 3.0,
+                             123456789.125,
+                             -0.0,
+                             0.0,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::lowest(),
+                             std::numeric_limits<double>::min(),
+                             std::numeric_limits<double>::denorm_min(),
+                             -std::numeric_limits<double>::denorm_min(),
+                             std::bit_cast<double>(uint64_t(0x000FFFFFFFFFFFFF)),
                              std::bit_cast<double>(uint64_t(0x0000000123456789)),
-                             std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+                             std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity()};
     for (double v : values) EXPECT_EQ(Bits(ExtendedToDouble(DoubleToExtended(v))), Bits(v)) << v;
     EXPECT_TRUE(std::isnan(ExtendedToDouble(DoubleToExtended(std::numeric_limits<double>::quiet_NaN()))));
     uint64_t x = 0x9E3779B97F4A7C15;  // a spread of bit patterns, all finite
@@ -85,7 +100,8 @@ TEST(Extended, OverflowGivesInfinityAndUnderflowSubnormalOrZero)
     EXPECT_EQ(Bits(ExtendedToDouble(Make(0x8001, 0x8000000000000000))), Bits(-0.0));
     // Just below the smallest normal rounds up into it.
     EXPECT_EQ(ExtendedToDouble(Make(16383 - 1023, 0xFFFFFFFFFFFFFFFF)), std::numeric_limits<double>::min());
-    EXPECT_EQ(ExtendedToDouble(Make(16383 - 1023, 0x8000000000000000)), std::numeric_limits<double>::min() / 2);
+    EXPECT_EQ(ExtendedToDouble(Make(16383 - 1023, 0x8000000000000000)),
+              std::numeric_limits<double>::min() / 2);
 }
 
 TEST(Extended, DenormalPseudoDenormalAndUnnormalInputsReadByValue)

@@ -9,10 +9,10 @@
 #include <QStandardPaths>
 
 #include "StreamTestClasses.h"
-#include "support/TestEnvironment.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
 #include "platform/BoundedReader.h"
+#include "support/TestEnvironment.h"
 
 namespace kestrel {
 namespace {

@@ -1,9 +1,8 @@
-#include "document/stream/ObjectStream.h"
-
 #include <gtest/gtest.h>
 
 #include "StreamTestClasses.h"
 #include "document/stream/ClassRegistry.h"
+#include "document/stream/ObjectStream.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
 
@@ -22,9 +21,18 @@ const QString PathErrorText = QStringLiteral("不正なプロパティのパス�
 
 const QByteArray End2(2, '\0');  // end of properties and of children
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
-bool Contains(const QByteArray& haystack, const QByteArray& needle) { return haystack.contains(needle); }
-QByteArray Str(QByteArrayView s) { return char(s.size()) + s.toByteArray(); }
+QByteArray Hex(const char* hex)
+{
+    return QByteArray::fromHex(hex);
+}
+bool Contains(const QByteArray& haystack, const QByteArray& needle)
+{
+    return haystack.contains(needle);
+}
+QByteArray Str(QByteArrayView s)
+{
+    return char(s.size()) + s.toByteArray();
+}
 
 const TClassRegistry& Registry()
 {
@@ -92,12 +100,12 @@ std::unique_ptr<TTestRect> Rect(int left, int top, int width, int height)
 TEST(ObjectStream, NodefaultPropertiesAreAlwaysWrittenAndDefaultsOmitted)
 {
     const QByteArray tail = Str("Items") + Hex("0e00") + '\0' + '\0';
-    EXPECT_EQ(Stream(*Rect(10, 20, 100, 200)),
-              "TPF0" + Str("TTestRect") + Str("") + Str("Left") + Hex("020a") + Str("Top") + Hex("0214") +
-                  Str("Width") + Hex("0264") + Str("Height") + Hex("03c800") + tail);
-    EXPECT_EQ(Stream(*Rect(0, 0, 0, 0)),
-              "TPF0" + Str("TTestRect") + Str("") + Str("Left") + Hex("0200") + Str("Top") + Hex("0200") +
-                  Str("Width") + Hex("0200") + Str("Height") + Hex("0200") + tail);
+    EXPECT_EQ(Stream(*Rect(10, 20, 100, 200)), "TPF0" + Str("TTestRect") + Str("") + Str("Left") +
+                                                   Hex("020a") + Str("Top") + Hex("0214") + Str("Width") +
+                                                   Hex("0264") + Str("Height") + Hex("03c800") + tail);
+    EXPECT_EQ(Stream(*Rect(0, 0, 0, 0)), "TPF0" + Str("TTestRect") + Str("") + Str("Left") + Hex("0200") +
+                                             Str("Top") + Hex("0200") + Str("Width") + Hex("0200") +
+                                             Str("Height") + Hex("0200") + tail);
 
     auto rect = Rect(0, 0, 0, 0);
     rect->SetBlendRatio(50);
@@ -167,8 +175,8 @@ TEST(ObjectStream, SetsEnumerationsAndCollections)
     EXPECT_EQ(static_cast<TTestItem&>(back->ItemList().Item(1)).Value(), -1);
 
     // Items may carry an order number before their list.
-    const QByteArray numbered = RectWith(Str("Items") + "\x0e" + Hex("0203") + "\x01" + Str("Value") + Hex("0209") +
-                                         '\0' + '\0');
+    const QByteArray numbered =
+        RectWith(Str("Items") + "\x0e" + Hex("0203") + "\x01" + Str("Value") + Hex("0209") + '\0' + '\0');
     back = ReadRect(numbered);
     ASSERT_EQ(back->ItemList().Count(), 1);
     EXPECT_EQ(static_cast<TTestItem&>(back->ItemList().Item(0)).Value(), 9);
@@ -258,7 +266,8 @@ TEST(ObjectStream, ReadingReportsUnknownClassesPropertiesAndPaths)
 {
     const QByteArray child = Str("TNope") + Str("") + '\0' + '\0';
     EXPECT_EQ(ReadFailure(RectWith({}, child)), QStringLiteral("クラス TNope が見つかりません"));
-    EXPECT_EQ(ReadFailure("TPF0" + Str("TNope") + Str("") + '\0' + '\0'), QStringLiteral("クラス TNope が見つかりません"));
+    EXPECT_EQ(ReadFailure("TPF0" + Str("TNope") + Str("") + '\0' + '\0'),
+              QStringLiteral("クラス TNope が見つかりません"));
     EXPECT_EQ(ReadFailure(RectWith(Str("Nope") + Hex("0201"))), NoPropertyText);
     EXPECT_EQ(ReadFailure(RectWith({}, Str("TComponent") + Str("") + End2)), FormatErrorText);  // abstract
     EXPECT_EQ(ReadFailure(RectWith(Str("Font.Weight") + Hex("0201"))), NoPropertyText);
@@ -268,7 +277,8 @@ TEST(ObjectStream, ReadingReportsUnknownClassesPropertiesAndPaths)
     EXPECT_EQ(ReadFailure(RectWith(Str("Extra") + Hex("0201"))), ValueErrorText);
     EXPECT_EQ(ReadFailure("TPF1" + Str("TTestRect") + Str("") + '\0' + '\0'), FormatErrorText);
     // A child that its parent does not take.
-    const QByteArray other = "TPF0" + Str("TTestOther") + Str("") + '\0' + Str("TTestRect") + Str("") + End2 + '\0';
+    const QByteArray other =
+        "TPF0" + Str("TTestOther") + Str("") + '\0' + Str("TTestRect") + Str("") + End2 + '\0';
     EXPECT_EQ(ReadFailure(other), FormatErrorText);
     // Property names compare without regard to case; identifiers of booleans too.
     EXPECT_FALSE(ReadRect(RectWith(Str("visible") + "\x07" + Str("false")))->Visible());
@@ -276,8 +286,8 @@ TEST(ObjectStream, ReadingReportsUnknownClassesPropertiesAndPaths)
 
 TEST(ObjectStream, PrefixFlagsAreAcceptedAndTheCreationHookSubstitutesClasses)
 {
-    const QByteArray prefixed = "TPF0" + Hex("f20203") + Str("TTestRect") + Str("") + Str("Left") + Hex("0209") + '\0' +
-                                Hex("f1") + Str("TTestRect") + Str("") + End2 + '\0';
+    const QByteArray prefixed = "TPF0" + Hex("f20203") + Str("TTestRect") + Str("") + Str("Left") +
+                                Hex("0209") + '\0' + Hex("f1") + Str("TTestRect") + Str("") + End2 + '\0';
     auto rect = ReadRect(prefixed);
     EXPECT_EQ(rect->Left(), 9);
     EXPECT_EQ(rect->children.size(), 1u);
@@ -416,10 +426,11 @@ TEST(ObjectStream, DeepNestingIsRefused)
 
     // A property the class keeps but never stores is read past, within the same depth limit.
     EXPECT_EQ(ReadRect(RectWith(Str("Depth") + Hex("01 01 0203 00 0e 01 0141 0601 42 00 00 00") + Str("Top") +
-                                Hex("0205")))->Top(), 5);
+                                Hex("0205")))
+                  ->Top(),
+              5);
     const QByteArray deepList = Str("Depth") + QByteArray(100, '\x01') + QByteArray(100, '\0');
     EXPECT_EQ(ReadFailure(RectWith(deepList)), FormatErrorText);
-
 }
 
 TEST(ClassRegistry, AncestorsComeAlongAndTheFirstNameWins)

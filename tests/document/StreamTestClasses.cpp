@@ -75,7 +75,10 @@ void TTestRect::GetChildren(const std::function<void(TComponent&)>& proc) const
     for (const auto& child : children) proc(*child);
 }
 
-void TTestRect::AdoptChild(std::unique_ptr<TComponent> child) { children.push_back(std::move(child)); }
+void TTestRect::AdoptChild(std::unique_ptr<TComponent> child)
+{
+    children.push_back(std::move(child));
+}
 
 void TTestRect::DefineProperties(TFiler& filer)
 {
@@ -98,7 +101,10 @@ void TTestRect::DefineProperties(TFiler& filer)
         !extra.empty());
 }
 
-void TTestRect::Loaded() { LoadedLog().append(Name()); }
+void TTestRect::Loaded()
+{
+    LoadedLog().append(Name());
+}
 
 QStringList& TTestRect::LoadedLog()
 {

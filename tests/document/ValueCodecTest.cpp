@@ -1,10 +1,9 @@
-#include "document/stream/ValueCodec.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "StreamTestClasses.h"
+#include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
@@ -16,7 +15,10 @@ const QString ReadErrorText = QStringLiteral("ストリームからの読み込�
 const QString FormatErrorText = QStringLiteral("不正なストリーム フォーマット");
 const QString ValueErrorText = QStringLiteral("不正なプロパティの値です");
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+QByteArray Hex(const char* hex)
+{
+    return QByteArray::fromHex(hex);
+}
 
 QByteArray Written(const std::function<void(TWriter&)>& write)
 {
@@ -48,7 +50,11 @@ TEST(ValueCodec, IntegersTakeTheSmallestTag)
     EXPECT_EQ(Written([](TWriter& w) { w.WriteInteger(40000); }), Hex("04409c0000"));
     EXPECT_EQ(Written([](TWriter& w) { w.WriteInteger(int64_t(1) << 32); }), Hex("130000000001000000"));
 
-    const QByteArray all = Hex("027f" "037fff" "04409c0000" "130000000001000000");
+    const QByteArray all =
+        Hex("027f"
+            "037fff"
+            "04409c0000"
+            "130000000001000000");
     TBoundedReader in(all);
     TReader reader(in);
     EXPECT_EQ(reader.ReadInteger(), 127);
@@ -72,13 +78,15 @@ TEST(ValueCodec, StringsAreShortUpTo255BytesAndCodePage932)
     EXPECT_EQ(Written([&](TWriter& w) { w.WriteString(kana); }).left(7), Hex("0c0001000082a0"));
     EXPECT_EQ(Written([](TWriter& w) { w.WriteString(QStringLiteral("表")); }), Hex("0602955c"));
 
-    const QByteArray bytes = at256 + Hex("0602955c" "1202000000 4230 5a00" "1406000000 e38182 414243");
+    const QByteArray bytes = at256 + Hex("0602955c"
+                                         "1202000000 4230 5a00"
+                                         "1406000000 e38182 414243");
     TBoundedReader in(bytes);
     TReader reader(in);
     EXPECT_EQ(reader.ReadString(), QString(256, 'x'));
     EXPECT_EQ(reader.ReadString(), QStringLiteral("表"));
-    EXPECT_EQ(reader.ReadString(), QStringLiteral("あZ"));     // wide string
-    EXPECT_EQ(reader.ReadString(), QStringLiteral("あABC"));   // UTF-8 string
+    EXPECT_EQ(reader.ReadString(), QStringLiteral("あZ"));    // wide string
+    EXPECT_EQ(reader.ReadString(), QStringLiteral("あABC"));  // UTF-8 string
     EXPECT_TRUE(in.AtEnd());
 }
 
@@ -91,7 +99,10 @@ TEST(ValueCodec, OtherValueKindsAndTheirAlternativeTags)
         w.WriteBinary("\x01\x02");
         w.WriteSet(test::TestOptionInfo(), 0b101);
     });
-    EXPECT_EQ(bytes, Hex("050000000000000080ff3f" "09" "0705636c526564" "0a020000000102"
+    EXPECT_EQ(bytes, Hex("050000000000000080ff3f"
+                         "09"
+                         "0705636c526564"
+                         "0a020000000102"
                          "0b07746f466972737407746f546869726400"));
     TBoundedReader in(bytes);
     TReader reader(in);
@@ -102,7 +113,14 @@ TEST(ValueCodec, OtherValueKindsAndTheirAlternativeTags)
     EXPECT_EQ(reader.ReadSet(test::TestOptionInfo()), 0b101u);
 
     // Single, currency, date and integers read as floats; the constant tags as identifiers.
-    const QByteArray others = Hex("0f0000c03f" "10" "409c000000000000" "11" "0000000000000440" "02fe" "08090d00");
+    const QByteArray others =
+        Hex("0f0000c03f"
+            "10"
+            "409c000000000000"
+            "11"
+            "0000000000000440"
+            "02fe"
+            "08090d00");
     TBoundedReader in2(others);
     TReader r2(in2);
     EXPECT_EQ(r2.ReadFloat(), 1.5);
@@ -114,15 +132,29 @@ TEST(ValueCodec, OtherValueKindsAndTheirAlternativeTags)
     EXPECT_EQ(r2.ReadIdent(), "nil");
     EXPECT_EQ(r2.ReadIdent(), "Null");
 
-    EXPECT_EQ(FailureOf(Hex("0b0a746f4e6f6e6578697374"), [](TReader& r) { r.ReadSet(test::TestOptionInfo()); }),
-              ValueErrorText);
+    EXPECT_EQ(
+        FailureOf(Hex("0b0a746f4e6f6e6578697374"), [](TReader& r) { r.ReadSet(test::TestOptionInfo()); }),
+        ValueErrorText);
     EXPECT_EQ(FailureOf(Hex("15"), [](TReader& r) { r.ReadValueType(); }), FormatErrorText);
 }
 
 TEST(ValueCodec, SkipValuePassesOverEveryKind)
 {
-    const QByteArray bytes = Hex("01" "027f" "0603616263" "0e" "01" "0156" "0201" "00" "00" "00"
-                                 "0b014100" "1201000000 4100" "0a0100000000" "09");
+    const QByteArray bytes =
+        Hex("01"
+            "027f"
+            "0603616263"
+            "0e"
+            "01"
+            "0156"
+            "0201"
+            "00"
+            "00"
+            "00"
+            "0b014100"
+            "1201000000 4100"
+            "0a0100000000"
+            "09");
     TBoundedReader in(bytes);
     TReader reader(in);
     reader.SkipValue();  // list with an int, a string and a collection of one item

@@ -64,9 +64,11 @@ TExtended DoubleToExtended(double value)
     if (exponent == 0) {
         if (fraction == 0) return Pack(negative, 0, 0);
         const int shift = std::countl_zero(fraction);
-        return Pack(negative, static_cast<uint16_t>(ExtendedBias - DoubleBias + 1 + 11 - shift), fraction << shift);
+        return Pack(negative, static_cast<uint16_t>(ExtendedBias - DoubleBias + 1 + 11 - shift),
+                    fraction << shift);
     }
-    return Pack(negative, static_cast<uint16_t>(exponent - DoubleBias + ExtendedBias), IntegerBit | (fraction << 11));
+    return Pack(negative, static_cast<uint16_t>(exponent - DoubleBias + ExtendedBias),
+                IntegerBit | (fraction << 11));
 }
 
 double ExtendedToDouble(const TExtended& bytes)

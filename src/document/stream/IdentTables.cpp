@@ -10,7 +10,10 @@ struct TIdentEntry {
     const char* name;
 };
 
-constexpr int64_t SystemColor(int index) { return 0x80000000LL + index; }
+constexpr int64_t SystemColor(int index)
+{
+    return 0x80000000LL + index;
+}
 
 constexpr TIdentEntry ColorTable[] = {
     {0x000000, "clBlack"},
@@ -58,11 +61,10 @@ constexpr TIdentEntry ColorTable[] = {
 };
 
 constexpr TIdentEntry CursorTable[] = {
-    {0, "crDefault"},      {-2, "crArrow"},     {-3, "crCross"},       {-4, "crIBeam"},
-    {-6, "crSizeNESW"},    {-7, "crSizeNS"},    {-8, "crSizeNWSE"},    {-9, "crSizeWE"},
-    {-10, "crUpArrow"},    {-11, "crHourGlass"}, {-12, "crDrag"},      {-13, "crNoDrop"},
-    {-14, "crHSplit"},     {-15, "crVSplit"},   {-16, "crMultiDrag"},  {-17, "crSQLWait"},
-    {-18, "crNo"},         {-19, "crAppStart"}, {-20, "crHelp"},       {-21, "crHandPoint"},
+    {0, "crDefault"},   {-2, "crArrow"},    {-3, "crCross"},     {-4, "crIBeam"},    {-6, "crSizeNESW"},
+    {-7, "crSizeNS"},   {-8, "crSizeNWSE"}, {-9, "crSizeWE"},    {-10, "crUpArrow"}, {-11, "crHourGlass"},
+    {-12, "crDrag"},    {-13, "crNoDrop"},  {-14, "crHSplit"},   {-15, "crVSplit"},  {-16, "crMultiDrag"},
+    {-17, "crSQLWait"}, {-18, "crNo"},      {-19, "crAppStart"}, {-20, "crHelp"},    {-21, "crHandPoint"},
     {-22, "crSizeAll"},
 };
 
@@ -90,8 +92,14 @@ std::optional<QByteArray> ColorToIdent(int64_t color)
     // Colours are 32-bit: a system colour may come in as a negative int32.
     return NameOf(ColorTable, color < 0 ? color + 0x100000000LL : color);
 }
-std::optional<int64_t> IdentToColor(QByteArrayView ident) { return ValueOf(ColorTable, ident); }
-std::optional<QByteArray> CursorToIdent(int64_t cursor) { return NameOf(CursorTable, cursor); }
+std::optional<int64_t> IdentToColor(QByteArrayView ident)
+{
+    return ValueOf(ColorTable, ident);
+}
+std::optional<QByteArray> CursorToIdent(int64_t cursor)
+{
+    return NameOf(CursorTable, cursor);
+}
 
 std::optional<int64_t> IdentToCursor(QByteArrayView ident)
 {

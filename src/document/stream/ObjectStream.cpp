@@ -22,8 +22,14 @@ constexpr qsizetype FrameNameMax = 63;
 // "TPF0", empty class and object names, the two end markers.
 constexpr int64_t SmallestStream = 8;
 
-[[noreturn]] void ThrowNoProperty() { throw EReadError(QStringLiteral("プロパティが存在しません")); }
-[[noreturn]] void ThrowPropPathError() { throw EReadError(QStringLiteral("不正なプロパティのパスです")); }
+[[noreturn]] void ThrowNoProperty()
+{
+    throw EReadError(QStringLiteral("プロパティが存在しません"));
+}
+[[noreturn]] void ThrowPropPathError()
+{
+    throw EReadError(QStringLiteral("不正なプロパティのパスです"));
+}
 
 // ---------------------------------------------------------------- writing
 
@@ -95,54 +101,69 @@ private:
             return;
         }
         switch (prop.kind) {
-        case TPropKind::Float:
-            if (const double value = prop.getFloat(object); value != 0) {
-                writer_.WriteShortString(path);
-                writer_.WriteFloat(value);
-            }
-            return;
-        case TPropKind::String:
-            if (const QString value = prop.getString(object); !value.isEmpty()) {
-                writer_.WriteShortString(path);
-                writer_.WriteString(value);
-            }
-            return;
-        case TPropKind::Component:
-        case TPropKind::Method:
-            if (const QString value = prop.getString(object); !value.isEmpty()) {
-                writer_.WriteShortString(path);
-                writer_.WriteIdent(value.toLatin1());
-            }
-            return;
-        case TPropKind::Strings: WriteStrings(path, prop.getStrings(object)); return;
-        case TPropKind::Persistent:
-            if (TPersistent* nested = prop.getObject(object)) WriteProperties(*nested, path + '.');
-            return;
-        case TPropKind::Collection:
-            if (auto* collection = dynamic_cast<TCollection*>(prop.getObject(object))) {
-                writer_.WriteShortString(path);
-                WriteCollection(*collection);
-            }
-            return;
-        default: return;
+            case TPropKind::Float:
+                if (const double value = prop.getFloat(object); value != 0) {
+                    writer_.WriteShortString(path);
+                    writer_.WriteFloat(value);
+                }
+                return;
+            case TPropKind::String:
+                if (const QString value = prop.getString(object); !value.isEmpty()) {
+                    writer_.WriteShortString(path);
+                    writer_.WriteString(value);
+                }
+                return;
+            case TPropKind::Component:
+            case TPropKind::Method:
+                if (const QString value = prop.getString(object); !value.isEmpty()) {
+                    writer_.WriteShortString(path);
+                    writer_.WriteIdent(value.toLatin1());
+                }
+                return;
+            case TPropKind::Strings:
+                WriteStrings(path, prop.getStrings(object));
+                return;
+            case TPropKind::Persistent:
+                if (TPersistent* nested = prop.getObject(object)) WriteProperties(*nested, path + '.');
+                return;
+            case TPropKind::Collection:
+                if (auto* collection = dynamic_cast<TCollection*>(prop.getObject(object))) {
+                    writer_.WriteShortString(path);
+                    WriteCollection(*collection);
+                }
+                return;
+            default:
+                return;
         }
     }
 
     void WriteOrdinal(const TPropInfo& prop, int64_t value)
     {
         switch (prop.kind) {
-        case TPropKind::Bool: writer_.WriteBoolean(value != 0); return;
-        case TPropKind::Char: writer_.WriteStringBytes(QByteArray(1, static_cast<char>(value))); return;
-        case TPropKind::Enum: writer_.WriteIdent(EnumName(prop, value)); return;
-        case TPropKind::Set: writer_.WriteSet(*prop.enumInfo, static_cast<uint64_t>(value)); return;
-        case TPropKind::Color:
-            if (auto ident = ColorToIdent(value)) return writer_.WriteIdent(*ident);
-            return writer_.WriteInteger(static_cast<int32_t>(value));
-        case TPropKind::Cursor:
-            if (auto ident = CursorToIdent(value)) return writer_.WriteIdent(*ident);
-            return writer_.WriteInteger(static_cast<int32_t>(value));
-        case TPropKind::Int64: writer_.WriteInteger(value); return;
-        default: writer_.WriteInteger(static_cast<int32_t>(value)); return;  // 32 bits on the wire
+            case TPropKind::Bool:
+                writer_.WriteBoolean(value != 0);
+                return;
+            case TPropKind::Char:
+                writer_.WriteStringBytes(QByteArray(1, static_cast<char>(value)));
+                return;
+            case TPropKind::Enum:
+                writer_.WriteIdent(EnumName(prop, value));
+                return;
+            case TPropKind::Set:
+                writer_.WriteSet(*prop.enumInfo, static_cast<uint64_t>(value));
+                return;
+            case TPropKind::Color:
+                if (auto ident = ColorToIdent(value)) return writer_.WriteIdent(*ident);
+                return writer_.WriteInteger(static_cast<int32_t>(value));
+            case TPropKind::Cursor:
+                if (auto ident = CursorToIdent(value)) return writer_.WriteIdent(*ident);
+                return writer_.WriteInteger(static_cast<int32_t>(value));
+            case TPropKind::Int64:
+                writer_.WriteInteger(value);
+                return;
+            default:
+                writer_.WriteInteger(static_cast<int32_t>(value));
+                return;  // 32 bits on the wire
         }
     }
 
@@ -320,7 +341,8 @@ private:
             const TPropInfo* prop = instance->ClassInfo().FindProperty(parts[i]);
             if (!prop) ThrowNoProperty();
             if (prop->kind == TPropKind::Strings) return ReadStringsPath(*instance, *prop, parts.mid(i + 1));
-            if (prop->kind != TPropKind::Persistent && prop->kind != TPropKind::Collection) ThrowPropPathError();
+            if (prop->kind != TPropKind::Persistent && prop->kind != TPropKind::Collection)
+                ThrowPropPathError();
             instance = prop->getObject(*instance);
             if (!instance) ThrowPropPathError();
         }
@@ -329,7 +351,8 @@ private:
 
     void ReadLeaf(TPersistent& instance, QByteArrayView name)
     {
-        if (const TPropInfo* prop = instance.ClassInfo().FindProperty(name)) return ReadPropValue(instance, *prop);
+        if (const TPropInfo* prop = instance.ClassInfo().FindProperty(name))
+            return ReadPropValue(instance, *prop);
         TReadFiler filer(reader_, name);
         instance.DefineProperties(filer);
         if (!filer.Handled()) ThrowNoProperty();
@@ -346,24 +369,36 @@ private:
     {
         if (prop.neverStored) return reader_.SkipValue();
         switch (prop.kind) {
-        case TPropKind::Integer: return prop.setOrd(instance, reader_.ReadInteger());
-        case TPropKind::Int64: return prop.setOrd(instance, reader_.ReadInt64());
-        case TPropKind::Char: return prop.setOrd(instance, ReadChar());
-        case TPropKind::Bool: return prop.setOrd(instance, ReadBool());
-        case TPropKind::Enum: return prop.setOrd(instance, ReadEnum(*prop.enumInfo));
-        case TPropKind::Set: return prop.setOrd(instance, static_cast<int64_t>(reader_.ReadSet(*prop.enumInfo)));
-        case TPropKind::Color: return prop.setOrd(instance, ReadNamedInteger(IdentToColor));
-        case TPropKind::Cursor: return prop.setOrd(instance, ReadNamedInteger(IdentToCursor));
-        case TPropKind::String: return prop.setString(instance, reader_.ReadString());
-        case TPropKind::Float: return prop.setFloat(instance, reader_.ReadFloat());
-        case TPropKind::Component:
-        case TPropKind::Method: return prop.setString(instance, ReadReference());
-        case TPropKind::Collection: return ReadCollection(prop.getObject(instance));
-        case TPropKind::Strings:
-        case TPropKind::Persistent:
-            // Nested objects carry their values under dotted paths; a nil stands for "none".
-            if (reader_.ReadValueType() != TValueType::vaNil) ThrowPropValueError();
-            return;
+            case TPropKind::Integer:
+                return prop.setOrd(instance, reader_.ReadInteger());
+            case TPropKind::Int64:
+                return prop.setOrd(instance, reader_.ReadInt64());
+            case TPropKind::Char:
+                return prop.setOrd(instance, ReadChar());
+            case TPropKind::Bool:
+                return prop.setOrd(instance, ReadBool());
+            case TPropKind::Enum:
+                return prop.setOrd(instance, ReadEnum(*prop.enumInfo));
+            case TPropKind::Set:
+                return prop.setOrd(instance, static_cast<int64_t>(reader_.ReadSet(*prop.enumInfo)));
+            case TPropKind::Color:
+                return prop.setOrd(instance, ReadNamedInteger(IdentToColor));
+            case TPropKind::Cursor:
+                return prop.setOrd(instance, ReadNamedInteger(IdentToCursor));
+            case TPropKind::String:
+                return prop.setString(instance, reader_.ReadString());
+            case TPropKind::Float:
+                return prop.setFloat(instance, reader_.ReadFloat());
+            case TPropKind::Component:
+            case TPropKind::Method:
+                return prop.setString(instance, ReadReference());
+            case TPropKind::Collection:
+                return ReadCollection(prop.getObject(instance));
+            case TPropKind::Strings:
+            case TPropKind::Persistent:
+                // Nested objects carry their values under dotted paths; a nil stands for "none".
+                if (reader_.ReadValueType() != TValueType::vaNil) ThrowPropValueError();
+                return;
         }
     }
 
@@ -441,8 +476,8 @@ private:
 
 void WriteFrameHeader(TWriter& writer, QByteArrayView frameName)
 {
-    if (frameName.isEmpty() || frameName.size() > FrameNameMax
-        || std::any_of(frameName.begin(), frameName.end(), [](char c) { return c <= 0 || c > 0x7E; }))
+    if (frameName.isEmpty() || frameName.size() > FrameNameMax ||
+        std::any_of(frameName.begin(), frameName.end(), [](char c) { return c <= 0 || c > 0x7E; }))
         throw EKestrel(QStringLiteral("ストリーム名 %1 は使えません").arg(QString::fromLatin1(frameName)));
     writer.WriteUInt8(FramePrefix);
     writer.WriteUInt16(FrameResourceType);
@@ -456,14 +491,18 @@ void SkipFrameHeader(TBoundedReader& in)
     const uint8_t prefix = in.ReadU8();
     const uint16_t type = in.ReadU16();
     if (prefix != FramePrefix || type != FrameResourceType) ThrowStreamFormatError();
-    while (in.ReadU8() != 0) {}
+    while (in.ReadU8() != 0) {
+    }
     in.ReadU16();  // memory flags
     in.ReadI32();  // length: the component stream carries its own end
 }
 
 }  // namespace
 
-void WriteObject(QByteArray& out, const TComponent& object) { TObjectWriter(out).WriteStream(object); }
+void WriteObject(QByteArray& out, const TComponent& object)
+{
+    TObjectWriter(out).WriteStream(object);
+}
 
 std::unique_ptr<TComponent> ReadObject(TBoundedReader& in, const TReadOptions& options)
 {

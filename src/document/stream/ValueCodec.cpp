@@ -12,9 +12,18 @@
 
 namespace kestrel {
 
-void ThrowReadError() { throw EReadError(TBoundedReader::DefaultMessage()); }
-void ThrowStreamFormatError() { throw EReadError(QStringLiteral("不正なストリーム フォーマット")); }
-void ThrowPropValueError() { throw EReadError(QStringLiteral("不正なプロパティの値です")); }
+void ThrowReadError()
+{
+    throw EReadError(TBoundedReader::DefaultMessage());
+}
+void ThrowStreamFormatError()
+{
+    throw EReadError(QStringLiteral("不正なストリーム フォーマット"));
+}
+void ThrowPropValueError()
+{
+    throw EReadError(QStringLiteral("不正なプロパティの値です"));
+}
 
 // ---- writing
 
@@ -35,7 +44,10 @@ void TWriter::WriteInteger(int64_t value)
     }
 }
 
-void TWriter::WriteString(const QString& text) { WriteStringBytes(ToCp932(text)); }
+void TWriter::WriteString(const QString& text)
+{
+    WriteStringBytes(ToCp932(text));
+}
 
 void TWriter::WriteStringBytes(QByteArrayView bytes)
 {
@@ -114,11 +126,16 @@ void TReader::Expect(TValueType type)
 int64_t TReader::ReadIntegerPayload(TValueType type)
 {
     switch (type) {
-    case TValueType::vaInt8: return in_.ReadI8();
-    case TValueType::vaInt16: return in_.ReadI16();
-    case TValueType::vaInt32: return in_.ReadI32();
-    case TValueType::vaInt64: return in_.ReadI64();
-    default: ThrowPropValueError();
+        case TValueType::vaInt8:
+            return in_.ReadI8();
+        case TValueType::vaInt16:
+            return in_.ReadI16();
+        case TValueType::vaInt32:
+            return in_.ReadI32();
+        case TValueType::vaInt64:
+            return in_.ReadI64();
+        default:
+            ThrowPropValueError();
     }
 }
 
@@ -129,22 +146,29 @@ int32_t TReader::ReadInteger()
     return static_cast<int32_t>(ReadIntegerPayload(type));
 }
 
-int64_t TReader::ReadInt64() { return ReadIntegerPayload(ReadValueType()); }
+int64_t TReader::ReadInt64()
+{
+    return ReadIntegerPayload(ReadValueType());
+}
 
 double TReader::ReadFloat()
 {
     const TValueType type = ReadValueType();
     switch (type) {
-    case TValueType::vaExtended: {
-        TExtended ext;
-        const QByteArrayView bytes = in_.ReadBytes(static_cast<int64_t>(ext.size()));
-        std::copy(bytes.begin(), bytes.end(), ext.begin());
-        return ExtendedToDouble(ext);
-    }
-    case TValueType::vaSingle: return in_.ReadF32();
-    case TValueType::vaCurrency: return static_cast<double>(in_.ReadI64()) / 10000.0;
-    case TValueType::vaDate: return in_.ReadF64();
-    default: return static_cast<double>(ReadIntegerPayload(type));
+        case TValueType::vaExtended: {
+            TExtended ext;
+            const QByteArrayView bytes = in_.ReadBytes(static_cast<int64_t>(ext.size()));
+            std::copy(bytes.begin(), bytes.end(), ext.begin());
+            return ExtendedToDouble(ext);
+        }
+        case TValueType::vaSingle:
+            return in_.ReadF32();
+        case TValueType::vaCurrency:
+            return static_cast<double>(in_.ReadI64()) / 10000.0;
+        case TValueType::vaDate:
+            return in_.ReadF64();
+        default:
+            return static_cast<double>(ReadIntegerPayload(type));
     }
 }
 
@@ -164,28 +188,38 @@ QByteArrayView TReader::ReadCounted(int64_t count, int unitSize)
 QString TReader::ReadString()
 {
     switch (ReadValueType()) {
-    case TValueType::vaString: return FromCp932(ReadCounted(in_.ReadU8()));
-    case TValueType::vaLString: return FromCp932(ReadCounted(in_.ReadI32()));
-    case TValueType::vaWString: {
-        const QByteArrayView units = ReadCounted(in_.ReadI32(), 2);
-        QString text(units.size() / 2, Qt::Uninitialized);
-        std::memcpy(text.data(), units.data(), units.size());  // UTF-16LE on a little-endian host
-        return text;
-    }
-    case TValueType::vaUTF8String: return QString::fromUtf8(ReadCounted(in_.ReadI32()));
-    default: ThrowPropValueError();
+        case TValueType::vaString:
+            return FromCp932(ReadCounted(in_.ReadU8()));
+        case TValueType::vaLString:
+            return FromCp932(ReadCounted(in_.ReadI32()));
+        case TValueType::vaWString: {
+            const QByteArrayView units = ReadCounted(in_.ReadI32(), 2);
+            QString text(units.size() / 2, Qt::Uninitialized);
+            std::memcpy(text.data(), units.data(), units.size());  // UTF-16LE on a little-endian host
+            return text;
+        }
+        case TValueType::vaUTF8String:
+            return QString::fromUtf8(ReadCounted(in_.ReadI32()));
+        default:
+            ThrowPropValueError();
     }
 }
 
 QByteArray TReader::ReadIdent()
 {
     switch (ReadValueType()) {
-    case TValueType::vaIdent: return ReadShortString();
-    case TValueType::vaFalse: return "False";
-    case TValueType::vaTrue: return "True";
-    case TValueType::vaNil: return "nil";
-    case TValueType::vaNull: return "Null";
-    default: ThrowPropValueError();
+        case TValueType::vaIdent:
+            return ReadShortString();
+        case TValueType::vaFalse:
+            return "False";
+        case TValueType::vaTrue:
+            return "True";
+        case TValueType::vaNil:
+            return "nil";
+        case TValueType::vaNull:
+            return "Null";
+        default:
+            ThrowPropValueError();
     }
 }
 
@@ -219,33 +253,51 @@ QStringList TReader::ReadStringList()
 void TReader::SkipValue()
 {
     switch (const TValueType type = ReadValueType()) {
-    case TValueType::vaNull:
-    case TValueType::vaFalse:
-    case TValueType::vaTrue:
-    case TValueType::vaNil: return;
-    case TValueType::vaList:
-        EnterNesting();
-        while (!EndOfList()) SkipValue();
-        ReadListEnd();
-        return;
-    case TValueType::vaInt8:
-    case TValueType::vaInt16:
-    case TValueType::vaInt32:
-    case TValueType::vaInt64: ReadIntegerPayload(type); return;
-    case TValueType::vaExtended: in_.Skip(10); return;
-    case TValueType::vaSingle: in_.Skip(4); return;
-    case TValueType::vaCurrency:
-    case TValueType::vaDate: in_.Skip(8); return;
-    case TValueType::vaString:
-    case TValueType::vaIdent: ReadShortString(); return;
-    case TValueType::vaBinary:
-    case TValueType::vaLString:
-    case TValueType::vaUTF8String: ReadCounted(in_.ReadI32()); return;
-    case TValueType::vaWString: ReadCounted(in_.ReadI32(), 2); return;
-    case TValueType::vaSet:
-        while (!ReadShortString().isEmpty()) {}
-        return;
-    case TValueType::vaCollection: SkipCollectionBody(); return;
+        case TValueType::vaNull:
+        case TValueType::vaFalse:
+        case TValueType::vaTrue:
+        case TValueType::vaNil:
+            return;
+        case TValueType::vaList:
+            EnterNesting();
+            while (!EndOfList()) SkipValue();
+            ReadListEnd();
+            return;
+        case TValueType::vaInt8:
+        case TValueType::vaInt16:
+        case TValueType::vaInt32:
+        case TValueType::vaInt64:
+            ReadIntegerPayload(type);
+            return;
+        case TValueType::vaExtended:
+            in_.Skip(10);
+            return;
+        case TValueType::vaSingle:
+            in_.Skip(4);
+            return;
+        case TValueType::vaCurrency:
+        case TValueType::vaDate:
+            in_.Skip(8);
+            return;
+        case TValueType::vaString:
+        case TValueType::vaIdent:
+            ReadShortString();
+            return;
+        case TValueType::vaBinary:
+        case TValueType::vaLString:
+        case TValueType::vaUTF8String:
+            ReadCounted(in_.ReadI32());
+            return;
+        case TValueType::vaWString:
+            ReadCounted(in_.ReadI32(), 2);
+            return;
+        case TValueType::vaSet:
+            while (!ReadShortString().isEmpty()) {
+            }
+            return;
+        case TValueType::vaCollection:
+            SkipCollectionBody();
+            return;
     }
 }
 
@@ -281,6 +333,9 @@ void TReader::EnterNesting()
     if (++depth_ > maxDepth_) ThrowStreamFormatError();
 }
 
-QByteArray TReader::ReadShortString() { return ReadCounted(in_.ReadU8()).toByteArray(); }
+QByteArray TReader::ReadShortString()
+{
+    return ReadCounted(in_.ReadU8()).toByteArray();
+}
 
 }  // namespace kestrel

@@ -39,7 +39,7 @@ enum class TValueType : uint8_t {
 };
 
 // The reader's messages.
-[[noreturn]] void ThrowReadError();         // ran out of data
+[[noreturn]] void ThrowReadError();          // ran out of data
 [[noreturn]] void ThrowStreamFormatError();  // bytes of the wrong shape
 [[noreturn]] void ThrowPropValueError();     // a value of the wrong kind for its property
 
