@@ -116,6 +116,12 @@ const TClassInfo& TCollectionItem::StaticClass()
     return info;
 }
 
+void TCollectionItem::Assign(const TPersistent& source)
+{
+    if (&source.ClassInfo() != &ClassInfo()) return TPersistent::Assign(source);
+    AssignPublished(source, *this);
+}
+
 const TClassInfo& TCollection::StaticClass()
 {
     static const TClassInfo info("TCollection", &TPersistent::StaticClass(), {}, {});
@@ -136,6 +142,45 @@ void TCollection::Assign(const TPersistent& source)
     if (other == this) return;
     items_.clear();
     for (const auto& item : other->items_) Add().Assign(*item);
+}
+
+namespace {
+
+void CopyProperty(const TPropInfo& from, const TPersistent& source, const TPropInfo& to, TPersistent& dest)
+{
+    if (from.IsOrdinal()) return to.setOrd(dest, from.getOrd(source));
+    switch (from.kind) {
+    case TPropKind::Float: return to.setFloat(dest, from.getFloat(source));
+    case TPropKind::String:
+    case TPropKind::Component:
+    case TPropKind::Method: return to.setString(dest, from.getString(source));
+    case TPropKind::Strings: return to.setStrings(dest, from.getStrings(source));
+    case TPropKind::Persistent:
+    case TPropKind::Collection: {
+        // The accessor is shared with the stream reader, hence non-const; copying only reads.
+        TPersistent* sourceObject = from.getObject(const_cast<TPersistent&>(source));
+        TPersistent* destObject = to.getObject(dest);
+        if (!sourceObject || !destObject) return;
+        if (from.kind == TPropKind::Collection)
+            destObject->Assign(*sourceObject);
+        else
+            AssignPublished(*sourceObject, *destObject);
+        return;
+    }
+    default: return;
+    }
+}
+
+}  // namespace
+
+void AssignPublished(const TPersistent& source, TPersistent& dest)
+{
+    if (&source == &dest) return;
+    for (const TPropInfo& to : dest.ClassInfo().Properties()) {
+        const TPropInfo* from = source.ClassInfo().FindProperty(to.name);
+        if (!from || from->kind != to.kind || from->neverStored || to.neverStored) continue;
+        CopyProperty(*from, source, to, dest);
+    }
 }
 
 }  // namespace kestrel

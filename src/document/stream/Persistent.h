@@ -168,6 +168,9 @@ private:
 
 class TCollectionItem : public TPersistent {
     KESTREL_PERSISTENT()
+public:
+    // Items of the same class copy their published properties.
+    void Assign(const TPersistent& source) override;
 };
 
 class TCollection : public TPersistent {
@@ -186,6 +189,10 @@ private:
     ItemFactory factory_;
     std::vector<std::unique_ptr<TCollectionItem>> items_;
 };
+
+// Copies every published property of dest's class that source's class has with the same name
+// and kind; nested objects are copied property by property, collections item by item.
+void AssignPublished(const TPersistent& source, TPersistent& dest);
 
 namespace detail {
 template <typename S>

@@ -1,0 +1,33 @@
+#include "document/stream/ClassRegistry.h"
+
+#include "document/stream/Persistent.h"
+#include "platform/Error.h"
+
+namespace kestrel {
+
+TClassRegistry& TClassRegistry::Global()
+{
+    static TClassRegistry registry;
+    return registry;
+}
+
+void TClassRegistry::Register(const TClassInfo& info)
+{
+    for (const TClassInfo* c = &info; c; c = c->Parent()) {
+        const QByteArray key = c->Name().toLower();
+        if (!classes_.contains(key)) classes_.insert(key, c);
+    }
+}
+
+const TClassInfo* TClassRegistry::Find(QByteArrayView name) const
+{
+    return classes_.value(name.toByteArray().toLower(), nullptr);
+}
+
+const TClassInfo& TClassRegistry::Get(QByteArrayView name) const
+{
+    if (const TClassInfo* info = Find(name)) return *info;
+    throw EReadError(QStringLiteral("クラス %1 が見つかりません").arg(QString::fromLatin1(name)));
+}
+
+}  // namespace kestrel

@@ -1,0 +1,110 @@
+#include "document/stream/IdentTables.h"
+
+#include <span>
+
+namespace kestrel {
+namespace {
+
+struct TIdentEntry {
+    int64_t value;
+    const char* name;
+};
+
+constexpr int64_t SystemColor(int index)
+{
+    return 0x80000000LL + index;
+}
+
+constexpr TIdentEntry ColorTable[] = {
+    {0x000000, "clBlack"},
+    {0x000080, "clMaroon"},
+    {0x008000, "clGreen"},
+    {0x008080, "clOlive"},
+    {0x800000, "clNavy"},
+    {0x800080, "clPurple"},
+    {0x808000, "clTeal"},
+    {0x808080, "clGray"},
+    {0xC0C0C0, "clSilver"},
+    {0x0000FF, "clRed"},
+    {0x00FF00, "clLime"},
+    {0x00FFFF, "clYellow"},
+    {0xFF0000, "clBlue"},
+    {0xFF00FF, "clFuchsia"},
+    {0xFFFF00, "clAqua"},
+    {0xFFFFFF, "clWhite"},
+    {SystemColor(0), "clScrollBar"},
+    {SystemColor(1), "clBackground"},
+    {SystemColor(2), "clActiveCaption"},
+    {SystemColor(3), "clInactiveCaption"},
+    {SystemColor(4), "clMenu"},
+    {SystemColor(5), "clWindow"},
+    {SystemColor(6), "clWindowFrame"},
+    {SystemColor(7), "clMenuText"},
+    {SystemColor(8), "clWindowText"},
+    {SystemColor(9), "clCaptionText"},
+    {SystemColor(10), "clActiveBorder"},
+    {SystemColor(11), "clInactiveBorder"},
+    {SystemColor(12), "clAppWorkSpace"},
+    {SystemColor(13), "clHighlight"},
+    {SystemColor(14), "clHighlightText"},
+    {SystemColor(15), "clBtnFace"},
+    {SystemColor(16), "clBtnShadow"},
+    {SystemColor(17), "clGrayText"},
+    {SystemColor(18), "clBtnText"},
+    {SystemColor(19), "clInactiveCaptionText"},
+    {SystemColor(20), "clBtnHighlight"},
+    {SystemColor(21), "cl3DDkShadow"},
+    {SystemColor(22), "cl3DLight"},
+    {SystemColor(23), "clInfoText"},
+    {SystemColor(24), "clInfoBk"},
+    {clNone, "clNone"},
+};
+
+constexpr TIdentEntry CursorTable[] = {
+    {0, "crDefault"},   {-2, "crArrow"},    {-3, "crCross"},     {-4, "crIBeam"},    {-6, "crSizeNESW"},
+    {-7, "crSizeNS"},   {-8, "crSizeNWSE"}, {-9, "crSizeWE"},    {-10, "crUpArrow"}, {-11, "crHourGlass"},
+    {-12, "crDrag"},    {-13, "crNoDrop"},  {-14, "crHSplit"},   {-15, "crVSplit"},  {-16, "crMultiDrag"},
+    {-17, "crSQLWait"}, {-18, "crNo"},      {-19, "crAppStart"}, {-20, "crHelp"},    {-21, "crHandPoint"},
+    {-22, "crSizeAll"},
+};
+
+// Older streams name crSizeAll by its former name; never written.
+constexpr TIdentEntry CursorAliases[] = {{-22, "crSize"}};
+
+std::optional<QByteArray> NameOf(std::span<const TIdentEntry> table, int64_t value)
+{
+    for (const TIdentEntry& e : table)
+        if (e.value == value) return QByteArray(e.name);
+    return std::nullopt;
+}
+
+std::optional<int64_t> ValueOf(std::span<const TIdentEntry> table, QByteArrayView ident)
+{
+    for (const TIdentEntry& e : table)
+        if (ident.compare(QByteArrayView(e.name), Qt::CaseInsensitive) == 0) return e.value;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QByteArray> ColorToIdent(int64_t color)
+{
+    // Colours are 32-bit: a system colour may come in as a negative int32.
+    return NameOf(ColorTable, color < 0 ? color + 0x100000000LL : color);
+}
+std::optional<int64_t> IdentToColor(QByteArrayView ident)
+{
+    return ValueOf(ColorTable, ident);
+}
+std::optional<QByteArray> CursorToIdent(int64_t cursor)
+{
+    return NameOf(CursorTable, cursor);
+}
+
+std::optional<int64_t> IdentToCursor(QByteArrayView ident)
+{
+    if (auto v = ValueOf(CursorTable, ident)) return v;
+    return ValueOf(CursorAliases, ident);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,22 @@
+#include "edit/StartupClasses.h"
+
+#include <vector>
+
+#include "document/stream/ClassRegistry.h"
+#include "document/stream/Persistent.h"
+
+namespace kestrel {
+
+void RegisterStartupClasses(TClassRegistry& registry)
+{
+    // Order matters: the first class registered under a name keeps it, and ancestors are
+    // registered with their descendants. Each folder adds its classes here as they are built,
+    // in this order: TLOLine, TLOAlphaMask, TLODecoLine, TLOJANCode, TLOCurve, TLOCircle,
+    // TLOWizardImage, TLODate, TLOBackImage2004, TLODecoString, TLOShadeText, TDOGroup, TLOOLE,
+    // TLOArrangedImage, TLOQRCode, TLOQRStd; then TLDObjects, TExPaperInfo, TImagePaperInfo,
+    // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo.
+    const std::vector<const TClassInfo*> classes = {};
+    for (const TClassInfo* info : classes) registry.Register(*info);
+}
+
+}  // namespace kestrel
