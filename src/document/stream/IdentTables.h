@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/Color.h"
+#include "platform/Cursor.h"
+
 namespace kestrel {
 
 // Named colour (0x00BBGGRR) and cursor values, written as identifiers instead of integers.
@@ -12,9 +15,5 @@ std::optional<QByteArray> ColorToIdent(int64_t color);
 std::optional<int64_t> IdentToColor(QByteArrayView ident);
 std::optional<QByteArray> CursorToIdent(int64_t cursor);
 std::optional<int64_t> IdentToCursor(QByteArrayView ident);
-
-inline constexpr int32_t clNone = 0x1FFFFFFF;
-inline constexpr int32_t crDefault = 0;
-inline constexpr int32_t crHandPoint = -21;
 
 }  // namespace kestrel
