@@ -78,8 +78,10 @@ public:
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLeadByte(lead))
                 continue;
-            for (int trail = 0x40; trail <= 0xFC; ++trail)
-                pair_[PairIndex(lead, trail)] = DecodeOne(decoder, encoder, QByteArray{char(lead), char(trail)});
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char bytes[] = {char(lead), char(trail)};
+                pair_[PairIndex(lead, trail)] = DecodeOne(decoder, encoder, QByteArray(bytes, 2));
+            }
         }
         for (const auto& [jis, microsoft] : kJisTwins)
             if (encode_.contains(microsoft))

@@ -1,0 +1,46 @@
+#include "platform/InstanceLock.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "support/TestEnvironment.h"
+
+namespace kestrel {
+namespace {
+
+TEST(InstanceLock, IsAFileInTheRuntimeFolderNamedAfterTheLock)
+{
+    EXPECT_EQ(TInstanceLock::FileNameFor("Kestrel.1.0.Basalt.Japan"),
+              test::TestFolder() + "/runtime/Kestrel.1.0.Basalt.Japan.lock");
+    EXPECT_EQ(TInstanceLock::FileNameFor("Global\\a/b"), test::TestFolder() + "/runtime/Global_a_b.lock");
+}
+
+TEST(InstanceLock, OnlyOneHolderAtATime)
+{
+    auto first = std::make_unique<TInstanceLock>("Kestrel.test");
+    ASSERT_TRUE(first->TryAcquire());
+    EXPECT_TRUE(QFile::exists(first->FileName()));
+
+    TInstanceLock second("Kestrel.test");
+    EXPECT_FALSE(second.TryAcquire());
+    TInstanceLock other("Kestrel.other");
+    EXPECT_TRUE(other.TryAcquire());
+
+    first.reset();
+    EXPECT_TRUE(second.TryAcquire());
+}
+
+TEST(InstanceLock, ALockLeftByADeadProcessIsTakenOver)
+{
+    QFile stale(TInstanceLock::FileNameFor("Kestrel.test"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    // A process number beyond the kernel's maximum is never alive.
+    stale.write("99999999\nkestrel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    TInstanceLock lock("Kestrel.test");
+    EXPECT_TRUE(lock.TryAcquire());
+}
+
+}  // namespace
+}  // namespace kestrel
