@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/FormPlacement.h"
-#include "platform/InstanceLock.h"
+#include "platform/ExecuteBlocker.h"
 #include "platform/Printers.h"
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
@@ -24,19 +24,19 @@ constexpr int kEnoughColorDepth = 32;
 // At or below this many bits per pixel the display cannot show the program's colours.
 constexpr int kLowColorDepth = 8;
 
-// Instance locks stay held until the process ends.
-std::vector<std::unique_ptr<TInstanceLock>>& HeldInstanceLocks()
+// Acquired blockers stay held until the process ends.
+std::vector<std::unique_ptr<TExecuteBlocker>>& HeldExecuteBlockers()
 {
-    static std::vector<std::unique_ptr<TInstanceLock>> locks;
+    static std::vector<std::unique_ptr<TExecuteBlocker>> locks;
     return locks;
 }
 
-bool AcquireInstanceLock(const QString& name)
+bool AcquireExecuteBlocker(const QString& name)
 {
-    auto lock = std::make_unique<TInstanceLock>(name);
+    auto lock = std::make_unique<TExecuteBlocker>(name);
     if (!lock->TryAcquire())
         return false;
-    HeldInstanceLocks().push_back(std::move(lock));
+    HeldExecuteBlockers().push_back(std::move(lock));
     return true;
 }
 
@@ -132,7 +132,7 @@ bool TAppFrame::CheckExecuteConditions()
             return false;
     }
     if (conditions.testFlag(ecExclusive) &&
-        !RequireCondition(AcquireInstanceLock(Expand("$(SysMutexID)")), "$(SysMsgAlreadyRun)"))
+        !RequireCondition(AcquireExecuteBlocker(Expand("$(SysMutexID)")), "$(SysMsgAlreadyRun)"))
         return false;
     return true;
 }

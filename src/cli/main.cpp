@@ -1,10 +1,10 @@
 #include <QGuiApplication>
 #include <QTextStream>
-#include <cstdio>
 
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
 #include "cli/Commands.h"
+#include "platform/ProgramPaths.h"
 
 int main(int argc, char** argv)
 {
@@ -18,6 +18,8 @@ int main(int argc, char** argv)
     TAppFrame frame;
     frame.Macro().SetLines(ProgramMacroTable());
     frame.Loaded();
+    // The shipped data files are named after the desktop program, not after this one.
+    frame.Macro().SetValue("ExeNameNoExt", ExeDir() + "kestrel");
 
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -8,7 +8,7 @@
 
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
-#include "platform/InstanceLock.h"
+#include "platform/ExecuteBlocker.h"
 #include "platform/ProgramPaths.h"
 #include "ui/MainWindow.h"
 
@@ -36,7 +36,7 @@ TEST(Startup, ASecondInstanceSaysTheFirstIsRunningAndExits)
     first.setProcessEnvironment(env);
     first.start(kProgram);
     ASSERT_TRUE(first.waitForStarted());
-    const QString lockFile = TInstanceLock::FileNameFor("Kestrel." + ShortVer() + ".Basalt.Japan");
+    const QString lockFile = TExecuteBlocker::FileNameFor("Kestrel." + ShortVer() + ".Basalt.Japan");
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(lockFile); })) << first.readAllStandardError().constData();
 
     QProcess second;

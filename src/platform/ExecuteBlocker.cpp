@@ -1,4 +1,4 @@
-#include "platform/InstanceLock.h"
+#include "platform/ExecuteBlocker.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -6,7 +6,7 @@
 
 namespace kestrel {
 
-QString TInstanceLock::FileNameFor(const QString& name)
+QString TExecuteBlocker::FileNameFor(const QString& name)
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
@@ -16,16 +16,16 @@ QString TInstanceLock::FileNameFor(const QString& name)
     return folder + "/" + safeName + ".lock";
 }
 
-TInstanceLock::TInstanceLock(const QString& name)
+TExecuteBlocker::TExecuteBlocker(const QString& name)
     : fileName_(FileNameFor(name)), lock_(std::make_unique<QLockFile>(fileName_))
 {
     // Only a dead holder makes a lock stale, never its age: the first instance may run for days.
     lock_->setStaleLockTime(0);
 }
 
-TInstanceLock::~TInstanceLock() = default;
+TExecuteBlocker::~TExecuteBlocker() = default;
 
-bool TInstanceLock::TryAcquire()
+bool TExecuteBlocker::TryAcquire()
 {
     if (!acquired_)
         acquired_ = lock_->tryLock(0);

@@ -1,4 +1,4 @@
-#include "platform/InstanceLock.h"
+#include "platform/ExecuteBlocker.h"
 
 #include <gtest/gtest.h>
 
@@ -9,36 +9,36 @@
 namespace kestrel {
 namespace {
 
-TEST(InstanceLock, IsAFileInTheRuntimeFolderNamedAfterTheLock)
+TEST(ExecuteBlocker, IsAFileInTheRuntimeFolderNamedAfterTheLock)
 {
-    EXPECT_EQ(TInstanceLock::FileNameFor("Kestrel.1.0.Basalt.Japan"),
+    EXPECT_EQ(TExecuteBlocker::FileNameFor("Kestrel.1.0.Basalt.Japan"),
               test::TestFolder() + "/runtime/Kestrel.1.0.Basalt.Japan.lock");
-    EXPECT_EQ(TInstanceLock::FileNameFor("Global\\a/b"), test::TestFolder() + "/runtime/Global_a_b.lock");
+    EXPECT_EQ(TExecuteBlocker::FileNameFor("Global\\a/b"), test::TestFolder() + "/runtime/Global_a_b.lock");
 }
 
-TEST(InstanceLock, OnlyOneHolderAtATime)
+TEST(ExecuteBlocker, OnlyOneHolderAtATime)
 {
-    auto first = std::make_unique<TInstanceLock>("Kestrel.test");
+    auto first = std::make_unique<TExecuteBlocker>("Kestrel.test");
     ASSERT_TRUE(first->TryAcquire());
     EXPECT_TRUE(QFile::exists(first->FileName()));
 
-    TInstanceLock second("Kestrel.test");
+    TExecuteBlocker second("Kestrel.test");
     EXPECT_FALSE(second.TryAcquire());
-    TInstanceLock other("Kestrel.other");
+    TExecuteBlocker other("Kestrel.other");
     EXPECT_TRUE(other.TryAcquire());
 
     first.reset();
     EXPECT_TRUE(second.TryAcquire());
 }
 
-TEST(InstanceLock, ALockLeftByADeadProcessIsTakenOver)
+TEST(ExecuteBlocker, ALockLeftByADeadProcessIsTakenOver)
 {
-    QFile stale(TInstanceLock::FileNameFor("Kestrel.test"));
+    QFile stale(TExecuteBlocker::FileNameFor("Kestrel.test"));
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     // A process number beyond the kernel's maximum is never alive.
     stale.write("99999999\nkestrel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     stale.close();
-    TInstanceLock lock("Kestrel.test");
+    TExecuteBlocker lock("Kestrel.test");
     EXPECT_TRUE(lock.TryAcquire());
 }
 

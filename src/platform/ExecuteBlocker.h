@@ -10,12 +10,12 @@ namespace kestrel {
 // A named lock shared by all processes of the user: a QLockFile in the runtime folder
 // ($XDG_RUNTIME_DIR), named after the lock name. A lock left behind by a process that died is
 // taken over.
-class TInstanceLock {
+class TExecuteBlocker {
 public:
-    explicit TInstanceLock(const QString& name);
-    ~TInstanceLock();
-    TInstanceLock(const TInstanceLock&) = delete;
-    TInstanceLock& operator=(const TInstanceLock&) = delete;
+    explicit TExecuteBlocker(const QString& name);
+    ~TExecuteBlocker();
+    TExecuteBlocker(const TExecuteBlocker&) = delete;
+    TExecuteBlocker& operator=(const TExecuteBlocker&) = delete;
 
     // False when another live holder has it (also another holder in this process).
     bool TryAcquire();
