@@ -34,8 +34,7 @@ std::vector<std::unique_ptr<TExecuteBlocker>>& HeldExecuteBlockers()
 bool AcquireExecuteBlocker(const QString& name)
 {
     auto lock = std::make_unique<TExecuteBlocker>(name);
-    if (!lock->TryAcquire())
-        return false;
+    if (!lock->TryAcquire()) return false;
     HeldExecuteBlockers().push_back(std::move(lock));
     return true;
 }
@@ -48,8 +47,7 @@ bool HasWildcard(const QString& path)
 QString FindUnder(const QString& folder, const QString& relativePath)
 {
     const QString path = JoinPath(folder, relativePath);
-    if (!HasWildcard(relativePath))
-        return QFileInfo::exists(path) ? path : QString();
+    if (!HasWildcard(relativePath)) return QFileInfo::exists(path) ? path : QString();
     const QFileInfo pattern(path);
     const QDir dir = pattern.dir();
     const QStringList matches =
@@ -67,10 +65,8 @@ TAppFrame::TAppFrame() : printerQuery_(DefaultPrinterAvailable)
 
 TAppFrame::~TAppFrame()
 {
-    if (handlerInstalled_)
-        SetExceptionHandler(std::move(previousHandler_));
-    if (globalFrame == this)
-        globalFrame = nullptr;
+    if (handlerInstalled_) SetExceptionHandler(std::move(previousHandler_));
+    if (globalFrame == this) globalFrame = nullptr;
 }
 
 TAppFrame* TAppFrame::Instance()
@@ -102,24 +98,21 @@ void TAppFrame::Loaded()
 
 bool TAppFrame::RequireCondition(bool met, const QString& message)
 {
-    if (!met)
-        ShowOkMessage(message);
+    if (!met) ShowOkMessage(message);
     return met;
 }
 
 bool TAppFrame::ConfirmColorDepth()
 {
     const int depth = colorDepthQuery_ ? colorDepthQuery_() : kEnoughColorDepth;
-    if (depth > kLowColorDepth)
-        return true;
+    if (depth > kLowColorDepth) return true;
     return ShowMessage("$(SysMsgNotEnoughColor)", {mbkYes, mbkNo}, 0, 0) != mrNo;
 }
 
 bool TAppFrame::CheckExecuteConditions()
 {
     const TExecuteConditions conditions = executeCondition_;
-    if (conditions.testFlag(ecNeedHighColor) && !ConfirmColorDepth())
-        return false;
+    if (conditions.testFlag(ecNeedHighColor) && !ConfirmColorDepth()) return false;
     // ecPowerUsers: there is no machine-wide registration key on Linux that could be refused.
     if (conditions.testFlag(ecNeedPrinter)) {
         bool printer = false;
@@ -128,8 +121,7 @@ bool TAppFrame::CheckExecuteConditions()
         } catch (const std::exception&) {
             printer = false;  // an error while asking counts as no printer
         }
-        if (!RequireCondition(printer, "$(SysMsgNotDefaultPrinter)"))
-            return false;
+        if (!RequireCondition(printer, "$(SysMsgNotDefaultPrinter)")) return false;
     }
     if (conditions.testFlag(ecExclusive) &&
         !RequireCondition(AcquireExecuteBlocker(Expand("$(SysMutexID)")), "$(SysMsgAlreadyRun)"))
@@ -185,20 +177,17 @@ QString TAppFrame::ReadString(const QString& name, const QString& def)
 
 void TAppFrame::WriteBool(const QString& name, bool value)
 {
-    if (const QString key = SettingsKeyPath(); !key.isEmpty())
-        TSettingsKey(key).WriteBool(name, value);
+    if (const QString key = SettingsKeyPath(); !key.isEmpty()) TSettingsKey(key).WriteBool(name, value);
 }
 
 void TAppFrame::WriteInteger(const QString& name, int value)
 {
-    if (const QString key = SettingsKeyPath(); !key.isEmpty())
-        TSettingsKey(key).WriteInteger(name, value);
+    if (const QString key = SettingsKeyPath(); !key.isEmpty()) TSettingsKey(key).WriteInteger(name, value);
 }
 
 void TAppFrame::WriteString(const QString& name, const QString& value)
 {
-    if (const QString key = SettingsKeyPath(); !key.isEmpty())
-        TSettingsKey(key).WriteString(name, value);
+    if (const QString key = SettingsKeyPath(); !key.isEmpty()) TSettingsKey(key).WriteString(name, value);
 }
 
 void TAppFrame::SaveFormPlacement(const IFormPlacement& form)
@@ -236,7 +225,8 @@ int TAppFrame::ShowFinishedMessage(const QString& text, const TMsgButtons& kinds
     if (globalFrame && globalFrame->OnMessageBox)
         return globalFrame->OnMessageBox(text, kinds, cancelIndex, defaultIndex);
     QTextStream(stderr) << QString(text).replace("\r\n", "\n") << Qt::endl;
-    return defaultIndex >= 0 && defaultIndex < int(kinds.size()) ? ModalResultOf(kinds[defaultIndex]) : mrNone;
+    return defaultIndex >= 0 && defaultIndex < int(kinds.size()) ? ModalResultOf(kinds[defaultIndex])
+                                                                 : mrNone;
 }
 
 void TAppFrame::ShowOkMessage(const QString& text, const TFormatArgs& args)
@@ -253,10 +243,8 @@ QString TAppFrame::FindDataFile(const QString& relativePath)
 {
     const QString exeDir = globalFrame ? globalFrame->Expand("$(ExeDir)") : kestrel::ExeDir();
     for (const QString& folder : {exeDir, ReadString("CDPath", QString())}) {
-        if (folder.isEmpty())
-            continue;
-        if (QString found = FindUnder(folder, relativePath); !found.isEmpty())
-            return found;
+        if (folder.isEmpty()) continue;
+        if (QString found = FindUnder(folder, relativePath); !found.isEmpty()) return found;
     }
     return {};
 }

@@ -63,12 +63,9 @@ bool TdataMain::Create()
         hooks_.installPurposeFilter();
         purposeFilterInstalled_ = true;
     }
-    if (hooks_.registerPictureFormats)
-        hooks_.registerPictureFormats();
-    if (!frame_.CheckExecuteConditions())
-        return false;
-    if (hooks_.showSplash)
-        hooks_.showSplash();
+    if (hooks_.registerPictureFormats) hooks_.registerPictureFormats();
+    if (!frame_.CheckExecuteConditions()) return false;
+    if (hooks_.showSplash) hooks_.showSplash();
     SetAntiAliasDistortionText(TAppFrame::ReadBool("AntiAliasDistortionText", true));
     try {
         LoadDataFiles();
@@ -76,8 +73,7 @@ bool TdataMain::Create()
         TAppFrame::ShowOkMessage("%s", {e.Message()});
         return false;
     }
-    if (hooks_.createMainWindow)
-        hooks_.createMainWindow();
+    if (hooks_.createMainWindow) hooks_.createMainWindow();
     started_ = true;
     return true;
 }
@@ -94,8 +90,7 @@ void TdataMain::LoadDataFiles()
 
 void TdataMain::OpenImageCache()
 {
-    if (!hooks_.openImageCache)
-        return;
+    if (!hooks_.openImageCache) return;
     const QString file = frame_.Expand("$(ImageCacheFile)");
     QDir().mkpath(QFileInfo(file).path());
     const bool enabled = TAppFrame::ReadBool("CacheEnabl", true);
@@ -106,14 +101,11 @@ void TdataMain::OpenImageCache()
 
 void TdataMain::OpenPaperCatalogue()
 {
-    if (!hooks_.openPaperCatalogue)
-        return;
+    if (!hooks_.openPaperCatalogue) return;
     const QString systemFile = frame_.Expand("$(SystemPaperInfo)");
     const QFileInfo info(systemFile);
-    if (!info.exists())
-        throw EStartupFile(FormatText(kCannotOpen, {info.fileName()}));
-    if (!info.isWritable())
-        throw EStartupFile(FormatText(kReadOnly, {info.fileName()}));
+    if (!info.exists()) throw EStartupFile(FormatText(kCannotOpen, {info.fileName()}));
+    if (!info.isWritable()) throw EStartupFile(FormatText(kReadOnly, {info.fileName()}));
     LoadNamedFile(systemFile, [&] { hooks_.openPaperCatalogue(systemFile); });
     paperCatalogueOpen_ = true;
     const QString userFile = frame_.Expand("$(UserPaperInfo)");
@@ -123,14 +115,12 @@ void TdataMain::OpenPaperCatalogue()
 
 void TdataMain::FirstIdle()
 {
-    if (!started_ || firstIdleDone_)
-        return;
+    if (!started_ || firstIdleDone_) return;
     firstIdleDone_ = true;
     const QString named = arguments_.value(1);
-    const bool opened = !named.isEmpty() && QFileInfo(named).isFile() && hooks_.openDocument &&
-                        hooks_.openDocument(named);
-    if (!opened && hooks_.newDocument)
-        hooks_.newDocument();
+    const bool opened =
+        !named.isEmpty() && QFileInfo(named).isFile() && hooks_.openDocument && hooks_.openDocument(named);
+    if (!opened && hooks_.newDocument) hooks_.newDocument();
     if (hooks_.showImageExplorer && TAppFrame::ReadBool("ImageExplorerEnable", false))
         hooks_.showImageExplorer();
 }
@@ -139,16 +129,11 @@ void TdataMain::Shutdown()
 {
     if (paperCatalogueOpen_ && hooks_.saveUserPapers)
         Guarded([this] { hooks_.saveUserPapers(frame_.Expand("$(UserPaperInfo)")); });
-    if (productDatabaseLoaded_ && hooks_.freeProductDatabase)
-        Guarded(hooks_.freeProductDatabase);
-    if (purposeFilterInstalled_ && hooks_.removePurposeFilter)
-        Guarded(hooks_.removePurposeFilter);
-    if (plugInsLoaded_ && hooks_.freePlugIns)
-        Guarded(hooks_.freePlugIns);
-    if (imageCacheOpen_ && hooks_.freeImageCache)
-        Guarded(hooks_.freeImageCache);
-    if (paperCatalogueOpen_ && hooks_.freePaperCatalogue)
-        Guarded(hooks_.freePaperCatalogue);
+    if (productDatabaseLoaded_ && hooks_.freeProductDatabase) Guarded(hooks_.freeProductDatabase);
+    if (purposeFilterInstalled_ && hooks_.removePurposeFilter) Guarded(hooks_.removePurposeFilter);
+    if (plugInsLoaded_ && hooks_.freePlugIns) Guarded(hooks_.freePlugIns);
+    if (imageCacheOpen_ && hooks_.freeImageCache) Guarded(hooks_.freeImageCache);
+    if (paperCatalogueOpen_ && hooks_.freePaperCatalogue) Guarded(hooks_.freePaperCatalogue);
 }
 
 }  // namespace kestrel

@@ -38,16 +38,14 @@ constexpr qsizetype kShortPathLimit = 256;
 qsizetype TMacroString::IndexOf(const QString& name) const
 {
     for (qsizetype i = 0; i < lines_.size(); ++i)
-        if (SameName(NameOfLine(lines_[i]), name))
-            return i;
+        if (SameName(NameOfLine(lines_[i]), name)) return i;
     return -1;
 }
 
 QString TMacroString::Value(const QString& name) const
 {
     const qsizetype i = IndexOf(name);
-    if (i < 0)
-        return {};
+    if (i < 0) return {};
     const QString& line = lines_[i];
     const qsizetype eq = line.indexOf(u'=');
     return eq < 0 ? QString() : line.mid(eq + 1);
@@ -77,21 +75,21 @@ QString TMacroString::Expand(const QString& text) const
     qsizetype start = 0;  // index of the "(" that opened the outermost macro
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'$' && i + 1 < text.size() && text[i + 1] == u'(') {
-            if (depth++ == 0)
-                start = i + 1;
+            if (depth++ == 0) start = i + 1;
             ++i;
         } else if (depth == 0) {
             out += text[i];
         } else if (text[i] == u')' && --depth == 0) {
             const QString name = text.mid(start + 1, i - start - 1);
             if (name.isEmpty())
-                throw EMacroString(FormatText("%sの%d文字目から始まるマクロが間違っています",
-                                              {text, int(start + 1)}));
+                throw EMacroString(
+                    FormatText("%sの%d文字目から始まるマクロが間違っています", {text, int(start + 1)}));
             out += Resolve(name);
         }
     }
     if (depth > 0)
-        throw EMacroString(FormatText("%sの%d文字目から始まるマクロが閉じていません", {text, int(start + 1)}));
+        throw EMacroString(
+            FormatText("%sの%d文字目から始まるマクロが閉じていません", {text, int(start + 1)}));
     return StripQuotes(out);
 }
 
@@ -116,10 +114,8 @@ QString TMacroString::Resolve(const QString& reference) const
         TExpansionMark mark(expanding_, name);
         value = StripQuotes(Expand(raw));
     }
-    if (SameName(specifier, "Drive"))
-        return value.left(1);
-    if (SameName(specifier, "shortPath"))
-        return value.left(kShortPathLimit);
+    if (SameName(specifier, "Drive")) return value.left(1);
+    if (SameName(specifier, "shortPath")) return value.left(kShortPathLimit);
     if (!specifier.isEmpty() && !mayBeEmpty)
         throw EMacroString(FormatText("未定義のフォーマット指定(%s)が使用されています", {specifier}));
     return value;

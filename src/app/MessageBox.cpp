@@ -5,17 +5,26 @@ namespace kestrel {
 TModalResult ModalResultOf(TMsgButtonKind kind)
 {
     switch (kind) {
-        case mbkOK: return mrOk;
+        case mbkOK:
+            return mrOk;
         case mbkCancel:
-        case mbkClose: return mrCancel;
-        case mbkYes: return mrYes;
-        case mbkNo: return mrNo;
-        case mbkAbort: return mrAbort;
-        case mbkRetry: return mrRetry;
-        case mbkIgnore: return mrIgnore;
-        case mbkAll: return mrAll;
+        case mbkClose:
+            return mrCancel;
+        case mbkYes:
+            return mrYes;
+        case mbkNo:
+            return mrNo;
+        case mbkAbort:
+            return mrAbort;
+        case mbkRetry:
+            return mrRetry;
+        case mbkIgnore:
+            return mrIgnore;
+        case mbkAll:
+            return mrAll;
         case mbkCustom:
-        case mbkHelp: break;
+        case mbkHelp:
+            break;
     }
     return mrNone;
 }

@@ -8,7 +8,8 @@ QStringList ProgramMacroTable()
         "AppName=Kestrel",
         "SysHelpFile=$(ExeNameNoExt).chm",
         "SysMsgUnexpected=予期しないエラーが発生しました$(CRLF)%s",
-        "SysMsgTwainErr=TWAINでエラーが発生しました。$(CRLF)TWAINドライバあるいはTWAIN機器に問題があると$(CRLF)"
+        "SysMsgTwainErr=TWAINでエラーが発生しました。$(CRLF)TWAINドライバあるいはTWAIN機器に問題があると$("
+        "CRLF)"
         "思われます$(CRLF)「%s」",
         "SysMsgNotDefaultPrinter=通常使うプリンタがセットされていません$(CRLF)"
         "コントロールパネルのプリンタを開いて設定してください",

@@ -43,7 +43,9 @@ constexpr std::array kCommands = {
 const TCliCommand* FindCommand(const QString& name)
 {
     // The options are the usual spellings of the two built-in commands.
-    const QString commandName = name == "--help" || name == "-h" ? "help" : name == "--version" ? "version" : name;
+    const QString commandName = name == "--help" || name == "-h" ? "help"
+                                : name == "--version"            ? "version"
+                                                                 : name;
     const auto found = std::find_if(kCommands.begin(), kCommands.end(),
                                     [&](const TCliCommand& c) { return commandName == c.name; });
     return found == kCommands.end() ? nullptr : &*found;
@@ -65,8 +67,8 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     const TCliCommand* command = FindCommand(arguments[1]);
     if (!command) {
-        err << kProgram << ": 「" << arguments[1] << "」というコマンドはありません。" << "「" << kProgram
-            << " --help」で使い方を表示します\n";
+        err << kProgram << ": 「" << arguments[1] << "」というコマンドはありません。"
+            << "「" << kProgram << " --help」で使い方を表示します\n";
         return kUsageError;
     }
     TCliContext context{arguments.mid(2), out, err};

@@ -10,8 +10,7 @@ int main(int argc, char** argv)
 {
     using namespace kestrel;
     // Headless: pictures and fonts work without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
     // The same macro table as the desktop program; messages go to standard error.

@@ -14,8 +14,7 @@ const QString kMacroOpener = QStringLiteral("$(");
 // The expansion, or nothing when the text holds no macro or does not expand.
 std::optional<QString> Expanded(const QString& text)
 {
-    if (!text.contains(kMacroOpener))
-        return std::nullopt;
+    if (!text.contains(kMacroOpener)) return std::nullopt;
     try {
         return ExpandMacro(text);
     } catch (const EMacroString&) {
@@ -34,11 +33,9 @@ void ExpandStrings(const TPropInfo& prop, TPersistent& object)
 void ExpandProperties(TComponent& component)
 {
     for (const TPropInfo& prop : component.ClassInfo().Properties()) {
-        if (!prop.IsStoredFor(component))
-            continue;
+        if (!prop.IsStoredFor(component)) continue;
         if (prop.kind == TPropKind::String) {
-            if (const auto value = Expanded(prop.getString(component)))
-                prop.setString(component, *value);
+            if (const auto value = Expanded(prop.getString(component))) prop.setString(component, *value);
         } else if (prop.kind == TPropKind::Strings) {
             ExpandStrings(prop, component);
         }

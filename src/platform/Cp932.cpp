@@ -35,8 +35,7 @@ public:
     TIconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~TIconv()
     {
-        if (Valid())
-            iconv_close(cd_);
+        if (Valid()) iconv_close(cd_);
     }
     TIconv(const TIconv&) = delete;
     TIconv& operator=(const TIconv&) = delete;
@@ -69,23 +68,19 @@ public:
     {
         TIconv decoder("UTF-16LE", "CP932");
         TIconv encoder("CP932", "UTF-16LE");
-        if (!decoder.Valid() || !encoder.Valid())
-            qFatal("glibc has no CP932 converter");
+        if (!decoder.Valid() || !encoder.Valid()) qFatal("glibc has no CP932 converter");
         encode_.insert(0, QByteArray(1, '\0'));
         for (int b = 1; b < 0x100; ++b)
-            if (!IsLeadByte(b))
-                single_[b] = DecodeOne(decoder, encoder, QByteArray(1, char(b)));
+            if (!IsLeadByte(b)) single_[b] = DecodeOne(decoder, encoder, QByteArray(1, char(b)));
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLeadByte(lead))
-                continue;
+            if (!IsLeadByte(lead)) continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const char bytes[] = {char(lead), char(trail)};
                 pair_[PairIndex(lead, trail)] = DecodeOne(decoder, encoder, QByteArray(bytes, 2));
             }
         }
         for (const auto& [jis, microsoft] : kJisTwins)
-            if (encode_.contains(microsoft))
-                encode_.insert(jis, encode_.value(microsoft));
+            if (encode_.contains(microsoft)) encode_.insert(jis, encode_.value(microsoft));
     }
 
     char16_t Single(uint8_t b) const { return single_[b]; }
@@ -102,11 +97,9 @@ private:
     char16_t DecodeOne(TIconv& decoder, TIconv& encoder, const QByteArray& bytes)
     {
         const QByteArray utf16 = decoder.Convert(bytes);
-        if (utf16.size() != 2)
-            return kInvalid;
+        if (utf16.size() != 2) return kInvalid;
         const char16_t c = char16_t(uint8_t(utf16[0]) | uint8_t(utf16[1]) << 8);
-        if (c == kInvalid)
-            return kInvalid;
+        if (c == kInvalid) return kInvalid;
         if (!encode_.contains(c)) {
             const QByteArray preferred = encoder.Convert(utf16);
             encode_.insert(c, preferred.isEmpty() ? bytes : preferred);
@@ -164,8 +157,7 @@ bool CanEncodeCp932(const QString& text)
 {
     const TCp932Tables& tables = Tables();
     for (char32_t c : text.toUcs4())
-        if (tables.Encode(c).isEmpty())
-            return false;
+        if (tables.Encode(c).isEmpty()) return false;
     return true;
 }
 

@@ -9,8 +9,7 @@ namespace kestrel {
 QString TExecuteBlocker::FileNameFor(const QString& name)
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
+    if (folder.isEmpty()) folder = QDir::tempPath();
     QString safeName = name;
     safeName.replace(u'/', u'_').replace(u'\\', u'_');
     return folder + "/" + safeName + ".lock";
@@ -27,8 +26,7 @@ TExecuteBlocker::~TExecuteBlocker() = default;
 
 bool TExecuteBlocker::TryAcquire()
 {
-    if (!acquired_)
-        acquired_ = lock_->tryLock(0);
+    if (!acquired_) acquired_ = lock_->tryLock(0);
     return acquired_;
 }
 

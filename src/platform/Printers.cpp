@@ -1,7 +1,8 @@
 #include "platform/Printers.h"
 
-#include <QPrinterInfo>
 #include <QtGui/qtguiglobal.h>
+
+#include <QPrinterInfo>
 
 namespace kestrel {
 

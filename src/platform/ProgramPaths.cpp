@@ -45,10 +45,8 @@ QString JoinPath(const QString& folder, const QString& relative)
 {
     QString tail = relative;
     tail.replace(u'\\', u'/');
-    while (tail.startsWith(u'/'))
-        tail.remove(0, 1);
-    if (folder.isEmpty())
-        return tail;
+    while (tail.startsWith(u'/')) tail.remove(0, 1);
+    if (folder.isEmpty()) return tail;
     return WithTrailingSlash(folder) + tail;
 }
 

@@ -28,7 +28,8 @@ void Commit(QSettings& settings)
 {
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw ESettingsError(QStringLiteral("設定ファイル「%1」に書き込めませんでした").arg(settings.fileName()));
+        throw ESettingsError(
+            QStringLiteral("設定ファイル「%1」に書き込めませんでした").arg(settings.fileName()));
 }
 
 }  // namespace
@@ -48,8 +49,7 @@ bool TSettingsKey::KeyExists(const QString& keyPath)
 
 void TSettingsKey::DeleteKey(const QString& keyPath)
 {
-    if (!KeyExists(keyPath))
-        return;
+    if (!KeyExists(keyPath)) return;
     const auto settings = OpenStore(keyPath);
     settings->remove(QString());
     Commit(*settings);
@@ -107,8 +107,7 @@ void TSettingsKey::WriteBool(const QString& name, bool value)
 
 void TSettingsKey::DeleteValue(const QString& name)
 {
-    if (!ValueExists(name))
-        return;
+    if (!ValueExists(name)) return;
     const auto settings = OpenStore(path_);
     settings->remove(name);
     Commit(*settings);

@@ -20,7 +20,8 @@ public:
 // The whole store is one INI file, "kestrel/settings.ini" under the XDG config folder
 // (QStandardPaths::GenericConfigLocation, i.e. $XDG_CONFIG_HOME or ~/.config), so every program
 // of the product (desktop and command line) shares it. Reading never creates the file or a key;
-// the first write does; a failed write raises ESettingsError. Integers and booleans are stored as decimal text (booleans as 0/1).
+// the first write does; a failed write raises ESettingsError. Integers and booleans are stored as decimal
+// text (booleans as 0/1).
 class TSettingsKey {
 public:
     explicit TSettingsKey(QString keyPath);

@@ -26,7 +26,8 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     try {
         TAppFrame::SaveFormPlacement(placement);
     } catch (const std::exception& e) {
-        ReportUnexpectedException(e);  // a settings store that cannot be written must not keep the window open
+        ReportUnexpectedException(
+            e);  // a settings store that cannot be written must not keep the window open
     }
     event->accept();
 }

@@ -13,17 +13,28 @@ namespace {
 QMessageBox::StandardButton StandardButtonOf(TMsgButtonKind kind)
 {
     switch (kind) {
-        case mbkOK: return QMessageBox::Ok;
-        case mbkCancel: return QMessageBox::Cancel;
-        case mbkHelp: return QMessageBox::Help;
-        case mbkYes: return QMessageBox::Yes;
-        case mbkNo: return QMessageBox::No;
-        case mbkClose: return QMessageBox::Close;
-        case mbkAbort: return QMessageBox::Abort;
-        case mbkRetry: return QMessageBox::Retry;
-        case mbkIgnore: return QMessageBox::Ignore;
-        case mbkAll: return QMessageBox::YesToAll;
-        case mbkCustom: break;
+        case mbkOK:
+            return QMessageBox::Ok;
+        case mbkCancel:
+            return QMessageBox::Cancel;
+        case mbkHelp:
+            return QMessageBox::Help;
+        case mbkYes:
+            return QMessageBox::Yes;
+        case mbkNo:
+            return QMessageBox::No;
+        case mbkClose:
+            return QMessageBox::Close;
+        case mbkAbort:
+            return QMessageBox::Abort;
+        case mbkRetry:
+            return QMessageBox::Retry;
+        case mbkIgnore:
+            return QMessageBox::Ignore;
+        case mbkAll:
+            return QMessageBox::YesToAll;
+        case mbkCustom:
+            break;
     }
     return QMessageBox::NoButton;
 }
@@ -42,14 +53,11 @@ int ShowMessageDialog(const QString& text, const TMsgButtons& kinds, int cancelI
     std::map<QAbstractButton*, TMsgButtonKind> kindOf;
     for (int i = 0; i < int(kinds.size()); ++i) {
         const QMessageBox::StandardButton standard = StandardButtonOf(kinds[i]);
-        if (standard == QMessageBox::NoButton)
-            continue;
+        if (standard == QMessageBox::NoButton) continue;
         QPushButton* button = box.addButton(standard);
         kindOf[button] = kinds[i];
-        if (i == defaultIndex)
-            box.setDefaultButton(button);
-        if (i == cancelIndex)
-            box.setEscapeButton(button);
+        if (i == defaultIndex) box.setDefaultButton(button);
+        if (i == cancelIndex) box.setEscapeButton(button);
     }
     box.exec();
     const auto pressed = kindOf.find(box.clickedButton());

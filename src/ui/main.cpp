@@ -18,19 +18,18 @@ namespace {
 bool HasDisplay(int argc, char** argv)
 {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        if (!qEnvironmentVariableIsEmpty(name))
-            return true;
+        if (!qEnvironmentVariableIsEmpty(name)) return true;
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "-platform") == 0)
-            return true;
+        if (std::strcmp(argv[i], "-platform") == 0) return true;
     return false;
 }
 
 void PrintDisplayHint(int argc, char** argv)
 {
-    std::fprintf(stderr, "Kestrel needs a display: none is set (DISPLAY). Run it under a virtual one with: xvfb-run -a");
-    for (int i = 0; i < argc; ++i)
-        std::fprintf(stderr, " %s", argv[i]);
+    std::fprintf(
+        stderr,
+        "Kestrel needs a display: none is set (DISPLAY). Run it under a virtual one with: xvfb-run -a");
+    for (int i = 0; i < argc; ++i) std::fprintf(stderr, " %s", argv[i]);
     std::fprintf(stderr, "\n");
 }
 
@@ -54,8 +53,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(frame.Title());
     // For scripted runs and tests: messages go to standard error and answer with their default
     // button instead of waiting in a dialog.
-    if (!qEnvironmentVariableIsSet("KESTREL_MESSAGES_TO_STDERR"))
-        frame.OnMessageBox = ShowMessageDialog;
+    if (!qEnvironmentVariableIsSet("KESTREL_MESSAGES_TO_STDERR")) frame.OnMessageBox = ShowMessageDialog;
     frame.SetColorDepthQuery([] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen ? screen->depth() : 32;
@@ -67,11 +65,12 @@ int main(int argc, char** argv)
         mainWindow = std::make_unique<TfrmMain>();
         mainWindow->show();
     };
-    hooks.showHelp = [](const QString& helpFile, const QString&, const QString&) { return OpenHelpFile(helpFile); };
+    hooks.showHelp = [](const QString& helpFile, const QString&, const QString&) {
+        return OpenHelpFile(helpFile);
+    };
 
     try {
-        if (!dataMain.Create())
-            return 1;
+        if (!dataMain.Create()) return 1;
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);
         return 1;

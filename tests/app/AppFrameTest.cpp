@@ -1,10 +1,9 @@
-#include "app/AppFrame.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
+#include "app/AppFrame.h"
 #include "app/FormPlacement.h"
 #include "app/ProgramMacros.h"
 #include "platform/ProgramPaths.h"
@@ -44,7 +43,8 @@ TEST_F(AppFrameTest, BuiltInMacrosDescribeTheProgram)
     EXPECT_EQ(frame_.Title(), "Kestrel");
     EXPECT_EQ(frame_.Expand("$(ExeDir)"), ExeDir());
     EXPECT_EQ(frame_.Expand("$(SysMutexID)"), "Kestrel." + ShortVer() + ".Basalt.Japan");
-    EXPECT_EQ(frame_.Expand("$(SysRegistryKey)"), "Software\\Corvidworks\\KestrelMusic\\" + ShortVer() + "\\Settings");
+    EXPECT_EQ(frame_.Expand("$(SysRegistryKey)"),
+              "Software\\Corvidworks\\KestrelMusic\\" + ShortVer() + "\\Settings");
     EXPECT_EQ(frame_.Expand("$(UserPaperInfo)"), AppDataDir() + "Kestrel/" + ShortVer() + "/UserPaper.ppr");
     EXPECT_EQ(frame_.Expand("a$(CRLF)b$(Quote)"), "a\r\nb\"");
     EXPECT_EQ(frame_.HelpFile(), ExeNameNoExt() + ".chm");
@@ -90,8 +90,8 @@ TEST_F(AppFrameTest, SettingsLiveUnderTheRegistryKeyAndReadingCreatesNothing)
 TEST_F(AppFrameTest, ShowMessageExpandsTheTemplateOnceAndNeverTheUserText)
 {
     const QString fileName = "/home/u/$(AppName) $(Broken %s %d.mld";
-    const int result = TAppFrame::ShowMessage("「%s」を開けません ($(AppName), %d)", {mbkYes, mbkNo}, 1, 0,
-                                              {fileName, 42});
+    const int result =
+        TAppFrame::ShowMessage("「%s」を開けません ($(AppName), %d)", {mbkYes, mbkNo}, 1, 0, {fileName, 42});
     EXPECT_EQ(result, mrOk);
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0].text, "「" + fileName + "」を開けません (Kestrel, 42)");
@@ -137,7 +137,8 @@ TEST_F(AppFrameTest, UnexpectedErrorsAreReportedWithTheirMessageUnexpanded)
     };
     ReportUnexpectedException(ETwain("no scanner"));
     ASSERT_EQ(shown_.size(), 2u);
-    EXPECT_TRUE(shown_[1].text.startsWith("TWAINでエラーが発生しました。\r\n")) << shown_[1].text.toStdString();
+    EXPECT_TRUE(shown_[1].text.startsWith("TWAINでエラーが発生しました。\r\n"))
+        << shown_[1].text.toStdString();
     EXPECT_TRUE(shown_[1].text.endsWith("思われます\r\n「no scanner」"));
 
     ReportUnexpectedException(std::runtime_error("plain"));
@@ -180,8 +181,8 @@ TEST_F(AppFrameTest, FindDataFileLooksBesideTheProgramThenOnTheCd)
 {
     const QString exeDir = test::TestFolder() + "/exe/";
     const QString cd = test::TestFolder() + "/cd/";
-    for (const QString& file : QStringList{exeDir + "Data/Template/Template.dat", cd + "Data/Back/b2.jpg", cd + "Data/Back/b1.jpg",
-                                cd + "Data/Template/Template.dat"}) {
+    for (const QString& file : QStringList{exeDir + "Data/Template/Template.dat", cd + "Data/Back/b2.jpg",
+                                           cd + "Data/Back/b1.jpg", cd + "Data/Template/Template.dat"}) {
         QDir().mkpath(QFileInfo(file).path());
         QFile(file).open(QIODevice::WriteOnly);
     }

@@ -1,12 +1,11 @@
-#include "app/DataMain.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <unistd.h>
 
+#include "app/DataMain.h"
 #include "app/RuntimeFlags.h"
 #include "platform/ProgramPaths.h"
 #include "support/TestEnvironment.h"
@@ -131,8 +130,7 @@ TEST_F(DataMainTest, AMissingSystemCatalogueStopsStartUpWithItsName)
 
 TEST_F(DataMainTest, AReadOnlySystemCatalogueIsRefused)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser may write every file";
+    if (geteuid() == 0) GTEST_SKIP() << "the superuser may write every file";
     const QString file = MakeSystemCatalogue();
     QFile(file).setPermissions(QFile::ReadOwner);
     auto dataMain = Make();
@@ -150,8 +148,12 @@ TEST_F(DataMainTest, DataFilesOpenInOrderAndUserPapersAreSavedFirstAtShutdown)
     {
         auto dataMain = Make();
         TStartupHooks& hooks = dataMain->Hooks();
-        hooks.openPaperCatalogue = [this](const QString& file) { steps_ << "catalogue " + QFileInfo(file).fileName(); };
-        hooks.mergeUserPapers = [this](const QString& file) { steps_ << "merge " + QFileInfo(file).fileName(); };
+        hooks.openPaperCatalogue = [this](const QString& file) {
+            steps_ << "catalogue " + QFileInfo(file).fileName();
+        };
+        hooks.mergeUserPapers = [this](const QString& file) {
+            steps_ << "merge " + QFileInfo(file).fileName();
+        };
         hooks.loadProductDatabase = Step("products");
         hooks.saveUserPapers = [this](const QString& file) { steps_ << "save " + file; };
         hooks.freeProductDatabase = Step("free products");

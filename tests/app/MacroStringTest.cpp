@@ -1,6 +1,6 @@
-#include "app/MacroString.h"
-
 #include <gtest/gtest.h>
+
+#include "app/MacroString.h"
 
 namespace kestrel {
 namespace {
@@ -25,8 +25,9 @@ QString ErrorOf(const TMacroString& macros, const QString& text)
 
 TEST(MacroString, ExpandsNestedValuesAndNamesCaseInsensitively)
 {
-    const TMacroString macros = Table({"AppName=Kestrel", "ShortVer=1.0", "Mutex=$(appname).$(SHORTVER).Basalt",
-                                       "Which=App", "Key=Software\\Corvidworks\\$(ShortVer)"});
+    const TMacroString macros =
+        Table({"AppName=Kestrel", "ShortVer=1.0", "Mutex=$(appname).$(SHORTVER).Basalt", "Which=App",
+               "Key=Software\\Corvidworks\\$(ShortVer)"});
     EXPECT_EQ(macros.Expand("$(Mutex)"), "Kestrel.1.0.Basalt");
     EXPECT_EQ(macros.Expand("x$(Key)\\y"), "xSoftware\\Corvidworks\\1.0\\y");
     // The name is expanded before it is looked up.

@@ -44,7 +44,8 @@ TEST(Cli, UnknownOrMissingCommandsFailInJapanese)
     const TRun unknown = RunCli({"frobnicate", "x"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.out.isEmpty());
-    EXPECT_TRUE(unknown.err.contains("「frobnicate」というコマンドはありません")) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains("「frobnicate」というコマンドはありません"))
+        << unknown.err.toStdString();
 
     const TRun none = RunCli({});
     EXPECT_EQ(none.exitCode, 2);

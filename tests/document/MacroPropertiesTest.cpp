@@ -1,8 +1,7 @@
-#include "document/MacroProperties.h"
-
 #include <gtest/gtest.h>
 
 #include "app/AppFrame.h"
+#include "document/MacroProperties.h"
 #include "document/stream/Persistent.h"
 
 namespace kestrel {
@@ -20,8 +19,7 @@ public:
 
     void GetChildren(const std::function<void(TComponent&)>& proc) const override
     {
-        for (const auto& child : children_)
-            proc(*child);
+        for (const auto& child : children_) proc(*child);
     }
     std::vector<std::unique_ptr<TCaptioned>> children_;
 

@@ -1,9 +1,9 @@
-#include "platform/Cp932.h"
-
 #include <gtest/gtest.h>
 
 #include <QHash>
 #include <QProcess>
+
+#include "platform/Cp932.h"
 
 namespace kestrel {
 namespace {
@@ -29,11 +29,9 @@ for lead in list(range(0x81, 0xa0)) + list(range(0xe0, 0xfd)):
     QHash<QByteArray, QString> table;
     for (const QByteArray& line : python.readAllStandardOutput().split('\n')) {
         const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() < 2 || parts[1] == "-")
-            continue;
+        if (parts.size() < 2 || parts[1] == "-") continue;
         QString text;
-        for (qsizetype i = 1; i < parts.size(); ++i)
-            text += QChar(char16_t(parts[i].toUInt(nullptr, 16)));
+        for (qsizetype i = 1; i < parts.size(); ++i) text += QChar(char16_t(parts[i].toUInt(nullptr, 16)));
         table.insert(QByteArray::fromHex(parts[0]), text);
     }
     return table;

@@ -1,9 +1,8 @@
-#include "platform/ExecuteBlocker.h"
-
 #include <gtest/gtest.h>
 
 #include <QFile>
 
+#include "platform/ExecuteBlocker.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {

@@ -1,9 +1,8 @@
-#include "platform/ProgramPaths.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 
+#include "platform/ProgramPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {
@@ -19,13 +18,15 @@ TEST(ProgramPaths, FoldersEndWithASlash)
 TEST(ProgramPaths, VersionComesFromTheBuild)
 {
     EXPECT_EQ(ShortVer(), QString("%1.%2").arg(KESTREL_VERSION_MAJOR).arg(KESTREL_VERSION_MINOR));
-    EXPECT_EQ(LongVer(), ShortVer() + QString(".%1.%2").arg(KESTREL_VERSION_PATCH).arg(KESTREL_VERSION_TWEAK));
+    EXPECT_EQ(LongVer(),
+              ShortVer() + QString(".%1.%2").arg(KESTREL_VERSION_PATCH).arg(KESTREL_VERSION_TWEAK));
 }
 
 TEST(ProgramPaths, JoinPathUsesSlashesWhateverTheStoredSeparator)
 {
     EXPECT_EQ(JoinPath("/opt/kestrel/", "Data\\Font"), "/opt/kestrel/Data/Font");
-    EXPECT_EQ(JoinPath("/opt/kestrel", "Data/Template/Template.dat"), "/opt/kestrel/Data/Template/Template.dat");
+    EXPECT_EQ(JoinPath("/opt/kestrel", "Data/Template/Template.dat"),
+              "/opt/kestrel/Data/Template/Template.dat");
     EXPECT_EQ(JoinPath("/opt/kestrel/", "\\Plugins"), "/opt/kestrel/Plugins");
     EXPECT_EQ(JoinPath("", "a\\b"), "a/b");
 }

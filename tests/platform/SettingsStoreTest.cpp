@@ -1,10 +1,9 @@
-#include "platform/SettingsStore.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
+#include "platform/SettingsStore.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {

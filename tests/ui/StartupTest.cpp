@@ -20,8 +20,7 @@ const QString kProgram = KESTREL_BINARY_DIR "/src/kestrel";
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (condition())
-            return true;
+        if (condition()) return true;
         QThread::msleep(50);
     }
     return false;
@@ -54,8 +53,7 @@ TEST(Startup, ASecondInstanceSaysTheFirstIsRunningAndExits)
 TEST(Startup, WithoutADisplayTheProgramSaysHowToStartIt)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(name);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(kProgram);
@@ -75,8 +73,9 @@ TEST(MainWindow, IsTitledAfterTheProgramAndRemembersItsPlacement)
         TfrmMain window;
         EXPECT_EQ(window.windowTitle(), "Kestrel");
         const QSize size(std::min(1024, screen.width()), std::min(740, screen.height()));
-        EXPECT_EQ(window.geometry(), QRect(QPoint((screen.width() - size.width()) / 2,
-                                                  (screen.height() - size.height()) / 2), size));
+        EXPECT_EQ(
+            window.geometry(),
+            QRect(QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2), size));
         window.setGeometry(10, 20, 300, 200);
         window.close();
     }
