@@ -5,38 +5,45 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <map>
+#include <optional>
 
 namespace kestrel {
 
 namespace {
 
-QMessageBox::StandardButton StandardButtonOf(TMsgButtonKind kind)
+struct TButtonLook {
+    QString caption;
+    QMessageBox::ButtonRole role;
+};
+
+// Japanese captions whatever translations are installed; custom buttons have none.
+std::optional<TButtonLook> LookOf(TMsgButtonKind kind)
 {
     switch (kind) {
         case mbkOK:
-            return QMessageBox::Ok;
+            return TButtonLook{"OK", QMessageBox::AcceptRole};
         case mbkCancel:
-            return QMessageBox::Cancel;
+            return TButtonLook{"キャンセル", QMessageBox::RejectRole};
         case mbkHelp:
-            return QMessageBox::Help;
+            return TButtonLook{"ヘルプ(&H)", QMessageBox::HelpRole};
         case mbkYes:
-            return QMessageBox::Yes;
+            return TButtonLook{"はい(&Y)", QMessageBox::YesRole};
         case mbkNo:
-            return QMessageBox::No;
+            return TButtonLook{"いいえ(&N)", QMessageBox::NoRole};
         case mbkClose:
-            return QMessageBox::Close;
+            return TButtonLook{"閉じる(&C)", QMessageBox::RejectRole};
         case mbkAbort:
-            return QMessageBox::Abort;
+            return TButtonLook{"中止(&A)", QMessageBox::RejectRole};
         case mbkRetry:
-            return QMessageBox::Retry;
+            return TButtonLook{"再試行(&R)", QMessageBox::AcceptRole};
         case mbkIgnore:
-            return QMessageBox::Ignore;
+            return TButtonLook{"無視(&I)", QMessageBox::AcceptRole};
         case mbkAll:
-            return QMessageBox::YesToAll;
+            return TButtonLook{"すべて(&A)", QMessageBox::YesRole};
         case mbkCustom:
             break;
     }
-    return QMessageBox::NoButton;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -52,9 +59,9 @@ int ShowMessageDialog(const QString& text, const TMsgButtons& kinds, int cancelI
                     QString(text).replace("\r\n", "\n"), QMessageBox::NoButton, owner);
     std::map<QAbstractButton*, TMsgButtonKind> kindOf;
     for (int i = 0; i < int(kinds.size()); ++i) {
-        const QMessageBox::StandardButton standard = StandardButtonOf(kinds[i]);
-        if (standard == QMessageBox::NoButton) continue;
-        QPushButton* button = box.addButton(standard);
+        const std::optional<TButtonLook> look = LookOf(kinds[i]);
+        if (!look) continue;
+        QPushButton* button = box.addButton(look->caption, look->role);
         kindOf[button] = kinds[i];
         if (i == defaultIndex) box.setDefaultButton(button);
         if (i == cancelIndex) box.setEscapeButton(button);
