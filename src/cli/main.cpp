@@ -1,7 +1,31 @@
-#include <cstdio>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
+#include "cli/Commands.h"
+#include "platform/ProgramPaths.h"
 
 int main(int argc, char** argv)
 {
-    std::puts("kestrel-cli");
-    return 0;
+    using namespace kestrel;
+    // Headless: pictures and fonts work without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    // The same macro table as the desktop program; messages go to standard error.
+    TAppFrame frame;
+    frame.Macro().SetLines(ProgramMacroTable());
+    frame.Loaded();
+    // The shipped data files are named after the desktop program, not after this one.
+    frame.Macro().SetValue("ExeNameNoExt", ExeDir() + "kestrel");
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    try {
+        return cli::RunCommandLine(QGuiApplication::arguments(), out, err);
+    } catch (const std::exception& e) {
+        ReportUnexpectedException(e);
+        return 1;
+    }
 }

@@ -6,12 +6,13 @@
 
 namespace kestrel {
 
-// The one place where text meets code page 932 bytes (files, streams, clipboard).
-
-// Characters code page 932 cannot hold become '?'.
+// Code page 932 (Microsoft's Shift-JIS with the NEC and IBM extensions), the byte encoding of
+// every stored text. Characters the code page cannot hold become "?"; bytes that are no
+// character decode to U+FFFD.
 QByteArray ToCp932(const QString& text);
-// Invalid or truncated byte sequences become U+FFFD, one per offending byte.
 QString FromCp932(QByteArrayView bytes);
+// True when every character survives ToCp932 and FromCp932 unchanged (or as its JIS twin, e.g.
+// U+301C WAVE DASH stored as the "～" of the code page).
 bool CanEncodeCp932(const QString& text);
 
 }  // namespace kestrel

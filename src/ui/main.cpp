@@ -1,11 +1,80 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "app/DataMain.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageDialog.h"
+
+namespace {
+
+// Qt aborts when it finds no display; say how to start the program instead.
+bool HasDisplay(int argc, char** argv)
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(name)) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0) return true;
+    return false;
+}
+
+void PrintDisplayHint(int argc, char** argv)
+{
+    std::fprintf(
+        stderr,
+        "Kestrel needs a display: none is set (DISPLAY). Run it under a virtual one with: xvfb-run -a");
+    for (int i = 0; i < argc; ++i) std::fprintf(stderr, " %s", argv[i]);
+    std::fprintf(stderr, "\n");
+}
+
+bool OpenHelpFile(const QString& helpFile)
+{
+    return QFileInfo::exists(helpFile) && QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    using namespace kestrel;
+    if (!HasDisplay(argc, argv)) {
+        PrintDisplayHint(argc, argv);
+        return 1;
+    }
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Kestrel");
-    window.show();
+    TdataMain dataMain(QApplication::arguments());
+    TAppFrame& frame = dataMain.AppFrame();
+    QApplication::setApplicationDisplayName(frame.Title());
+    // For scripted runs and tests: messages go to standard error and answer with their default
+    // button instead of waiting in a dialog.
+    if (!qEnvironmentVariableIsSet("KESTREL_MESSAGES_TO_STDERR")) frame.OnMessageBox = ShowMessageDialog;
+    frame.SetColorDepthQuery([] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen ? screen->depth() : 32;
+    });
+
+    std::unique_ptr<TfrmMain> mainWindow;
+    TStartupHooks& hooks = dataMain.Hooks();
+    hooks.createMainWindow = [&mainWindow] {
+        mainWindow = std::make_unique<TfrmMain>();
+        mainWindow->show();
+    };
+    hooks.showHelp = [](const QString& helpFile, const QString&, const QString&) {
+        return OpenHelpFile(helpFile);
+    };
+
+    try {
+        if (!dataMain.Create()) return 1;
+    } catch (const std::exception& e) {
+        ReportUnexpectedException(e);
+        return 1;
+    }
+    QTimer::singleShot(0, [&dataMain] { dataMain.FirstIdle(); });
     return app.exec();
 }

@@ -1,0 +1,78 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/ProgramPaths.h"
+
+namespace kestrel::cli {
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr auto kProgram = "kestrel-cli";
+
+void PrintUsage(QTextStream& stream)
+{
+    stream << "使い方: " << kProgram << " <コマンド> [引数...]\n"
+           << "        " << kProgram << " --help | --version\n\n"
+           << "コマンド:\n";
+    for (const TCliCommand& command : Commands()) {
+        const QString head = QString::fromUtf8(command.name) + u' ' + QString::fromUtf8(command.usage);
+        stream << "  " << head.trimmed().leftJustified(24) << ' ' << command.summary << '\n';
+    }
+}
+
+int RunHelp(TCliContext& context)
+{
+    PrintUsage(context.out);
+    return 0;
+}
+
+int RunVersion(TCliContext& context)
+{
+    context.out << kProgram << ' ' << LongVer() << '\n';
+    return 0;
+}
+
+constexpr std::array kCommands = {
+    TCliCommand{"help", "", "この使い方を表示します", RunHelp},
+    TCliCommand{"version", "", "バージョンを表示します", RunVersion},
+};
+
+const TCliCommand* FindCommand(const QString& name)
+{
+    // The options are the usual spellings of the two built-in commands.
+    const QString commandName = name == "--help" || name == "-h" ? "help"
+                                : name == "--version"            ? "version"
+                                                                 : name;
+    const auto found = std::find_if(kCommands.begin(), kCommands.end(),
+                                    [&](const TCliCommand& c) { return commandName == c.name; });
+    return found == kCommands.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+std::span<const TCliCommand> Commands()
+{
+    return kCommands;
+}
+
+int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() < 2) {
+        err << kProgram << ": コマンドを指定してください\n\n";
+        PrintUsage(err);
+        return kUsageError;
+    }
+    const TCliCommand* command = FindCommand(arguments[1]);
+    if (!command) {
+        err << kProgram << ": 「" << arguments[1] << "」というコマンドはありません。"
+            << "「" << kProgram << " --help」で使い方を表示します\n";
+        return kUsageError;
+    }
+    TCliContext context{arguments.mid(2), out, err};
+    return command->run(context);
+}
+
+}  // namespace kestrel::cli

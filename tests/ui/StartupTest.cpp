@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
+#include "platform/ExecuteBlocker.h"
+#include "platform/ProgramPaths.h"
+#include "ui/MainWindow.h"
+
+namespace kestrel {
+namespace {
+
+const QString kProgram = KESTREL_BINARY_DIR "/src/kestrel";
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (condition()) return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+TEST(Startup, ASecondInstanceSaysTheFirstIsRunningAndExits)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("KESTREL_MESSAGES_TO_STDERR", "1");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(kProgram);
+    ASSERT_TRUE(first.waitForStarted());
+    const QString lockFile = TExecuteBlocker::FileNameFor("Kestrel." + ShortVer() + ".Basalt.Japan");
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(lockFile); })) << first.readAllStandardError().constData();
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(kProgram);
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_NE(second.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(second.readAllStandardError()).trimmed(), "Kestrelは、すでに実行中です");
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.terminate();
+    EXPECT_TRUE(first.waitForFinished(10000));
+}
+
+TEST(Startup, WithoutADisplayTheProgramSaysHowToStartIt)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(kProgram);
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).contains("xvfb-run -a " + kProgram));
+}
+
+TEST(MainWindow, IsTitledAfterTheProgramAndRemembersItsPlacement)
+{
+    TAppFrame frame;
+    frame.Macro().SetLines(ProgramMacroTable());
+    frame.Loaded();
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    {
+        TfrmMain window;
+        EXPECT_EQ(window.windowTitle(), "Kestrel");
+        const QSize size(std::min(1024, screen.width()), std::min(740, screen.height()));
+        EXPECT_EQ(
+            window.geometry(),
+            QRect(QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2), size));
+        window.setGeometry(10, 20, 300, 200);
+        window.close();
+    }
+    EXPECT_EQ(TAppFrame::ReadInteger("frmMainWidth", 0), 300);
+    TfrmMain again;
+    EXPECT_EQ(again.geometry(), QRect(10, 20, 300, 200));
+}
+
+}  // namespace
+}  // namespace kestrel
