@@ -45,7 +45,7 @@ QStringList SplitPath(const QString& path) { return path.split(u'\\', Qt::SkipEm
 
 }  // namespace
 
-QString JoinPath(const QString& storagePath, const QString& name)
+QString JoinElementPath(const QString& storagePath, const QString& name)
 {
     return storagePath.isEmpty() ? name : storagePath + u'\\' + name;
 }
@@ -54,8 +54,8 @@ void CopyStorage(const ICatalogueStorage& source, ICatalogueStorage& destination
 {
     destination.CreateStorage(path);
     for (const QString& stream : source.StreamNames(path))
-        destination.WriteStream(JoinPath(path, stream), source.ReadStream(JoinPath(path, stream)));
-    for (const QString& storage : source.StorageNames(path)) CopyStorage(source, destination, JoinPath(path, storage));
+        destination.WriteStream(JoinElementPath(path, stream), source.ReadStream(JoinElementPath(path, stream)));
+    for (const QString& storage : source.StorageNames(path)) CopyStorage(source, destination, JoinElementPath(path, storage));
 }
 
 TMemoryCatalogueStorage::TMemoryCatalogueStorage() : root_(std::make_unique<TNode>()) {}
@@ -152,7 +152,7 @@ void TMemoryCatalogueStorage::RenameElement(const QString& path, const QString& 
     const TNode* parent = Find(names.join(u'\\'));
     const TNode* existing = parent->Child(newName);
     if (existing && existing != node)
-        throw EKestrel(QStringLiteral("「%1」は既にあります").arg(JoinPath(names.join(u'\\'), newName)));
+        throw EKestrel(QStringLiteral("「%1」は既にあります").arg(JoinElementPath(names.join(u'\\'), newName)));
     node->name = newName;
 }
 

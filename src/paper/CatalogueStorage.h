@@ -39,7 +39,7 @@ public:
 // same path, created when absent); elements of the same name are replaced, others kept.
 void CopyStorage(const ICatalogueStorage& source, ICatalogueStorage& destination, const QString& path);
 
-QString JoinPath(const QString& storagePath, const QString& name);
+QString JoinElementPath(const QString& storagePath, const QString& name);
 
 // An in-memory tree: the working copy of an open catalogue.
 class TMemoryCatalogueStorage : public ICatalogueStorage {

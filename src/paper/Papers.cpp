@@ -12,7 +12,7 @@ namespace {
 const QString PapersStorage = QStringLiteral("Papers");
 const QString PurposeListStream = QStringLiteral("PurposeList\\PurposeList");
 
-QString PaperPath(const QString& streamName) { return JoinPath(PapersStorage, streamName); }
+QString PaperPath(const QString& streamName) { return JoinElementPath(PapersStorage, streamName); }
 
 bool StreamNameLess(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; }
 

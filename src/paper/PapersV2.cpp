@@ -81,7 +81,7 @@ const ICatalogueStorage& TExInfoBase::Storage() const
 
 std::unique_ptr<TExtraPaperInfo> TExInfoBase::ReadRecord(const QString& stream) const
 {
-    return ReadComponentAs<TExtraPaperInfo>(*storage_.codec, Storage().ReadStream(JoinPath(storage_.path, stream)),
+    return ReadComponentAs<TExtraPaperInfo>(*storage_.codec, Storage().ReadStream(JoinElementPath(storage_.path, stream)),
                                             QStringLiteral("用紙情報「%1\\%2」").arg(storage_.path, stream));
 }
 
@@ -116,7 +116,7 @@ void TExInfoBase::DeleteByPaperName(const QString& name)
 {
     const QString stream = FindStream(name);
     if (stream.isEmpty()) return;
-    storage_.root->DeleteElement(JoinPath(storage_.path, stream));
+    storage_.root->DeleteElement(JoinElementPath(storage_.path, stream));
     const int index = streams_.indexOf(stream);
     streams_.removeAt(index);
     if (index < loaded_) --loaded_;
@@ -129,7 +129,7 @@ void TExInfoBase::Store(const TExtraPaperInfo& record)
     if (record.IsEmpty()) return;
     const QString stream = NewStreamName();
     std::unique_ptr<TExtraPaperInfo> copy = Copy(record);
-    storage_.root->WriteStream(JoinPath(storage_.path, stream), storage_.codec->Write(*copy));
+    storage_.root->WriteStream(JoinElementPath(storage_.path, stream), storage_.codec->Write(*copy));
     streams_.insert(loaded_, stream);
     ++loaded_;
     AddToCache(stream, std::move(copy));
@@ -290,7 +290,7 @@ void TPapersV2::SetUpdateInfo(const TPaperUpdate& record)
 
 void TPapersV2::ReadGlobalInfo(const QString& name, QStringList& strings) const
 {
-    const QString path = JoinPath(GlobalInfoStorage, name);
+    const QString path = JoinElementPath(GlobalInfoStorage, name);
     if (RootStorage().StreamExists(path)) strings = DecodeTextLines(RootStorage().ReadStream(path));
 }
 
