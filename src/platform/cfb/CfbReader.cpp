@@ -37,11 +37,47 @@ qint64 SectorsFor(qint64 bytes, qint64 sectorSize)
 {
     return (bytes + sectorSize - 1) / sectorSize;
 }
+
+// Where sectors are read from. Stream bytes are read straight into their final buffers, so a
+// file is never held in memory twice.
+class TByteSource {
+public:
+    virtual ~TByteSource() = default;
+    virtual qint64 Size() const = 0;
+    // Reads exactly count bytes at offset, which the caller has checked against Size().
+    virtual void ReadAt(qint64 offset, char* out, qint64 count) = 0;
+};
+
+class TMemorySource final : public TByteSource {
+public:
+    explicit TMemorySource(QByteArrayView bytes) : bytes_(bytes) {}
+    qint64 Size() const override { return bytes_.size(); }
+    void ReadAt(qint64 offset, char* out, qint64 count) override { std::memcpy(out, bytes_.data() + offset, count); }
+
+private:
+    QByteArrayView bytes_;
+};
+
+class TFileSource final : public TByteSource {
+public:
+    TFileSource(QFile& file, QString name) : file_(file), size_(file.size()), name_(std::move(name)) {}
+    qint64 Size() const override { return size_; }
+    void ReadAt(qint64 offset, char* out, qint64 count) override
+    {
+        if (!file_.seek(offset) || file_.read(out, count) != count)
+            ThrowStorageError(TStorageErrorCode::ReadFault, name_, file_.errorString());
+    }
+
+private:
+    QFile& file_;
+    qint64 size_;
+    QString name_;
+};
 }  // namespace
 
 class TCfbReader {
 public:
-    TCfbReader(QByteArrayView file, QString name) : file_(file), name_(std::move(name)) {}
+    TCfbReader(TByteSource& file, QString name) : file_(file), name_(std::move(name)) {}
 
     std::shared_ptr<TCfbStorage> Read()
     {
@@ -68,9 +104,13 @@ private:
 
     void ReadHeader()
     {
-        if (file_.size() < HeaderSize || std::memcmp(file_.data(), Signature, sizeof Signature) != 0)
+        if (file_.Size() < HeaderSize)
             ThrowStorageError(TStorageErrorCode::InvalidHeader, name_);
-        TBoundedReader in(file_.first(HeaderSize));
+        char header[HeaderSize];
+        file_.ReadAt(0, header, HeaderSize);
+        if (std::memcmp(header, Signature, sizeof Signature) != 0)
+            ThrowStorageError(TStorageErrorCode::InvalidHeader, name_);
+        TBoundedReader in(QByteArrayView(header, HeaderSize));
         in.Seek(0x1A);
         const uint16_t major = in.ReadU16();
         const uint16_t byteOrder = in.ReadU16();
@@ -79,7 +119,7 @@ private:
         if (byteOrder != ByteOrderMark || miniShift != 6 || !((major == 3 && sectorShift == 9) || (major == 4 && sectorShift == 12)))
             ThrowStorageError(TStorageErrorCode::InvalidHeader, name_);
         sectorSize_ = 1u << sectorShift;
-        if (file_.size() < sectorSize_)
+        if (file_.Size() < sectorSize_)
             Corrupt(QStringLiteral("ヘッダーが途中で終わっています"));
         in.Seek(0x2C);
         fatSectorCount_ = in.ReadU32();
@@ -92,24 +132,20 @@ private:
         in.Skip(4);  // DIFAT sector count: the chain decides
         for (int i = 0; i < HeaderDifatCount; ++i)
             headerDifat_[i] = in.ReadU32();
-        fileSectors_ = SectorsFor(file_.size() - sectorSize_, sectorSize_);
+        fileSectors_ = SectorsFor(file_.Size() - sectorSize_, sectorSize_);
         isVersion3_ = major == 3;
     }
 
-    uint32_t SectorWord(uint32_t sector, int index) const
+    std::vector<uint32_t> WholeSectorWords(uint32_t sector)
     {
-        uint32_t value;
-        std::memcpy(&value, file_.data() + SectorOffset(sector) + 4 * index, 4);
-        return value;
-    }
-
-    void CheckWholeSector(uint32_t sector) const
-    {
-        if (sector >= fileSectors_ || SectorOffset(sector) + sectorSize_ > file_.size())
+        if (sector >= fileSectors_ || SectorOffset(sector) + sectorSize_ > file_.Size())
             Corrupt(QStringLiteral("セクタ番号 %1 がファイルの範囲外です").arg(sector));
+        std::vector<uint32_t> words(sectorSize_ / 4);
+        file_.ReadAt(SectorOffset(sector), reinterpret_cast<char*>(words.data()), sectorSize_);
+        return words;
     }
 
-    std::vector<uint32_t> FatSectorNumbers() const
+    std::vector<uint32_t> FatSectorNumbers()
     {
         if (fatSectorCount_ > fileSectors_)
             Corrupt(QStringLiteral("FAT のセクタ数が不正です"));
@@ -121,13 +157,13 @@ private:
         std::vector<uint8_t> seen(fileSectors_, 0);
         uint32_t next = firstDifatSector_;
         while (sectors.size() < fatSectorCount_) {
-            CheckWholeSector(next);
+            const std::vector<uint32_t> words = WholeSectorWords(next);
             if (seen[next])
                 Corrupt(QStringLiteral("DIFAT のチェーンが循環しています"));
             seen[next] = 1;
             for (int i = 0; i < perDifatSector && sectors.size() < fatSectorCount_; ++i)
-                sectors.push_back(SectorWord(next, i));
-            next = SectorWord(next, perDifatSector);
+                sectors.push_back(words[i]);
+            next = words[perDifatSector];
         }
         return sectors;
     }
@@ -135,12 +171,9 @@ private:
     void ReadFat()
     {
         const std::vector<uint32_t> fatSectors = FatSectorNumbers();
-        const size_t perSector = sectorSize_ / 4;
-        fat_.resize(fatSectors.size() * perSector);
-        for (size_t i = 0; i < fatSectors.size(); ++i) {
-            CheckWholeSector(fatSectors[i]);
-            std::memcpy(fat_.data() + i * perSector, file_.data() + SectorOffset(fatSectors[i]), sectorSize_);
-        }
+        fat_.resize(fatSectors.size() * (sectorSize_ / 4));
+        const qint64 bytes = static_cast<qint64>(fat_.size()) * 4;
+        CopyChain(fatSectors, file_, sectorSize_, sectorSize_, reinterpret_cast<char*>(fat_.data()), bytes);
         fatStamps_.assign(fat_.size(), 0);
     }
 
@@ -168,7 +201,7 @@ private:
 
     // Copies size bytes from the chain's sectors of source (offset of sector s: base + s * unit),
     // run by run of consecutive sectors.
-    void CopyChain(const std::vector<uint32_t>& chain, QByteArrayView source, qint64 base, qint64 unit, char* out,
+    void CopyChain(const std::vector<uint32_t>& chain, TByteSource& source, qint64 base, qint64 unit, char* out,
                    qint64 size) const
     {
         qint64 done = 0;
@@ -178,9 +211,9 @@ private:
                 ++last;
             const qint64 bytes = std::min(static_cast<qint64>(last - i + 1) * unit, size - done);
             const qint64 offset = base + static_cast<qint64>(chain[i]) * unit;
-            if (offset + bytes > source.size())
+            if (offset + bytes > source.Size())
                 Corrupt(QStringLiteral("ファイルが途中で切れています"));
-            std::memcpy(out + done, source.data() + offset, bytes);
+            source.ReadAt(offset, out + done, bytes);
             done += bytes;
             i = last + 1;
         }
@@ -188,7 +221,7 @@ private:
 
     QByteArray ReadRegular(uint32_t start, qint64 size)
     {
-        if (size > file_.size())
+        if (size > file_.Size())
             Corrupt(QStringLiteral("ストリームの大きさがファイルより大きくなっています"));
         const auto chain = Follow(fat_, fatStamps_, start, SectorsFor(size, sectorSize_));
         QByteArray data(size, Qt::Uninitialized);
@@ -202,7 +235,8 @@ private:
             Corrupt(QStringLiteral("ストリームの大きさがミニストリームより大きくなっています"));
         const auto chain = Follow(miniFat_, miniStamps_, start, SectorsFor(size, MiniSectorSize));
         QByteArray data(size, Qt::Uninitialized);
-        CopyChain(chain, miniStream_, 0, MiniSectorSize, data.data(), size);
+        TMemorySource miniSource(miniStream_);
+        CopyChain(chain, miniSource, 0, MiniSectorSize, data.data(), size);
         return data;
     }
 
@@ -323,7 +357,7 @@ private:
         return root;
     }
 
-    QByteArrayView file_;
+    TByteSource& file_;
     QString name_;
     uint32_t sectorSize_ = 512;
     bool isVersion3_ = true;
@@ -341,7 +375,8 @@ private:
 
 std::shared_ptr<TCfbStorage> ReadCompoundFile(QByteArrayView bytes, const QString& sourceName)
 {
-    return TCfbReader(bytes, sourceName).Read();
+    TMemorySource source(bytes);
+    return TCfbReader(source, sourceName).Read();
 }
 
 std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path)
@@ -349,19 +384,13 @@ std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path)
     QFile file(path);
     if (!file.exists())
         ThrowStorageError(TStorageErrorCode::FileNotFound, path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         ThrowStorageError(file.error() == QFileDevice::PermissionsError ? TStorageErrorCode::AccessDenied
                                                                          : TStorageErrorCode::ReadFault,
                           path, file.errorString());
-    QByteArray bytes;
-    try {
-        bytes = file.readAll();
-    } catch (const std::bad_alloc&) {
-        ThrowStorageError(TStorageErrorCode::InsufficientMemory, path);
-    }
-    if (file.error() != QFileDevice::NoError)
-        ThrowStorageError(TStorageErrorCode::ReadFault, path, file.errorString());
-    return ReadCompoundFile(bytes, QFileInfo(path).fileName());
+    const QString name = QFileInfo(path).fileName();
+    TFileSource source(file, name);
+    return TCfbReader(source, name).Read();
 }
 
 }  // namespace kestrel
