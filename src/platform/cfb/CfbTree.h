@@ -110,6 +110,9 @@ public:
     // A new, empty root ("Root Entry").
     static std::shared_ptr<TCfbStorage> NewRoot();
     bool IsRoot() const { return isRoot_; }
+    // Ends this root's life as a tree: every element below it is detached from then on, so
+    // handles still holding them fail instead of changing a tree nobody will write.
+    void RetireRoot() { isRoot_ = false; }
     // Raised on every change anywhere in the tree; increases across all trees of the process.
     uint64_t Revision() const { return revision_; }
 
