@@ -253,7 +253,8 @@ private:
     {
         const QByteArray bytes = ReadWholeChain(firstMiniFatSector_);
         miniFat_.resize(bytes.size() / 4);
-        std::memcpy(miniFat_.data(), bytes.constData(), miniFat_.size() * 4);
+        if (!miniFat_.empty())
+            std::memcpy(miniFat_.data(), bytes.constData(), miniFat_.size() * 4);
         miniStamps_.assign(miniFat_.size(), 0);
     }
 
