@@ -231,24 +231,42 @@ TEST(CfbRead, DamagedFilesFailWithAStorageError)
     ExpectStorageError(QByteArray(2048, 'x'), TStorageErrorCode::InvalidHeader, "not a compound file");
 }
 
+TEST(CfbRead, LoopInTheDifatChainIsDetected)
+{
+    auto root = TCfbStorage::NewRoot();
+    root->CreateStream("Large")->SetData(PatternBytes(7600000, 7));
+    QByteArray bytes = WriteCompoundFile(*root);
+    const uint32_t fatSectors = GetU32(bytes, 0x2C);
+    const uint32_t firstDifat = GetU32(bytes, 0x44);
+    ASSERT_GT(fatSectors, 109u);
+    ASSERT_EQ(GetU32(bytes, 0x48), 1u);
+    // Claim a second DIFAT sector and make the first link to itself.
+    PutU32(bytes, 0x2C, fatSectors + 127);
+    PutU32(bytes, (firstDifat + 1) * 512 + 127 * 4, firstDifat);
+    ExpectStorageError(bytes, TStorageErrorCode::DocFileCorrupt, "loop in the DIFAT chain");
+}
+
 TEST(CfbRead, RandomDamageNeverCrashes)
 {
-    const QByteArray good = MakeDamageBase().bytes;
     uint32_t x = 12345;
     auto next = [&] { return x ^= x << 13, x ^= x >> 17, x ^= x << 5; };
     int failures = 0;
-    for (int round = 0; round < 3000; ++round) {
-        QByteArray bytes = good;
+    const QByteArray version3 = MakeDamageBase().bytes;
+    const QByteArray version4 = HandBuiltVersion4(PatternBytes(100, 1), PatternBytes(10000, 2));
+    for (int round = 0; round < 4000; ++round) {
+        QByteArray bytes = round % 2 ? version4 : version3;
+        // In the version-4 file only the header, FAT, directory and mini sectors are damaged.
+        const qsizetype span = round % 2 ? 4096 * 5 : bytes.size();
         const int changes = 1 + next() % 4;
         for (int i = 0; i < changes; ++i)
-            bytes[8 + next() % (bytes.size() - 8)] = static_cast<char>(next());
+            bytes[8 + next() % (span - 8)] = static_cast<char>(next());
         try {
             ReadCompoundFile(bytes, "fuzz");
         } catch (const EStorageError&) {
             ++failures;
         }
     }
-    EXPECT_GT(failures, 100) << "damage went unnoticed too often";
+    EXPECT_GT(failures, 100) << "the damage hardly ever reached the structures";
 }
 
 TEST(CfbRead, MissingFileFailsWithFileNotFound)
