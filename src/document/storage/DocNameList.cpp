@@ -71,8 +71,7 @@ void TDocNameList::Save()
     }
     if (encoder.hasError())
         ThrowStorageError(TStorageErrorCode::InvalidName, listPath_);
-    stream_->SetSize(0);
-    stream_->WriteAll(bytes);
+    stream_->WriteAll(bytes);  // replaces the whole content
 }
 
 void TDocNameList::RaiseCounterPast(const QString& name)

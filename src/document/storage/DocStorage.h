@@ -95,8 +95,6 @@ public:
 
     int Mode() const { return mode_; }
     bool IsWritable() const { return ModeAllowsWrite(mode_); }
-    // The storage path resolution starts from (descends from the in-memory root).
-    std::shared_ptr<TCfbStorage> Tree() const { return storage_; }
 
     // After RememberState, IsModified tells whether anything in the file changed since.
     void RememberState();
