@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
 namespace kestrel::cli {
@@ -35,9 +36,15 @@ int RunVersion(TCliContext& context)
     return 0;
 }
 
+int RunTree(TCliContext& context)
+{
+    return RunTreeCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
+    TCliCommand{"tree", "FILE", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -1,0 +1,155 @@
+#include <QFile>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "document/storage/CDDFile.h"
+#include "document/storage/DocNameList.h"
+#include "platform/cfb/CompoundFile.h"
+#include "support/TestEnvironment.h"
+
+namespace kestrel {
+
+namespace {
+QString FilePath(const QString& name)
+{
+    return test::TestFolder() + u'/' + name;
+}
+
+QByteArray ListBytes(int32_t counter, const QByteArray& lines)
+{
+    QByteArray bytes(4, Qt::Uninitialized);
+    std::memcpy(bytes.data(), &counter, 4);
+    return bytes + lines;
+}
+
+QByteArray StreamBytes(TDocStorage& root, const QString& path)
+{
+    return TDocStream::Open(root, ModeRead, path)->ReadAll();
+}
+}  // namespace
+
+TEST(DocNameList, AllocatesNamesThatAreNeverReusedAndPersistsThem)
+{
+    const QString path = FilePath("names.mld");
+    {
+        TFileStorage root(path, ModeCreate);
+        TDocStorageList sheets;
+        sheets.Open(root, "Sheets\\NameList");
+        EXPECT_EQ(sheets.Count(), 0);
+        EXPECT_EQ(sheets.Counter(), 0);
+        EXPECT_EQ(sheets.AddNew(), 0);
+        EXPECT_EQ(sheets.AddNew(), 1);
+        EXPECT_EQ(sheets.Names(), QStringList({"NameList0", "NameList1"}));
+        EXPECT_EQ(sheets.Path(0), "Sheets\\NameList0");
+        sheets.OpenStorage(0, true);
+        sheets.OpenStorage(1, true);
+        sheets.Delete(0);
+        EXPECT_FALSE(root.StorageExists("Sheets\\NameList0")) << "Delete removes the element too";
+        EXPECT_EQ(sheets.AddNew(), 1);
+        EXPECT_EQ(sheets.Names(), QStringList({"NameList1", "NameList2"}));
+        EXPECT_EQ(StreamBytes(root, "Sheets\\NameList"), ListBytes(3, "NameList1\r\nNameList2\r\n"));
+        sheets.Move(1, 0);
+        EXPECT_EQ(StreamBytes(root, "Sheets\\NameList"), ListBytes(3, "NameList2\r\nNameList1\r\n"));
+    }
+    TFileStorage root(path, ModeRead);
+    TDocStorageList sheets;
+    sheets.Open(root, "Sheets\\NameList");
+    EXPECT_EQ(sheets.Names(), QStringList({"NameList2", "NameList1"}));
+    EXPECT_EQ(sheets.Counter(), 3);
+}
+
+TEST(DocNameList, ExistsTestsTheListsOwnKindOfElement)
+{
+    TFileStorage root(FilePath("kinds.mld"), ModeCreate);
+    TDocStorageList storages;
+    storages.Open(root, "Sheets\\NameList");
+    storages.AddNew();
+    storages.AddNew();
+    storages.OpenStorage(0, true);
+    TDocStream::Open(root, ModeCreate, "Sheets\\NameList1");
+    EXPECT_TRUE(storages.Exists(0));
+    EXPECT_FALSE(storages.Exists(1)) << "a stream of that name is not a storage of the list";
+    EXPECT_FALSE(storages.Exists(2));
+    EXPECT_FALSE(storages.Exists(-1));
+
+    TDocStreamList streams;
+    streams.Open(root, "Previews\\Preview");
+    streams.AddNew();
+    EXPECT_FALSE(streams.Exists(0));
+    streams.OpenStream(0, ModeCreate)->WriteAll("png");
+    EXPECT_TRUE(streams.Exists(0));
+    streams.DeleteElement(0);
+    EXPECT_FALSE(streams.Exists(0));
+    EXPECT_EQ(streams.Count(), 1) << "DeleteElement keeps the entry";
+}
+
+TEST(DocNameList, CounterStaysAboveEveryNumberItHolds)
+{
+    TFileStorage root(FilePath("counter.mld"), ModeCreate);
+    TDocStream::Open(root, ModeCreate, "L\\Item")->WriteAll(ListBytes(1, "Item0\r\nItem7\nitem3\r\nOther12"));
+    TDocStreamList list;
+    list.Open(root, "L\\Item");
+    EXPECT_EQ(list.Names(), QStringList({"Item0", "Item7", "item3", "Other12"}));
+    EXPECT_EQ(list.Counter(), 8);
+    EXPECT_EQ(list.Name(list.AddNew()), "Item8");
+    list.Add("Item20");
+    EXPECT_EQ(list.Name(list.AddNew()), "Item21");
+    EXPECT_EQ(list.IndexOf("ITEM7"), 1);
+}
+
+TEST(DocNameList, EmptyAndMissingStreams)
+{
+    const QString path = FilePath("empty.mld");
+    {
+        TFileStorage root(path, ModeCreate);
+        TDocStream::Open(root, ModeCreate, "Empty");
+    }
+    TFileStorage root(path, ModeRead);
+    TDocStreamList empty;
+    empty.Open(root, "Empty");
+    EXPECT_EQ(empty.Count(), 0);
+    EXPECT_EQ(empty.Counter(), 0);
+
+    TDocStreamList missing;
+    try {
+        missing.Open(root, "Missing\\NameList");
+        FAIL() << "a missing list opened in a read-only root";
+    } catch (const EStorageError& e) {
+        EXPECT_EQ(e.Code(), TStorageErrorCode::PathNotFound);
+    }
+    EXPECT_FALSE(root.StorageExists("Missing"));
+}
+
+TEST(DocNameList, ShortStreamIsAReadError)
+{
+    TFileStorage root(FilePath("short.mld"), ModeCreate);
+    TDocStream::Open(root, ModeCreate, "L")->WriteAll("ab");
+    TDocStreamList list;
+    EXPECT_THROW(list.Open(root, "L"), EReadError);
+}
+
+TEST(CDDFile, ListsPresetsAndFindsOne)
+{
+    const QString path = FilePath("presets.cdd");
+    {
+        TFileStorage root(path, ModeCreate);
+        TDocStreamList list;
+        list.Open(root, "CoonsDistortionData\\NameList");
+        for (const char* data : {"wave", "arch", "bulge"})
+            list.OpenStream(list.AddNew(), ModeCreate)->WriteAll(data);
+    }
+    TCDDFile presets;
+    EXPECT_EQ(presets.Count(), 0);
+    presets.Open(path);
+    EXPECT_EQ(presets.Count(), 3);
+    EXPECT_EQ(presets.PresetData(1), "arch");
+    EXPECT_EQ(presets.IndexOf([](const QByteArray& data) { return data == "bulge"; }), 2);
+    EXPECT_EQ(presets.IndexOf([](const QByteArray&) { return false; }), -1);
+    EXPECT_THROW(presets.PresetData(3), EStorageError);
+    presets.Open(path);
+    EXPECT_EQ(presets.Count(), 3) << "opening again closes the first file";
+    EXPECT_THROW(presets.Open(FilePath("none.cdd")), EStorageError);
+    EXPECT_EQ(presets.Count(), 0);
+}
+
+}  // namespace kestrel
