@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include "support/CfbTestSupport.h"
+
 #include "app/ExceptionReport.h"
 #include "document/storage/DocPath.h"
 #include "document/storage/DocStorage.h"
@@ -18,16 +20,6 @@ QString FilePath(const QString& name)
     return test::TestFolder() + u'/' + name;
 }
 
-TStorageErrorCode CodeOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const EStorageError& e) {
-        return e.Code();
-    }
-    ADD_FAILURE() << "no storage error";
-    return TStorageErrorCode::InvalidFunction;
-}
 
 void WriteStream(TDocStorage& storage, const QString& path, const QByteArray& data)
 {
@@ -84,7 +76,7 @@ TEST(DocStorage, ElementsThroughPathsAndBackFromTheFile)
     sheets->ListStreams(streams);
     EXPECT_EQ(storages, QStringList{"Sheet0"});
     EXPECT_EQ(streams, QStringList{"NameList"});
-    EXPECT_EQ(CodeOf([&] { TDocStorage::Open(root, false, "Nowhere"); }), TStorageErrorCode::PathNotFound);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { TDocStorage::Open(root, false, "Nowhere"); }), TStorageErrorCode::PathNotFound);
 }
 
 TEST(DocStorage, ReadOnlyRootsRefuseEveryChange)
@@ -95,26 +87,26 @@ TEST(DocStorage, ReadOnlyRootsRefuseEveryChange)
         WriteStream(root, "S", "data");
     }
     TFileStorage root(path, ModeRead | ShareDenyWrite);
-    EXPECT_EQ(CodeOf([&] { TDocStream::Open(root, ModeCreate, "New"); }), TStorageErrorCode::AccessDenied);
-    EXPECT_EQ(CodeOf([&] { TDocStream::Open(root, ModeReadWrite, "S"); }), TStorageErrorCode::AccessDenied);
-    EXPECT_EQ(CodeOf([&] { TDocStorage::Open(root, true, "New"); }), TStorageErrorCode::AccessDenied);
-    EXPECT_EQ(CodeOf([&] { root.DeleteElement("S"); }), TStorageErrorCode::AccessDenied);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { TDocStream::Open(root, ModeCreate, "New"); }), TStorageErrorCode::AccessDenied);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { TDocStream::Open(root, ModeReadWrite, "S"); }), TStorageErrorCode::AccessDenied);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { TDocStorage::Open(root, true, "New"); }), TStorageErrorCode::AccessDenied);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root.DeleteElement("S"); }), TStorageErrorCode::AccessDenied);
     EXPECT_FALSE(root.DeleteElement("Missing"));
     auto stream = TDocStream::Open(root, ModeRead, "S");
-    EXPECT_EQ(CodeOf([&] { stream->Write("x", 1); }), TStorageErrorCode::AccessDenied);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->Write("x", 1); }), TStorageErrorCode::AccessDenied);
     EXPECT_FALSE(root.StreamExists("New"));
 }
 
 TEST(DocStorage, OpeningAMissingFileFails)
 {
     TFileStorage root;
-    EXPECT_EQ(CodeOf([&] { root.OpenFile(FilePath("missing.mld"), ModeRead); }), TStorageErrorCode::FileNotFound);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root.OpenFile(FilePath("missing.mld"), ModeRead); }), TStorageErrorCode::FileNotFound);
     EXPECT_FALSE(QFile::exists(FilePath("missing.mld")));
     QFile text(FilePath("text.mld"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("not a compound file");
     text.close();
-    EXPECT_EQ(CodeOf([&] { root.OpenFile(FilePath("text.mld"), ModeRead); }), TStorageErrorCode::InvalidHeader);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root.OpenFile(FilePath("text.mld"), ModeRead); }), TStorageErrorCode::InvalidHeader);
 }
 
 TEST(DocStorage, DeleteMoveAndCopy)
@@ -130,7 +122,7 @@ TEST(DocStorage, DeleteMoveAndCopy)
     root.MoveElement("A\\Inner", "B\\Moved");
     EXPECT_EQ(ReadStream(root, "B\\Moved\\Two"), "2");
     EXPECT_FALSE(root.StorageExists("A\\Inner"));
-    EXPECT_EQ(CodeOf([&] { root.MoveElement("B\\Moved", "Nowhere\\X"); }), TStorageErrorCode::PathNotFound);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root.MoveElement("B\\Moved", "Nowhere\\X"); }), TStorageErrorCode::PathNotFound);
 
     auto b = TDocStorage::Open(root, false, "B");
     auto c = TDocStorage::Open(root, true, "C");
@@ -138,7 +130,7 @@ TEST(DocStorage, DeleteMoveAndCopy)
     EXPECT_EQ(ReadStream(root, "C\\Moved\\Two"), "2");
     EXPECT_TRUE(root.DeleteElement("B"));
     QStringList names;
-    EXPECT_EQ(CodeOf([&] { b->ListStreams(names); }), TStorageErrorCode::Reverted)
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { b->ListStreams(names); }), TStorageErrorCode::Reverted)
         << "a deleted storage that is still open fails instead of crashing";
 }
 
@@ -157,18 +149,18 @@ TEST(DocStream, ReadWriteSeekAndSize)
     stream->Write("!", 1);
     EXPECT_EQ(stream->Size(), 11);
     EXPECT_EQ(stream->ReadAll(), QByteArray("hello\0\0\0\0\0!", 11));
-    EXPECT_EQ(CodeOf([&] { stream->Seek(-1, TSeekOrigin::Begin); }), TStorageErrorCode::SeekError);
-    EXPECT_EQ(CodeOf([&] { stream->Seek(0x7FFFFFFF, TSeekOrigin::Current); }), TStorageErrorCode::SeekError);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->Seek(-1, TSeekOrigin::Begin); }), TStorageErrorCode::SeekError);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->Seek(0x7FFFFFFF, TSeekOrigin::Current); }), TStorageErrorCode::SeekError);
     stream->SetSize(2);
     EXPECT_EQ(stream->ReadAll(), "he");
 
     auto replaced = TDocStream::Open(root, ModeCreate, "Deep\\Er\\Data");
     EXPECT_EQ(replaced->Size(), 0) << "create mode replaces the stream";
-    EXPECT_EQ(CodeOf([&] { stream->Size(); }), TStorageErrorCode::Reverted);
-    EXPECT_EQ(CodeOf([&] { TDocStream::Open(root, ModeRead, "Deep\\Missing"); }), TStorageErrorCode::PathNotFound);
-    EXPECT_EQ(CodeOf([&] { TDocStream::Open(root, ModeCreate, "Deep"); }), TStorageErrorCode::FileAlreadyExists);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->Size(); }), TStorageErrorCode::Reverted);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { TDocStream::Open(root, ModeRead, "Deep\\Missing"); }), TStorageErrorCode::PathNotFound);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { TDocStream::Open(root, ModeCreate, "Deep"); }), TStorageErrorCode::FileAlreadyExists);
     auto writeOnly = TDocStream::Open(root, ModeWrite, "Deep\\Er\\Data");
-    EXPECT_EQ(CodeOf([&] { writeOnly->ReadAll(); }), TStorageErrorCode::AccessDenied);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { writeOnly->ReadAll(); }), TStorageErrorCode::AccessDenied);
 }
 
 TEST(DocStorage, ChangeDetectionSeesChangesAnywhereInTheFile)
@@ -223,8 +215,8 @@ TEST(DocStorage, StoragesAndStreamsOutlivingTheirRootFailCleanly)
         storage = TDocStorage::Open(root, true, "S");
         stream = TDocStream::Open(root, ModeCreate, "S\\D");
     }
-    EXPECT_EQ(CodeOf([&] { storage->StreamExists("D"); }), TStorageErrorCode::Reverted);
-    EXPECT_EQ(CodeOf([&] { stream->Write("x", 1); }), TStorageErrorCode::Reverted);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { storage->StreamExists("D"); }), TStorageErrorCode::Reverted);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->Write("x", 1); }), TStorageErrorCode::Reverted);
 }
 
 TEST(TemporaryStorage, LivesInAnMtfFileThatDisappearsOnRelease)
@@ -266,9 +258,9 @@ TEST(TemporaryStorage, LoadFromAndSaveToReplaceWholeContents)
     EXPECT_FALSE(other.IsModified());
     EXPECT_EQ(ReadStream(other, "Sheets\\NewOnly"), "new");
     temp.LoadFrom(path);
-    EXPECT_EQ(CodeOf([&] { before->StreamExists("NewOnly"); }), TStorageErrorCode::Reverted)
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { before->StreamExists("NewOnly"); }), TStorageErrorCode::Reverted)
         << "storages of the replaced content stop working";
-    EXPECT_EQ(CodeOf([&] { temp.LoadFrom(FilePath("missing.mld")); }), TStorageErrorCode::FileNotFound);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { temp.LoadFrom(FilePath("missing.mld")); }), TStorageErrorCode::FileNotFound);
 }
 
 }  // namespace kestrel

@@ -2,22 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CfbTestSupport.h"
+
 #include "platform/cfb/CompoundFile.h"
 
 namespace kestrel {
-
-namespace {
-TStorageErrorCode CodeOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const EStorageError& e) {
-        return e.Code();
-    }
-    ADD_FAILURE() << "no storage error";
-    return TStorageErrorCode::InvalidFunction;
-}
-}  // namespace
 
 TEST(CfbTree, NamesAreCheckedAndCompareCaseInsensitively)
 {
@@ -27,11 +16,11 @@ TEST(CfbTree, NamesAreCheckedAndCompareCaseInsensitively)
     EXPECT_TRUE(root->Find(QStringLiteral("ｓｔｒｅａｍ")) == nullptr) << "full-width letters are other letters";
     root->CreateStream(QStringLiteral("ａｂｃ"));
     EXPECT_TRUE(root->Find(QStringLiteral("ＡＢＣ"))) << "upper-casing covers non-ASCII letters";
-    EXPECT_EQ(CodeOf([&] { root->CreateStream("stream"); }), TStorageErrorCode::FileAlreadyExists);
-    EXPECT_EQ(CodeOf([&] { root->CreateStorage(QString(32, u'x')); }), TStorageErrorCode::InvalidName);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root->CreateStream("stream"); }), TStorageErrorCode::FileAlreadyExists);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root->CreateStorage(QString(32, u'x')); }), TStorageErrorCode::InvalidName);
     EXPECT_NO_THROW(root->CreateStorage(QString(31, u'x')));
     for (const char* bad : {"a\\b", "a/b", "a:b", "a!b", ""})
-        EXPECT_EQ(CodeOf([&] { root->CreateStream(bad); }), TStorageErrorCode::InvalidName) << bad;
+        EXPECT_EQ(test::StorageErrorCodeOf([&] { root->CreateStream(bad); }), TStorageErrorCode::InvalidName) << bad;
 
     // Order: shorter names first, then by upper-case form.
     root->CreateStream("b");
@@ -62,10 +51,10 @@ TEST(CfbTree, CreateReplaceRemoveRenameMoveAndCopy)
     a->MoveElement("Inner", *b, "Moved");
     EXPECT_FALSE(a->Find("Inner"));
     EXPECT_EQ(b->FindStorage("Moved")->FindStream("Two")->Data(), "2");
-    EXPECT_EQ(CodeOf([&] { root->MoveElement("B", *b->FindStorage("Moved"), "Loop"); }), TStorageErrorCode::InvalidParameter);
-    EXPECT_EQ(CodeOf([&] { a->MoveElement("Missing", *b, "X"); }), TStorageErrorCode::PathNotFound);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root->MoveElement("B", *b->FindStorage("Moved"), "Loop"); }), TStorageErrorCode::InvalidParameter);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { a->MoveElement("Missing", *b, "X"); }), TStorageErrorCode::PathNotFound);
     b->CreateStream("Taken");
-    EXPECT_EQ(CodeOf([&] { a->MoveElement("UNO", *b, "taken"); }), TStorageErrorCode::FileAlreadyExists);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { a->MoveElement("UNO", *b, "taken"); }), TStorageErrorCode::FileAlreadyExists);
 
     // Copy merges storages and replaces streams; the source stays as it was.
     auto c = root->CreateStorage("C");
@@ -78,7 +67,7 @@ TEST(CfbTree, CreateReplaceRemoveRenameMoveAndCopy)
     EXPECT_EQ(c->FindStorage("Moved")->FindStream("Two")->Data(), "2");
     c->FindStorage("Moved")->FindStream("Two")->SetData("changed");
     EXPECT_EQ(b->FindStorage("Moved")->FindStream("Two")->Data(), "2");
-    EXPECT_EQ(CodeOf([&] { root->CopyContentsTo(*c); }), TStorageErrorCode::InvalidParameter);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { root->CopyContentsTo(*c); }), TStorageErrorCode::InvalidParameter);
 
     EXPECT_TRUE(root->Remove("b"));
     EXPECT_FALSE(root->Remove("B"));
@@ -91,15 +80,15 @@ TEST(CfbTree, HandlesOfRemovedOrReleasedElementsFailInsteadOfCrashing)
     auto stream = storage->CreateStream("Data");
     stream->SetData("abc");
     root->Remove("S");
-    EXPECT_EQ(CodeOf([&] { stream->WriteAt(0, "x", 1); }), TStorageErrorCode::Reverted);
-    EXPECT_EQ(CodeOf([&] { storage->CreateStream("New"); }), TStorageErrorCode::Reverted);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->WriteAt(0, "x", 1); }), TStorageErrorCode::Reverted);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { storage->CreateStream("New"); }), TStorageErrorCode::Reverted);
     EXPECT_EQ(stream->Data(), "abc") << "a failed change changes nothing";
 
     auto other = TCfbStorage::NewRoot();
     auto kept = other->CreateStorage("X")->CreateStream("Y");
     other.reset();
     EXPECT_FALSE(kept->IsAttached());
-    EXPECT_EQ(CodeOf([&] { kept->Resize(10); }), TStorageErrorCode::Reverted);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { kept->Resize(10); }), TStorageErrorCode::Reverted);
 }
 
 TEST(CfbTree, StreamsReadAndWriteAtPositionsAndEveryChangeRaisesTheRevision)
@@ -116,8 +105,8 @@ TEST(CfbTree, StreamsReadAndWriteAtPositionsAndEveryChangeRaisesTheRevision)
     EXPECT_EQ(stream->ReadAt(6, buffer, 8), 0);
     stream->Resize(2);
     EXPECT_EQ(stream->Size(), 2);
-    EXPECT_EQ(CodeOf([&] { stream->Resize(-1); }), TStorageErrorCode::InvalidParameter);
-    EXPECT_EQ(CodeOf([&] { stream->WriteAt(0x7FFFFFFF, "x", 1); }), TStorageErrorCode::DocFileTooLarge);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->Resize(-1); }), TStorageErrorCode::InvalidParameter);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { stream->WriteAt(0x7FFFFFFF, "x", 1); }), TStorageErrorCode::DocFileTooLarge);
 
     revision = root->Revision();
     root->FindStorage("S")->SetStateBits(3);
@@ -131,7 +120,7 @@ TEST(CfbTree, StorageNestingIsCapped)
     TCfbStorage* s = root.get();
     for (int i = 0; i < MaxStorageDepth; ++i)
         s = s->CreateStorage("L").get();
-    EXPECT_EQ(CodeOf([&] { s->CreateStorage("L"); }), TStorageErrorCode::DocFileTooLarge);
+    EXPECT_EQ(test::StorageErrorCodeOf([&] { s->CreateStorage("L"); }), TStorageErrorCode::DocFileTooLarge);
     // Within the cap the tree survives a write and read.
     auto reread = ReadCompoundFile(WriteCompoundFile(*root), "deep");
     int depth = 0;

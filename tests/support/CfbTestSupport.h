@@ -6,6 +6,9 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+#include "platform/cfb/StorageError.h"
 
 namespace kestrel::test {
 
@@ -27,6 +30,9 @@ QByteArray RunProgram(const QString& program, const QStringList& arguments);
 QString Sha1Hex(const QByteArray& data);
 // Deterministic bytes of the given size (seeded), so sizes and digests are reproducible.
 QByteArray PatternBytes(qint64 size, uint32_t seed);
+
+// The storage error code the action raises; fails the current test when it raises none.
+TStorageErrorCode StorageErrorCodeOf(const std::function<void()>& action);
 
 void WriteFileBytes(const QString& path, const QByteArray& data);
 QByteArray ReadFileBytes(const QString& path);

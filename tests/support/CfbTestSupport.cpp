@@ -1,4 +1,4 @@
-#include "platform/CfbTestSupport.h"
+#include "support/CfbTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -68,6 +68,17 @@ QByteArray ReadFileBytes(const QString& path)
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     return file.readAll();
+}
+
+TStorageErrorCode StorageErrorCodeOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const EStorageError& e) {
+        return e.Code();
+    }
+    ADD_FAILURE() << "no storage error";
+    return TStorageErrorCode::InvalidFunction;
 }
 
 }  // namespace kestrel::test
