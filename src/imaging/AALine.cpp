@@ -279,7 +279,6 @@ bool TAALineBitmap::Attach(QImage& bitmap, TColor color)
         probe.setPixelColor(0, 0, ToQColor(color));
         std::copy_n(probe.constBits(), 3, colour_.begin());
     }
-    mix_ = &MixTable();
     SetPlotHandler(&TAALineBitmap::PlotColour, this);
     return usable;
 }
@@ -288,9 +287,9 @@ void TAALineBitmap::PlotColour(void* context, int x, int y, int value)
 {
     auto& self = *static_cast<TAALineBitmap*>(context);
     if (unsigned(x) >= unsigned(self.width_) || unsigned(y) >= unsigned(self.height_) || value <= 0) return;
-    const TMixRow& row = (*self.mix_)[std::min(value, 255)];
+    const int opacity = std::min(value, 255);
     uint8_t* pixel = self.bits_ + y * self.bytesPerLine_ + x * self.bytesPerPixel_;
-    for (int c = 0; c < 3; ++c) pixel[c] = MixChannel(row, pixel[c], self.colour_[c]);
+    for (int c = 0; c < 3; ++c) pixel[c] = MixToward(pixel[c], self.colour_[c], opacity);
 }
 
 }  // namespace kestrel

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/MixTable.h"
 #include "platform/Color.h"
 
 namespace kestrel {
@@ -106,7 +105,6 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::array<uint8_t, 3> colour_{};
-    const TMixTable* mix_ = nullptr;
 };
 
 }  // namespace kestrel

@@ -18,4 +18,11 @@ inline uint8_t MixChannel(const TMixRow& row, uint8_t t, uint8_t s)
     return static_cast<uint8_t>(t + row[s - t + 255]);
 }
 
+// The same value computed instead of looked up: cheaper where the opacity changes from pixel to
+// pixel and the table rows would fall out of the cache.
+inline uint8_t MixToward(uint8_t t, uint8_t s, int opacity)
+{
+    return static_cast<uint8_t>(t + opacity * (s - t) / 255);
+}
+
 }  // namespace kestrel

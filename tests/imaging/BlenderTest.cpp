@@ -37,6 +37,9 @@ TEST(MixTable, TruncatesTowardZeroAndStaysBetweenBothValues)
     EXPECT_EQ(MixChannel(m[128], 0, 255), 128);
     EXPECT_EQ(MixChannel(m[128], 255, 0), 127);
     EXPECT_EQ(MixChannel(m[0], 17, 230), 17);
+    for (int k = 0; k < 256; k += 5)
+        for (int t = 0; t < 256; t += 3)
+            for (int s = 0; s < 256; s += 7) ASSERT_EQ(MixToward(uint8_t(t), uint8_t(s), k), MixChannel(m[k], uint8_t(t), uint8_t(s)));
 }
 
 class BlendRatio : public ::testing::TestWithParam<std::tuple<QImage::Format, int>> {};
