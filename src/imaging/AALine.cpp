@@ -214,10 +214,18 @@ void TAALineRec::LineTo(int x, int y)
     const int64_t v = (minor * One) / major;
     const int64_t u = AASlopeTable()[v >> 6];
     const int64_t w = (v * u + 32768) >> 16;
-    int64_t offset = 0;
-    int64_t error = 2 * minor - major;
-    int64_t px = x0, py = y0;
-    for (int64_t i = 0; i <= major; ++i) {
+    const bool alongY = steps.straightY != 0;
+    const auto [first, last] = VisibleSteps(x0, y0, major, alongY, alongY ? steps.straightY : 1);
+    // The walk's state after `first` steps, in closed form: Bresenham takes
+    // floor((2 * minor * i + major) / (2 * major)) diagonal steps in the first i. The offset is
+    // taken from the exact slope there, not summed up: the rounded per-step change drifts by
+    // about a pixel every hundred thousand steps.
+    const auto diagonals = static_cast<int64_t>((__int128(2 * minor) * first + major) / (2 * major));
+    int64_t px = x0 + first * steps.straightX + diagonals * (steps.diagonalX - steps.straightX);
+    int64_t py = y0 + first * steps.straightY + diagonals * (steps.diagonalY - steps.straightY);
+    auto offset = static_cast<int64_t>((__int128(first) * minor - __int128(diagonals) * major) * u / major);
+    auto error = static_cast<int64_t>(2 * minor - major + __int128(2 * minor) * first - __int128(2 * major) * diagonals);
+    for (int64_t i = first; i <= last; ++i) {
         Plot(px, py, ProfileAt(std::abs(offset)));
         int64_t ax = px + steps.acrossX, ay = py + steps.acrossY;
         for (int64_t c = u - offset; c < reach_; c += u, ax += steps.acrossX, ay += steps.acrossY)
@@ -237,6 +245,17 @@ void TAALineRec::LineTo(int x, int y)
     }
 }
 
+std::pair<int64_t, int64_t> TAALineRec::VisibleSteps(int64_t x0, int64_t y0, int64_t major, bool alongY,
+                                                     int direction) const
+{
+    if (!plotArea_) return {0, major};
+    const int64_t start = alongY ? y0 : x0;
+    const int64_t low = alongY ? plotArea_->top() : plotArea_->left();
+    const int64_t high = alongY ? plotArea_->bottom() : plotArea_->right();
+    if (direction > 0) return {std::max<int64_t>(0, low - start), std::min(major, high - start)};
+    return {std::max<int64_t>(0, start - high), std::min(major, start - low)};
+}
+
 void TAALineRec::Dot(int x, int y)
 {
     Prepare();
@@ -253,6 +272,7 @@ bool TAALineAlphaMap::Attach(QImage& bitmap)
     bytesPerLine_ = bitmap.bytesPerLine();
     width_ = usable ? bitmap.width() : 0;
     height_ = usable ? bitmap.height() : 0;
+    SetPlotArea(bitmap.rect());
     SetPlotHandler(&TAALineAlphaMap::PlotMax, this);
     return usable;
 }
@@ -279,6 +299,7 @@ bool TAALineBitmap::Attach(QImage& bitmap, TColor color)
         probe.setPixelColor(0, 0, ToQColor(color));
         std::copy_n(probe.constBits(), 3, colour_.begin());
     }
+    SetPlotArea(bitmap.rect());
     SetPlotHandler(&TAALineBitmap::PlotColour, this);
     return usable;
 }

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/Color.h"
@@ -31,6 +32,9 @@ public:
     void SetIntensity(double scale);
 
     void SetPlotHandler(TPlotHandler handler, void* context);
+    // Device pixels that can be plotted at all: the walk skips the steps of a line that cannot
+    // reach them, so even lines of billions of pixels cost no more than the area's size.
+    void SetPlotArea(std::optional<QRect> area) { plotArea_ = area; }
 
     QPoint Position() const { return position_; }
     void MoveTo(int x, int y) { position_ = {x, y}; }
@@ -50,6 +54,8 @@ public:
 
 private:
     void Prepare();
+    // First and last steps (0..major) whose major coordinate lies in the plot area.
+    std::pair<int64_t, int64_t> VisibleSteps(int64_t x0, int64_t y0, int64_t major, bool alongY, int direction) const;
     void BuildProfile();
     void BuildKernel();
     // Never past the table: distances beyond it read the final 0.
@@ -68,6 +74,7 @@ private:
     int kernelRadius_ = 0;
     std::vector<uint8_t> kernel_;
     bool dirty_ = true;
+    std::optional<QRect> plotArea_;
     TPlotHandler handler_ = nullptr;
     void* context_ = nullptr;
     QPoint position_;

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
+#include <numeric>
+#include <set>
 
 namespace kestrel {
 namespace {
@@ -246,6 +249,71 @@ TEST_P(AALineLong, FarPixelsMatchTheClosedForm)
 INSTANTIATE_TEST_SUITE_P(Octants, AALineLong,
                          ::testing::Values(TLongLine{40000, 39999}, TLongLine{39999, 40000}, TLongLine{50000, -49998},
                                            TLongLine{45001, -45000}, TLongLine{60000, 1234}, TLongLine{777, 60000}));
+
+// Draws lines that start far outside the map once through the whole walk (keeping the maximum
+// per pixel inside the map) and once into the map, whose walk starts at the first visible step.
+// The lines have slopes whose per-step offset change is exact, so both walks agree to the pixel.
+TEST(AALineWalk, SkippingToTheVisibleStepsChangesNoPixel)
+{
+    const std::vector<std::pair<QPoint, QPoint>> lines = {
+        {{-5000, -4987}, {5000, 5013}}, {{-3000, 20}, {3000, 20}},   {{13, -7000}, {13, 7000}},
+        {{9000, -8990}, {-9000, 9010}}, {{-4000, 4030}, {4030, -4000}},   {{-50, 10}, {10, 10}},
+    };
+    QImage skipped = EmptyMap(40, 40);
+    TAALineAlphaMap map;
+    map.Attach(skipped);
+    struct TWhole {
+        QImage image = EmptyMap(40, 40);
+        static void Plot(void* context, int x, int y, int value)
+        {
+            QImage& image = static_cast<TWhole*>(context)->image;
+            if (image.rect().contains(x, y)) image.scanLine(y)[x] = std::max<int>(image.scanLine(y)[x], value);
+        }
+    } whole;
+    TAALineRec walk;
+    walk.SetPlotHandler(&TWhole::Plot, &whole);
+    for (const auto& [from, to] : lines) {
+        map.MoveTo(from.x(), from.y());
+        map.LineTo(to.x(), to.y());
+        walk.MoveTo(from.x(), from.y());
+        walk.LineTo(to.x(), to.y());
+    }
+    EXPECT_EQ(skipped, whole.image);
+    EXPECT_GT(std::accumulate(skipped.constBits(), skipped.constBits() + skipped.sizeInBytes(), 0), 255 * 40 * 4);
+}
+
+// Lines from one end of the coordinate range to the other cost no more than the map's size and
+// still lie where they should: about one pixel wide around the true line.
+TEST(AALineWalk, LinesAcrossTheWholeCoordinateRangeStayThin)
+{
+    struct TFarLine {
+        QPoint from, to;
+        double slope, yAtZero;
+    };
+    const int low = std::numeric_limits<int>::min(), high = std::numeric_limits<int>::max();
+    for (const TFarLine& line : {TFarLine{{-300000000, -100000000}, {300000000, 100000000}, 1 / 3.0, 0},
+                                 TFarLine{{-2000000000, 2000000005}, {2000000000, -2000000000}, -1.0, 2.5},
+                                 TFarLine{{low, 0}, {high, 10}, 0, 5}}) {
+        QImage far = EmptyMap(40, 40);
+        TAALineAlphaMap map;
+        map.Attach(far);
+        map.MoveTo(line.from.x(), line.from.y());
+        map.LineTo(line.to.x(), line.to.y());
+        for (int x = 0; x < 40; ++x) {
+            const double trueY = line.yAtZero + line.slope * x;
+            if (trueY < 1 || trueY > 38) continue;
+            int covered = 0, strongest = 0;
+            for (int y = 0; y < 40; ++y) {
+                const int value = At(far, x, y);
+                if (value) EXPECT_LE(std::abs(y - trueY), 1.5) << x << "," << y;
+                covered += value > 0;
+                strongest = std::max(strongest, value);
+            }
+            EXPECT_LE(covered, 3) << x;
+            EXPECT_GE(strongest, 128) << x;
+        }
+    }
+}
 
 TEST(AALineColour, CoverageBlendsThePenColourIntoColourBitmaps)
 {
