@@ -265,6 +265,80 @@ void TAALineRec::Dot(int x, int y)
         for (int j = -n; j < n; ++j) Plot(int64_t(x) + i, int64_t(y) + j, kernel_[(j + n) * (2 * n + 1) + i + n]);
 }
 
+namespace {
+
+// Walks one path for TraceAntialiased: the device position of the last point drawn and the
+// figure's start.
+class TPathTracer {
+public:
+    TPathTracer(TAALineRec& line, const std::function<QPoint(QPoint)>& toDevice) : line_(line), toDevice_(toDevice) {}
+
+    void Move(QPoint logical)
+    {
+        start_ = last_ = toDevice_(logical);
+        line_.MoveTo(start_.x(), start_.y());
+    }
+    void Line(QPoint logical) { Draw(toDevice_(logical)); }
+    void Bezier(QPoint p0, QPoint p1, QPoint p2, QPoint p3)
+    {
+        line_.Dot(last_.x(), last_.y());
+        for (int j = 1; j < 63; ++j) {
+            const QPoint device = toDevice_(BezierPoint(p0, p1, p2, p3, j / 63.0));
+            if (device != last_) Draw(device);
+        }
+        const QPoint end = toDevice_(p3);
+        if (end != last_) Draw(end);
+    }
+    void Close() { Draw(start_); }
+
+private:
+    void Draw(QPoint device)
+    {
+        line_.LineTo(device.x(), device.y());
+        line_.Dot(device.x(), device.y());
+        last_ = device;
+    }
+    static QPoint BezierPoint(QPoint p0, QPoint p1, QPoint p2, QPoint p3, double t)
+    {
+        const double s = 1 - t;
+        auto at = [&](double a, double b, double c, double d) {
+            return int(RoundHalfAway(s * s * s * a + 3 * s * s * t * b + 3 * s * t * t * c + t * t * t * d));
+        };
+        return {at(p0.x(), p1.x(), p2.x(), p3.x()), at(p0.y(), p1.y(), p2.y(), p3.y())};
+    }
+
+    TAALineRec& line_;
+    const std::function<QPoint(QPoint)>& toDevice_;
+    QPoint start_;
+    QPoint last_;
+};
+
+}  // namespace
+
+void TraceAntialiased(TAALineRec& line, std::span<const QPoint> points, std::span<const uint8_t> types,
+                      const std::function<QPoint(QPoint)>& toDevice)
+{
+    TPathTracer tracer(line, toDevice);
+    const size_t count = std::min(points.size(), types.size());
+    QPoint previous;  // logical start of a curve
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t kind = types[i] & ~ptCloseFigure;
+        size_t closing = i;
+        if (kind == ptMoveTo) {
+            tracer.Move(points[i]);
+        } else if (kind == ptLineTo) {
+            tracer.Line(points[i]);
+        } else if (kind == ptBezierTo && i + 2 < count) {
+            tracer.Bezier(previous, points[i], points[i + 1], points[i + 2]);
+            closing = i += 2;
+        } else {
+            return;
+        }
+        previous = points[i];
+        if (kind != ptMoveTo && (types[closing] & ptCloseFigure)) tracer.Close();
+    }
+}
+
 bool TAALineAlphaMap::Attach(QImage& bitmap)
 {
     const bool usable = IsEightBitMap(bitmap) && !bitmap.isNull();

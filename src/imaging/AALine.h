@@ -4,7 +4,9 @@
 #include <QPoint>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/Color.h"
@@ -79,6 +81,16 @@ private:
     void* context_ = nullptr;
     QPoint position_;
 };
+
+// Path point types of the platform's path API; bit 1 on a point closes its figure after it.
+enum : uint8_t { ptCloseFigure = 1, ptLineTo = 2, ptBezierTo = 4, ptMoveTo = 6 };
+
+// Traces a path (logical points with their types; Béziers in threes) with the rasteriser: every
+// line end and curve step gets a LineTo and a Dot. Curves are followed in 63 parameter steps,
+// skipping steps that stay on the same device pixel. An unknown type or an unfinished Bézier
+// ends the tracing.
+void TraceAntialiased(TAALineRec& line, std::span<const QPoint> points, std::span<const uint8_t> types,
+                      const std::function<QPoint(QPoint)>& toDevice);
 
 // Writes coverage into an 8-bit map (grey, alpha or palette indices), keeping the larger of the
 // old and new value so that overlapping strokes never weaken each other.

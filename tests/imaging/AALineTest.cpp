@@ -315,6 +315,74 @@ TEST(AALineWalk, LinesAcrossTheWholeCoordinateRangeStayThin)
     }
 }
 
+QPoint TenthToPixel(QPoint logical)
+{
+    return logical / 10;
+}
+
+TEST(AALinePath, ClosedFiguresReturnToTheirStartAndCornersGetDots)
+{
+    QImage map = EmptyMap(40, 40);
+    TAALineAlphaMap line;
+    line.Attach(map);
+    const std::vector<QPoint> rect = {{50, 50}, {300, 50}, {300, 300}, {50, 300}};
+    const std::vector<uint8_t> types = {ptMoveTo, ptLineTo, ptLineTo, ptLineTo | ptCloseFigure};
+    TraceAntialiased(line, rect, types, TenthToPixel);
+    EXPECT_EQ(At(map, 17, 5), 255);
+    EXPECT_EQ(At(map, 30, 17), 255);
+    EXPECT_EQ(At(map, 17, 30), 255);
+    EXPECT_EQ(At(map, 5, 17), 255);  // the closing edge
+    EXPECT_EQ(At(map, 17, 17), 0);
+    EXPECT_EQ(At(map, 4, 4), 0);  // one-pixel dots add nothing at the corners
+
+    QImage wide = EmptyMap(40, 40);
+    line.Attach(wide);
+    line.SetHalfWidth(2.0);
+    const std::vector<QPoint> corner = {{50, 200}, {200, 200}, {200, 50}};
+    TraceAntialiased(line, corner, std::vector<uint8_t>{ptMoveTo, ptLineTo, ptLineTo}, TenthToPixel);
+    // Beyond both line ends, only the dot stamped at the corner reaches (21, 21).
+    EXPECT_EQ(At(wide, 21, 21), line.Profile()[45]);
+    EXPECT_EQ(At(wide, 22, 22), 0);
+}
+
+TEST(AALinePath, CurvesFollowTheirBezierPoints)
+{
+    QImage map = EmptyMap(60, 60);
+    TAALineAlphaMap line;
+    line.Attach(map);
+    const std::vector<QPoint> points = {{50, 50}, {50, 400}, {200, 550}, {550, 550}};
+    TraceAntialiased(line, points, std::vector<uint8_t>{ptMoveTo, ptBezierTo, ptBezierTo, ptBezierTo}, TenthToPixel);
+    for (double t : {0.25, 0.5, 0.8}) {
+        const double s = 1 - t;
+        const double x = (s * s * s * 50 + 3 * s * s * t * 50 + 3 * s * t * t * 200 + t * t * t * 550) / 10;
+        const double y = (s * s * s * 50 + 3 * s * s * t * 400 + 3 * s * t * t * 550 + t * t * t * 550) / 10;
+        int strongest = 0;  // device points are truncated: the stroke is within a pixel
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) strongest = std::max(strongest, At(map, int(x) + dx, int(y) + dy));
+        EXPECT_EQ(strongest, 255) << t;
+        EXPECT_EQ(At(map, int(x) + 4, int(y) - 4), 0) << t;  // well off the curve, on its inner side
+    }
+    EXPECT_EQ(line.Position(), QPoint(55, 55));
+}
+
+TEST(AALinePath, BrokenPathsStopWhereTheyStopMakingSense)
+{
+    QImage map = EmptyMap(40, 40);
+    TAALineAlphaMap line;
+    line.Attach(map);
+    const std::vector<QPoint> points = {{0, 100}, {300, 100}, {300, 300}, {0, 300}};
+    TraceAntialiased(line, points, std::vector<uint8_t>{ptMoveTo, ptLineTo, 0x10, ptLineTo}, TenthToPixel);
+    EXPECT_EQ(At(map, 15, 10), 255);
+    EXPECT_EQ(At(map, 15, 30), 0);  // after the unknown type
+
+    QImage curve = EmptyMap(40, 40);
+    line.Attach(curve);
+    // An unfinished curve, and fewer types than points: nothing read past either list.
+    TraceAntialiased(line, points, std::vector<uint8_t>{ptMoveTo, ptBezierTo, ptBezierTo}, TenthToPixel);
+    TraceAntialiased(line, points, std::vector<uint8_t>{ptMoveTo}, TenthToPixel);
+    EXPECT_EQ(std::accumulate(curve.constBits(), curve.constBits() + curve.sizeInBytes(), 0), 0);
+}
+
 TEST(AALineColour, CoverageBlendsThePenColourIntoColourBitmaps)
 {
     for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_BGR888}) {
