@@ -130,8 +130,8 @@ public:
         if (painter <= 0) return;
         for (const char* name : {"BM_RasteriserOnColourBitmap", "BM_RasteriserOnAlphaMap"})
             if (times_[name] > 0)
-                std::printf("%s: %.2fx the time of QPainter (%.2f times as fast)\n", name, times_[name] / painter,
-                            painter / times_[name]);
+                std::printf("%s: %.2fx the time of QPainter (%.2f times as fast)\n", name,
+                            times_[name] / painter, painter / times_[name]);
     }
 
 private:

@@ -131,7 +131,8 @@ bool TDrawObject::PaintBlended(TCanvas& canvas, const TMaskBlender& blender)
     const auto* blendable = dynamic_cast<const IBlendable*>(this);
     const QImage::Format format = target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     QImage mixed = target.copy(area.ToQRect()).convertToFormat(format);
-    if (!blender(mixed, own.convertToFormat(format), mask, blendable ? blendable->BlendRatio() : 100)) return false;
+    const int ratio = blendable ? blendable->BlendRatio() : 100;
+    if (!blender(mixed, own.convertToFormat(format), mask, ratio)) return false;
 
     // Back through the painter, so that the surface's clipping still holds.
     QPainter& painter = canvas.Painter();

@@ -160,7 +160,8 @@ void TAALineRec::BuildProfile()
     run(w, [&](TReal x) { return 1 - DiscBeyondChord(w - x, r); });
     run(w + r, [&](TReal x) { return DiscBeyondChord(x - w, r); });
 
-    for (int& entry : profile_) entry = static_cast<int>(std::clamp<int64_t>(RoundHalfAway(entry * intensity_), 0, 255));
+    for (int& entry : profile_)
+        entry = static_cast<int>(std::clamp<int64_t>(RoundHalfAway(entry * intensity_), 0, 255));
 }
 
 void TAALineRec::BuildKernel()
@@ -169,7 +170,9 @@ void TAALineRec::BuildKernel()
     const int size = 2 * n + 1;
     kernelRadius_ = n;
     kernel_.assign(size * size, 0);
-    auto set = [&](int dx, int dy, int value) { kernel_[(dy + n) * size + dx + n] = static_cast<uint8_t>(value); };
+    auto set = [&](int dx, int dy, int value) {
+        kernel_[(dy + n) * size + dx + n] = static_cast<uint8_t>(value);
+    };
     set(0, 0, profile_[0]);
     for (int k = 1; k < n; ++k) {
         const int value = ProfileAt(k * One);
@@ -179,7 +182,9 @@ void TAALineRec::BuildKernel()
         for (int l = k; l < n; ++l) {
             const double e = std::sqrt(double(k * k + l * l));
             const int value =
-                e <= n - 1 ? ProfileAt(static_cast<int64_t>(std::trunc(e * (double(One) * (n - 1) - 1) / (n - 1)))) : 0;
+                e <= n - 1
+                    ? ProfileAt(static_cast<int64_t>(std::trunc(e * (double(One) * (n - 1) - 1) / (n - 1))))
+                    : 0;
             for (int sx : {-1, 1}) {
                 for (int sy : {-1, 1}) {
                     set(sx * k, sy * l, value);
@@ -218,13 +223,14 @@ void TAALineRec::LineTo(int x, int y)
     const auto [first, last] = VisibleSteps(x0, y0, major, alongY, alongY ? steps.straightY : 1);
     // The walk's state after `first` steps, in closed form: Bresenham takes
     // floor((2 * minor * i + major) / (2 * major)) diagonal steps in the first i. The offset is
-    // taken from the exact slope there, not summed up: the rounded per-step change drifts by
-    // about a pixel every hundred thousand steps.
+    // taken from the exact slope there, not summed up: the rounded per-step change can drift by
+    // a pixel in some fifty thousand steps.
     const auto diagonals = static_cast<int64_t>((__int128(2 * minor) * first + major) / (2 * major));
     int64_t px = x0 + first * steps.straightX + diagonals * (steps.diagonalX - steps.straightX);
     int64_t py = y0 + first * steps.straightY + diagonals * (steps.diagonalY - steps.straightY);
     auto offset = static_cast<int64_t>((__int128(first) * minor - __int128(diagonals) * major) * u / major);
-    auto error = static_cast<int64_t>(2 * minor - major + __int128(2 * minor) * first - __int128(2 * major) * diagonals);
+    auto error = static_cast<int64_t>(2 * minor - major + __int128(2 * minor) * first -
+                                      __int128(2 * major) * diagonals);
     for (int64_t i = first; i <= last; ++i) {
         Plot(px, py, ProfileAt(std::abs(offset)));
         int64_t ax = px + steps.acrossX, ay = py + steps.acrossY;
@@ -262,7 +268,8 @@ void TAALineRec::Dot(int x, int y)
     const int n = kernelRadius_;
     if (!handler_ || n <= 1) return;
     for (int i = -n; i < n; ++i)
-        for (int j = -n; j < n; ++j) Plot(int64_t(x) + i, int64_t(y) + j, kernel_[(j + n) * (2 * n + 1) + i + n]);
+        for (int j = -n; j < n; ++j)
+            Plot(int64_t(x) + i, int64_t(y) + j, kernel_[(j + n) * (2 * n + 1) + i + n]);
 }
 
 namespace {
@@ -271,7 +278,10 @@ namespace {
 // figure's start.
 class TPathTracer {
 public:
-    TPathTracer(TAALineRec& line, const std::function<QPoint(QPoint)>& toDevice) : line_(line), toDevice_(toDevice) {}
+    TPathTracer(TAALineRec& line, const std::function<QPoint(QPoint)>& toDevice)
+        : line_(line), toDevice_(toDevice)
+    {
+    }
 
     void Move(QPoint logical)
     {

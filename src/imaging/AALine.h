@@ -57,7 +57,8 @@ public:
 private:
     void Prepare();
     // First and last steps (0..major) whose major coordinate lies in the plot area.
-    std::pair<int64_t, int64_t> VisibleSteps(int64_t x0, int64_t y0, int64_t major, bool alongY, int direction) const;
+    std::pair<int64_t, int64_t> VisibleSteps(int64_t x0, int64_t y0, int64_t major, bool alongY,
+                                             int direction) const;
     void BuildProfile();
     void BuildKernel();
     // Never past the table: distances beyond it read the final 0.

@@ -90,7 +90,8 @@ void TGRAlphaMapBlender::Blend()
         if (progress_ && r % 64 == 0) progress_->Step();
         const int y = area->top + r;
         uint8_t* target = destination_->scanLine(y) + area->left * bytes;
-        const uint8_t* source = source_->constScanLine(y + toSource.y()) + (area->left + toSource.x()) * bytes;
+        const uint8_t* source =
+            source_->constScanLine(y + toSource.y()) + (area->left + toSource.x()) * bytes;
         const uint8_t* alpha = alphaMap_->constScanLine(y + toAlpha.y()) + area->left + toAlpha.x();
         for (int x = 0; x < area->Width(); ++x, target += bytes, source += bytes) {
             const uint8_t opacity = levels[alpha[x]];

@@ -1,5 +1,3 @@
-#include "imaging/AALine.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,8 @@
 #include <map>
 #include <numeric>
 #include <set>
+
+#include "imaging/AALine.h"
 
 namespace kestrel {
 namespace {
@@ -49,7 +49,8 @@ TEST(AALineProfile, DefaultsGiveTheDiscFilterTableAndASinglePixelDot)
     const std::vector<int>& profile = line.Profile();
     ASSERT_EQ(profile.size(), 66u);
     for (int k = 0; k <= 13; ++k) EXPECT_EQ(profile[k], 255) << k;
-    EXPECT_EQ(std::vector<int>(profile.begin() + 14, profile.begin() + 19), (std::vector<int>{253, 251, 248, 245, 241}));
+    EXPECT_EQ(std::vector<int>(profile.begin() + 14, profile.begin() + 19),
+              (std::vector<int>{253, 251, 248, 245, 241}));
     EXPECT_EQ(std::vector<int>(profile.begin() + 61, profile.end()), (std::vector<int>{6, 3, 1, 0, 0}));
     EXPECT_TRUE(std::is_sorted(profile.rbegin(), profile.rend()));  // coverage never grows with distance
     EXPECT_EQ(line.Reach(), 65536);
@@ -247,8 +248,9 @@ TEST_P(AALineLong, FarPixelsMatchTheClosedForm)
 }
 
 INSTANTIATE_TEST_SUITE_P(Octants, AALineLong,
-                         ::testing::Values(TLongLine{40000, 39999}, TLongLine{39999, 40000}, TLongLine{50000, -49998},
-                                           TLongLine{45001, -45000}, TLongLine{60000, 1234}, TLongLine{777, 60000}));
+                         ::testing::Values(TLongLine{40000, 39999}, TLongLine{39999, 40000},
+                                           TLongLine{50000, -49998}, TLongLine{45001, -45000},
+                                           TLongLine{60000, 1234}, TLongLine{777, 60000}));
 
 // Draws lines that start far outside the map once through the whole walk (keeping the maximum
 // per pixel inside the map) and once into the map, whose walk starts at the first visible step.
@@ -256,8 +258,8 @@ INSTANTIATE_TEST_SUITE_P(Octants, AALineLong,
 TEST(AALineWalk, SkippingToTheVisibleStepsChangesNoPixel)
 {
     const std::vector<std::pair<QPoint, QPoint>> lines = {
-        {{-5000, -4987}, {5000, 5013}}, {{-3000, 20}, {3000, 20}},   {{13, -7000}, {13, 7000}},
-        {{9000, -8990}, {-9000, 9010}}, {{-4000, 4030}, {4030, -4000}},   {{-50, 10}, {10, 10}},
+        {{-5000, -4987}, {5000, 5013}}, {{-3000, 20}, {3000, 20}},      {{13, -7000}, {13, 7000}},
+        {{9000, -8990}, {-9000, 9010}}, {{-4000, 4030}, {4030, -4000}}, {{-50, 10}, {10, 10}},
     };
     QImage skipped = EmptyMap(40, 40);
     TAALineAlphaMap map;
@@ -267,7 +269,8 @@ TEST(AALineWalk, SkippingToTheVisibleStepsChangesNoPixel)
         static void Plot(void* context, int x, int y, int value)
         {
             QImage& image = static_cast<TWhole*>(context)->image;
-            if (image.rect().contains(x, y)) image.scanLine(y)[x] = std::max<int>(image.scanLine(y)[x], value);
+            if (image.rect().contains(x, y))
+                image.scanLine(y)[x] = std::max<int>(image.scanLine(y)[x], value);
         }
     } whole;
     TAALineRec walk;
@@ -279,7 +282,8 @@ TEST(AALineWalk, SkippingToTheVisibleStepsChangesNoPixel)
         walk.LineTo(to.x(), to.y());
     }
     EXPECT_EQ(skipped, whole.image);
-    EXPECT_GT(std::accumulate(skipped.constBits(), skipped.constBits() + skipped.sizeInBytes(), 0), 255 * 40 * 4);
+    EXPECT_GT(std::accumulate(skipped.constBits(), skipped.constBits() + skipped.sizeInBytes(), 0),
+              255 * 40 * 4);
 }
 
 // Lines from one end of the coordinate range to the other cost no more than the map's size and
@@ -305,7 +309,9 @@ TEST(AALineWalk, LinesAcrossTheWholeCoordinateRangeStayThin)
             int covered = 0, strongest = 0;
             for (int y = 0; y < 40; ++y) {
                 const int value = At(far, x, y);
-                if (value) EXPECT_LE(std::abs(y - trueY), 1.5) << x << "," << y;
+                if (value) {
+                    EXPECT_LE(std::abs(y - trueY), 1.5) << x << "," << y;
+                }
                 covered += value > 0;
                 strongest = std::max(strongest, value);
             }
@@ -351,14 +357,16 @@ TEST(AALinePath, CurvesFollowTheirBezierPoints)
     TAALineAlphaMap line;
     line.Attach(map);
     const std::vector<QPoint> points = {{50, 50}, {50, 400}, {200, 550}, {550, 550}};
-    TraceAntialiased(line, points, std::vector<uint8_t>{ptMoveTo, ptBezierTo, ptBezierTo, ptBezierTo}, TenthToPixel);
+    TraceAntialiased(line, points, std::vector<uint8_t>{ptMoveTo, ptBezierTo, ptBezierTo, ptBezierTo},
+                     TenthToPixel);
     for (double t : {0.25, 0.5, 0.8}) {
         const double s = 1 - t;
         const double x = (s * s * s * 50 + 3 * s * s * t * 50 + 3 * s * t * t * 200 + t * t * t * 550) / 10;
         const double y = (s * s * s * 50 + 3 * s * s * t * 400 + 3 * s * t * t * 550 + t * t * t * 550) / 10;
         int strongest = 0;  // device points are truncated: the stroke is within a pixel
         for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) strongest = std::max(strongest, At(map, int(x) + dx, int(y) + dy));
+            for (int dx = -1; dx <= 1; ++dx)
+                strongest = std::max(strongest, At(map, int(x) + dx, int(y) + dy));
         EXPECT_EQ(strongest, 255) << t;
         EXPECT_EQ(At(map, int(x) + 4, int(y) - 4), 0) << t;  // well off the curve, on its inner side
     }

@@ -1,9 +1,9 @@
-#include "imaging/BlendedPainting.h"
-
-#include <QPicture>
 #include <gtest/gtest.h>
 
+#include <QPicture>
+
 #include "document/DrawObjectFixtures.h"
+#include "imaging/BlendedPainting.h"
 
 namespace kestrel {
 namespace {

@@ -1,10 +1,9 @@
-#include "imaging/Blender.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "imaging/BlendedPainting.h"
+#include "imaging/Blender.h"
 #include "imaging/MixTable.h"
 
 namespace kestrel {
@@ -33,13 +32,15 @@ int ExpectedChannel(int t, int s, int a, int ratio)
 TEST(MixTable, TruncatesTowardZeroAndStaysBetweenBothValues)
 {
     const TMixTable& m = MixTable();
-    for (int d = -255; d <= 255; ++d) EXPECT_EQ(MixChannel(m[255], 100, uint8_t(100 + d / 3)), uint8_t(100 + d / 3));
+    for (int d = -255; d <= 255; ++d)
+        EXPECT_EQ(MixChannel(m[255], 100, uint8_t(100 + d / 3)), uint8_t(100 + d / 3));
     EXPECT_EQ(MixChannel(m[128], 0, 255), 128);
     EXPECT_EQ(MixChannel(m[128], 255, 0), 127);
     EXPECT_EQ(MixChannel(m[0], 17, 230), 17);
     for (int k = 0; k < 256; k += 5)
         for (int t = 0; t < 256; t += 3)
-            for (int s = 0; s < 256; s += 7) ASSERT_EQ(MixToward(uint8_t(t), uint8_t(s), k), MixChannel(m[k], uint8_t(t), uint8_t(s)));
+            for (int s = 0; s < 256; s += 7)
+                ASSERT_EQ(MixToward(uint8_t(t), uint8_t(s), k), MixChannel(m[k], uint8_t(t), uint8_t(s)));
 }
 
 class BlendRatio : public ::testing::TestWithParam<std::tuple<QImage::Format, int>> {};
@@ -63,7 +64,8 @@ TEST_P(BlendRatio, EveryPixelMatchesTheArithmetic)
                 const int t = before.constScanLine(y)[x * bytes + c];
                 const int s = source.constScanLine(y)[x * bytes + c];
                 const int expected = c == 3 ? t : ExpectedChannel(t, s, a, ratio);  // fourth byte untouched
-                ASSERT_EQ(target.constScanLine(y)[x * bytes + c], expected) << x << "," << y << " channel " << c;
+                ASSERT_EQ(target.constScanLine(y)[x * bytes + c], expected)
+                    << x << "," << y << " channel " << c;
             }
         }
     }
@@ -114,9 +116,10 @@ struct TBlendCase {
     {
         for (int c = 0; c < 3; ++c) {
             const int t = before.constScanLine(at.y())[at.x() * 3 + c];
-            const int expected = from ? ExpectedChannel(t, source.constScanLine(from->y())[from->x() * 3 + c],
-                                                        alpha.constScanLine(opacityAt->y())[opacityAt->x()], 100)
-                                      : t;
+            const int expected =
+                from ? ExpectedChannel(t, source.constScanLine(from->y())[from->x() * 3 + c],
+                                       alpha.constScanLine(opacityAt->y())[opacityAt->x()], 100)
+                     : t;
             EXPECT_EQ(target.constScanLine(at.y())[at.x() * 3 + c], expected) << at.x() << "," << at.y();
         }
     }
@@ -157,9 +160,15 @@ TEST(Blender, RefusesWhatItCannotBlendExactly)
         return b.target == b.before;
     };
     EXPECT_FALSE(unchanged([](TBlendCase& b) { b.Blend({0, 0, 10, 10}, {0, 0, 10, 10}, {0, 0, 10, 10}); }));
-    EXPECT_TRUE(unchanged([](TBlendCase& b) { b.Blend({0, 0, 10, 10}, {0, 0, 9, 10}, {0, 0, 10, 10}); }));  // scaling
-    EXPECT_TRUE(unchanged([](TBlendCase& b) { b.Blend({0, 0, 10, 10}, {0, 0, 10, 10}, {1, 0, 11, 10}); }));  // alpha outside
-    EXPECT_TRUE(unchanged([](TBlendCase& b) { b.Blend({20, 0, 30, 10}, {0, 0, 10, 10}, {0, 0, 10, 10}); }));  // off target
+    EXPECT_TRUE(unchanged([](TBlendCase& b) {
+        b.Blend({0, 0, 10, 10}, {0, 0, 9, 10}, {0, 0, 10, 10});
+    }));  // scaling
+    EXPECT_TRUE(unchanged([](TBlendCase& b) {
+        b.Blend({0, 0, 10, 10}, {0, 0, 10, 10}, {1, 0, 11, 10});
+    }));  // alpha outside
+    EXPECT_TRUE(unchanged([](TBlendCase& b) {
+        b.Blend({20, 0, 30, 10}, {0, 0, 10, 10}, {0, 0, 10, 10});
+    }));  // off target
     EXPECT_TRUE(unchanged([](TBlendCase& b) {
         b.source = b.source.convertToFormat(QImage::Format_RGB32);  // formats differ
         b.Blend({0, 0, 10, 10}, {0, 0, 10, 10}, {0, 0, 10, 10});
