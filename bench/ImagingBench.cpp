@@ -117,10 +117,10 @@ class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        // A single run, or the median of repetitions.
+        // A single run, or the median of repetitions; CPU time, as the machine may be shared.
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+                times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override
@@ -130,7 +130,7 @@ public:
         if (painter <= 0) return;
         for (const char* name : {"BM_RasteriserOnColourBitmap", "BM_RasteriserOnAlphaMap"})
             if (times_[name] > 0)
-                std::printf("%s: %.2fx the time of QPainter (%.2f times as fast)\n", name,
+                std::printf("%s: %.2fx the CPU time of QPainter (%.2f times as fast)\n", name,
                             times_[name] / painter, painter / times_[name]);
     }
 
