@@ -392,9 +392,12 @@ void TAALineBitmap::PlotColour(void* context, int x, int y, int value)
 {
     auto& self = *static_cast<TAALineBitmap*>(context);
     if (unsigned(x) >= unsigned(self.width_) || unsigned(y) >= unsigned(self.height_) || value <= 0) return;
-    const int opacity = std::min(value, 255);
     uint8_t* pixel = self.bits_ + y * self.bytesPerLine_ + x * self.bytesPerPixel_;
-    for (int c = 0; c < 3; ++c) pixel[c] = MixToward(pixel[c], self.colour_[c], opacity);
+    if (value >= 255) {
+        std::copy(self.colour_.begin(), self.colour_.end(), pixel);  // no need to wait for the old value
+        return;
+    }
+    for (int c = 0; c < 3; ++c) pixel[c] = MixToward(pixel[c], self.colour_[c], value);
 }
 
 }  // namespace kestrel
