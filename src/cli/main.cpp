@@ -4,6 +4,7 @@
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
 #include "cli/Commands.h"
+#include "edit/ModelStartup.h"
 #include "platform/ProgramPaths.h"
 
 int main(int argc, char** argv)
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     // Headless: pictures and fonts work without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    InitializeModel();
 
     // The same macro table as the desktop program; messages go to standard error.
     TAppFrame frame;

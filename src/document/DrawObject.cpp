@@ -7,6 +7,31 @@
 
 namespace kestrel {
 
+namespace {
+
+TMaskBlender& InstalledMaskBlender()
+{
+    static TMaskBlender blender;
+    return blender;
+}
+
+// Makes an off-screen canvas whose device starts at origin (device pixels of the reference)
+// draw the same logical coordinates onto the same pixels as the reference.
+void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin)
+{
+    canvas.SetMapping(reference.Mapping());
+    canvas.SetDeviceOffset(reference.DeviceOffset() - origin);
+    canvas.SetFontResolution(reference.FontResolution());
+}
+
+}  // namespace
+
+TMaskBlender SetMaskBlender(TMaskBlender blender)
+{
+    std::swap(InstalledMaskBlender(), blender);
+    return blender;
+}
+
 const TClassInfo& TDrawObject::StaticClass()
 {
     static const TClassInfo info("TDrawObject", &TComponent::StaticClass(), {}, [] {
@@ -80,9 +105,43 @@ bool TDrawObject::NeedsBlend() const
 
 void TDrawObject::PaintContent(TCanvas& canvas)
 {
-    // Blended painting (mask and own image mixed into a bitmap target) joins here once the blender
-    // exists; until then every object paints directly.
+    const TMaskBlender& blender = InstalledMaskBlender();
+    if (blender && NeedsBlend() && canvas.IsBitmapBacked() && PaintBlended(canvas, blender)) return;
     Paint(canvas);
+}
+
+bool TDrawObject::PaintBlended(TCanvas& canvas, const TMaskBlender& blender)
+{
+    auto& target = static_cast<QImage&>(canvas.Device());
+    const TRect bounds = GetBounds().Normalized();
+    const TRect work = bounds.Intersected(canvas.ClipBox().Inflated(5));
+    const TRect area = canvas.LogToDev(work).Intersected({0, 0, target.width(), target.height()});
+    if (area.IsEmpty()) return true;  // nothing of it can show
+
+    QImage mask(area.Width(), area.Height(), QImage::Format_Grayscale8);
+    mask.fill(0);
+    {
+        TCanvas maskCanvas(mask);
+        AlignWith(maskCanvas, canvas, area.TopLeft());
+        PaintMask(maskCanvas);
+    }
+    const QPoint ownOrigin = canvas.LogToDev(bounds).TopLeft();
+    const QImage own = RenderToBitmap(canvas).copy(area.Translated(-ownOrigin.x(), -ownOrigin.y()).ToQRect());
+
+    const auto* blendable = dynamic_cast<const IBlendable*>(this);
+    const QImage::Format format = target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    QImage mixed = target.copy(area.ToQRect()).convertToFormat(format);
+    const int ratio = blendable ? blendable->BlendRatio() : 100;
+    if (!blender(mixed, own.convertToFormat(format), mask, ratio)) return false;
+
+    // Back through the painter, so that the surface's clipping still holds.
+    QPainter& painter = canvas.Painter();
+    painter.save();
+    painter.resetTransform();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.TopLeft(), mixed);
+    painter.restore();
+    return true;
 }
 
 void TDrawObject::PaintMask(TCanvas& mask)
@@ -99,9 +158,7 @@ QImage TDrawObject::RenderToBitmap(const TCanvas& reference)
     image.fill(Qt::white);
     {
         TCanvas canvas(image);
-        canvas.SetMapping(reference.Mapping());
-        canvas.SetDeviceOffset(reference.DeviceOffset() - device.TopLeft());
-        canvas.SetFontResolution(reference.FontResolution());
+        AlignWith(canvas, reference, device.TopLeft());
         Paint(canvas);
     }
     return image;

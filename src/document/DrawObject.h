@@ -17,6 +17,13 @@ namespace kestrel {
 
 class TCanvas;
 
+// Mixes source into target (both the same size) through an 8-bit coverage mask weakened to a
+// percentage; false when it cannot. The imaging layer installs it at start-up; until then,
+// objects that ask for blending paint plainly.
+using TMaskBlender = std::function<bool(QImage& target, const QImage& source, const QImage& mask, int ratio)>;
+// Returns the one installed before.
+TMaskBlender SetMaskBlender(TMaskBlender blender);
+
 // Base of everything drawn on a site. It is an element of its site (device bounds, visibility,
 // cursor) and draws itself in the site's logical units (0.1 mm).
 class TDrawObject : public TComponent, public TSiteElement {
@@ -99,6 +106,8 @@ private:
     friend class TObjectSite;
 
     void ReportModified();
+    // Mask and own image mixed into a bitmap target; false when that cannot be set up.
+    bool PaintBlended(TCanvas& canvas, const TMaskBlender& blender);
     void MoveToPosition(int target);
     static void PaintFailurePattern(TCanvas& canvas, const TRect& area);
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/DataMain.h"
+#include "edit/ModelStartup.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    InitializeModel();
     TdataMain dataMain(QApplication::arguments());
     TAppFrame& frame = dataMain.AppFrame();
     QApplication::setApplicationDisplayName(frame.Title());

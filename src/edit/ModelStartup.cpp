@@ -1,0 +1,18 @@
+#include "edit/ModelStartup.h"
+
+#include "document/stream/ClassRegistry.h"
+#include "edit/StartupClasses.h"
+#include "imaging/BlendedPainting.h"
+
+namespace kestrel {
+
+void InitializeModel()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterStartupClasses(TClassRegistry::Global());
+    InstallBlendedPainting();
+}
+
+}  // namespace kestrel
