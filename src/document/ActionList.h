@@ -11,7 +11,10 @@ class TActionBase {
 public:
     enum : unsigned { afUndoable = 1, afRedoable = 2, afRepeatable = 4 };
 
-    explicit TActionBase(unsigned flags = 0, QString caption = {}) : flags_(flags), caption_(std::move(caption)) {}
+    explicit TActionBase(unsigned flags = 0, QString caption = {})
+        : flags_(flags), caption_(std::move(caption))
+    {
+    }
     virtual ~TActionBase() = default;
     TActionBase(const TActionBase&) = delete;
     TActionBase& operator=(const TActionBase&) = delete;

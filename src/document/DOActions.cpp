@@ -30,10 +30,13 @@ void RestoreZOrder(const TZOrder& order)
 }
 
 TDOAction::TDOAction(QString caption)
-    : TActionBase(afUndoable | afRedoable, std::move(caption)), listener_([this](TPersistent* sender, const QUuid& kind) {
+    : TActionBase(afUndoable | afRedoable, std::move(caption)),
+      listener_([this](TPersistent* sender, const QUuid& kind) {
           auto* object = static_cast<TDrawObject*>(sender);
-          if (kind == NotifyBroadcasterClosing) Forget(object);
-          else if (kind == NotifyModified) ObjectModified(object);
+          if (kind == NotifyBroadcasterClosing)
+              Forget(object);
+          else if (kind == NotifyModified)
+              ObjectModified(object);
       })
 {
 }
@@ -55,7 +58,8 @@ void TDOAction::ForgetIn(TZOrder& order, TDrawObject* object)
 
 // ---------------------------------------------------------------- layer
 
-TDOLayerAction::TDOLayerAction(TObjectSite& site, QString caption) : TDOAction(std::move(caption)), before_(CaptureZOrder(site))
+TDOLayerAction::TDOLayerAction(TObjectSite& site, QString caption)
+    : TDOAction(std::move(caption)), before_(CaptureZOrder(site))
 {
     Follow(before_);
 }
@@ -106,7 +110,10 @@ void TDOLayerAction::Forget(TDrawObject* object)
 // ---------------------------------------------------------------- change
 
 TDOChangeAction::TDOChangeAction(TDrawObject& object, QString caption)
-    : TDOAction(std::move(caption)), object_(&object), before_(CloneObject(object)), after_(CloneObject(object))
+    : TDOAction(std::move(caption)),
+      object_(&object),
+      before_(CloneObject(object)),
+      after_(CloneObject(object))
 {
     Follow(object_);
 }
@@ -207,9 +214,13 @@ void TDOInsertionAction::Forget(TDrawObject* object)
     if (object == object_) object_ = nullptr;
 }
 
-TDOAddAction::TDOAddAction(TDrawObject& object, QString caption) : TDOInsertionAction(object, std::move(caption)) {}
+TDOAddAction::TDOAddAction(TDrawObject& object, QString caption)
+    : TDOInsertionAction(object, std::move(caption))
+{
+}
 
-TDODelAction::TDODelAction(TDrawObject& object, QString caption) : TDOInsertionAction(object, std::move(caption))
+TDODelAction::TDODelAction(TDrawObject& object, QString caption)
+    : TDOInsertionAction(object, std::move(caption))
 {
     Remove();
 }

@@ -64,13 +64,15 @@ bool TDODesignerList::EditObject(TDrawObject& object)
 bool TDODesignerList::CreatePivots(TDrawObject& object)
 {
     const auto designers = Snapshot();
-    return std::any_of(designers.begin(), designers.end(), [&](TDODesigner* d) { return d->CreatePivots(object); });
+    return std::any_of(designers.begin(), designers.end(),
+                       [&](TDODesigner* d) { return d->CreatePivots(object); });
 }
 
 bool TDODesignerList::StartGhost(TDrawObject& object, int handle)
 {
     const auto designers = Snapshot();
-    return std::any_of(designers.begin(), designers.end(), [&](TDODesigner* d) { return d->StartGhost(object, handle); });
+    return std::any_of(designers.begin(), designers.end(),
+                       [&](TDODesigner* d) { return d->StartGhost(object, handle); });
 }
 
 TDODesignerList& DesignerList()
@@ -96,11 +98,16 @@ namespace {
 const QHash<QByteArray, QByteArray>& KindTargets()
 {
     static const QHash<QByteArray, QByteArray> targets = {
-        {"TLOImage", "TLOWizardImage"},      {"TLOImagePaste", "TLOWizardImage"},
-        {"TLOBitmapPaste", "TLOWizardImage"}, {"TLOMetafilePaste", "TLOWizardImage"},
-        {"TLOOnePoint", "TLOWizardImage"},    {"TLOTwain", "TLOWizardImage"},
-        {"TLOText", "TLOText"},               {"TLOTextPaste", "TLOText"},
-        {"TLOOLEPaste", "TLOOLE"},            {"TLOArrangedImage", "TLOArrangedImage"},
+        {"TLOImage", "TLOWizardImage"},
+        {"TLOImagePaste", "TLOWizardImage"},
+        {"TLOBitmapPaste", "TLOWizardImage"},
+        {"TLOMetafilePaste", "TLOWizardImage"},
+        {"TLOOnePoint", "TLOWizardImage"},
+        {"TLOTwain", "TLOWizardImage"},
+        {"TLOText", "TLOText"},
+        {"TLOTextPaste", "TLOText"},
+        {"TLOOLEPaste", "TLOOLE"},
+        {"TLOArrangedImage", "TLOArrangedImage"},
     };
     return targets;
 }
@@ -133,8 +140,8 @@ QHash<QByteArray, TKindSetup> DefaultSetups()
     const TKindSetup editorFirst{{}, true, false};
     const TKindSetup placedAtOnce{{}, false, false};
     QHash<QByteArray, TKindSetup> setups;
-    for (const char* kind : {"TLOJANCode", "TLODecoLine", "TLODecoString", "TLOAlphaMask", "TLOImage", "TLOOnePoint",
-                             "TLOTwain", "TLOQRStd"})
+    for (const char* kind : {"TLOJANCode", "TLODecoLine", "TLODecoString", "TLOAlphaMask", "TLOImage",
+                             "TLOOnePoint", "TLOTwain", "TLOQRStd"})
         setups.insert(kind, editorFirst);
     for (const char* kind : {"TLOImagePaste", "TLOBitmapPaste", "TLOMetafilePaste", "TLOOLEPaste"})
         setups.insert(kind, placedAtOnce);

@@ -21,7 +21,10 @@ class TDODesigner {
 public:
     virtual ~TDODesigner() = default;
     // Creates an object of the kind and puts it on the site; the answer says whether it did.
-    virtual std::optional<bool> CreateOnSite(TObjectSite&, const QByteArray& /*kind*/) { return std::nullopt; }
+    virtual std::optional<bool> CreateOnSite(TObjectSite&, const QByteArray& /*kind*/)
+    {
+        return std::nullopt;
+    }
     virtual std::unique_ptr<TDrawObject> NewObject(const QByteArray& /*kind*/) { return nullptr; }
     // Shows the property editor; the answer is false when the user cancelled.
     virtual std::optional<bool> EditObject(TDrawObject&) { return std::nullopt; }

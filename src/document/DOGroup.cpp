@@ -16,7 +16,8 @@ const TClassInfo& TDOGroup::StaticClass()
 namespace {
 TRect Union(const TRect& a, const TRect& b)
 {
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
 }
 }  // namespace
 

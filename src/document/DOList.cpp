@@ -69,7 +69,8 @@ std::vector<std::unique_ptr<TDrawObject>> TDOList::ReleaseAll()
 {
     std::vector<std::unique_ptr<TDrawObject>> released;
     for (TDrawObject* item : items_) {
-        auto it = std::find_if(owned_.begin(), owned_.end(), [item](const auto& o) { return o.get() == item; });
+        auto it =
+            std::find_if(owned_.begin(), owned_.end(), [item](const auto& o) { return o.get() == item; });
         if (it != owned_.end()) released.push_back(std::move(*it));
     }
     Clear();
@@ -94,7 +95,8 @@ void TDOList::LoadFromStream(TBoundedReader& in)
     options.create = [](const QByteArray& className) -> std::unique_ptr<TComponent> {
         return DesignerList().NewObject(className);
     };
-    for (auto& component : ReadObjectList(in, TDrawObject::StaticClass(), options)) Add(AsDrawObject(std::move(component)));
+    for (auto& component : ReadObjectList(in, TDrawObject::StaticClass(), options))
+        Add(AsDrawObject(std::move(component)));
 }
 
 void TDOList::LoadFromBytes(QByteArrayView bytes)
@@ -172,7 +174,8 @@ QSize FittedSize(const TDrawObject& object, QSize size, QSize area)
     const bool tooLarge = size.width() > area.width() || size.height() > area.height();
     if (!tooLarge) return size;
     if (shape && shape->KeepsAspect() && size.width() > 0 && size.height() > 0) {
-        const double scale = std::min(double(area.width()) / size.width(), double(area.height()) / size.height());
+        const double scale =
+            std::min(double(area.width()) / size.width(), double(area.height()) / size.height());
         return {ScaleInt(size.width() * scale), ScaleInt(size.height() * scale)};
     }
     return size.boundedTo(area);

@@ -11,7 +11,8 @@ namespace kestrel {
 namespace {
 QClipboard& SystemClipboard()
 {
-    QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
+    QClipboard* clipboard =
+        qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
     if (!clipboard) throw EKestrel(QStringLiteral("クリップボードを使用できません"));
     return *clipboard;
 }
@@ -19,7 +20,8 @@ QClipboard& SystemClipboard()
 
 QString ClipboardMimeType(const QString& format)
 {
-    return QStringLiteral("application/x-kestrel-") + QString::fromLatin1(format.toUtf8().toPercentEncoding());
+    return QStringLiteral("application/x-kestrel-") +
+           QString::fromLatin1(format.toUtf8().toPercentEncoding());
 }
 
 void SetClipboardData(const QString& format, const QByteArray& bytes)

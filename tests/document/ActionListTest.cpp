@@ -24,7 +24,8 @@ private:
 
 class ActionListTest : public ::testing::Test {
 protected:
-    std::unique_ptr<TActionBase> Make(const QString& id, unsigned flags = TActionBase::afUndoable | TActionBase::afRedoable)
+    std::unique_ptr<TActionBase> Make(const QString& id,
+                                      unsigned flags = TActionBase::afUndoable | TActionBase::afRedoable)
     {
         return std::make_unique<TLoggedAction>(log, id, flags);
     }

@@ -70,7 +70,8 @@ protected:
 TEST_F(DODesignerTest, KindsMapOntoClasses)
 {
     TLOCreator creator;
-    for (const char* kind : {"TLOImage", "TLOImagePaste", "TLOBitmapPaste", "TLOMetafilePaste", "TLOOnePoint", "TLOTwain"})
+    for (const char* kind :
+         {"TLOImage", "TLOImagePaste", "TLOBitmapPaste", "TLOMetafilePaste", "TLOOnePoint", "TLOTwain"})
         EXPECT_EQ(creator.TargetClass(kind), "TLOWizardImage") << kind;
     EXPECT_EQ(creator.TargetClass("TLOTextPaste"), "TLOText");
     EXPECT_EQ(creator.TargetClass("TLOOLEPaste"), "TLOOLE");
@@ -157,7 +158,8 @@ TEST_F(DODesignerTest, BackgroundKindCoversTheSiteAndIsNotSelectable)
 
 TEST_F(DODesignerTest, NewestDesignerAnswersFirstAndEditingRebuildsHandles)
 {
-    auto& newer = static_cast<TRecordingDesigner&>(DesignerList().Register(std::make_unique<TRecordingDesigner>(), &Module));
+    auto& newer = static_cast<TRecordingDesigner&>(
+        DesignerList().Register(std::make_unique<TRecordingDesigner>(), &Module));
     newer.editAnswer = std::nullopt;  // declines: the older one answers
     TFilledRect& object = site.Put({0, 0, 10, 10});
     const int before = site.pivotUpdates;

@@ -16,13 +16,20 @@ public:
     void Edit()
     {
         switch (Pick(7)) {
-            case 0: return Add();
-            case 1: return Delete();
-            case 2: return Move();
-            case 3: return Resize();
-            case 4: return Group();
-            case 5: return Ungroup();
-            default: return Layer();
+            case 0:
+                return Add();
+            case 1:
+                return Delete();
+            case 2:
+                return Move();
+            case 3:
+                return Resize();
+            case 4:
+                return Group();
+            case 5:
+                return Ungroup();
+            default:
+                return Layer();
         }
     }
 
@@ -38,7 +45,8 @@ private:
         for (int i = 0; i < site_.ChildCount(); ++i) all.push_back(&site_.Child(i));
         std::shuffle(all.begin(), all.end(), random_);
         all.resize(std::min<size_t>(all.size(), 1 + Pick(max)));
-        std::sort(all.begin(), all.end(), [this](auto* a, auto* b) { return site_.IndexOf(*a) < site_.IndexOf(*b); });
+        std::sort(all.begin(), all.end(),
+                  [this](auto* a, auto* b) { return site_.IndexOf(*a) < site_.IndexOf(*b); });
         return all;
     }
 
@@ -129,7 +137,8 @@ TEST(UndoProperty, UndoingEverythingRestoresTheStreamAndRedoingRebuildsIt)
         for (int step = 0; step < limit; ++step) {
             const int before = ActionList().Current();
             editor.Edit();
-            ASSERT_EQ(ActionList().Current(), std::min(before + 1, limit - 1)) << "seed " << seed << " step " << step;
+            ASSERT_EQ(ActionList().Current(), std::min(before + 1, limit - 1))
+                << "seed " << seed << " step " << step;
         }
         const QByteArray end = site.Stream();
         while (ActionList().CanUndo()) ActionList().Undo();
