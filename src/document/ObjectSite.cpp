@@ -63,6 +63,23 @@ void TObjectSite::UpdateElementBounds(TDrawObject& object)
     InvalidateElement(object);
 }
 
+TDrawObject& TObjectSite::AddObject(std::unique_ptr<TDrawObject> object)
+{
+    TDrawObject& added = InsertChild(std::move(object));
+    UpdateElementBounds(added);
+    added.BringToFront();
+    SetModified(true);
+    return added;
+}
+
+void TObjectSite::SelectAll(bool selected)
+{
+    for (int i = ChildCount() - 1; i >= 0; --i) {
+        TDrawObject& object = Child(i);
+        if (selected || object.Selected()) object.SetSelected(selected);
+    }
+}
+
 void TObjectSite::PaintChildren(TCanvas& canvas)
 {
     for (const auto& child : children_) {

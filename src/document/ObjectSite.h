@@ -68,12 +68,31 @@ public:
     // Paints every visible child in z-order, each through its own element area.
     void PaintChildren(TCanvas& canvas);
 
+    // Takes the object, sets its element bounds, brings it to the front of its layer group and
+    // marks the site modified.
+    TDrawObject& AddObject(std::unique_ptr<TDrawObject> object);
+    // From the front; deselecting touches only the selected ones.
+    void SelectAll(bool selected);
+
+    // Editing services of an interactive site; the defaults suit off-screen sites.
+    // (0, 0, LogWidth, LogHeight).
+    virtual TRect LogicalArea() const { return {}; }
+    // The part of the logical area shown in the parent window.
+    virtual TRect VisibleLogicalArea() const { return LogicalArea(); }
+    virtual void UpdatePivots() {}
+    virtual void CancelDrag() {}
+    virtual void SetSiteCursor(TCursor) {}
+
+    // Expires when the site is destroyed; undo records that outlive the site check it first.
+    std::weak_ptr<const void> Lifetime() const { return lifetime_; }
+
 protected:
     virtual void ChildInserted(TDrawObject&) {}
     virtual void ChildRemoving(TDrawObject&) {}
 
 private:
     std::vector<std::unique_ptr<TDrawObject>> children_;
+    std::shared_ptr<const void> lifetime_ = std::make_shared<int>(0);
 };
 
 }  // namespace kestrel

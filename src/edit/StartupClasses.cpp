@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 
@@ -15,7 +16,7 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TLOWizardImage, TLODate, TLOBackImage2004, TLODecoString, TLOShadeText, TDOGroup, TLOOLE,
     // TLOArrangedImage, TLOQRCode, TLOQRStd; then TLDObjects, TExPaperInfo, TImagePaperInfo,
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo.
-    const std::vector<const TClassInfo*> classes = {};
+    const std::vector<const TClassInfo*> classes = {&TDOGroup::StaticClass()};
     for (const TClassInfo* info : classes) registry.Register(*info);
 }
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace kestrel {
+
+// Named private formats on the system clipboard, carried as bytes under a MIME type of our own;
+// what the bytes mean is the caller's business (and they are untrusted when read back).
+QString ClipboardMimeType(const QString& format);
+void SetClipboardData(const QString& format, const QByteArray& bytes);
+bool ClipboardHasFormat(const QString& format);
+// Nothing when the clipboard holds no data of that format.
+std::optional<QByteArray> ClipboardData(const QString& format);
+
+}  // namespace kestrel
