@@ -1,5 +1,6 @@
 #include "edit/ModelStartup.h"
 
+#include "document/DODesigner.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
@@ -12,6 +13,7 @@ void InitializeModel()
     if (done) return;
     done = true;
     RegisterStartupClasses(TClassRegistry::Global());
+    InstallObjectDesigners();
     InstallBlendedPainting();
 }
 
