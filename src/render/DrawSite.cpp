@@ -491,7 +491,7 @@ void TDrawSite::MouseMove(const TSiteMouseEvent& event)
     pointer_ = DevToLog(event.position);
     if (!DragActive()) return;
     IDragGhosts* ghosts = DragGhosts();
-    if (host_) {
+    if (host_ && !host_->IsInView(event.position)) {
         ghosts->RedrawGhosts();  // erase before the view moves under them
         host_->ScrollTowards(event.position);
         ghosts->RedrawGhosts();

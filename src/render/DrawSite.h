@@ -30,9 +30,10 @@ public:
     virtual void RepaintNow() = 0;
     virtual void ElementSizeChanged(QSize device) = 0;
     virtual void TakeFocus() = 0;
-    // Scrolls the surrounding scroll box towards a pointer outside its visible part; true if it
-    // scrolled.
-    virtual bool ScrollTowards(QPoint device) = 0;
+    // Whether a device point lies in the visible part of the surrounding scroll box.
+    virtual bool IsInView(QPoint device) const = 0;
+    // Scrolls the scroll box one step towards a point outside its visible part.
+    virtual void ScrollTowards(QPoint device) = 0;
 };
 
 // The surface on which a list of draw objects is shown and edited: it owns the objects in

@@ -21,6 +21,8 @@ class TRecordingDesigners : public IObjectDesigners {
 public:
     std::vector<std::pair<TDrawObject*, int>> ghostsStarted;
     IDragGhosts* ghosts = nullptr;
+    bool acceptEdits = false;
+    int edits = 0;
 
     bool CreatePivots(TDrawObject& object) override
     {
@@ -35,7 +37,11 @@ public:
         return true;
     }
     bool StartGhost(TDrawObject& object, int handle) override;
-    bool EditObject(TDrawObject&) override { return false; }
+    bool EditObject(TDrawObject&) override
+    {
+        ++edits;
+        return acceptEdits;
+    }
 };
 
 // Follows the ghost list's rules for the active and moved flags; a rubber band selects what its

@@ -223,6 +223,21 @@ TEST_F(DrawSiteTest, PressOnAHandleResizesWithItsCodeAndCancelDiscardsTheDrag)
     EXPECT_TRUE(a.Selected());
 }
 
+TEST_F(DrawSiteTest, DoubleClickEditsTheObjectAndAnAcceptedEditClearsGhosts)
+{
+    TInstalledEditing editing;
+    TFilledRect& a = AddRect(site, {0, 0, 500, 500});
+    std::vector<TDrawObject*> cleared;
+    site.SetOnClearGhost([&](TDrawSite&, TDrawObject* object) { cleared.push_back(object); });
+    editing.designers.acceptEdits = true;
+    Click(At(250, 250));
+    site.MouseDown({At(250, 250), TMouseButton::mbLeft, 0, true});
+    EXPECT_EQ(editing.designers.edits, 1);
+    EXPECT_EQ(editing.designers.ghostsStarted.size(), 1u);  // the second press starts no drag
+    Release(At(250, 250));
+    EXPECT_EQ(cleared, (std::vector<TDrawObject*>{nullptr, &a}));  // the first click's drag, then the edit
+}
+
 TEST_F(DrawSiteTest, RubberBandOnTheEmptySiteSelectsWhatItMeets)
 {
     TInstalledEditing editing;
@@ -246,6 +261,47 @@ TEST_F(DrawSiteTest, WithoutAGhostListPressesStillSelect)
     EXPECT_FALSE(site.IsDragging());
     Click(At(250, 250), ssShift);
     EXPECT_FALSE(a.Selected());
+}
+
+struct TRecordingHost : IDrawSiteHost {
+    std::vector<TRect> invalidated;
+    QSize size;
+    int focused = 0;
+    int repaints = 0;
+    std::vector<QPoint> scrolledTowards;
+    TRect view{0, 0, 100, 100};
+
+    void InvalidateArea(const TRect& device) override { invalidated.push_back(device); }
+    void RepaintNow() override { ++repaints; }
+    void ElementSizeChanged(QSize device) override { size = device; }
+    void TakeFocus() override { ++focused; }
+    bool IsInView(QPoint device) const override { return view.Contains(device); }
+    void ScrollTowards(QPoint device) override { scrolledTowards.push_back(device); }
+};
+
+TEST_F(DrawSiteTest, TellsItsWindowWhatToRepaintResizeAndScroll)
+{
+    TInstalledEditing editing;
+    TRecordingHost host;
+    site.SetHost(&host);
+    TFilledRect& rect = AddRect(site, {0, 0, 100, 100});
+    const TRect before = rect.ElementBounds();
+    host.invalidated.clear();
+    rect.SetBounds({500, 500, 600, 600});
+    EXPECT_EQ(host.invalidated, (std::vector<TRect>{before, rect.ElementBounds()}));  // old and new area
+    site.Scaler().SetScale(50);
+    EXPECT_EQ(host.size, site.ElementSize());
+
+    rect.SetSelected(true);
+    site.UpdatePivots();
+    Press(rect.ElementBounds().TopLeft() + QPoint(10, 10));
+    EXPECT_EQ(host.focused, 1);
+    EXPECT_EQ(host.repaints, 1);  // the hidden handles go at once, before the ghosts are drawn
+    site.MouseMove({QPoint(50, 50)});
+    EXPECT_TRUE(host.scrolledTowards.empty());
+    site.MouseMove({QPoint(150, 50)});
+    EXPECT_EQ(host.scrolledTowards, (std::vector<QPoint>{QPoint(150, 50)}));
+    site.SetHost(nullptr);
 }
 
 // Painting at several zooms: probes at the device images of chosen logical points, away from edges.
