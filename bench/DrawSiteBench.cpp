@@ -26,7 +26,8 @@ public:
     }
 };
 
-// 1200 x 1200 pixels at 96 dpi and 100 %: 3175 x 3175 units.
+// 1200 x 1200 pixels at 96 dpi and 100 %: 3175 x 3175 units. Argument 1 paints through the
+// off-screen buffer.
 void BM_RepaintSite(benchmark::State& state)
 {
     TDrawSite site;
@@ -34,6 +35,7 @@ void BM_RepaintSite(benchmark::State& state)
     site.Scaler().SetUnitDPI(254);
     site.SetLogSize(3175, 3175);
     site.SetColor(clWhite);
+    site.SetDoubleBuffered(state.range(0) != 0);
     for (int i = 0; i < 200; ++i) {
         auto rect = std::make_unique<TBenchRect>();
         const int x = (i % 20) * 155, y = (i / 20) * 310;
@@ -48,9 +50,10 @@ void BM_RepaintSite(benchmark::State& state)
         site.Paint(canvas, all);
         benchmark::ClobberMemory();
     }
+    if (image.pixelColor(600, 600) == Qt::white) state.SkipWithError("the objects were not painted");
     state.counters["pixels"] = double(image.width()) * image.height();
 }
-BENCHMARK(BM_RepaintSite)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RepaintSite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace kestrel

@@ -305,9 +305,10 @@ void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
 {
     const TRect area = update.Intersected({0, 0, elementSize_.width(), elementSize_.height()});
     if (area.IsEmpty()) return;
-    if (!doubleBuffered_) return PaintDirect(canvas, area);
-    QImage buffer(area.Width(), area.Height(), QImage::Format_RGB888);
-    buffer.fill(Qt::white);
+    // Without a background of its own the site must show what lies behind it: no buffer then.
+    if (!doubleBuffered_ || color_ == clNone) return PaintDirect(canvas, area);
+    // 24-bit colour in the raster engine's native layout: an RGB888 buffer costs ten times as much.
+    QImage buffer(area.Width(), area.Height(), QImage::Format_RGB32);
     {
         TCanvas offscreen(buffer);
         offscreen.SetDeviceOffset(-area.TopLeft());

@@ -363,6 +363,10 @@ TEST_F(DrawSiteTest, NoColourLeavesTheParentVisibleAndBufferedPaintingMatchesDir
     EXPECT_EQ(test::PixelAt(buffered, At(200, 200).x(), At(200, 200).y()), clWhite);
     EXPECT_EQ(test::PixelAt(buffered, At(800, 800).x(), At(800, 800).y()), clBlue);
     EXPECT_EQ(test::PixelAt(buffered, 20, 20), clGray);
+
+    site.SetColor(clNone);  // nothing of its own to buffer: what lies behind stays visible
+    const QImage seeThrough = paint(true);
+    EXPECT_EQ(test::PixelAt(seeThrough, At(200, 200).x(), At(200, 200).y()), clGray);
 }
 
 TEST_F(DrawSiteTest, DrawToRendersAtItsZoomAndLeavesTheSiteAsItWas)
