@@ -16,7 +16,10 @@ namespace {
 class TBenchRect : public TLORectBase {
 public:
     TColor fill = clBlue;
-    void SetSize(int width, int height) override { SetBounds({Left(), Top(), Left() + width, Top() + height}); }
+    void SetSize(int width, int height) override
+    {
+        SetBounds({Left(), Top(), Left() + width, Top() + height});
+    }
     void DrawOutline(TCanvas&) override {}
     void Paint(TCanvas& canvas) override
     {
@@ -53,7 +56,12 @@ void BM_RepaintSite(benchmark::State& state)
     if (image.pixelColor(600, 600) == Qt::white) state.SkipWithError("the objects were not painted");
     state.counters["pixels"] = double(image.width()) * image.height();
 }
-BENCHMARK(BM_RepaintSite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RepaintSite)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace kestrel

@@ -41,7 +41,8 @@ private:
 }  // namespace
 
 TDrawSite::TDrawSite()
-    : deviceDpi_(ScreenDpi()), listener_([this](TPersistent* sender, const QUuid& kind) { ObjectNotified(sender, kind); })
+    : deviceDpi_(ScreenDpi()),
+      listener_([this](TPersistent* sender, const QUuid& kind) { ObjectNotified(sender, kind); })
 {
     scaler_.SetOnChange([this] { Rescale(); });
 }
@@ -393,8 +394,8 @@ void TDrawSite::DrawTo(TCanvas& surface, QPoint origin, int scale)
         if (onDrawToProgress_) onDrawToProgress_(*this, i);
     }
     // The frame goes around the logical area as it lands on this surface.
-    const TRect border = surface.LogToDev(TRect{0, 0, logWidth_, logHeight_}).Translated(
-        -surface.DeviceOffset().x(), -surface.DeviceOffset().y());
+    const TRect border = surface.LogToDev(TRect{0, 0, logWidth_, logHeight_})
+                             .Translated(-surface.DeviceOffset().x(), -surface.DeviceOffset().y());
     PaintOverlay(surface, border);
 }
 

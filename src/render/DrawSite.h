@@ -104,7 +104,10 @@ public:
     // The object's own click (press and release on it).
     void SetOnObjectClick(ObjectEvent handler) { onObjectClick_ = std::move(handler); }
     // Keys not consumed by a drag (the editing commands listen here).
-    void SetOnKeyDown(std::function<void(TDrawSite&, const TSiteKeyEvent&)> handler) { onKeyDown_ = std::move(handler); }
+    void SetOnKeyDown(std::function<void(TDrawSite&, const TSiteKeyEvent&)> handler)
+    {
+        onKeyDown_ = std::move(handler);
+    }
 
     // --- Objects ----------------------------------------------------------------------------
     // Takes the object, gives it element bounds, brings it to the front of its layer group and

@@ -23,9 +23,12 @@ TShiftState ShiftOf(Qt::KeyboardModifiers modifiers)
 TMouseButton ButtonOf(Qt::MouseButton button)
 {
     switch (button) {
-    case Qt::RightButton: return TMouseButton::mbRight;
-    case Qt::MiddleButton: return TMouseButton::mbMiddle;
-    default: return TMouseButton::mbLeft;
+        case Qt::RightButton:
+            return TMouseButton::mbRight;
+        case Qt::MiddleButton:
+            return TMouseButton::mbMiddle;
+        default:
+            return TMouseButton::mbLeft;
     }
 }
 
@@ -37,14 +40,22 @@ TSiteMouseEvent SiteEvent(const QMouseEvent& event, bool doubleClick = false)
 Qt::CursorShape ShapeOf(TCursor cursor)
 {
     switch (cursor) {
-    case crCross: return Qt::CrossCursor;
-    case crSizeNESW: return Qt::SizeBDiagCursor;
-    case crSizeNS: return Qt::SizeVerCursor;
-    case crSizeNWSE: return Qt::SizeFDiagCursor;
-    case crSizeWE: return Qt::SizeHorCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    case crSizeAll: return Qt::SizeAllCursor;
-    default: return Qt::ArrowCursor;
+        case crCross:
+            return Qt::CrossCursor;
+        case crSizeNESW:
+            return Qt::SizeBDiagCursor;
+        case crSizeNS:
+            return Qt::SizeVerCursor;
+        case crSizeNWSE:
+            return Qt::SizeFDiagCursor;
+        case crSizeWE:
+            return Qt::SizeHorCursor;
+        case crHandPoint:
+            return Qt::PointingHandCursor;
+        case crSizeAll:
+            return Qt::SizeAllCursor;
+        default:
+            return Qt::ArrowCursor;
     }
 }
 
@@ -80,8 +91,14 @@ protected:
         site_.MouseMove(siteEvent);
         setCursor(ShapeOf(site_.IsDragging() ? site_.MoveCursor() : site_.CursorAt(siteEvent.position)));
     }
-    void keyPressEvent(QKeyEvent* event) override { site_.KeyDown({event->key(), ShiftOf(event->modifiers())}); }
-    void keyReleaseEvent(QKeyEvent* event) override { site_.KeyUp({event->key(), ShiftOf(event->modifiers())}); }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        site_.KeyDown({event->key(), ShiftOf(event->modifiers())});
+    }
+    void keyReleaseEvent(QKeyEvent* event) override
+    {
+        site_.KeyUp({event->key(), ShiftOf(event->modifiers())});
+    }
     void focusOutEvent(QFocusEvent* event) override
     {
         site_.CancelMode();

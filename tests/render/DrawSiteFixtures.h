@@ -30,10 +30,11 @@ public:
         if (!site) return false;
         const TRect r = object.GetBounds();
         const int mx = (r.left + r.right) / 2, my = (r.top + r.bottom) / 2;
-        const QPoint points[8] = {{r.left, r.top},  {r.left, my},     {r.left, r.bottom},  {mx, r.top},
-                                  {mx, r.bottom},   {r.right, r.top}, {r.right, my},       {r.right, r.bottom}};
+        const QPoint points[8] = {{r.left, r.top}, {r.left, my},     {r.left, r.bottom}, {mx, r.top},
+                                  {mx, r.bottom},  {r.right, r.top}, {r.right, my},      {r.right, r.bottom}};
         for (int code = 0; code < 8; ++code)
-            site->PlacePivot(site->AddPivot(std::make_unique<TLabelPivot>(object, code, crSizeNWSE)), points[code]);
+            site->PlacePivot(site->AddPivot(std::make_unique<TLabelPivot>(object, code, crSizeNWSE)),
+                             points[code]);
         return true;
     }
     bool StartGhost(TDrawObject& object, int handle) override;

@@ -23,7 +23,10 @@ protected:
     {
         site.MouseDown({device, button, shift});
     }
-    void Release(QPoint device, TShiftState shift = 0) { site.MouseUp({device, TMouseButton::mbLeft, shift}); }
+    void Release(QPoint device, TShiftState shift = 0)
+    {
+        site.MouseUp({device, TMouseButton::mbLeft, shift});
+    }
     void Click(QPoint device, TShiftState shift = 0) { Press(device, shift), Release(device, shift); }
 
     TDrawSite site;
@@ -43,7 +46,7 @@ TEST_F(DrawSiteTest, ZoomSizesTheElementAndEveryObject)
     EXPECT_EQ(rect.ElementBounds(), (TRect{192, 192, 385, 577}));
     EXPECT_EQ(scalerChanges, 2);
     EXPECT_EQ(site.LogicalClientRect(), (TRect{0, 0, 1201, 1201}));  // 908 pixels back in units
-    EXPECT_EQ(site.FitScale({454, 100}, true, true), 22);  // 1200 x 1200 at 100 % is 454 x 454
+    EXPECT_EQ(site.FitScale({454, 100}, true, true), 22);            // 1200 x 1200 at 100 % is 454 x 454
 }
 
 TEST_F(DrawSiteTest, LoadingTakesTheLogicalSizeFromTheElementWhenNoneIsStored)
@@ -389,7 +392,7 @@ TEST_F(DrawSiteTest, DrawToRendersAtItsZoomAndLeavesTheSiteAsItWas)
         EXPECT_EQ(site.PaintingSurface(), nullptr);
     }
     EXPECT_EQ(test::PixelAt(image, 30, 30), clWhite);
-    EXPECT_EQ(test::PixelAt(image, 120, 120), clBlue);  // logical 741
+    EXPECT_EQ(test::PixelAt(image, 120, 120), clBlue);   // logical 741
     EXPECT_EQ(test::PixelAt(image, 185, 185), clWhite);  // the hidden red object is left out
     EXPECT_EQ(progress, (std::vector<int>{0, 1}));
     EXPECT_EQ(site.Scaler().Scale(), 100);

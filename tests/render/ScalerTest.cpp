@@ -20,7 +20,7 @@ TScaler DocumentScaler(int scale = 100)
 TEST(ScalerTest, MapsTenthsOfMillimetresToScreenPixelsRoundedToNearest)
 {
     const TScaler scaler = DocumentScaler();
-    EXPECT_EQ(scaler.LogToDev(1200, 96), 454);  // 453.5 rounds up
+    EXPECT_EQ(scaler.LogToDev(1200, 96), 454);    // 453.5 rounds up
     EXPECT_EQ(scaler.LogToDev(-1200, 96), -454);  // and away from zero below it
     EXPECT_EQ(scaler.LogToDev(QPoint(254, 2540), 96), QPoint(96, 960));
     EXPECT_EQ(scaler.DevToLog(454, 96), 1201);  // 454 * 25400 / 9600 = 1201.04
@@ -78,13 +78,13 @@ TEST(ScalerTest, ChangeIsRaisedOncePerChangeAndAfterAssign)
 TEST(ScalerTest, FitScaleTakesTheSmallerRatioOrTheChosenAxis)
 {
     const TScaler scaler = DocumentScaler(300);  // the zoom in use does not matter
-    const QSize site(1200, 600);  // 454 x 227 pixels at 100 %
+    const QSize site(1200, 600);                 // 454 x 227 pixels at 100 %
     EXPECT_EQ(scaler.FitScale(site, {454, 100}, true, true, 96), 44);
     EXPECT_EQ(scaler.FitScale(site, {454, 100}, true, false, 96), 100);
     EXPECT_EQ(scaler.FitScale(site, {908, 100}, false, true, 96), 44);
     EXPECT_EQ(scaler.FitScale(site, {908, 100}, false, false, 96), 100);
     EXPECT_EQ(scaler.FitScale({0, 600}, {454, 100}, true, true, 96), 100);  // empty: nothing to fit
-    EXPECT_EQ(scaler.FitScale(site, {1, 1}, true, true, 96), 1);  // never a refused zoom
+    EXPECT_EQ(scaler.FitScale(site, {1, 1}, true, true, 96), 1);            // never a refused zoom
 }
 
 TEST(ScalerTest, AppliedMappingDrawsLogicalUnitsAtTheZoomFromTheOldOrigin)

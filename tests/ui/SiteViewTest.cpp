@@ -1,5 +1,3 @@
-#include "ui/SiteView.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,11 +5,13 @@
 #include <QScrollBar>
 
 #include "render/DrawSiteFixtures.h"
+#include "ui/SiteView.h"
 
 namespace kestrel {
 namespace {
 
-void SendMouse(QWidget& target, QEvent::Type type, QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+void SendMouse(QWidget& target, QEvent::Type type, QPoint at,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, QPointF(at), target.mapToGlobal(QPointF(at)), Qt::LeftButton, held, modifiers);
