@@ -84,6 +84,7 @@ void TDrawSite::Rescale()
 
 void TDrawSite::Loaded()
 {
+    loading_ = false;
     if (logWidth_ || logHeight_) {
         Rescale();
     } else {

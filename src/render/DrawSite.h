@@ -70,7 +70,9 @@ public:
     void SetElementSize(QSize device) { elementSize_ = device; }
     // Recomputes the element size and every object's element bounds (after a zoom change).
     void Rescale();
-    // Finishes reading a stored site: a logical size rescales, none is taken from the element size.
+    // While a stored site is read nothing rescales; Loaded finishes: a stored logical size
+    // rescales, without one the logical size is taken from the element size.
+    void BeginLoading() { loading_ = true; }
     void Loaded();
     TRect LogicalClientRect() const;
     int FitScale(QSize area, bool fitWidth, bool fitHeight) const;

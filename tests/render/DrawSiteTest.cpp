@@ -61,9 +61,11 @@ TEST_F(DrawSiteTest, LoadingTakesTheLogicalSizeFromTheElementWhenNoneIsStored)
     EXPECT_EQ(stored.LogHeight(), 601);
     EXPECT_FALSE(stored.Modified());
 
-    stored.SetLogSize(1200, 600);
-    stored.Loaded();  // a stored logical size wins over the element size
-    EXPECT_EQ(stored.ElementSize(), QSize(454, 227));
+    stored.BeginLoading();
+    stored.SetLogSize(1200, 300);
+    EXPECT_EQ(stored.ElementSize(), QSize(454, 227));  // nothing rescales while reading
+    stored.Loaded();                                   // a stored logical size wins over the element size
+    EXPECT_EQ(stored.ElementSize(), QSize(454, 114));
 }
 
 TEST_F(DrawSiteTest, AddingMarksModifiedAndKeepsLayerGroupsInOrder)
