@@ -1,0 +1,77 @@
+// Repainting a face-sized draw site with 200 rectangle objects at 100 % zoom.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <memory>
+
+#include "document/LabelObject.h"
+#include "platform/Canvas.h"
+#include "render/DrawSite.h"
+
+namespace kestrel {
+namespace {
+
+class TBenchRect : public TLORectBase {
+public:
+    TColor fill = clBlue;
+    void SetSize(int width, int height) override
+    {
+        SetBounds({Left(), Top(), Left() + width, Top() + height});
+    }
+    void DrawOutline(TCanvas&) override {}
+    void Paint(TCanvas& canvas) override
+    {
+        canvas.SetPen({clBlack, 3, TPenStyle::psSolid, TPenMode::pmCopy});
+        canvas.SetBrush({fill, TBrushStyle::bsSolid});
+        canvas.Rectangle(Rect());
+    }
+};
+
+// 1200 x 1200 pixels at 96 dpi and 100 %: 3175 x 3175 units. Argument 1 paints through the
+// off-screen buffer.
+void BM_RepaintSite(benchmark::State& state)
+{
+    TDrawSite site;
+    site.SetDeviceDpi(96);
+    site.Scaler().SetUnitDPI(254);
+    site.SetLogSize(3175, 3175);
+    site.SetColor(clWhite);
+    site.SetDoubleBuffered(state.range(0) != 0);
+    for (int i = 0; i < 200; ++i) {
+        auto rect = std::make_unique<TBenchRect>();
+        const int x = (i % 20) * 155, y = (i / 20) * 310;
+        rect->SetBounds({x, y, x + 400, y + 500});  // overlapping, as real layouts do
+        rect->fill = RGBColor(i % 256, (i * 7) % 256, 200);
+        site.AddObject(std::move(rect));
+    }
+    QImage image(site.ElementSize(), QImage::Format_RGB32);
+    const TRect all{0, 0, image.width(), image.height()};
+    for (auto _ : state) {
+        TCanvas canvas(image);
+        site.Paint(canvas, all);
+        benchmark::ClobberMemory();
+    }
+    if (image.pixelColor(600, 600) == Qt::white) state.SkipWithError("the objects were not painted");
+    state.counters["pixels"] = double(image.width()) * image.height();
+}
+BENCHMARK(BM_RepaintSite)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+}  // namespace kestrel
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);  // fonts and screens for the canvas
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

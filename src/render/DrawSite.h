@@ -1,0 +1,230 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "document/Notify.h"
+#include "document/ObjectSite.h"
+#include "document/Pivot.h"
+#include "platform/Color.h"
+#include "platform/Cursor.h"
+#include "render/Scaler.h"
+#include "render/SiteInput.h"
+
+namespace kestrel {
+
+class TCanvas;
+class TDrawSite;
+
+// The window behind a draw site (a widget, or nothing for off-screen sites). Every call is a
+// request the window may ignore.
+class IDrawSiteHost {
+public:
+    virtual ~IDrawSiteHost() = default;
+    // Device rectangle relative to the site.
+    virtual void InvalidateArea(const TRect& device) = 0;
+    // Paints what is pending at once.
+    virtual void RepaintNow() = 0;
+    virtual void ElementSizeChanged(QSize device) = 0;
+    virtual void TakeFocus() = 0;
+    // Whether a device point lies in the visible part of the surrounding scroll box.
+    virtual bool IsInView(QPoint device) const = 0;
+    // Scrolls the scroll box one step towards a point outside its visible part.
+    virtual void ScrollTowards(QPoint device) = 0;
+};
+
+// The surface on which a list of draw objects is shown and edited: it owns the objects in
+// z-order, maps logical units to device pixels through its scaler, paints, keeps the selection and
+// its handles, routes mouse and keys to interactive drags and re-broadcasts its objects'
+// notifications. It knows no widgets; a host window forwards paint and input to it.
+class TDrawSite : public TObjectSite {
+public:
+    using SiteEvent = std::function<void(TDrawSite&)>;
+    using PaintEvent = std::function<void(TDrawSite&, TCanvas&)>;
+    using ObjectEvent = std::function<void(TDrawSite&, TDrawObject* object)>;
+    using ProgressEvent = std::function<void(TDrawSite&, int index)>;
+
+    TDrawSite();
+    ~TDrawSite() override;
+    TDrawSite(const TDrawSite&) = delete;
+    TDrawSite& operator=(const TDrawSite&) = delete;
+
+    void SetHost(IDrawSiteHost* host) { host_ = host; }
+    IDrawSiteHost* Host() const { return host_; }
+
+    // --- Mapping ---------------------------------------------------------------------------
+    TScaler& Scaler() { return scaler_; }
+    const TScaler& Scaler() const { return scaler_; }
+    // Resolution of the window surface; the screen's unless set.
+    int DeviceDpi() const { return deviceDpi_; }
+    void SetDeviceDpi(int dpi);
+    int LogWidth() const { return logWidth_; }
+    int LogHeight() const { return logHeight_; }
+    void SetLogSize(int width, int height);
+    // Device size of the whole logical area.
+    QSize ElementSize() const { return elementSize_; }
+    // Size given by a stored form before Loaded; Rescale replaces it.
+    void SetElementSize(QSize device) { elementSize_ = device; }
+    // Recomputes the element size and every object's element bounds (after a zoom change).
+    void Rescale();
+    // While a stored site is read nothing rescales; Loaded finishes: a stored logical size
+    // rescales, without one the logical size is taken from the element size.
+    void BeginLoading() { loading_ = true; }
+    void Loaded();
+    TRect LogicalClientRect() const;
+    int FitScale(QSize area, bool fitWidth, bool fitHeight) const;
+
+    QPoint LogToDev(QPoint logical) const override;
+    QPoint DevToLog(QPoint device) const override;
+    TRect LogToDevRect(const TRect& logical) const override;
+    void ApplyMapping(TCanvas& canvas) const override;
+
+    // --- Appearance -------------------------------------------------------------------------
+    TColor Color() const { return color_; }
+    // clNone leaves the background unpainted.
+    void SetColor(TColor color);
+    bool Border() const { return border_; }
+    void SetBorder(bool value);
+    bool DoubleBuffered() const { return doubleBuffered_; }
+    void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
+    TCursor MoveCursor() const { return moveCursor_; }
+    void SetMoveCursor(TCursor cursor) { moveCursor_ = cursor; }
+
+    // --- Events -----------------------------------------------------------------------------
+    // Background content in logical units, before the objects.
+    void SetOnPaint(PaintEvent handler) { onPaint_ = std::move(handler); }
+    // Overlays in logical units, after the objects.
+    void SetOnPaintAfter(PaintEvent handler) { onPaintAfter_ = std::move(handler); }
+    void SetOnScalerChanged(SiteEvent handler) { onScalerChanged_ = std::move(handler); }
+    // A drag ended (object none) or an object's property edit was accepted.
+    void SetOnClearGhost(ObjectEvent handler) { onClearGhost_ = std::move(handler); }
+    void SetOnModifyChanged(SiteEvent handler) { onModifyChanged_ = std::move(handler); }
+    void SetOnDrawToProgress(ProgressEvent handler) { onDrawToProgress_ = std::move(handler); }
+    // The object's own click (press and release on it).
+    void SetOnObjectClick(ObjectEvent handler) { onObjectClick_ = std::move(handler); }
+    // Keys not consumed by a drag (the editing commands listen here).
+    void SetOnKeyDown(std::function<void(TDrawSite&, const TSiteKeyEvent&)> handler)
+    {
+        onKeyDown_ = std::move(handler);
+    }
+
+    // --- Objects ----------------------------------------------------------------------------
+    // Takes the object, gives it element bounds, brings it to the front of its layer group and
+    // marks the site modified.
+    TDrawObject& AddObject(std::unique_ptr<TDrawObject> object);
+    // Front-most object whose HitTest answers 1.
+    TDrawObject* ObjectAt(QPoint logical) const;
+    // Appends the objects from the front to the back.
+    void Objects(std::vector<TDrawObject*>& list, bool selectedOnly) const;
+    void UpdateElementBounds(TDrawObject& object) override;
+    void InvalidateElement(TDrawObject& object) override;
+    void Invalidate();
+
+    // --- Selection and handles --------------------------------------------------------------
+    void SelectAll(bool value);
+    // Selects every object whose element rectangle meets the device rectangle.
+    void SelectInRect(const TRect& device);
+    // Used by the designers that create handles; the site owns them, in front of every object.
+    TPivot& AddPivot(std::unique_ptr<TPivot> pivot);
+    // Centres the handle on the device image of the logical point.
+    void PlacePivot(TPivot& pivot, QPoint logical);
+    int PivotCount() const { return static_cast<int>(pivots_.size()); }
+    TPivot& Pivot(int index) const { return *pivots_.at(index); }
+    bool PivotsStale() const { return pivotsStale_; }
+    // Rebuilds stale handles, unless the site holds the mouse.
+    void UpdatePivots();
+    // Hides every handle (they become stale); true if any was visible.
+    bool HidePivots();
+    void RemovePivots();
+
+    // --- State ------------------------------------------------------------------------------
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) override;
+    // Set by every SetModified call, whatever the value.
+    bool Touched() const { return touched_; }
+    void SetTouched(bool value) { touched_ = value; }
+    bool IsDragging() const override;
+    void ClearGhost(TDrawObject& object) override;
+    // Re-broadcasts the objects' notifications with the object as sender.
+    TBroadcaster& Notifier() { return notifier_; }
+    TDrawObject* ClickedObject() const { return clicked_; }
+    // The surface DrawTo is painting on, or none.
+    TCanvas* PaintingSurface() const { return paintingSurface_; }
+
+    // --- Painting ---------------------------------------------------------------------------
+    // Paints the site's device area `update` (relative to the site) onto a canvas whose device
+    // origin is the site's top-left.
+    void Paint(TCanvas& canvas, const TRect& update);
+    // Renders everything onto another surface at a zoom, the logical origin moved by `origin`.
+    void DrawTo(TCanvas& surface, QPoint origin, int scale);
+
+    // --- Input ------------------------------------------------------------------------------
+    void MouseDown(const TSiteMouseEvent& event);
+    void MouseMove(const TSiteMouseEvent& event);
+    void MouseUp(const TSiteMouseEvent& event);
+    void KeyDown(const TSiteKeyEvent& event);
+    void KeyUp(const TSiteKeyEvent& event);
+    // The window lost the mouse (capture taken away, focus changes, ...).
+    void CancelMode();
+    // Cursor of the handle or object under a device point.
+    TCursor CursorAt(QPoint device) const;
+
+protected:
+    void ChildInserted(TDrawObject& object) override;
+    void ChildRemoving(TDrawObject& object) override;
+
+private:
+    int MappingDpi() const;
+    void ObjectNotified(TPersistent* sender, const QUuid& kind);
+    void RemovePivotsOf(const TDrawObject& owner);
+    void PaintBackground(TCanvas& canvas);
+    void PaintElements(TCanvas& canvas, const TRect& update);
+    void PaintOverlay(TCanvas& canvas, const TRect& borderDevice);
+    void PaintDirect(TCanvas& canvas, const TRect& update);
+    TPivot* PivotAt(QPoint device) const;
+    TDrawObject* ElementAt(QPoint device) const;
+    void PressObject(TDrawObject& object, int handle, const TSiteMouseEvent& event);
+    void PressSite(const TSiteMouseEvent& event);
+    void StartObjectGhosts(int handle);
+    void ClickStep(QPoint device, bool dragMoved);
+    void DragToPointer(TShiftState shift);
+
+    TScaler scaler_;
+    int deviceDpi_;
+    int logWidth_ = 0;
+    int logHeight_ = 0;
+    QSize elementSize_;
+    bool loading_ = false;
+    TColor color_ = clWindow;
+    bool border_ = true;
+    bool doubleBuffered_ = false;
+    TCursor moveCursor_ = crDefault;
+    bool modified_ = false;
+    bool touched_ = false;
+    bool pivotsStale_ = false;
+    bool captured_ = false;
+    bool toggleOnClick_ = false;
+    TDrawObject* clicked_ = nullptr;
+    TCanvas* paintingSurface_ = nullptr;
+    QPoint pointer_;  // last pointer position, logical
+    IDrawSiteHost* host_ = nullptr;
+    std::vector<std::unique_ptr<TPivot>> pivots_;
+
+    PaintEvent onPaint_;
+    PaintEvent onPaintAfter_;
+    SiteEvent onScalerChanged_;
+    ObjectEvent onClearGhost_;
+    SiteEvent onModifyChanged_;
+    ProgressEvent onDrawToProgress_;
+    ObjectEvent onObjectClick_;
+    std::function<void(TDrawSite&, const TSiteKeyEvent&)> onKeyDown_;
+
+    // Declared last: the listener leaves the objects' notifiers before anything else goes.
+    TBroadcaster notifier_;
+    TListener listener_;
+};
+
+}  // namespace kestrel
