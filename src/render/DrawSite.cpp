@@ -149,15 +149,6 @@ void TDrawSite::SetBorder(bool value)
 
 // --- Objects ---------------------------------------------------------------------------------
 
-TDrawObject& TDrawSite::AddObject(std::unique_ptr<TDrawObject> object)
-{
-    TDrawObject& added = InsertChild(std::move(object));
-    UpdateElementBounds(added);
-    added.BringToFront();
-    SetModified(true);
-    return added;
-}
-
 TDrawObject* TDrawSite::ObjectAt(QPoint logical) const
 {
     for (int i = ChildCount() - 1; i >= 0; --i)
@@ -213,12 +204,6 @@ void TDrawSite::ObjectNotified(TPersistent* sender, const QUuid& kind)
 }
 
 // --- Selection and handles -------------------------------------------------------------------
-
-void TDrawSite::SelectAll(bool value)
-{
-    for (int i = ChildCount() - 1; i >= 0; --i)
-        if (value || Child(i).Selected()) Child(i).SetSelected(value);
-}
 
 void TDrawSite::SelectInRect(const TRect& device)
 {
@@ -425,7 +410,7 @@ TCursor TDrawSite::CursorAt(QPoint device) const
 {
     if (const TPivot* pivot = PivotAt(device)) return pivot->Cursor();
     if (const TDrawObject* object = ElementAt(device)) return object->Cursor();
-    return crDefault;
+    return siteCursor_;
 }
 
 void TDrawSite::MouseDown(const TSiteMouseEvent& event)

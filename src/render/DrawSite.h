@@ -75,6 +75,8 @@ public:
     void BeginLoading() { loading_ = true; }
     void Loaded();
     TRect LogicalClientRect() const;
+    TRect LogicalArea() const override { return {0, 0, logWidth_, logHeight_}; }
+    TRect VisibleLogicalArea() const override { return LogicalClientRect(); }
     int FitScale(QSize area, bool fitWidth, bool fitHeight) const;
 
     QPoint LogToDev(QPoint logical) const override;
@@ -112,9 +114,6 @@ public:
     }
 
     // --- Objects ----------------------------------------------------------------------------
-    // Takes the object, gives it element bounds, brings it to the front of its layer group and
-    // marks the site modified.
-    TDrawObject& AddObject(std::unique_ptr<TDrawObject> object);
     // Front-most object whose HitTest answers 1.
     TDrawObject* ObjectAt(QPoint logical) const;
     // Appends the objects from the front to the back.
@@ -124,7 +123,6 @@ public:
     void Invalidate();
 
     // --- Selection and handles --------------------------------------------------------------
-    void SelectAll(bool value);
     // Selects every object whose element rectangle meets the device rectangle.
     void SelectInRect(const TRect& device);
     // Used by the designers that create handles; the site owns them, in front of every object.
@@ -135,7 +133,7 @@ public:
     TPivot& Pivot(int index) const { return *pivots_.at(index); }
     bool PivotsStale() const { return pivotsStale_; }
     // Rebuilds stale handles, unless the site holds the mouse.
-    void UpdatePivots();
+    void UpdatePivots() override;
     // Hides every handle (they become stale); true if any was visible.
     bool HidePivots();
     void RemovePivots();
@@ -169,6 +167,9 @@ public:
     void KeyUp(const TSiteKeyEvent& event);
     // The window lost the mouse (capture taken away, focus changes, ...).
     void CancelMode();
+    void CancelDrag() override { CancelMode(); }
+    // The cursor shown where no handle or object is (a creation drag shows crCross).
+    void SetSiteCursor(TCursor cursor) override { siteCursor_ = cursor; }
     // Cursor of the handle or object under a device point.
     TCursor CursorAt(QPoint device) const;
 
@@ -202,6 +203,7 @@ private:
     bool border_ = true;
     bool doubleBuffered_ = false;
     TCursor moveCursor_ = crDefault;
+    TCursor siteCursor_ = crDefault;
     bool modified_ = false;
     bool touched_ = false;
     bool pivotsStale_ = false;
