@@ -1,9 +1,12 @@
 #include "render/ColorSpecHistory.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include "support/CfbTestSupport.h"
+#include "platform/Error.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {
@@ -114,6 +117,20 @@ TEST_F(THistoryFixture, AKeyHitWithADifferentSpecificationKeepsBoth)
     const test::TOleListing listing = test::ListWithOlefile(path);
     EXPECT_TRUE(listing.streams.contains("ColorSpec/" + key));
     EXPECT_TRUE(listing.streams.contains("ColorSpec/" + key + "-1"));
+}
+
+TEST_F(THistoryFixture, WritesReplaceTheFileInsteadOfRewritingIt)
+{
+    history.Add(*Solid(0x0000FF));
+    // A second name for the old file keeps seeing the old content only if the write went to a
+    // new file that was renamed over the target.
+    const QString oldName = QFileInfo(path).absolutePath() + "/old.hst";
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(oldName).constData()), 0);
+    history.Add(*Solid(0x00FF00));
+    EXPECT_EQ(history.Count(), 2);
+    TColorSpecHistory old;
+    old.SetFilename(oldName);
+    EXPECT_EQ(old.Count(), 1);
 }
 
 }  // namespace
