@@ -432,14 +432,24 @@ QSize TCanvas::TextExtent(const QString& text)
 
 void TCanvas::StretchDraw(const TRect& logical, const QImage& image, TStretchQuality quality)
 {
-    static constexpr QPainter::CompositionMode Modes[] = {
-        QPainter::CompositionMode_SourceOver, QPainter::RasterOp_SourceXorDestination,
-        QPainter::RasterOp_SourceAndDestination, QPainter::RasterOp_SourceOrDestination};
     const QRectF d = DeviceShapeRect(logical);
     TDeviceSpace space(*painter_);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, quality == TStretchQuality::sqSmooth);
-    WithComposition(Modes[int(copyMode_)], [&] { painter_->drawImage(d, image); });
+    WithComposition(CopyModeComposition(), [&] { painter_->drawImage(d, image); });
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+void TCanvas::TileRect(const TRect& logical, const QImage& tile)
+{
+    if (tile.isNull()) return;
+    const QRectF d = DeviceShapeRect(logical);
+    const QTransform toDevice = LogicalToDevice();
+    const QPointF origin = toDevice.map(QPointF(logical.Normalized().TopLeft()));
+    QBrush brush(tile);
+    brush.setTransform(QTransform::fromScale(toDevice.m11(), toDevice.m22()) *
+                       QTransform::fromTranslate(origin.x(), origin.y()));
+    TDeviceSpace space(*painter_);
+    WithComposition(CopyModeComposition(), [&] { painter_->fillRect(d, brush); });
 }
 
 void TCanvas::PatternInvertRect(const TRect& logical)
@@ -449,6 +459,14 @@ void TCanvas::PatternInvertRect(const TRect& logical)
     const QRectF d = DeviceShapeRect(logical);
     TDeviceSpace space(*painter_);
     WithComposition(QPainter::RasterOp_SourceXorDestination, [&] { painter_->fillRect(d, brush); });
+}
+
+QPainter::CompositionMode TCanvas::CopyModeComposition() const
+{
+    static constexpr QPainter::CompositionMode Modes[] = {
+        QPainter::CompositionMode_SourceOver, QPainter::RasterOp_SourceXorDestination,
+        QPainter::RasterOp_SourceAndDestination, QPainter::RasterOp_SourceOrDestination};
+    return Modes[int(copyMode_)];
 }
 
 template <typename F>

@@ -187,6 +187,9 @@ public:
     void TextOut(QPoint logical, const QString& text);
     QSize TextExtent(const QString& text);
     void StretchDraw(const TRect& logical, const QImage& image, TStretchQuality quality = TStretchQuality::sqSmooth);
+    // Covers the rectangle with copies of the picture, one logical unit per picture pixel,
+    // starting at its top-left corner; combined by the copy mode.
+    void TileRect(const TRect& logical, const QImage& tile);
     // The device pixel under a logical point; clNone outside the surface or off bitmaps.
     TColor Pixel(QPoint logical) const;
 
@@ -218,6 +221,7 @@ private:
     void PaintDevicePath(const QPainterPath& device, bool stroke, bool fill);
     void AddPathPoint(QPoint logical, uint8_t type);
     void CombineClip(const QPainterPath& device, TRegionOp op);
+    QPainter::CompositionMode CopyModeComposition() const;
     // Runs paint with the composition of a raster operation (raster surfaces only).
     template <typename F>
     void WithComposition(QPainter::CompositionMode mode, F paint);

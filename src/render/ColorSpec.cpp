@@ -1,5 +1,6 @@
 #include "render/ColorSpec.h"
 
+#include <QPainter>
 #include <array>
 
 namespace kestrel {
@@ -13,6 +14,8 @@ constexpr int CheckerSize = 8;
 constexpr TColor CheckerColor = 0x808080;
 // A tiled picture in the swatch is shown at this share of the swatch.
 constexpr double SamplePictureShare = 2.0 / 5.0;
+// Above this many tiles a tiled picture is painted as one pattern fill.
+constexpr int64_t MaxTileDraws = 4096;
 
 bool Never(const TColorSpec&) { return false; }
 
@@ -206,11 +209,27 @@ void TColorSpec::FillTiles(TCanvas& canvas, const TRect& rect, const QImage& pic
 {
     const int w = picture.width(), h = picture.height();
     const TRect area = rect.Normalized();
+    // Small pictures over large areas would take millions of draws: one pattern fill instead,
+    // which covers the rectangle only.
+    if ((int64_t(area.Width()) / w + 2) * (int64_t(area.Height()) / h + 1) > MaxTileDraws)
+        return canvas.TileRect(area, TilePattern(picture));
     int row = 0;
     for (int y = area.top; y < area.bottom; y += h, ++row) {
         const int shift = tileShift_ && row % 2 ? (w + 1) / 2 : 0;
         for (int x = area.left - shift; x < area.right; x += w) canvas.StretchDraw({x, y, x + w, y + h}, picture);
     }
+}
+
+QImage TColorSpec::TilePattern(const QImage& picture) const
+{
+    if (!tileShift_) return picture;
+    const int w = picture.width(), h = picture.height(), shift = (w + 1) / 2;
+    QImage pattern(w, 2 * h, QImage::Format_RGB32);
+    QPainter painter(&pattern);
+    painter.drawImage(0, 0, picture);
+    painter.drawImage(-shift, h, picture);
+    painter.drawImage(w - shift, h, picture);
+    return pattern;
 }
 
 void TColorSpec::DrawSample(TCanvas& canvas, const TRect& rect) const

@@ -93,6 +93,8 @@ private:
     void Fill(TCanvas& canvas, const TRect& rect, bool inverted) const;
     void FillSolid(TCanvas& canvas, const TRect& rect, bool inverted) const;
     void FillTiles(TCanvas& canvas, const TRect& rect, const QImage& picture) const;
+    // One period of the tiling: the picture, or two rows of it with the second one shifted.
+    QImage TilePattern(const QImage& picture) const;
     TFillImageData* ImageDataObject() { return &imageData_; }
     TGradationColors* GradColorsObject() { return &gradColors_; }
     TLegacyBitmap* LegacyBitmap() { return &legacyBitmap_; }

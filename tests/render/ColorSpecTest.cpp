@@ -305,6 +305,27 @@ TEST(ColorSpecFill, PicturesStretchOrTileWithShiftedRows)
     EXPECT_EQ(s.canvas->Pixel({100, 160}), clWhite);
 }
 
+TEST(ColorSpecFill, TinyTilesOverLargeAreasMatchTheTileByTileResult)
+{
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    picture.setPixelColor(0, 0, Qt::red);
+    picture.setPixelColor(0, 1, Qt::red);
+    TColorSpec spec;
+    spec.SetKind(cskBitmap);
+    spec.SetPicture(picture);
+    spec.SetTile(true);
+    spec.SetTileShift(true);
+    TFillSurface few, many;
+    spec.FillRect(*few.canvas, {0, 0, 30, 20});     // 10 x 10 tiles, drawn one by one
+    spec.FillRect(*many.canvas, {0, 0, 200, 200});  // far more: one pattern fill
+    EXPECT_EQ(many.canvas->Pixel({3, 0}), Red);
+    EXPECT_EQ(many.canvas->Pixel({4, 2}), Red);  // the second row starts 2 units further left
+    EXPECT_EQ(many.canvas->Pixel({3, 2}), Blue);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x) ASSERT_EQ(many.canvas->Pixel({x, y}), few.canvas->Pixel({x, y})) << x << "," << y;
+}
+
 TEST(ColorSpecFill, SampleShowsTheCheckerboardUnderAClearBrush)
 {
     TFillSurface s;
