@@ -34,7 +34,7 @@ QByteArray PreviewData(const QImage& preview)
     return out;
 }
 
-// Entries named after the key: the key itself, then key-1, key-2, ... for specifications whose
+// Entries named after the key: the key itself, then key-1, key-2, ... for colour specs whose
 // key collides with an earlier one.
 bool IsKeyEntry(const QString& name, const QString& key)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The most recently confirmed colour specifications, kept in a compound file: a name list at
-// "ColorSpec\NameList" (most recent first), one stream per entry holding the specification,
+// The most recently confirmed colour specs, kept in a compound file: a name list at
+// "ColorSpec\NameList" (most recent first), one stream per entry holding the colour spec,
 // and a 48 x 48 PNG preview per entry under "Preview\".
 
 #include <QImage>
@@ -12,7 +12,7 @@
 
 namespace kestrel {
 
-// The component that carries a specification in a history stream.
+// The component that carries a colour spec in a history stream.
 class TColorSpecWrapper : public TComponent {
     KESTREL_PERSISTENT()
 public:
@@ -34,7 +34,7 @@ public:
     const QString& Filename() const { return filename_; }
     void SetFilename(const QString& name) { filename_ = name; }
 
-    // Puts the specification first: a listed one moves to the front, a new one is stored. The
+    // Puts the colour spec first: a listed one moves to the front, a new one is stored. The
     // oldest entries beyond Limit (at least 1) are dropped.
     void Add(const TColorSpec& spec);
     // 0 when the file cannot be opened.
@@ -45,7 +45,7 @@ public:
     // Deletes the file.
     void Clear();
 
-    // The preview picture and the key (the stream name) of a specification.
+    // The preview picture and the key (the stream name) of a colour spec.
     static QImage RenderPreview(const TColorSpec& spec);
     static QString Key(const TColorSpec& spec, const QImage& preview);
 

@@ -49,7 +49,7 @@ private:
     TChangeNotify notify_;
 };
 
-// The legacy "Bitmap" property of colour specifications: "Data" is an int32 byte count and a
+// The legacy "Bitmap" property of colour specs: "Data" is an int32 byte count and a
 // BMP file. Read only; the picture goes to the handler.
 class TLegacyBitmap : public TPersistent {
     KESTREL_PERSISTENT()

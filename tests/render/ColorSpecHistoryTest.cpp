@@ -90,7 +90,7 @@ TEST_F(THistoryFixture, GradationsAndPicturesRoundTripThroughTheFile)
     EXPECT_EQ(read.Picture().convertToFormat(QImage::Format_RGB32), picture);
 }
 
-TEST_F(THistoryFixture, AKeyHitWithADifferentSpecificationKeepsBoth)
+TEST_F(THistoryFixture, AKeyHitWithADifferentColourSpecKeepsBoth)
 {
     // The key leaves the picture out: two plain red pictures of different sizes share it.
     QImage a(4, 4, QImage::Format_RGB32), b(8, 8, QImage::Format_RGB32);
