@@ -11,7 +11,6 @@ namespace kestrel {
 namespace {
 
 constexpr double TwoPi = 2 * std::numbers::pi;
-constexpr double ArcStep = 0.034906585;  // 2 degrees
 constexpr int FlatSegments = 8;
 
 double Cross(QPointF a, QPointF b) { return a.x() * b.y() - a.y() * b.x(); }
@@ -118,7 +117,7 @@ TArc ArcFromChord(QPoint p0, QPoint p2, int bulge)
     return MakeArc(Midpoint(p0, p2) + towardsCenter * ChordNormal(p0, p2, chord), radius, p0, p2);
 }
 
-std::vector<QPointF> ArcPolyline(QPoint p0, QPoint p1, QPoint p2)
+std::vector<QPointF> ArcPolyline(QPoint p0, QPoint p1, QPoint p2, double step)
 {
     const TArc arc = CircleThrough(p0, p1, p2);
     if (std::abs(ArcBulge(p0, p1, p2)) <= FlatArcBulge || arc.radius > MaxArcRadius || arc.IsZero())
@@ -128,7 +127,8 @@ std::vector<QPointF> ArcPolyline(QPoint p0, QPoint p1, QPoint p2)
     const int dir = Sweep(arc.startAngle, viaAngle, 1) < Sweep(arc.startAngle, arc.endAngle, 1) ? 1 : -1;
     const double sweep = Sweep(arc.startAngle, arc.endAngle, dir);
     std::vector<QPointF> points{p0};
-    for (double done = ArcStep; done < sweep; done += ArcStep) {
+    if (!(step > 0)) step = ArcDrawStep;
+    for (double done = step; done < sweep; done += step) {
         const double a = arc.startAngle + dir * done;
         points.emplace_back(arc.center.x() + arc.radius * std::cos(a), arc.center.y() + arc.radius * std::sin(a));
     }

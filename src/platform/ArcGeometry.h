@@ -35,9 +35,12 @@ QPoint ViaPoint(QPoint p0, QPoint p2, int bulge);
 // The arc over the chord p0..p2 whose middle lies bulge away from the chord's midpoint.
 TArc ArcFromChord(QPoint p0, QPoint p2, int bulge);
 
-// The points an arc drawing connects, from p0 to p2: the circle every 2 degrees, or for a
+// Angle between the points of a drawn arc: 2 degrees.
+inline constexpr double ArcDrawStep = 0.034906585;
+
+// The points an arc drawing connects, from p0 to p2: the circle every step radians, or for a
 // flat arc the quadratic curve through the three points in 8 segments. The first and last
 // points are exactly p0 and p2.
-std::vector<QPointF> ArcPolyline(QPoint p0, QPoint p1, QPoint p2);
+std::vector<QPointF> ArcPolyline(QPoint p0, QPoint p1, QPoint p2, double step = ArcDrawStep);
 
 }  // namespace kestrel

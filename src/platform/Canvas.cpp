@@ -90,7 +90,8 @@ void TCanvas::SetPen(const TPen& pen)
 
 void TCanvas::Save()
 {
-    saved_.push_back({pen_, brush_, font_, fontResolution_, mapping_, deviceOffset_, penPos_});
+    saved_.push_back(
+        {pen_, brush_, font_, fontResolution_, mapping_, deviceOffset_, penPos_, polyFillMode_, copyMode_});
     painter_->save();
 }
 
@@ -105,6 +106,8 @@ void TCanvas::Restore()
     mapping_ = s.mapping;
     deviceOffset_ = s.deviceOffset;
     penPos_ = s.penPos;
+    polyFillMode_ = s.polyFillMode;
+    copyMode_ = s.copyMode;
     saved_.pop_back();
     painter_->restore();  // clipping, transform and raster mode
 }
@@ -278,20 +281,66 @@ QRectF TCanvas::DeviceShapeRect(const TRect& logical) const
     return QRectF(LogToDev(logical).ToQRect());
 }
 
+void TCanvas::MoveTo(QPoint logical)
+{
+    penPos_ = logical;
+    if (pathOpen_) AddPathPoint(logical, ptMoveTo);
+}
+
 void TCanvas::LineTo(QPoint logical)
 {
-    DrawDevicePolygon(QPolygon({penPos_, logical}), false);
+    if (pathOpen_)
+        AddPathPoint(logical, ptLineTo);
+    else
+        DrawDevicePolygon(QPolygon({penPos_, logical}), false);
     penPos_ = logical;
+}
+
+void TCanvas::PolylineTo(const QPolygon& logical)
+{
+    if (logical.isEmpty()) return;
+    if (pathOpen_) {
+        for (const QPoint& p : logical) AddPathPoint(p, ptLineTo);
+    } else {
+        DrawDevicePolygon(QPolygon({penPos_}) + logical, false);
+    }
+    penPos_ = logical.last();
+}
+
+void TCanvas::PolyBezierTo(const QPolygon& logical)
+{
+    const qsizetype usable = logical.size() / 3 * 3;
+    if (usable == 0) return;
+    if (pathOpen_) {
+        for (qsizetype i = 0; i < usable; ++i) AddPathPoint(logical[i], ptBezierTo);
+    } else {
+        TPathPoints curve{{penPos_, ptMoveTo}};
+        for (qsizetype i = 0; i < usable; ++i) curve.push_back({logical[i], ptBezierTo});
+        PaintDevicePath(LogicalToDevice().map(ToPainterPath(curve, FillRule())), true, false);
+    }
+    penPos_ = logical[usable - 1];
 }
 
 void TCanvas::Polyline(const QPolygon& logical)
 {
+    if (logical.isEmpty()) return;
+    if (pathOpen_) {
+        MoveTo(logical.first());
+        PolylineTo(logical.mid(1));
+        return;
+    }
     DrawDevicePolygon(logical, false);
-    if (!logical.isEmpty()) penPos_ = logical.last();
+    penPos_ = logical.last();
 }
 
 void TCanvas::Polygon(const QPolygon& logical)
 {
+    if (pathOpen_) {
+        if (logical.isEmpty()) return;
+        Polyline(logical);
+        CloseFigure();
+        return;
+    }
     DrawDevicePolygon(logical, true);
 }
 
@@ -303,7 +352,7 @@ void TCanvas::DrawDevicePolygon(const QPolygon& logical, bool closed)
     painter_->setPen(DevicePen());
     if (closed) {
         painter_->setBrush(DeviceBrush());
-        painter_->drawPolygon(device);
+        painter_->drawPolygon(device, FillRule());
     } else {
         painter_->drawPolyline(device);
     }
@@ -311,6 +360,7 @@ void TCanvas::DrawDevicePolygon(const QPolygon& logical, bool closed)
 
 void TCanvas::Rectangle(const TRect& logical)
 {
+    if (pathOpen_) return AddRectPoints(path_, logical);
     const QRectF d = DeviceShapeRect(logical);
     if (pen_.style == TPenStyle::psClear) return FillRect(logical);
     const QPen pen = DevicePen();
@@ -323,6 +373,7 @@ void TCanvas::Rectangle(const TRect& logical)
 
 void TCanvas::Ellipse(const TRect& logical)
 {
+    if (pathOpen_) return AddEllipsePoints(path_, logical);
     const QRectF d = DeviceShapeRect(logical);
     const QPen pen = DevicePen();
     const double inset = pen_.style == TPenStyle::psInsideFrame ? pen.widthF() / 2 : 0.5;
@@ -379,11 +430,197 @@ QSize TCanvas::TextExtent(const QString& text)
     return QSize(int(std::ceil(metrics.horizontalAdvance(text))), int(std::ceil(metrics.height())));
 }
 
-void TCanvas::StretchDraw(const TRect& logical, const QImage& image)
+void TCanvas::StretchDraw(const TRect& logical, const QImage& image, TStretchQuality quality)
 {
     const QRectF d = DeviceShapeRect(logical);
     TDeviceSpace space(*painter_);
-    painter_->drawImage(d, image);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, quality == TStretchQuality::sqSmooth);
+    WithComposition(CopyModeComposition(), [&] { painter_->drawImage(d, image); });
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+void TCanvas::TileRect(const TRect& logical, const QImage& tile)
+{
+    if (tile.isNull()) return;
+    const QRectF d = DeviceShapeRect(logical);
+    const QTransform toDevice = LogicalToDevice();
+    const QPointF origin = toDevice.map(QPointF(logical.Normalized().TopLeft()));
+    QBrush brush(tile);
+    brush.setTransform(QTransform::fromScale(toDevice.m11(), toDevice.m22()) *
+                       QTransform::fromTranslate(origin.x(), origin.y()));
+    TDeviceSpace space(*painter_);
+    WithComposition(CopyModeComposition(), [&] { painter_->fillRect(d, brush); });
+}
+
+void TCanvas::PatternInvertRect(const TRect& logical)
+{
+    const QBrush brush = DeviceBrush();
+    if (brush.style() == Qt::NoBrush) return;
+    const QRectF d = DeviceShapeRect(logical);
+    TDeviceSpace space(*painter_);
+    WithComposition(QPainter::RasterOp_SourceXorDestination, [&] { painter_->fillRect(d, brush); });
+}
+
+QPainter::CompositionMode TCanvas::CopyModeComposition() const
+{
+    static constexpr QPainter::CompositionMode Modes[] = {
+        QPainter::CompositionMode_SourceOver, QPainter::RasterOp_SourceXorDestination,
+        QPainter::RasterOp_SourceAndDestination, QPainter::RasterOp_SourceOrDestination};
+    return Modes[int(copyMode_)];
+}
+
+template <typename F>
+void TCanvas::WithComposition(QPainter::CompositionMode mode, F paint)
+{
+    const QPainter::CompositionMode old = painter_->compositionMode();
+    if (IsRaster()) painter_->setCompositionMode(mode);
+    paint();
+    painter_->setCompositionMode(old);
+}
+
+void TCanvas::FillRegion(const TRegion& device)
+{
+    const QBrush brush = DeviceBrush();
+    if (brush.style() == Qt::NoBrush) return;
+    TDeviceSpace space(*painter_);
+    for (const QRect& r : device.ToQRegion()) painter_->fillRect(r, brush);
+}
+
+// ---------------------------------------------------------------- paths
+
+Qt::FillRule TCanvas::FillRule() const
+{
+    return polyFillMode_ == TPolyFillMode::pfmWinding ? Qt::WindingFill : Qt::OddEvenFill;
+}
+
+void TCanvas::BeginPath()
+{
+    path_.clear();
+    pathOpen_ = true;
+}
+
+void TCanvas::EndPath()
+{
+    pathOpen_ = false;
+}
+
+void TCanvas::AddPathPoint(QPoint logical, uint8_t type)
+{
+    // A figure that does not start with a move starts at the current position.
+    if (type != ptMoveTo && (path_.empty() || (path_.back().type & ptCloseFigure)))
+        path_.push_back({penPos_, ptMoveTo});
+    path_.push_back({logical, type});
+}
+
+void TCanvas::CloseFigure()
+{
+    if (pathOpen_) CloseLastFigure(path_);
+}
+
+QPainterPath TCanvas::DevicePath() const
+{
+    return LogicalToDevice().map(ToPainterPath(path_, FillRule()));
+}
+
+void TCanvas::PaintDevicePath(const QPainterPath& device, bool stroke, bool fill)
+{
+    TDeviceSpace space(*painter_);
+    if (fill) {
+        const QBrush brush = DeviceBrush();
+        if (brush.style() != Qt::NoBrush) painter_->fillPath(device, brush);
+    }
+    if (stroke && pen_.style != TPenStyle::psClear)
+        painter_->strokePath(device.translated(0.5, 0.5), DevicePen());  // pixel centres
+}
+
+void TCanvas::StrokePath()
+{
+    PaintDevicePath(DevicePath(), true, false);
+    path_.clear();
+}
+
+void TCanvas::FillPath()
+{
+    PaintDevicePath(DevicePath(), false, true);
+    path_.clear();
+}
+
+void TCanvas::StrokeAndFillPath()
+{
+    PaintDevicePath(DevicePath(), true, true);
+    path_.clear();
+}
+
+void TCanvas::WidenPath()
+{
+    const QPen pen = DevicePen();
+    QPainterPathStroker stroker;
+    stroker.setWidth(pen.style() == Qt::NoPen ? 1 : pen.widthF());
+    stroker.setCapStyle(pen.capStyle());
+    stroker.setJoinStyle(pen.joinStyle());
+    const QPainterPath outline = stroker.createStroke(DevicePath()).simplified();
+    path_ = FromPainterPathPolygons(LogicalToDevice().inverted().map(outline));
+}
+
+void TCanvas::FlattenPath()
+{
+    path_ = FromPainterPathPolygons(ToPainterPath(path_, FillRule()));
+}
+
+void TCanvas::SelectClipPath(TRegionOp op)
+{
+    CombineClip(DevicePath(), op);
+    path_.clear();
+}
+
+TRegion TCanvas::PathToRegion()
+{
+    const TRegion region = TRegion::Path(DevicePath());
+    path_.clear();
+    return region;
+}
+
+// ---------------------------------------------------------------- clipping
+
+void TCanvas::CombineClip(const QPainterPath& device, TRegionOp op)
+{
+    TDeviceSpace space(*painter_);
+    QPainterPath current;
+    if (painter_->hasClipping()) {
+        current = painter_->clipPath();
+    } else {
+        current.addRect(QRectF(0, 0, Device().width(), Device().height()));
+    }
+    QPainterPath result;
+    switch (op) {
+    case TRegionOp::rgnAnd: result = current.intersected(device); break;
+    case TRegionOp::rgnCopy: result = device; break;
+    case TRegionOp::rgnDiff: result = current.subtracted(device); break;
+    case TRegionOp::rgnOr: result = current.united(device); break;
+    case TRegionOp::rgnXor: result = current.united(device).subtracted(current.intersected(device)); break;
+    }
+    painter_->setClipPath(result, Qt::ReplaceClip);
+}
+
+void TCanvas::SelectClipRegion(const TRegion& device, TRegionOp op)
+{
+    QPainterPath path;
+    path.addRegion(device.ToQRegion());
+    CombineClip(path, op);
+}
+
+TClipState TCanvas::SaveClip() const
+{
+    if (!painter_->hasClipping()) return {};
+    TDeviceSpace space(*painter_);
+    return {true, painter_->clipPath()};
+}
+
+void TCanvas::RestoreClip(const TClipState& state)
+{
+    if (!state.clipped) return painter_->setClipping(false);
+    TDeviceSpace space(*painter_);
+    painter_->setClipPath(state.device, Qt::ReplaceClip);
 }
 
 TColor TCanvas::Pixel(QPoint logical) const

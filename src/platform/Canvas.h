@@ -12,6 +12,8 @@
 
 #include "platform/Color.h"
 #include "platform/Geometry.h"
+#include "platform/PathData.h"
+#include "platform/Region.h"
 
 class QPaintDevice;
 
@@ -21,6 +23,20 @@ enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear,
 // Raster modes take effect on raster surfaces (bitmaps and windows) only; elsewhere they copy.
 enum class TPenMode { pmCopy, pmNot, pmXor };
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+
+// Which parts of self-overlapping polygons and paths count as inside.
+enum class TPolyFillMode { pfmAlternate, pfmWinding };
+// How StretchDraw combines the picture with the surface (raster surfaces; elsewhere it copies).
+enum class TCopyMode { cmSrcCopy, cmSrcInvert, cmSrcAnd, cmSrcPaint };
+
+// sqDevice takes the nearest picture pixel, as the device's own stretching does.
+enum class TStretchQuality { sqSmooth, sqDevice };
+
+// The clipping of a canvas in device pixels, for putting it back later.
+struct TClipState {
+    bool clipped = false;
+    QPainterPath device;
+};
 
 struct TPen {
     TColor color = clBlack;
@@ -89,7 +105,13 @@ public:
     int FontResolution() const { return fontResolution_ ? fontResolution_ : DeviceDpi(); }
     void SetFontResolution(int dpi) { fontResolution_ = dpi; }
 
-    // Saves pen, brush, font, mapping, offset and clipping; Restore brings back the last save.
+    TPolyFillMode PolyFillMode() const { return polyFillMode_; }
+    void SetPolyFillMode(TPolyFillMode mode) { polyFillMode_ = mode; }
+    TCopyMode CopyMode() const { return copyMode_; }
+    void SetCopyMode(TCopyMode mode) { copyMode_ = mode; }
+
+    // Saves pen, brush, font, fill and copy modes, mapping, offset and clipping; Restore brings
+    // back the last save.
     void Save();
     void Restore();
 
@@ -112,13 +134,41 @@ public:
 
     void IntersectClipRect(const TRect& logical);
     void IntersectClipPath(const QPainterPath& logical);
+    // Combines the clipping with a region in device pixels (rgnCopy replaces it).
+    void SelectClipRegion(const TRegion& device, TRegionOp op);
+    TClipState SaveClip() const;
+    void RestoreClip(const TClipState& state);
     // Smallest logical rectangle holding everything that can still be painted.
     TRect ClipBox() const;
     bool RectVisible(const TRect& logical) const;
 
-    void MoveTo(QPoint logical) { penPos_ = logical; }
+    // Path bracket: between BeginPath and EndPath, MoveTo, LineTo, PolylineTo, PolyBezierTo,
+    // CloseFigure, Polyline, Polygon, Rectangle and Ellipse add to the path instead of painting.
+    // BeginPath drops any earlier path; stroking, filling, clipping with or converting the path
+    // to a region uses it up.
+    void BeginPath();
+    void EndPath();
+    bool InPath() const { return pathOpen_; }
+    // The recorded path in logical units (empty when there is none).
+    const TPathPoints& PathPoints() const { return path_; }
+    void CloseFigure();
+    void StrokePath();
+    void FillPath();
+    void StrokeAndFillPath();
+    // Replaces the path by the outline of what StrokePath would paint with the current pen.
+    void WidenPath();
+    // Replaces curves by line points.
+    void FlattenPath();
+    void SelectClipPath(TRegionOp op);
+    // The pixels FillPath would paint, in device pixels.
+    TRegion PathToRegion();
+
+    void MoveTo(QPoint logical);
     // Draws from the current position to the point and moves there.
     void LineTo(QPoint logical);
+    void PolylineTo(const QPolygon& logical);
+    // Bezier triples (two control points and the end point) from the current position.
+    void PolyBezierTo(const QPolygon& logical);
     void Polyline(const QPolygon& logical);
     void Polygon(const QPolygon& logical);
     void Rectangle(const TRect& logical);
@@ -129,10 +179,17 @@ public:
     void FrameRect(const TRect& logical);
     // Inverts the pixels (raster surfaces; elsewhere fills black).
     void InvertRect(const TRect& logical);
+    // Combines the brush with the pixels by exclusive or (raster surfaces; elsewhere fills).
+    void PatternInvertRect(const TRect& logical);
+    // Region in device pixels, painted with the brush.
+    void FillRegion(const TRegion& device);
     // Text with its top-left at the point, in the font's colour, transparent background.
     void TextOut(QPoint logical, const QString& text);
     QSize TextExtent(const QString& text);
-    void StretchDraw(const TRect& logical, const QImage& image);
+    void StretchDraw(const TRect& logical, const QImage& image, TStretchQuality quality = TStretchQuality::sqSmooth);
+    // Covers the rectangle with copies of the picture, one logical unit per picture pixel,
+    // starting at its top-left corner; combined by the copy mode.
+    void TileRect(const TRect& logical, const QImage& tile);
     // The device pixel under a logical point; clNone outside the surface or off bitmaps.
     TColor Pixel(QPoint logical) const;
 
@@ -145,6 +202,8 @@ private:
         TMapping mapping;
         QPoint deviceOffset;
         QPoint penPos;
+        TPolyFillMode polyFillMode;
+        TCopyMode copyMode;
     };
     class TDeviceSpace;
 
@@ -157,6 +216,15 @@ private:
     QFont LogicalFont() const;
     QRectF DeviceShapeRect(const TRect& logical) const;
     void DrawDevicePolygon(const QPolygon& logical, bool closed);
+    Qt::FillRule FillRule() const;
+    QPainterPath DevicePath() const;
+    void PaintDevicePath(const QPainterPath& device, bool stroke, bool fill);
+    void AddPathPoint(QPoint logical, uint8_t type);
+    void CombineClip(const QPainterPath& device, TRegionOp op);
+    QPainter::CompositionMode CopyModeComposition() const;
+    // Runs paint with the composition of a raster operation (raster surfaces only).
+    template <typename F>
+    void WithComposition(QPainter::CompositionMode mode, F paint);
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;
@@ -167,6 +235,10 @@ private:
     TMapping mapping_;
     QPoint deviceOffset_;
     QPoint penPos_;
+    TPolyFillMode polyFillMode_ = TPolyFillMode::pfmAlternate;
+    TCopyMode copyMode_ = TCopyMode::cmSrcCopy;
+    bool pathOpen_ = false;
+    TPathPoints path_;
     std::vector<TState> saved_;
 };
 
@@ -180,6 +252,19 @@ public:
 
 private:
     TCanvas& canvas_;
+};
+
+// Puts the canvas's clipping back when it goes out of scope.
+class TClipGuard {
+public:
+    explicit TClipGuard(TCanvas& canvas) : canvas_(canvas), saved_(canvas.SaveClip()) {}
+    ~TClipGuard() { canvas_.RestoreClip(saved_); }
+    TClipGuard(const TClipGuard&) = delete;
+    TClipGuard& operator=(const TClipGuard&) = delete;
+
+private:
+    TCanvas& canvas_;
+    TClipState saved_;
 };
 
 }  // namespace kestrel

@@ -1,0 +1,154 @@
+#include "render/Gradation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/Canvas.h"
+#include "platform/Rounding.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr double Center = (GradationTileSize - 1) / 2.0;  // 63.5
+// round(4096 x distance) of a corner cell from the centre.
+constexpr int64_t CornerDistance = 367831;
+// round(4096 x pi) and the full turn.
+constexpr int64_t HalfTurn = 12868;
+constexpr int64_t FullTurn = 2 * HalfTurn;
+constexpr int MaxIndex = GradationRampSize - 1;
+// The printer copy of the tile is made at one pixel per logical unit, up to this side.
+constexpr int MaxScratchSide = 4096;
+
+bool IsReversed(rgGradationKind kind)
+{
+    return kind == rgkBoxToRim || kind == rgkCircleToRim || kind == rgkConeClockwise;
+}
+
+bool IsCone(rgGradationKind kind)
+{
+    return kind == rgkConeClockwise || kind == rgkConeCounterClockwise;
+}
+
+TRampColor RampColorOf(TColor color)
+{
+    const QColor c = ToQColor(color);
+    return {uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
+}
+
+uint8_t Channel(double t, int from, int to)
+{
+    return static_cast<uint8_t>(std::clamp(int(std::trunc(t * (to - from))) + from, 0, 255));
+}
+
+int ClampIndex(int64_t index)
+{
+    return static_cast<int>(std::clamp<int64_t>(index, 0, MaxIndex));
+}
+
+double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
+
+int LinearIndex(rgGradationKind kind, int angle, int x, int y)
+{
+    const double u = 2.0 * x / (GradationTileSize - 1) - 1, v = 2.0 * y / (GradationTileSize - 1) - 1;
+    const double theta = Radians(360 - angle);
+    const double s = std::sin(theta), c = std::cos(theta), scale = std::max(std::abs(s), std::abs(c));
+    const double p = scale * (u * s + v * c);
+    if (kind == rgkSimple) return ClampIndex(int64_t(std::trunc(512 + 512 * p)));
+    const double q = scale * (u * c - v * s);
+    return ClampIndex(int64_t(std::trunc(1024 * std::max(std::abs(p), std::abs(q)))));
+}
+
+int CircleIndex(int x, int y)
+{
+    const int64_t dist = RoundHalfAway(4096 * std::hypot(x - Center, y - Center));
+    return ClampIndex(GradationRampSize * dist / CornerDistance);
+}
+
+int ConeIndex(int angle, int x, int y)
+{
+    const int start = ((angle % 360) + 360) % 360;
+    int64_t a = RoundHalfAway(4096 * std::atan2(x - Center, y - Center)) + RoundHalfAway(4096 * Radians(start));
+    while (a > HalfTurn) a -= FullTurn;
+    while (a < -HalfTurn) a += FullTurn;
+    return ClampIndex(GradationRampSize * (a + HalfTurn) / FullTurn);
+}
+
+// A scratch copy of the tile at one pixel per logical unit of the rectangle, bounded.
+QImage PrinterTile(const QImage& tile, const TRect& rect)
+{
+    const int w = std::clamp(rect.Width(), 1, MaxScratchSide), h = std::clamp(rect.Height(), 1, MaxScratchSide);
+    return tile.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+}  // namespace
+
+TGradationRamp BuildGradationRamp(const std::vector<TColor>& colors, bool reverse)
+{
+    TGradationRamp ramp{};
+    if (colors.empty()) return ramp;
+    std::vector<TRampColor> stops;
+    for (TColor c : colors) stops.push_back(RampColorOf(c));
+    if (stops.size() == 1) {
+        ramp.fill(stops.front());  // one colour: nothing to blend towards
+        return ramp;
+    }
+    const double segments = double(stops.size() - 1);
+    for (int i = 0; i < GradationRampSize; ++i) {
+        const double p = (reverse ? MaxIndex - i : i) * segments / GradationRampSize;
+        const size_t k = static_cast<size_t>(p);
+        const double t = p - double(k);
+        const TRampColor& a = stops[k];
+        const TRampColor& b = stops[k + 1];
+        ramp[static_cast<size_t>(i)] = {Channel(t, a.r, b.r), Channel(t, a.g, b.g), Channel(t, a.b, b.b)};
+    }
+    return ramp;
+}
+
+int GradationIndex(rgGradationKind kind, int angle, int x, int y)
+{
+    switch (kind) {
+    case rgkSimple:
+    case rgkBoxToRim:
+    case rgkBoxToCenter: return LinearIndex(kind, angle, x, y);
+    case rgkCircleToRim:
+    case rgkCircleToCenter: return CircleIndex(x, y);
+    case rgkConeClockwise:
+    case rgkConeCounterClockwise: return ConeIndex(angle, x, y);
+    }
+    return 0;
+}
+
+QImage GradationTile(const std::vector<TColor>& colors, rgGradationKind kind, int angle)
+{
+    std::vector<TColor> stops = colors;
+    if (IsCone(kind) && !stops.empty()) stops.push_back(stops.front());  // the cone closes on itself
+    const TGradationRamp ramp = BuildGradationRamp(stops, IsReversed(kind));
+    QImage tile(GradationTileSize, GradationTileSize, QImage::Format_RGB888);
+    for (int y = 0; y < GradationTileSize; ++y) {
+        uint8_t* row = tile.scanLine(y);
+        for (int x = 0; x < GradationTileSize; ++x) {
+            const TRampColor& c = ramp[static_cast<size_t>(GradationIndex(kind, angle, x, y))];
+            row[3 * x] = c.r;
+            row[3 * x + 1] = c.g;
+            row[3 * x + 2] = c.b;
+        }
+    }
+    return tile;
+}
+
+void RenderGradation(TCanvas& canvas, const TRect& rect, const std::vector<TColor>& colors, bool inverted, int angle,
+                     rgGradationKind kind)
+{
+    if (rect.Normalized().IsEmpty()) return;
+    const QImage tile = GradationTile(colors, kind, angle);
+    TCanvasStateSaver saver(canvas);
+    canvas.SetCopyMode(inverted ? TCopyMode::cmSrcInvert : TCopyMode::cmSrcCopy);
+    if (canvas.IsPrinter())
+        canvas.StretchDraw(rect, PrinterTile(tile, rect.Normalized()));
+    else
+        canvas.StretchDraw(rect, tile, TStretchQuality::sqDevice);
+}
+
+}  // namespace kestrel
