@@ -4,6 +4,8 @@
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
 #include "cli/Commands.h"
+#include "document/stream/ClassRegistry.h"
+#include "edit/StartupClasses.h"
 #include "platform/ProgramPaths.h"
 
 int main(int argc, char** argv)
@@ -12,6 +14,7 @@ int main(int argc, char** argv)
     // Headless: pictures and fonts work without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    RegisterStartupClasses(TClassRegistry::Global());
 
     // The same macro table as the desktop program; messages go to standard error.
     TAppFrame frame;

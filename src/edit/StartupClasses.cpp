@@ -4,6 +4,8 @@
 
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
+#include "paper/PaperInfo.h"
+#include "paper/PapersV2.h"
 
 namespace kestrel {
 
@@ -14,8 +16,14 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // in this order: TLOLine, TLOAlphaMask, TLODecoLine, TLOJANCode, TLOCurve, TLOCircle,
     // TLOWizardImage, TLODate, TLOBackImage2004, TLODecoString, TLOShadeText, TDOGroup, TLOOLE,
     // TLOArrangedImage, TLOQRCode, TLOQRStd; then TLDObjects, TExPaperInfo, TImagePaperInfo,
-    // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo.
-    const std::vector<const TClassInfo*> classes = {};
+    // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
+    // carrier in catalogue files, joins the paper classes.
+    const std::vector<const TClassInfo*> classes = {
+        &TFreePaperInfo::StaticClass(),
+        &TMatrixPaperInfo::StaticClass(),
+        &TPaperUpdate::StaticClass(),
+        &TPLStreamer::StaticClass(),
+    };
     for (const TClassInfo* info : classes) registry.Register(*info);
 }
 

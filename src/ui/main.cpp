@@ -9,6 +9,9 @@
 #include <memory>
 
 #include "app/DataMain.h"
+#include "document/stream/ClassRegistry.h"
+#include "edit/StartupClasses.h"
+#include "paper/CatalogueStartup.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
 
@@ -48,6 +51,8 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    RegisterStartupClasses(TClassRegistry::Global());
+    TPaperCatalogue papers;
     TdataMain dataMain(QApplication::arguments());
     TAppFrame& frame = dataMain.AppFrame();
     QApplication::setApplicationDisplayName(frame.Title());
@@ -61,6 +66,7 @@ int main(int argc, char** argv)
 
     std::unique_ptr<TfrmMain> mainWindow;
     TStartupHooks& hooks = dataMain.Hooks();
+    InstallCatalogueHooks(hooks, papers);
     hooks.createMainWindow = [&mainWindow] {
         mainWindow = std::make_unique<TfrmMain>();
         mainWindow->show();

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "platform/CfbTestSupport.h"
+#include "support/CfbTestSupport.h"
 #include "platform/cfb/CompoundFile.h"
 #include "support/TestEnvironment.h"
 

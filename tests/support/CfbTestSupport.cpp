@@ -1,4 +1,4 @@
-#include "platform/CfbTestSupport.h"
+#include "support/CfbTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QFile>
