@@ -56,8 +56,8 @@ constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
     TCliCommand{"tree", "FILE", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
-    TCliCommand{"papers", "[--catalogue FILE] [--faces]", "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧します",
-                RunPapers},
+    TCliCommand{"papers", "[--catalogue FILE] [--faces]",
+                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧します", RunPapers},
     TCliCommand{"build-papers", "SOURCE.json OUT.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
                 RunBuildPapers},
 };

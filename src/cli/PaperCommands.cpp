@@ -21,16 +21,21 @@ QByteArray ReadSourceFile(const QString& path)
     return file.readAll();
 }
 
-QString SizeText(int width, int height) { return QStringLiteral("%1x%2").arg(width).arg(height); }
+QString SizeText(int width, int height)
+{
+    return QStringLiteral("%1x%2").arg(width).arg(height);
+}
 
 void PrintFace(const TPaperInfo& paper, int index, QTextStream& out)
 {
     const TSheetRect rect = paper.GetFaceRect(index);
     const TFaceShape shape = paper.GetFaceShape(index);
     const QSize hole = paper.GetCutCenterSize(index);
-    out << "  ラベル" << index + 1 << '\t' << QStringLiteral("(%1,%2)-(%3,%4)").arg(rect.left).arg(rect.top).arg(rect.right).arg(rect.bottom)
+    out << "  ラベル" << index + 1 << '\t'
+        << QStringLiteral("(%1,%2)-(%3,%4)").arg(rect.left).arg(rect.top).arg(rect.right).arg(rect.bottom)
         << '\t' << FaceShapeInfo().names[shape] << '\t' << "塗り足し " << paper.GetFaceMargin(index) << '\t'
-        << "内円 " << (HasHole(shape) ? SizeText(hole.width(), hole.height()) : QStringLiteral("なし")) << '\n';
+        << "内円 " << (HasHole(shape) ? SizeText(hole.width(), hole.height()) : QStringLiteral("なし"))
+        << '\n';
 }
 
 }  // namespace
@@ -48,7 +53,9 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
         catalogue.Create(arguments[1]);
         BuildCatalogue(source, catalogue);
         catalogue.Close();
-        out << QStringLiteral("%1 件の用紙を「%2」に書きました\n").arg(source.papers.size()).arg(arguments[1]);
+        out << QStringLiteral("%1 件の用紙を「%2」に書きました\n")
+                   .arg(source.papers.size())
+                   .arg(arguments[1]);
         return 0;
     } catch (const EKestrel& e) {
         errors << QStringLiteral("エラー: ") << e.Message() << '\n';
@@ -80,8 +87,8 @@ int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream
         const TPapersV2& catalogue = *papers.Catalogue();
         for (int i = 0; i < catalogue.Count(); ++i) {
             const TPaperInfo& paper = catalogue.Paper(i);
-            out << paper.PaperName() << '\t' << paper.GroupName() << '\t' << SizeText(paper.Width(), paper.Height())
-                << '\t' << paper.GetFaceCount() << '\n';
+            out << paper.PaperName() << '\t' << paper.GroupName() << '\t'
+                << SizeText(paper.Width(), paper.Height()) << '\t' << paper.GetFaceCount() << '\n';
             for (int face = 0; faces && face < paper.GetFaceCount(); ++face) PrintFace(paper, face, out);
         }
         return 0;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <gtest/gtest.h>
 
 namespace kestrel::test {
 

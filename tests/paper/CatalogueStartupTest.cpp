@@ -47,7 +47,8 @@ protected:
         TPaperCatalogue service;
         service.OpenSystem(file);
         QStringList names;
-        for (int i = 0; i < service.Catalogue()->Count(); ++i) names << service.Catalogue()->Paper(i).PaperName();
+        for (int i = 0; i < service.Catalogue()->Count(); ++i)
+            names << service.Catalogue()->Paper(i).PaperName();
         return names;
     }
 
@@ -98,7 +99,8 @@ TEST_F(CatalogueStartup, DamagedCatalogueFilesStopStartUpWithTheirNameAndStayAsT
         auto dataMain = Make();
         test::WriteFileBytes(systemFile_, damaged);
         EXPECT_FALSE(dataMain->Create());
-        EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「kestrel.ppr」が開けませんでした"}));
+        EXPECT_EQ(messages_,
+                  QStringList({"アプリケーションに必要なファイル「kestrel.ppr」が開けませんでした"}));
     }
     messages_.clear();
     {
@@ -107,7 +109,8 @@ TEST_F(CatalogueStartup, DamagedCatalogueFilesStopStartUpWithTheirNameAndStayAsT
         QDir().mkpath(QFileInfo(userFile_).path());
         test::WriteFileBytes(userFile_, damaged);
         EXPECT_FALSE(dataMain->Create());
-        EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「UserPaper.ppr」が開けませんでした"}));
+        EXPECT_EQ(messages_,
+                  QStringList({"アプリケーションに必要なファイル「UserPaper.ppr」が開けませんでした"}));
     }
     EXPECT_EQ(test::ReadFileBytes(userFile_), damaged);
 }

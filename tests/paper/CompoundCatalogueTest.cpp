@@ -58,7 +58,10 @@ void ExpectSamePaper(const TPaperInfo& source, const TPaperInfo& actual)
 }
 
 // A property name as the stream writes it: its length byte, then the name.
-QByteArray Record(const char* name) { return char(strlen(name)) + QByteArray(name); }
+QByteArray Record(const char* name)
+{
+    return char(strlen(name)) + QByteArray(name);
+}
 
 TEST(CompoundCatalogue, HoleRecordsAreWrittenOnlyWhenNeededAndReadBack)
 {
@@ -66,7 +69,8 @@ TEST(CompoundCatalogue, HoleRecordsAreWrittenOnlyWhenNeededAndReadBack)
         int width, height;
         bool cutCenter, sizes;
     };
-    for (const Case c : {Case{410, 410, false, false}, Case{300, 300, true, false}, Case{300, 200, false, true}}) {
+    for (const Case c :
+         {Case{410, 410, false, false}, Case{300, 300, true, false}, Case{300, 200, false, true}}) {
         SCOPED_TRACE(c.width * 1000 + c.height);
         TMatrixPaperInfo matrix = SimplePaper("M");
         matrix.SetCutCenterWidth(c.width);
@@ -203,9 +207,10 @@ TEST(CompoundCatalogue, FreePascalReadsAPaperStream)
     test::WriteFileBytes(file, Codec.Write(paper));
 
     const QString text = QString::fromLatin1(test::RunFpcStreamCheck(helper, "totext", file));
-    for (const char* line : {"TMatrixPaperInfo\n", "  Landscape = False\n", "  Width = 2100\n", "  Height = 2970\n",
-                             "  PaperName = 'Fpc'\n", "  FaceShape = fsDoughnut\n", "  FacePurpose = 'CD'\n",
-                             "      ShapeMask = [fsDoughnut]\n", "  CutCenter = 300\n"})
+    for (const char* line :
+         {"TMatrixPaperInfo\n", "  Landscape = False\n", "  Width = 2100\n", "  Height = 2970\n",
+          "  PaperName = 'Fpc'\n", "  FaceShape = fsDoughnut\n", "  FacePurpose = 'CD'\n",
+          "      ShapeMask = [fsDoughnut]\n", "  CutCenter = 300\n"})
         EXPECT_TRUE(text.contains(line)) << line << " in\n" << text.toStdString();
     EXPECT_FALSE(text.contains("CutCenterWidth"));
     EXPECT_TRUE(text.endsWith("end\n"));

@@ -1,8 +1,9 @@
 #include "support/FpcStreamCheck.h"
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
 
