@@ -63,7 +63,9 @@ void CopyIntoFileTree(const TMemoryCatalogueStorage& from, const QString& path, 
 
 bool TCompoundCatalogueFiles::Exists(const QString& fileName) const
 {
-    return QFileInfo(fileName).isFile();
+    // Anything at that path counts, so that a folder there fails to load instead of passing
+    // for an empty catalogue.
+    return QFileInfo::exists(fileName);
 }
 
 void TCompoundCatalogueFiles::Load(const QString& fileName, TMemoryCatalogueStorage& into) const

@@ -192,6 +192,12 @@ TEST(CompoundCatalogue, ADamagedFileFailsAndLeavesTheWorkingCopyAlone)
     tree.WriteStream("Kept\\Stream", "data");
     EXPECT_THROW(TCompoundCatalogueFiles().Load(file, tree), EKestrel);
     EXPECT_EQ(tree.ReadStream("Kept\\Stream"), "data");
+
+    // A folder where the catalogue should be is no empty catalogue.
+    const QString folder = test::TestFolder() + "/folder.ppr";
+    QDir().mkpath(folder);
+    TPaperCatalogue service;
+    EXPECT_THROW(service.OpenSystem(folder), EKestrel);
 }
 
 TEST(CompoundCatalogue, FreePascalReadsAPaperStream)
