@@ -11,7 +11,6 @@ namespace kestrel {
 namespace {
 
 constexpr auto kCannotOpen = "アプリケーションに必要なファイル「%s」が開けませんでした";
-constexpr auto kReadOnly = "実行に必要なファイル「%s」が読み取り専用になっています";
 
 // Runs a loader; any failure other than a start-up error of its own becomes the "cannot open"
 // error naming the file.
@@ -103,9 +102,10 @@ void TdataMain::OpenPaperCatalogue()
 {
     if (!hooks_.openPaperCatalogue) return;
     const QString systemFile = frame_.Expand("$(SystemPaperInfo)");
+    // Reading is all the catalogue needs here, so it may be installed read-only; writability
+    // matters only where an update installs a new one.
     const QFileInfo info(systemFile);
     if (!info.exists()) throw EStartupFile(FormatText(kCannotOpen, {info.fileName()}));
-    if (!info.isWritable()) throw EStartupFile(FormatText(kReadOnly, {info.fileName()}));
     LoadNamedFile(systemFile, [&] { hooks_.openPaperCatalogue(systemFile); });
     paperCatalogueOpen_ = true;
     const QString userFile = frame_.Expand("$(UserPaperInfo)");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/PaperCommands.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
@@ -41,10 +42,24 @@ int RunTree(TCliContext& context)
     return RunTreeCommand(context.args, context.out, context.err);
 }
 
+int RunPapers(TCliContext& context)
+{
+    return RunPapersCommand(context.args, context.out, context.err);
+}
+
+int RunBuildPapers(TCliContext& context)
+{
+    return RunBuildPapersCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
     TCliCommand{"tree", "FILE", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
+    TCliCommand{"papers", "[--catalogue FILE] [--faces]",
+                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧します", RunPapers},
+    TCliCommand{"build-papers", "SOURCE.json OUT.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
+                RunBuildPapers},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -5,6 +5,8 @@
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
+#include "paper/PaperInfo.h"
+#include "paper/PapersV2.h"
 
 namespace kestrel {
 
@@ -15,8 +17,15 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // in this order: TLOLine, TLOAlphaMask, TLODecoLine, TLOJANCode, TLOCurve, TLOCircle,
     // TLOWizardImage, TLODate, TLOBackImage2004, TLODecoString, TLOShadeText, TDOGroup, TLOOLE,
     // TLOArrangedImage, TLOQRCode, TLOQRStd; then TLDObjects, TExPaperInfo, TImagePaperInfo,
-    // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo.
-    const std::vector<const TClassInfo*> classes = {&TDOGroup::StaticClass()};
+    // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
+    // carrier in catalogue files, joins the paper classes.
+    const std::vector<const TClassInfo*> classes = {
+        &TDOGroup::StaticClass(),
+        &TFreePaperInfo::StaticClass(),
+        &TMatrixPaperInfo::StaticClass(),
+        &TPaperUpdate::StaticClass(),
+        &TPLStreamer::StaticClass(),
+    };
     for (const TClassInfo* info : classes) registry.Register(*info);
 }
 

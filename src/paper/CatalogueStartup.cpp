@@ -1,50 +1,25 @@
 #include "paper/CatalogueStartup.h"
 
-#include <QFileInfo>
-
+#include "app/DataMain.h"
 #include "platform/Error.h"
 
 namespace kestrel {
 
-namespace {
-
-QString CannotOpenMessage(const QString& fileName)
-{
-    return QStringLiteral("アプリケーションに必要なファイル「%1」が開けませんでした").arg(QFileInfo(fileName).fileName());
-}
-
-std::unique_ptr<TPapersV2> OpenWithBases(TCatalogueIO io, const QString& fileName, const TRegisterBases& registerBases)
+std::unique_ptr<TPapersV2> OpenCatalogueFile(TCatalogueIO io, const QString& fileName,
+                                             const TRegisterBases& registerBases)
 {
     auto catalogue = std::make_unique<TPapersV2>(io);
-    try {
-        catalogue->Open(fileName, true, true);
-        if (registerBases) registerBases(*catalogue);
-    } catch (const EKestrel& e) {
-        throw EKestrel(CannotOpenMessage(fileName) + u'\n' + e.Message());
-    }
+    catalogue->Open(fileName, true, true);
+    if (registerBases) registerBases(*catalogue);
     return catalogue;
 }
 
-}  // namespace
-
-std::unique_ptr<TPapersV2> OpenMergedCatalogue(TCatalogueIO io, const QString& systemFile, const QString& userFile,
-                                               const TRegisterBases& registerBases)
+void MergeUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& userFile,
+                     const TRegisterBases& registerBases)
 {
-    if (!io.files->Exists(systemFile)) throw EKestrel(CannotOpenMessage(systemFile));
-    if (io.files->IsReadOnly(systemFile))
-        throw EKestrel(QStringLiteral("実行に必要なファイル「%1」が読み取り専用になっています")
-                           .arg(QFileInfo(systemFile).fileName()));
-    std::unique_ptr<TPapersV2> catalogue = OpenWithBases(io, systemFile, registerBases);
-    if (io.files->Exists(userFile)) {
-        std::unique_ptr<TPapersV2> user = OpenWithBases(io, userFile, registerBases);
-        try {
-            catalogue->Merge(*user, true, false);
-        } catch (const EKestrel& e) {
-            throw EKestrel(CannotOpenMessage(userFile) + u'\n' + e.Message());
-        }
-    }
-    catalogue->SetModified(false);
-    return catalogue;
+    std::unique_ptr<TPapersV2> user = OpenCatalogueFile(io, userFile, registerBases);
+    catalogue.Merge(*user, true, false);
+    catalogue.SetModified(false);
 }
 
 void WriteBackUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& userFile,
@@ -56,6 +31,35 @@ void WriteBackUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& u
     if (registerBases) registerBases(user);
     user.Merge(catalogue, true, false);
     user.Close();
+}
+
+// --- TPaperCatalogue ---
+
+void TPaperCatalogue::OpenSystem(const QString& systemFile)
+{
+    catalogue_ = OpenCatalogueFile(IO(), systemFile, {});
+}
+
+void TPaperCatalogue::MergeUser(const QString& userFile)
+{
+    if (!catalogue_) throw EKestrel(QStringLiteral("用紙カタログが開かれていません"));
+    MergeUserPapers(*catalogue_, IO(), userFile, {});
+}
+
+void TPaperCatalogue::SaveUser(const QString& userFile)
+{
+    if (catalogue_) WriteBackUserPapers(*catalogue_, IO(), userFile, {});
+}
+
+void InstallCatalogueHooks(TStartupHooks& hooks, TPaperCatalogue& papers)
+{
+    static TPurposeValidator productFilter;
+    hooks.installPurposeFilter = [] { SetPurposeValidator(&productFilter); };
+    hooks.removePurposeFilter = [] { SetPurposeValidator(nullptr); };
+    hooks.openPaperCatalogue = [&papers](const QString& file) { papers.OpenSystem(file); };
+    hooks.mergeUserPapers = [&papers](const QString& file) { papers.MergeUser(file); };
+    hooks.saveUserPapers = [&papers](const QString& file) { papers.SaveUser(file); };
+    hooks.freePaperCatalogue = [&papers] { papers.Free(); };
 }
 
 }  // namespace kestrel

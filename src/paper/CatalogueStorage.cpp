@@ -36,19 +36,12 @@ struct TMemoryCatalogueStorage::TNode {
 
 namespace {
 
-QStringList SplitPath(const QString& path) { return path.split(u'\\', Qt::SkipEmptyParts); }
-
 [[noreturn]] void FailPath(const QString& path)
 {
     throw EKestrel(QStringLiteral("ストレージに「%1」が見つかりません").arg(path));
 }
 
 }  // namespace
-
-QString JoinElementPath(const QString& storagePath, const QString& name)
-{
-    return storagePath.isEmpty() ? name : storagePath + u'\\' + name;
-}
 
 void CopyStorage(const ICatalogueStorage& source, ICatalogueStorage& destination, const QString& path)
 {
@@ -71,7 +64,7 @@ TMemoryCatalogueStorage& TMemoryCatalogueStorage::operator=(const TMemoryCatalog
 TMemoryCatalogueStorage::TNode* TMemoryCatalogueStorage::Find(const QString& path) const
 {
     TNode* node = root_.get();
-    for (const QString& name : SplitPath(path)) {
+    for (const QString& name : SplitElementPath(path)) {
         if (node->isStream || !(node = node->Child(name))) return nullptr;
     }
     return node;
@@ -115,7 +108,7 @@ QByteArray TMemoryCatalogueStorage::ReadStream(const QString& path) const
 
 void TMemoryCatalogueStorage::WriteStream(const QString& path, const QByteArray& data)
 {
-    QStringList names = SplitPath(path);
+    QStringList names = SplitElementPath(path);
     if (names.isEmpty()) FailPath(path);
     const QString name = names.takeLast();
     TNode& parent = MakeStorage(names);
@@ -131,14 +124,14 @@ void TMemoryCatalogueStorage::WriteStream(const QString& path, const QByteArray&
     stream->data = data;
 }
 
-void TMemoryCatalogueStorage::CreateStorage(const QString& path) { MakeStorage(SplitPath(path)); }
+void TMemoryCatalogueStorage::CreateStorage(const QString& path) { MakeStorage(SplitElementPath(path)); }
 
 void TMemoryCatalogueStorage::DeleteElement(const QString& path)
 {
-    QStringList names = SplitPath(path);
+    QStringList names = SplitElementPath(path);
     if (names.isEmpty()) return;
     const QString name = names.takeLast();
-    TNode* parent = Find(names.join(u'\\'));
+    TNode* parent = Find(names.join(ElementPathSeparator));
     if (!parent || parent->isStream) return;
     std::erase_if(parent->children, [&](const auto& c) { return c->name.compare(name, Qt::CaseInsensitive) == 0; });
 }
@@ -147,12 +140,12 @@ void TMemoryCatalogueStorage::RenameElement(const QString& path, const QString& 
 {
     TNode* node = Find(path);
     if (!node || node == root_.get()) FailPath(path);
-    QStringList names = SplitPath(path);
+    QStringList names = SplitElementPath(path);
     names.removeLast();
-    const TNode* parent = Find(names.join(u'\\'));
+    const TNode* parent = Find(names.join(ElementPathSeparator));
     const TNode* existing = parent->Child(newName);
     if (existing && existing != node)
-        throw EKestrel(QStringLiteral("「%1」は既にあります").arg(JoinElementPath(names.join(u'\\'), newName)));
+        throw EKestrel(QStringLiteral("「%1」は既にあります").arg(JoinElementPath(names.join(ElementPathSeparator), newName)));
     node->name = newName;
 }
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "document/storage/DocPath.h"
+
 namespace kestrel {
 
 class TComponent;
@@ -38,8 +40,6 @@ public:
 // Copies the storage at path with everything below it from source into destination (at the
 // same path, created when absent); elements of the same name are replaced, others kept.
 void CopyStorage(const ICatalogueStorage& source, ICatalogueStorage& destination, const QString& path);
-
-QString JoinElementPath(const QString& storagePath, const QString& name);
 
 // An in-memory tree: the working copy of an open catalogue.
 class TMemoryCatalogueStorage : public ICatalogueStorage {
@@ -71,8 +71,6 @@ class ICatalogueFiles {
 public:
     virtual ~ICatalogueFiles() = default;
     virtual bool Exists(const QString& fileName) const = 0;
-    // Marked read-only in the file system.
-    virtual bool IsReadOnly(const QString& fileName) const = 0;
     virtual void Load(const QString& fileName, TMemoryCatalogueStorage& into) const = 0;
     // Writes the whole tree to a temporary file beside the target and renames it over the target.
     virtual void Save(const TMemoryCatalogueStorage& tree, const QString& fileName) const = 0;

@@ -1,5 +1,6 @@
 #include "paper/PaperInfo.h"
 
+#include "document/stream/ValueCodec.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -30,6 +31,15 @@ void TFaceLayout::ReadFaceType(int value)
     const Legacy legacy = value >= 0 && value < int(std::size(table)) ? table[value] : table[0];
     faceShape_ = legacy.shape;
     facePurpose_ = QString::fromUtf16(legacy.purpose);
+}
+
+void TFaceLayout::DefineLayoutRecords(TFiler& filer)
+{
+    filer.DefineProperty("FaceType", [this](TReader& reader) { ReadFaceType(reader.ReadInteger()); }, {}, false);
+    const std::optional<int> cutCenter = CutCenterRecord();
+    filer.DefineProperty(
+        "CutCenter", [this](TReader& reader) { ReadCutCenter(reader.ReadInteger()); },
+        [cutCenter](TWriter& writer) { writer.WriteInteger(*cutCenter); }, cutCenter.has_value());
 }
 
 TFaceGeometry TFaceLayout::Geometry(const TSheetRect& rect) const
@@ -257,6 +267,12 @@ void TMatrixPaperInfo::Assign(const TPersistent& source)
     AssignLayout(*other);
 }
 
+void TMatrixPaperInfo::DefineProperties(TFiler& filer)
+{
+    TPaperInfo::DefineProperties(filer);
+    DefineLayoutRecords(filer);
+}
+
 // --- TFaceItem, TFaces ---
 
 const TClassInfo& TFaceItem::StaticClass()
@@ -294,6 +310,12 @@ void TFaceItem::Assign(const TPersistent& source)
     if (!other) return TCollectionItem::Assign(source);
     rect_ = other->rect_;
     AssignLayout(*other);
+}
+
+void TFaceItem::DefineProperties(TFiler& filer)
+{
+    TCollectionItem::DefineProperties(filer);
+    DefineLayoutRecords(filer);
 }
 
 const TClassInfo& TFaces::StaticClass()

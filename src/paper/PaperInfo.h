@@ -39,6 +39,8 @@ public:
     void ReadCutCenter(int value);
     // "FaceType" of older catalogues: shape and purpose in one number.
     void ReadFaceType(int value);
+    // The custom records of the classes holding a layout: "FaceType" (read only) and "CutCenter".
+    void DefineLayoutRecords(TFiler& filer);
 
     TFaceGeometry Geometry(const TSheetRect& rect) const;
     void AssignLayout(const TFaceLayout& other) { *this = other; }
@@ -156,6 +158,7 @@ public:
     TSheetRect GetFaceRect(int index) const override;
     void CheckLayout() const override;
     void Assign(const TPersistent& source) override;
+    void DefineProperties(TFiler& filer) override;
 
 protected:
     const TFaceLayout& Layout(int index) const override;
@@ -187,6 +190,7 @@ public:
     void SetRect(const TSheetRect& rect) { rect_ = rect; }
 
     void Assign(const TPersistent& source) override;
+    void DefineProperties(TFiler& filer) override;
 
 private:
     TSheetRect rect_;

@@ -4,8 +4,10 @@
 #include <QJsonDocument>
 #include <cmath>
 
+#include "document/stream/ValueCodec.h"
 #include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
+#include "platform/BoundedReader.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -13,8 +15,6 @@ namespace kestrel {
 namespace {
 
 const QString ClassKey = QStringLiteral("class");
-const QString CutCenterKey = QStringLiteral("CutCenter");
-const QString FaceTypeKey = QStringLiteral("FaceType");
 
 [[noreturn]] void Fail(const QString& detail)
 {
@@ -104,6 +104,94 @@ QJsonObject ObjectValue(const QJsonValue& value, const QString& what)
     return value.toObject();
 }
 
+// A custom record's value, as its class writes it to a stream, in JSON form.
+QJsonValue RecordJson(const QByteArray& name, const std::function<void(TWriter&)>& write)
+{
+    QByteArray bytes;
+    TWriter writer(bytes);
+    write(writer);
+    TBoundedReader in(bytes);
+    TReader reader(in);
+    switch (reader.NextValueType()) {
+    case TValueType::vaInt8:
+    case TValueType::vaInt16:
+    case TValueType::vaInt32:
+    case TValueType::vaInt64:
+        return double(reader.ReadInt64());
+    case TValueType::vaFalse:
+    case TValueType::vaTrue:
+        return reader.ReadBoolean();
+    case TValueType::vaString:
+    case TValueType::vaLString:
+        return reader.ReadString();
+    default:
+        Fail(QStringLiteral("%1 は JSON で表せません").arg(Name(name)));
+    }
+}
+
+// The stream bytes of a custom record given in JSON form.
+QByteArray RecordBytes(const QByteArray& name, const QJsonValue& value)
+{
+    QByteArray bytes;
+    TWriter writer(bytes);
+    if (value.isBool()) {
+        writer.WriteBoolean(value.toBool());
+    } else if (value.isString()) {
+        writer.WriteString(value.toString());
+    } else {
+        TPropInfo prop;
+        prop.name = name;
+        writer.WriteInteger(IntegerValue(value, prop));
+    }
+    return bytes;
+}
+
+class TJsonWriteFiler : public TFiler {
+public:
+    explicit TJsonWriteFiler(QJsonObject& json) : json_(json) {}
+
+    void DefineProperty(const QByteArray& name, const std::function<void(TReader&)>&,
+                        const std::function<void(TWriter&)>& write, bool hasData) override
+    {
+        if (hasData) json_.insert(Name(name), RecordJson(name, write));
+    }
+    void DefineBinaryProperty(const QByteArray& name, const std::function<void(TBoundedReader&)>&,
+                              const std::function<void(QByteArray&)>&, bool hasData) override
+    {
+        if (hasData) Fail(QStringLiteral("%1 は JSON で表せません").arg(Name(name)));
+    }
+
+private:
+    QJsonObject& json_;
+};
+
+// Hands one key that is no property to the class's custom record of that name.
+class TJsonReadFiler : public TFiler {
+public:
+    TJsonReadFiler(const QString& key, const QJsonValue& value) : key_(key), value_(value) {}
+    bool Handled() const { return handled_; }
+
+    void DefineProperty(const QByteArray& name, const std::function<void(TReader&)>& read,
+                        const std::function<void(TWriter&)>&, bool) override
+    {
+        if (handled_ || Name(name) != key_ || !read) return;
+        handled_ = true;
+        const QByteArray bytes = RecordBytes(name, value_);
+        TBoundedReader in(bytes);
+        TReader reader(in);
+        read(reader);
+    }
+    void DefineBinaryProperty(const QByteArray&, const std::function<void(TBoundedReader&)>&,
+                              const std::function<void(QByteArray&)>&, bool) override
+    {
+    }
+
+private:
+    QString key_;
+    QJsonValue value_;
+    bool handled_ = false;
+};
+
 }  // namespace
 
 TJsonComponentCodec::TJsonComponentCodec(std::vector<const TClassInfo*> classes) : classes_(std::move(classes)) {}
@@ -168,20 +256,14 @@ QJsonObject TJsonComponentCodec::PropertiesToJson(TPersistent& object) const
             json.insert(name, text);
         }
     }
-    if (auto* layout = dynamic_cast<const TFaceLayout*>(&object))
-        if (const auto cutCenter = layout->CutCenterRecord()) json.insert(CutCenterKey, *cutCenter);
+    TJsonWriteFiler filer(json);
+    object.DefineProperties(filer);
     return json;
 }
 
 void TJsonComponentCodec::PropertiesFromJson(const QJsonObject& object, TPersistent& target) const
 {
     const TClassInfo& info = target.ClassInfo();
-    auto* layout = dynamic_cast<TFaceLayout*>(&target);
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const bool custom = layout && (it.key() == CutCenterKey || it.key() == FaceTypeKey);
-        if (it.key() != ClassKey && !custom && !info.FindProperty(it.key().toLatin1()))
-            Fail(QStringLiteral("%1 に不明なプロパティ「%2」があります").arg(Name(info.Name()), it.key()));
-    }
     // Stream order, so that Landscape is set before the size.
     for (const TPropInfo& prop : info.Properties()) {
         const QJsonValue value = object.value(Name(prop.name));
@@ -206,15 +288,14 @@ void TJsonComponentCodec::PropertiesFromJson(const QJsonObject& object, TPersist
             prop.setString(target, TextValue(value, prop));
         }
     }
-    if (!layout) return;
-    // Records of older catalogues, read after the properties as in a stream.
-    const auto integerRecord = [&](const QString& key) {
-        TPropInfo prop;
-        prop.name = key.toLatin1();
-        return int(IntegerValue(object.value(key), prop));
-    };
-    if (object.contains(FaceTypeKey)) layout->ReadFaceType(integerRecord(FaceTypeKey));
-    if (object.contains(CutCenterKey)) layout->ReadCutCenter(integerRecord(CutCenterKey));
+    // Custom records, after the properties as in a stream; any other key is unknown.
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (it.key() == ClassKey || info.FindProperty(it.key().toLatin1())) continue;
+        TJsonReadFiler filer(it.key(), it.value());
+        target.DefineProperties(filer);
+        if (!filer.Handled())
+            Fail(QStringLiteral("%1 に不明なプロパティ「%2」があります").arg(Name(info.Name()), it.key()));
+    }
 }
 
 TJsonComponentCodec CatalogueJsonCodec(std::vector<const TClassInfo*> extraClasses)

@@ -10,6 +10,7 @@
 
 #include "app/DataMain.h"
 #include "edit/ModelStartup.h"
+#include "paper/CatalogueStartup.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     InitializeModel();
+    TPaperCatalogue papers;
     TdataMain dataMain(QApplication::arguments());
     TAppFrame& frame = dataMain.AppFrame();
     QApplication::setApplicationDisplayName(frame.Title());
@@ -63,6 +65,7 @@ int main(int argc, char** argv)
 
     std::unique_ptr<TfrmMain> mainWindow;
     TStartupHooks& hooks = dataMain.Hooks();
+    InstallCatalogueHooks(hooks, papers);
     hooks.createMainWindow = [&mainWindow] {
         mainWindow = std::make_unique<TfrmMain>();
         mainWindow->show();

@@ -1,26 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
+#include "CliRun.h"
 #include "platform/ProgramPaths.h"
 
 namespace kestrel {
 namespace {
 
-struct TRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-TRun RunCli(const QStringList& arguments)
-{
-    QProcess cli;
-    cli.start(KESTREL_BINARY_DIR "/src/kestrel-cli", arguments);
-    EXPECT_TRUE(cli.waitForFinished(30000));
-    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-            QString::fromUtf8(cli.readAllStandardOutput()), QString::fromUtf8(cli.readAllStandardError())};
-}
+using test::RunCli;
+using TRun = test::TCliRun;
 
 TEST(Cli, VersionPrintsTheBuildVersion)
 {

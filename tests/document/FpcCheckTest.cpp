@@ -5,13 +5,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include "StreamTestClasses.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
 #include "platform/BoundedReader.h"
+#include "support/FpcStreamCheck.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {
@@ -61,37 +60,9 @@ const TClassInfo& TFpcThing::StaticClass()
     return info;
 }
 
-// Compiles the Pascal helper into the test's folder; fails the test when fpc is missing.
-QString BuildHelper()
-{
-    const QString fpc = QStandardPaths::findExecutable(QStringLiteral("fpc"));
-    if (fpc.isEmpty()) {
-        ADD_FAILURE() << "fpc (Free Pascal) is required for this test";
-        return {};
-    }
-    const QString dir = test::TestFolder();
-    QProcess compile;
-    compile.start(fpc, {QStringLiteral("-O1"), QStringLiteral("-FE") + dir, QStringLiteral("-FU") + dir,
-                        QStringLiteral(KESTREL_TEST_SOURCE_DIR "/document/fpc/streamcheck.pas")});
-    if (!compile.waitForFinished(120000) || compile.exitCode() != 0) {
-        ADD_FAILURE() << "fpc failed: " << compile.readAll().toStdString();
-        return {};
-    }
-    return dir + QStringLiteral("/streamcheck");
-}
-
-QByteArray RunHelper(const QString& helper, const QString& mode, const QString& file)
-{
-    QProcess run;
-    run.start(helper, {mode, file});
-    EXPECT_TRUE(run.waitForFinished(30000));
-    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
-    return run.readAllStandardOutput();
-}
-
 TEST(FpcCheck, FreePascalReadsOurStreamAsTheExpectedText)
 {
-    const QString helper = BuildHelper();
+    const QString helper = test::BuildFpcStreamCheck();
     ASSERT_FALSE(helper.isEmpty());
 
     TTestRect rect;
@@ -157,15 +128,15 @@ TEST(FpcCheck, FreePascalReadsOurStreamAsTheExpectedText)
         "    Items = <>\n"
         "  end\n"
         "end\n";
-    EXPECT_EQ(RunHelper(helper, QStringLiteral("totext"), file).toStdString(), expected.toStdString());
+    EXPECT_EQ(test::RunFpcStreamCheck(helper, QStringLiteral("totext"), file).toStdString(), expected.toStdString());
 }
 
 TEST(FpcCheck, WeReadWhatFreePascalWrites)
 {
-    const QString helper = BuildHelper();
+    const QString helper = test::BuildFpcStreamCheck();
     ASSERT_FALSE(helper.isEmpty());
     const QString file = test::TestFolder() + QStringLiteral("/theirs.bin");
-    RunHelper(helper, QStringLiteral("write"), file);
+    test::RunFpcStreamCheck(helper, QStringLiteral("write"), file);
     QFile in(file);
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     const QByteArray bytes = in.readAll();

@@ -9,13 +9,6 @@
 namespace kestrel {
 namespace {
 
-QByteArray ShippedSource()
-{
-    QFile file(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/papers.json"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
-
 // A minimal source with one paper whose JSON text is given.
 QByteArray SourceWith(const QByteArray& paper)
 {
@@ -42,7 +35,7 @@ QString LoadError(const QByteArray& json)
 
 TEST(CatalogueSource, EveryShippedPaperHasItsFacesOnThePaperWithoutOverlap)
 {
-    const QByteArray json = ShippedSource();
+    const QByteArray json = test::ShippedSource();
     ASSERT_FALSE(json.isEmpty());
     const TCatalogueSource source = LoadCatalogueSource(json);
     ASSERT_GE(source.papers.size(), 40u);
@@ -57,7 +50,7 @@ TEST(CatalogueSource, EveryShippedPaperHasItsFacesOnThePaperWithoutOverlap)
 
 TEST(CatalogueSource, ShippedPapersCoverTheMediaTheProgramOffers)
 {
-    const TCatalogueSource source = LoadCatalogueSource(ShippedSource());
+    const TCatalogueSource source = LoadCatalogueSource(test::ShippedSource());
     std::set<TFaceShape> shapes;
     std::set<int> discHoles;
     bool landscape = false, eightCentimetreTray = false, backInlay = false;
@@ -81,7 +74,7 @@ TEST(CatalogueSource, ShippedPapersCoverTheMediaTheProgramOffers)
 TEST(CatalogueSource, BuiltCatalogueReopensWithThePapersInSourceOrder)
 {
     test::TCatalogueFixture fixture;
-    const TCatalogueSource source = LoadCatalogueSource(ShippedSource());
+    const TCatalogueSource source = LoadCatalogueSource(test::ShippedSource());
     TPapersV2 catalogue(fixture.io);
     catalogue.Create("Kestrel.ppr");
     BuildCatalogue(source, catalogue);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <map>
 #include <set>
 
@@ -9,11 +10,18 @@
 
 namespace kestrel::test {
 
+// The source of the shipped catalogue (data/papers/papers.json).
+inline QByteArray ShippedSource()
+{
+    QFile file(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/papers.json"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
 // Catalogue "files" kept in memory, with a count of saves per file.
 class TFakeCatalogueFiles : public ICatalogueFiles {
 public:
     bool Exists(const QString& fileName) const override { return files_.count(fileName) > 0; }
-    bool IsReadOnly(const QString& fileName) const override { return readOnly_.count(fileName) > 0; }
     void Load(const QString& fileName, TMemoryCatalogueStorage& into) const override { into = files_.at(fileName); }
     void Save(const TMemoryCatalogueStorage& tree, const QString& fileName) const override
     {
@@ -23,12 +31,10 @@ public:
 
     TMemoryCatalogueStorage& File(const QString& fileName) const { return files_[fileName]; }
     int Saves(const QString& fileName) const { return saves_.count(fileName) ? saves_.at(fileName) : 0; }
-    void MarkReadOnly(const QString& fileName) { readOnly_.insert(fileName); }
 
 private:
     mutable std::map<QString, TMemoryCatalogueStorage> files_;
     mutable std::map<QString, int> saves_;
-    std::set<QString> readOnly_;
 };
 
 // A per-paper record for the bases: the maker of a paper.

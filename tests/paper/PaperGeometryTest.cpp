@@ -235,6 +235,15 @@ TEST(PaperGeometry, HoleRecordsTravelThroughTheJsonCodec)
     EXPECT_EQ(read.CutCenterWidth(), 300);
     EXPECT_EQ(read.CutCenterHeight(), 200);
     EXPECT_EQ(read.GetFaceRect(3), paper.GetFaceRect(3));
+
+    // The records are the class's own: an older "FaceType" is read, a key nobody knows is not.
+    json.insert("FaceType", 6);
+    EXPECT_EQ(dynamic_cast<TMatrixPaperInfo&>(*codec.FromJson(json)).FaceShape(), fsEllipse);
+    json.insert("CutCentre", 300);
+    EXPECT_THROW(codec.FromJson(json), EReadError);
+    json.remove("CutCentre");
+    json.insert("CutCenter", "wide");
+    EXPECT_THROW(codec.FromJson(json), EReadError);
 }
 
 TEST(PaperGeometry, LegacyFaceTypeSetsShapeAndPurpose)

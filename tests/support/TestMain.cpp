@@ -2,6 +2,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "document/stream/ClassRegistry.h"
+#include "edit/StartupClasses.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv)
@@ -10,6 +12,8 @@ int main(int argc, char** argv)
     // The process starts in a private folder too, so nothing reaches the user's files before the first test.
     kestrel::test::UseFreshUserFolders();
     QApplication app(argc, argv);
+    // As the programs do at start.
+    kestrel::RegisterStartupClasses(kestrel::TClassRegistry::Global());
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new kestrel::test::FreshFoldersPerTest);
     return RUN_ALL_TESTS();

@@ -1,0 +1,101 @@
+#include "cli/PaperCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/AppFrame.h"
+#include "paper/CatalogueSource.h"
+#include "paper/CatalogueStartup.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+QByteArray ReadSourceFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, file.errorString()));
+    return file.readAll();
+}
+
+QString SizeText(int width, int height)
+{
+    return QStringLiteral("%1x%2").arg(width).arg(height);
+}
+
+void PrintFace(const TPaperInfo& paper, int index, QTextStream& out)
+{
+    const TSheetRect rect = paper.GetFaceRect(index);
+    const TFaceShape shape = paper.GetFaceShape(index);
+    const QSize hole = paper.GetCutCenterSize(index);
+    out << "  ラベル" << index + 1 << '\t'
+        << QStringLiteral("(%1,%2)-(%3,%4)").arg(rect.left).arg(rect.top).arg(rect.right).arg(rect.bottom)
+        << '\t' << FaceShapeInfo().names[shape] << '\t' << "塗り足し " << paper.GetFaceMargin(index) << '\t'
+        << "内円 " << (HasHole(shape) ? SizeText(hole.width(), hole.height()) : QStringLiteral("なし"))
+        << '\n';
+}
+
+}  // namespace
+
+int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    if (arguments.size() != 2) {
+        errors << QStringLiteral("使い方: kestrel-cli build-papers 元データ.json 出力.ppr\n");
+        return kUsageError;
+    }
+    try {
+        const TCatalogueSource source = LoadCatalogueSource(ReadSourceFile(arguments[0]));
+        const TPaperCatalogue service;
+        TPapersV2 catalogue(service.IO());
+        catalogue.Create(arguments[1]);
+        BuildCatalogue(source, catalogue);
+        catalogue.Close();
+        out << QStringLiteral("%1 件の用紙を「%2」に書きました\n")
+                   .arg(source.papers.size())
+                   .arg(arguments[1]);
+        return 0;
+    } catch (const EKestrel& e) {
+        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+        return 1;
+    }
+}
+
+int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    QString fileName;
+    bool faces = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == u"--faces") {
+            faces = true;
+        } else if (arguments[i] == u"--catalogue" && i + 1 < arguments.size()) {
+            fileName = arguments[++i];
+        } else {
+            errors << QStringLiteral("使い方: kestrel-cli papers [--catalogue ファイル] [--faces]\n");
+            return kUsageError;
+        }
+    }
+    try {
+        if (fileName.isEmpty()) fileName = ExpandMacro(QStringLiteral("$(SystemPaperInfo)"));
+        TPaperCatalogue papers;
+        if (!papers.IO().files->Exists(fileName))
+            throw EKestrel(QStringLiteral("アプリケーションに必要なファイル「%1」が開けませんでした")
+                               .arg(QFileInfo(fileName).fileName()));
+        papers.OpenSystem(fileName);
+        const TPapersV2& catalogue = *papers.Catalogue();
+        for (int i = 0; i < catalogue.Count(); ++i) {
+            const TPaperInfo& paper = catalogue.Paper(i);
+            out << paper.PaperName() << '\t' << paper.GroupName() << '\t'
+                << SizeText(paper.Width(), paper.Height()) << '\t' << paper.GetFaceCount() << '\n';
+            for (int face = 0; faces && face < paper.GetFaceCount(); ++face) PrintFace(paper, face, out);
+        }
+        return 0;
+    } catch (const EKestrel& e) {
+        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace kestrel {
+
+// kestrel-cli build-papers SOURCE.json OUT.ppr: compiles a catalogue source into a catalogue file.
+int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors);
+
+// kestrel-cli papers [--catalogue FILE] [--faces]: lists a catalogue's papers (the shipped one
+// beside the program by default), with --faces every face's geometry.
+int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors);
+
+}  // namespace kestrel
