@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/Designers.h"
+#include "document/DrawObject.h"
 
 namespace kestrel {
 
