@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Color.h"
+#include "platform/PathData.h"
 
 namespace kestrel {
 
@@ -82,9 +83,6 @@ private:
     void* context_ = nullptr;
     QPoint position_;
 };
-
-// Path point types of the platform's path API; bit 1 on a point closes its figure after it.
-enum : uint8_t { ptCloseFigure = 1, ptLineTo = 2, ptBezierTo = 4, ptMoveTo = 6 };
 
 // Traces a path (logical points with their types; Béziers in threes) with the rasteriser: every
 // line end and curve step gets a LineTo and a Dot. Curves are followed in 63 parameter steps,
