@@ -237,17 +237,22 @@ std::shared_ptr<TCfbElement> TCfbStorage::Detach(TChildren::iterator it)
     return child;
 }
 
-std::shared_ptr<TCfbStorage> TCfbStorage::CreateStorage(const QString& name, bool replace)
+void TCfbStorage::ClearNameForNew(const QString& name, bool replace)
 {
     CheckNewName(name);
-    if (Depth() + 1 > MaxStorageDepth)
-        ThrowStorageError(TStorageErrorCode::DocFileTooLarge, name);
     auto it = children_.find(FoldElementName(name));
     if (it != children_.end() && !replace)
         ThrowStorageError(TStorageErrorCode::FileAlreadyExists, name);
     BeginChange();
     if (it != children_.end())
         Detach(it);
+}
+
+std::shared_ptr<TCfbStorage> TCfbStorage::CreateStorage(const QString& name, bool replace)
+{
+    if (Depth() + 1 > MaxStorageDepth)
+        ThrowStorageError(TStorageErrorCode::DocFileTooLarge, name);
+    ClearNameForNew(name, replace);
     auto storage = std::make_shared<TCfbStorage>(name);
     storage->created_ = storage->modified_ = FileTimeNow();
     Adopt(storage);
@@ -256,13 +261,7 @@ std::shared_ptr<TCfbStorage> TCfbStorage::CreateStorage(const QString& name, boo
 
 std::shared_ptr<TCfbStream> TCfbStorage::CreateStream(const QString& name, bool replace)
 {
-    CheckNewName(name);
-    auto it = children_.find(FoldElementName(name));
-    if (it != children_.end() && !replace)
-        ThrowStorageError(TStorageErrorCode::FileAlreadyExists, name);
-    BeginChange();
-    if (it != children_.end())
-        Detach(it);
+    ClearNameForNew(name, replace);
     auto stream = std::make_shared<TCfbStream>(name);
     Adopt(stream);
     return stream;

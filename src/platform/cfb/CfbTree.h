@@ -141,6 +141,8 @@ private:
     friend class TCfbElement;
     friend class TCfbReader;
     void CheckNewName(const QString& name) const;
+    // Makes room for a new element: refuses a taken name unless replace, then drops the old one.
+    void ClearNameForNew(const QString& name, bool replace);
     void Adopt(std::shared_ptr<TCfbElement> child);
     std::shared_ptr<TCfbElement> Detach(TChildren::iterator it);
     int SubtreeHeight() const;
