@@ -52,6 +52,11 @@ int RunBuildPapers(TCliContext& context)
     return RunBuildPapersCommand(context.args, context.out, context.err);
 }
 
+int RunBuildProducts(TCliContext& context)
+{
+    return RunBuildProductsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -60,6 +65,8 @@ constexpr std::array kCommands = {
                 "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧します", RunPapers},
     TCliCommand{"build-papers", "SOURCE.json OUT.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
                 RunBuildPapers},
+    TCliCommand{"build-products", "SOURCE.json OUT.cdb", "製品情報の元データから .cdb ファイルを作ります",
+                RunBuildProducts},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -6,20 +6,14 @@
 #include "app/AppFrame.h"
 #include "paper/CatalogueSource.h"
 #include "paper/CatalogueStartup.h"
+#include "paper/ProductDB.h"
+#include "paper/ProductSource.h"
 
 namespace kestrel {
 
 namespace {
 
 constexpr int kUsageError = 2;
-
-QByteArray ReadSourceFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, file.errorString()));
-    return file.readAll();
-}
 
 QString SizeText(int width, int height)
 {
@@ -40,6 +34,14 @@ void PrintFace(const TPaperInfo& paper, int index, QTextStream& out)
 
 }  // namespace
 
+QByteArray ReadSourceFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, file.errorString()));
+    return file.readAll();
+}
+
 int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 2) {
@@ -56,6 +58,25 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
         out << QStringLiteral("%1 件の用紙を「%2」に書きました\n")
                    .arg(source.papers.size())
                    .arg(arguments[1]);
+        return 0;
+    } catch (const EKestrel& e) {
+        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+        return 1;
+    }
+}
+
+int RunBuildProductsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    if (arguments.size() != 2) {
+        errors << QStringLiteral("使い方: kestrel-cli build-products 元データ.json 出力.cdb\n");
+        return kUsageError;
+    }
+    try {
+        TProductDB db(QString(), arguments[1]);
+        db.Create();
+        const int products = BuildProductDB(ReadSourceFile(arguments[0]), db);
+        db.Save();
+        out << QStringLiteral("%1 件の製品情報を「%2」に書きました\n").arg(products).arg(arguments[1]);
         return 0;
     } catch (const EKestrel& e) {
         errors << QStringLiteral("エラー: ") << e.Message() << '\n';

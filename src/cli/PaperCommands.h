@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <QTextStream>
 
 namespace kestrel {
+
+// The whole content of a data source file; fails with a Japanese message naming it.
+QByteArray ReadSourceFile(const QString& path);
+
+// kestrel-cli build-products SOURCE.json OUT.cdb: compiles a product source into a product database.
+int RunBuildProductsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors);
 
 // kestrel-cli build-papers SOURCE.json OUT.ppr: compiles a catalogue source into a catalogue file.
 int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors);

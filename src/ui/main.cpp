@@ -11,6 +11,7 @@
 #include "app/DataMain.h"
 #include "edit/ModelStartup.h"
 #include "paper/CatalogueStartup.h"
+#include "paper/ProductDB.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     InitializeModel();
     TPaperCatalogue papers;
+    std::unique_ptr<TProductDB> productDB;
     TdataMain dataMain(QApplication::arguments());
     TAppFrame& frame = dataMain.AppFrame();
     QApplication::setApplicationDisplayName(frame.Title());
@@ -66,6 +68,7 @@ int main(int argc, char** argv)
     std::unique_ptr<TfrmMain> mainWindow;
     TStartupHooks& hooks = dataMain.Hooks();
     InstallCatalogueHooks(hooks, papers);
+    InstallProductDBHooks(hooks, productDB, frame);
     hooks.createMainWindow = [&mainWindow] {
         mainWindow = std::make_unique<TfrmMain>();
         mainWindow->show();

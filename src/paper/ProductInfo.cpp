@@ -1,0 +1,135 @@
+#include "paper/ProductInfo.h"
+
+#include <QtEndian>
+#include <array>
+
+#include "platform/BoundedReader.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kGuidSize = 16;
+
+const std::array<const char*, 10> kProductCaptions = {
+    "メインタイトル", "サブタイトル", "担当者", "コピーライト", "バージョン",
+    "日付",           "自由項目1",    "自由項目2", "自由項目3",  "自由項目4",
+};
+// Captions up to this index are fixed; later ones keep what the user gave them.
+constexpr int kFixedCaptions = 7;
+
+const std::array<const char*, 11> kCreatorCaptions = {
+    "会社名", "部署名", "TEL", "FAX", "郵便番号", "住所1", "住所2", "ホームページ",
+    "自由項目1", "自由項目2", "自由項目3",
+};
+
+// The Windows layout: the first three fields little-endian, the last eight bytes as they are.
+QByteArray GuidBytes(const QUuid& guid)
+{
+    QByteArray bytes(kGuidSize, Qt::Uninitialized);
+    qToLittleEndian<uint32_t>(guid.data1, bytes.data());
+    qToLittleEndian<uint16_t>(guid.data2, bytes.data() + 4);
+    qToLittleEndian<uint16_t>(guid.data3, bytes.data() + 6);
+    std::copy(std::begin(guid.data4), std::end(guid.data4), bytes.data() + 8);
+    return bytes;
+}
+
+QUuid ReadGuid(TBoundedReader& in)
+{
+    const uint32_t data1 = in.ReadU32();
+    const uint16_t data2 = in.ReadU16();
+    const uint16_t data3 = in.ReadU16();
+    std::array<uint8_t, 8> data4{};
+    for (uint8_t& byte : data4) byte = in.ReadU8();
+    return QUuid(data1, data2, data3, data4[0], data4[1], data4[2], data4[3], data4[4], data4[5], data4[6],
+                 data4[7]);
+}
+
+}  // namespace
+
+const TClassInfo& TProductItem::StaticClass()
+{
+    static const TClassInfo info("TProductItem", &TCollectionItem::StaticClass(), FactoryOf<TProductItem>(), [] {
+        return TPropsOf<TProductItem>()
+            .Strings("Info", &TProductItem::Info, &TProductItem::SetInfo)
+            .String("FieldName", &TProductItem::FieldName, &TProductItem::SetFieldName)
+            .Done();
+    });
+    return info;
+}
+
+const TClassInfo& TProductItemCollection::StaticClass()
+{
+    static const TClassInfo info("TProductItemCollection", &TCollection::StaticClass(),
+                                 FactoryOf<TProductItemCollection>(), {});
+    return info;
+}
+
+TProductItemCollection::TProductItemCollection() : TCollection([] { return std::make_unique<TProductItem>(); }) {}
+
+const TClassInfo& TProductInfo::StaticClass()
+{
+    static const TClassInfo info("TProductInfo", &TComponent::StaticClass(), FactoryOf<TProductInfo>(), [] {
+        return TPropsOf<TProductInfo>().Collection("Items", &TProductInfo::ItemsHolder).Done();
+    });
+    return info;
+}
+
+TProductInfo::TProductInfo() : guid_(QUuid::createUuid())
+{
+    ApplyDefaultCaptions();
+}
+
+TProductInfo::TProductInfo(const TProductInfo& other)
+{
+    Assign(other);
+}
+
+TProductInfo& TProductInfo::operator=(const TProductInfo& other)
+{
+    Assign(other);
+    return *this;
+}
+
+void TProductInfo::EnsureItemCount(int count)
+{
+    while (items_.Count() < count) items_.Add();
+}
+
+void TProductInfo::ApplyDefaultCaptions()
+{
+    EnsureItemCount(int(kProductCaptions.size()));
+    for (int i = 0; i < int(kProductCaptions.size()); ++i) {
+        TProductItem& item = items_.Item(i);
+        if (i < kFixedCaptions || item.FieldName().isEmpty())
+            item.SetFieldName(QString::fromUtf8(kProductCaptions[i]));
+    }
+}
+
+void TProductInfo::ApplyCreatorCaptions()
+{
+    EnsureItemCount(int(kCreatorCaptions.size()));
+    for (int i = 0; i < int(kCreatorCaptions.size()); ++i)
+        items_.Item(i).SetFieldName(QString::fromUtf8(kCreatorCaptions[i]));
+}
+
+void TProductInfo::Assign(const TPersistent& source)
+{
+    auto* other = dynamic_cast<const TProductInfo*>(&source);
+    if (!other) return TComponent::Assign(source);
+    guid_ = other->guid_;
+    items_.Assign(other->items_);
+}
+
+void TProductInfo::DefineProperties(TFiler& filer)
+{
+    filer.DefineBinaryProperty(
+        "GUID",
+        [this](TBoundedReader& in) {
+            in.Need(kGuidSize);
+            guid_ = ReadGuid(in);
+        },
+        [this](QByteArray& out) { out += GuidBytes(guid_); }, true);
+}
+
+}  // namespace kestrel
