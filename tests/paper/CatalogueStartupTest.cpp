@@ -9,6 +9,7 @@
 #include "app/DataMain.h"
 #include "paper/CatalogueStartup.h"
 #include "support/CfbTestSupport.h"
+#include "support/DataMainTestSupport.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {
@@ -20,14 +21,8 @@ class CatalogueStartup : public ::testing::Test {
 protected:
     std::unique_ptr<TdataMain> Make()
     {
-        auto dataMain = std::make_unique<TdataMain>(QStringList{"kestrel"});
+        auto dataMain = test::MakeTestDataMain(folder_, messages_);
         TAppFrame& frame = dataMain->AppFrame();
-        frame.SetExecuteCondition({});
-        frame.Macro().SetValue("ExeNameNoExt", folder_ + "/kestrel");
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages_ << text;
-            return int(mrOk);
-        };
         InstallCatalogueHooks(dataMain->Hooks(), papers_);
         systemFile_ = frame.Expand("$(SystemPaperInfo)");
         userFile_ = frame.Expand("$(UserPaperInfo)");

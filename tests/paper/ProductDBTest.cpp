@@ -12,6 +12,7 @@
 #include "paper/ProductSource.h"
 #include "platform/BoundedReader.h"
 #include "support/CfbTestSupport.h"
+#include "support/DataMainTestSupport.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {
@@ -239,14 +240,8 @@ class ProductDBStartup : public ProductDBFiles {
 protected:
     std::unique_ptr<TdataMain> Make()
     {
-        auto dataMain = std::make_unique<TdataMain>(QStringList{"kestrel"});
+        auto dataMain = test::MakeTestDataMain(folder_, messages_);
         TAppFrame& frame = dataMain->AppFrame();
-        frame.SetExecuteCondition({});
-        frame.Macro().SetValue("ExeNameNoExt", folder_ + "/kestrel");
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages_ << text;
-            return int(mrOk);
-        };
         InstallProductDBHooks(dataMain->Hooks(), productDB_, frame);
         user_ = UserProductDBFile(frame);
         return dataMain;
