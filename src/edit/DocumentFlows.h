@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace kestrel {
+
+class TAppFrame;
+class TLabelData;
+class TPaperInfo;
+class TPapersV2;
+class TProductDB;
+
+// What the window lends the document flows. Every member may be empty.
+struct TDocumentWindow {
+    // Writes the editor's pending changes into the document.
+    std::function<void()> flushEditor;
+    // The save dialog: the chosen file, or empty when cancelled. The argument is the filter.
+    std::function<QString(const QString& filter)> chooseSaveFile;
+    // The user's paper for a new document, or null when cancelled.
+    std::function<const TPaperInfo*()> choosePaper;
+    // Called after the document was replaced (New, Open) so that the views reload it.
+    std::function<void()> documentChanged;
+    std::function<void(const QString& title)> setTitle;
+};
+
+// New, Open, Save, Save As and asking to save changes, as the main window runs them; messages go
+// through the application frame.
+class TDocumentFlows {
+public:
+    TDocumentFlows(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB,
+                   TDocumentWindow window);
+    ~TDocumentFlows();
+
+    TLabelData& Document() { return *document_; }
+    // Empty for a document that was never saved.
+    const QString& FileName() const { return fileName_; }
+
+    // False when the user cancelled or nothing could be done.
+    bool New(bool chooseFromUser = false);
+    // sheet and face: -1 keeps what the file says.
+    bool Open(const QString& file, int sheet = -1, int face = -1);
+    bool Save();
+    bool SaveAs();
+    // True when the caller may go on (saved, or the user chose not to save).
+    bool AskToSave();
+
+private:
+    const TPaperInfo* DefaultPaper() const;
+    bool SaveTo(const QString& file);
+    void SetTitleFor(const QString& name);
+
+    TAppFrame& frame_;
+    const TPapersV2* catalogue_;
+    const TProductDB* productDB_;
+    TDocumentWindow window_;
+    std::unique_ptr<TLabelData> document_;
+    QString fileName_;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,181 @@
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "document/stream/Persistent.h"
+#include "paper/FaceGeometry.h"
+
+namespace kestrel {
+
+class TDOList;
+class TDocStorage;
+class TDocStorageList;
+class TDocStreamList;
+class TDrawObject;
+class TExPaperInfo;
+class TGrid;
+class TGuide;
+class TImagePaperInfo;
+class TPaperInfo;
+class TProductDB;
+class TProductInfo;
+class TTemporaryStorage;
+
+// The dates a date object may show.
+struct TDocumentDates {
+    QDateTime opened;
+    QDateTime lastPrint;
+    QDateTime lastSave;
+};
+
+// What the document needs of object kinds that live in higher layers (backgrounds, dates).
+// Each is optional; an empty one means that kind does not exist in this program.
+struct TLabelObjectHooks {
+    // A background that shows nothing; such objects are not stored.
+    std::function<bool(const TDrawObject&)> isBlankBackground;
+    // A background read from a face stream, replaced by a plain one sized to the face; nothing
+    // when the object is not a background.
+    std::function<std::unique_ptr<TDrawObject>(const TDrawObject&, int faceWidth, int faceHeight)> replaceBackground;
+    // Gives a date object the document date its kind names.
+    std::function<void(TDrawObject&, const TDocumentDates&)> refreshDate;
+    // Class substitution of the face object reader; nothing means the registry's class.
+    std::function<std::unique_ptr<TComponent>(const QByteArray& className)> substituteClass;
+};
+TLabelObjectHooks& LabelObjectHooks();
+
+// The objects of one face in a stream. Writing, it enumerates the objects it was given from the
+// last to the first, leaving out blank backgrounds; reading, it owns what it read.
+class TLDObjects : public TComponent {
+    KESTREL_PERSISTENT()
+public:
+    void SetObjects(std::vector<TDrawObject*> objects) { objects_ = std::move(objects); }
+    void GetChildren(const std::function<void(TComponent&)>& proc) const override;
+    void AdoptChild(std::unique_ptr<TComponent> child) override;
+    // The objects read, in stream order.
+    std::vector<std::unique_ptr<TDrawObject>> TakeChildren() { return std::move(read_); }
+
+private:
+    std::vector<TDrawObject*> objects_;
+    std::vector<std::unique_ptr<TDrawObject>> read_;
+};
+
+// One open document: its sheets live in a temporary compound file; only the current sheet's
+// settings are held in memory, face objects are read and written on demand.
+class TLabelData : public TComponent {
+    KESTREL_PERSISTENT()
+public:
+    static constexpr int DefaultPreviewSize = 200;
+
+    // Product and creator records come from the database when one is given.
+    explicit TLabelData(const TProductDB* productDB = nullptr);
+    ~TLabelData() override;
+    TLabelData(const TLabelData&) = delete;
+    TLabelData& operator=(const TLabelData&) = delete;
+
+    // --- Settings of the current sheet -----------------------------------------------------
+    TGuide& Guide() { return *guide_; }
+    TGrid& Grid() { return *grid_; }
+    int CurrentLabelNo() const { return currentLabelNo_; }
+    void SetCurrentLabelNo(int no);
+    bool SeparatelyDesign() const { return separatelyDesign_; }
+    void SetSeparatelyDesign(bool value);
+    const QString& SheetName() const { return sheetName_; }
+    void SetSheetName(const QString& name);
+
+    // --- Sheets ----------------------------------------------------------------------------
+    int SheetCount() const;
+    int CurrentSheet() const { return currentSheet_; }
+    void SelectSheet(int index);
+    // nameFormat holds one "%d" for the number that makes the name unique.
+    void AddSheet(const QString& nameFormat);
+    void NewSheet();
+    void DuplicateSheet();
+    // Refused (EKestrel) for the last remaining sheet.
+    void DeleteSheet(int index);
+    void MoveSheet(int to);
+    QStringList SheetNames();
+    QString CurrentSheetPath() const;
+
+    // --- Paper of the current sheet --------------------------------------------------------
+    // Null only before a paper was set.
+    const TPaperInfo* SheetPaper() const { return sheetPaper_.get(); }
+    // The sheet paper with the printer's adjustments applied.
+    const TPaperInfo* EffectivePaper() const { return sheetPaper_.get(); }
+    void SetSheetPaper(const TPaperInfo& paper);
+    void SetPaper(const TPaperInfo& paper);
+    int FaceCount() const;
+    // Face n as it lies on the sheet (of the effective paper).
+    TFaceGeometry Face(int n) const;
+    const TExPaperInfo& ExtraInfo() const { return *extraInfo_; }
+    const TImagePaperInfo& ImageInfo() const { return *imageInfo_; }
+    // Nothing clears.
+    void SetExtraInfo(const TExPaperInfo* info);
+    void SetImageInfo(const TImagePaperInfo* info);
+
+    // --- Face objects ----------------------------------------------------------------------
+    // Appends face n's objects (face 0's when the faces share one design) in stored order, from
+    // the back to the front; the list owns them.
+    void LoadFaceObjects(int n, TDOList& list);
+    // list: from the front to the back, as the draw site lists them.
+    void SaveFaceObjects(int n, const TDOList& list);
+    void ClearFace(int n);
+    bool HasFaceObjects(int n) const;
+    // The face's preview, rendered first when missing; a null image for an empty face.
+    QImage FacePreview(int n);
+    int PreviewSize() const { return previewSize_; }
+    void SetPreviewSize(int size) { previewSize_ = size; }
+
+    // --- Document ------------------------------------------------------------------------
+    void SaveToFile(const QString& path);
+    void LoadFromFile(const QString& path);
+    bool IsModified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    const QString& DataName() const { return dataName_; }
+    void SetDataName(const QString& name);
+    bool SheetMode() const { return sheetMode_; }
+    void SetSheetMode(bool value);
+    const TDocumentDates& Dates() const { return dates_; }
+    void SetLastPrint(const QDateTime& time) { dates_.lastPrint = time; }
+    void SetLastSave(const QDateTime& time) { dates_.lastSave = time; }
+    TProductInfo& ProductInfo() { return *productInfo_; }
+    TProductInfo& CreatorInfoE() { return *creatorInfoE_; }
+    TProductInfo& CreatorInfoJ() { return *creatorInfoJ_; }
+    // The working compound file.
+    TDocStorage& Storage();
+
+    // A face preview straight from a document file; false when it has none. withOutline draws
+    // the face outline over it in grey.
+    static bool ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline);
+
+private:
+    TGuide* GuidePtr() { return guide_.get(); }
+    TGrid* GridPtr() { return grid_.get(); }
+
+    std::unique_ptr<TTemporaryStorage> storage_;
+    std::unique_ptr<TDocStorageList> sheets_;
+    std::unique_ptr<TGuide> guide_;
+    std::unique_ptr<TGrid> grid_;
+    int currentLabelNo_ = 0;
+    bool separatelyDesign_ = true;
+    QString sheetName_;
+    int currentSheet_ = -1;
+    bool modified_ = false;
+    bool sheetMode_ = false;
+    QString dataName_;
+    TDocumentDates dates_;
+    std::unique_ptr<TPaperInfo> sheetPaper_;
+    std::unique_ptr<TExPaperInfo> extraInfo_;
+    std::unique_ptr<TImagePaperInfo> imageInfo_;
+    std::unique_ptr<TProductInfo> productInfo_;
+    std::unique_ptr<TProductInfo> creatorInfoE_;
+    std::unique_ptr<TProductInfo> creatorInfoJ_;
+    int previewSize_ = DefaultPreviewSize;
+};
+
+}  // namespace kestrel
