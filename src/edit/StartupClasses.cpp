@@ -5,6 +5,7 @@
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
+#include "edit/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
 
@@ -21,6 +22,7 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
         &TDOGroup::StaticClass(),
+        &TLDObjects::StaticClass(),
         &TFreePaperInfo::StaticClass(),
         &TMatrixPaperInfo::StaticClass(),
         &TPaperUpdate::StaticClass(),
