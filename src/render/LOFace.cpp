@@ -11,7 +11,7 @@ namespace kestrel {
 namespace {
 
 constexpr int NumberFontZoomPoints = 1200;
-constexpr int PrintFrameWidth = 2;
+constexpr int FrameWidth = 2;
 
 // Logical pen width that comes out as about `pixels` device pixels on the canvas.
 int LogicalWidthOf(const TCanvas& canvas, int pixels)
@@ -234,7 +234,7 @@ const TClassInfo& TLOFaceForSheet::StaticClass()
 void TLOFaceForSheet::PaintShape(TCanvas& canvas)
 {
     TLOFaceWithPreview::PaintShape(canvas);
-    if (FaceSelected() && !Preview().isNull()) PaintInnerFrame(canvas, HighlightColor(), PrintFrameWidth);
+    if (FaceSelected() && !Preview().isNull()) PaintInnerFrame(canvas, HighlightColor(), FrameWidth);
 }
 
 const TClassInfo& TLOFaceForPrintPaper::StaticClass()
@@ -251,7 +251,7 @@ void TLOFaceForPrintPaper::PaintShape(TCanvas& canvas)
     Face().DrawFace(canvas, false, false);
     if (!FaceSelected()) return;
     PaintPreview(canvas);
-    PaintInnerFrame(canvas, clBlue, PrintFrameWidth);
+    PaintInnerFrame(canvas, clBlue, FrameWidth);
 }
 
 // ---------------------------------------------------------------- site helpers
