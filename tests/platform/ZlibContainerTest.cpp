@@ -48,7 +48,7 @@ TEST(ZlibContainer, RoundTripsAndKeepsTheLayout)
 TEST(ZlibContainer, AgreesWithPythonZlib)
 {
     const QString folder = test::TestFolder();
-    const QByteArray ours = PackContainer(QByteArray("disc ").repeated(20000) + PatternBytes(5000, 3));
+    const QByteArray ours = PackContainer(QByteArray(QByteArray("disc ").repeated(20000) + PatternBytes(5000, 3)));
     test::WriteFileBytes(folder + "/ours.bin", ours);
     const char* script = R"(
 import sys, zlib, struct
