@@ -6,6 +6,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 #include "paper/PaperInfo.h"
+#include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
 
 namespace kestrel {
@@ -21,6 +22,8 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
         &TDOGroup::StaticClass(),
+        &TExPaperInfo::StaticClass(),
+        &TImagePaperInfo::StaticClass(),
         &TFreePaperInfo::StaticClass(),
         &TMatrixPaperInfo::StaticClass(),
         &TPaperUpdate::StaticClass(),
