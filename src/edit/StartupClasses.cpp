@@ -7,6 +7,7 @@
 #include "document/stream/Persistent.h"
 #include "edit/LabelData.h"
 #include "paper/PaperInfo.h"
+#include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
 
 namespace kestrel {
@@ -23,6 +24,8 @@ void RegisterStartupClasses(TClassRegistry& registry)
     const std::vector<const TClassInfo*> classes = {
         &TDOGroup::StaticClass(),
         &TLDObjects::StaticClass(),
+        &TExPaperInfo::StaticClass(),
+        &TImagePaperInfo::StaticClass(),
         &TFreePaperInfo::StaticClass(),
         &TMatrixPaperInfo::StaticClass(),
         &TPaperUpdate::StaticClass(),
