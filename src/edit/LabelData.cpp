@@ -308,14 +308,8 @@ void TLabelData::DeleteSheet(int index)
     if (index < 0 || index >= SheetCount()) throw EKestrel(QStringLiteral("シート番号 %1 はありません").arg(index));
     if (SheetCount() == 1) throw EKestrel(QStringLiteral("最後のシートは削除できません"));
     if (index != currentSheet_) SaveSheetSettings();
-    const int current = currentSheet_;
     sheets_->Delete(index);
     modified_ = true;
-    if (index != current) {
-        // The current sheet stays; its position moves up when an earlier one went.
-        currentSheet_ = current > index ? current - 1 : current;
-        return;
-    }
     currentSheet_ = std::min(index, SheetCount() - 1);
     LoadSheetSettings();
 }
