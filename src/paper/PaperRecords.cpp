@@ -20,20 +20,18 @@ const QString SheetImages = QStringLiteral("PaperImages");
 
 bool IsImageInfoStream(const QString& name) { return name.compare(ImageInfoStream, Qt::CaseInsensitive) == 0; }
 
-TDOList CopyOfList(const TDOList& list)
-{
-    QByteArray bytes;
-    list.SaveToStream(bytes);
-    TDOList copy;
-    copy.LoadFromBytes(bytes);
-    return copy;
-}
-
 QByteArray ListBytes(const TDOList& list)
 {
     QByteArray bytes;
     list.SaveToStream(bytes);
     return bytes;
+}
+
+TDOList CopyOfList(const TDOList& list)
+{
+    TDOList copy;
+    copy.LoadFromBytes(ListBytes(list));
+    return copy;
 }
 
 // A document storage seen through the catalogue's storage interface, so that the lists of a
