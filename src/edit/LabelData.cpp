@@ -9,6 +9,7 @@
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStorage.h"
 #include "document/storage/DocStream.h"
+#include "document/storage/FramedObjects.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
 #include "edit/DataInfo.h"
@@ -61,18 +62,6 @@ QString FormatNumbered(const QString& pattern, int number)
 QString EscapePercent(QString text)
 {
     return text.replace(u'%', QStringLiteral("%%"));
-}
-
-void WriteFramed(TDocStorage& storage, const QString& name, const TComponent& object)
-{
-    QByteArray bytes;
-    WriteObjectRes(bytes, name.toLatin1(), object);
-    TDocStream::Open(storage, ModeCreate, name)->WriteAll(bytes);
-}
-
-QByteArray ReadStream(TDocStorage& storage, const QString& name)
-{
-    return TDocStream::Open(storage, ModeRead, name)->ReadAll();
 }
 
 const TClassRegistry& DataInfoClasses()
@@ -333,9 +322,7 @@ QStringList TLabelData::SheetNames()
             continue;
         }
         TSheetInfo info;
-        const QByteArray bytes = ReadStream(*OpenSheet(i, false), InfoStream);
-        TBoundedReader in(bytes);
-        ReadObjectResInto(in, info);
+        ReadFramedObjectInto(*OpenSheet(i, false), InfoStream, info);
         names << info.SheetName();
     }
     return names;
@@ -354,8 +341,8 @@ void TLabelData::SaveSheetSettings()
 {
     if (currentSheet_ < 0) return;
     auto sheet = OpenSheet(currentSheet_, true);
-    WriteFramed(*sheet, InfoStream, *info_);
-    if (sheetPaper_) WriteFramed(*sheet, PaperInfoStream, *sheetPaper_);
+    WriteFramedObject(*sheet, InfoStream, *info_);
+    if (sheetPaper_) WriteFramedObject(*sheet, PaperInfoStream, *sheetPaper_);
     WriteSheetPaperRecords(*sheet, *extraInfo_, *imageInfo_);
 }
 
@@ -364,9 +351,7 @@ void TLabelData::LoadSheetSettings()
     const bool wasModified = modified_;
     auto sheet = OpenSheet(currentSheet_, false);
     TSheetInfo info;
-    const QByteArray bytes = ReadStream(*sheet, InfoStream);
-    TBoundedReader in(bytes);
-    ReadObjectResInto(in, info);
+    ReadFramedObjectInto(*sheet, InfoStream, info);
     info_->Assign(info);
     if (sheet->StreamExists(PaperInfoStream)) ReadSheetPaper(*sheet);
     ReadSheetPaperRecords(*sheet, *extraInfo_, *imageInfo_);
@@ -376,9 +361,7 @@ void TLabelData::LoadSheetSettings()
 
 void TLabelData::ReadSheetPaper(TDocStorage& sheet)
 {
-    const QByteArray bytes = ReadStream(sheet, PaperInfoStream);
-    TBoundedReader in(bytes);
-    std::unique_ptr<TComponent> object = ReadObjectRes(in);
+    std::unique_ptr<TComponent> object = ReadFramedObject(sheet, PaperInfoStream);
     auto* paper = dynamic_cast<TPaperInfo*>(object.get());
     if (!paper) throw EReadError(QStringLiteral("用紙の情報が正しくありません"));
     paper->CheckLayout();
@@ -579,20 +562,16 @@ void TLabelData::WriteDataInfo()
     creatorInfoE_->SetName(QStringLiteral("CreatorInfoE"));
     creatorInfoJ_->SetName(QStringLiteral("CreatorInfoJ"));
     info.SetRecords({productInfo_.get(), creatorInfoE_.get(), creatorInfoJ_.get()});
-    QByteArray bytes;
-    WriteObjectRes(bytes, DataInfoStream.toLatin1(), info);
+    WriteFramedObject(*storage_, DataInfoStream, info);
     for (TProductInfo* record : {productInfo_.get(), creatorInfoE_.get(), creatorInfoJ_.get()}) record->SetName({});
-    TDocStream::Open(*storage_, ModeCreate, DataInfoStream)->WriteAll(bytes);
 }
 
 void TLabelData::ReadDataInfo()
 {
     TDataInfo info;
-    const QByteArray bytes = ReadStream(*storage_, DataInfoStream);
-    TBoundedReader in(bytes);
     TReadOptions options;
     options.registry = &DataInfoClasses();
-    ReadObjectResInto(in, info, options);
+    ReadFramedObjectInto(*storage_, DataInfoStream, info, options);
     dataName_ = info.DataName();
     sheetMode_ = info.SheetMode();
     dates_.lastPrint = info.LastPrint();
@@ -649,9 +628,7 @@ bool TLabelData::ReadPreviewFromFile(const QString& path, int sheet, int face, Q
     picture = QImage::fromData(previews.OpenStream(face, ModeRead)->ReadAll());
     if (picture.isNull() || !withOutline || !sheetStorage->StreamExists(PaperInfoStream)) return !picture.isNull();
 
-    const QByteArray bytes = ReadStream(*sheetStorage, PaperInfoStream);
-    TBoundedReader in(bytes);
-    std::unique_ptr<TComponent> object = ReadObjectRes(in);
+    std::unique_ptr<TComponent> object = ReadFramedObject(*sheetStorage, PaperInfoStream);
     auto* paper = dynamic_cast<TPaperInfo*>(object.get());
     if (!paper || face >= paper->GetFaceCount()) return true;
     paper->CheckLayout();

@@ -5,6 +5,7 @@
 #include "document/storage/DocPath.h"
 #include "document/storage/DocStorage.h"
 #include "document/storage/DocStream.h"
+#include "document/storage/FramedObjects.h"
 #include "document/stream/ObjectStream.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
@@ -72,20 +73,6 @@ public:
 private:
     TDocStorage& storage_;
 };
-
-void WriteRecordStream(TDocStorage& sheet, const QString& name, const TComponent& record)
-{
-    QByteArray bytes;
-    WriteObjectRes(bytes, name.toLatin1(), record);
-    TDocStream::Open(sheet, ModeCreate, name)->WriteAll(bytes);
-}
-
-void ReadRecordStream(TDocStorage& sheet, const QString& name, TComponent& record)
-{
-    const QByteArray bytes = TDocStream::Open(sheet, ModeRead, name)->ReadAll();
-    TBoundedReader reader(bytes);
-    ReadObjectResInto(reader, record);
-}
 
 }  // namespace
 
@@ -283,13 +270,13 @@ void WriteSheetPaperRecords(TDocStorage& sheet, const TExPaperInfo& extra, const
     if (extra.IsEmpty())
         sheet.DeleteElement(SheetExtraInfo);
     else
-        WriteRecordStream(sheet, SheetExtraInfo, extra);
+        WriteFramedObject(sheet, SheetExtraInfo, extra);
     if (images.IsEmpty()) {
         sheet.DeleteElement(SheetImageInfo);
         sheet.DeleteElement(SheetImages);
         return;
     }
-    WriteRecordStream(sheet, SheetImageInfo, images);
+    WriteFramedObject(sheet, SheetImageInfo, images);
     TDocCatalogueStorage storage(sheet);
     storage.CreateStorage(SheetImages);
     images.WriteLists(storage, SheetImages);
@@ -298,10 +285,10 @@ void WriteSheetPaperRecords(TDocStorage& sheet, const TExPaperInfo& extra, const
 void ReadSheetPaperRecords(TDocStorage& sheet, TExPaperInfo& extra, TImagePaperInfo& images)
 {
     TExPaperInfo readExtra;
-    if (sheet.StreamExists(SheetExtraInfo)) ReadRecordStream(sheet, SheetExtraInfo, readExtra);
+    if (sheet.StreamExists(SheetExtraInfo)) ReadFramedObjectInto(sheet, SheetExtraInfo, readExtra);
     TImagePaperInfo readImages;
     if (sheet.StreamExists(SheetImageInfo)) {
-        ReadRecordStream(sheet, SheetImageInfo, readImages);
+        ReadFramedObjectInto(sheet, SheetImageInfo, readImages);
         if (sheet.StorageExists(SheetImages)) readImages.ReadLists(TDocCatalogueStorage(sheet), SheetImages);
     }
     extra.Assign(readExtra);
