@@ -70,7 +70,7 @@ TEST(MainWindow, IsTitledAfterTheProgramAndRemembersItsPlacement)
     frame.Loaded();
     const QSize screen = QGuiApplication::primaryScreen()->size();
     {
-        TfrmMain window;
+        TfrmMain window(frame, nullptr, nullptr);
         EXPECT_EQ(window.windowTitle(), "Kestrel");
         const QSize size(std::min(1024, screen.width()), std::min(740, screen.height()));
         EXPECT_EQ(
@@ -80,7 +80,7 @@ TEST(MainWindow, IsTitledAfterTheProgramAndRemembersItsPlacement)
         window.close();
     }
     EXPECT_EQ(TAppFrame::ReadInteger("frmMainWidth", 0), 300);
-    TfrmMain again;
+    TfrmMain again(frame, nullptr, nullptr);
     EXPECT_EQ(again.geometry(), QRect(10, 20, 300, 200));
 }
 

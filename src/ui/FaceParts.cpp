@@ -1,0 +1,47 @@
+#include "ui/FaceParts.h"
+
+#include "paper/FaceInfo.h"
+#include "platform/Canvas.h"
+#include "render/DrawSite.h"
+#include "render/LOFace.h"
+
+namespace kestrel {
+
+void CreateSheetFaces(TDrawSite& site, const TPaperInfo& paper, const std::function<void(int face)>& onSelect)
+{
+    CreateFaces(site, paper, true, nullptr, false);
+    for (int i = 0; i < FaceCount(site); ++i)
+        FaceAt(site, i)->SetOnSelectChange([onSelect](TLOFace& face) {
+            if (face.Selected()) onSelect(FaceIndex(face));
+        });
+}
+
+int SelectedSheetFace(const TDrawSite& site)
+{
+    const TLOFace* face = SelectedFace(site);
+    return face ? FaceIndex(*face) : -1;
+}
+
+void SelectSheetFace(TDrawSite& site, int face)
+{
+    SelectFace(site, face);
+}
+
+int SheetFaceAt(const TDrawSite& site, QPoint logical)
+{
+    const auto* face = dynamic_cast<const TLOFace*>(site.ObjectAt(logical));
+    return face ? FaceIndex(*face) : -1;
+}
+
+void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face)
+{
+    TFaceInfo info(face);
+    canvas.SetBrush({clWhite, TBrushStyle::bsSolid});
+    canvas.SetPen({clBlack, 1, TPenStyle::psSolid});
+    info.DrawFace(canvas, true, false);
+    canvas.SetBrush({clWhite, TBrushStyle::bsClear});
+    canvas.SetPen({clBlack, 0, TPenStyle::psDot});
+    info.DrawCutLine(canvas, true);
+}
+
+}  // namespace kestrel
