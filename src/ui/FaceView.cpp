@@ -55,18 +55,13 @@ TFaceView::~TFaceView()
 void TFaceView::Load(TLabelData& document, int face)
 {
     Flush();
-    ShowSite(nullptr);
-    // Records of the face being left would act on objects that are no longer shown.
-    ActionList().Clear();
-    document_ = &document;
-    face_ = face;
-    geometry_ = document.Face(face);
-
+    Unload();
+    const TFaceGeometry geometry = document.Face(face);
+    const TSheetRect outer = geometry.OuterRect();
     auto site = std::make_unique<TDrawSite>();
     site->Scaler().SetUnitDPI(254);
     site->Scaler().SetScale(Zoom());
     site->SetColor(kOutsideFace);
-    const TSheetRect outer = geometry_.OuterRect();
     site->SetLogSize(outer.Width(), outer.Height());
     site->SetOnPaint([this](TDrawSite&, TCanvas& canvas) { PaintUnderlay(canvas); });
     site->SetOnPaintAfter([this](TDrawSite&, TCanvas& canvas) { PaintOverlay(canvas); });
@@ -76,6 +71,9 @@ void TFaceView::Load(TLabelData& document, int face)
     document.LoadFaceObjects(face, objects);
     for (std::unique_ptr<TDrawObject>& object : objects.ReleaseAll()) site->AddObject(std::move(object));
     site->SetModified(false);
+    document_ = &document;
+    face_ = face;
+    geometry_ = geometry;
     ShowSite(std::move(site));
 }
 
@@ -90,6 +88,7 @@ void TFaceView::Flush()
     site_->SetModified(false);
 }
 
+// Records of the face being left would act on objects that are no longer shown.
 void TFaceView::Unload()
 {
     ShowSite(nullptr);
