@@ -631,4 +631,16 @@ TColor TCanvas::Pixel(QPoint logical) const
     return image->valid(p) ? FromQColor(image->pixelColor(p)) : clNone;
 }
 
+void TCanvas::DrawPath(const QPainterPath& logical)
+{
+    PaintDevicePath(LogicalToDevice().map(logical), true, true);
+}
+
+void TCanvas::SetPixel(QPoint logical, TColor color)
+{
+    const QPoint p = LogToDev(logical);
+    TDeviceSpace space(*painter_);
+    painter_->fillRect(QRect(p, QSize(1, 1)), ToQColor(color));
+}
+
 }  // namespace kestrel

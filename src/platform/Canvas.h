@@ -192,6 +192,10 @@ public:
     void TileRect(const TRect& logical, const QImage& tile);
     // The device pixel under a logical point; clNone outside the surface or off bitmaps.
     TColor Pixel(QPoint logical) const;
+    // Fills a logical path with the brush, then strokes it with the pen.
+    void DrawPath(const QPainterPath& logical);
+    // Paints the one device pixel under a logical point, whatever the zoom.
+    void SetPixel(QPoint logical, TColor color);
 
 private:
     struct TState {
