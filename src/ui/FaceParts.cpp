@@ -9,10 +9,10 @@ namespace kestrel {
 
 void CreateSheetFaces(TDrawSite& site, const TPaperInfo& paper, const std::function<void(int face)>& onSelect)
 {
-    CreateFaces(site, paper, true, nullptr, false);
+    CreateFaces(site, paper, true);
     for (int i = 0; i < FaceCount(site); ++i)
         FaceAt(site, i)->SetOnSelectChange([onSelect](TLOFace& face) {
-            if (face.Selected()) onSelect(FaceIndex(face));
+            if (face.FaceSelected()) onSelect(FaceIndex(face));
         });
 }
 
