@@ -33,14 +33,16 @@ int SheetFaceAt(const TDrawSite& site, QPoint logical)
     return face ? FaceIndex(*face) : -1;
 }
 
-void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face)
+void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face, TColor outside)
 {
-    TFaceInfo info(face);
-    canvas.SetBrush({clWhite, TBrushStyle::bsSolid});
+    const TFaceInfo info(face);
     canvas.SetPen({clBlack, 1, TPenStyle::psSolid});
+    canvas.SetBrush({clWhite, TBrushStyle::bsSolid});
     info.DrawFace(canvas, true, false);
-    canvas.SetBrush({clWhite, TBrushStyle::bsClear});
+    canvas.SetBrush({outside, TBrushStyle::bsSolid});
+    info.DrawHole(canvas, true);
     canvas.SetPen({clBlack, 0, TPenStyle::psDot});
+    canvas.SetBrush({clWhite, TBrushStyle::bsClear});
     info.DrawCutLine(canvas, true);
 }
 

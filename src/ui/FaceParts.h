@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <functional>
 
+#include "platform/Color.h"
+
 namespace kestrel {
 
 class TCanvas;
@@ -23,8 +25,8 @@ void SelectSheetFace(TDrawSite& site, int face);
 // The face under a logical point, or -1.
 int SheetFaceAt(const TDrawSite& site, QPoint logical);
 
-// The face's outline, hole and cut line in face coordinates (origin at the outer rectangle's
-// top-left), drawn under the objects.
-void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face);
+// The face in white with its outline, the hole in the colour around the face, and the cut line,
+// in face coordinates (origin at the outer rectangle's top-left); drawn under the objects.
+void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face, TColor outside);
 
 }  // namespace kestrel

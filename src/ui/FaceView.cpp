@@ -120,7 +120,7 @@ bool TFaceView::eventFilter(QObject* watched, QEvent* event)
 
 void TFaceView::PaintUnderlay(TCanvas& canvas) const
 {
-    DrawFaceUnderlay(canvas, geometry_);
+    DrawFaceUnderlay(canvas, geometry_, kOutsideFace);
 }
 
 void TFaceView::PaintOverlay(TCanvas& canvas) const
