@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
@@ -57,6 +58,21 @@ int RunBuildProducts(TCliContext& context)
     return RunBuildProductsCommand(context.args, context.out, context.err);
 }
 
+int RunNew(TCliContext& context)
+{
+    return RunNewCommand(context.args, context.out, context.err);
+}
+
+int RunInfo(TCliContext& context)
+{
+    return RunInfoCommand(context.args, context.out, context.err);
+}
+
+int RunRender(TCliContext& context)
+{
+    return RunRenderCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -67,6 +83,10 @@ constexpr std::array kCommands = {
                 RunBuildPapers},
     TCliCommand{"build-products", "SOURCE.json OUT.cdb", "製品情報の元データから .cdb ファイルを作ります",
                 RunBuildProducts},
+    TCliCommand{"new", "--paper NAME [--sheets N] OUT.mld", "カタログの用紙で新しい文書を作ります", RunNew},
+    TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
+    TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
+                "シート全体または一つの面を PNG 画像に描きます", RunRender},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -34,6 +34,15 @@ void PrintFace(const TPaperInfo& paper, int index, QTextStream& out)
 
 }  // namespace
 
+void OpenCatalogueForCommand(TPaperCatalogue& papers, QString fileName)
+{
+    if (fileName.isEmpty()) fileName = ExpandMacro(QStringLiteral("$(SystemPaperInfo)"));
+    if (!papers.IO().files->Exists(fileName))
+        throw EKestrel(QStringLiteral("アプリケーションに必要なファイル「%1」が開けませんでした")
+                           .arg(QFileInfo(fileName).fileName()));
+    papers.OpenSystem(fileName);
+}
+
 QByteArray ReadSourceFile(const QString& path)
 {
     QFile file(path);
@@ -99,12 +108,8 @@ int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream
         }
     }
     try {
-        if (fileName.isEmpty()) fileName = ExpandMacro(QStringLiteral("$(SystemPaperInfo)"));
         TPaperCatalogue papers;
-        if (!papers.IO().files->Exists(fileName))
-            throw EKestrel(QStringLiteral("アプリケーションに必要なファイル「%1」が開けませんでした")
-                               .arg(QFileInfo(fileName).fileName()));
-        papers.OpenSystem(fileName);
+        OpenCatalogueForCommand(papers, fileName);
         const TPapersV2& catalogue = *papers.Catalogue();
         for (int i = 0; i < catalogue.Count(); ++i) {
             const TPaperInfo& paper = catalogue.Paper(i);

@@ -6,6 +6,12 @@
 
 namespace kestrel {
 
+class TPaperCatalogue;
+
+// Opens the catalogue in the file (the shipped one beside the program when empty); a missing
+// file fails with the start-up message naming it.
+void OpenCatalogueForCommand(TPaperCatalogue& papers, QString fileName);
+
 // The whole content of a data source file; fails with a Japanese message naming it.
 QByteArray ReadSourceFile(const QString& path);
 

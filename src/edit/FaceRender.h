@@ -1,20 +1,28 @@
 #pragma once
 
 #include <QImage>
-#include <QSize>
+#include <memory>
+#include <vector>
 
 namespace kestrel {
 
-class TDOList;
+class TDrawObject;
 class TLabelData;
 struct TFaceGeometry;
 
-// One face's objects painted on an off-screen draw site at dpi, the site's logical area being
-// the face's outer rectangle; everything outside the face shape is white.
-QImage RenderFace(const TDOList& objects, const TFaceGeometry& face, int dpi);
+// Logical units per inch: rendered at this resolution one pixel is one logical unit.
+inline constexpr int LogicalUnitsPerInch = 254;
+
+// A face's objects (in stored order, from the back to the front) painted on an off-screen draw
+// site at dpi, its logical area being the face's outer rectangle; everything outside the face
+// shape is white. A face without extent gives a null image.
+QImage RenderFace(std::vector<std::unique_ptr<TDrawObject>> objects, const TFaceGeometry& face, int dpi);
 
 // The current sheet of the document: the paper in white with every face's objects placed at
 // the face's position.
 QImage RenderSheet(TLabelData& document, int dpi);
+
+// The face outline in grey over a picture of the face, scaled to fit it keeping the aspect.
+void DrawFaceOutlineOver(QImage& picture, const TFaceGeometry& face);
 
 }  // namespace kestrel

@@ -65,27 +65,28 @@ private:
     std::vector<std::unique_ptr<TDrawObject>> read_;
 };
 
+class TSheetInfo;
+
 // One open document: its sheets live in a temporary compound file; only the current sheet's
 // settings are held in memory, face objects are read and written on demand.
-class TLabelData : public TComponent {
-    KESTREL_PERSISTENT()
+class TLabelData {
 public:
     static constexpr int DefaultPreviewSize = 200;
 
     // Product and creator records come from the database when one is given.
     explicit TLabelData(const TProductDB* productDB = nullptr);
-    ~TLabelData() override;
+    ~TLabelData();
     TLabelData(const TLabelData&) = delete;
     TLabelData& operator=(const TLabelData&) = delete;
 
     // --- Settings of the current sheet -----------------------------------------------------
-    TGuide& Guide() { return *guide_; }
-    TGrid& Grid() { return *grid_; }
-    int CurrentLabelNo() const { return currentLabelNo_; }
+    TGuide& Guide();
+    TGrid& Grid();
+    int CurrentLabelNo() const;
     void SetCurrentLabelNo(int no);
-    bool SeparatelyDesign() const { return separatelyDesign_; }
+    bool SeparatelyDesign() const;
     void SetSeparatelyDesign(bool value);
-    const QString& SheetName() const { return sheetName_; }
+    const QString& SheetName() const;
     void SetSheetName(const QString& name);
 
     // --- Sheets ----------------------------------------------------------------------------
@@ -154,16 +155,26 @@ public:
     static bool ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline);
 
 private:
-    TGuide* GuidePtr() { return guide_.get(); }
-    TGrid* GridPtr() { return grid_.get(); }
+    void OpenSheetList();
+    std::unique_ptr<TDocStorage> OpenSheet(int index, bool create) const;
+    void LoadSheetSettings();
+    void SaveSheetSettings();
+    void ReadSheetPaper(TDocStorage& sheet);
+    QString UniqueSheetName(const QString& nameFormat);
+    std::unique_ptr<TDocStreamList> OpenFaceList(const QString& name) const;
+    // The face whose stream holds face n's design.
+    int DesignFace(int n) const;
+    void CheckFace(int n) const;
+    QByteArray ReadFaceStream(int n) const;
+    void DeletePreview(int n);
+    void RenderPreview(int n);
+    void CompressFaceStreams();
+    void WriteDataInfo();
+    void ReadDataInfo();
 
     std::unique_ptr<TTemporaryStorage> storage_;
     std::unique_ptr<TDocStorageList> sheets_;
-    std::unique_ptr<TGuide> guide_;
-    std::unique_ptr<TGrid> grid_;
-    int currentLabelNo_ = 0;
-    bool separatelyDesign_ = true;
-    QString sheetName_;
+    std::unique_ptr<TSheetInfo> info_;
     int currentSheet_ = -1;
     bool modified_ = false;
     bool sheetMode_ = false;

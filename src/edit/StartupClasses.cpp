@@ -5,7 +5,9 @@
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
+#include "edit/LabelData.h"
 #include "paper/PaperInfo.h"
+#include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
 
 namespace kestrel {
@@ -21,6 +23,9 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
         &TDOGroup::StaticClass(),
+        &TLDObjects::StaticClass(),
+        &TExPaperInfo::StaticClass(),
+        &TImagePaperInfo::StaticClass(),
         &TFreePaperInfo::StaticClass(),
         &TMatrixPaperInfo::StaticClass(),
         &TPaperUpdate::StaticClass(),

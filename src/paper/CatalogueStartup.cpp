@@ -1,6 +1,7 @@
 #include "paper/CatalogueStartup.h"
 
 #include "app/DataMain.h"
+#include "paper/PaperRecords.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -37,18 +38,18 @@ void WriteBackUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& u
 
 void TPaperCatalogue::OpenSystem(const QString& systemFile)
 {
-    catalogue_ = OpenCatalogueFile(IO(), systemFile, {});
+    catalogue_ = OpenCatalogueFile(IO(), systemFile, RegisterPaperRecordBases);
 }
 
 void TPaperCatalogue::MergeUser(const QString& userFile)
 {
     if (!catalogue_) throw EKestrel(QStringLiteral("用紙カタログが開かれていません"));
-    MergeUserPapers(*catalogue_, IO(), userFile, {});
+    MergeUserPapers(*catalogue_, IO(), userFile, RegisterPaperRecordBases);
 }
 
 void TPaperCatalogue::SaveUser(const QString& userFile)
 {
-    if (catalogue_) WriteBackUserPapers(*catalogue_, IO(), userFile, {});
+    if (catalogue_) WriteBackUserPapers(*catalogue_, IO(), userFile, RegisterPaperRecordBases);
 }
 
 void InstallCatalogueHooks(TStartupHooks& hooks, TPaperCatalogue& papers)

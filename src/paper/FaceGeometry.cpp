@@ -107,36 +107,39 @@ QPainterPath OutlinePath(const TFaceGeometry& face)
 QPainterPath PrintedHolePath(const TFaceGeometry& face)
 {
     QPainterPath path;
-    if (!HasHole(face.shape)) return path;
     const TSheetRect hole = face.PrintedHoleRect();
+    if (!HasHole(face.shape) || hole.Width() <= 0 || hole.Height() <= 0) return path;
     if (face.centerShape == csBarrel) return PolygonPath(BarrelOutline(hole));
     path.addEllipse(hole.ToQRect());
     return path;
 }
 
+QRegion ShapeRegion(TFaceShape shape, const TSheetRect& r, int roundSize)
+{
+    if (r.Width() <= 0 || r.Height() <= 0) return {};
+    switch (shape) {
+    case fsDoughnut:
+    case fsEllipse: return EllipseRegion(r);
+    case fsRoundRect:
+    case fsRectCD: return RoundRectRegion(r, roundSize);
+    case fsBarrelCD: return PolygonRegion(BarrelOutline(r));
+    case fsRect: break;
+    }
+    return QRegion(r.ToQRect());
+}
+
+QRegion HoleRegion(TCenterShape shape, const TSheetRect& hole)
+{
+    // A barrel of a negative size would still enclose an area.
+    if (hole.Width() <= 0 || hole.Height() <= 0) return {};
+    return shape == csBarrel ? PolygonRegion(BarrelOutline(hole)) : EllipseRegion(hole);
+}
+
 QRegion FaceRegion(const TFaceGeometry& face, bool withHole)
 {
-    const TSheetRect outer = face.OuterRect();
-    QRegion region;
-    switch (face.shape) {
-    case fsDoughnut:
-    case fsEllipse:
-        region = EllipseRegion(outer);
-        break;
-    case fsRoundRect:
-    case fsRectCD:
-        region = RoundRectRegion(outer, face.roundSize);
-        break;
-    case fsBarrelCD:
-        region = PolygonRegion(BarrelOutline(outer));
-        break;
-    case fsRect:
-        region = QRegion(outer.ToQRect());
-        break;
-    }
+    const QRegion region = ShapeRegion(face.shape, face.OuterRect(), face.roundSize);
     if (!withHole || !HasHole(face.shape)) return region;
-    const TSheetRect hole = face.PrintedHoleRect();
-    return region.subtracted(face.centerShape == csBarrel ? PolygonRegion(BarrelOutline(hole)) : EllipseRegion(hole));
+    return region.subtracted(HoleRegion(face.centerShape, face.PrintedHoleRect()));
 }
 
 }  // namespace kestrel

@@ -50,10 +50,15 @@ struct TFaceGeometry {
 QPolygon BarrelOutline(const TSheetRect& r);
 
 QPainterPath OutlinePath(const TFaceGeometry& face);
-// Empty for shapes without a hole.
+// Empty for shapes without a hole, and when the margin leaves nothing of the hole.
 QPainterPath PrintedHolePath(const TFaceGeometry& face);
 
 // The outline region of the outer rectangle; with withHole, minus the printed hole.
 QRegion FaceRegion(const TFaceGeometry& face, bool withHole);
+// The same regions for a rectangle in any units (device pixels, say), corner ellipses
+// roundSize wide and high.
+QRegion ShapeRegion(TFaceShape shape, const TSheetRect& r, int roundSize);
+// Empty when the hole has shrunk to nothing.
+QRegion HoleRegion(TCenterShape shape, const TSheetRect& hole);
 
 }  // namespace kestrel

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 #include "document/stream/Persistent.h"
 
@@ -42,6 +43,14 @@ const TEnumInfo& CenterShapeInfo();
 
 // The names shown to the user, in ordinal order.
 QStringList FaceShapeDisplayNames();
+
+// Shape and purpose that a face type number (older catalogues, the paper editor's presets)
+// stands for; nothing for an unknown number.
+struct TFaceTypePreset {
+    TFaceShape shape;
+    QString purpose;
+};
+std::optional<TFaceTypePreset> FaceTypePreset(int type);
 
 inline bool IsValidFaceShape(int64_t v) { return v >= fsRect && v <= fsBarrelCD; }
 inline bool IsValidCenterShape(int64_t v) { return v == csEllipse || v == csBarrel; }

@@ -20,17 +20,10 @@ void TFaceLayout::ReadCutCenter(int value)
 
 void TFaceLayout::ReadFaceType(int value)
 {
-    struct Legacy {
-        TFaceShape shape;
-        const char16_t* purpose;
-    };
-    static const Legacy table[] = {
-        {fsRect, u""},         {fsDoughnut, u"CD"},    {fsRect, u"CDCover"},   {fsRect, u"CDCaseTray"},
-        {fsRect, u"MOSquare"}, {fsRect, u"MOSquare"}, {fsEllipse, u""},       {fsRoundRect, u""},
-    };
-    const Legacy legacy = value >= 0 && value < int(std::size(table)) ? table[value] : table[0];
-    faceShape_ = legacy.shape;
-    facePurpose_ = QString::fromUtf16(legacy.purpose);
+    // Catalogues read an unknown number as a plain rectangle.
+    const TFaceTypePreset preset = FaceTypePreset(value).value_or(TFaceTypePreset{fsRect, {}});
+    faceShape_ = preset.shape;
+    facePurpose_ = preset.purpose;
 }
 
 void TFaceLayout::DefineLayoutRecords(TFiler& filer)

@@ -37,7 +37,7 @@ public:
     // A record that holds nothing is not stored.
     virtual bool IsEmpty() const = 0;
     // True when both records write identical component streams; false against nothing.
-    bool Equals(const TExtraPaperInfo* other, const IComponentCodec& codec) const;
+    virtual bool Equals(const TExtraPaperInfo* other, const IComponentCodec& codec) const;
 
 private:
     QString paperName_;

@@ -422,6 +422,7 @@ void TDrawSite::MouseDown(const TSiteMouseEvent& event)
         return PressObject(pivot->Owner(), pivot->Code(), plain);
     }
     if (TDrawObject* object = ElementAt(event.position)) {
+        if (auto* pressed = dynamic_cast<IDOMouseDown*>(object)) pressed->ObjectMouseDown(event);
         if (event.doubleClick) return object->DblClick();
         return PressObject(*object, -1, event);
     }

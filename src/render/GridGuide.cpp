@@ -109,19 +109,23 @@ const TClassInfo& TGuide::StaticClass()
     return info;
 }
 
-QPoint TGuide::Slot(int i) const
+size_t TGuide::CheckedIndex(int i)
 {
     if (i < 0 || i >= SlotCount) throw EKestrel(QStringLiteral("ガイドの番号 %1 は範囲外です").arg(i));
-    return slots_[size_t(i)];
+    return size_t(i);
+}
+
+QPoint TGuide::Slot(int i) const
+{
+    return slots_[CheckedIndex(i)];
 }
 
 void TGuide::SetSlot(int i, QPoint pos)
 {
-    Slot(i);
-    slots_[size_t(i)] = pos;
+    slots_[CheckedIndex(i)] = pos;
 }
 
-TGuide::TMatch TGuide::Match(const QPoint& slot, QPoint p, int tolerance) const
+TGuide::TMatch TGuide::Match(const QPoint& slot, QPoint p, int tolerance)
 {
     if (slot.x() != 0)
         return Distance(slot.x(), p.x()) <= tolerance && Distance(slot.y(), 0) <= tolerance ? TMatch::Vertical

@@ -80,7 +80,8 @@ public:
 
 private:
     enum class TMatch { None, Vertical, Horizontal };
-    TMatch Match(const QPoint& slot, QPoint p, int tolerance) const;
+    static TMatch Match(const QPoint& slot, QPoint p, int tolerance);
+    static size_t CheckedIndex(int i);
     static bool LiesIn(const QPoint& slot, const TRect& rect);
     void ReadPos(TBoundedReader& in);
     void WritePos(QByteArray& out) const;

@@ -22,6 +22,13 @@ struct TSiteMouseEvent {
     bool doubleClick = false;
 };
 
+// A draw object that reacts to a press on it before the site handles the press as usual.
+class IDOMouseDown {
+public:
+    virtual ~IDOMouseDown() = default;
+    virtual void ObjectMouseDown(const TSiteMouseEvent& event) = 0;
+};
+
 struct TSiteKeyEvent {
     int key = 0;  // the toolkit's key code
     TShiftState shift = 0;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
+#include <QtEndian>
 
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
@@ -36,7 +36,7 @@ TEST(ZlibContainer, RoundTripsAndKeepsTheLayout)
         const QByteArray packed = PackContainer(data);
         EXPECT_TRUE(packed.startsWith(QByteArray("ZLIBCompress\x1A")));
         EXPECT_TRUE(HasContainerSignature(packed));
-        EXPECT_EQ(*reinterpret_cast<const int32_t*>(packed.constData() + 13), data.size());
+        EXPECT_EQ(qFromLittleEndian<int32_t>(packed.constData() + 13), data.size());
         EXPECT_EQ(UnpackContainer(packed), data);
         EXPECT_EQ(UnpackIfContainer(packed), data);
     }
@@ -48,7 +48,7 @@ TEST(ZlibContainer, RoundTripsAndKeepsTheLayout)
 TEST(ZlibContainer, AgreesWithPythonZlib)
 {
     const QString folder = test::TestFolder();
-    const QByteArray ours = PackContainer(QByteArray("disc ").repeated(20000) + PatternBytes(5000, 3));
+    const QByteArray ours = PackContainer(QByteArray(QByteArray("disc ").repeated(20000) + PatternBytes(5000, 3)));
     test::WriteFileBytes(folder + "/ours.bin", ours);
     const char* script = R"(
 import sys, zlib, struct

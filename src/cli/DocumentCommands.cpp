@@ -1,0 +1,218 @@
+#include "cli/DocumentCommands.h"
+
+#include <QFileInfo>
+#include <QMap>
+#include <QSaveFile>
+#include <optional>
+
+#include "app/AppFrame.h"
+#include "cli/PaperCommands.h"
+#include "document/DOList.h"
+#include "document/DrawObject.h"
+#include "edit/DocumentFlows.h"
+#include "edit/FaceRender.h"
+#include "edit/LabelData.h"
+#include "paper/CatalogueStartup.h"
+#include "paper/PaperInfo.h"
+#include "platform/Error.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr int kMaxSheets = 1000;
+constexpr int kMaxDpi = 2400;
+
+// The option's value as a number within min..max; nothing when it is not one.
+std::optional<int> NumberArgument(const QString& text, int min, int max)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < min || value > max) return std::nullopt;
+    return value;
+}
+
+// The document in the file; a file that is not one fails with the message the window shows,
+// followed by the cause.
+void LoadDocument(TLabelData& document, const QString& file)
+{
+    try {
+        document.LoadFromFile(file);
+    } catch (const EKestrel& e) {
+        const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
+        throw EKestrel(QStringLiteral("指定されたファイルは「%1」のデータではありません\n(%2)").arg(title, e.Message()));
+    }
+}
+
+QString ClassSummary(const TDOList& objects)
+{
+    QMap<QString, int> counts;
+    for (const TDrawObject* object : objects.Items()) ++counts[QString::fromLatin1(object->ClassName())];
+    QStringList parts;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) parts << QStringLiteral("%1×%2").arg(it.key()).arg(it.value());
+    return parts.join(QStringLiteral(", "));
+}
+
+void PrintSheet(TLabelData& document, QTextStream& out)
+{
+    const TPaperInfo* paper = document.SheetPaper();
+    out << QStringLiteral("シート%1\t%2\n").arg(document.CurrentSheet() + 1).arg(document.SheetName());
+    if (!paper) {
+        out << QStringLiteral("  用紙なし\n");
+        return;
+    }
+    out << QStringLiteral("  用紙\t%1\t%2\t%3x%4\t面 %5\n")
+               .arg(paper->PaperName(), paper->GroupName())
+               .arg(paper->Width())
+               .arg(paper->Height())
+               .arg(document.FaceCount());
+    for (int n = 0; n < document.FaceCount(); ++n) {
+        const TFaceGeometry face = document.Face(n);
+        TDOList objects;
+        document.LoadFaceObjects(n, objects);
+        out << QStringLiteral("  面%1\t%2\t%3\tオブジェクト %4")
+                   .arg(n + 1)
+                   .arg(QString::fromLatin1(FaceShapeInfo().names[face.shape]), face.purpose)
+                   .arg(objects.Count());
+        if (!objects.IsEmpty()) out << '\t' << ClassSummary(objects);
+        out << '\n';
+    }
+}
+
+void SavePicture(const QImage& picture, const QString& file)
+{
+    QSaveFile target(file);
+    if (picture.isNull() || !target.open(QIODevice::WriteOnly) || !picture.save(&target, "PNG") || !target.commit())
+        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした").arg(file));
+}
+
+}  // namespace
+
+int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    QString paperName, catalogueFile, target;
+    int sheets = 1;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (arg == u"--paper" && hasValue) {
+            paperName = arguments[++i];
+        } else if (arg == u"--catalogue" && hasValue) {
+            catalogueFile = arguments[++i];
+        } else if (arg == u"--sheets" && hasValue) {
+            const auto count = NumberArgument(arguments[++i], 1, kMaxSheets);
+            if (!count) {
+                errors << QStringLiteral("シート数は 1 から %1 で指定してください\n").arg(kMaxSheets);
+                return kUsageError;
+            }
+            sheets = *count;
+        } else if (!arg.startsWith(u"--") && target.isEmpty()) {
+            target = arg;
+        } else {
+            target.clear();
+            break;
+        }
+    }
+    if (paperName.isEmpty() || target.isEmpty()) {
+        errors << QStringLiteral("使い方: kestrel-cli new --paper 用紙名 [--sheets N] [--catalogue ファイル] 出力.mld\n");
+        return kUsageError;
+    }
+    try {
+        TPaperCatalogue papers;
+        OpenCatalogueForCommand(papers, catalogueFile);
+        const TPapersV2& catalogue = *papers.Catalogue();
+        const int index = catalogue.IndexOfName(paperName);
+        if (index < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(paperName));
+        TDocumentWindow window;
+        window.choosePaper = [&] { return &catalogue.Paper(index); };
+        TDocumentFlows flows(*TAppFrame::Instance(), &catalogue, nullptr, window);
+        flows.New(true);
+        TLabelData& document = flows.Document();
+        for (int i = 1; i < sheets; ++i) document.NewSheet();
+        document.SelectSheet(0);
+        document.SaveToFile(target);
+        out << QStringLiteral("「%1」を作りました(用紙 %2、シート %3)\n").arg(target, paperName).arg(sheets);
+        return 0;
+    } catch (const EKestrel& e) {
+        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+        return 1;
+    }
+}
+
+int RunInfoCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    if (arguments.size() != 1) {
+        errors << QStringLiteral("使い方: kestrel-cli info 文書.mld\n");
+        return kUsageError;
+    }
+    try {
+        TLabelData document;
+        LoadDocument(document, arguments[0]);
+        out << QStringLiteral("データ名\t%1\nシート数\t%2\n").arg(document.DataName()).arg(document.SheetCount());
+        const int current = document.CurrentSheet();
+        for (int i = 0; i < document.SheetCount(); ++i) {
+            document.SelectSheet(i);
+            PrintSheet(document, out);
+        }
+        document.SelectSheet(current);
+        return 0;
+    } catch (const EKestrel& e) {
+        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+        return 1;
+    }
+}
+
+int RunRenderCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    QString source, target;
+    std::optional<int> sheet, face, dpi = LogicalUnitsPerInch;
+    bool usage = false;
+    for (int i = 0; i < arguments.size() && !usage; ++i) {
+        const QString& arg = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (arg == u"--out" && hasValue) {
+            target = arguments[++i];
+        } else if (arg == u"--sheet" && hasValue) {
+            usage = !(sheet = NumberArgument(arguments[++i], 1, kMaxSheets));
+        } else if (arg == u"--face" && hasValue) {
+            usage = !(face = NumberArgument(arguments[++i], 1, MaxFreeFaceCount));
+        } else if (arg == u"--dpi" && hasValue) {
+            usage = !(dpi = NumberArgument(arguments[++i], 1, kMaxDpi));
+        } else if (!arg.startsWith(u"--") && source.isEmpty()) {
+            source = arg;
+        } else {
+            usage = true;
+        }
+    }
+    if (usage || source.isEmpty() || target.isEmpty()) {
+        errors << QStringLiteral("使い方: kestrel-cli render 文書.mld [--sheet N] [--face F] [--dpi D(1-%1)] --out 出力.png\n")
+                      .arg(kMaxDpi);
+        return kUsageError;
+    }
+    try {
+        TLabelData document;
+        LoadDocument(document, source);
+        if (sheet) {
+            if (*sheet > document.SheetCount()) throw EKestrel(QStringLiteral("シート%1 はありません").arg(*sheet));
+            document.SelectSheet(*sheet - 1);
+        }
+        QImage picture;
+        if (face) {
+            if (*face > document.FaceCount()) throw EKestrel(QStringLiteral("面%1 はありません").arg(*face));
+            TDOList objects;
+            document.LoadFaceObjects(*face - 1, objects);
+            picture = RenderFace(objects.ReleaseAll(), document.Face(*face - 1), *dpi);
+        } else {
+            picture = RenderSheet(document, *dpi);
+        }
+        SavePicture(picture, target);
+        out << QStringLiteral("「%1」に %2x%3 の画像を書きました\n").arg(target).arg(picture.width()).arg(picture.height());
+        return 0;
+    } catch (const EKestrel& e) {
+        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,151 @@
+#include "edit/DocumentFlows.h"
+
+#include <QFileInfo>
+
+#include "app/AppFrame.h"
+#include "app/MessageBox.h"
+#include "app/MessageFormat.h"
+#include "edit/LabelData.h"
+#include "paper/PaperInfo.h"
+#include "paper/PaperRecords.h"
+#include "paper/PapersV2.h"
+
+namespace kestrel {
+
+namespace {
+
+const QString ExtraInfosBase = QStringLiteral("ExtraInfos");
+const QString PaperImagesBase = QStringLiteral("PaperImages");
+const QString DocumentExtension = QStringLiteral("mld");
+
+// Disc-printer papers of older documents carry a group name the catalogue no longer uses.
+void RenameDirectPrintGroup(TLabelData& document)
+{
+    const TPaperInfo* paper = document.SheetPaper();
+    if (!paper || paper->GroupName() != QLatin1String("Direct Print")) return;
+    std::unique_ptr<TPaperInfo> renamed = paper->Clone();
+    renamed->SetGroupName(QStringLiteral("Canon (シリーズ共通)"));
+    const bool wasModified = document.IsModified();
+    document.SetSheetPaper(*renamed);
+    document.SetModified(wasModified);
+}
+
+}  // namespace
+
+TDocumentFlows::TDocumentFlows(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB,
+                               TDocumentWindow window)
+    : frame_(frame),
+      catalogue_(catalogue),
+      productDB_(productDB),
+      window_(std::move(window)),
+      document_(std::make_unique<TLabelData>(productDB))
+{
+}
+
+TDocumentFlows::~TDocumentFlows() = default;
+
+const TPaperInfo* TDocumentFlows::DefaultPaper() const
+{
+    if (!catalogue_ || catalogue_->Count() == 0) return nullptr;
+    const int index = catalogue_->IndexOfName(TAppFrame::ReadString(QStringLiteral("DefaultPaperName"), {}));
+    return &catalogue_->Paper(index >= 0 ? index : 0);
+}
+
+bool TDocumentFlows::New(bool chooseFromUser)
+{
+    if (!AskToSave()) return false;
+    const TPaperInfo* chosen = chooseFromUser && window_.choosePaper ? window_.choosePaper() : DefaultPaper();
+    if (!chosen) return false;
+    std::unique_ptr<TPaperInfo> paper = chosen->Clone();
+    paper->SetLandscape(TAppFrame::ReadBool(QStringLiteral("DefaultLandScape"), false));
+
+    auto document = std::make_unique<TLabelData>(productDB_);
+    document->SetSeparatelyDesign(dynamic_cast<const TFreePaperInfo*>(paper.get())
+                                      ? true
+                                      : TAppFrame::ReadBool(QStringLiteral("DefaultDesign"), true));
+    document->SetPaper(*paper);
+    if (catalogue_) {
+        const auto extra = catalogue_->GetExtra(ExtraInfosBase, paper->PaperName());
+        document->SetExtraInfo(dynamic_cast<const TExPaperInfo*>(extra.get()));
+        const auto images = catalogue_->GetExtra(PaperImagesBase, paper->PaperName());
+        document->SetImageInfo(dynamic_cast<const TImagePaperInfo*>(images.get()));
+    }
+    document->SetModified(false);
+    document_ = std::move(document);
+    fileName_.clear();
+    SetTitleFor(QStringLiteral("新規作成"));
+    if (window_.documentChanged) window_.documentChanged();
+    return true;
+}
+
+bool TDocumentFlows::Open(const QString& file, int sheet, int face)
+{
+    if (!AskToSave()) return false;
+    auto document = std::make_unique<TLabelData>(productDB_);
+    try {
+        document->LoadFromFile(file);
+        RenameDirectPrintGroup(*document);
+        if (sheet >= 0) document->SelectSheet(sheet);
+        if (face >= 0) document->SetCurrentLabelNo(face);
+    } catch (const std::exception&) {
+        TAppFrame::ShowMessage(QStringLiteral("指定されたファイルは「%s」のデータではありません"), {mbkOK}, 0, 0,
+                               {frame_.Title()});
+        return false;
+    }
+    document->SetModified(false);
+    document_ = std::move(document);
+    fileName_ = file;
+    SetTitleFor(QFileInfo(file).fileName());
+    if (window_.documentChanged) window_.documentChanged();
+    return true;
+}
+
+bool TDocumentFlows::Save()
+{
+    if (fileName_.isEmpty()) return SaveAs();
+    return SaveTo(fileName_);
+}
+
+bool TDocumentFlows::SaveAs()
+{
+    if (!window_.chooseSaveFile) return false;
+    const QString filter = FormatText(frame_.Expand(QStringLiteral("$(OpenDataFilter)")),
+                                      {frame_.Title(), DocumentExtension, DocumentExtension});
+    QString file = window_.chooseSaveFile(filter);
+    if (file.isEmpty()) return false;
+    if (QFileInfo(file).suffix().isEmpty()) file += u'.' + DocumentExtension;
+    return SaveTo(file);
+}
+
+bool TDocumentFlows::SaveTo(const QString& file)
+{
+    try {
+        if (window_.flushEditor) window_.flushEditor();
+        document_->SetLastSave(QDateTime::currentDateTime());
+        document_->SaveToFile(file);
+    } catch (const std::exception&) {
+        TAppFrame::ShowOkMessage(QStringLiteral("データの保存に失敗しました"));
+        return false;
+    }
+    fileName_ = file;
+    SetTitleFor(QFileInfo(file).fileName());
+    return true;
+}
+
+bool TDocumentFlows::AskToSave()
+{
+    if (window_.flushEditor) window_.flushEditor();
+    if (!document_->IsModified()) return true;
+    const int answer = TAppFrame::ShowMessage(QStringLiteral("データが修正されています\r\n保存しますか？"),
+                                              {mbkYes, mbkNo, mbkCancel}, 2, 0);
+    if (answer == mrNo) return true;
+    if (answer != mrYes) return false;
+    return Save() && !document_->IsModified();
+}
+
+void TDocumentFlows::SetTitleFor(const QString& name)
+{
+    if (window_.setTitle) window_.setTitle(FormatText(frame_.Expand(QStringLiteral("$(TitleBarFormat)")), {name}));
+}
+
+}  // namespace kestrel

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "CliRun.h"
+#include "cli/DocumentCommands.h"
+#include "edit/LabelDocumentFixtures.h"
+#include "support/CfbTestSupport.h"
+#include "support/TestEnvironment.h"
+
+namespace kestrel {
+namespace {
+
+using test::RunCli;
+
+const QString TwoDiscPaper = QStringLiteral("A4 CDラベル 2面 (外径117mm/内径41mm)");
+
+TEST(DocumentCommands, NewMakesADocumentThatInfoDescribes)
+{
+    const QString file = test::TestFolder() + "/new.mld";
+    const test::TCliRun made = RunCli({"new", "--paper", TwoDiscPaper, "--sheets", "2", file});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const test::TCliRun info = RunCli({"info", file});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    const QStringList lines = info.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2 + 2 * 4) << info.out.toStdString();
+    EXPECT_EQ(lines[1], "シート数\t2");
+    EXPECT_EQ(lines[2], "シート1\t新規シート1");
+    EXPECT_EQ(lines[3], "  用紙\t" + TwoDiscPaper + "\tCD-R・DVDラベル\t2100x2970\t面 2");
+    EXPECT_EQ(lines[4], "  面1\tfsDoughnut\tCD\tオブジェクト 0");
+    EXPECT_EQ(lines[6], "シート2\t新規シート2");
+}
+
+TEST(DocumentCommands, BadArgumentsAndUnknownPapersAreRefused)
+{
+    const QString file = test::TestFolder() + "/x.mld";
+    EXPECT_EQ(RunCli({"new", file}).exitCode, 2);
+    EXPECT_EQ(RunCli({"new", "--paper", TwoDiscPaper, "--sheets", "0", file}).exitCode, 2);
+    const test::TCliRun unknown = RunCli({"new", "--paper", "ない用紙", file});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains("用紙「ない用紙」はカタログにありません")) << unknown.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(RunCli({"render", file, "--dpi", "0", "--out", "a.png"}).exitCode, 2);
+}
+
+TEST(DocumentCommands, DamagedDocumentsGiveTheOpenMessage)
+{
+    const QString file = test::TestFolder() + "/bad.mld";
+    test::WriteFileBytes(file, test::PatternBytes(4096, 11));
+    const test::TCliRun render = RunCli({"render", file, "--out", test::TestFolder() + "/bad.png"});
+    EXPECT_EQ(render.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(test::TestFolder() + "/bad.png"));
+    const test::TCliRun info = RunCli({"info", file});
+    EXPECT_EQ(info.exitCode, 1);
+    EXPECT_TRUE(info.err.contains("指定されたファイルは「Kestrel」のデータではありません")) << info.err.toStdString();
+}
+
+TEST(DocumentCommands, RenderPlacesTheFacesWhereThePaperPutsThem)
+{
+    test::RegisterTestObjects();
+    const QString file = test::TestFolder() + "/discs.mld", png = test::TestFolder() + "/discs.png";
+    {
+        TLabelData document;
+        document.SetPaper(*test::TwoDiscPaper());
+        // Each face entirely covered; the shape keeps the colour off the hole and the corners.
+        test::PutRects(document, 0, {{0, 0, 1190, 1190}});
+        test::PutRects(document, 1, {{0, 0, 1190, 1190}});
+        document.SaveToFile(file);
+    }
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    ASSERT_EQ(RunRenderCommand({file, "--dpi", "254", "--out", png}, out, err), 0) << errText.toStdString();
+    const QImage sheet(png);
+    ASSERT_EQ(sheet.size(), QSize(2100, 2970));
+    const auto isBlue = [&](int x, int y) { return sheet.pixel(x, y) == qRgb(0, 0, 255); };
+    const auto isWhite = [&](int x, int y) { return sheet.pixel(x, y) == qRgb(255, 255, 255); };
+    // Face 1 is centred at (1050, 800), face 2 at (1050, 2170); holes of radius 195 printed.
+    EXPECT_TRUE(isBlue(1050, 800 - 400));
+    EXPECT_TRUE(isWhite(1050, 800));
+    EXPECT_TRUE(isBlue(1050, 2170 + 400));
+    EXPECT_TRUE(isWhite(1050, 2170));
+    EXPECT_TRUE(isWhite(470, 220));  // the face's square corner, outside the disc
+    EXPECT_TRUE(isWhite(100, 100));  // paper
+
+    const QString facePng = test::TestFolder() + "/face.png";
+    ASSERT_EQ(RunRenderCommand({file, "--face", "2", "--dpi", "127", "--out", facePng}, out, err), 0);
+    EXPECT_EQ(QImage(facePng).size(), QSize(595, 595));
+}
+
+}  // namespace
+}  // namespace kestrel
