@@ -152,9 +152,9 @@ void TfrmMain::NewDocument()
     Guarded([this] { flows_->New(false); });
 }
 
+// Opening asks to save the changes itself; asking before the dialog too would ask twice.
 void TfrmMain::OpenFromDialog()
 {
-    if (!flows_->AskToSave()) return;
     const QString file = QFileDialog::getOpenFileName(this, "開く", {}, DialogFilter(DocumentFilter()));
     if (!file.isEmpty()) flows_->Open(file);
 }
