@@ -105,6 +105,8 @@ void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
     site_ = std::move(site);
     if (!site_) return;
     view_ = new TSiteView(*site_, this);
+    view_->setAlignment(Qt::AlignCenter);
+    view_->setBackgroundRole(QPalette::Dark);
     view_->Surface().installEventFilter(this);
     layout_->addWidget(view_, 1);
     view_->Surface().setFocus();

@@ -102,8 +102,9 @@ QAction* TfrmMain::AddCommand(QMenu& menu, const QString& caption, const QKeySeq
 void TfrmMain::BuildFileMenu()
 {
     QMenu& menu = *menuBar()->addMenu("ファイル(&F)");
-    AddCommand(menu, "新規作成(&N)...", QKeySequence("Ctrl+N"), "新しくラベルシートを開きます",
-               [this] { flows_->New(true); });
+    AddCommand(menu, "新規作成(&N)...", QKeySequence("Ctrl+N"), "新しくラベルシートを開きます", [this] {
+        flows_->New(true);
+    })->setObjectName("actNew");
     AddCommand(menu, "開く(&O)...", QKeySequence("Ctrl+O"), "保存されているデータを開きます",
                [this] { OpenFromDialog(); });
     AddCommand(menu, "保存(&S)", QKeySequence("Ctrl+S"), "編集したデータを保存します",

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
@@ -13,11 +14,13 @@
 #include "document/stream/ClassRegistry.h"
 #include "edit/DocumentFlows.h"
 #include "edit/LabelData.h"
+#include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
 #include "support/TestEnvironment.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/MainWindow.h"
+#include "ui/PaperChooserDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
 
@@ -156,6 +159,28 @@ TEST_F(MainWindowTest, LeavingAFaceWritesItBackAndSheetsCanBeChosen)
 
     window.Flows().Document().SelectSheet(0);
     EXPECT_TRUE(window.Flows().Document().HasFaceObjects(0));
+}
+
+TEST_F(MainWindowTest, NewDocumentsTakeTheDefaultPaperOrTheOneChosenFromTheCatalogue)
+{
+    TPaperCatalogue papers;
+    papers.OpenSystem(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+    const TPapersV2& catalogue = *papers.Catalogue();
+    ASSERT_GT(catalogue.Count(), 1);
+    TfrmMain window(frame, &catalogue, nullptr);
+    window.NewDocument();
+    EXPECT_EQ(window.windowTitle(), "Kestrel - 新規作成");
+    EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), catalogue.Paper(0).PaperName());
+    EXPECT_EQ(window.SheetView().Site().ChildCount(), catalogue.Paper(0).GetFaceCount());
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TPaperChooserDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->SelectPaper(1);
+        dialog->accept();
+    });
+    window.findChild<QAction*>("actNew")->trigger();
+    EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), catalogue.Paper(1).PaperName());
 }
 
 TEST_F(MainWindowTest, ADamagedDocumentIsRefusedWithAMessage)

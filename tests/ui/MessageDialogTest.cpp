@@ -1,5 +1,3 @@
-#include "ui/MessageDialog.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+#include "ui/MessageDialog.h"
 
 namespace kestrel {
 namespace {
