@@ -1,3 +1,5 @@
+#include "ui/MessageDialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -5,8 +7,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-
-#include "ui/MessageDialog.h"
 
 namespace kestrel {
 namespace {
