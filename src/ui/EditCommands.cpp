@@ -1,6 +1,8 @@
 #include "ui/EditCommands.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -90,6 +92,7 @@ TEditCommands::TEditCommands(QWidget* parent)
       group(Command("グループ化(&G)", QKeySequence("Ctrl+G"), &TEditCommands::Group)),
       ungroup(Command("グループ化解除(&N)", QKeySequence("Ctrl+U"), &TEditCommands::Ungroup))
 {
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { Update(); });
     Update();
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -49,7 +50,7 @@ protected:
         frame.Loaded();
         frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
             messages << text;
-            return int(mrNo);
+            return answer;
         };
         // Two faces of 600 x 400 side by side.
         paper.SetPortraitSize(1400, 600);
@@ -79,24 +80,26 @@ protected:
         document.SaveToFile(path);
     }
 
-    void DoubleClick(QWidget& target, QPoint at)
+    void SendMouse(QWidget& target, QEvent::Type type, QPoint at)
     {
-        QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(at), target.mapToGlobal(QPointF(at)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent event(type, QPointF(at), target.mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&target, &event);
     }
 
-    // Double-clicks face n of the overview.
-    void EditFaceByMouse(TfrmMain& window, int face)
+    // Sends the mouse events to the centre of face n of the overview.
+    void MouseOnFace(TfrmMain& window, int face, std::initializer_list<QEvent::Type> events)
     {
         TSheetView& sheet = window.SheetView();
         const TSheetRect outer = window.Flows().Document().Face(face).OuterRect();
         const QPoint centre((outer.left + outer.right) / 2, (outer.top + outer.bottom) / 2);
-        DoubleClick(sheet.View().Surface(), sheet.Site().LogToDev(centre));
+        for (QEvent::Type type : events)
+            SendMouse(sheet.View().Surface(), type, sheet.Site().LogToDev(centre));
     }
 
     TAppFrame frame;
     QStringList messages;
+    int answer = mrNo;
     TMatrixPaperInfo paper;
     QString path;
 };
@@ -109,7 +112,7 @@ TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
     EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
     EXPECT_EQ(window.SheetView().Site().ChildCount(), 2);  // one object per face
 
-    EditFaceByMouse(window, 1);
+    MouseOnFace(window, 1, {QEvent::MouseButtonDblClick});
     ASSERT_TRUE(window.IsEditingFace());
     TFaceView& faceView = window.FaceView();
     EXPECT_EQ(faceView.Face(), 1);
@@ -150,7 +153,14 @@ TEST_F(MainWindowTest, LeavingAFaceWritesItBackAndSheetsCanBeChosen)
     TfrmMain window(frame, nullptr, nullptr);
     ASSERT_TRUE(window.OpenDocument(path));
     EXPECT_EQ(window.SheetView().SheetChooser().count(), 2);
-    ASSERT_TRUE(window.EditFace(0));
+    MouseOnFace(window, 1, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+    EXPECT_EQ(window.SheetView().SelectedFace(), 1);
+    MouseOnFace(window, 0, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+    EXPECT_EQ(window.SheetView().SelectedFace(), 0);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&window.SheetView().View().Surface(), &enter);
+    ASSERT_TRUE(window.IsEditingFace());
+    EXPECT_EQ(window.FaceView().Face(), 0);
     window.FaceView().Site()->AddObject(Rect({10, 10, 100, 100}));
     ASSERT_TRUE(window.ChooseSheet(1));
     EXPECT_FALSE(window.IsEditingFace());
@@ -181,6 +191,26 @@ TEST_F(MainWindowTest, NewDocumentsTakeTheDefaultPaperOrTheOneChosenFromTheCatal
     });
     window.findChild<QAction*>("actNew")->trigger();
     EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), catalogue.Paper(1).PaperName());
+}
+
+TEST_F(MainWindowTest, ClosingWithUnsavedEditsOfTheFaceAsksToSave)
+{
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    window.show();
+    ASSERT_TRUE(window.OpenDocument(path));
+    ASSERT_TRUE(window.EditFace(0));
+    window.FaceView().Site()->AddObject(Rect({10, 10, 100, 100}));
+
+    answer = mrCancel;
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(messages, QStringList{"データが修正されています\r\n保存しますか？"});
+    EXPECT_TRUE(window.isVisible());
+    answer = mrYes;
+    EXPECT_TRUE(window.close());
+    TLabelData saved;
+    saved.LoadFromFile(path);
+    EXPECT_TRUE(saved.HasFaceObjects(0));
 }
 
 TEST_F(MainWindowTest, ADamagedDocumentIsRefusedWithAMessage)
