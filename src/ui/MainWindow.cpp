@@ -7,7 +7,7 @@
 #include <QStatusBar>
 
 #include "app/AppFrame.h"
-#include "document/DrawObject.h"
+#include "document/DrawObject.h"  // edit/LabelData.h holds draw objects by unique_ptr
 #include "edit/DocumentFlows.h"
 #include "edit/LabelData.h"
 #include "paper/PapersV2.h"
@@ -37,15 +37,15 @@ QString DialogFilter(const QString& pairs)
     return filters.join(";;");
 }
 
-QString DocumentFilter()
+QString DocumentFilter(const TAppFrame& frame)
 {
-    const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QString();
-    return FormatText(ExpandMacro("$(OpenDataFilter)"), {title, "mld", "mld"});
+    return FormatText(frame.Expand("$(OpenDataFilter)"), {frame.Title(), "mld", "mld"});
 }
 }  // namespace
 
 TfrmMain::TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB, QWidget* parent)
     : QMainWindow(parent),
+      frame_(frame),
       catalogue_(catalogue),
       stack_(new QStackedWidget(this)),
       sheetView_(new TSheetView(stack_)),
@@ -156,7 +156,7 @@ void TfrmMain::NewDocument()
 // Opening asks to save the changes itself; asking before the dialog too would ask twice.
 void TfrmMain::OpenFromDialog()
 {
-    const QString file = QFileDialog::getOpenFileName(this, "開く", {}, DialogFilter(DocumentFilter()));
+    const QString file = QFileDialog::getOpenFileName(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
     if (!file.isEmpty()) flows_->Open(file);
 }
 

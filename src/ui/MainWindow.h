@@ -60,6 +60,7 @@ private:
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
+    TAppFrame& frame_;
     const TPapersV2* catalogue_;
     QStackedWidget* stack_;
     TSheetView* sheetView_;
