@@ -11,6 +11,7 @@ class QVBoxLayout;
 
 namespace kestrel {
 
+class TCanvas;
 class TDrawSite;
 class TLabelData;
 class TSiteView;
@@ -37,7 +38,7 @@ public:
     TSiteView* View() const { return view_; }
 
     int Zoom() const;
-    // Clamped to the zoom levels' range.
+    // The nearest level at or above the percentage, at most the highest.
     void SetZoom(int percent);
     void ZoomIn();
     void ZoomOut();
@@ -50,8 +51,8 @@ protected:
 
 private:
     void ShowSite(std::unique_ptr<TDrawSite> site);
-    void PaintUnderlay(class TCanvas& canvas) const;
-    void PaintOverlay(class TCanvas& canvas) const;
+    void PaintUnderlay(TCanvas& canvas) const;
+    void PaintOverlay(TCanvas& canvas) const;
     void ZoomChosen(int index);
 
     TLabelData* document_ = nullptr;
