@@ -98,6 +98,7 @@ void BM_OpenAndRenderSheet(benchmark::State& state)
         TLabelData document;
         document.LoadFromFile(file);
         const QImage sheet = RenderSheet(document, ScreenDpi);
+        if (document.SheetCount() != SheetCount || sheet.isNull()) state.SkipWithError("the document did not load");
         benchmark::DoNotOptimize(sheet.constBits());
     }
 }

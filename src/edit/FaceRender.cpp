@@ -39,6 +39,7 @@ QImage RenderFace(std::vector<std::unique_ptr<TDrawObject>> objects, const TFace
     const TSheetRect outer = face.OuterRect();
     if (outer.Width() <= 0 || outer.Height() <= 0 || dpi <= 0) return {};
     TDrawSite site;
+    site.Scaler().SetUnitDPI(LogicalUnitsPerInch);
     site.SetDeviceDpi(dpi);
     site.SetBorder(false);
     site.SetLogSize(outer.Width(), outer.Height());

@@ -35,12 +35,6 @@ const QString PaperInfoStream = QStringLiteral("PaperInfo");
 const QString DataInfoStream = QStringLiteral("DataInfo");
 constexpr int MaxSheetNameTries = 1000;
 
-QDateTime FromDaysSince1899(double days)
-{
-    const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0));
-    return epoch.addMSecs(static_cast<qint64>(days * 86400000.0 + (days < 0 ? -0.5 : 0.5)));
-}
-
 // The pattern's "%d" becomes the number and "%%" a single "%"; nothing else is interpreted, so
 // a sheet name holding "%" can never act as a format.
 QString FormatNumbered(const QString& pattern, int number)
@@ -166,7 +160,7 @@ TLabelData::TLabelData(const TProductDB* productDB)
         productDB->ReadCreatorE(*creatorInfoE_);
         productDB->ReadCreatorJ(*creatorInfoJ_);
     }
-    const QDateTime now = QDateTime::currentDateTime();
+    const double now = ToDaysSince1899(QDateTime::currentDateTime());
     dates_ = {now, now, now};
     OpenSheetList();
     NewSheet();
@@ -239,6 +233,16 @@ void TLabelData::SetDataName(const QString& name)
     modified_ = true;
 }
 
+void TLabelData::SetLastPrint(const QDateTime& time)
+{
+    dates_.lastPrint = ToDaysSince1899(time);
+}
+
+void TLabelData::SetLastSave(const QDateTime& time)
+{
+    dates_.lastSave = ToDaysSince1899(time);
+}
+
 void TLabelData::SetSheetMode(bool value)
 {
     if (value == sheetMode_) return;
@@ -304,14 +308,8 @@ void TLabelData::DeleteSheet(int index)
     if (index < 0 || index >= SheetCount()) throw EKestrel(QStringLiteral("シート番号 %1 はありません").arg(index));
     if (SheetCount() == 1) throw EKestrel(QStringLiteral("最後のシートは削除できません"));
     if (index != currentSheet_) SaveSheetSettings();
-    const int current = currentSheet_;
     sheets_->Delete(index);
     modified_ = true;
-    if (index != current) {
-        // The current sheet stays; its position moves up when an earlier one went.
-        currentSheet_ = current > index ? current - 1 : current;
-        return;
-    }
     currentSheet_ = std::min(index, SheetCount() - 1);
     LoadSheetSettings();
 }
@@ -573,8 +571,8 @@ void TLabelData::WriteDataInfo()
     TDataInfo info;
     info.SetDataName(dataName_);
     info.SetCurrentSheetNo(currentSheet_);
-    info.SetLastPrint(ToDaysSince1899(dates_.lastPrint));
-    info.SetLastSave(ToDaysSince1899(dates_.lastSave));
+    info.SetLastPrint(dates_.lastPrint);
+    info.SetLastSave(dates_.lastSave);
     info.SetSheetMode(sheetMode_);
     // The records carry their names only in the file.
     productInfo_->SetName(QStringLiteral("ProductInfo"));
@@ -597,9 +595,9 @@ void TLabelData::ReadDataInfo()
     ReadObjectResInto(in, info, options);
     dataName_ = info.DataName();
     sheetMode_ = info.SheetMode();
-    dates_.lastPrint = FromDaysSince1899(info.LastPrint());
-    dates_.lastSave = FromDaysSince1899(info.LastSave());
-    dates_.opened = QDateTime::currentDateTime();
+    dates_.lastPrint = info.LastPrint();
+    dates_.lastSave = info.LastSave();
+    dates_.opened = ToDaysSince1899(QDateTime::currentDateTime());
     currentSheet_ = std::clamp(info.CurrentSheetNo(), 0, SheetCount() - 1);
     // The creator records of the file are ignored: the document keeps the database's.
     if (!info.ReadRecords().empty()) {

@@ -27,11 +27,12 @@ class TProductDB;
 class TProductInfo;
 class TTemporaryStorage;
 
-// The dates a date object may show.
+// The dates a date object may show, in days since 30 December 1899 as files store them (kept
+// so, a document saves its dates back unchanged).
 struct TDocumentDates {
-    QDateTime opened;
-    QDateTime lastPrint;
-    QDateTime lastSave;
+    double opened = 0;
+    double lastPrint = 0;
+    double lastSave = 0;
 };
 
 // What the document needs of object kinds that live in higher layers (backgrounds, dates).
@@ -142,8 +143,8 @@ public:
     bool SheetMode() const { return sheetMode_; }
     void SetSheetMode(bool value);
     const TDocumentDates& Dates() const { return dates_; }
-    void SetLastPrint(const QDateTime& time) { dates_.lastPrint = time; }
-    void SetLastSave(const QDateTime& time) { dates_.lastSave = time; }
+    void SetLastPrint(const QDateTime& time);
+    void SetLastSave(const QDateTime& time);
     TProductInfo& ProductInfo() { return *productInfo_; }
     TProductInfo& CreatorInfoE() { return *creatorInfoE_; }
     TProductInfo& CreatorInfoJ() { return *creatorInfoJ_; }

@@ -5,6 +5,7 @@
 #include "document/storage/DocStream.h"
 #include "edit/FaceRender.h"
 #include "paper/PaperRecords.h"
+#include "paper/ProductDB.h"
 #include "platform/Error.h"
 #include "platform/ZlibContainer.h"
 #include "render/GridGuide.h"
@@ -56,6 +57,7 @@ protected:
 
         document.NewSheet();
         document.SetPaper(*test::SquarePaper(2));
+        document.SetExtraInfo(nullptr);
         PutRects(document, 3, {{0, 0, 600, 600}});
 
         document.NewSheet();
@@ -81,13 +83,16 @@ TEST_F(LabelDataTest, ANewDocumentHasOneNamedSheetAndIsNotModified)
 TEST_F(LabelDataTest, SaveReopenSaveGivesIdenticalStreamsThatOtherReadersAccept)
 {
     const QString first = File("first.mld"), second = File("second.mld");
+    // Documents take their creator records from the database, not from the file.
+    TProductDB products(QString(), File("products.cdb"));
+    products.Create();
     {
-        TLabelData document;
+        TLabelData document(&products);
         BuildThreeSheets(document);
         document.SaveToFile(first);
         EXPECT_FALSE(document.IsModified());
     }
-    TLabelData reopened;
+    TLabelData reopened(&products);
     reopened.LoadFromFile(first);
     EXPECT_EQ(reopened.CurrentSheet(), 1);
     EXPECT_EQ(reopened.SheetCount(), 3);
@@ -105,18 +110,20 @@ TEST_F(LabelDataTest, SaveReopenSaveGivesIdenticalStreamsThatOtherReadersAccept)
     reopened.SaveToFile(second);
 
     const test::TOleListing a = test::ListWithOlefile(first), b = test::ListWithOlefile(second);
-    EXPECT_EQ(a.streams, b.streams);
+    EXPECT_EQ(a.streams.keys(), b.streams.keys());
+    for (const QString& path : a.streams.keys())
+        EXPECT_EQ(a.streams[path], b.streams.value(path)) << path.toStdString();
     EXPECT_TRUE(a.streams.contains("DataInfo"));
-    EXPECT_TRUE(a.streams.contains("Sheets/NameList1/PaperExtraInfo"));
-    EXPECT_TRUE(a.streams.contains("Sheets/NameList1/Preview1"));
-    EXPECT_FALSE(a.streams.contains("Sheets/NameList2/PaperExtraInfo"));
+    EXPECT_TRUE(a.streams.contains("Sheets/NameList0/PaperExtraInfo"));
+    EXPECT_TRUE(a.streams.contains("Sheets/NameList0/Preview0"));
+    EXPECT_FALSE(a.streams.contains("Sheets/NameList1/PaperExtraInfo"));
 
     // Free Pascal reads every resource-framed stream after its header.
     const QString helper = test::BuildFpcStreamCheck();
     ASSERT_FALSE(helper.isEmpty());
     auto root = TDocStorage::Open(reopened.Storage(), false, QString());
-    for (const QString& path : {QStringLiteral("DataInfo"), QStringLiteral("Sheets\\NameList1\\Info"),
-                                QStringLiteral("Sheets\\NameList1\\PaperInfo")}) {
+    for (const QString& path : {QStringLiteral("DataInfo"), QStringLiteral("Sheets\\NameList0\\Info"),
+                                QStringLiteral("Sheets\\NameList0\\PaperInfo")}) {
         const QByteArray framed = TDocStream::Open(*root, ModeRead, path)->ReadAll();
         const int header = framed.indexOf('\0', 3) + 1 + 2 + 4;
         const QString plain = File("plain.bin");
@@ -294,7 +301,7 @@ TEST_F(DamagedDocumentTest, BrokenFaceStreamsFailWhenTheFaceIsRead)
     bomb[14] = bomb[15] = bomb[16] = 0;
     for (const QByteArray& bytes : {test::PatternBytes(300, 5), bomb, QByteArray("ZLIBCompress\x1a\x05\0\0\0xx", 19)}) {
         TLabelData document;
-        document.LoadFromFile(WithStream("Sheets\\NameList2\\NameList4", bytes));
+        document.LoadFromFile(WithStream("Sheets\\NameList1\\NameList3", bytes));
         document.SelectSheet(1);
         TDOList list;
         EXPECT_THROW(document.LoadFaceObjects(3, list), EKestrel);
