@@ -22,7 +22,10 @@ constexpr int kFitMargin = 8;
 }  // namespace
 
 TSheetView::TSheetView(QWidget* parent)
-    : QWidget(parent), view_(new TSiteView(site_, this)), sheets_(new QComboBox(this))
+    : QWidget(parent),
+      view_(new TSiteView(site_, this)),
+      sheetBar_(new QWidget(this)),
+      sheets_(new QComboBox(sheetBar_))
 {
     setObjectName("SheetView");
     sheets_->setObjectName("SheetChooser");
@@ -38,14 +41,15 @@ TSheetView::TSheetView(QWidget* parent)
         if (onSheetChosen) onSheetChosen(sheet);
     });
 
-    auto* bar = new QHBoxLayout;
-    auto* label = new QLabel("シート(&H)", this);
+    auto* bar = new QHBoxLayout(sheetBar_);
+    auto* label = new QLabel("シート(&H)", sheetBar_);
     label->setBuddy(sheets_);
+    bar->setContentsMargins(0, 0, 0, 0);
     bar->addWidget(label);
     bar->addWidget(sheets_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(bar);
+    layout->addWidget(sheetBar_);
     layout->addWidget(view_, 1);
 }
 
@@ -62,7 +66,7 @@ void TSheetView::Load(TLabelData& document)
         sheets_->addItems(document.SheetNames());
         sheets_->setCurrentIndex(document.CurrentSheet());
     }
-    sheets_->setEnabled(sheets_->count() > 1);
+    sheetBar_->setVisible(sheets_->count() > 1);
 
     RemoveFaces();
     const TPaperInfo* paper = document.SheetPaper();

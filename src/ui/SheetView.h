@@ -13,7 +13,7 @@ class TLabelData;
 class TSiteView;
 
 // The overview of the current sheet: its paper with one selectable object per face, zoomed to
-// fit, and a chooser of the document's sheets.
+// fit, and a chooser of the document's sheets when it has several.
 class TSheetView : public QWidget {
 public:
     explicit TSheetView(QWidget* parent = nullptr);
@@ -44,6 +44,8 @@ private:
 
     TDrawSite site_;
     TSiteView* view_;
+    // Shown only while the document has several sheets.
+    QWidget* sheetBar_;
     QComboBox* sheets_;
 };
 

@@ -111,6 +111,7 @@ TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
     ASSERT_TRUE(window.OpenDocument(path)) << messages.join("\n").toStdString();
     EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
     EXPECT_EQ(window.SheetView().Site().ChildCount(), 2);  // one object per face
+    EXPECT_FALSE(window.SheetView().SheetChooser().isVisibleTo(&window));
 
     MouseOnFace(window, 1, {QEvent::MouseButtonDblClick});
     ASSERT_TRUE(window.IsEditingFace());
@@ -153,6 +154,7 @@ TEST_F(MainWindowTest, LeavingAFaceWritesItBackAndSheetsCanBeChosen)
     TfrmMain window(frame, nullptr, nullptr);
     ASSERT_TRUE(window.OpenDocument(path));
     EXPECT_EQ(window.SheetView().SheetChooser().count(), 2);
+    EXPECT_TRUE(window.SheetView().SheetChooser().isVisibleTo(&window));
     MouseOnFace(window, 1, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
     EXPECT_EQ(window.SheetView().SelectedFace(), 1);
     MouseOnFace(window, 0, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
