@@ -1,17 +1,76 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QStackedWidget;
 
 namespace kestrel {
 
-// The main window: titled after the program, remembers its placement.
+class TAppFrame;
+class TDocumentFlows;
+class TEditCommands;
+class TFaceView;
+class TPapersV2;
+class TProductDB;
+class TSheetView;
+
+// The main window: owns the document through its flows and shows either the overview of the
+// current sheet or one face being edited. Titled after the program until a document names it;
+// remembers its placement.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget* parent = nullptr);
+    // catalogue and productDB may be null (no paper to choose from, default product records).
+    TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB,
+             QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    TDocumentFlows& Flows() { return *flows_; }
+    TSheetView& SheetView() const { return *sheetView_; }
+    TFaceView& FaceView() const { return *faceView_; }
+    TEditCommands& EditCommands() const { return *editCommands_; }
+    bool IsEditingFace() const;
+
+    // The start-up hooks: the command line's document, or a new one with the default paper.
+    bool OpenDocument(const QString& file);
+    void NewDocument();
+
+    // Shows face n of the current sheet for editing; false when it could not be loaded.
+    bool EditFace(int face);
+    // Back to the overview; the face's objects are written back first.
+    bool ShowSheet();
+    bool ChooseSheet(int sheet);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildFileMenu();
+    void BuildEditMenu();
+    void BuildViewMenu();
+    QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
+                        const QString& hint, std::function<void()> run);
+    void DocumentChanged();
+    void OpenFromDialog();
+    QString ChooseSaveFile(const QString& filter);
+    void UpdateCommands();
+    // Runs a step of the window; an error is shown and false returned.
+    bool Guarded(const std::function<void()>& step);
+
+    TAppFrame& frame_;
+    const TPapersV2* catalogue_;
+    QStackedWidget* stack_;
+    TSheetView* sheetView_;
+    TFaceView* faceView_;
+    TEditCommands* editCommands_;
+    QAction* editFaceCommand_ = nullptr;
+    QAction* sheetCommand_ = nullptr;
+    QAction* zoomInCommand_ = nullptr;
+    QAction* zoomOutCommand_ = nullptr;
+    std::unique_ptr<TDocumentFlows> flows_;
 };
 
 }  // namespace kestrel

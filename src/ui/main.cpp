@@ -69,10 +69,12 @@ int main(int argc, char** argv)
     TStartupHooks& hooks = dataMain.Hooks();
     InstallCatalogueHooks(hooks, papers);
     InstallProductDBHooks(hooks, productDB, frame);
-    hooks.createMainWindow = [&mainWindow] {
-        mainWindow = std::make_unique<TfrmMain>();
+    hooks.createMainWindow = [&] {
+        mainWindow = std::make_unique<TfrmMain>(frame, papers.Catalogue(), productDB.get());
         mainWindow->show();
     };
+    hooks.openDocument = [&mainWindow](const QString& file) { return mainWindow->OpenDocument(file); };
+    hooks.newDocument = [&mainWindow] { mainWindow->NewDocument(); };
     hooks.showHelp = [](const QString& helpFile, const QString&, const QString&) {
         return OpenHelpFile(helpFile);
     };

@@ -10,6 +10,7 @@
 #include "app/ProgramMacros.h"
 #include "platform/ExecuteBlocker.h"
 #include "platform/ProgramPaths.h"
+#include "support/TestEnvironment.h"
 #include "ui/MainWindow.h"
 
 namespace kestrel {
@@ -63,6 +64,31 @@ TEST(Startup, WithoutADisplayTheProgramSaysHowToStartIt)
     EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).contains("xvfb-run -a " + kProgram));
 }
 
+TEST(Startup, ADamagedDocumentOnTheCommandLineIsReportedAndTheProgramGoesOn)
+{
+    const QString broken = test::TestFolder() + "/broken.mld";
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a compound file");
+    file.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("KESTREL_MESSAGES_TO_STDERR", "1");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(kProgram, {broken});
+    ASSERT_TRUE(program.waitForStarted());
+    QString errors;
+    EXPECT_TRUE(WaitFor([&] {
+        program.waitForReadyRead(50);
+        errors += QString::fromUtf8(program.readAllStandardError());
+        return errors.contains("指定されたファイルは「Kestrel」のデータではありません");
+    })) << errors.toStdString();
+    EXPECT_EQ(program.state(), QProcess::Running);
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(10000));
+}
+
 TEST(MainWindow, IsTitledAfterTheProgramAndRemembersItsPlacement)
 {
     TAppFrame frame;
@@ -70,7 +96,7 @@ TEST(MainWindow, IsTitledAfterTheProgramAndRemembersItsPlacement)
     frame.Loaded();
     const QSize screen = QGuiApplication::primaryScreen()->size();
     {
-        TfrmMain window;
+        TfrmMain window(frame, nullptr, nullptr);
         EXPECT_EQ(window.windowTitle(), "Kestrel");
         const QSize size(std::min(1024, screen.width()), std::min(740, screen.height()));
         EXPECT_EQ(
@@ -80,7 +106,7 @@ TEST(MainWindow, IsTitledAfterTheProgramAndRemembersItsPlacement)
         window.close();
     }
     EXPECT_EQ(TAppFrame::ReadInteger("frmMainWidth", 0), 300);
-    TfrmMain again;
+    TfrmMain again(frame, nullptr, nullptr);
     EXPECT_EQ(again.geometry(), QRect(10, 20, 300, 200));
 }
 

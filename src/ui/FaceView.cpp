@@ -1,0 +1,163 @@
+#include "ui/FaceView.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
+
+#include "document/ActionList.h"
+#include "document/DOList.h"
+#include "document/DrawObject.h"
+#include "edit/LabelData.h"
+#include "platform/Canvas.h"
+#include "render/DrawSite.h"
+#include "render/GridGuide.h"
+#include "ui/FaceParts.h"
+#include "ui/SiteView.h"
+
+namespace kestrel {
+
+namespace {
+constexpr int kDefaultZoomIndex = 3;  // 100 %
+// Around the face, so that its shape stands out against the white face.
+constexpr TColor kOutsideFace = RGBColor(0xD4, 0xD4, 0xD4);
+constexpr int kZoomCount = static_cast<int>(std::size(TFaceView::ZoomLevels));
+}  // namespace
+
+TFaceView::TFaceView(QWidget* parent)
+    : QWidget(parent), zoomBox_(new QComboBox(this)), layout_(new QVBoxLayout(this))
+{
+    setObjectName("FaceView");
+    zoomBox_->setObjectName("ZoomBox");
+    for (int level : ZoomLevels) zoomBox_->addItem(QString("%1%").arg(level));
+    zoomBox_->setCurrentIndex(kDefaultZoomIndex);
+    connect(zoomBox_, &QComboBox::activated, this, [this](int index) { ZoomChosen(index); });
+
+    auto* bar = new QHBoxLayout;
+    auto* label = new QLabel("表示倍率(&Z)", this);
+    label->setBuddy(zoomBox_);
+    bar->addWidget(label);
+    bar->addWidget(zoomBox_);
+    bar->addStretch();
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->addLayout(bar);
+}
+
+TFaceView::~TFaceView()
+{
+    ShowSite(nullptr);
+}
+
+void TFaceView::Load(TLabelData& document, int face)
+{
+    Flush();
+    Unload();
+    const TFaceGeometry geometry = document.Face(face);
+    const TSheetRect outer = geometry.OuterRect();
+    auto site = std::make_unique<TDrawSite>();
+    site->Scaler().SetUnitDPI(254);
+    site->Scaler().SetScale(Zoom());
+    site->SetColor(kOutsideFace);
+    site->SetLogSize(outer.Width(), outer.Height());
+    site->SetOnPaint([this](TDrawSite&, TCanvas& canvas) { PaintUnderlay(canvas); });
+    site->SetOnPaintAfter([this](TDrawSite&, TCanvas& canvas) { PaintOverlay(canvas); });
+    document.Guide().ClipTo(site->LogicalArea());
+
+    TDOList objects;
+    document.LoadFaceObjects(face, objects);
+    for (std::unique_ptr<TDrawObject>& object : objects.ReleaseAll()) site->AddObject(std::move(object));
+    site->SetModified(false);
+    document_ = &document;
+    face_ = face;
+    geometry_ = geometry;
+    ShowSite(std::move(site));
+}
+
+void TFaceView::Flush()
+{
+    if (!site_ || !document_ || !site_->Modified()) return;
+    std::vector<TDrawObject*> frontToBack;
+    site_->Objects(frontToBack, false);
+    TDOList list;
+    for (TDrawObject* object : frontToBack) list.Add(*object);
+    document_->SaveFaceObjects(face_, list);
+    site_->SetModified(false);
+}
+
+// Records of the face being left would act on objects that are no longer shown.
+void TFaceView::Unload()
+{
+    ShowSite(nullptr);
+    ActionList().Clear();
+    document_ = nullptr;
+    face_ = -1;
+}
+
+// The view goes before the site it shows.
+void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
+{
+    delete view_;
+    view_ = nullptr;
+    site_ = std::move(site);
+    if (!site_) return;
+    view_ = new TSiteView(*site_, this);
+    view_->setAlignment(Qt::AlignCenter);
+    view_->setBackgroundRole(QPalette::Dark);
+    view_->Surface().installEventFilter(this);
+    layout_->addWidget(view_, 1);
+    view_->Surface().setFocus();
+}
+
+bool TFaceView::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (onSiteActivity && (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease))
+        onSiteActivity();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFaceView::PaintUnderlay(TCanvas& canvas) const
+{
+    DrawFaceUnderlay(canvas, geometry_, kOutsideFace);
+}
+
+void TFaceView::PaintOverlay(TCanvas& canvas) const
+{
+    DrawLayoutOverlay(canvas, document_->Grid(), document_->Guide(), site_->LogicalArea());
+}
+
+int TFaceView::Zoom() const
+{
+    return ZoomLevels[zoomBox_->currentIndex()];
+}
+
+void TFaceView::SetZoom(int percent)
+{
+    const int* level = std::lower_bound(std::begin(ZoomLevels), std::end(ZoomLevels), percent);
+    ZoomChosen(std::min(static_cast<int>(level - std::begin(ZoomLevels)), kZoomCount - 1));
+}
+
+void TFaceView::ZoomIn()
+{
+    ZoomChosen(std::min(zoomBox_->currentIndex() + 1, kZoomCount - 1));
+}
+
+void TFaceView::ZoomOut()
+{
+    ZoomChosen(std::max(zoomBox_->currentIndex() - 1, 0));
+}
+
+void TFaceView::ZoomChosen(int index)
+{
+    {
+        const QSignalBlocker quiet(zoomBox_);
+        zoomBox_->setCurrentIndex(index);
+    }
+    if (site_) site_->Scaler().SetScale(ZoomLevels[index]);
+}
+
+}  // namespace kestrel

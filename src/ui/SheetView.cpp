@@ -1,0 +1,124 @@
+#include "ui/SheetView.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "document/DrawObject.h"
+#include "edit/LabelData.h"
+#include "paper/PaperInfo.h"
+#include "ui/FaceParts.h"
+#include "ui/SiteView.h"
+
+namespace kestrel {
+
+namespace {
+// The paper on a darker ground, so that its edges show.
+constexpr TColor kPaper = clWhite;
+constexpr int kFitMargin = 8;
+}  // namespace
+
+TSheetView::TSheetView(QWidget* parent)
+    : QWidget(parent),
+      view_(new TSiteView(site_, this)),
+      sheetBar_(new QWidget(this)),
+      sheets_(new QComboBox(sheetBar_))
+{
+    setObjectName("SheetView");
+    sheets_->setObjectName("SheetChooser");
+    site_.Scaler().SetUnitDPI(254);
+    site_.SetColor(kPaper);
+    site_.SetOnKeyDown([this](TDrawSite&, const TSiteKeyEvent& key) {
+        if (key.key == Qt::Key_Return || key.key == Qt::Key_Enter) EditFace(SelectedFace());
+    });
+    view_->setAlignment(Qt::AlignCenter);
+    view_->setBackgroundRole(QPalette::Dark);
+    view_->Surface().installEventFilter(this);
+    connect(sheets_, &QComboBox::activated, this, [this](int sheet) {
+        if (onSheetChosen) onSheetChosen(sheet);
+    });
+
+    auto* bar = new QHBoxLayout(sheetBar_);
+    auto* label = new QLabel("シート(&H)", sheetBar_);
+    label->setBuddy(sheets_);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(label);
+    bar->addWidget(sheets_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(sheetBar_);
+    layout->addWidget(view_, 1);
+}
+
+TSheetView::~TSheetView()
+{
+    delete view_;  // it is the site's host and must leave before the site
+}
+
+void TSheetView::Load(TLabelData& document)
+{
+    {
+        const QSignalBlocker quiet(sheets_);
+        sheets_->clear();
+        sheets_->addItems(document.SheetNames());
+        sheets_->setCurrentIndex(document.CurrentSheet());
+    }
+    sheetBar_->setVisible(sheets_->count() > 1);
+
+    RemoveFaces();
+    const TPaperInfo* paper = document.SheetPaper();
+    if (!paper) return;
+    site_.SetLogSize(paper->Width(), paper->Height());
+    CreateSheetFaces(site_, *paper, [this](int face) {
+        if (onFaceSelected) onFaceSelected(face);
+    });
+    SelectFace(document.CurrentLabelNo());
+    ZoomToFit();
+}
+
+void TSheetView::RemoveFaces()
+{
+    while (site_.ChildCount() > 0) site_.ExtractChild(site_.Child(site_.ChildCount() - 1));
+}
+
+int TSheetView::SelectedFace() const
+{
+    return SelectedSheetFace(site_);
+}
+
+void TSheetView::SelectFace(int face)
+{
+    SelectSheetFace(site_, face);
+}
+
+void TSheetView::ZoomToFit()
+{
+    const QSize area = view_->viewport()->size() - QSize(kFitMargin, kFitMargin);
+    site_.Scaler().SetScale(site_.FitScale(area.expandedTo(QSize(1, 1)), true, true));
+}
+
+void TSheetView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    ZoomToFit();
+}
+
+bool TSheetView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        const QPoint device = static_cast<QMouseEvent*>(event)->position().toPoint();
+        EditFace(SheetFaceAt(site_, site_.DevToLog(device)));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TSheetView::EditFace(int face)
+{
+    if (face >= 0 && onEditFace) onEditFace(face);
+}
+
+}  // namespace kestrel

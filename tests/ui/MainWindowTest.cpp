@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
+#include "document/ActionList.h"
+#include "document/DOList.h"
+#include "document/DrawObjectFixtures.h"
+#include "document/stream/ClassRegistry.h"
+#include "edit/DocumentFlows.h"
+#include "edit/LabelData.h"
+#include "paper/CatalogueStartup.h"
+#include "paper/PaperInfo.h"
+#include "support/TestEnvironment.h"
+#include "ui/EditCommands.h"
+#include "ui/FaceView.h"
+#include "ui/MainWindow.h"
+#include "ui/PaperChooserDialog.h"
+#include "ui/SheetView.h"
+#include "ui/SiteView.h"
+
+namespace kestrel {
+namespace {
+
+using test::TFilledRect;
+
+// Stored objects are told apart by their bounds.
+constexpr TRect kFront{300, 100, 500, 300};
+constexpr TRect kBack{100, 100, 300, 300};
+
+std::unique_ptr<TFilledRect> Rect(TRect bounds)
+{
+    auto rect = std::make_unique<TFilledRect>();
+    rect->SetBounds(bounds);
+    return rect;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TClassRegistry::Global().Register(TFilledRect::StaticClass());
+        frame.Macro().SetLines(ProgramMacroTable());
+        frame.Loaded();
+        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
+            messages << text;
+            return answer;
+        };
+        // Two faces of 600 x 400 side by side.
+        paper.SetPortraitSize(1400, 600);
+        paper.SetLeftOffset(50);
+        paper.SetTopOffset(50);
+        paper.SetFaceWidth(600);
+        paper.SetFaceHeight(400);
+        paper.SetFaceCountX(2);
+        paper.SetFaceCountY(1);
+        path = test::TestFolder() + "/label.mld";
+    }
+    void TearDown() override { ActionList().Clear(); }
+
+    // Face 1 holds one rectangle behind another.
+    void WriteDocument(int sheets = 1)
+    {
+        TLabelData document;
+        document.SetPaper(paper);
+        auto front = Rect(kFront);
+        auto back = Rect(kBack);
+        TDOList frontToBack;
+        frontToBack.Add(*front);
+        frontToBack.Add(*back);
+        document.SaveFaceObjects(1, frontToBack);
+        for (int i = 1; i < sheets; ++i) document.NewSheet();
+        document.SelectSheet(0);
+        document.SaveToFile(path);
+    }
+
+    void SendMouse(QWidget& target, QEvent::Type type, QPoint at)
+    {
+        QMouseEvent event(type, QPointF(at), target.mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&target, &event);
+    }
+
+    // Sends the mouse events to the centre of face n of the overview.
+    void MouseOnFace(TfrmMain& window, int face, std::initializer_list<QEvent::Type> events)
+    {
+        TSheetView& sheet = window.SheetView();
+        const TSheetRect outer = window.Flows().Document().Face(face).OuterRect();
+        const QPoint centre((outer.left + outer.right) / 2, (outer.top + outer.bottom) / 2);
+        for (QEvent::Type type : events)
+            SendMouse(sheet.View().Surface(), type, sheet.Site().LogToDev(centre));
+    }
+
+    TAppFrame frame;
+    QStringList messages;
+    int answer = mrNo;
+    TMatrixPaperInfo paper;
+    QString path;
+};
+
+TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
+{
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path)) << messages.join("\n").toStdString();
+    EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
+    EXPECT_EQ(window.SheetView().Site().ChildCount(), 2);  // one object per face
+    EXPECT_FALSE(window.SheetView().SheetChooser().isVisibleTo(&window));
+
+    MouseOnFace(window, 1, {QEvent::MouseButtonDblClick});
+    ASSERT_TRUE(window.IsEditingFace());
+    TFaceView& faceView = window.FaceView();
+    EXPECT_EQ(faceView.Face(), 1);
+    TDrawSite& site = *faceView.Site();
+    EXPECT_EQ(QSize(site.LogWidth(), site.LogHeight()), QSize(600, 400));
+    ASSERT_EQ(site.ChildCount(), 2);
+    EXPECT_EQ(site.Child(1).GetBounds(), kFront);  // stacking as saved
+
+    const int width100 = faceView.View()->Surface().width();
+    faceView.SetZoom(200);
+    EXPECT_EQ(faceView.findChild<QComboBox*>("ZoomBox")->currentText(), "200%");
+    EXPECT_NEAR(faceView.View()->Surface().width(), 2 * width100, 1);
+    faceView.ZoomIn();
+    EXPECT_EQ(faceView.Zoom(), 400);
+    faceView.ZoomIn();
+    EXPECT_EQ(faceView.Zoom(), 400);
+
+    TEditCommands& commands = window.EditCommands();
+    site.Child(1).SetSelected(true);
+    commands.Update();
+    commands.clear->trigger();
+    ASSERT_EQ(site.ChildCount(), 1);
+    EXPECT_EQ(commands.undo->text(), "クリアの取り消し(&U)");
+
+    ASSERT_TRUE(window.Flows().Save());
+    EXPECT_FALSE(window.Flows().Document().IsModified());
+    TLabelData saved;
+    saved.LoadFromFile(path);
+    TDOList objects;
+    saved.LoadFaceObjects(1, objects);
+    ASSERT_EQ(objects.Count(), 1);
+    EXPECT_EQ(objects.Item(0).GetBounds(), kBack);
+}
+
+TEST_F(MainWindowTest, LeavingAFaceWritesItBackAndSheetsCanBeChosen)
+{
+    WriteDocument(2);
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    EXPECT_EQ(window.SheetView().SheetChooser().count(), 2);
+    EXPECT_TRUE(window.SheetView().SheetChooser().isVisibleTo(&window));
+    MouseOnFace(window, 1, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+    EXPECT_EQ(window.SheetView().SelectedFace(), 1);
+    MouseOnFace(window, 0, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+    EXPECT_EQ(window.SheetView().SelectedFace(), 0);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&window.SheetView().View().Surface(), &enter);
+    ASSERT_TRUE(window.IsEditingFace());
+    EXPECT_EQ(window.FaceView().Face(), 0);
+    window.FaceView().Site()->AddObject(Rect({10, 10, 100, 100}));
+    ASSERT_TRUE(window.ChooseSheet(1));
+    EXPECT_FALSE(window.IsEditingFace());
+    EXPECT_EQ(window.Flows().Document().CurrentSheet(), 1);
+    EXPECT_TRUE(window.Flows().Document().IsModified());
+
+    window.Flows().Document().SelectSheet(0);
+    EXPECT_TRUE(window.Flows().Document().HasFaceObjects(0));
+}
+
+TEST_F(MainWindowTest, NewDocumentsTakeTheDefaultPaperOrTheOneChosenFromTheCatalogue)
+{
+    TPaperCatalogue papers;
+    papers.OpenSystem(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+    const TPapersV2& catalogue = *papers.Catalogue();
+    ASSERT_GT(catalogue.Count(), 1);
+    TfrmMain window(frame, &catalogue, nullptr);
+    window.NewDocument();
+    EXPECT_EQ(window.windowTitle(), "Kestrel - 新規作成");
+    EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), catalogue.Paper(0).PaperName());
+    EXPECT_EQ(window.SheetView().Site().ChildCount(), catalogue.Paper(0).GetFaceCount());
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TPaperChooserDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->SelectPaper(1);
+        dialog->accept();
+    });
+    window.findChild<QAction*>("actNew")->trigger();
+    EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), catalogue.Paper(1).PaperName());
+}
+
+TEST_F(MainWindowTest, ClosingWithUnsavedEditsOfTheFaceAsksToSave)
+{
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    window.show();
+    ASSERT_TRUE(window.OpenDocument(path));
+    ASSERT_TRUE(window.EditFace(0));
+    window.FaceView().Site()->AddObject(Rect({10, 10, 100, 100}));
+
+    answer = mrCancel;
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(messages, QStringList{"データが修正されています\r\n保存しますか？"});
+    EXPECT_TRUE(window.isVisible());
+    answer = mrYes;
+    EXPECT_TRUE(window.close());
+    TLabelData saved;
+    saved.LoadFromFile(path);
+    EXPECT_TRUE(saved.HasFaceObjects(0));
+}
+
+TEST_F(MainWindowTest, ADamagedDocumentIsRefusedWithAMessage)
+{
+    QFile broken(test::TestFolder() + "/broken.mld");
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\x7F'));
+    broken.close();
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+
+    EXPECT_FALSE(window.OpenDocument(broken.fileName()));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], "指定されたファイルは「Kestrel」のデータではありません");
+    EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
+    EXPECT_TRUE(window.EditFace(1));  // the open document is still there
+}
+
+}  // namespace
+}  // namespace kestrel
