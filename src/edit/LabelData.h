@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "document/DrawObject.h"
 #include "document/stream/Persistent.h"
 #include "paper/FaceGeometry.h"
 
@@ -17,7 +18,6 @@ class TDOList;
 class TDocStorage;
 class TDocStorageList;
 class TDocStreamList;
-class TDrawObject;
 class TExPaperInfo;
 class TGrid;
 class TGuide;

@@ -7,7 +7,6 @@
 #include <QStatusBar>
 
 #include "app/AppFrame.h"
-#include "document/DrawObject.h"  // edit/LabelData.h holds draw objects by unique_ptr
 #include "edit/DocumentFlows.h"
 #include "edit/LabelData.h"
 #include "paper/PapersV2.h"
