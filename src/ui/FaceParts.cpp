@@ -7,13 +7,17 @@
 
 namespace kestrel {
 
-void CreateSheetFaces(TDrawSite& site, const TPaperInfo& paper, const std::function<void(int face)>& onSelect)
+void CreateSheetFaces(TDrawSite& site, const TPaperInfo& paper, const std::function<void(int face)>& onSelect,
+                      const std::function<QImage(int face)>& preview)
 {
-    CreateFaces(site, paper, true);
-    for (int i = 0; i < FaceCount(site); ++i)
-        FaceAt(site, i)->SetOnSelectChange([onSelect](TLOFace& face) {
-            if (face.FaceSelected()) onSelect(FaceIndex(face));
+    CreateFaces(site, paper, true, [] { return std::make_unique<TLOFaceForSheet>(); });
+    for (int i = 0; i < FaceCount(site); ++i) {
+        auto* face = static_cast<TLOFaceForSheet*>(FaceAt(site, i));
+        face->SetOnSelectChange([onSelect](TLOFace& chosen) {
+            if (chosen.FaceSelected()) onSelect(FaceIndex(chosen));
         });
+        face->SetPreviewSource([preview, i](const TLOFaceWithPreview&) { return preview(i); });
+    }
 }
 
 int SelectedSheetFace(const TDrawSite& site)

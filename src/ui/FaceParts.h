@@ -3,6 +3,7 @@
 // The window's only contact with the face objects of a sheet overview and with the drawing of a
 // face's outline.
 
+#include <QImage>
 #include <QPoint>
 #include <functional>
 
@@ -15,10 +16,10 @@ class TDrawSite;
 class TPaperInfo;
 struct TFaceGeometry;
 
-// One face object per face of the paper, one selected at a time; onSelect gets the index of a
-// face the user selected.
-void CreateSheetFaces(TDrawSite& site, const TPaperInfo& paper,
-                      const std::function<void(int face)>& onSelect);
+// One face object per face of the paper, one selected at a time, each showing the picture
+// preview gives for it; onSelect gets the index of a face the user selected.
+void CreateSheetFaces(TDrawSite& site, const TPaperInfo& paper, const std::function<void(int face)>& onSelect,
+                      const std::function<QImage(int face)>& preview);
 // -1 when none is selected.
 int SelectedSheetFace(const TDrawSite& site);
 void SelectSheetFace(TDrawSite& site, int face);

@@ -19,6 +19,16 @@ namespace {
 // The paper on a darker ground, so that its edges show.
 constexpr TColor kPaper = clWhite;
 constexpr int kFitMargin = 8;
+
+// A face whose objects cannot be read shows no picture here; opening it says why.
+QImage PreviewOf(TLabelData& document, int face)
+{
+    try {
+        return document.FacePreview(face);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
 }  // namespace
 
 TSheetView::TSheetView(QWidget* parent)
@@ -37,6 +47,7 @@ TSheetView::TSheetView(QWidget* parent)
     view_->setAlignment(Qt::AlignCenter);
     view_->setBackgroundRole(QPalette::Dark);
     view_->Surface().installEventFilter(this);
+    view_->viewport()->installEventFilter(this);
     connect(sheets_, &QComboBox::activated, this, [this](int sheet) {
         if (onSheetChosen) onSheetChosen(sheet);
     });
@@ -72,9 +83,12 @@ void TSheetView::Load(TLabelData& document)
     const TPaperInfo* paper = document.SheetPaper();
     if (!paper) return;
     site_.SetLogSize(paper->Width(), paper->Height());
-    CreateSheetFaces(site_, *paper, [this](int face) {
-        if (onFaceSelected) onFaceSelected(face);
-    });
+    CreateSheetFaces(
+        site_, *paper,
+        [this](int face) {
+            if (onFaceSelected) onFaceSelected(face);
+        },
+        [&document](int face) { return PreviewOf(document, face); });
     SelectFace(document.CurrentLabelNo());
     ZoomToFit();
 }
@@ -100,14 +114,10 @@ void TSheetView::ZoomToFit()
     site_.Scaler().SetScale(site_.FitScale(area.expandedTo(QSize(1, 1)), true, true));
 }
 
-void TSheetView::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    ZoomToFit();
-}
-
 bool TSheetView::eventFilter(QObject* watched, QEvent* event)
 {
+    // The viewport learns its size after this widget does, and only once shown.
+    if (watched == view_->viewport() && event->type() == QEvent::Resize) ZoomToFit();
     if (event->type() == QEvent::MouseButtonDblClick) {
         const QPoint device = static_cast<QMouseEvent*>(event)->position().toPoint();
         EditFace(SheetFaceAt(site_, site_.DevToLog(device)));

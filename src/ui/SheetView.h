@@ -34,7 +34,6 @@ public:
     std::function<void(int sheet)> onSheetChosen;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
