@@ -33,16 +33,13 @@ std::optional<int> NumberArgument(const QString& text, int min, int max)
     return value;
 }
 
-// The document in the file; a file that is not one fails with the message the window shows,
+// Anything unreadable in a document is reported as the window reports a file it cannot open,
 // followed by the cause.
-void LoadDocument(TLabelData& document, const QString& file)
+int ReportUnreadable(const EKestrel& e, QTextStream& errors)
 {
-    try {
-        document.LoadFromFile(file);
-    } catch (const EKestrel& e) {
-        const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
-        throw EKestrel(QStringLiteral("指定されたファイルは「%1」のデータではありません\n(%2)").arg(title, e.Message()));
-    }
+    const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
+    errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
+    return 1;
 }
 
 QString ClassSummary(const TDOList& objects)
@@ -78,6 +75,25 @@ void PrintSheet(TLabelData& document, QTextStream& out)
         if (!objects.IsEmpty()) out << '\t' << ClassSummary(objects);
         out << '\n';
     }
+}
+
+QImage RenderOneFace(TLabelData& document, int face, int dpi)
+{
+    TDOList objects;
+    document.LoadFaceObjects(face, objects);
+    return RenderFace(objects.ReleaseAll(), document.Face(face), dpi);
+}
+
+// Renders the sheet (the current one unless given) or one face of it into picture; the message
+// naming a sheet or face that does not exist, else empty. Numbers count from 1.
+QString RenderRequested(TLabelData& document, std::optional<int> sheet, std::optional<int> face, int dpi,
+                        QImage& picture)
+{
+    if (sheet && *sheet > document.SheetCount()) return QStringLiteral("シート%1 はありません").arg(*sheet);
+    if (sheet) document.SelectSheet(*sheet - 1);
+    if (face && *face > document.FaceCount()) return QStringLiteral("面%1 はありません").arg(*face);
+    picture = face ? RenderOneFace(document, *face - 1, dpi) : RenderSheet(document, dpi);
+    return {};
 }
 
 void SavePicture(const QImage& picture, const QString& file)
@@ -148,7 +164,7 @@ int RunInfoCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     try {
         TLabelData document;
-        LoadDocument(document, arguments[0]);
+        document.LoadFromFile(arguments[0]);
         out << QStringLiteral("データ名\t%1\nシート数\t%2\n").arg(document.DataName()).arg(document.SheetCount());
         const int current = document.CurrentSheet();
         for (int i = 0; i < document.SheetCount(); ++i) {
@@ -158,8 +174,7 @@ int RunInfoCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         document.SelectSheet(current);
         return 0;
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportUnreadable(e, errors);
     }
 }
 
@@ -190,29 +205,27 @@ int RunRenderCommand(const QStringList& arguments, QTextStream& out, QTextStream
                       .arg(kMaxDpi);
         return kUsageError;
     }
+    TLabelData document;
+    QImage picture;
+    QString missing;
     try {
-        TLabelData document;
-        LoadDocument(document, source);
-        if (sheet) {
-            if (*sheet > document.SheetCount()) throw EKestrel(QStringLiteral("シート%1 はありません").arg(*sheet));
-            document.SelectSheet(*sheet - 1);
-        }
-        QImage picture;
-        if (face) {
-            if (*face > document.FaceCount()) throw EKestrel(QStringLiteral("面%1 はありません").arg(*face));
-            TDOList objects;
-            document.LoadFaceObjects(*face - 1, objects);
-            picture = RenderFace(objects.ReleaseAll(), document.Face(*face - 1), *dpi);
-        } else {
-            picture = RenderSheet(document, *dpi);
-        }
+        document.LoadFromFile(source);
+        missing = RenderRequested(document, sheet, face, *dpi, picture);
+    } catch (const EKestrel& e) {
+        return ReportUnreadable(e, errors);
+    }
+    if (!missing.isEmpty()) {
+        errors << QStringLiteral("エラー: ") << missing << '\n';
+        return 1;
+    }
+    try {
         SavePicture(picture, target);
-        out << QStringLiteral("「%1」に %2x%3 の画像を書きました\n").arg(target).arg(picture.width()).arg(picture.height());
-        return 0;
     } catch (const EKestrel& e) {
         errors << QStringLiteral("エラー: ") << e.Message() << '\n';
         return 1;
     }
+    out << QStringLiteral("「%1」に %2x%3 の画像を書きました\n").arg(target).arg(picture.width()).arg(picture.height());
+    return 0;
 }
 
 }  // namespace kestrel

@@ -4,6 +4,8 @@
 
 #include "CliRun.h"
 #include "cli/DocumentCommands.h"
+#include "document/storage/DocNameList.h"
+#include "document/storage/DocStream.h"
 #include "edit/LabelDocumentFixtures.h"
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
@@ -53,6 +55,22 @@ TEST(DocumentCommands, DamagedDocumentsGiveTheOpenMessage)
     const test::TCliRun info = RunCli({"info", file});
     EXPECT_EQ(info.exitCode, 1);
     EXPECT_TRUE(info.err.contains("指定されたファイルは「Kestrel」のデータではありません")) << info.err.toStdString();
+
+    // A document that opens but whose face stream holds garbage.
+    const QString made = test::TestFolder() + "/made.mld";
+    ASSERT_EQ(RunCli({"new", "--paper", TwoDiscPaper, made}).exitCode, 0);
+    {
+        TFileStorage document(made, ModeReadWrite);
+        TDocStream::Open(document, ModeCreate, "Sheets\\NameList0\\NameList0")->WriteAll(test::PatternBytes(200, 4));
+        TDocStreamList faces;
+        faces.Open(*TDocStorage::Open(document, false, "Sheets\\NameList0"), "NameList");
+        faces.Add("NameList0");
+        document.Close();
+    }
+    const test::TCliRun garbage = RunCli({"info", made});
+    EXPECT_EQ(garbage.exitCode, 1);
+    EXPECT_TRUE(garbage.err.contains("指定されたファイルは「Kestrel」のデータではありません")) << garbage.err.toStdString();
+    EXPECT_TRUE(garbage.out.contains("シート1")) << "the sheets before the damaged face are listed";
 }
 
 TEST(DocumentCommands, RenderPlacesTheFacesWhereThePaperPutsThem)
