@@ -66,6 +66,9 @@ TSheetView::TSheetView(QWidget* parent)
 
 TSheetView::~TSheetView()
 {
+    // Its widgets are half gone while it is deleted; they must not report to us then.
+    view_->viewport()->removeEventFilter(this);
+    view_->Surface().removeEventFilter(this);
     delete view_;  // it is the site's host and must leave before the site
 }
 
