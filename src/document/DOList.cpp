@@ -17,7 +17,6 @@ namespace {
 constexpr int CentreMargin = 10;
 constexpr int MinPictureSize = 30;
 constexpr double PictureDpi = 180;
-constexpr double LogicalDpi = 254;
 
 int ScaleInt(double value)
 {
@@ -163,7 +162,7 @@ void KeepCentresInside(const TDOList& list, const TRect& rect)
 
 QSize DefaultPictureSize(QSize pixels)
 {
-    auto units = [](int px) { return std::max(MinPictureSize, ScaleInt(px * LogicalDpi / PictureDpi)); };
+    auto units = [](int px) { return std::max(MinPictureSize, ScaleInt(px * double(LogicalUnitsPerInch) / PictureDpi)); };
     return {units(pixels.width()), units(pixels.height())};
 }
 

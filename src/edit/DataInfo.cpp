@@ -22,7 +22,7 @@ const TClassInfo& TDataInfo::StaticClass()
 
 void TDataInfo::GetChildren(const std::function<void(TComponent&)>& proc) const
 {
-    for (const TProductInfo* record : records_) proc(const_cast<TProductInfo&>(*record));
+    for (TProductInfo* record : records_) proc(*record);
 }
 
 void TDataInfo::AdoptChild(std::unique_ptr<TComponent> child)

@@ -25,7 +25,7 @@ public:
     void SetSheetMode(bool value) { sheetMode_ = value; }
 
     // Writing: the records to write (not owned). Reading: the records read, in stream order.
-    void SetRecords(std::vector<const TProductInfo*> records) { records_ = std::move(records); }
+    void SetRecords(std::vector<TProductInfo*> records) { records_ = std::move(records); }
     const std::vector<std::unique_ptr<TProductInfo>>& ReadRecords() const { return read_; }
 
     void GetChildren(const std::function<void(TComponent&)>& proc) const override;
@@ -41,7 +41,7 @@ private:
     double lastPrint_ = 0;
     double lastSave_ = 0;
     bool sheetMode_ = false;
-    std::vector<const TProductInfo*> records_;
+    std::vector<TProductInfo*> records_;
     std::vector<std::unique_ptr<TProductInfo>> read_;
 };
 

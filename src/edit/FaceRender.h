@@ -4,14 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Geometry.h"
+
 namespace kestrel {
 
 class TDrawObject;
 class TLabelData;
 struct TFaceGeometry;
-
-// Logical units per inch: rendered at this resolution one pixel is one logical unit.
-inline constexpr int LogicalUnitsPerInch = 254;
 
 // A face's objects (in stored order, from the back to the front) painted on an off-screen draw
 // site at dpi, its logical area being the face's outer rectangle; everything outside the face

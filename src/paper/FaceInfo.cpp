@@ -8,7 +8,6 @@
 namespace kestrel {
 namespace {
 
-constexpr int LogicalPerInch = 254;
 constexpr int CentreMarkHalf = 50;
 
 bool IsEmpty(const TSheetRect& r)
@@ -115,14 +114,14 @@ int FacePictureZoom(const TFaceInfo& face, QSize target, int k, int screenDpi, Q
     QSize size;
     int zoom = FullSize;
     if (k == -1) {
-        size = QSize(ScaleRounded(w, screenDpi, LogicalPerInch), ScaleRounded(h, screenDpi, LogicalPerInch));
+        size = QSize(ScaleRounded(w, screenDpi, LogicalUnitsPerInch), ScaleRounded(h, screenDpi, LogicalUnitsPerInch));
     } else if (w > 0 && h > 0 && !target.isEmpty() && screenDpi > 0) {
         // Whichever side of the target binds keeps its full length.
         if (w * target.height() >= h * target.width())
             size = QSize(target.width(), ScaleRounded(h, target.width(), w));
         else
             size = QSize(ScaleRounded(w, target.height(), h), target.height());
-        const int64_t z = int64_t(size.width()) * k * LogicalPerInch / (w * screenDpi);
+        const int64_t z = int64_t(size.width()) * k * LogicalUnitsPerInch / (w * screenDpi);
         zoom = int(std::clamp<int64_t>(z, 1, FullSize));
     }
     if (fitted) *fitted = size;

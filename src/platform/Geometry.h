@@ -6,6 +6,9 @@
 
 namespace kestrel {
 
+// Logical units (0.1 mm) per inch: positions and sizes of documents, papers and faces.
+inline constexpr int LogicalUnitsPerInch = 254;
+
 // A rectangle by its edges, right and bottom exclusive (the convention of logical bounds and of
 // every hit test). Unlike QRect, width is right - left.
 struct TRect {

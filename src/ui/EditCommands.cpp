@@ -25,26 +25,11 @@ QString DrawObjectClipboardFormat()
 
 namespace {
 
-bool HasSelection(const TDrawSite& site)
+std::vector<TDrawObject*> SelectedObjects(const TDrawSite& site)
 {
     std::vector<TDrawObject*> selected;
     site.Objects(selected, true);
-    return !selected.empty();
-}
-
-bool HasSelectedGroup(const TDrawSite& site)
-{
-    std::vector<TDrawObject*> selected;
-    site.Objects(selected, true);
-    return std::any_of(selected.begin(), selected.end(),
-                       [](TDrawObject* o) { return dynamic_cast<TDOGroup*>(o) != nullptr; });
-}
-
-int SelectedCount(const TDrawSite& site)
-{
-    std::vector<TDrawObject*> selected;
-    site.Objects(selected, true);
-    return static_cast<int>(selected.size());
+    return selected;
 }
 
 // Removing records the object on the history; the change notice marks the site modified first.
@@ -130,13 +115,14 @@ void TEditCommands::Update()
     redo->setEnabled(canRedo);
     redo->setText(canRedo ? QString("%1のやり直し(&R)").arg(history.RedoCaption()) : "やり直し(&R)");
 
-    const bool selection = site_ && HasSelection(*site_);
-    cut->setEnabled(selection);
-    copy->setEnabled(selection);
-    clear->setEnabled(selection);
+    const std::vector<TDrawObject*> selected = site_ ? SelectedObjects(*site_) : std::vector<TDrawObject*>();
+    cut->setEnabled(!selected.empty());
+    copy->setEnabled(!selected.empty());
+    clear->setEnabled(!selected.empty());
     paste->setEnabled(site_ && ClipboardHasFormat(DrawObjectClipboardFormat()));
-    group->setEnabled(site_ && SelectedCount(*site_) >= 2);
-    ungroup->setEnabled(site_ && HasSelectedGroup(*site_));
+    group->setEnabled(selected.size() >= 2);
+    ungroup->setEnabled(std::any_of(selected.begin(), selected.end(),
+                                    [](TDrawObject* o) { return dynamic_cast<TDOGroup*>(o) != nullptr; }));
 }
 
 // A command that fails (a damaged clipboard, a full disk) says so and leaves the window usable.

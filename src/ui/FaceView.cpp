@@ -59,7 +59,7 @@ void TFaceView::Load(TLabelData& document, int face)
     const TFaceGeometry geometry = document.Face(face);
     const TSheetRect outer = geometry.OuterRect();
     auto site = std::make_unique<TDrawSite>();
-    site->Scaler().SetUnitDPI(254);
+    site->Scaler().SetUnitDPI(LogicalUnitsPerInch);
     site->Scaler().SetScale(Zoom());
     site->SetColor(kOutsideFace);
     site->SetLogSize(outer.Width(), outer.Height());

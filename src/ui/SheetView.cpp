@@ -39,7 +39,7 @@ TSheetView::TSheetView(QWidget* parent)
 {
     setObjectName("SheetView");
     sheets_->setObjectName("SheetChooser");
-    site_.Scaler().SetUnitDPI(254);
+    site_.Scaler().SetUnitDPI(LogicalUnitsPerInch);
     site_.SetColor(kPaper);
     site_.SetOnKeyDown([this](TDrawSite&, const TSiteKeyEvent& key) {
         if (key.key == Qt::Key_Return || key.key == Qt::Key_Enter) EditFace(SelectedFace());
