@@ -13,6 +13,7 @@
 #include "platform/Error.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
+#include "ui/ObjectCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
@@ -49,7 +50,8 @@ TfrmMain::TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductD
       stack_(new QStackedWidget(this)),
       sheetView_(new TSheetView(stack_)),
       faceView_(new TFaceView(stack_)),
-      editCommands_(new TEditCommands(this))
+      editCommands_(new TEditCommands(this)),
+      objectCommands_(new TObjectCommands(this))
 {
     setObjectName("frmMain");
     setWindowTitle(ExpandMacro("$(AppName)"));
@@ -76,6 +78,8 @@ TfrmMain::TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductD
     BuildFileMenu();
     BuildEditMenu();
     BuildViewMenu();
+    BuildInsertMenu();
+    InstallPropertiesDialogs(this);
     DocumentChanged();
 
     TWidgetPlacement placement(*this);
@@ -132,6 +136,15 @@ void TfrmMain::BuildViewMenu()
     zoomInCommand_ = AddCommand(menu, "拡大(&I)", QKeySequence::ZoomIn, {}, [this] { faceView_->ZoomIn(); });
     zoomOutCommand_ =
         AddCommand(menu, "縮小(&U)", QKeySequence::ZoomOut, {}, [this] { faceView_->ZoomOut(); });
+    connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+}
+
+// The insert menu stays hidden until some kind can be inserted.
+void TfrmMain::BuildInsertMenu()
+{
+    if (objectCommands_->Actions().empty()) return;
+    QMenu& menu = *menuBar()->addMenu("挿入(&I)");
+    objectCommands_->AddTo(menu);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 }
 
@@ -218,6 +231,7 @@ void TfrmMain::UpdateCommands()
 {
     const bool editing = IsEditingFace();
     editCommands_->SetSite(editing ? faceView_->Site() : nullptr);
+    objectCommands_->SetSite(editing ? faceView_->Site() : nullptr);
     sheetCommand_->setEnabled(editing);
     editFaceCommand_->setEnabled(!editing && sheetView_->SelectedFace() >= 0);
     zoomInCommand_->setEnabled(editing);

@@ -12,6 +12,7 @@ namespace kestrel {
 class TAppFrame;
 class TDocumentFlows;
 class TEditCommands;
+class TObjectCommands;
 class TFaceView;
 class TPapersV2;
 class TProductDB;
@@ -51,6 +52,7 @@ private:
     void BuildFileMenu();
     void BuildEditMenu();
     void BuildViewMenu();
+    void BuildInsertMenu();
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();
@@ -66,6 +68,7 @@ private:
     TSheetView* sheetView_;
     TFaceView* faceView_;
     TEditCommands* editCommands_;
+    TObjectCommands* objectCommands_;
     QAction* editFaceCommand_ = nullptr;
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;

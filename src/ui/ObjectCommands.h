@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace kestrel {
+
+class TDrawObject;
+class TDrawSite;
+
+// One entry of the insert menu: the caption and the kind the designer registry creates.
+struct TInsertCommand {
+    QString caption;
+    QByteArray kind;
+    QKeySequence shortcut = {};
+    QString hint = {};
+};
+
+// A class's properties dialog. It edits the object it is given (a copy of the one on the face)
+// and answers false when the user cancelled.
+using TPropertiesEditor = std::function<bool(QWidget* parent, TDrawObject& object)>;
+
+struct TPropertiesEditorEntry {
+    QByteArray className;
+    TPropertiesEditor edit;
+};
+
+// Each object kind adds its rows to these two tables (ObjectKindTable.cpp) as it is built.
+const std::vector<TInsertCommand>& InsertCommands();
+const std::vector<TPropertiesEditorEntry>& PropertiesEditors();
+
+// The editor registered for the object's class or its nearest ancestor; null when none.
+const TPropertiesEditor* FindPropertiesEditor(const TDrawObject& object);
+
+// Registers the designer that answers property edits with the dialogs of the table; the dialogs
+// open over the parent. An accepted edit of an object on a face is one undo step.
+void InstallPropertiesDialogs(QWidget* parent);
+
+// The insert menu of the face view: each command puts a new object of its kind on the site given
+// last, as one undo step; without a site they are disabled.
+class TObjectCommands : public QObject {
+public:
+    explicit TObjectCommands(QWidget* parent);
+
+    void SetSite(TDrawSite* site);
+    void AddTo(QMenu& menu) const;
+    void Update();
+    const std::vector<QAction*>& Actions() const { return actions_; }
+
+private:
+    void Insert(const QByteArray& kind);
+
+    TDrawSite* site_ = nullptr;
+    std::vector<QAction*> actions_;
+};
+
+}  // namespace kestrel
