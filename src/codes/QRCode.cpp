@@ -242,8 +242,9 @@ void TQRCode::BuildSegment(const TAnalysis& analysis)
 {
     const char mode = analysis.mode;
     const int count = static_cast<int>(data_.size());
-    values_.SetCount(0);
-    lengths_.SetCount(0);
+    const int dataElements = mode == '0' ? (count + 2) / 3 : mode == 'A' ? (count + 1) / 2 : count;
+    values_.SetCount(dataElements + 3);  // mode, count, data, terminator
+    lengths_.SetCount(dataElements + 3);
     int n = 0;
     auto add = [&](int value, int length) {
         values_.Set(n, value);

@@ -1,5 +1,6 @@
 #include "codes/QRMatrix.h"
 
+#include <array>
 #include <cstdlib>
 
 #include "codes/QRTables.h"
@@ -25,45 +26,50 @@ int BchRemainder(int value, int generator)
     return remainder;
 }
 
-// Adds the penalty of one row or column: runs of five or more and finder-like stretches.
-int LinePenalty(const uint8_t* dark, int side, int stride)
+constexpr int kMaxSide = 17 + 4 * kQRMaxVersion;
+constexpr unsigned kFinderLike = 0x5D;  // dark light dark dark dark light dark
+
+// Run and finder-like penalties of side lines walked side by side: lines[p * side + k] is
+// module p of line k. Each line carries its own run and last seven modules, so the inner loop has
+// no dependence from one line to the next. A run of n >= 5 earns 3 on its fifth module and 1 on
+// every further one.
+int ParallelLinePenalty(const uint8_t* lines, int side)
 {
+    std::array<uint8_t, kMaxSide> run{};
+    std::array<uint8_t, kMaxSide> window{};
     int score = 0;
-    int run = 1;
-    unsigned window = dark[0];
-    for (int i = 1; i < side; ++i) {
-        const uint8_t value = dark[i * stride];
-        if (value == dark[(i - 1) * stride]) {
-            ++run;
-        } else {
-            if (run >= 5) score += 3 + (run - 5);
-            run = 1;
+    for (int p = 0; p < side; ++p) {
+        const uint8_t* now = lines + size_t(p) * side;
+        const uint8_t* before = p > 0 ? now - side : now;
+        const uint8_t continues = p > 0;
+        for (int k = 0; k < side; ++k) {
+            const uint8_t v = now[k];
+            const uint8_t r = (before[k] == v) & continues ? uint8_t(run[k] + 1) : uint8_t(1);
+            run[k] = r;
+            const uint8_t w = uint8_t(((window[k] << 1) | v) & 0x7F);
+            window[k] = w;
+            score += (r == 5) * 3 + (r > 5) + (w == kFinderLike) * 40;
         }
-        window = ((window << 1) | value) & 0x7F;
-        if (i >= 6 && window == 0x5D) score += 40;  // dark light dark dark dark light dark
     }
-    if (run >= 5) score += 3 + (run - 5);
     return score;
 }
 
-}  // namespace
-
-bool QRMaskInverts(int mask, int row, int column)
+// The mask condition on row i and column j: true where the data bit is inverted.
+template <int Mask>
+inline bool MaskInverts(int i, int j)
 {
-    const int i = row;
-    const int j = column;
-    switch (mask) {
-    case 0: return (i + j) % 2 == 0;
-    case 1: return i % 2 == 0;
-    case 2: return j % 3 == 0;
-    case 3: return (i + j) % 3 == 0;
-    case 4: return (i / 2 + j / 3) % 2 == 0;
-    case 5: return (i * j) % 2 + (i * j) % 3 == 0;
-    case 6: return ((i * j) % 2 + (i * j) % 3) % 2 == 0;
-    case 7: return ((i + j) % 2 + (i * j) % 3) % 2 == 0;
-    default: return false;
-    }
+    if constexpr (Mask == 0) return (i + j) % 2 == 0;
+    if constexpr (Mask == 1) return i % 2 == 0;
+    if constexpr (Mask == 2) return j % 3 == 0;
+    if constexpr (Mask == 3) return (i + j) % 3 == 0;
+    if constexpr (Mask == 4) return (i / 2 + j / 3) % 2 == 0;
+    if constexpr (Mask == 5) return (i * j) % 2 + (i * j) % 3 == 0;
+    if constexpr (Mask == 6) return ((i * j) % 2 + (i * j) % 3) % 2 == 0;
+    if constexpr (Mask == 7) return ((i + j) % 2 + (i * j) % 3) % 2 == 0;
+    return false;
 }
+
+}  // namespace
 
 TQRMatrix::TQRMatrix(int version) : side_(17 + 4 * version), modules_(size_t(side_) * side_, 0)
 {
@@ -159,14 +165,39 @@ void TQRMatrix::PlaceCodewords(std::span<const uint8_t> codewords)
 
 void TQRMatrix::ApplyMask(int mask)
 {
+    std::vector<uint8_t> dark(modules_.size());
+    MaskedColours(mask, dark, nullptr);
+    for (size_t i = 0; i < modules_.size(); ++i)
+        if (!(modules_[i] & kQRFunction)) modules_[i] = (modules_[i] & ~kQRMasked) | dark[i];
+}
+
+void TQRMatrix::MaskedColours(int mask, std::vector<uint8_t>& dark, std::vector<uint8_t>* darkByRow) const
+{
+    switch (mask) {
+    case 0: return MaskedColoursOf<0>(dark, darkByRow);
+    case 1: return MaskedColoursOf<1>(dark, darkByRow);
+    case 2: return MaskedColoursOf<2>(dark, darkByRow);
+    case 3: return MaskedColoursOf<3>(dark, darkByRow);
+    case 4: return MaskedColoursOf<4>(dark, darkByRow);
+    case 5: return MaskedColoursOf<5>(dark, darkByRow);
+    case 6: return MaskedColoursOf<6>(dark, darkByRow);
+    default: return MaskedColoursOf<7>(dark, darkByRow);
+    }
+}
+
+template <int Mask>
+void TQRMatrix::MaskedColoursOf(std::vector<uint8_t>& dark, std::vector<uint8_t>* darkByRow) const
+{
     for (int column = 0; column < side_; ++column) {
-        uint8_t* line = &modules_[Index(column, 0)];
+        const uint8_t* line = &modules_[Index(column, 0)];
+        uint8_t* out = &dark[Index(column, 0)];
         for (int row = 0; row < side_; ++row) {
-            uint8_t& module = line[row];
-            if (module & kQRFunction) continue;
-            const bool data = module & kQRData;
-            module = (module & ~kQRMasked) | ((data != QRMaskInverts(mask, row, column)) ? kQRMasked : 0);
+            const uint8_t module = line[row];
+            const uint8_t data = (module & kQRData) ? 1 : 0;
+            out[row] = (module & kQRFunction) ? 0 : data ^ (MaskInverts<Mask>(row, column) ? 1 : 0);
         }
+        if (darkByRow)
+            for (int row = 0; row < side_; ++row) (*darkByRow)[size_t(row) * side_ + column] = out[row];
     }
 }
 
@@ -176,17 +207,22 @@ int TQRMatrix::ChooseMask(int fixedMask, bool automatic)
         ApplyMask(fixedMask);
         return fixedMask;
     }
+    // Scores the masked colours without writing them into the matrix; the winner is applied.
+    std::vector<uint8_t> dark(modules_.size());
+    std::vector<uint8_t> darkByRow(modules_.size());
+    int dataModules = 0;
+    for (const uint8_t module : modules_) dataModules += !(module & kQRFunction);
     int best = 0;
     int bestPenalty = 0;
     for (int mask = 0; mask < kQRMaskCount; ++mask) {
-        ApplyMask(mask);
-        const int penalty = QRPenalty(modules_, side_);
+        MaskedColours(mask, dark, &darkByRow);
+        const int penalty = DarkPenalty(dark, darkByRow, side_, dataModules);
         if (mask == 0 || penalty < bestPenalty) {
             best = mask;
             bestPenalty = penalty;
         }
     }
-    if (best != kQRMaskCount - 1) ApplyMask(best);
+    ApplyMask(best);
     return best;
 }
 
@@ -207,32 +243,37 @@ void TQRMatrix::WriteFormat(int levelIndex, int mask)
     SetFunction(8, side_ - 8, true);
 }
 
+int DarkPenalty(std::span<const uint8_t> dark, std::span<const uint8_t> darkByRow, int side, int dataModules)
+{
+    // Columns walked side by side cover the rows, and the other way round.
+    int score = ParallelLinePenalty(dark.data(), side) + ParallelLinePenalty(darkByRow.data(), side);
+    for (int column = 1; column < side; ++column) {
+        const uint8_t* line = &dark[size_t(column) * side];
+        const uint8_t* previous = line - side;
+        for (int row = 0; row + 1 < side; ++row) {
+            const uint8_t v = line[row];
+            score += 3 * ((line[row + 1] == v) & (previous[row] == v) & (previous[row + 1] == v));
+        }
+    }
+    int darkData = 0;
+    for (const uint8_t v : dark) darkData += v;
+    if (dataModules > 0) score += 10 * (std::abs(50 - 100 * darkData / dataModules) / 5);
+    return score;
+}
+
 int QRPenalty(std::span<const uint8_t> modules, int side)
 {
     std::vector<uint8_t> dark(modules.size());
-    int darkData = 0;
     int dataModules = 0;
     for (size_t i = 0; i < modules.size(); ++i) {
         const bool function = modules[i] & kQRFunction;
         dark[i] = function ? 0 : (modules[i] & kQRMasked);
         dataModules += !function;
-        darkData += dark[i];
     }
-    int score = 0;
-    for (int line = 0; line < side; ++line) {
-        score += LinePenalty(&dark[size_t(line) * side], side, 1);  // a column
-        score += LinePenalty(&dark[line], side, side);             // a row
-    }
-    for (int column = 0; column + 1 < side; ++column) {
-        const uint8_t* left = &dark[size_t(column) * side];
-        const uint8_t* right = left + side;
-        for (int row = 0; row + 1 < side; ++row) {
-            const uint8_t v = left[row];
-            if (v == left[row + 1] && v == right[row] && v == right[row + 1]) score += 3;
-        }
-    }
-    if (dataModules > 0) score += 10 * (std::abs(50 - 100 * darkData / dataModules) / 5);
-    return score;
+    std::vector<uint8_t> darkByRow(dark.size());
+    for (int column = 0; column < side; ++column)
+        for (int row = 0; row < side; ++row) darkByRow[size_t(row) * side + column] = dark[size_t(column) * side + row];
+    return DarkPenalty(dark, darkByRow, side, dataModules);
 }
 
 }  // namespace kestrel

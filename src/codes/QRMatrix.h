@@ -43,6 +43,11 @@ private:
     void ReserveFormatAreas();
     void DrawVersion(int version);
     void DrawTiming();
+    // Colours (1 dark) of every module under the mask, column by column and, when asked, row by
+    // row; function modules count as light.
+    void MaskedColours(int mask, std::vector<uint8_t>& dark, std::vector<uint8_t>* darkByRow) const;
+    template <int Mask>
+    void MaskedColoursOf(std::vector<uint8_t>& dark, std::vector<uint8_t>* darkByRow) const;
 
     int side_;
     std::vector<uint8_t> modules_;
@@ -50,8 +55,8 @@ private:
 
 // Penalty of a masked matrix (module bytes as above): function modules count as light.
 int QRPenalty(std::span<const uint8_t> modules, int side);
-
-// The mask condition: true where the data bit is inverted.
-bool QRMaskInverts(int mask, int row, int column);
+// The same over module colours (1 dark, function modules 0), given column by column and row by
+// row, with the count of data modules.
+int DarkPenalty(std::span<const uint8_t> dark, std::span<const uint8_t> darkByRow, int side, int dataModules);
 
 }  // namespace kestrel
