@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -16,6 +17,42 @@ namespace kestrel {
 namespace {
 
 const QString kNotShiftJis = QStringLiteral("シフトJISで表せない文字が含まれています。");
+
+// Personal-profile items a field can be linked to; -1 is typed by hand.
+const std::pair<const char*, int> kProfileItems[] = {
+    {"手入力", -1},
+    {"氏名-基本情報", 1},
+    {"ふりがな-基本情報", 2},
+    {"ローマ字-基本情報", 3},
+    {"TEL-個人情報", 8},
+    {"FAX-個人情報", 9},
+    {"携帯電話-個人情報", 10},
+    {"ポケットベル-個人情報", 11},
+    {"e-mail-個人情報", 12},
+    {"ホームページ-個人情報", 13},
+    {"TEL-個人英語情報", 17},
+    {"FAX-個人英語情報", 18},
+    {"MOBILE-個人英語情報", 19},
+    {"PAGER No.-個人英語情報", 20},
+    {"e-mail-個人英語情報", 21},
+    {"HOME PAGE-個人英語情報", 22},
+    {"会社名-会社情報", 23},
+    {"TEL1-会社情報", 30},
+    {"TEL2-会社情報", 31},
+    {"FAX-会社情報", 32},
+    {"携帯電話-会社情報", 33},
+    {"ポケットベル-会社情報", 34},
+    {"e-mail-会社情報", 35},
+    {"ホームページ-会社情報", 36},
+    {"COMPANY NAME-会社英語情報", 37},
+    {"TEL1-会社英語情報", 44},
+    {"TEL2-会社英語情報", 45},
+    {"FAX-会社英語情報", 46},
+    {"MOBILE-会社英語情報", 47},
+    {"PAGER No.-会社英語情報", 48},
+    {"e-mail-会社英語情報", 49},
+    {"HOME PAGE-会社英語情報", 50},
+};
 
 // What both QR dialogs share: the encoder settings, the problem line and the refusal of data
 // that cannot be encoded.
@@ -164,18 +201,32 @@ private:
     using Getter = const QString& (TLOQRStd::*)() const;
     using Setter = void (TLOQRStd::*)(const QString&);
 
-    // A field linked to a profile item shows its stored text read-only.
+    // The entry with its profile link beside it; a linked field keeps its stored text read-only.
     void AddField(const QString& caption, TLOQRStd::TLink link, Getter get, Setter set)
     {
-        auto* field = new QLineEdit((std_.*get)(), this);
+        auto* row = new QWidget(this);
+        auto* layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* field = new QLineEdit((std_.*get)(), row);
         field->setReadOnly(std_.Link(link) != -1);
-        Form().addRow(caption, field);
-        connect(field, &QLineEdit::textChanged, this, [this, field, set](const QString& text) {
+        layout->addWidget(field, 1);
+        auto* profile = new QComboBox(row);
+        for (const auto& [item, id] : kProfileItems) profile->addItem(QString::fromUtf8(item), id);
+        profile->setCurrentIndex(std::max(0, profile->findData(std_.Link(link))));
+        layout->addWidget(profile);
+        Form().addRow(caption, row);
+        connect(field, &QLineEdit::textChanged, this, [this, set](const QString& text) {
             if (CanEncodeCp932(text)) (std_.*set)(text);
             Refresh();
         });
+        connect(profile, &QComboBox::activated, this, [this, field, profile, link] {
+            std_.SetLink(link, profile->currentData().toInt());
+            field->setReadOnly(std_.Link(link) != -1);
+            Refresh();
+        });
         fields_.push_back(field);
-        fieldKinds_.push_back(link == TLOQRStd::lnUrl ? sqkURL : sqkTel);
+        rows_.push_back(row);
+        rowKinds_.push_back(link == TLOQRStd::lnUrl ? sqkURL : sqkTel);
     }
 
     void SetKind(TStdQRKind kind)
@@ -191,7 +242,7 @@ private:
     {
         const TStdQRKind kind = std_.QRKind();
         const bool phoneBook = kind == sqkTel;
-        for (size_t i = 0; i < fields_.size(); ++i) SetRowVisible(fields_[i], fieldKinds_[i] == kind);
+        for (size_t i = 0; i < rows_.size(); ++i) SetRowVisible(rows_[i], rowKinds_[i] == kind);
         SetRowVisible(freeText_, kind == sqkTEXT);
         SetRowVisible(carrier_, phoneBook);
         carrier_->setCurrentIndex(std_.QRType() == sqtVodafone ? 1 : 0);
@@ -218,7 +269,8 @@ private:
     QCheckBox* halfWidth_;
     QPlainTextEdit* freeText_;
     std::vector<QLineEdit*> fields_;
-    std::vector<TStdQRKind> fieldKinds_;
+    std::vector<QWidget*> rows_;
+    std::vector<TStdQRKind> rowKinds_;
 };
 
 }  // namespace

@@ -94,6 +94,8 @@ TEST_F(CodeDialogs, QrDialogSwitchesCarrierWithTheItemAndComposesTheFields)
         EXPECT_TRUE(PreviewShowsSymbol(dialog));  // an empty record still makes a symbol
         fields[0]->setText(QStringLiteral("山田 太郎"));  // name
         fields[2]->setText("03;1234");                   // first telephone
+        Choose(*boxes[4], 4);                            // linked to the profile's telephone
+        EXPECT_TRUE(fields[2]->isReadOnly());
         Choose(*boxes[0], 1);                            // URL: read by Vodafone phones
         fields[6]->setText("band.example.jp");
         Choose(*boxes[0], 0);                            // back to the phone book with DoCoMo
@@ -103,6 +105,7 @@ TEST_F(CodeDialogs, QrDialogSwitchesCarrierWithTheItemAndComposesTheFields)
     EXPECT_EQ(object.QRType(), sqtDoCoMo);
     EXPECT_EQ(object.QRKind(), sqkTel);
     EXPECT_EQ(object.QRUrl(), "band.example.jp");
+    EXPECT_EQ(object.Link(TLOQRStd::lnTel1), 8);
     EXPECT_EQ(object.Data(), ToCp932(QStringLiteral("MECARD:N:山田 太郎;TEL:03\\;1234;;")));
 }
 
