@@ -182,6 +182,23 @@ TEST(LOQRCode, DataThatDoesNotFitDrawsNothingAndSaysWhy)
     EXPECT_EQ(picture.pixel(100, 100), QColor(Qt::gray).rgb());
 }
 
+TEST(LOQRCode, TurnedSymbolsLeaveWhatTheTurnUncoversUnpainted)
+{
+    TLOQRCode object;
+    object.SetData("HELLO");
+    object.SetBounds({100, 100, 300, 300});
+    object.SetAngle(45);
+    const TRect bounds = object.GetBounds();
+    QImage picture(400, 400, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    {
+        TCanvas canvas(picture);
+        object.Paint(canvas);
+    }
+    EXPECT_EQ(picture.pixel(bounds.left + 3, bounds.top + 3), QColor(Qt::gray).rgb());  // uncovered corner
+    EXPECT_EQ(picture.pixel(200, 108), qRgb(255, 255, 255));  // the turned margin near the top corner
+}
+
 TEST(LOQRCode, TurnedObjectsHitTestTheirUnturnedRectangle)
 {
     TLOQRCode object;
