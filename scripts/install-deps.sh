@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
   xvfb xauth
+  # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
+  python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
 )
 
 missing=()

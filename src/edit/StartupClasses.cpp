@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "codes/LOJANCode.h"
+#include "codes/LOQRStd.h"
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
@@ -22,7 +24,10 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
+        &TLOJANCode::StaticClass(),
         &TDOGroup::StaticClass(),
+        &TLOQRCode::StaticClass(),
+        &TLOQRStd::StaticClass(),
         &TLDObjects::StaticClass(),
         &TExPaperInfo::StaticClass(),
         &TImagePaperInfo::StaticClass(),
