@@ -6,13 +6,15 @@ packages=(
   # build
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev
+  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev
   # program
   fonts-ipafont-gothic fonts-ipafont-mincho
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
   xvfb xauth
+  # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
+  cups-daemon cups-core-drivers poppler-utils
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/PrintCommand.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
@@ -73,6 +74,11 @@ int RunRender(TCliContext& context)
     return RunRenderCommand(context.args, context.out, context.err);
 }
 
+int RunPrint(TCliContext& context)
+{
+    return RunPrintCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -87,6 +93,10 @@ constexpr std::array kCommands = {
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
                 "シート全体または一つの面を PNG 画像に描きます", RunRender},
+    TCliCommand{"print",
+                "DOC.mld [--sheet N] [--faces 1,3] [--copies N] [--offset X,Y] [--frames] [--cut-lines] "
+                "[--blur-edge] (--pdf OUT.pdf | --printer NAME)",
+                "シートを PDF ファイルかプリンタに印刷します", RunPrint},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -24,24 +24,6 @@ constexpr int kUsageError = 2;
 constexpr int kMaxSheets = 1000;
 constexpr int kMaxDpi = 2400;
 
-// The option's value as a number within min..max; nothing when it is not one.
-std::optional<int> NumberArgument(const QString& text, int min, int max)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < min || value > max) return std::nullopt;
-    return value;
-}
-
-// Anything unreadable in a document is reported as the window reports a file it cannot open,
-// followed by the cause.
-int ReportUnreadable(const EKestrel& e, QTextStream& errors)
-{
-    const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
-    errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
-    return 1;
-}
-
 QString ClassSummary(const TDOList& objects)
 {
     QMap<QString, int> counts;
@@ -104,6 +86,24 @@ void SavePicture(const QImage& picture, const QString& file)
 }
 
 }  // namespace
+
+// The option's value as a number within min..max; nothing when it is not one.
+std::optional<int> NumberArgument(const QString& text, int min, int max)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < min || value > max) return std::nullopt;
+    return value;
+}
+
+// Anything unreadable in a document is reported as the window reports a file it cannot open,
+// followed by the cause.
+int ReportUnreadable(const EKestrel& e, QTextStream& errors)
+{
+    const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
+    errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
+    return 1;
+}
 
 int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {

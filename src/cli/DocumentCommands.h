@@ -2,8 +2,18 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <optional>
+
 
 namespace kestrel {
+
+class EKestrel;
+
+// The option's value as a number within min..max; nothing when it is not one.
+std::optional<int> NumberArgument(const QString& text, int min, int max);
+// Reports an unreadable document as the window reports a file it cannot open, with the cause;
+// answers the exit code.
+int ReportUnreadable(const EKestrel& e, QTextStream& errors);
 
 // kestrel-cli new --paper NAME [--sheets N] [--catalogue FILE] OUT.mld: a new document.
 int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors);
