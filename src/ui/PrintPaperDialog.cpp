@@ -74,6 +74,8 @@ TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, QWidget* parent)
       topOffset_(OffsetBox(this))
 {
     setObjectName("frmPrintPaper");
+    printers_->setObjectName("Printers");
+    pdfFile_->setObjectName("PdfFile");
     setWindowTitle("ラベルシートの印刷");
     InstallPrinterPropertiesDialog();
 

@@ -7,6 +7,7 @@
 #include "edit/LabelDocumentFixtures.h"
 #include "edit/ModelStartup.h"
 #include "paper/FaceInfo.h"
+#include "paper/PaperRecords.h"
 #include "platform/Rounding.h"
 #include "print/BandPage.h"
 #include "print/PhasedProgress.h"
@@ -17,6 +18,7 @@ namespace kestrel {
 namespace {
 
 using test::PutRects;
+using test::TFilledRect;
 using test::TImagePrintDevice;
 
 constexpr QRgb kBlue = 0xff0000ff;
@@ -161,6 +163,25 @@ TEST_F(PrintSiteTest, BlurredEdgeFadesToWhiteOverTheFacesOwnObjects)
     EXPECT_GT(middle, 40);
     EXPECT_LT(middle, 215);
     EXPECT_LT(blueness(outer.left + 20), blueness(outer.left + 50));
+}
+
+TEST_F(PrintSiteTest, ThePapersPatternGivesAFaceContentOnlyWhenAskedFor)
+{
+    TImagePaperInfo images;
+    images.SetPaperName(document.SheetPaper()->PaperName());
+    TFilledRect patternRect;
+    patternRect.SetBounds({0, 0, 1190, 1190});
+    TDOList none, pattern;
+    pattern.Add(patternRect);
+    images.AddList(none);
+    images.AddList(pattern);
+    document.SetImageInfo(&images);
+
+    EXPECT_EQ(At(Print().pages.at(0), RingPoint(1)), kWhite);
+    job.PrintPaperImage = true;
+    const QImage page = Print().pages.at(0);
+    EXPECT_EQ(At(page, RingPoint(1)), kBlue);
+    EXPECT_EQ(At(page, RingPoint(0)), kWhite);
 }
 
 TEST_F(PrintSiteTest, AnAbortStopsPaintingAndNeverEndsTheDocument)
