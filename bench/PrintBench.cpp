@@ -53,7 +53,7 @@ enum TBenchFill { bfPhoto, bfGradation, bfRectangle };
 class TBenchObject : public TLORectBase {
     KESTREL_PERSISTENT()
 public:
-    int fill = bfRectangle;
+    int fill = bfPhoto;  // Tag 0 is not stored
     void SetSize(int width, int height) override { SetBounds({Left(), Top(), Left() + width, Top() + height}); }
     void DrawOutline(TCanvas&) override {}
     void SetTag(int tag) override
@@ -69,7 +69,7 @@ public:
             canvas.StretchDraw(Rect(), photo);
             break;
         case bfGradation:
-            RenderGradation(canvas, Rect(), {clRed, clYellow, clBlue}, false, 30, rgkSimple);
+            RenderGradation(canvas, Rect(), {clRed, TColor(0x00FFFF), clBlue}, false, 30, rgkSimple);
             break;
         default:
             canvas.SetPen({clBlack, 10, TPenStyle::psSolid});
@@ -135,7 +135,7 @@ void BM_PrintTwoDiscSheetToPdf(benchmark::State& state)
     auto printer = TPrinterConfiguration::Named(PdfPrinterName());
     FitPrinterToPaper(*printer, *document.EffectivePaper());
     QTemporaryDir folder;
-    const QString target = folder.path() + "/sheet.pdf";
+    const QString target = qEnvironmentVariableIsSet("KESTREL_BENCH_PDF") ? qEnvironmentVariable("KESTREL_BENCH_PDF") : folder.path() + "/sheet.pdf";
     for (auto _ : state) {
         TPdfPrintJob job(*printer, target);
         TSTDPhasedProgress progress;
