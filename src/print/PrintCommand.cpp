@@ -102,12 +102,20 @@ QString PrintTitle(const TLabelData& document)
 bool PrintDocument(TLabelData& document, IPrintDevice& printer, TSTDPhasedProgress& progress,
                    const std::function<void()>& idle)
 {
+    // Date objects show the print date, so it is stamped first and taken back when nothing printed.
+    const TDocumentDates before = document.Dates();
     document.SetLastPrint(QDateTime::currentDateTime());
     printer.SetTitle(PrintTitle(document));
     const TPrintSpec job = FillPrintSpec(RememberedPrintOptions());
     TPrintSite site(document, progress, job, printer);
     site.SetOnIdle(idle);
-    site.Print();
+    try {
+        site.Print();
+    } catch (...) {
+        document.RestoreDates(before);
+        throw;
+    }
+    if (printer.Aborted()) document.RestoreDates(before);
     return !printer.Aborted();
 }
 

@@ -11,6 +11,7 @@
 #include "platform/Rounding.h"
 #include "print/BandPage.h"
 #include "print/PhasedProgress.h"
+#include "print/PrintCommand.h"
 #include "print/PrintSite.h"
 #include "print/PrintSpec.h"
 
@@ -218,6 +219,24 @@ TEST_F(PrintSiteTest, TargetRectRoundsOutwardsAndGrowsByTenPixels)
     EXPECT_EQ(target.right, (outer.right * 600 + 253) / 254 + 10);
     job.Offset = QPoint(123, -10);
     EXPECT_EQ(site.PrintOffset(), QPoint(291, -24));
+}
+
+TEST_F(PrintSiteTest, OnlyAPrintThatHappenedStampsThePrintDate)
+{
+    PutRects(document, 0, {{0, 0, 1190, 1190}});
+    RememberedPrintOptions() = TPrintOptions{};
+    const double before = document.Dates().lastPrint;
+    TImagePrintDevice aborted(QSize(2100, 2970), QSize(254, 254));
+    EXPECT_FALSE(PrintDocument(document, aborted, progress, [&] { aborted.Abort(); }));
+    EXPECT_EQ(document.Dates().lastPrint, before);
+    TImagePrintDevice failing(QSize(2100, 2970), QSize(254, 254));
+    EXPECT_THROW(PrintDocument(document, failing, progress, [] { throw std::runtime_error("gone"); }),
+                 std::runtime_error);
+    EXPECT_EQ(document.Dates().lastPrint, before);
+    TImagePrintDevice printed(QSize(2100, 2970), QSize(254, 254));
+    EXPECT_TRUE(PrintDocument(document, printed, progress, {}));
+    EXPECT_GT(document.Dates().lastPrint, before);
+    EXPECT_EQ(printed.pages.size(), 1u);
 }
 
 TEST(BandPlan, BandsNeverExceedTheirPixelBudgetAndTileTheTarget)
