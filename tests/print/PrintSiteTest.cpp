@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include "PrintFixtures.h"
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
 #include "edit/LabelDocumentFixtures.h"
 #include "edit/ModelStartup.h"
 #include "paper/FaceInfo.h"
@@ -102,6 +104,25 @@ TEST_F(PrintSiteTest, UnequalResolutionsPlaceFacesWithEachAxisOwnResolution)
     const int x = MulDiv(RingPoint(1).x(), 300, 254);
     EXPECT_EQ(page.pixel(x, MulDiv(outer.top, 150, 254) + 200 * 150 / 254), kBlue);
     EXPECT_EQ(page.pixel(x, MulDiv(outer.top, 150, 254) - 2), kWhite);
+}
+
+TEST_F(PrintSiteTest, WithoutBandingObjectsArePaintedStraightOntoTheUnequalPage)
+{
+    TAppFrame frame;
+    frame.Macro().SetLines(ProgramMacroTable());
+    frame.Loaded();
+    TAppFrame::WriteInteger("Banding", 0);
+    PutRects(document, 1, {{300, 200, 700, 400}});
+    const QSize dpi(300, 150);
+    const QImage page = Print(dpi).pages.at(0);
+    const TSheetRect outer = Face(1).OuterRect();
+    auto at = [&](int x, int y) { return At(page, QPoint(outer.left + x, outer.top + y), dpi); };
+    EXPECT_EQ(at(500, 300), kBlue);
+    EXPECT_EQ(at(305, 205), kBlue);
+    EXPECT_EQ(at(695, 395), kBlue);
+    EXPECT_EQ(at(295, 300), kWhite);
+    EXPECT_EQ(at(705, 300), kWhite);
+    EXPECT_EQ(at(500, 190), kWhite);
 }
 
 TEST_F(PrintSiteTest, CopiesArePagesAndOnlySelectedFacesPrint)
