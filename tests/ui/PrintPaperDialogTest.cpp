@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "platform/PrinterConfiguration.h"
 #include "print/PrintSpec.h"
 #include "support/TestEnvironment.h"
+#include "ui/MainWindow.h"
 #include "ui/PrintPaperDialog.h"
 #include "ui/SiteView.h"
 
@@ -98,6 +100,16 @@ TEST_F(PrintPaperDialogTest, ASheetOfOneFaceAlwaysPrintsAllFaces)
     EXPECT_TRUE(Radio(dialog, "全ラベル(&A)")->isChecked());
     EXPECT_FALSE(Radio(dialog, "指定ラベル(&S)")->isEnabled());
     EXPECT_TRUE(dialog.Request().allFaces);
+}
+
+TEST_F(PrintPaperDialogTest, TheFileMenuOffersPrintingWithControlP)
+{
+    TfrmMain window(frame, nullptr, nullptr);
+    const QList<QAction*> actions = window.findChildren<QAction*>();
+    const auto print = std::find_if(actions.cbegin(), actions.cend(), [](QAction* a) { return a->text() == "印刷(&P)..."; });
+    ASSERT_NE(print, actions.cend());
+    EXPECT_EQ((*print)->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ((*print)->statusTip(), "ラベルシートを印刷します");
 }
 
 }  // namespace
