@@ -6,7 +6,7 @@ packages=(
   # build
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev
+  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev
   # program
   fonts-ipafont-gothic fonts-ipafont-mincho
   # tests and benchmarks
@@ -15,6 +15,8 @@ packages=(
   xvfb xauth
   # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
+  # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
+  cups-daemon cups-core-drivers poppler-utils
 )
 
 missing=()

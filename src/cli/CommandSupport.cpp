@@ -2,6 +2,7 @@
 
 #include <QSaveFile>
 
+#include "app/AppFrame.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -12,6 +13,13 @@ std::optional<int> NumberArgument(const QString& text, int min, int max)
     const int value = text.toInt(&ok);
     if (!ok || value < min || value > max) return std::nullopt;
     return value;
+}
+
+int ReportUnreadable(const EKestrel& e, QTextStream& errors)
+{
+    const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
+    errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
+    return 1;
 }
 
 void SavePicture(const QImage& picture, const QString& file)

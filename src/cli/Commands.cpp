@@ -6,6 +6,7 @@
 #include "cli/CodeCommands.h"
 #include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/PrintCommand.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
@@ -84,6 +85,11 @@ int RunJan(TCliContext& context)
     return RunJanCommand(context.args, context.out, context.err);
 }
 
+int RunPrint(TCliContext& context)
+{
+    return RunPrintCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -101,6 +107,10 @@ constexpr std::array kCommands = {
     TCliCommand{"qr", "TEXT --out OUT.png [--level L|M|Q|H] [--version N] [--mask M] [--mode 0|A|8] [--scale S]",
                 "テキスト(シフトJIS)を QR コードの画像にします", RunQr},
     TCliCommand{"jan", "DIGITS --out OUT.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
+    TCliCommand{"print",
+                "DOC.mld [--sheet N] [--faces 1,3] [--copies N] [--offset X,Y] [--frames] [--cut-lines] "
+                "[--blur-edge] (--pdf OUT.pdf | --printer NAME)",
+                "シートを PDF ファイルかプリンタに印刷します", RunPrint},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -23,15 +23,6 @@ namespace {
 constexpr int kMaxSheets = 1000;
 constexpr int kMaxDpi = 2400;
 
-// Anything unreadable in a document is reported as the window reports a file it cannot open,
-// followed by the cause.
-int ReportUnreadable(const EKestrel& e, QTextStream& errors)
-{
-    const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
-    errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
-    return 1;
-}
-
 QString ClassSummary(const TDOList& objects)
 {
     QMap<QString, int> counts;
