@@ -6,6 +6,8 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 #include "edit/LabelData.h"
+#include "objects/LOLine.h"
+#include "objects/LORect.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
@@ -22,6 +24,9 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
+        &TLOLine::StaticClass(),
+        &TLOCurve::StaticClass(),
+        &TLOCircle::StaticClass(),
         &TDOGroup::StaticClass(),
         &TLDObjects::StaticClass(),
         &TExPaperInfo::StaticClass(),

@@ -17,4 +17,12 @@ inline int64_t RoundHalfEven(double v)
     return static_cast<int64_t>(std::nearbyint(v));  // default FE_TONEAREST is ties-to-even
 }
 
+// a * b / c in 64 bits, rounded half away from zero; 0 when c is 0 (callers that can meet a zero
+// divisor decide themselves what it means).
+inline int MulDiv(int a, int b, int c)
+{
+    if (c == 0) return 0;
+    return static_cast<int>(RoundHalfAway(static_cast<double>(static_cast<int64_t>(a) * b) / c));
+}
+
 }  // namespace kestrel

@@ -1,4 +1,5 @@
 #include "ui/ObjectCommands.h"
+#include "ui/ShapePropertiesDialog.h"
 
 // The object kinds the user can insert and edit. Each kind adds its insert command and its
 // properties dialog here; the menu and the designer registry follow these tables.
@@ -7,13 +8,22 @@ namespace kestrel {
 
 const std::vector<TInsertCommand>& InsertCommands()
 {
-    static const std::vector<TInsertCommand> commands = {};
+    static const std::vector<TInsertCommand> commands = {
+        {QStringLiteral("直線"), "TLOLine", {}, QStringLiteral("直線を追加します")},
+        {QStringLiteral("曲線"), "TLOCurve", {}, QStringLiteral("円弧の曲線を追加します")},
+        {QStringLiteral("四角形"), "TLORect", {}, QStringLiteral("四角形を追加します")},
+        {QStringLiteral("円・楕円"), "TLOCircle", {}, QStringLiteral("円・楕円を追加します")},
+    };
     return commands;
 }
 
 const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
 {
-    static const std::vector<TPropertiesEditorEntry> editors = {};
+    // Curves and ellipses find the editor of their base class.
+    static const std::vector<TPropertiesEditorEntry> editors = {
+        {"TLOLine", EditShapeProperties},
+        {"TLORect", EditShapeProperties},
+    };
     return editors;
 }
 
