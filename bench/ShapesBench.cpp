@@ -1,5 +1,5 @@
 // Repainting a face-sized draw site with 200 mixed shapes at 100 % zoom: lines, curves,
-// rectangles with gradation frames and ellipses.
+// rectangles with gradation frames, ellipses and 20 decorated lines.
 
 #include <benchmark/benchmark.h>
 
@@ -7,6 +7,7 @@
 #include <QImage>
 #include <memory>
 
+#include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "platform/Canvas.h"
@@ -15,10 +16,28 @@
 namespace kestrel {
 namespace {
 
+// Red and blue halves, 40 x 20 like the shipped patterns.
+QImage Pattern()
+{
+    QImage pattern(40, 20, QImage::Format_RGB32);
+    pattern.fill(Qt::blue);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) pattern.setPixel(x, y, qRgb(255, 0, 0));
+    return pattern;
+}
+
 std::unique_ptr<TDrawObject> Shape(int i)
 {
     const int x = (i % 20) * 155, y = (i / 20) * 310;
     const TColor colour = RGBColor(i % 256, (i * 7) % 256, 200);
+    if (i % 10 == 9) {
+        auto deco = std::make_unique<TLODecoLine>();
+        deco->SetImage(Pattern());
+        deco->ApplyPatternDefaults();
+        deco->MoveBy(x, y + 100);
+        deco->SetAngle(i % 20 == 9 ? 0 : 20);
+        return deco;
+    }
     switch (i % 4) {
     case 0: {
         auto line = std::make_unique<TLOLine>();

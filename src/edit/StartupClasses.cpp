@@ -6,6 +6,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 #include "edit/LabelData.h"
+#include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "paper/PaperInfo.h"
@@ -25,6 +26,7 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
         &TLOLine::StaticClass(),
+        &TLODecoLine::StaticClass(),
         &TLOCurve::StaticClass(),
         &TLOCircle::StaticClass(),
         &TDOGroup::StaticClass(),

@@ -13,6 +13,7 @@ const std::vector<TInsertCommand>& InsertCommands()
         {QStringLiteral("曲線"), "TLOCurve", {}, QStringLiteral("円弧の曲線を追加します")},
         {QStringLiteral("四角形"), "TLORect", {}, QStringLiteral("四角形を追加します")},
         {QStringLiteral("円・楕円"), "TLOCircle", {}, QStringLiteral("円・楕円を追加します")},
+        {QStringLiteral("飾り罫線..."), "TLODecoLine", {}, QStringLiteral("模様を並べた罫線を追加します")},
     };
     return commands;
 }

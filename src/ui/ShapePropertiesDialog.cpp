@@ -3,12 +3,17 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <memory>
 
+#include "objects/DecoLinePatterns.h"
+#include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "platform/Rounding.h"
@@ -19,6 +24,7 @@ namespace kestrel {
 namespace {
 constexpr int UnitsPerMillimetre = 10;
 constexpr double MaxLength = 1000;  // millimetres
+constexpr int PatternPreviewScale = 2;
 
 QDoubleSpinBox* LengthBox(QWidget* parent, int units, double minimum)
 {
@@ -55,11 +61,17 @@ TShapePropertiesDialog* TShapePropertiesDialog::Create(TDrawObject& object, QWid
 }
 
 TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* line, TLORect* rect, QWidget* parent)
-    : QDialog(parent), object_(object), line_(line), rect_(rect), curve_(dynamic_cast<TLOCurve*>(line))
+    : QDialog(parent),
+      object_(object),
+      line_(line),
+      rect_(rect),
+      curve_(dynamic_cast<TLOCurve*>(line)),
+      decoLine_(dynamic_cast<TLODecoLine*>(line))
 {
     setObjectName("dlgShapeProperties");
     setWindowTitle(QStringLiteral("図形の設定"));
     auto* layout = new QVBoxLayout(this);
+    if (decoLine_) BuildPatternRows();
     if (line) BuildLineRows(*line);
     if (rect) BuildRectRows(*rect);
 
@@ -86,8 +98,42 @@ void TShapePropertiesDialog::BuildLineRows(TLOLine& line)
     if (curve_) bulge_ = LengthBox(this, curve_->Bulge(), -MaxLength);
     auto* rows = new QFormLayout;
     rows->addRow(QStringLiteral("線の太さ"), width_);
+    // A decorated line is painted with its pattern only.
     static_cast<QVBoxLayout*>(layout())->addWidget(lineColor_);
+    lineColor_->setVisible(!decoLine_);
     static_cast<QVBoxLayout*>(layout())->addLayout(rows);
+}
+
+void TShapePropertiesDialog::BuildPatternRows()
+{
+    patterns_ = new QListWidget(this);
+    patterns_->setViewMode(QListView::IconMode);
+    patterns_->setMovement(QListView::Static);
+    patterns_->setResizeMode(QListView::Adjust);
+    for (const QString& file : DecoLinePatternFiles()) {
+        const QImage pattern(file);
+        if (pattern.isNull()) continue;
+        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(pattern)), QString(), patterns_);
+        item->setData(Qt::UserRole, file);
+        item->setToolTip(QFileInfo(file).completeBaseName());
+        patterns_->setIconSize(pattern.size() * PatternPreviewScale);
+    }
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
+    layout->addWidget(new QLabel(QStringLiteral("模様"), this));
+    if (patterns_->count() == 0)
+        layout->addWidget(new QLabel(QStringLiteral("「飾り罫線データ」が見つかりません"), this));
+    layout->addWidget(patterns_);
+}
+
+void TShapePropertiesDialog::ApplyPattern(TLODecoLine& line) const
+{
+    const QListWidgetItem* chosen = patterns_->currentItem();
+    if (!chosen) return;
+    const QImage pattern(chosen->data(Qt::UserRole).toString());
+    if (pattern.isNull()) return;
+    const bool isNew = line.Image().isNull();
+    line.SetImage(pattern);
+    if (isNew) line.ApplyPatternDefaults();
 }
 
 void TShapePropertiesDialog::BuildRectRows(TLORect& rect)
@@ -121,6 +167,7 @@ void TShapePropertiesDialog::Apply()
         line_->SetLineWidth(Units(*width_));
         if (curve_) curve_->SetBulge(Units(*bulge_));
         line_->SetAngle(angle_->value());
+        if (decoLine_) ApplyPattern(*decoLine_);
     }
     if (rect_) {
         lineColor_->ApplyTo(rect_->FrameColor());

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QListWidget;
 class QDoubleSpinBox;
 class QSpinBox;
 
@@ -11,6 +12,7 @@ namespace kestrel {
 class TColorSpecEditor;
 class TDrawObject;
 class TLOCurve;
+class TLODecoLine;
 class TLOLine;
 class TLORect;
 
@@ -33,16 +35,21 @@ public:
     QCheckBox* RoundRectBox() const { return roundRect_; }
     TColorSpecEditor* LineColorEditor() const { return lineColor_; }
     TColorSpecEditor* FillColorEditor() const { return fillColor_; }
+    // The shipped patterns of a decorated line; the file of each item is its data.
+    QListWidget* PatternList() const { return patterns_; }
 
 private:
     TShapePropertiesDialog(TDrawObject& object, TLOLine* line, TLORect* rect, QWidget* parent);
     void BuildLineRows(TLOLine& line);
     void BuildRectRows(TLORect& rect);
+    void BuildPatternRows();
+    void ApplyPattern(TLODecoLine& line) const;
 
     TDrawObject& object_;
     TLOLine* line_;
     TLORect* rect_;
     TLOCurve* curve_;
+    TLODecoLine* decoLine_;
     QDoubleSpinBox* width_ = nullptr;
     QSpinBox* angle_ = nullptr;
     QDoubleSpinBox* bulge_ = nullptr;
@@ -51,6 +58,7 @@ private:
     QCheckBox* roundRect_ = nullptr;
     TColorSpecEditor* lineColor_ = nullptr;
     TColorSpecEditor* fillColor_ = nullptr;
+    QListWidget* patterns_ = nullptr;
 };
 
 // The properties editor of the shape kinds; false when cancelled.

@@ -10,6 +10,7 @@
 #include "document/storage/DocStream.h"
 #include "document/stream/ObjectStream.h"
 #include "edit/LabelDocumentFixtures.h"
+#include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "platform/BoundedReader.h"
@@ -88,6 +89,15 @@ std::vector<std::unique_ptr<TDrawObject>> EveryShape()
     circle->SetMovable(false);
     circle->SetLayerGroup(2);
     shapes.push_back(std::move(circle));
+
+    auto deco = std::make_unique<TLODecoLine>();
+    deco->SetStartPoint({60, 580});
+    deco->SetEndPoint({540, 560});
+    deco->SetLineWidth(36);
+    QImage pattern(12, 6, QImage::Format_RGB32);
+    pattern.fill(Qt::magenta);
+    deco->SetImage(pattern);
+    shapes.push_back(std::move(deco));
     return shapes;
 }
 
@@ -167,7 +177,7 @@ TEST(ShapeStreams, FreePascalReadsTheShapes)
     const std::vector<std::unique_ptr<TDrawObject>> shapes = EveryShape();
     const QList<QByteArray> expected = {"StartX = 100", "LineWidth = 25", "LineColor.GradColors.RepeatCount = 2",
                                         "Bulge = -80", "RoundRect = True", "FrameColor.Kind = cskGradation",
-                                        "Angle = -45"};
+                                        "Angle = -45", "Image.Data = {"};
     QByteArray text;
     for (size_t i = 0; i < shapes.size(); ++i) {
         const QString file = test::TestFolder() + QStringLiteral("/shape%1.bin").arg(i);

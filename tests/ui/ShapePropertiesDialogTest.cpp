@@ -3,14 +3,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QListWidget>
 #include <QSpinBox>
 #include <memory>
 
+#include "app/AppFrame.h"
 #include "document/ActionList.h"
 #include "document/DODesigner.h"
 #include "edit/ModelStartup.h"
+#include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
+#include "platform/Rounding.h"
 #include "render/DrawSiteFixtures.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/ObjectCommands.h"
@@ -25,7 +29,10 @@ TEST(ShapeKinds, EachShapeIsInsertedAtOnceWithItsDefaultSizeAsOneUndoStep)
     ActionList().Clear();
     TDrawSite site;
     test::SetUpDocumentSite(site, 1200, 1000);
-    for (const TInsertCommand& command : InsertCommands()) ASSERT_TRUE(DesignerList().CreateOnSite(site, command.kind));
+    for (const char* kind : {"TLOLine", "TLOCurve", "TLORect", "TLOCircle"})
+        ASSERT_TRUE(DesignerList().CreateOnSite(site, kind));
+    // A decorated line needs its pattern chosen first; without an editor that accepts, none is made.
+    EXPECT_FALSE(DesignerList().CreateOnSite(site, "TLODecoLine"));
     ASSERT_EQ(site.ChildCount(), 4);
     EXPECT_EQ(ActionList().Count(), 4);
     auto& line = dynamic_cast<TLOLine&>(site.Child(0));
@@ -105,6 +112,31 @@ TEST(ShapePropertiesDialog, AppliesLineAndCurveSettings)
 
     test::TFilledRect notAShape;
     EXPECT_EQ(TShapePropertiesDialog::Create(notAShape, nullptr), nullptr);
+}
+
+TEST(ShapePropertiesDialog, ChoosingAPatternForANewDecoratedLineSizesIt)
+{
+    TAppFrame frame;
+    frame.Macro().SetLines({QStringLiteral("ExeDir=" KESTREL_BINARY_DIR "/src/")});
+    TLODecoLine line;
+    std::unique_ptr<TShapePropertiesDialog> dialog(TShapePropertiesDialog::Create(line, nullptr));
+    ASSERT_NE(dialog->PatternList(), nullptr);
+    ASSERT_GE(dialog->PatternList()->count(), 16);
+    EXPECT_FALSE(dialog->LineColorEditor()->isVisibleTo(dialog.get())) << "the pattern gives the colours";
+    dialog->PatternList()->setCurrentRow(3);
+    dialog->Apply();
+    const QImage chosen(dialog->PatternList()->item(3)->data(Qt::UserRole).toString());
+    EXPECT_EQ(line.Image(), chosen);
+    EXPECT_EQ(line.EndPoint().x(), 6 * MulDiv(chosen.width(), 254, 180));
+    EXPECT_EQ(line.Repetitions(), 6);
+
+    // Another pattern for a line that has one keeps its size.
+    line.SetLineWidth(100);
+    std::unique_ptr<TShapePropertiesDialog> again(TShapePropertiesDialog::Create(line, nullptr));
+    again->PatternList()->setCurrentRow(0);
+    again->Apply();
+    EXPECT_EQ(line.LineWidth(), 100);
+    EXPECT_NE(line.Image(), chosen);
 }
 
 }  // namespace
