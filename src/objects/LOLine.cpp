@@ -62,6 +62,8 @@ void TLOLine::SetLineWidth(int width)
 void TLOLine::GeometryChanged()
 {
     turnStart_.reset();
+    covered_.reset();
+    bounds_.reset();
     Changed();
     if (Site()) Site()->UpdateElementBounds(*this);
 }
@@ -123,12 +125,16 @@ TShapePen TLOLine::PenKind() const
 
 QPainterPath TLOLine::Covered(double minWidth, double extra) const
 {
-    return WidenedPath(CentrePath(), std::max<double>(lineWidth_, minWidth) + extra, PenKind());
+    // Arcs widened with round joins are costly; painting asks again and again for the same.
+    const double width = std::max<double>(lineWidth_, minWidth) + extra;
+    if (!covered_ || covered_->width != width) covered_ = TCoveredArea{width, WidenedPath(CentrePath(), width, PenKind())};
+    return covered_->area;
 }
 
 TRect TLOLine::GetBounds() const
 {
-    return PathBounds(Covered(1));
+    if (!bounds_) bounds_ = PathBounds(WidenedPath(CentrePath(), std::max(lineWidth_, 1), PenKind()));
+    return *bounds_;
 }
 
 int TLOLine::HitTest(QPoint logical) const

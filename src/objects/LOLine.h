@@ -78,6 +78,12 @@ private:
     QPainterPath Covered(double minWidth, double extra = 0) const;
     TColorSpec* LineColorObject() { return &lineColor_; }
 
+    // The widened centre line of the last width asked for, until the geometry changes.
+    struct TCoveredArea {
+        double width;
+        QPainterPath area;
+    };
+
     struct TTurnStart {
         QPoint start;
         QPoint end;
@@ -90,6 +96,8 @@ private:
     int lineWidth_ = DefaultLineWidth;
     TColorSpec lineColor_;
     std::optional<TTurnStart> turnStart_;
+    mutable std::optional<TCoveredArea> covered_;
+    mutable std::optional<TRect> bounds_;
 };
 
 // An arc from the start to the end point whose middle lies Bulge away from the chord.

@@ -81,18 +81,23 @@ void TLORect::SetAngle(int degrees)
     ShapeChanged();
 }
 
-void TLORect::ShapeChanged()
+void TLORect::DropCaches()
 {
     outline_.reset();
     bounds_.reset();
+    frame_.reset();
+}
+
+void TLORect::ShapeChanged()
+{
+    DropCaches();
     Changed();
     if (Site()) Site()->UpdateElementBounds(*this);
 }
 
 void TLORect::SetBounds(const TRect& rect)
 {
-    outline_.reset();
-    bounds_.reset();
+    DropCaches();
     rotator_.SetCentre(CentreOf(rect.Normalized()));
     TLORectBase::SetBounds(rect);
 }
@@ -163,17 +168,23 @@ QPainterPath TLORect::FrameArea(int width) const
     return roundRect_ ? WidenedPath(Outline(), width, TShapePen::spFrame) : RectFrameArea(width);
 }
 
+const QPainterPath& TLORect::CachedFrameArea(int width) const
+{
+    if (!frame_ || frame_->first != width) frame_ = std::pair(width, FrameArea(width));
+    return frame_->second;
+}
+
 void TLORect::Paint(TCanvas& canvas)
 {
     const TRect over = GetBounds();
     if (PaintsFill()) FillThrough(canvas, Outline(), fillColor_, over);
-    if (frameWidth_ > 0) FillThrough(canvas, FrameArea(PaintedFrameWidth(canvas)), frameColor_, over);
+    if (frameWidth_ > 0) FillThrough(canvas, CachedFrameArea(PaintedFrameWidth(canvas)), frameColor_, over);
 }
 
 void TLORect::PaintMask(TCanvas& mask)
 {
     if (PaintsFill()) PaintCoverage(mask, Outline());
-    if (frameWidth_ > 0) PaintCoverage(mask, FrameArea(PaintedFrameWidth(mask)));
+    if (frameWidth_ > 0) PaintCoverage(mask, CachedFrameArea(PaintedFrameWidth(mask)));
 }
 
 int TLORect::HitTest(QPoint logical) const

@@ -68,11 +68,13 @@ protected:
     virtual int MinFramePixels() const { return 2; }
     const TRotator& Rotator() const { return rotator_; }
     void ShapeChanged();
+    void DropCaches();
 
 private:
     bool PaintsFill() const;
     int PaintedFrameWidth(const TCanvas& canvas) const;
     QPainterPath RectFrameArea(int width) const;
+    const QPainterPath& CachedFrameArea(int width) const;
     TColorSpec* FrameColorObject() { return &frameColor_; }
     TColorSpec* FillColorObject() { return &fillColor_; }
 
@@ -84,6 +86,8 @@ private:
     TRotator rotator_;
     mutable std::optional<QPainterPath> outline_;
     mutable std::optional<TRect> bounds_;
+    // The frame band of the last width painted.
+    mutable std::optional<std::pair<int, QPainterPath>> frame_;
 };
 
 // The ellipse inscribed in the rectangle; rounded corners do not apply.
