@@ -88,6 +88,12 @@ TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* lin
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // A new decorated line is nothing without a pattern.
+    if (decoLine_ && decoLine_->Image().isNull()) {
+        QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+        ok->setEnabled(false);
+        connect(patterns_, &QListWidget::currentItemChanged, ok, [ok](QListWidgetItem* item) { ok->setEnabled(item); });
+    }
 }
 
 void TShapePropertiesDialog::BuildLineRows(TLOLine& line)

@@ -6,6 +6,7 @@
 #include "document/stream/ObjectStream.h"
 #include "objects/LODecoLine.h"
 #include "platform/BoundedReader.h"
+#include "platform/Canvas.h"
 
 namespace kestrel {
 namespace {
@@ -74,6 +75,16 @@ TEST(DecoLine, NothingIsDrawnWithoutAPatternOrALength)
     const QImage image = site.Render();
     for (int y = 0; y < image.height(); y += 3)
         for (int x = 0; x < image.width(); x += 3) ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
+}
+
+TEST(DecoLine, ABandTooLargeToHoldIsNotDrawn)
+{
+    auto huge = DecoLine({0, 0}, {2000000, 0}, 2000000, HalfAndHalf(4, 4000));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TCanvas canvas(image);
+    huge->Paint(canvas);
+    EXPECT_EQ(image.pixel(50, 50), qRgb(255, 255, 255));
 }
 
 TEST(DecoLine, WidthsOfZeroOrLessBecomeOneAlsoFromAStream)

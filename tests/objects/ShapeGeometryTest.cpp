@@ -190,6 +190,47 @@ TEST(RectGeometry, FillAndHitRules)
         for (int x = 0; x < image.width(); ++x) ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
+TEST(RectGeometry, AFrameAsWideAsTheRectangleCoversItWhole)
+{
+    TLORect rect;
+    rect.SetBounds({20, 20, 120, 70});
+    rect.SetFrameWidth(60);
+    rect.FrameColor().SetColor(0x0000FF);
+    QImage image(200, 150, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        TCanvas canvas(image);
+        rect.Paint(canvas);
+    }
+    EXPECT_EQ(image.pixel(70, 45), qRgb(255, 0, 0)) << "no hole where the inner edges cross";
+    EXPECT_EQ(image.pixel(149, 45), qRgb(255, 0, 0)) << "the band reaches 30 beyond the right edge";
+    EXPECT_EQ(image.pixel(151, 45), qRgb(255, 255, 255));
+}
+
+// A gradation runs over the line's bounds, whatever part of it is being repainted.
+TEST(LineGeometry, AGradationDoesNotShiftWhenOnlyPartIsRepainted)
+{
+    auto line = Line({20, 50}, {380, 50}, 30);
+    TColorSpec& colour = line->LineColor();
+    colour.SetKind(cskGradation);
+    colour.GradColors().SetStop(0, 0x0000FF);
+    colour.GradColors().SetStop(1, 0xFF0000);
+    QImage whole(400, 100, QImage::Format_RGB32), part(400, 100, QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    part.fill(Qt::white);
+    {
+        TCanvas canvas(whole);
+        line->Paint(canvas);
+    }
+    {
+        TCanvas canvas(part);
+        canvas.IntersectClipRect({250, 0, 300, 100});
+        line->Paint(canvas);
+    }
+    EXPECT_EQ(part.pixel(275, 50), whole.pixel(275, 50));
+    EXPECT_EQ(part.pixel(200, 50), qRgb(255, 255, 255));
+}
+
 TEST(RectGeometry, AnOldRoundEntryOpensAsRoundRect)
 {
     TLORect rect;

@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <memory>
 
@@ -31,8 +33,6 @@ TEST(ShapeKinds, EachShapeIsInsertedAtOnceWithItsDefaultSizeAsOneUndoStep)
     test::SetUpDocumentSite(site, 1200, 1000);
     for (const char* kind : {"TLOLine", "TLOCurve", "TLORect", "TLOCircle"})
         ASSERT_TRUE(DesignerList().CreateOnSite(site, kind));
-    // A decorated line needs its pattern chosen first; without an editor that accepts, none is made.
-    EXPECT_FALSE(DesignerList().CreateOnSite(site, "TLODecoLine"));
     ASSERT_EQ(site.ChildCount(), 4);
     EXPECT_EQ(ActionList().Count(), 4);
     auto& line = dynamic_cast<TLOLine&>(site.Child(0));
@@ -123,7 +123,10 @@ TEST(ShapePropertiesDialog, ChoosingAPatternForANewDecoratedLineSizesIt)
     ASSERT_NE(dialog->PatternList(), nullptr);
     ASSERT_GE(dialog->PatternList()->count(), 16);
     EXPECT_FALSE(dialog->LineColorEditor()->isVisibleTo(dialog.get())) << "the pattern gives the colours";
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    EXPECT_FALSE(ok->isEnabled()) << "a new decorated line needs its pattern";
     dialog->PatternList()->setCurrentRow(3);
+    EXPECT_TRUE(ok->isEnabled());
     dialog->Apply();
     const QImage chosen(dialog->PatternList()->item(3)->data(Qt::UserRole).toString());
     EXPECT_EQ(line.Image(), chosen);
