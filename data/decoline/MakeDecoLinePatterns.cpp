@@ -78,31 +78,36 @@ void Stroke(QPainter& p, const QColor& c, const QPainterPath& path, double width
 const std::vector<TPattern>& Patterns()
 {
     static const std::vector<TPattern> patterns = {
-        {"01_dots", QColor(40, 40, 40), [](QPainter& p, const QColor& c) {
+        {"01_dots", QColor(40, 40, 40),
+         [](QPainter& p, const QColor& c) {
              p.setBrush(c);
              for (double x : {10.0, 30.0}) p.drawEllipse(QPointF(x, 10), 4, 4);
          }},
-        {"02_dashes", QColor(30, 60, 140), [](QPainter& p, const QColor& c) {
-             p.fillRect(QRectF(4, 7, 32, 6), c);
-         }},
-        {"03_dot_dash", QColor(120, 40, 40), [](QPainter& p, const QColor& c) {
+        {"02_dashes", QColor(30, 60, 140),
+         [](QPainter& p, const QColor& c) { p.fillRect(QRectF(4, 7, 32, 6), c); }},
+        {"03_dot_dash", QColor(120, 40, 40),
+         [](QPainter& p, const QColor& c) {
              p.fillRect(QRectF(2, 8, 22, 4), c);
              p.setBrush(c);
              p.drawEllipse(QPointF(32, 10), 3, 3);
          }},
-        {"04_stars", QColor(230, 170, 20), [](QPainter& p, const QColor& c) {
+        {"04_stars", QColor(230, 170, 20),
+         [](QPainter& p, const QColor& c) {
              for (double x : {10.0, 30.0}) Fill(p, c, Star({x, 10.5}, 9, 3.8, 5));
          }},
-        {"05_hearts", QColor(220, 50, 90), [](QPainter& p, const QColor& c) {
+        {"05_hearts", QColor(220, 50, 90),
+         [](QPainter& p, const QColor& c) {
              for (double x : {10.0, 30.0}) Fill(p, c, Heart({x, 10}, 15));
          }},
-        {"06_notes", QColor(20, 20, 20), [](QPainter& p, const QColor& c) {
+        {"06_notes", QColor(20, 20, 20),
+         [](QPainter& p, const QColor& c) {
              p.setBrush(c);
              Note(p, {8, 15}, 12);
              Note(p, {26, 13}, 10);
              p.drawRect(QRectF(29.4, 3, 1.2, 10));
          }},
-        {"07_beamed_notes", QColor(40, 40, 110), [](QPainter& p, const QColor& c) {
+        {"07_beamed_notes", QColor(40, 40, 110),
+         [](QPainter& p, const QColor& c) {
              p.setBrush(c);
              Note(p, {8, 16}, 12);
              Note(p, {26, 15}, 11);
@@ -113,12 +118,15 @@ const std::vector<TPattern>& Patterns()
              beam.lineTo(10.4, 6.5);
              Fill(p, c, beam);
          }},
-        {"08_waves", QColor(30, 120, 200), [](QPainter& p, const QColor& c) { Stroke(p, c, Wave(6, 0), 2.5); }},
-        {"09_double_waves", QColor(20, 150, 150), [](QPainter& p, const QColor& c) {
+        {"08_waves", QColor(30, 120, 200),
+         [](QPainter& p, const QColor& c) { Stroke(p, c, Wave(6, 0), 2.5); }},
+        {"09_double_waves", QColor(20, 150, 150),
+         [](QPainter& p, const QColor& c) {
              Stroke(p, c, Wave(4, 0).translated(0, -3), 1.6);
              Stroke(p, c, Wave(4, 0).translated(0, 3), 1.6);
          }},
-        {"10_zigzag", QColor(200, 90, 20), [](QPainter& p, const QColor& c) {
+        {"10_zigzag", QColor(200, 90, 20),
+         [](QPainter& p, const QColor& c) {
              QPainterPath path({0, 16});
              path.lineTo(10, 4);
              path.lineTo(20, 16);
@@ -126,7 +134,8 @@ const std::vector<TPattern>& Patterns()
              path.lineTo(40, 16);
              Stroke(p, c, path, 2.5);
          }},
-        {"11_rope", QColor(150, 110, 60), [](QPainter& p, const QColor& c) {
+        {"11_rope", QColor(150, 110, 60),
+         [](QPainter& p, const QColor& c) {
              for (double x : {-10.0, 0.0, 10.0, 20.0, 30.0, 40.0}) {
                  QPainterPath strand({x, 16});
                  strand.cubicTo(x + 3, 16, x + 7, 4, x + 10, 4);
@@ -134,7 +143,8 @@ const std::vector<TPattern>& Patterns()
                  Stroke(p, c.lighter(150), strand, 1.5);
              }
          }},
-        {"12_flowers", QColor(230, 110, 170), [](QPainter& p, const QColor& c) {
+        {"12_flowers", QColor(230, 110, 170),
+         [](QPainter& p, const QColor& c) {
              for (double x : {10.0, 30.0}) {
                  p.setBrush(c);
                  for (int i = 0; i < 5; ++i) {
@@ -145,12 +155,14 @@ const std::vector<TPattern>& Patterns()
                  p.drawEllipse(QPointF(x, 10), 2.6, 2.6);
              }
          }},
-        {"13_checker", QColor(60, 60, 60), [](QPainter& p, const QColor& c) {
+        {"13_checker", QColor(60, 60, 60),
+         [](QPainter& p, const QColor& c) {
              for (int y = 0; y < 2; ++y)
                  for (int x = 0; x < 4; ++x)
                      if ((x + y) % 2 == 0) p.fillRect(QRectF(x * 10, y * 10, 10, 10), c);
          }},
-        {"14_diamonds", QColor(90, 60, 170), [](QPainter& p, const QColor& c) {
+        {"14_diamonds", QColor(90, 60, 170),
+         [](QPainter& p, const QColor& c) {
              for (double x : {10.0, 30.0}) {
                  QPainterPath d({x, 2});
                  d.lineTo(x + 8, 10);
@@ -160,11 +172,13 @@ const std::vector<TPattern>& Patterns()
                  Fill(p, c, d);
              }
          }},
-        {"15_rings", QColor(30, 130, 70), [](QPainter& p, const QColor& c) {
+        {"15_rings", QColor(30, 130, 70),
+         [](QPainter& p, const QColor& c) {
              p.setPen(QPen(c, 2));
              for (double x : {10.0, 30.0}) p.drawEllipse(QPointF(x, 10), 7, 7);
          }},
-        {"16_arrows", QColor(200, 40, 40), [](QPainter& p, const QColor& c) {
+        {"16_arrows", QColor(200, 40, 40),
+         [](QPainter& p, const QColor& c) {
              QPainterPath arrow({4, 7});
              arrow.lineTo(22, 7);
              arrow.lineTo(22, 2);
@@ -175,13 +189,15 @@ const std::vector<TPattern>& Patterns()
              arrow.closeSubpath();
              Fill(p, c, arrow);
          }},
-        {"17_scallops", QColor(40, 110, 180), [](QPainter& p, const QColor& c) {
+        {"17_scallops", QColor(40, 110, 180),
+         [](QPainter& p, const QColor& c) {
              QPainterPath path({0, 6});
              path.arcTo(QRectF(0, -4, 20, 20), 180, 180);
              path.arcTo(QRectF(20, -4, 20, 20), 180, 180);
              Stroke(p, c, path, 2.2);
          }},
-        {"18_leaves", QColor(60, 140, 40), [](QPainter& p, const QColor& c) {
+        {"18_leaves", QColor(60, 140, 40),
+         [](QPainter& p, const QColor& c) {
              p.fillRect(QRectF(0, 9.3, 40, 1.4), c);
              for (double x : {8.0, 28.0}) {
                  for (int side : {-1, 1}) {

@@ -127,7 +127,8 @@ QPainterPath TLOLine::Covered(double minWidth, double extra) const
 {
     // Arcs widened with round joins are costly; painting asks again and again for the same.
     const double width = std::max<double>(lineWidth_, minWidth) + extra;
-    if (!covered_ || covered_->width != width) covered_ = TCoveredArea{width, WidenedPath(CentrePath(), width, PenKind())};
+    if (!covered_ || covered_->width != width)
+        covered_ = TCoveredArea{width, WidenedPath(CentrePath(), width, PenKind())};
     return covered_->area;
 }
 

@@ -132,7 +132,8 @@ const QPainterPath& TLORect::Outline() const
 TRect TLORect::GetBounds() const
 {
     if (!bounds_)
-        bounds_ = PathBounds(frameWidth_ > 0 ? WidenedPath(Outline(), frameWidth_, TShapePen::spFrame) : Outline());
+        bounds_ =
+            PathBounds(frameWidth_ > 0 ? WidenedPath(Outline(), frameWidth_, TShapePen::spFrame) : Outline());
     return *bounds_;
 }
 

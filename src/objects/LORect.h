@@ -15,7 +15,10 @@ namespace kestrel {
 
 class TReader;
 
-class TLORect : public TBlendableObject<TLORectBase>, public IFillColor, public IDOTextColor, public IDORotate {
+class TLORect : public TBlendableObject<TLORectBase>,
+                public IFillColor,
+                public IDOTextColor,
+                public IDORotate {
     KESTREL_PERSISTENT()
 public:
     static constexpr int DefaultFrameWidth = 10;

@@ -34,8 +34,8 @@ TRect PathBounds(const QPainterPath& path)
     // Widened outlines carry floating-point noise; it must not grow the bounds by a unit.
     constexpr double Noise = 1e-6;
     const QRectF r = path.boundingRect();
-    return {int(std::floor(r.left() + Noise)), int(std::floor(r.top() + Noise)), int(std::ceil(r.right() - Noise)),
-            int(std::ceil(r.bottom() - Noise))};
+    return {int(std::floor(r.left() + Noise)), int(std::floor(r.top() + Noise)),
+            int(std::ceil(r.right() - Noise)), int(std::ceil(r.bottom() - Noise))};
 }
 
 double CanvasPixel(const TCanvas& canvas)

@@ -11,8 +11,8 @@ namespace kestrel {
 namespace {
 constexpr int SwatchSize = 16;
 
-const char* const GradationKindNames[] = {"直線", "四角 (外へ)", "四角 (中心へ)", "円 (外へ)", "円 (中心へ)",
-                                          "円錐 (右回り)", "円錐 (左回り)"};
+const char* const GradationKindNames[] = {"直線",        "四角 (外へ)",   "四角 (中心へ)", "円 (外へ)",
+                                          "円 (中心へ)", "円錐 (右回り)", "円錐 (左回り)"};
 }  // namespace
 
 TColorButton::TColorButton(TColor colour, QWidget* parent) : QPushButton(parent)

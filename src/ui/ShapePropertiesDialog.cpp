@@ -60,7 +60,8 @@ TShapePropertiesDialog* TShapePropertiesDialog::Create(TDrawObject& object, QWid
     return new TShapePropertiesDialog(object, line, rect, parent);
 }
 
-TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* line, TLORect* rect, QWidget* parent)
+TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* line, TLORect* rect,
+                                               QWidget* parent)
     : QDialog(parent),
       object_(object),
       line_(line),
@@ -92,7 +93,8 @@ TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* lin
     if (decoLine_ && decoLine_->Image().isNull()) {
         QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
         ok->setEnabled(false);
-        connect(patterns_, &QListWidget::currentItemChanged, ok, [ok](QListWidgetItem* item) { ok->setEnabled(item); });
+        connect(patterns_, &QListWidget::currentItemChanged, ok,
+                [ok](QListWidgetItem* item) { ok->setEnabled(item); });
     }
 }
 

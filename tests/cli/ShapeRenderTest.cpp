@@ -10,6 +10,7 @@
 #include "document/DOList.h"
 #include "edit/LabelDocumentFixtures.h"
 #include "edit/ModelStartup.h"
+#include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "support/TestEnvironment.h"
@@ -44,8 +45,9 @@ QImage RenderShapes(std::vector<std::unique_ptr<TDrawObject>> shapes)
         std::abs(qGreen(actual) - qGreen(expected)) <= tolerance &&
         std::abs(qBlue(actual) - qBlue(expected)) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << QString::number(actual & 0xFFFFFF, 16).toStdString() << " is not near "
-                                         << QString::number(expected & 0xFFFFFF, 16).toStdString();
+    return ::testing::AssertionFailure()
+           << QString::number(actual & 0xFFFFFF, 16).toStdString() << " is not near "
+           << QString::number(expected & 0xFFFFFF, 16).toStdString();
 }
 
 constexpr QRgb White = 0xFFFFFFFF;
@@ -78,9 +80,10 @@ TEST(ShapeRender, AGradationFrameBandShowsTheGradationAtBothEdgesAndNothingInsid
         const QImage face = RenderShapes(std::move(shapes));
         ASSERT_EQ(face.size(), QSize(600, 600));
         // Left and right bands at mid height, top band at mid width: outer and inner edges.
-        for (QPoint p : {QPoint(81, 250), QPoint(118, 250), QPoint(482, 250), QPoint(518, 250), QPoint(300, 81),
-                         QPoint(300, 118)})
-            EXPECT_TRUE(Near(face.pixel(p), GradationAt(p.x()), 10)) << p.x() << "," << p.y() << " rounded " << rounded;
+        for (QPoint p : {QPoint(81, 250), QPoint(118, 250), QPoint(482, 250), QPoint(518, 250),
+                         QPoint(300, 81), QPoint(300, 118)})
+            EXPECT_TRUE(Near(face.pixel(p), GradationAt(p.x()), 10))
+                << p.x() << "," << p.y() << " rounded " << rounded;
         EXPECT_EQ(face.pixel(300, 250), White) << "FillInside is off";
         EXPECT_EQ(face.pixel(122, 250), White);
         EXPECT_EQ(face.pixel(77, 250), White);
@@ -135,6 +138,28 @@ TEST(ShapeRender, LinesCurvesAndEllipsesPaintWhereTheyLie)
     EXPECT_EQ(face.pixel(300, 300), White) << "the chord is not drawn";
     EXPECT_EQ(face.pixel(300, 70), qRgb(0, 0, 255));
     EXPECT_EQ(face.pixel(205, 25), White) << "outside the ellipse, inside its rectangle";
+}
+
+TEST(ShapeRender, ADecoratedLineRepeatsItsPatternFromTheStoredPicture)
+{
+    QImage pattern(40, 20, QImage::Format_RGB32);
+    pattern.fill(Qt::blue);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) pattern.setPixel(x, y, qRgb(255, 0, 0));
+    auto line = std::make_unique<TLODecoLine>();
+    line->SetStartPoint({0, 300});
+    line->SetEndPoint({600, 300});
+    line->SetLineWidth(50);
+    line->SetImage(pattern);
+    std::vector<std::unique_ptr<TDrawObject>> shapes;
+    shapes.push_back(std::move(line));
+    const QImage face = RenderShapes(std::move(shapes));
+    // Six repetitions of 100 units, each red then blue.
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(Near(face.pixel(10 + 100 * i, 300), qRgb(255, 0, 0), 8)) << i;
+        EXPECT_TRUE(Near(face.pixel(90 + 100 * i, 300), qRgb(0, 0, 255), 8)) << i;
+    }
+    EXPECT_EQ(face.pixel(300, 340), White);
 }
 
 }  // namespace

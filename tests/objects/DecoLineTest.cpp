@@ -74,7 +74,8 @@ TEST(DecoLine, NothingIsDrawnWithoutAPatternOrALength)
     site.Add(DecoLine({100, 100}, {100, 100}, 40, HalfAndHalf(40, 20)));
     const QImage image = site.Render();
     for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3) ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
+        for (int x = 0; x < image.width(); x += 3)
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
 }
 
 TEST(DecoLine, ABandTooLargeToHoldIsNotDrawn)

@@ -187,7 +187,8 @@ TEST(RectGeometry, FillAndHitRules)
         rect.Paint(canvas);
     }
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
 TEST(RectGeometry, AFrameAsWideAsTheRectangleCoversItWhole)

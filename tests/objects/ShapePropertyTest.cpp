@@ -104,7 +104,8 @@ TEST(ShapeProperties, HitTestAgreesWithThePaintedPixels)
         const QImage image = site.Render();
         const TRect area = shape.GetBounds().Inflated(10).Intersected({0, 0, Size, Size});
         for (int i = 0; i < PointsPerShape; ++i) {
-            const QPoint p(random.Between(area.left, area.right - 1), random.Between(area.top, area.bottom - 1));
+            const QPoint p(random.Between(area.left, area.right - 1),
+                           random.Between(area.top, area.bottom - 1));
             const bool painted = test::TShapeSite::At(image, site.Site(), p) != 0xFFFFFF;
             agree += (shape.HitTest(p) == 1) == painted;
             ++total;

@@ -175,9 +175,10 @@ TEST(ShapeStreams, FreePascalReadsTheShapes)
     const QString helper = test::BuildFpcStreamCheck();
     ASSERT_FALSE(helper.isEmpty());
     const std::vector<std::unique_ptr<TDrawObject>> shapes = EveryShape();
-    const QList<QByteArray> expected = {"StartX = 100", "LineWidth = 25", "LineColor.GradColors.RepeatCount = 2",
-                                        "Bulge = -80", "RoundRect = True", "FrameColor.Kind = cskGradation",
-                                        "Angle = -45", "Image.Data = {"};
+    const QList<QByteArray> expected = {
+        "StartX = 100", "LineWidth = 25",   "LineColor.GradColors.RepeatCount = 2",
+        "Bulge = -80",  "RoundRect = True", "FrameColor.Kind = cskGradation",
+        "Angle = -45",  "Image.Data = {"};
     QByteArray text;
     for (size_t i = 0; i < shapes.size(); ++i) {
         const QString file = test::TestFolder() + QStringLiteral("/shape%1.bin").arg(i);
@@ -189,7 +190,8 @@ TEST(ShapeStreams, FreePascalReadsTheShapes)
         out.close();
         const QByteArray shown = test::RunFpcStreamCheck(helper, QStringLiteral("totext"), file);
         EXPECT_TRUE(shown.contains(shapes[i]->ClassName())) << shown.constData();
-        if (i == 0) EXPECT_FALSE(shown.contains("Angle")) << "a line's angle follows from its ends, never stored";
+        if (i == 0)
+            EXPECT_FALSE(shown.contains("Angle")) << "a line's angle follows from its ends, never stored";
         text += shown;
     }
     for (const QByteArray& line : expected) EXPECT_TRUE(text.contains(line)) << line.constData();
