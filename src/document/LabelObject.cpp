@@ -1,7 +1,10 @@
 #include "document/LabelObject.h"
 
+#include <cstdlib>
+
 #include "document/Designers.h"
 #include "platform/Canvas.h"
+#include "platform/Rounding.h"
 
 namespace kestrel {
 
@@ -100,6 +103,12 @@ void TLabelObject::AssignFrom(const TDrawObject& source)
     SetDontPrint(other->dontPrint_);
     SetBlendShade(other->blendShade_);
     SetBlendRatio(other->blendRatio_);
+}
+
+int ScaleRotatedSide(int side, int requested, int boundsSide)
+{
+    if (boundsSide == 0) return requested;
+    return std::abs(MulDiv(side, requested, boundsSide));
 }
 
 const TClassInfo& TLORectBase::StaticClass()

@@ -8,6 +8,9 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 #include "edit/LabelData.h"
+#include "objects/LODecoLine.h"
+#include "objects/LOLine.h"
+#include "objects/LORect.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
@@ -24,7 +27,11 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
+        &TLOLine::StaticClass(),
+        &TLODecoLine::StaticClass(),
         &TLOJANCode::StaticClass(),
+        &TLOCurve::StaticClass(),
+        &TLOCircle::StaticClass(),
         &TDOGroup::StaticClass(),
         &TLOQRCode::StaticClass(),
         &TLOQRStd::StaticClass(),
