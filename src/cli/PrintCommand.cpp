@@ -19,7 +19,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kUsageError = 2;
 constexpr int kMaxSheets = 1000;
 constexpr double kMaxOffsetMm = 99.9;
 

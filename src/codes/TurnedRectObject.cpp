@@ -1,18 +1,8 @@
 #include "codes/TurnedRectObject.h"
 
 #include "platform/Canvas.h"
-#include "platform/Rounding.h"
 
 namespace kestrel {
-
-namespace {
-
-int MulDiv(int value, int numerator, int denominator)
-{
-    return denominator ? int(RoundHalfAway(double(value) * numerator / denominator)) : value;
-}
-
-}  // namespace
 
 void TLOTurnedRect::SetAngle(int degrees)
 {
@@ -60,8 +50,8 @@ void TLOTurnedRect::SetSize(int width, int height)
         return;
     }
     const TRect bounds = GetBounds();
-    const int newWidth = MulDiv(Width(), width, bounds.Width());
-    const int newHeight = MulDiv(Height(), height, bounds.Height());
+    const int newWidth = ScaleRotatedSide(Width(), width, bounds.Width());
+    const int newHeight = ScaleRotatedSide(Height(), height, bounds.Height());
     SetBounds({Rect().left, Rect().top, Rect().left + newWidth, Rect().top + newHeight});
 }
 
