@@ -4,6 +4,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "edit/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 
@@ -14,6 +15,7 @@ void InitializeModel()
     done = true;
     RegisterStartupClasses(TClassRegistry::Global());
     InstallObjectDesigners();
+    RegisterTextKinds();
     InstallBlendedPainting();
 }
 

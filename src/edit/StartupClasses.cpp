@@ -9,6 +9,7 @@
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 
@@ -21,7 +22,9 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TLOArrangedImage, TLOQRCode, TLOQRStd; then TLDObjects, TExPaperInfo, TImagePaperInfo,
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
     // carrier in catalogue files, joins the paper classes.
+    // TLOText stands where its descendant TLODate will.
     const std::vector<const TClassInfo*> classes = {
+        &TLOText::StaticClass(),
         &TDOGroup::StaticClass(),
         &TLDObjects::StaticClass(),
         &TExPaperInfo::StaticClass(),
