@@ -21,6 +21,8 @@ public:
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     int Count() const { return list_ ? list_->Count() : 0; }
+    // The preset's name, as the list shows it.
+    QString Name(int i) const { return list_ ? list_->Name(i) : QString(); }
     // Reads preset i into the distortion; a damaged preset raises the storage error and leaves
     // the distortion as it was.
     void Load(TCoonsDistortion& distortion, int i) const;

@@ -37,6 +37,7 @@ public:
     TCoonsDistortion();
 
     const TGuid& Guid() const { return guid_; }
+    void SetGuid(const TGuid& guid) { guid_ = guid; }
     int PointCount(int side) const;
     // Ignored when negative or unchanged; new points start at their straight positions and every
     // smooth flag of the side is cleared.
