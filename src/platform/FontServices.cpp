@@ -248,23 +248,21 @@ hb_draw_funcs_t* OutlineFuncs()
 struct TFaceKey {
     QString path;
     int index;
-    bool bold;
-    bool italic;
-    bool operator<(const TFaceKey& o) const
-    {
-        return std::tie(path, index, bold, italic) < std::tie(o.path, o.index, o.bold, o.italic);
-    }
+    bool operator<(const TFaceKey& o) const { return std::tie(path, index) < std::tie(o.path, o.index); }
 };
 
 }  // namespace
 
-TFontFace::TFontFace(QString path, int index, bool hasBold, bool hasItalic)
-    : path_(std::move(path)), index_(index), hasBold_(hasBold), hasItalic_(hasItalic), hb_(std::make_unique<THb>())
+TFontFace::TFontFace(QString path, int index) : path_(std::move(path)), index_(index), hb_(std::make_unique<THb>())
 {
     hb_->blob = hb_blob_create_from_file(path_.toLocal8Bit().constData());
     hb_->face = hb_face_create(hb_->blob, index_);
     hb_->font = hb_font_create(hb_->face);
     metrics_ = ReadMetrics(hb_->face, hb_->font);
+    // The file's own design, not what fontconfig would make of it.
+    hasBold_ = hb_style_get_value(hb_->font, HB_STYLE_TAG_WEIGHT) >= 600;
+    hasItalic_ = hb_style_get_value(hb_->font, HB_STYLE_TAG_ITALIC) != 0 ||
+                 hb_style_get_value(hb_->font, HB_STYLE_TAG_SLANT_ANGLE) != 0;
 }
 
 TFontFace::~TFontFace() = default;
@@ -285,11 +283,7 @@ std::shared_ptr<const TFontFace> TFontFace::Open(const QString& family, bool bol
     if (!match) return nullptr;
     const QString path = FcString(match, FC_FILE);
     int index = 0;
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(match, FC_SLANT, 0, &slant);
     const bool sameFamily = Catalogue().aliases.value(FcString(match, FC_FAMILY)) == family;
     FcPatternDestroy(match);
     if (path.isEmpty() || !sameFamily) return nullptr;
@@ -297,9 +291,8 @@ std::shared_ptr<const TFontFace> TFontFace::Open(const QString& family, bool bol
     static std::mutex lock;
     static std::map<TFaceKey, std::shared_ptr<const TFontFace>> faces;
     const std::lock_guard guard(lock);
-    auto& face = faces[{path, index, bold, italic}];
-    if (!face)
-        face.reset(new TFontFace(path, index, weight >= FC_WEIGHT_DEMIBOLD, slant != FC_SLANT_ROMAN));
+    auto& face = faces[{path, index}];
+    if (!face) face.reset(new TFontFace(path, index));
     return face;
 }
 

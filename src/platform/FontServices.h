@@ -86,12 +86,12 @@ public:
 
 private:
     struct THb;
-    TFontFace(QString path, int index, bool hasBold, bool hasItalic);
+    TFontFace(QString path, int index);
 
     QString path_;
     int index_;
-    bool hasBold_;
-    bool hasItalic_;
+    bool hasBold_ = false;
+    bool hasItalic_ = false;
     std::unique_ptr<THb> hb_;
     TFaceMetrics metrics_;
     // Made on first use: raw fonts need the GUI application.

@@ -2,6 +2,7 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <cmath>
 #include <numbers>
 
@@ -16,6 +17,8 @@ namespace {
 
 // Slant of an italic drawn from an upright face.
 constexpr double SyntheticSlant = 0.2;
+// Ring width, relative to the em, that thickens a face without a bold design.
+constexpr double SyntheticBoldWidth = 0.04;
 constexpr int TabStop = 8;
 
 double Radians(double degrees)
@@ -425,11 +428,33 @@ QTransform TSimpleText::GlyphTransform(const TGlyphPlacement& g) const
     return t * QTransform().rotate(g.angle) * QTransform::fromTranslate(g.origin.x(), g.origin.y());
 }
 
+bool TSimpleText::SyntheticStyle() const
+{
+    const TMeasured& m = Measured();
+    return m.face && ((font_.HasStyle(fsItalic) && !m.face->HasItalic()) || SyntheticBold());
+}
+
+bool TSimpleText::SyntheticBold() const
+{
+    const TMeasured& m = Measured();
+    return m.face && font_.HasStyle(fsBold) && !m.face->HasBold();
+}
+
 void TSimpleText::AppendOutline(TPathPoints& path, const TRect& box, bool withDecorations) const
 {
     const TMeasured& m = Measured();
     if (!m.face) return;
-    for (const TGlyphPlacement& g : Glyphs(box)) m.face->AppendOutline(g.glyph, GlyphTransform(g), path);
+    TPathPoints glyphs;
+    for (const TGlyphPlacement& g : Glyphs(box)) m.face->AppendOutline(g.glyph, GlyphTransform(g), glyphs);
+    if (SyntheticBold()) {
+        // A face without a bold design is thickened by a ring round its outlines.
+        const QPainterPath outline = ToPainterPath(glyphs, Qt::WindingFill);
+        QPainterPathStroker stroker;
+        stroker.setWidth(font_.EmHeight() * SyntheticBoldWidth);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        glyphs = FromPainterPathPolygons(stroker.createStroke(outline).united(outline));
+    }
+    path.insert(path.end(), glyphs.begin(), glyphs.end());
     if (withDecorations) {
         const TPathPoints boxes = Decorations(box);
         path.insert(path.end(), boxes.begin(), boxes.end());
@@ -444,10 +469,17 @@ void TSimpleText::Draw(TCanvas& canvas, const TRect& box) const
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::Antialiasing, true);
+    if (SyntheticStyle()) {
+        // Qt slants and thickens only fonts it opened itself: the made outlines are filled.
+        TPathPoints path;
+        AppendOutline(path, box, true);
+        painter.fillPath(ToPainterPath(path, Qt::WindingFill), ToQColor(textColor_));
+        painter.restore();
+        return;
+    }
     painter.setPen(ToQColor(textColor_));
     const QTransform base = painter.worldTransform();
     const QRawFont raw = m.face->RawFont(font_.EmHeight());
-    const bool slanted = font_.HasStyle(fsItalic) && !m.face->HasItalic();
     const std::vector<TGlyphPlacement> glyphs = Glyphs(box);
     // Glyphs of one angle share a run, drawn in their own turned frame.
     for (size_t first = 0; first < glyphs.size();) {
@@ -467,15 +499,7 @@ void TSimpleText::Draw(TCanvas& canvas, const TRect& box) const
         run.setGlyphIndexes(indexes);
         run.setPositions(positions);
         painter.setWorldTransform(frame * base);
-        if (slanted) {
-            // Qt slants only fonts it opened itself: the slanted outlines are filled instead.
-            TPathPoints path;
-            for (size_t k = first; k < last; ++k) m.face->AppendOutline(glyphs[k].glyph, GlyphTransform(glyphs[k]), path);
-            painter.setWorldTransform(base);
-            painter.fillPath(ToPainterPath(path, Qt::WindingFill), ToQColor(textColor_));
-        } else {
-            painter.drawGlyphRun(QPointF(0, 0), run);
-        }
+        painter.drawGlyphRun(QPointF(0, 0), run);
         first = last;
     }
     painter.setWorldTransform(base);

@@ -131,6 +131,9 @@ private:
     void PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out) const;
     void AddDecorations(const TMeasured& m, QPointF lineOrigin, int length, TPathPoints& out) const;
     QTransform GlyphTransform(const TGlyphPlacement& g) const;
+    // The face lacks the asked italic or bold design, which is then made from the outlines.
+    bool SyntheticStyle() const;
+    bool SyntheticBold() const;
 
     QStringList text_;
     TPointBasedFont font_;

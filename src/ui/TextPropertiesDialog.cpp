@@ -65,10 +65,12 @@ void ApplyColor(TColorSpec& spec, TColor color)
 }
 
 // The first character code page 932 cannot hold, if any.
-std::optional<QChar> FirstUnstorable(const QString& text)
+std::optional<QString> FirstUnstorable(const QString& text)
 {
-    for (QChar c : text)
-        if (!CanEncodeCp932(QString(c))) return c;
+    for (char32_t code : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&code, 1);
+        if (!CanEncodeCp932(character)) return character;
+    }
     return std::nullopt;
 }
 

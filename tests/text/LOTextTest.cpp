@@ -280,6 +280,27 @@ TEST(LOTextPaint, OutlineRingAndShadowHaveTheirColours)
     EXPECT_EQ(shadow.x(), shadow.y());
 }
 
+TEST(LOTextPaint, BoldAndItalicAreMadeFromTheOutlinesOfFacesWithoutThem)
+{
+    auto inkOf = [](bool bold, bool italic) {
+        TLOText text;
+        text.SetBounds({100, 100, 700, 300});
+        text.SetText({u"太字 Bold"_qs});
+        text.EditFont().SetStyleFlag(fsBold, bold);
+        text.EditFont().SetStyleFlag(fsItalic, italic);
+        const QImage image = Render(text);
+        int ink = 0, right = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) ++ink, right = std::max(right, x);
+        return std::pair(ink, right);
+    };
+    const auto plain = inkOf(false, false);
+    EXPECT_GT(inkOf(true, false).first, plain.first * 11 / 10);
+    // The slant leans the tops to the right.
+    EXPECT_GT(inkOf(false, true).second, plain.second + 5);
+}
+
 TEST(LOTextPaint, DistortedTextStaysInsideItsTarget)
 {
     TLOText text;
