@@ -204,6 +204,25 @@ TEST(SimpleText, TabsAdvanceToTheNextStopOfEightZeroWidths)
     EXPECT_NEAR(glyphs[3].origin.x() - glyphs[2].origin.x(), advance(u"cx"_qs) + 5 * advance(u"00"_qs), 1);
 }
 
+TEST(SimpleText, FeedAngleStaircasesTheLinesAndUnderlinesSitBelowTheBaseline)
+{
+    TSimpleText layout;
+    layout.SetText({u"あ"_qs, u"あ"_qs});
+    layout.SetFeedAngle(45);
+    const TRect box{0, 0, 1000, 400};
+    const auto glyphs = layout.Glyphs(box);
+    ASSERT_EQ(glyphs.size(), 2u);
+    // 45 degrees: the first line is pushed along by the pitch times sin 45, the last stays.
+    EXPECT_NEAR(glyphs[0].origin.x() - glyphs[1].origin.x(), layout.LinePitch() * std::sqrt(0.5), 1);
+    layout.SetFeedAngle(0);
+    layout.Font().SetStyleFlag(fsUnderline, true);
+    const TPathPoints bars = layout.Decorations(box);
+    ASSERT_EQ(bars.size(), 8u);  // one box per line
+    const int baseline = int(std::lround(layout.Glyphs(box)[0].origin.y()));
+    EXPECT_GT(bars[0].point.y(), baseline);
+    EXPECT_LT(bars[0].point.y(), layout.LineHeight());
+}
+
 TEST(SimpleText, ArcLinesWhoseInnerRadiusReachesZeroAreSkipped)
 {
     TSimpleText layout;
@@ -299,6 +318,26 @@ TEST(LOTextPaint, BoldAndItalicAreMadeFromTheOutlinesOfFacesWithoutThem)
     EXPECT_GT(inkOf(true, false).first, plain.first * 11 / 10);
     // The slant leans the tops to the right.
     EXPECT_GT(inkOf(false, true).second, plain.second + 5);
+}
+
+TEST(LOTextPaint, TurnedTextIsDrawnTurnedAboutTheBoxCentre)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 700, 300});
+    text.SetText({u"上の行"_qs});
+    const int h = text.Layout().LineHeight();
+    const QRgb black = qRgb(0, 0, 0);
+    const QImage straight = Render(text);
+    EXPECT_GT(CountInk(straight, QRect(100, 100, 600, h), black), 100);
+    EXPECT_EQ(CountInk(straight, QRect(100, 300 - h + 5, 600, h - 5), black), 0);
+    text.SetAngle(180);
+    const QImage turned = Render(text);
+    EXPECT_EQ(CountInk(turned, QRect(100, 100, 600, h - 5), black), 0);
+    EXPECT_GT(CountInk(turned, QRect(100, 300 - h, 600, h), black), 100);
+    EXPECT_EQ(text.HitTest({650, 290}), 1);
+    text.SetAngle(90);  // the 600 x 200 box now stands upright about its centre
+    EXPECT_EQ(text.HitTest({650, 290}), 0);
+    EXPECT_EQ(text.HitTest({400, 450}), 1);
 }
 
 TEST(LOTextPaint, DistortedTextStaysInsideItsTarget)
