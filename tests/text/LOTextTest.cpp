@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 
+#include "document/DrawObjectFixtures.h"
 #include "document/stream/ObjectStream.h"
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
@@ -131,6 +132,17 @@ TEST(LOTextLoaded, OlderStreamsConvertAsTheyLoad)
     EXPECT_EQ(old->Text(), QStringList{u"一行目"_qs});
     EXPECT_FALSE(StreamOf(*old).contains("DiagonalAlign"));
 
+    // Older vertical arc text: a square box about the same centre, turned back a quarter.
+    const auto vertical = Read(OldStream([](TWriter& w) {
+        Prop(w, "Left", 100), Prop(w, "Top", 100), Prop(w, "Width", 200), Prop(w, "Height", 400);
+        w.WriteShortString("Vertical");
+        w.WriteBoolean(true);
+        Prop(w, "Bulge", -40);
+    }));
+    EXPECT_EQ(vertical->Rect(), (TRect{100, 200, 300, 400}));
+    EXPECT_EQ(vertical->Angle(), 270);
+    EXPECT_TRUE(vertical->Vertical());
+
     // Legacy half-circle alignment on a box smaller than the line: never below 1 x 1.
     const auto tiny = Read(OldStream([](TWriter& w) {
         Prop(w, "Version", 1);
@@ -151,6 +163,25 @@ TEST(LOText, AnglesNormaliseAndVerticalTurnsTheBoxAboutItsCentre)
     text.SetBounds({0, 0, 300, 100});
     text.SetVertical(true);
     EXPECT_EQ(text.Rect(), (TRect{100, -100, 200, 200}));
+}
+
+TEST(LOText, AutoSizeFitsTheTextAndKeepsTheAlignedEdge)
+{
+    test::TTestSite site;
+    auto& text = static_cast<TLOText&>(site.InsertChild(std::make_unique<TLOText>()));
+    text.SetBounds({100, 100, 1500, 600});
+    text.SetAlign(2);
+    text.SetText({u"長い長いテキスト"_qs});
+    text.SetAutoSize(true);
+    const TRect fitted = text.Rect();
+    EXPECT_EQ(fitted.right, 1500);
+    EXPECT_EQ(fitted.top, 100);
+    EXPECT_EQ(fitted.Height(), text.Layout().LineHeight());
+    EXPECT_LT(fitted.Width(), 1400);
+    text.SetText({u"短"_qs});
+    EXPECT_EQ(text.Rect().right, 1500);
+    EXPECT_LT(text.Rect().Width(), fitted.Width());
+    EXPECT_GE(text.Rect().Width(), TLOText::MinAutoSize);
 }
 
 TEST(LOText, InformationFieldsBeyondTheSetLeaveTheText)
