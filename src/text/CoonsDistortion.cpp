@@ -37,10 +37,11 @@ TExtended ToExtended(long double v)
     }
 }
 
-TCoonsDistortion::TGuid NewGuid()
+}  // namespace
+
+TCoonsDistortion::TGuid GuidBytes(const QUuid& id)
 {
-    // The identifier in the byte order of its stored form: the first three fields little-endian.
-    const QUuid id = QUuid::createUuid();
+    // The byte order of the stored form: the first three fields little-endian.
     TCoonsDistortion::TGuid g{};
     std::memcpy(g.data(), &id.data1, 4);
     std::memcpy(g.data() + 4, &id.data2, 2);
@@ -48,6 +49,8 @@ TCoonsDistortion::TGuid NewGuid()
     std::memcpy(g.data() + 8, id.data4, 8);
     return g;
 }
+
+namespace {
 
 TCoonsPoint Mix(TCoonsPoint a, TCoonsPoint b, long double t)
 {
@@ -79,7 +82,7 @@ const TClassInfo& TCoonsDistortion::StaticClass()
     return info;
 }
 
-TCoonsDistortion::TCoonsDistortion() : guid_(NewGuid()) {}
+TCoonsDistortion::TCoonsDistortion() : guid_(GuidBytes(QUuid::createUuid())) {}
 
 TCoonsDistortion TCoonsDistortion::Identity()
 {

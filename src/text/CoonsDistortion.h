@@ -6,6 +6,7 @@
 // they are stored as, so a preset read and written back is byte for byte the same.
 
 #include <QByteArray>
+#include <QUuid>
 #include <array>
 #include <vector>
 
@@ -96,6 +97,9 @@ private:
     mutable bool dirty_ = true;
     mutable std::array<std::vector<TCoonsPoint>, 4> eval_;
 };
+
+// An identifier in the byte order distortions store it in.
+TCoonsDistortion::TGuid GuidBytes(const QUuid& id);
 
 // Where point i of an n-point side lies on the straight side.
 TCoonsPoint StraightPosition(int side, int i, int n);

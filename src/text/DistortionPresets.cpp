@@ -25,17 +25,6 @@ const QUuid PresetNamespace("{6f1d3c52-8a0e-4b57-9c41-2e7b5d0a9f13}");
     throw EKestrel(QStringLiteral("変形の元データ「%1」: %2").arg(preset, what));
 }
 
-TCoonsDistortion::TGuid GuidFor(const QString& name)
-{
-    const QUuid id = QUuid::createUuidV5(PresetNamespace, name);
-    TCoonsDistortion::TGuid g{};
-    std::memcpy(g.data(), &id.data1, 4);
-    std::memcpy(g.data() + 4, &id.data2, 2);
-    std::memcpy(g.data() + 6, &id.data3, 2);
-    std::memcpy(g.data() + 8, id.data4, 8);
-    return g;
-}
-
 struct TSourcePoint {
     TCoonsPoint point;
     bool smooth = false;
@@ -61,7 +50,7 @@ TCoonsDistortion BuildPreset(const QString& name, const QJsonObject& object)
     std::array<std::vector<TSourcePoint>, 4> sides;
     for (int side = 0; side < 4; ++side) sides[side] = ReadSide(name, object, side);
     TCoonsDistortion d;
-    d.SetGuid(GuidFor(name));
+    d.SetGuid(GuidBytes(QUuid::createUuidV5(PresetNamespace, name)));
     for (int side = 0; side < 4; ++side) d.SetPointCount(side, int(sides[side].size()));
     for (int side = 0; side < 4; ++side)
         for (int i = 0; i < int(sides[side].size()); ++i) {

@@ -36,15 +36,9 @@ TRect BoundingBox(const std::vector<QPointF>& points)
 
 std::vector<QPointF> TurnedCorners(const TRect& r, QPointF centre, int angle)
 {
-    const QTransform turn = QTransform::fromTranslate(-centre.x(), -centre.y()) * QTransform().rotate(angle) *
-                            QTransform::fromTranslate(centre.x(), centre.y());
+    const QTransform turn = TurnAbout(centre, angle);
     return {turn.map(QPointF(r.left, r.top)), turn.map(QPointF(r.right, r.top)), turn.map(QPointF(r.right, r.bottom)),
             turn.map(QPointF(r.left, r.bottom))};
-}
-
-QPointF CentreOf(const TRect& r)
-{
-    return {(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0};
 }
 
 TRect PathBounds(const TPathPoints& path)
@@ -276,10 +270,8 @@ void TLOText::ApplyAutoSize()
             return QPointF(r.right, align == 1 ? (r.top + r.bottom) / 2.0 : align == 2 ? r.bottom : r.top);
         };
         auto turned = [&](const TRect& r) {
-            const QPointF c = CentreOf(r);
-            return (QTransform::fromTranslate(-c.x(), -c.y()) * QTransform().rotate(Angle()) *
-                    QTransform::fromTranslate(c.x(), c.y()))
-                .map(anchor(r));
+            const QPointF c = BoxCentre(r);
+            return TurnAbout(c, Angle()).map(anchor(r));
         };
         const QPointF shift = turned(rect) - turned(box);
         box = box.Translated(int(RoundHalfAway(shift.x())), int(RoundHalfAway(shift.y())));
@@ -311,9 +303,8 @@ TPathPoints TLOText::DistortedOutline() const
     working.SetRatio(distortionRatio_);
     working.SetSourceRect(PathBounds(flat));
     working.SetTargetRect(rect);
-    const QPointF c = CentreOf(rect);
-    const QTransform turn = QTransform::fromTranslate(-c.x(), -c.y()) * QTransform().rotate(Angle()) *
-                            QTransform::fromTranslate(c.x(), c.y());
+    const QPointF c = BoxCentre(rect);
+    const QTransform turn = TurnAbout(c, Angle());
     for (TPathPoint& p : flat) {
         const QPointF q = turn.map(QPointF(working.TransformPoint(p.point)));
         p.point = QPoint(int(RoundHalfAway(q.x())), int(RoundHalfAway(q.y())));
@@ -350,8 +341,8 @@ TRect TLOText::GetBounds() const
                 std::max(both.bottom, moved.bottom)};
     }
     const TRect grown = rect.Inflated(grow);
-    std::vector<QPointF> corners = TurnedCorners(grown, CentreOf(rect), Angle());
-    for (QPointF p : TurnedCorners(grown.Translated(shadow.x(), shadow.y()), CentreOf(rect), Angle()))
+    std::vector<QPointF> corners = TurnedCorners(grown, BoxCentre(rect), Angle());
+    for (QPointF p : TurnedCorners(grown.Translated(shadow.x(), shadow.y()), BoxCentre(rect), Angle()))
         corners.push_back(p);
     return BoundingBox(corners);
 }
@@ -359,9 +350,8 @@ TRect TLOText::GetBounds() const
 int TLOText::HitTest(QPoint logical) const
 {
     if (Bulge() != 0) return GetBounds().Contains(logical) ? 1 : 0;
-    const QPointF c = CentreOf(Rect());
-    const QTransform back = QTransform::fromTranslate(-c.x(), -c.y()) * QTransform().rotate(-Angle()) *
-                            QTransform::fromTranslate(c.x(), c.y());
+    const QPointF c = BoxCentre(Rect());
+    const QTransform back = TurnAbout(c, -Angle());
     const QPointF p = back.map(QPointF(logical));
     return Rect().Contains(QPoint(int(std::floor(p.x())), int(std::floor(p.y())))) ? 1 : 0;
 }
@@ -382,7 +372,7 @@ void TLOText::SetSize(int width, int height)
 void TLOText::DrawOutline(TCanvas& canvas)
 {
     const TRect box = IsDistorted() ? Rect() : layout_.GetTextBounds(Rect());
-    const std::vector<QPointF> corners = TurnedCorners(box, CentreOf(Rect()), Angle());
+    const std::vector<QPointF> corners = TurnedCorners(box, BoxCentre(Rect()), Angle());
     QPolygon polygon;
     for (QPointF p : corners) polygon << QPoint(int(RoundHalfAway(p.x())), int(RoundHalfAway(p.y())));
     polygon << polygon.front();

@@ -43,6 +43,16 @@ double PositiveAngle(double radians)
     return r < 0 ? r + full : r;
 }
 
+
+void AddBox(TPathPoints& out, QPointF a, QPointF b, QPointF c, QPointF d)
+{
+    for (QPointF p : {a, b, c, d})
+        out.push_back({QPoint(int(RoundHalfAway(p.x())), int(RoundHalfAway(p.y()))), p == a ? ptMoveTo : ptLineTo});
+    CloseLastFigure(out);
+}
+
+}  // namespace
+
 QTransform TurnAbout(QPointF centre, double degrees)
 {
     return QTransform::fromTranslate(-centre.x(), -centre.y()) * QTransform().rotate(degrees) *
@@ -53,15 +63,6 @@ QPointF BoxCentre(const TRect& box)
 {
     return {(box.left + box.right) / 2.0, (box.top + box.bottom) / 2.0};
 }
-
-void AddBox(TPathPoints& out, QPointF a, QPointF b, QPointF c, QPointF d)
-{
-    for (QPointF p : {a, b, c, d})
-        out.push_back({QPoint(int(RoundHalfAway(p.x())), int(RoundHalfAway(p.y()))), p == a ? ptMoveTo : ptLineTo});
-    CloseLastFigure(out);
-}
-
-}  // namespace
 
 TSimpleText::TSimpleText()
 {

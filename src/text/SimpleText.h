@@ -5,6 +5,7 @@
 // an arc. It draws them directly or records their outlines as a path.
 
 #include <QPointF>
+#include <QTransform>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -47,6 +48,10 @@ struct TGlyphPlacement {
     QPointF origin;
     double angle = 0;
 };
+
+// Turns clockwise on screen (y down) by degrees about a centre.
+QTransform TurnAbout(QPointF centre, double degrees);
+QPointF BoxCentre(const TRect& box);
 
 class TSimpleText {
 public:
