@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <cmath>
 
+#include "document/DODesigner.h"
 #include "document/DrawObjectFixtures.h"
+#include "document/UndoFixtures.h"
+#include "edit/ModelStartup.h"
 #include "document/stream/ObjectStream.h"
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
@@ -182,6 +185,38 @@ TEST(LOText, AutoSizeFitsTheTextAndKeepsTheAlignedEdge)
     EXPECT_EQ(text.Rect().right, 1500);
     EXPECT_LT(text.Rect().Width(), fitted.Width());
     EXPECT_GE(text.Rect().Width(), TLOText::MinAutoSize);
+}
+
+// Accepts every edit after putting a line of text in.
+class TTypingDesigner : public TDODesigner {
+public:
+    std::optional<bool> EditObject(TDrawObject& object) override
+    {
+        static_cast<TLOText&>(object).SetText({u"曲名"_qs});
+        return true;
+    }
+};
+
+TEST(LOText, TheDesignerRegistryCreatesItWithItsTextAsOneUndoStep)
+{
+    InitializeModel();
+    test::PrepareUndoTest();
+    static const int module = 0;
+    DesignerList().Register(std::make_unique<TTypingDesigner>(), &module);
+    test::TEditSite site;
+    site.area = {0, 0, 1190, 1190};
+    site.visible = site.area;
+    const bool created = DesignerList().CreateOnSite(site, "TLOText");
+    DesignerList().UnregisterModule(&module);
+    ASSERT_TRUE(created);
+    ASSERT_EQ(site.ChildCount(), 1);
+    auto& text = dynamic_cast<TLOText&>(site.Child(0));
+    EXPECT_EQ(text.Text(), QStringList{u"曲名"_qs});
+    EXPECT_TRUE(text.AutoSize());
+    EXPECT_FALSE(text.Rect().IsEmpty());
+    ActionList().Undo();
+    EXPECT_EQ(site.ChildCount(), 0);
+    ActionList().Clear();
 }
 
 TEST(LOText, InformationFieldsBeyondTheSetLeaveTheText)
