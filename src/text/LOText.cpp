@@ -52,6 +52,46 @@ TRect PathBounds(const TPathPoints& path)
     return r;
 }
 
+// Fills the area with the spec where the path covers it, with anti-aliased edges: the fill is
+// painted on a layer of the device pixels concerned and kept only under the path's coverage.
+void FillCoverage(TCanvas& canvas, const QPainterPath& path, const TColorSpec& spec, const TRect& area)
+{
+    QPainter& painter = canvas.Painter();
+    const QRect deviceArea = canvas.LogicalToDevice().mapRect(QRectF(area.ToQRect())).toAlignedRect() &
+                             QRect(QPoint(0, 0), QSize(canvas.Device().width(), canvas.Device().height()));
+    if (deviceArea.isEmpty()) return;
+    QImage layer(deviceArea.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    QImage coverage = layer;
+    {
+        TCanvas layerCanvas(layer);
+        layerCanvas.SetMapping(canvas.Mapping());
+        layerCanvas.SetDeviceOffset(canvas.DeviceOffset() - deviceArea.topLeft());
+        spec.FillRect(layerCanvas, area);
+        QPainter mask(&coverage);
+        mask.setRenderHint(QPainter::Antialiasing);
+        mask.setWorldTransform(layerCanvas.LogicalToDevice());
+        mask.fillPath(path, Qt::black);
+    }
+    QPainter keep(&layer);
+    keep.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    keep.drawImage(0, 0, coverage);
+    keep.end();
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(deviceArea.topLeft(), layer);
+    painter.restore();
+}
+
+// Pure colours fill the path directly; other fills go through a coverage layer.
+void FillPath(TCanvas& canvas, const QPainterPath& path, const TColorSpec& spec, const TRect& area)
+{
+    if (spec.IsPureColor(canvas))
+        canvas.Painter().fillPath(path, ToQColor(spec.Color()));
+    else
+        FillCoverage(canvas, path, spec, area);
+}
+
 }  // namespace
 
 const TEnumInfo& FieldTypeInfo()
@@ -398,22 +438,9 @@ void TLOText::DrawText(TCanvas& canvas, const TColorSpec& fill, const TColorSpec
         QPainterPathStroker stroker;
         stroker.setWidth(2.0 * outlineWidth_);
         stroker.setJoinStyle(Qt::RoundJoin);
-        const QPainterPath band = stroker.createStroke(glyphs).united(glyphs);
-        if (ring->IsPureColor(canvas)) {
-            painter.fillPath(band, ToQColor(ring->Color()));
-        } else {
-            TClipGuard clip(canvas);
-            canvas.IntersectClipPath(band);
-            ring->FillRect(canvas, area);
-        }
+        FillPath(canvas, stroker.createStroke(glyphs).united(glyphs), *ring, area);
     }
-    if (fill.IsPureColor(canvas)) {
-        painter.fillPath(glyphs, ToQColor(fill.Color()));
-    } else {
-        TClipGuard clip(canvas);
-        canvas.IntersectClipPath(glyphs);
-        fill.FillRect(canvas, area);
-    }
+    FillPath(canvas, glyphs, fill, area);
     painter.restore();
 }
 

@@ -406,6 +406,33 @@ TEST(LOTextPaint, TurnedTextIsDrawnTurnedAboutTheBoxCentre)
     EXPECT_EQ(text.HitTest({400, 450}), 1);
 }
 
+TEST(LOTextPaint, PictureFillsKeepAntiAliasedEdgesAndStayInTheGlyphs)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 700, 300});
+    text.SetText({u"●"_qs});  // round: its edges cross pixels
+    text.EditFont().SetSize(48);
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    text.EditTextColor().SetPicture(red);
+    text.EditTextColor().SetKind(cskBitmap);
+    ASSERT_EQ(text.TextColor().Kind(), cskBitmap);
+    const QImage image = Render(text);
+    int full = 0, edge = 0, stray = 0;
+    const TRect ink = text.Layout().GetTextBounds(text.Rect());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (p == qRgb(255, 255, 255)) continue;
+            if (!ink.Inflated(2).Contains({x, y})) ++stray;
+            if (p == qRgb(255, 0, 0)) ++full;
+            else if (qRed(p) == 255 && qGreen(p) == qBlue(p)) ++edge;
+        }
+    EXPECT_GT(full, 1000);
+    EXPECT_GT(edge, 10);
+    EXPECT_EQ(stray, 0);
+}
+
 TEST(LOTextPaint, DistortedTextStaysInsideItsTarget)
 {
     TLOText text;
