@@ -22,7 +22,8 @@ test-asan: deps
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
-	@for b in build-bench/bench/bench_*; do echo "== $$b"; "$$b"; done
+	@status=0; for b in $$(find build-bench/bench -maxdepth 1 -name 'bench_*' -type f -executable | sort); do \
+	  echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || status=1; done; exit $$status
 
 clean:
 	rm -rf build build-asan build-bench

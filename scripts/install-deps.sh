@@ -14,6 +14,8 @@ packages=(
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
   python3-fonttools libharfbuzz-bin
   xvfb xauth
+  # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
+  python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/CodeCommands.h"
 #include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/TextCommands.h"
@@ -74,6 +75,16 @@ int RunRender(TCliContext& context)
     return RunRenderCommand(context.args, context.out, context.err);
 }
 
+int RunQr(TCliContext& context)
+{
+    return RunQrCommand(context.args, context.out, context.err);
+}
+
+int RunJan(TCliContext& context)
+{
+    return RunJanCommand(context.args, context.out, context.err);
+}
+
 int RunBuildDistortions(TCliContext& context)
 {
     return RunBuildDistortionsCommand(context.args, context.out, context.err);
@@ -101,6 +112,9 @@ constexpr std::array kCommands = {
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
                 "シート全体または一つの面を PNG 画像に描きます", RunRender},
+    TCliCommand{"qr", "TEXT --out OUT.png [--level L|M|Q|H] [--version N] [--mask M] [--mode 0|A|8] [--scale S]",
+                "テキスト(シフトJIS)を QR コードの画像にします", RunQr},
+    TCliCommand{"jan", "DIGITS --out OUT.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
 };
 
 const TCliCommand* FindCommand(const QString& name)

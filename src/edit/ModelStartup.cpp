@@ -3,7 +3,9 @@
 #include "document/DODesigner.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/StartupClasses.h"
+#include "codes/QRCompose.h"
 #include "imaging/BlendedPainting.h"
+#include "text/CharConvert.h"
 #include "text/LOText.h"
 
 namespace kestrel {
@@ -16,6 +18,7 @@ void InitializeModel()
     RegisterStartupClasses(TClassRegistry::Global());
     InstallObjectDesigners();
     RegisterTextKinds();
+    SetQRHalfWidthKana(&ToHalfWidthKana);
     InstallBlendedPainting();
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "codes/LOJANCode.h"
+#include "codes/LOQRStd.h"
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
@@ -22,10 +24,12 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TLOArrangedImage, TLOQRCode, TLOQRStd; then TLDObjects, TExPaperInfo, TImagePaperInfo,
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
     // carrier in catalogue files, joins the paper classes.
-    // TLOText stands where its descendant TLODate will.
     const std::vector<const TClassInfo*> classes = {
-        &TLOText::StaticClass(),
+        &TLOJANCode::StaticClass(),
+        &TLOText::StaticClass(),  // where its descendant TLODate will stand
         &TDOGroup::StaticClass(),
+        &TLOQRCode::StaticClass(),
+        &TLOQRStd::StaticClass(),
         &TLDObjects::StaticClass(),
         &TExPaperInfo::StaticClass(),
         &TImagePaperInfo::StaticClass(),

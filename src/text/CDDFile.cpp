@@ -1,8 +1,7 @@
 #include "text/CDDFile.h"
 
-#include <cstring>
-
 #include "platform/BoundedReader.h"
+#include "platform/GuidBytes.h"
 #include "platform/cfb/StorageError.h"
 #include "text/CoonsDistortion.h"
 
@@ -48,12 +47,9 @@ void TCDDFile::Load(TCoonsDistortion& distortion, int i) const
 int TCDDFile::IndexOf(const TCoonsDistortion& distortion) const
 {
     if (distortion.IsEmpty()) return -1;
-    const auto& guid = distortion.Guid();
-    for (int i = 0; i < Count(); ++i) {
-        const QByteArray data = PresetData(i);
-        if (data.size() >= qsizetype(guid.size()) && std::memcmp(data.constData(), guid.data(), guid.size()) == 0)
-            return i;
-    }
+    const QByteArray guid = GuidBytes(distortion.Guid());
+    for (int i = 0; i < Count(); ++i)
+        if (PresetData(i).startsWith(guid)) return i;
     return -1;
 }
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/BoundedReader.h"
+#include "platform/GuidBytes.h"
 #include "render/Stroke.h"
 
 namespace kestrel {
@@ -37,21 +38,6 @@ TExtended ToExtended(long double v)
     }
 }
 
-}  // namespace
-
-TCoonsDistortion::TGuid GuidBytes(const QUuid& id)
-{
-    // The byte order of the stored form: the first three fields little-endian.
-    TCoonsDistortion::TGuid g{};
-    std::memcpy(g.data(), &id.data1, 4);
-    std::memcpy(g.data() + 4, &id.data2, 2);
-    std::memcpy(g.data() + 6, &id.data3, 2);
-    std::memcpy(g.data() + 8, id.data4, 8);
-    return g;
-}
-
-namespace {
-
 TCoonsPoint Mix(TCoonsPoint a, TCoonsPoint b, long double t)
 {
     return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
@@ -82,7 +68,7 @@ const TClassInfo& TCoonsDistortion::StaticClass()
     return info;
 }
 
-TCoonsDistortion::TCoonsDistortion() : guid_(GuidBytes(QUuid::createUuid())) {}
+TCoonsDistortion::TCoonsDistortion() : guid_(QUuid::createUuid()) {}
 
 TCoonsDistortion TCoonsDistortion::Identity()
 {
@@ -301,9 +287,7 @@ void TCoonsDistortion::DefineProperties(TFiler& filer)
 
 void TCoonsDistortion::ReadData(TBoundedReader& in)
 {
-    TGuid guid{};
-    const QByteArrayView g = in.ReadBytes(guid.size());
-    std::memcpy(guid.data(), g.data(), guid.size());
+    const QUuid guid = ReadGuid(in);
     std::array<int64_t, SideCount> counts{};
     int64_t total = 0;
     for (auto& n : counts) {
@@ -331,7 +315,7 @@ void TCoonsDistortion::ReadData(TBoundedReader& in)
 QByteArray TCoonsDistortion::WriteData() const
 {
     QByteArray out;
-    out.append(reinterpret_cast<const char*>(guid_.data()), guid_.size());
+    out += GuidBytes(guid_);
     for (const TSide& s : sides_) {
         const int32_t n = int32_t(s.stored.size());
         out.append(reinterpret_cast<const char*>(&n), sizeof n);

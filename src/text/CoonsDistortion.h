@@ -32,13 +32,11 @@ enum TCoonsSide { cdsTop, cdsRight, cdsBottom, cdsLeft };
 class TCoonsDistortion : public TPersistent, public TTransformer {
     KESTREL_PERSISTENT()
 public:
-    using TGuid = std::array<uint8_t, 16>;
-
     // Empty, with a fresh identifier.
     TCoonsDistortion();
 
-    const TGuid& Guid() const { return guid_; }
-    void SetGuid(const TGuid& guid) { guid_ = guid; }
+    const QUuid& Guid() const { return guid_; }
+    void SetGuid(const QUuid& guid) { guid_ = guid; }
     int PointCount(int side) const;
     // Ignored when negative or unchanged; new points start at their straight positions and every
     // smooth flag of the side is cleared.
@@ -90,16 +88,13 @@ private:
     TCoonsPoint EvalPoint(int side, int i) const;
     void Rebuild() const;
 
-    TGuid guid_{};
+    QUuid guid_;
     std::array<TSide, 4> sides_;
     TRect source_;
     TRect target_;
     mutable bool dirty_ = true;
     mutable std::array<std::vector<TCoonsPoint>, 4> eval_;
 };
-
-// An identifier in the byte order distortions store it in.
-TCoonsDistortion::TGuid GuidBytes(const QUuid& id);
 
 // Where point i of an n-point side lies on the straight side.
 TCoonsPoint StraightPosition(int side, int i, int n);

@@ -50,7 +50,7 @@ TCoonsDistortion BuildPreset(const QString& name, const QJsonObject& object)
     std::array<std::vector<TSourcePoint>, 4> sides;
     for (int side = 0; side < 4; ++side) sides[side] = ReadSide(name, object, side);
     TCoonsDistortion d;
-    d.SetGuid(GuidBytes(QUuid::createUuidV5(PresetNamespace, name)));
+    d.SetGuid(QUuid::createUuidV5(PresetNamespace, name));
     for (int side = 0; side < 4; ++side) d.SetPointCount(side, int(sides[side].size()));
     for (int side = 0; side < 4; ++side)
         for (int i = 0; i < int(sides[side].size()); ++i) {

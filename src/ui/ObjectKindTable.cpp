@@ -1,4 +1,7 @@
 #include "ui/ObjectCommands.h"
+
+#include "ui/JANCodeDialog.h"
+#include "ui/QRCodeDialog.h"
 #include "ui/TextPropertiesDialog.h"
 
 // The object kinds the user can insert and edit. Each kind adds its insert command and its
@@ -10,6 +13,10 @@ const std::vector<TInsertCommand>& InsertCommands()
 {
     static const std::vector<TInsertCommand> commands = {
         {QStringLiteral("テキスト(&T)"), "TLOText", QKeySequence(), QStringLiteral("テキストを追加します")},
+        {QStringLiteral("JANコード"), "TLOJANCode", {}, QStringLiteral("JANコード(バーコード)を追加します")},
+        {QStringLiteral("QRコード(電話帳・URL・テキスト)"), "TLOQRStd", {},
+         QStringLiteral("電話帳・URL・テキストの QR コードを追加します")},
+        {QStringLiteral("QRコード(データ)"), "TLOQRCode", {}, QStringLiteral("任意のデータの QR コードを追加します")},
     };
     return commands;
 }
@@ -18,6 +25,9 @@ const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
 {
     static const std::vector<TPropertiesEditorEntry> editors = {
         {"TLOText", &TTextPropertiesDialog::Edit},
+        {"TLOJANCode", EditJANCode},
+        {"TLOQRStd", EditQRStd},
+        {"TLOQRCode", EditQRCode},
     };
     return editors;
 }
