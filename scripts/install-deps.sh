@@ -6,12 +6,13 @@ packages=(
   # build
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev
+  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev libfontconfig-dev
   # program
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
+  python3-fonttools libharfbuzz-bin
   xvfb xauth
   # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev

@@ -7,6 +7,7 @@
 #include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
+#include "cli/TextCommands.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
@@ -90,6 +91,16 @@ int RunPrint(TCliContext& context)
     return RunPrintCommand(context.args, context.out, context.err);
 }
 
+int RunBuildDistortions(TCliContext& context)
+{
+    return RunBuildDistortionsCommand(context.args, context.out, context.err);
+}
+
+int RunFonts(TCliContext& context)
+{
+    return RunFontsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -100,6 +111,9 @@ constexpr std::array kCommands = {
                 RunBuildPapers},
     TCliCommand{"build-products", "SOURCE.json OUT.cdb", "製品情報の元データから .cdb ファイルを作ります",
                 RunBuildProducts},
+    TCliCommand{"build-distortions", "SOURCE.json OUT.cdd", "変形の元データから .cdd ファイルを作ります",
+                RunBuildDistortions},
+    TCliCommand{"fonts", "", "使えるフォントとフォント名の置き換えを一覧します", RunFonts},
     TCliCommand{"new", "--paper NAME [--sheets N] OUT.mld", "カタログの用紙で新しい文書を作ります", RunNew},
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",

@@ -1,10 +1,13 @@
 #include "edit/ModelStartup.h"
 
+#include "codes/QRCompose.h"
 #include "document/DODesigner.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
 #include "objects/ShapeKinds.h"
+#include "text/CharConvert.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 
@@ -16,6 +19,8 @@ void InitializeModel()
     RegisterStartupClasses(TClassRegistry::Global());
     InstallObjectDesigners();
     InstallShapeKinds();
+    RegisterTextKinds();
+    SetQRHalfWidthKana(&ToHalfWidthKana);
     InstallBlendedPainting();
 }
 

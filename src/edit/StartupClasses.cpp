@@ -14,6 +14,7 @@
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 
@@ -32,6 +33,7 @@ void RegisterStartupClasses(TClassRegistry& registry)
         &TLOJANCode::StaticClass(),
         &TLOCurve::StaticClass(),
         &TLOCircle::StaticClass(),
+        &TLOText::StaticClass(),  // where its descendant TLODate will stand
         &TDOGroup::StaticClass(),
         &TLOQRCode::StaticClass(),
         &TLOQRStd::StaticClass(),

@@ -3,6 +3,7 @@
 #include "ui/JANCodeDialog.h"
 #include "ui/QRCodeDialog.h"
 #include "ui/ShapePropertiesDialog.h"
+#include "ui/TextPropertiesDialog.h"
 
 // The object kinds the user can insert and edit. Each kind adds its insert command and its
 // properties dialog here; the menu and the designer registry follow these tables.
@@ -17,6 +18,7 @@ const std::vector<TInsertCommand>& InsertCommands()
         {QStringLiteral("四角形"), "TLORect", {}, QStringLiteral("四角形を追加します")},
         {QStringLiteral("円・楕円"), "TLOCircle", {}, QStringLiteral("円・楕円を追加します")},
         {QStringLiteral("飾り罫線..."), "TLODecoLine", {}, QStringLiteral("模様を並べた罫線を追加します")},
+        {QStringLiteral("テキスト(&T)"), "TLOText", QKeySequence(), QStringLiteral("テキストを追加します")},
         {QStringLiteral("JANコード"), "TLOJANCode", {}, QStringLiteral("JANコード(バーコード)を追加します")},
         {QStringLiteral("QRコード(電話帳・URL・テキスト)"), "TLOQRStd", {},
          QStringLiteral("電話帳・URL・テキストの QR コードを追加します")},
@@ -31,6 +33,7 @@ const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
     static const std::vector<TPropertiesEditorEntry> editors = {
         {"TLOLine", EditShapeProperties},
         {"TLORect", EditShapeProperties},
+        {"TLOText", &TTextPropertiesDialog::Edit},
         {"TLOJANCode", EditJANCode},
         {"TLOQRStd", EditQRStd},
         {"TLOQRCode", EditQRCode},

@@ -2,7 +2,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "document/storage/CDDFile.h"
 #include "document/storage/DocNameList.h"
 #include "platform/cfb/CompoundFile.h"
 #include "support/TestEnvironment.h"
@@ -126,30 +125,6 @@ TEST(DocNameList, ShortStreamIsAReadError)
     TDocStream::Open(root, ModeCreate, "L")->WriteAll("ab");
     TDocStreamList list;
     EXPECT_THROW(list.Open(root, "L"), EReadError);
-}
-
-TEST(CDDFile, ListsPresetsAndFindsOne)
-{
-    const QString path = FilePath("presets.cdd");
-    {
-        TFileStorage root(path, ModeCreate);
-        TDocStreamList list;
-        list.Open(root, "CoonsDistortionData\\NameList");
-        for (const char* data : {"wave", "arch", "bulge"})
-            list.OpenStream(list.AddNew(), ModeCreate)->WriteAll(data);
-    }
-    TCDDFile presets;
-    EXPECT_EQ(presets.Count(), 0);
-    presets.Open(path);
-    EXPECT_EQ(presets.Count(), 3);
-    EXPECT_EQ(presets.PresetData(1), "arch");
-    EXPECT_EQ(presets.IndexOf([](const QByteArray& data) { return data == "bulge"; }), 2);
-    EXPECT_EQ(presets.IndexOf([](const QByteArray&) { return false; }), -1);
-    EXPECT_THROW(presets.PresetData(3), EStorageError);
-    presets.Open(path);
-    EXPECT_EQ(presets.Count(), 3) << "opening again closes the first file";
-    EXPECT_THROW(presets.Open(FilePath("none.cdd")), EStorageError);
-    EXPECT_EQ(presets.Count(), 0);
 }
 
 }  // namespace kestrel

@@ -158,6 +158,9 @@ private:
             case TPropKind::Cursor:
                 if (auto ident = CursorToIdent(value)) return writer_.WriteIdent(*ident);
                 return writer_.WriteInteger(static_cast<int32_t>(value));
+            case TPropKind::Charset:
+                if (auto ident = CharsetToIdent(value)) return writer_.WriteIdent(*ident);
+                return writer_.WriteInteger(static_cast<int32_t>(value));
             case TPropKind::Int64:
                 writer_.WriteInteger(value);
                 return;
@@ -385,6 +388,8 @@ private:
                 return prop.setOrd(instance, ReadNamedInteger(IdentToColor));
             case TPropKind::Cursor:
                 return prop.setOrd(instance, ReadNamedInteger(IdentToCursor));
+            case TPropKind::Charset:
+                return prop.setOrd(instance, ReadNamedInteger(IdentToCharset));
             case TPropKind::String:
                 return prop.setString(instance, reader_.ReadString());
             case TPropKind::Float:

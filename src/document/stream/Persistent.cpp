@@ -24,6 +24,7 @@ bool TPropInfo::IsOrdinal() const
     case TPropKind::Set:
     case TPropKind::Color:
     case TPropKind::Cursor:
+    case TPropKind::Charset:
         return true;
     default:
         return false;
