@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QMap>
-#include <QSaveFile>
 #include <optional>
 
 #include "app/AppFrame.h"
@@ -15,6 +14,7 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
+#include "platform/ReplacingFile.h"
 
 namespace kestrel {
 
@@ -98,8 +98,8 @@ QString RenderRequested(TLabelData& document, std::optional<int> sheet, std::opt
 
 void SavePicture(const QImage& picture, const QString& file)
 {
-    QSaveFile target(file);
-    if (picture.isNull() || !target.open(QIODevice::WriteOnly) || !picture.save(&target, "PNG") || !target.commit())
+    TReplacingFile target(file);
+    if (picture.isNull() || !target.Open() || !picture.save(&target.Device(), "PNG") || !target.Commit())
         throw EKestrel(QStringLiteral("「%1」に書き込めませんでした").arg(file));
 }
 
