@@ -1,5 +1,8 @@
 # Two entry points for a fresh Debian 12 machine: `make run` and `make test`.
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan bench fuzz clean
+
+# Seconds each fuzz target runs under `make fuzz`.
+FUZZ_SECONDS ?= 60
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,5 +27,9 @@ bench: deps
 	@cmake --build --preset bench
 	@for b in build-bench/bench/bench_*; do echo "== $$b"; "$$b"; done
 
+# Coverage-guided fuzzing of every reader (clang, libFuzzer); never part of `make test`.
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/run-fuzz.sh
+
 clean:
-	rm -rf build build-asan build-bench
+	rm -rf build build-asan build-bench build-fuzz

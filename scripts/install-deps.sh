@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
   xvfb xauth
+  # fuzzing (make fuzz)
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
