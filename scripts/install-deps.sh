@@ -18,6 +18,8 @@ packages=(
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
   # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
   cups-daemon cups-core-drivers poppler-utils
+  # fuzzing (make fuzz)
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

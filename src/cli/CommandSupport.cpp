@@ -1,9 +1,8 @@
 #include "cli/CommandSupport.h"
 
-#include <QSaveFile>
-
 #include "app/AppFrame.h"
 #include "platform/Error.h"
+#include "platform/ReplacingFile.h"
 
 namespace kestrel {
 
@@ -24,8 +23,8 @@ int ReportUnreadable(const EKestrel& e, QTextStream& errors)
 
 void SavePicture(const QImage& picture, const QString& file)
 {
-    QSaveFile target(file);
-    if (picture.isNull() || !target.open(QIODevice::WriteOnly) || !picture.save(&target, "PNG") || !target.commit())
+    TReplacingFile target(file);
+    if (picture.isNull() || !target.Open() || !picture.save(&target.Device(), "PNG") || !target.Commit())
         throw EKestrel(QStringLiteral("「%1」に書き込めませんでした").arg(file));
 }
 

@@ -12,6 +12,7 @@
 #include "edit/ModelStartup.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
+#include "platform/WorkingFiles.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
 
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    InstallTerminationHandlers([] { QCoreApplication::quit(); });
+    RemoveStaleWorkingFiles();
     InitializeModel();
     TPaperCatalogue papers;
     std::unique_ptr<TProductDB> productDB;

@@ -128,3 +128,41 @@ TEST(DocNameList, ShortStreamIsAReadError)
 }
 
 }  // namespace kestrel
+
+namespace kestrel {
+
+TEST(DocNameList, TruncateSavesOnceAndKeepsTheElementsOfNamesStillListed)
+{
+    TFileStorage root(FilePath("truncate.mld"), ModeCreate);
+    for (const char* name : {"A", "B", "C"}) TDocStream::Open(root, ModeCreate, name)->WriteAll("x");
+    TDocStream::Open(root, ModeCreate, "NameList")->WriteAll(ListBytes(5, "A\r\nB\r\nC\r\na\r\n"));
+    TDocStreamList faces;
+    faces.Open(root, "NameList");
+    faces.Truncate(2);
+    EXPECT_EQ(faces.Names(), QStringList({"A", "B"}));
+    EXPECT_TRUE(root.StreamExists("A")) << "a surplus entry named like a kept one leaves its element";
+    EXPECT_FALSE(root.StreamExists("C"));
+    EXPECT_EQ(StreamBytes(root, "NameList"), ListBytes(5, "A\r\nB\r\n"));
+    faces.Truncate(5);
+    EXPECT_EQ(faces.Count(), 2);
+}
+
+TEST(DocNameList, AListLongerThanAnyRealOneIsRefusedAsDamaged)
+{
+    TFileStorage root(FilePath("long.mld"), ModeCreate);
+    TDocStream::Open(root, ModeCreate, "NameList")
+        ->WriteAll(ListBytes(0, QByteArray("F\r\n").repeated(TDocNameList::MaxNames + 1)));
+    TDocStreamList faces;
+    try {
+        faces.Open(root, "NameList");
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("名前の一覧「NameList」が壊れています"));
+    }
+    TDocStream::Open(root, ModeCreate, "NameList")
+        ->WriteAll(ListBytes(0, QByteArray("F\r\n").repeated(TDocNameList::MaxNames)));
+    faces.Open(root, "NameList");
+    EXPECT_EQ(faces.Count(), TDocNameList::MaxNames);
+}
+
+}  // namespace kestrel

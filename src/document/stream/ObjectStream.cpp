@@ -251,6 +251,8 @@ public:
     {
     }
 
+    int ObjectCount() const { return static_cast<int>(loaded_.size()); }
+
     std::unique_ptr<TComponent> ReadNew()
     {
         ReadSignature();
@@ -291,6 +293,7 @@ private:
     {
         object.SetName(FromCp932(reader_.ReadShortString()));
         loaded_.push_back(&object);
+        if (ObjectCount() > options_.maxObjects) in_.Fail();
         while (in_.PeekU8() != 0) ReadProperty(object);
         in_.ReadU8();
         while (in_.PeekU8() != 0) ReadChild(object);
@@ -558,11 +561,16 @@ std::vector<std::unique_ptr<TComponent>> ReadObjectList(TBoundedReader& in, cons
 {
     const int32_t count = in.ReadI32();
     if (count < 0) ThrowStreamFormatError();
+    if (count > options.maxObjects) in.Fail();
     in.Need(count * SmallestStream);
     std::vector<std::unique_ptr<TComponent>> objects;
     objects.reserve(static_cast<size_t>(count));
+    // The whole list shares one object budget.
+    TReadOptions remaining = options;
     for (int32_t i = 0; i < count; ++i) {
-        std::unique_ptr<TComponent> object = ReadObject(in, options);
+        TObjectReader reader(in, remaining);
+        std::unique_ptr<TComponent> object = reader.ReadNew();
+        remaining.maxObjects -= reader.ObjectCount();
         if (object->ClassInfo().InheritsFrom(requiredBase)) objects.push_back(std::move(object));
     }
     return objects;
