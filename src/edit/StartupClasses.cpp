@@ -2,10 +2,12 @@
 
 #include <vector>
 
+#include "document/DODesigner.h"
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 #include "edit/LabelData.h"
+#include "objects/PictureObject.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
@@ -22,6 +24,8 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
+        // In TLOWizardImage's place until it arrives; it stands in for that class at creation.
+        &TLOImage::StaticClass(),
         &TDOGroup::StaticClass(),
         &TLDObjects::StaticClass(),
         &TExPaperInfo::StaticClass(),
@@ -32,6 +36,7 @@ void RegisterStartupClasses(TClassRegistry& registry)
         &TPLStreamer::StaticClass(),
     };
     for (const TClassInfo* info : classes) registry.Register(*info);
+    TLOCreator::RegisterClassFactory("TLOWizardImage", [] { return std::make_unique<TLOImage>(); });
 }
 
 }  // namespace kestrel
