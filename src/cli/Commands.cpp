@@ -5,6 +5,7 @@
 
 #include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
@@ -73,6 +74,11 @@ int RunRender(TCliContext& context)
     return RunRenderCommand(context.args, context.out, context.err);
 }
 
+int RunThumbnails(TCliContext& context)
+{
+    return RunThumbnailsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -87,6 +93,7 @@ constexpr std::array kCommands = {
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
                 "シート全体または一つの面を PNG 画像に描きます", RunRender},
+    TCliCommand{"thumbnails", "FOLDER", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -121,15 +121,29 @@ private:
     unsigned long size_ = 0;
 };
 
-}  // namespace
-
-QImage DecodeJpeg(QByteArrayView bytes, int scaleDenom)
+// Reads and checks the header.
+jpeg_decompress_struct& CheckedHeader(TJpegReader& reader)
 {
-    TJpegReader reader(bytes);
     if (!reader.ReadHeader()) throw EReadError(PictureLoadFailedMessage());
     jpeg_decompress_struct& info = reader.Info();
     if (!IsBaselineLayout(info)) throw EReadError(UnsupportedJpegMessage());
     CheckPictureSize(info.image_width, info.image_height);
+    return info;
+}
+
+}  // namespace
+
+QSize JpegImageSize(QByteArrayView bytes)
+{
+    TJpegReader reader(bytes);
+    const jpeg_decompress_struct& info = CheckedHeader(reader);
+    return QSize(int(info.image_width), int(info.image_height));
+}
+
+QImage DecodeJpeg(QByteArrayView bytes, int scaleDenom)
+{
+    TJpegReader reader(bytes);
+    jpeg_decompress_struct& info = CheckedHeader(reader);
     info.out_color_space = JCS_EXT_BGRX;  // the byte order of Format_RGB32 on little-endian hosts
     info.scale_num = 1;
     info.scale_denom = scaleDenom == 2 || scaleDenom == 4 || scaleDenom == 8 ? scaleDenom : 1;

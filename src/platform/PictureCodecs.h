@@ -26,6 +26,8 @@ QImage DecodeBmp(QByteArrayView bytes);
 // anything else fails with UnsupportedJpegMessage(). scaleDenom 1, 2, 4 or 8 decodes at that
 // fraction of the size through the DCT, which is much cheaper than shrinking afterwards.
 QImage DecodeJpeg(QByteArrayView bytes, int scaleDenom = 1);
+// The size the JPEG's frame header declares (the baseline check applies).
+QSize JpegImageSize(QByteArrayView bytes);
 QImage DecodePng(QByteArrayView bytes);
 // The first frame, on the logical screen.
 QImage DecodeGif(QByteArrayView bytes);
