@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  fp-compiler fp-units-rtl python3-olefile libgsf-bin python3-pil libjpeg-turbo-progs
+  fp-compiler fp-units-rtl python3-olefile libgsf-bin python3-pil libjpeg-turbo-progs libvips-tools
   xvfb xauth
 )
 
