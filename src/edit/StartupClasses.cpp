@@ -7,6 +7,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 #include "edit/LabelData.h"
+#include "objects/ArrangedPicture.h"
 #include "objects/PictureObject.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
@@ -27,6 +28,7 @@ void RegisterStartupClasses(TClassRegistry& registry)
         // In TLOWizardImage's place until it arrives; it stands in for that class at creation.
         &TLOImage::StaticClass(),
         &TDOGroup::StaticClass(),
+        &TLOArrangedImage::StaticClass(),
         &TLDObjects::StaticClass(),
         &TExPaperInfo::StaticClass(),
         &TImagePaperInfo::StaticClass(),
