@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "platform/BoundedReader.h"
+#include "platform/MetafilePlayer.h"
 #include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
 
@@ -39,7 +40,7 @@ QImage Decode(TGraphicClass graphicClass, QByteArrayView bytes)
     case TGraphicClass::gcJpeg: return DecodeJpeg(bytes);
     case TGraphicClass::gcPng: return DecodePng(bytes);
     case TGraphicClass::gcGif: return DecodeGif(bytes);
-    case TGraphicClass::gcMetafile: return {};
+    case TGraphicClass::gcMetafile: return PlayMetafile(bytes);
     }
     return {};
 }

@@ -30,7 +30,7 @@ public:
     bool IsEmpty() const { return bytes_.isEmpty(); }
     TGraphicClass Class() const { return class_; }
     bool IsMetafile() const { return class_ == TGraphicClass::gcMetafile; }
-    // Raster pictures: the pixels. Metafiles: empty (they are played onto a surface).
+    // The pixels; metafiles played at their natural size on a transparent ground.
     const QImage& Image() const { return image_; }
     const QByteArray& Bytes() const { return bytes_; }
     const QByteArray& ClassName() const { return className_; }
