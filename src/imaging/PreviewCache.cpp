@@ -229,6 +229,47 @@ qint64 TImageCacheStorage::FileSize() const
     return fileName_.isEmpty() ? 0 : QFileInfo(fileName_).size();
 }
 
+// ---------------------------------------------------------------- previews for browsers
+
+namespace {
+
+TGraphic FolderPreview(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString folderCache = info.dir().filePath(FolderPreviewFile);
+    if (!QFileInfo::exists(folderCache)) return {};
+    try {
+        TImageCacheStorage cache;
+        cache.Open(folderCache, true);
+        TImageCacheItem item;
+        return cache.Read(info.fileName(), item) ? item.picture : TGraphic();
+    } catch (const EKestrel&) {
+        return {};  // a folder's cache that cannot be read is as good as none
+    }
+}
+
+}  // namespace
+
+TGraphic LoadPreview(const QString& path, TImageCacheStorage* userCache)
+{
+    if (TGraphic found = FolderPreview(path); !found.IsEmpty()) return found;
+    TImageCacheItem item;
+    try {
+        if (userCache && userCache->Read(path, item) && item.IsValidFor(path)) return item.picture;
+    } catch (const EKestrel&) {
+        // the damaged record is gone; the preview is made again
+    }
+    item.SetSource(path);
+    item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(MakePreview(path)));
+    if (userCache) {
+        try {
+            userCache->Write(path, item);
+        } catch (const EKestrel&) {
+        }
+    }
+    return item.picture;
+}
+
 // ---------------------------------------------------------------- folder previews
 
 TThumbnailCounts FillFolderPreviews(const QString& folder, const std::function<void(int, int)>& progress)

@@ -76,6 +76,12 @@ private:
     std::unique_ptr<TFileStorage> file_;
 };
 
+// The preview a picture browser shows for a file: the record in the file's own folder's
+// "Preview.ic" when there is one (even when older than the file), else the user's cache record
+// while it is valid for the file, else a new preview, stored in the user's cache (write errors
+// are ignored). Fails like MakePreview when the file cannot be read.
+TGraphic LoadPreview(const QString& path, TImageCacheStorage* userCache);
+
 struct TThumbnailCounts {
     int fromCache = 0;
     int decoded = 0;

@@ -151,3 +151,43 @@ TEST(PreviewCache, ALimitPrunesTheCacheAndStopsNewRecords)
 
 }  // namespace
 }  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(PreviewCache, BrowsersPreferTheFolderCacheThenAValidUserRecord)
+{
+    const QString folder = test::TestFolder() + "/photos";
+    QDir().mkpath(folder);
+    const QString photo = folder + "/cat.jpg";
+    test::WriteFileBytes(photo, EncodeJpeg(Solid(100, 50, qRgb(200, 0, 0))));
+    TImageCacheStorage user;
+    user.Open(test::TestFolder() + "/ImageCache.ic", false);
+    const TGraphic first = LoadPreview(photo, &user);
+    EXPECT_EQ(first.Image().size(), QSize(200, 100));
+    TImageCacheItem stored;
+    ASSERT_TRUE(user.Read(photo, stored));
+    EXPECT_EQ(stored.picture, first);
+    EXPECT_EQ(LoadPreview(photo, &user), first);
+
+    // A changed file gets a new preview.
+    test::WriteFileBytes(photo, EncodeJpeg(Solid(50, 100, qRgb(200, 0, 0))));
+    EXPECT_EQ(LoadPreview(photo, &user).Image().size(), QSize(100, 200));
+
+    // The folder's own cache wins, even when its preview is older than the file.
+    FillFolderPreviews(folder);
+    test::WriteFileBytes(photo, EncodeJpeg(Solid(100, 100, qRgb(200, 0, 0))));
+    EXPECT_EQ(LoadPreview(photo, &user).Image().size(), QSize(100, 200));
+    user.Close();
+
+    // An independent reader finds the record below the folders of the path.
+    const char* script = R"(
+import sys, olefile
+ole = olefile.OleFileIO(sys.argv[1])
+print(sorted("/".join(e) for e in ole.listdir())[0].endswith("photos/cat.jpg"))
+)";
+    EXPECT_EQ(test::RunProgram("/usr/bin/python3", {"-c", script, test::TestFolder() + "/ImageCache.ic"}), "True\n");
+}
+
+}  // namespace
+}  // namespace kestrel
