@@ -39,6 +39,10 @@ void RegisterStartupClasses(TClassRegistry& registry)
     };
     for (const TClassInfo* info : classes) registry.Register(*info);
     TLOCreator::RegisterClassFactory("TLOWizardImage", [] { return std::make_unique<TLOImage>(); });
+    const auto pastePicture = [](TDrawObject& object, TObjectSite&) {
+        if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
+    };
+    for (const char* kind : {"TLOImagePaste", "TLOBitmapPaste"}) TLOCreator::SetKindSetup(kind, {pastePicture, false, false});
 }
 
 }  // namespace kestrel

@@ -6,6 +6,9 @@
 
 #include "document/ObjectSite.h"
 #include "platform/Canvas.h"
+#include "platform/Clipboard.h"
+#include "platform/Error.h"
+#include "platform/PictureCodecs.h"
 #include "platform/Rounding.h"
 
 namespace kestrel {
@@ -297,6 +300,20 @@ void TLOImage::AssignFrom(const TDrawObject& source)
     imageData_.Assign(other->imageData_);
     framePicture_.Assign(other->framePicture_);
     composed_ = other->composed_;
+}
+
+void PasteClipboardPicture(TLOImage& image)
+{
+    const QImage picture = ClipboardImage();
+    if (picture.isNull()) throw EKestrel(QStringLiteral("クリップボードにイメージがありません"));
+    image.ImageData().Picture().SetGraphic(TGraphic(TGraphicClass::gcBitmap, EncodeBmp24(picture)));
+    image.ResetSize();
+}
+
+void CopyPictureToClipboard(const TLOImage& image)
+{
+    const QImage& picture = image.ImageData().ProcessedImage();
+    if (!picture.isNull()) SetClipboardImage(picture);
 }
 
 }  // namespace kestrel

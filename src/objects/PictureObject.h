@@ -87,4 +87,10 @@ private:
     TListener partsListener_;
 };
 
+// The clipboard's picture as a bitmap, at its natural size (the creation of "TLOImagePaste" and
+// "TLOBitmapPaste"); fails with "クリップボードにイメージがありません" when there is none.
+void PasteClipboardPicture(TLOImage& image);
+// Puts the processed picture on the clipboard.
+void CopyPictureToClipboard(const TLOImage& image);
+
 }  // namespace kestrel

@@ -10,6 +10,8 @@ const std::vector<TInsertCommand>& InsertCommands()
 {
     static const std::vector<TInsertCommand> commands = {
         {QStringLiteral("イメージ(&I)..."), "TLOImage", {}, QStringLiteral("ファイルからイメージを挿入します")},
+        {QStringLiteral("クリップボードのイメージ(&P)"), "TLOImagePaste", {},
+         QStringLiteral("クリップボードのイメージを挿入します")},
     };
     return commands;
 }

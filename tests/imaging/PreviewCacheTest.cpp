@@ -170,14 +170,14 @@ TEST(PreviewCache, BrowsersPreferTheFolderCacheThenAValidUserRecord)
     EXPECT_EQ(stored.picture, first);
     EXPECT_EQ(LoadPreview(photo, &user), first);
 
-    // A changed file gets a new preview.
-    test::WriteFileBytes(photo, EncodeJpeg(Solid(50, 100, qRgb(200, 0, 0))));
-    EXPECT_EQ(LoadPreview(photo, &user).Image().size(), QSize(100, 200));
+    // A changed file (here of another length, as its time may not have moved yet) gets a new preview.
+    test::WriteFileBytes(photo, EncodeJpeg(Solid(50, 120, qRgb(200, 0, 0))));
+    EXPECT_EQ(LoadPreview(photo, &user).Image().size(), QSize(83, 200));
 
     // The folder's own cache wins, even when its preview is older than the file.
     FillFolderPreviews(folder);
     test::WriteFileBytes(photo, EncodeJpeg(Solid(100, 100, qRgb(200, 0, 0))));
-    EXPECT_EQ(LoadPreview(photo, &user).Image().size(), QSize(100, 200));
+    EXPECT_EQ(LoadPreview(photo, &user).Image().size(), QSize(83, 200));
     user.Close();
 
     // An independent reader finds the record below the folders of the path.

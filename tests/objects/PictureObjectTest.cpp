@@ -5,6 +5,7 @@
 #include "objects/PictureObject.h"
 #include "platform/BoundedReader.h"
 #include "platform/Canvas.h"
+#include "platform/Clipboard.h"
 #include "platform/PictureCodecs.h"
 
 namespace kestrel {
@@ -156,6 +157,28 @@ TEST(PictureObject, CopiesCarryThePictures)
     EXPECT_EQ(copy.Angle(), 45);
     EXPECT_EQ(copy.ImageData().BlurFilter().BlurCount(), 2);
     EXPECT_EQ(StreamOf(copy), StreamOf(*object));
+}
+
+}  // namespace
+}  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(PictureObject, ClipboardPicturesBecomeBitmapsAtTheirNaturalSize)
+{
+    QImage picture(36, 18, QImage::Format_RGB32);
+    picture.fill(qRgb(5, 6, 7));
+    SetClipboardImage(picture);
+    TLOImage image;
+    PasteClipboardPicture(image);
+    EXPECT_EQ(image.ImageData().Picture().Graphic().Class(), TGraphicClass::gcBitmap);
+    EXPECT_EQ(image.ImageData().ProcessedImage().pixel(3, 3), qRgb(5, 6, 7));
+    EXPECT_EQ(image.Width(), 51);
+    CopyPictureToClipboard(image);
+    EXPECT_EQ(ClipboardImage().size(), QSize(36, 18));
+    SetClipboardImage(QImage());
+    EXPECT_THROW(PasteClipboardPicture(image), EKestrel);
 }
 
 }  // namespace
