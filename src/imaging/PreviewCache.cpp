@@ -6,6 +6,7 @@
 #include <climits>
 #include <set>
 
+#include "app/DataMain.h"
 #include "document/storage/DocStorage.h"
 #include "document/storage/DocStream.h"
 #include "platform/BoundedReader.h"
@@ -227,6 +228,21 @@ void TImageCacheStorage::SetLimit(int megabytes)
 qint64 TImageCacheStorage::FileSize() const
 {
     return fileName_.isEmpty() ? 0 : QFileInfo(fileName_).size();
+}
+
+TImageCacheStorage& ImageCache()
+{
+    static TImageCacheStorage cache;
+    return cache;
+}
+
+void InstallImageCacheHooks(TStartupHooks& hooks)
+{
+    hooks.openImageCache = [](const QString& file, bool enabled, int limit) {
+        ImageCache().Open(file, false);
+        ImageCache().SetLimit(!enabled ? 0 : limit == 0 ? INT_MAX : limit);
+    };
+    hooks.freeImageCache = [] { ImageCache().Close(); };
 }
 
 // ---------------------------------------------------------------- previews for browsers

@@ -15,6 +15,7 @@
 namespace kestrel {
 
 class TFileStorage;
+struct TStartupHooks;
 
 inline constexpr int PreviewSide = 200;
 inline const QString FolderPreviewFile = QStringLiteral("Preview.ic");
@@ -75,6 +76,12 @@ private:
     int limitMegabytes_;
     std::unique_ptr<TFileStorage> file_;
 };
+
+// The user's cache of the running program ("$(ImageCacheFile)").
+TImageCacheStorage& ImageCache();
+// Start-up opens the user's cache with its limit in MiB (0: unlimited; a disabled cache stores
+// nothing and is pruned to nothing); shutdown closes it.
+void InstallImageCacheHooks(TStartupHooks& hooks);
 
 // The preview a picture browser shows for a file: the record in the file's own folder's
 // "Preview.ic" when there is one (even when older than the file), else the user's cache record

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "app/DataMain.h"
 #include "document/storage/DocStorage.h"
 #include "document/storage/DocStream.h"
 #include "imaging/PreviewCache.h"
@@ -187,6 +188,27 @@ ole = olefile.OleFileIO(sys.argv[1])
 print(sorted("/".join(e) for e in ole.listdir())[0].endswith("photos/cat.jpg"))
 )";
     EXPECT_EQ(test::RunProgram("/usr/bin/python3", {"-c", script, test::TestFolder() + "/ImageCache.ic"}), "True\n");
+}
+
+}  // namespace
+}  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(PreviewCache, StartUpOpensTheUsersCacheWithItsLimit)
+{
+    TStartupHooks hooks;
+    InstallImageCacheHooks(hooks);
+    const QString file = test::TestFolder() + "/ImageCache.ic";
+    hooks.openImageCache(file, true, 0);
+    EXPECT_TRUE(ImageCache().IsOpen());
+    EXPECT_EQ(ImageCache().Limit(), INT_MAX);
+    hooks.freeImageCache();
+    hooks.openImageCache(file, false, 50);
+    EXPECT_EQ(ImageCache().Limit(), 0);
+    hooks.freeImageCache();
+    EXPECT_FALSE(ImageCache().IsOpen());
 }
 
 }  // namespace
