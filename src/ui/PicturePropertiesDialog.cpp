@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include "app/AppFrame.h"
-#include "imaging/EffectPresets.h"
 #include "objects/PictureObject.h"
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
@@ -152,6 +151,15 @@ QWidget* TPicturePropertiesDialog::EffectGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("効果"));
     auto* form = new QFormLayout(group);
+    styles_ = new QComboBox;
+    styleList_ = ReadEffectStyles(TAppFrame::FindDataFile(QStringLiteral("Effect.dat")));
+    for (const TEffectStyle& style : styleList_) styles_->addItem(style.title);
+    if (styleList_.empty()) {
+        styles_->addItem(ExpandMacro(QStringLiteral("画質調整情報が見つかりません。 $(AppName)のCDを正しくセットしてください。")));
+        styles_->setEnabled(false);
+    }
+    connect(styles_, &QComboBox::activated, this, [this](int index) { ChooseStyle(index); });
+    form->addRow(QStringLiteral("一覧から選択(&S)"), styles_);
     focus_ = new QComboBox;
     for (const TFocusChoice& choice : FocusChoices()) focus_->addItem(choice.caption);
     connect(focus_, &QComboBox::currentIndexChanged, this, [this] { Apply(); });
@@ -237,12 +245,27 @@ void TPicturePropertiesDialog::ShowValues()
     monotone_->setCurrentIndex(MonotoneChoiceOf(ref));
     if (MonotoneChoiceOf(ref) == mcCustom) monotoneColourValue_ = ref;
     SetSwatch(monotoneColour_, monotoneColourValue_);
+    if (!styleList_.empty())
+        styles_->setCurrentIndex(CurrentEffectStyle(styleList_, data.LightFilter().Brightness(), data.LightFilter().Contrast(),
+                                                    data.BlurFilter().BlurCount(), ref));
     frameName_->setText(image_.FramePicture().HasGraphic() ? QStringLiteral("あり") : QStringLiteral("なし"));
     alphaFrame_->setChecked(image_.AlphaFrame());
     angle_->setValue(image_.Angle());
     updating_ = false;
     const QImage& processed = image_.FramePicture().HasGraphic() || image_.Angle() ? image_.ComposedImage() : data.ProcessedImage();
     preview_->setPixmap(QPixmap::fromImage(processed.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void TPicturePropertiesDialog::ChooseStyle(int index)
+{
+    if (index < 0 || index >= int(styleList_.size())) return;
+    const TEffectStyle& style = styleList_[size_t(index)];
+    TImageData& data = image_.ImageData();
+    data.LightFilter().SetBrightness(style.brightness);
+    data.LightFilter().SetContrast(style.contrast);
+    data.BlurFilter().SetBlurCount(style.focus);
+    data.MonotoneFilter().SetRefColor(style.color);
+    ShowValues();
 }
 
 // Object from the controls; the preview follows.
@@ -252,7 +275,9 @@ void TPicturePropertiesDialog::Apply()
     TImageData& data = image_.ImageData();
     data.ClipFilter().SetClipRect({crop_[0]->value(), crop_[1]->value(), crop_[2]->value(), crop_[3]->value()});
     data.SetTransparentColor(keyed_->isChecked() ? keyColourValue_ : clNone);
-    data.BlurFilter().SetBlurCount(FocusChoices()[size_t(focus_->currentIndex())].blurCount);
+    // A stored count between the choices stays until another choice is made.
+    if (focus_->currentIndex() != FocusChoiceIndex(data.BlurFilter().BlurCount()))
+        data.BlurFilter().SetBlurCount(FocusChoices()[size_t(focus_->currentIndex())].blurCount);
     data.LightFilter().SetBrightness(brightness_->value());
     data.LightFilter().SetContrast(contrast_->value());
     const TColor tints[] = {clNone, clWhite, SepiaColor, monotoneColourValue_};

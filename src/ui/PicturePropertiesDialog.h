@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
+
+#include "imaging/EffectPresets.h"
 
 class QCheckBox;
 class QComboBox;
@@ -42,9 +45,11 @@ private:
     void ChooseFrame();
     void ChooseColor(QPushButton* button, int& colorValue);
     void ShowValues();
+    void ChooseStyle(int index);
     void Apply();
 
     TLOImage& image_;
+    std::vector<TEffectStyle> styleList_;
     bool updating_ = false;
     QLabel* preview_;
     QLabel* fileName_;
@@ -52,6 +57,7 @@ private:
     QCheckBox* keyed_;
     QPushButton* keyColour_;
     int keyColourValue_;
+    QComboBox* styles_;
     QComboBox* focus_;
     QSlider* brightnessSlider_;
     QSpinBox* brightness_;
