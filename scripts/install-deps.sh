@@ -12,6 +12,8 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
+  # picture references: Pillow, cjpeg, and vipsthumbnail for the thumbnail benchmark
+  libjpeg-turbo-progs libvips-tools
   python3-fonttools libharfbuzz-bin
   xvfb xauth
   # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark

@@ -8,6 +8,7 @@
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/TextCommands.h"
+#include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
@@ -101,6 +102,11 @@ int RunFonts(TCliContext& context)
     return RunFontsCommand(context.args, context.out, context.err);
 }
 
+int RunThumbnails(TCliContext& context)
+{
+    return RunThumbnailsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -125,6 +131,7 @@ constexpr std::array kCommands = {
                 "DOC.mld [--sheet N] [--faces 1,3] [--copies N] [--offset X,Y] [--frames] [--cut-lines] "
                 "[--blur-edge] (--pdf OUT.pdf | --printer NAME)",
                 "シートを PDF ファイルかプリンタに印刷します", RunPrint},
+    TCliCommand{"thumbnails", "FOLDER", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -5,6 +5,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "edit/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
+#include "imaging/ImageFilters.h"
 #include "objects/ShapeKinds.h"
 #include "text/CharConvert.h"
 #include "text/LOText.h"
@@ -22,6 +23,7 @@ void InitializeModel()
     RegisterTextKinds();
     SetQRHalfWidthKana(&ToHalfWidthKana);
     InstallBlendedPainting();
+    InstallImageFilters();
 }
 
 }  // namespace kestrel

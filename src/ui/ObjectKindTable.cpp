@@ -1,4 +1,5 @@
 #include "ui/ObjectCommands.h"
+#include "ui/PicturePropertiesDialog.h"
 
 #include "ui/JANCodeDialog.h"
 #include "ui/QRCodeDialog.h"
@@ -23,6 +24,9 @@ const std::vector<TInsertCommand>& InsertCommands()
         {QStringLiteral("QRコード(電話帳・URL・テキスト)"), "TLOQRStd", {},
          QStringLiteral("電話帳・URL・テキストの QR コードを追加します")},
         {QStringLiteral("QRコード(データ)"), "TLOQRCode", {}, QStringLiteral("任意のデータの QR コードを追加します")},
+        {QStringLiteral("イメージ(&I)..."), "TLOImage", {}, QStringLiteral("ファイルからイメージを挿入します")},
+        {QStringLiteral("クリップボードのイメージ(&P)"), "TLOImagePaste", {},
+         QStringLiteral("クリップボードのイメージを挿入します")},
     };
     return commands;
 }
@@ -37,6 +41,7 @@ const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
         {"TLOJANCode", EditJANCode},
         {"TLOQRStd", EditQRStd},
         {"TLOQRCode", EditQRCode},
+        {"TLOImage", &TPicturePropertiesDialog::Edit},
     };
     return editors;
 }

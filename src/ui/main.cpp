@@ -10,6 +10,7 @@
 
 #include "app/DataMain.h"
 #include "edit/ModelStartup.h"
+#include "imaging/PreviewCache.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "platform/WorkingFiles.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
     std::unique_ptr<TfrmMain> mainWindow;
     TStartupHooks& hooks = dataMain.Hooks();
     InstallCatalogueHooks(hooks, papers);
+    InstallImageCacheHooks(hooks);
     InstallProductDBHooks(hooks, productDB, frame);
     hooks.createMainWindow = [&] {
         mainWindow = std::make_unique<TfrmMain>(frame, papers.Catalogue(), productDB.get());
