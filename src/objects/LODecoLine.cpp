@@ -24,13 +24,13 @@ const TClassInfo& TLODecoLine::StaticClass()
 }
 
 TLODecoLine::TLODecoLine()
-    : imageChanged_(this,
-                    [this] {
-                        Changed();
-                        Repaint(*this);
-                    }),
-      image_(&imageChanged_)
+    : imageListener_([this](TPersistent*, const QUuid& kind) {
+          if (kind != NotifyModified) return;
+          Changed();
+          Repaint(*this);
+      })
 {
+    imageListener_.ListenTo(image_.Notify());
 }
 
 void TLODecoLine::SetLineWidth(int width)
@@ -135,7 +135,7 @@ void TLODecoLine::AssignFrom(const TDrawObject& source)
 {
     TLOLine::AssignFrom(source);
     // The pattern is custom stream data, outside the published properties.
-    if (const auto* other = dynamic_cast<const TLODecoLine*>(&source)) SetImage(other->Image());
+    if (const auto* other = dynamic_cast<const TLODecoLine*>(&source)) image_.Assign(other->image_);
 }
 
 }  // namespace kestrel

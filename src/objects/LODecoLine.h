@@ -1,15 +1,15 @@
 #pragma once
 
 // A straight band along a line, LineWidth wide, filled with a picture pattern repeated along its
-// length. The pattern is a plain picture until the full picture classes take its place behind
-// the same stream property ("Image.Data").
+// length.
 
 #include <QImage>
 #include <array>
 #include <optional>
 
+#include "document/Notify.h"
 #include "objects/LOLine.h"
-#include "render/FillPicture.h"
+#include "render/PictureEx.h"
 
 namespace kestrel {
 
@@ -62,10 +62,10 @@ private:
     QImage StraightBand() const;
     // Null when there is nothing to draw.
     const TBand* Band() const;
-    TFillPictureHolder* ImageHolder() { return &image_; }
+    TPictureEx* ImageHolder() { return &image_; }
 
-    TChangeNotify imageChanged_;
-    TFillPictureHolder image_;
+    TPictureEx image_;
+    TListener imageListener_;
     mutable std::optional<TBand> band_;
 };
 

@@ -129,18 +129,10 @@ QByteArray ProductDatabaseBytes()
     return test::ReadFileBytes(file);
 }
 
+// The shipped presets, compiled from their source by build-distortions.
 QByteArray PresetFileBytes()
 {
-    const QString file = SeedFile(QStringLiteral("seed.cdd"));
-    {
-        TFileStorage storage(file, ModeCreate);
-        TDocStreamList presets;
-        presets.Open(storage, QStringLiteral("CoonsDistortionData\\NameList"));
-        for (int i = 0; i < 3; ++i)
-            presets.OpenStream(presets.AddNew(), ModeCreate)->WriteAll(test::PatternBytes(64 + 32 * i, i));
-        storage.Close();
-    }
-    return test::ReadFileBytes(file);
+    return test::ReadFileBytes(QStringLiteral(KESTREL_BINARY_DIR "/src/kestrel.cdd"));
 }
 
 // The valid inputs of every target, made by the writers the program saves with.
