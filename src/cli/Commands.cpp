@@ -4,6 +4,7 @@
 #include <array>
 
 #include "cli/DocumentCommands.h"
+#include "cli/JsonCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
@@ -73,6 +74,21 @@ int RunRender(TCliContext& context)
     return RunRenderCommand(context.args, context.out, context.err);
 }
 
+int RunDump(TCliContext& context)
+{
+    return RunDumpCommand(context.args, context.out, context.err);
+}
+
+int RunCompose(TCliContext& context)
+{
+    return RunComposeCommand(context.args, context.out, context.err);
+}
+
+int RunFill(TCliContext& context)
+{
+    return RunFillCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -87,6 +103,10 @@ constexpr std::array kCommands = {
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
                 "シート全体または一つの面を PNG 画像に描きます", RunRender},
+    TCliCommand{"dump", "DOC.mld [--sheet N] [--face F]", "文書を JSON で表示します", RunDump},
+    TCliCommand{"compose", "SCENE.json OUT.mld [--catalogue FILE]", "JSON から文書を作ります", RunCompose},
+    TCliCommand{"fill", "TEMPLATE.mld DATA.csv OUT_PATTERN",
+                "CSV の行ごとにテンプレートの {{列名}} を埋めた文書を作ります", RunFill},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -21,10 +21,10 @@ namespace kestrel {
 namespace {
 
 constexpr int kUsageError = 2;
-constexpr int kMaxSheets = 1000;
 constexpr int kMaxDpi = 2400;
 
-// The option's value as a number within min..max; nothing when it is not one.
+}  // namespace
+
 std::optional<int> NumberArgument(const QString& text, int min, int max)
 {
     bool ok = false;
@@ -33,14 +33,14 @@ std::optional<int> NumberArgument(const QString& text, int min, int max)
     return value;
 }
 
-// Anything unreadable in a document is reported as the window reports a file it cannot open,
-// followed by the cause.
 int ReportUnreadable(const EKestrel& e, QTextStream& errors)
 {
     const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
     errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
     return 1;
 }
+
+namespace {
 
 QString ClassSummary(const TDOList& objects)
 {
