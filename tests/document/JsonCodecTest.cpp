@@ -145,7 +145,7 @@ TEST_F(JsonCodec, FileRecordsComeFromTheInstalledReaderRelativeToTheBaseFolder)
     QJsonObject json{{"class", "TTestRect"}, {"properties", QJsonObject{{"Data", QJsonObject{{"file", "photo.bin"}}}}}};
     EXPECT_EQ(Refusal(json), "properties.Data: ファイルから読み込めないデータです");
 
-    RegisterJsonFileRecord("TTestRect", "Data", [](const QByteArray& bytes) { return "<" + bytes + ">"; });
+    RegisterJsonFileRecord("TTestRect", "Data", [](const QByteArray& bytes) -> QByteArray { return "<" + bytes + ">"; });
     options_.baseDir = QDir(folder.path());
     EXPECT_EQ(static_cast<TTestRect&>(*Read(json)).data, "<raw>");
     json.insert("properties", QJsonObject{{"Data", QJsonObject{{"file", "missing.jpg"}}}});

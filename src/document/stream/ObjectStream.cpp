@@ -1,5 +1,6 @@
 #include "document/stream/ObjectStream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -91,7 +92,7 @@ private:
     // Only called for a stored property.
     void WriteProperty(const TPersistent& object, const TPropInfo& prop, const QByteArray& prefix)
     {
-        const QByteArray path = prefix + prop.name;
+        const QByteArray path = prefix.isEmpty() ? prop.name : prefix + prop.name;
         if (prop.kind == TPropKind::Persistent) return WriteProperties(*prop.Object(object), path + '.');
         if (prop.kind == TPropKind::Strings) return WriteStrings(path, prop.Lines(object));
         writer_.WriteShortString(path);
@@ -307,9 +308,10 @@ private:
 
     void ReadProperty(TPersistent& object)
     {
-        const QByteArray path = reader_.ReadShortString();
-        if (!path.contains('.')) return ReadLeaf(object, path);
-        const QList<QByteArray> parts = path.split('.');
+        // A view into the input, which outlives the read: no copy for the usual plain name.
+        const QByteArrayView path = reader_.ReadCounted(in_.ReadU8());
+        if (std::find(path.begin(), path.end(), '.') == path.end()) return ReadLeaf(object, path);
+        const QList<QByteArray> parts = path.toByteArray().split('.');
         TPersistent* instance = &object;
         for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
             const TPropInfo* prop = instance->ClassInfo().FindProperty(parts[i]);

@@ -100,7 +100,11 @@ const std::vector<TPropInfo>& TClassInfo::Properties() const
 
 const TPropInfo* TClassInfo::FindProperty(QByteArrayView name) const
 {
-    for (const TPropInfo& p : Properties())
+    // Streams almost always spell names as declared: the exact match is the fast path.
+    const std::vector<TPropInfo>& props = Properties();
+    for (const TPropInfo& p : props)
+        if (p.name == name) return &p;
+    for (const TPropInfo& p : props)
         if (p.name.compare(name, Qt::CaseInsensitive) == 0) return &p;
     return nullptr;
 }
