@@ -4,6 +4,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "edit/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
+#include "render/FillPicture.h"
 
 namespace kestrel {
 
@@ -15,6 +16,7 @@ void InitializeModel()
     RegisterStartupClasses(TClassRegistry::Global());
     InstallObjectDesigners();
     InstallBlendedPainting();
+    RegisterFillPictureFileRecord();
 }
 
 }  // namespace kestrel

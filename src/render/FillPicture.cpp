@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 
+#include "document/stream/JsonCodec.h"
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
@@ -49,6 +50,17 @@ void WriteGraphicData(QByteArray& out, const QImage& picture)
     QBuffer buffer(&out);
     buffer.open(QIODevice::Append);
     if (!picture.save(&buffer, "PNG")) throw EKestrel(QStringLiteral("イメージを書き込めません"));
+}
+
+void RegisterFillPictureFileRecord()
+{
+    RegisterJsonFileRecord("TPictureEx", "Data", [](const QByteArray& fileBytes) {
+        const QImage picture = QImage::fromData(fileBytes);
+        if (picture.isNull()) throw EReadError(QStringLiteral("画像として読めないファイルです"));
+        QByteArray record;
+        WriteGraphicData(record, picture);
+        return record;
+    });
 }
 
 // ---------------------------------------------------------------- TFillPictureHolder

@@ -17,6 +17,8 @@ namespace kestrel {
 QImage ReadGraphicData(TBoundedReader& in);
 // Writes the picture as a PNG graphic ("TPNGImage"); nothing for an empty picture.
 void WriteGraphicData(QByteArray& out, const QImage& picture);
+// Lets JSON scenes give a fill picture's "Data" as {"file": "photo.jpg"}.
+void RegisterFillPictureFileRecord();
 
 class TFillPictureHolder : public TPersistent {
     KESTREL_PERSISTENT()

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -363,7 +364,7 @@ private:
     static bool IsIdentifier(const QString& name)
     {
         return name.size() < 256 && std::all_of(name.begin(), name.end(), [](QChar c) {
-                   return c.isLetterOrNumber() && c.unicode() < 0x80 || c == u'_' || c == u'.';
+                   return (c.isLetterOrNumber() && c.unicode() < 0x80) || c == u'_' || c == u'.';
                });
     }
 
