@@ -1,5 +1,8 @@
 # Two entry points for a fresh Debian 12 machine: `make run` and `make test`.
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan bench fuzz clean
+
+# Seconds each fuzz target runs under `make fuzz`.
+FUZZ_SECONDS ?= 60
 
 deps:
 	@bash scripts/install-deps.sh
@@ -22,7 +25,12 @@ test-asan: deps
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
-	@for b in build-bench/bench/bench_*; do echo "== $$b"; "$$b"; done
+	@status=0; for b in $$(find build-bench/bench -maxdepth 1 -name 'bench_*' -type f -executable | sort); do \
+	  echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || status=1; done; exit $$status
+
+# Coverage-guided fuzzing of every reader (clang, libFuzzer); never part of `make test`.
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/run-fuzz.sh
 
 clean:
-	rm -rf build build-asan build-bench
+	rm -rf build build-asan build-bench build-fuzz

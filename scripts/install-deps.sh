@@ -6,13 +6,22 @@ packages=(
   # build
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev
+  zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev libfontconfig-dev
   # program
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
+  # picture references: Pillow, cjpeg, and vipsthumbnail for the thumbnail benchmark
+  libjpeg-turbo-progs libvips-tools
+  python3-fonttools libharfbuzz-bin
   xvfb xauth
+  # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
+  python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
+  # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
+  cups-daemon cups-core-drivers poppler-utils
+  # fuzzing (make fuzz)
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

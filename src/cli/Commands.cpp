@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/CodeCommands.h"
+#include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
 #include "cli/JsonCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/PrintCommand.h"
+#include "cli/TextCommands.h"
+#include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
 #include "platform/ProgramPaths.h"
 
@@ -13,7 +18,6 @@ namespace kestrel::cli {
 
 namespace {
 
-constexpr int kUsageError = 2;
 constexpr auto kProgram = "kestrel-cli";
 
 void PrintUsage(QTextStream& stream)
@@ -89,6 +93,36 @@ int RunFill(TCliContext& context)
     return RunFillCommand(context.args, context.out, context.err);
 }
 
+int RunQr(TCliContext& context)
+{
+    return RunQrCommand(context.args, context.out, context.err);
+}
+
+int RunJan(TCliContext& context)
+{
+    return RunJanCommand(context.args, context.out, context.err);
+}
+
+int RunPrint(TCliContext& context)
+{
+    return RunPrintCommand(context.args, context.out, context.err);
+}
+
+int RunBuildDistortions(TCliContext& context)
+{
+    return RunBuildDistortionsCommand(context.args, context.out, context.err);
+}
+
+int RunFonts(TCliContext& context)
+{
+    return RunFontsCommand(context.args, context.out, context.err);
+}
+
+int RunThumbnails(TCliContext& context)
+{
+    return RunThumbnailsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -99,6 +133,9 @@ constexpr std::array kCommands = {
                 RunBuildPapers},
     TCliCommand{"build-products", "SOURCE.json OUT.cdb", "製品情報の元データから .cdb ファイルを作ります",
                 RunBuildProducts},
+    TCliCommand{"build-distortions", "SOURCE.json OUT.cdd", "変形の元データから .cdd ファイルを作ります",
+                RunBuildDistortions},
+    TCliCommand{"fonts", "", "使えるフォントとフォント名の置き換えを一覧します", RunFonts},
     TCliCommand{"new", "--paper NAME [--sheets N] OUT.mld", "カタログの用紙で新しい文書を作ります", RunNew},
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
@@ -107,6 +144,14 @@ constexpr std::array kCommands = {
     TCliCommand{"compose", "SCENE.json OUT.mld [--catalogue FILE]", "JSON から文書を作ります", RunCompose},
     TCliCommand{"fill", "TEMPLATE.mld DATA.csv OUT_PATTERN",
                 "CSV の行ごとにテンプレートの {{列名}} を埋めた文書を作ります", RunFill},
+    TCliCommand{"qr", "TEXT --out OUT.png [--level L|M|Q|H] [--version N] [--mask M] [--mode 0|A|8] [--scale S]",
+                "テキスト(シフトJIS)を QR コードの画像にします", RunQr},
+    TCliCommand{"jan", "DIGITS --out OUT.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
+    TCliCommand{"print",
+                "DOC.mld [--sheet N] [--faces 1,3] [--copies N] [--offset X,Y] [--frames] [--cut-lines] "
+                "[--blur-edge] (--pdf OUT.pdf | --printer NAME)",
+                "シートを PDF ファイルかプリンタに印刷します", RunPrint},
+    TCliCommand{"thumbnails", "FOLDER", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -2,10 +2,10 @@
 
 #include <QFileInfo>
 #include <QMap>
-#include <QSaveFile>
 #include <optional>
 
 #include "app/AppFrame.h"
+#include "cli/CommandSupport.h"
 #include "cli/PaperCommands.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
@@ -20,27 +20,7 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kUsageError = 2;
 constexpr int kMaxDpi = 2400;
-
-}  // namespace
-
-std::optional<int> NumberArgument(const QString& text, int min, int max)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < min || value > max) return std::nullopt;
-    return value;
-}
-
-int ReportUnreadable(const EKestrel& e, QTextStream& errors)
-{
-    const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
-    errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
-    return 1;
-}
-
-namespace {
 
 QString ClassSummary(const TDOList& objects)
 {
@@ -94,13 +74,6 @@ QString RenderRequested(TLabelData& document, std::optional<int> sheet, std::opt
     if (face && *face > document.FaceCount()) return QStringLiteral("面%1 はありません").arg(*face);
     picture = face ? RenderOneFace(document, *face - 1, dpi) : RenderSheet(document, dpi);
     return {};
-}
-
-void SavePicture(const QImage& picture, const QString& file)
-{
-    QSaveFile target(file);
-    if (picture.isNull() || !target.open(QIODevice::WriteOnly) || !picture.save(&target, "PNG") || !target.commit())
-        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした").arg(file));
 }
 
 }  // namespace

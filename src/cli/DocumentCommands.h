@@ -2,19 +2,8 @@
 
 #include <QStringList>
 #include <QTextStream>
-#include <optional>
 
 namespace kestrel {
-
-class EKestrel;
-
-constexpr int kMaxSheets = 1000;
-
-// The option's value as a number within min..max; nothing when it is not one.
-std::optional<int> NumberArgument(const QString& text, int min, int max);
-// Anything unreadable in a document is reported as the window reports a file it cannot open,
-// followed by the cause.
-int ReportUnreadable(const EKestrel& e, QTextStream& errors);
 
 // kestrel-cli new --paper NAME [--sheets N] [--catalogue FILE] OUT.mld: a new document.
 int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors);

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
 #include "edit/DocumentJson.h"
@@ -17,8 +18,6 @@
 namespace kestrel {
 
 namespace {
-
-constexpr int kUsageError = 2;
 
 // Papers named by catalogue name only need the catalogue.
 bool NamesCataloguePaper(const QJsonValue& scene)

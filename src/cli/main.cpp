@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "edit/ModelStartup.h"
 #include "platform/ProgramPaths.h"
+#include "platform/WorkingFiles.h"
 
 int main(int argc, char** argv)
 {
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
     // Headless: pictures and fonts work without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    InstallTerminationHandlers();
+    RemoveStaleWorkingFiles();
     InitializeModel();
 
     // The same macro table as the desktop program; messages go to standard error.

@@ -75,7 +75,8 @@ public:
     virtual void SetEndPoint(QPoint p) = 0;
 };
 
-class IDOCurve : public IDOLine {
+// IDOLine is a virtual base: a curve object offers the line capability once, through either path.
+class IDOCurve : public virtual IDOLine {
 public:
     virtual QPoint ViaPoint() const = 0;
     virtual void SetBulgeFromPoint(QPoint p) = 0;

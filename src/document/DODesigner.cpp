@@ -141,7 +141,7 @@ QHash<QByteArray, TKindSetup> DefaultSetups()
     const TKindSetup placedAtOnce{{}, false, false};
     QHash<QByteArray, TKindSetup> setups;
     for (const char* kind : {"TLOJANCode", "TLODecoLine", "TLODecoString", "TLOAlphaMask", "TLOImage",
-                             "TLOOnePoint", "TLOTwain", "TLOQRStd"})
+                             "TLOOnePoint", "TLOTwain", "TLOQRCode", "TLOQRStd"})
         setups.insert(kind, editorFirst);
     for (const char* kind : {"TLOImagePaste", "TLOBitmapPaste", "TLOMetafilePaste", "TLOOLEPaste"})
         setups.insert(kind, placedAtOnce);

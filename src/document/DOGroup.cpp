@@ -43,8 +43,9 @@ void TDOGroup::Ungroup()
 TRect TDOGroup::GetBounds() const
 {
     if (members_.empty()) return {};
+    // Each member is asked once: nested groups would otherwise double the work per level.
     TRect bounds = members_.front()->GetBounds();
-    for (const auto& member : members_) bounds = Union(bounds, member->GetBounds());
+    for (auto it = std::next(members_.begin()); it != members_.end(); ++it) bounds = Union(bounds, (*it)->GetBounds());
     return bounds;
 }
 

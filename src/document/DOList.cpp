@@ -1,6 +1,7 @@
 #include "document/DOList.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "document/Capabilities.h"
 #include "document/DODesigner.h"
@@ -66,11 +67,14 @@ void TDOList::Clear()
 
 std::vector<std::unique_ptr<TDrawObject>> TDOList::ReleaseAll()
 {
+    std::unordered_map<TDrawObject*, std::unique_ptr<TDrawObject>*> ownedBy;
+    ownedBy.reserve(owned_.size());
+    for (auto& object : owned_) ownedBy.emplace(object.get(), &object);
     std::vector<std::unique_ptr<TDrawObject>> released;
+    released.reserve(owned_.size());
     for (TDrawObject* item : items_) {
-        auto it =
-            std::find_if(owned_.begin(), owned_.end(), [item](const auto& o) { return o.get() == item; });
-        if (it != owned_.end()) released.push_back(std::move(*it));
+        auto it = ownedBy.find(item);
+        if (it != ownedBy.end() && *it->second) released.push_back(std::move(*it->second));
     }
     Clear();
     return released;

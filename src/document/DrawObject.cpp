@@ -81,6 +81,7 @@ void TDrawObject::SetLayerGroup(int group)
 {
     if (group == layerGroup_) return;
     layerGroup_ = group;
+    if (site_) site_->NoteLayerGroup(group);
     Changed();
 }
 

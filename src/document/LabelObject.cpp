@@ -1,7 +1,10 @@
 #include "document/LabelObject.h"
 
+#include <cstdlib>
+
 #include "document/Designers.h"
 #include "platform/Canvas.h"
+#include "platform/Rounding.h"
 
 namespace kestrel {
 
@@ -83,6 +86,12 @@ void TLabelObject::DblClick()
 {
     IObjectDesigners* designers = ObjectDesigners();
     if (designers && designers->EditObject(*this) && Site()) Site()->ClearGhost(*this);
+}
+
+int ScaleRotatedSide(int side, int requested, int boundsSide)
+{
+    if (boundsSide == 0) return requested;
+    return std::abs(MulDiv(side, requested, boundsSide));
 }
 
 const TClassInfo& TLORectBase::StaticClass()

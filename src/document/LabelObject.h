@@ -59,6 +59,11 @@ public:
     int BlendRatio() const override { return Base::BlendRatio(); }
 };
 
+// One side of a rotated object resized through its bounds: the unrotated side scaled by
+// requested / bounds. Bounds without extent on that axis cannot be scaled, so the request becomes
+// the side itself.
+int ScaleRotatedSide(int side, int requested, int boundsSide);
+
 // Base of every object bounded by one logical rectangle (kept normalised).
 class TLORectBase : public TLabelObject,
                     public IDOEncloseBounds,

@@ -64,7 +64,8 @@ TListener::~TListener()
     while (!broadcasters_.empty()) {
         TBroadcaster* b = broadcasters_.back();
         b->RemoveListener(*this);
-        Detached(*b);
+        // RemoveListener detaches this listener unless the broadcaster had already let it go.
+        if (!broadcasters_.empty() && broadcasters_.back() == b) broadcasters_.pop_back();
     }
 }
 
@@ -80,7 +81,9 @@ void TListener::Receive(TPersistent* sender, const QUuid& kind)
 
 void TListener::Detached(TBroadcaster& broadcaster)
 {
-    broadcasters_.erase(std::remove(broadcasters_.begin(), broadcasters_.end(), &broadcaster), broadcasters_.end());
+    // Broadcasters are listed once each and usually leave in the reverse order of joining.
+    auto it = std::find(broadcasters_.rbegin(), broadcasters_.rend(), &broadcaster);
+    if (it != broadcasters_.rend()) broadcasters_.erase(std::next(it).base());
 }
 
 void TChangeNotify::BeginUpdate()

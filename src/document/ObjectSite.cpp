@@ -29,6 +29,7 @@ TDrawObject& TObjectSite::InsertChild(std::unique_ptr<TDrawObject> object, int i
     if (!object) throw EKestrel(QStringLiteral("追加するオブジェクトがありません"));
     if (index < 0 || index > ChildCount()) index = ChildCount();
     TDrawObject& added = *object;
+    NoteLayerGroup(added.LayerGroup());
     children_.insert(children_.begin() + index, std::move(object));
     added.site_ = this;
     ChildInserted(added);
@@ -65,9 +66,12 @@ void TObjectSite::UpdateElementBounds(TDrawObject& object)
 
 TDrawObject& TObjectSite::AddObject(std::unique_ptr<TDrawObject> object)
 {
+    // Nothing can stand above an object of the highest layer group: it stays where it was
+    // appended, and loading many objects stays linear.
+    const bool inFront = object && object->LayerGroup() >= highestLayerGroup_;
     TDrawObject& added = InsertChild(std::move(object));
     UpdateElementBounds(added);
-    added.BringToFront();
+    if (!inFront) added.BringToFront();
     SetModified(true);
     return added;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QPoint>
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -65,6 +67,9 @@ public:
     virtual void UpdateElementBounds(TDrawObject& object);
     virtual void InvalidateElement(TDrawObject&) {}
 
+    // Keeps the bound of the children's layer groups up to date (a child's group changed).
+    void NoteLayerGroup(int group) { highestLayerGroup_ = std::max(highestLayerGroup_, group); }
+
     // Paints every visible child in z-order, each through its own element area.
     void PaintChildren(TCanvas& canvas);
 
@@ -92,6 +97,8 @@ protected:
 
 private:
     std::vector<std::unique_ptr<TDrawObject>> children_;
+    // Never lowered: no child has a higher layer group.
+    int highestLayerGroup_ = std::numeric_limits<int>::min();
     std::shared_ptr<const void> lifetime_ = std::make_shared<int>(0);
 };
 

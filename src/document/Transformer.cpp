@@ -15,14 +15,16 @@ TRotator::TRotator(int angle, QPoint centre) : centre_(centre)
 void TRotator::SetAngle(int degrees)
 {
     angle_ = degrees;
-    // Quarter turns are exact, so a turned rectangle keeps integral corners.
-    switch (((degrees % 360) + 360) % 360) {
+    // Whole turns give the same sine and cosine; quarter turns are exact, so a turned rectangle
+    // keeps integral corners.
+    const int turn = ((degrees % 360) + 360) % 360;
+    switch (turn) {
     case 0: sin_ = 0, cos_ = 1; return;
     case 90: sin_ = 1, cos_ = 0; return;
     case 180: sin_ = 0, cos_ = -1; return;
     case 270: sin_ = -1, cos_ = 0; return;
     }
-    const double radians = degrees * std::numbers::pi / 180;
+    const double radians = turn * std::numbers::pi / 180;
     sin_ = std::sin(radians);
     cos_ = std::cos(radians);
 }

@@ -376,7 +376,7 @@ void TLabelData::SetSheetPaper(const TPaperInfo& paper)
 {
     sheetPaper_ = paper.Clone();
     auto faces = OpenFaceList(FaceListName);
-    while (faces->Count() > FaceCount()) faces->Delete(faces->Count() - 1);
+    faces->Truncate(FaceCount());
     SetCurrentLabelNo(CurrentLabelNo());
     modified_ = true;
 }

@@ -146,6 +146,8 @@ public:
     void SetSheetMode(bool value);
     const TDocumentDates& Dates() const { return dates_; }
     void SetLastPrint(const QDateTime& time);
+    // Puts back dates read earlier (a print that did not happen leaves no print date).
+    void RestoreDates(const TDocumentDates& dates) { dates_ = dates; }
     void SetLastSave(const QDateTime& time);
     TProductInfo& ProductInfo() { return *productInfo_; }
     TProductInfo& CreatorInfoE() { return *creatorInfoE_; }

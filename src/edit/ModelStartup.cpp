@@ -1,10 +1,15 @@
 #include "edit/ModelStartup.h"
 
+#include "codes/QRCompose.h"
 #include "document/DODesigner.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
-#include "render/FillPicture.h"
+#include "imaging/ImageFilters.h"
+#include "objects/ShapeKinds.h"
+#include "render/PictureEx.h"
+#include "text/CharConvert.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 
@@ -15,8 +20,12 @@ void InitializeModel()
     done = true;
     RegisterStartupClasses(TClassRegistry::Global());
     InstallObjectDesigners();
+    InstallShapeKinds();
+    RegisterTextKinds();
+    SetQRHalfWidthKana(&ToHalfWidthKana);
     InstallBlendedPainting();
-    RegisterFillPictureFileRecord();
+    RegisterPictureFileRecord();
+    InstallImageFilters();
 }
 
 }  // namespace kestrel

@@ -2,13 +2,22 @@
 
 #include <vector>
 
+#include "codes/LOJANCode.h"
+#include "codes/LOQRStd.h"
+#include "document/DODesigner.h"
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
 #include "edit/LabelData.h"
+#include "objects/ArrangedPicture.h"
+#include "objects/LODecoLine.h"
+#include "objects/LOLine.h"
+#include "objects/LORect.h"
+#include "objects/PictureObject.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 
@@ -22,7 +31,18 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // TFreePaperInfo, TMatrixPaperInfo, TPaperUpdate, TAlbumInfo. TPLStreamer, the purpose list's
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
+        &TLOLine::StaticClass(),
+        &TLODecoLine::StaticClass(),
+        &TLOJANCode::StaticClass(),
+        &TLOCurve::StaticClass(),
+        &TLOCircle::StaticClass(),
+        // In TLOWizardImage's place until it arrives; it stands in for that class at creation.
+        &TLOImage::StaticClass(),
+        &TLOText::StaticClass(),  // where its descendant TLODate will stand
         &TDOGroup::StaticClass(),
+        &TLOArrangedImage::StaticClass(),
+        &TLOQRCode::StaticClass(),
+        &TLOQRStd::StaticClass(),
         &TLDObjects::StaticClass(),
         &TExPaperInfo::StaticClass(),
         &TImagePaperInfo::StaticClass(),
@@ -32,6 +52,11 @@ void RegisterStartupClasses(TClassRegistry& registry)
         &TPLStreamer::StaticClass(),
     };
     for (const TClassInfo* info : classes) registry.Register(*info);
+    TLOCreator::RegisterClassFactory("TLOWizardImage", [] { return std::make_unique<TLOImage>(); });
+    const auto pastePicture = [](TDrawObject& object, TObjectSite&) {
+        if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
+    };
+    for (const char* kind : {"TLOImagePaste", "TLOBitmapPaste"}) TLOCreator::SetKindSetup(kind, {pastePicture, false, false});
 }
 
 }  // namespace kestrel

@@ -1,15 +1,13 @@
 #include "paper/ProductInfo.h"
 
-#include <QtEndian>
 #include <array>
 
 #include "platform/BoundedReader.h"
+#include "platform/GuidBytes.h"
 
 namespace kestrel {
 
 namespace {
-
-constexpr int kGuidSize = 16;
 
 const std::array<const char*, 10> kProductCaptions = {
     "メインタイトル", "サブタイトル", "担当者", "コピーライト", "バージョン",
@@ -22,28 +20,6 @@ const std::array<const char*, 11> kCreatorCaptions = {
     "会社名", "部署名", "TEL", "FAX", "郵便番号", "住所1", "住所2", "ホームページ",
     "自由項目1", "自由項目2", "自由項目3",
 };
-
-// The Windows layout: the first three fields little-endian, the last eight bytes as they are.
-QByteArray GuidBytes(const QUuid& guid)
-{
-    QByteArray bytes(kGuidSize, Qt::Uninitialized);
-    qToLittleEndian<uint32_t>(guid.data1, bytes.data());
-    qToLittleEndian<uint16_t>(guid.data2, bytes.data() + 4);
-    qToLittleEndian<uint16_t>(guid.data3, bytes.data() + 6);
-    std::copy(std::begin(guid.data4), std::end(guid.data4), bytes.data() + 8);
-    return bytes;
-}
-
-QUuid ReadGuid(TBoundedReader& in)
-{
-    const uint32_t data1 = in.ReadU32();
-    const uint16_t data2 = in.ReadU16();
-    const uint16_t data3 = in.ReadU16();
-    std::array<uint8_t, 8> data4{};
-    for (uint8_t& byte : data4) byte = in.ReadU8();
-    return QUuid(data1, data2, data3, data4[0], data4[1], data4[2], data4[3], data4[4], data4[5], data4[6],
-                 data4[7]);
-}
 
 }  // namespace
 

@@ -43,4 +43,14 @@ std::optional<QByteArray> ClipboardData(const QString& format)
     return SystemClipboard().mimeData()->data(ClipboardMimeType(format));
 }
 
+QImage ClipboardImage()
+{
+    return SystemClipboard().image();
+}
+
+void SetClipboardImage(const QImage& image)
+{
+    SystemClipboard().setImage(image);
+}
+
 }  // namespace kestrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <optional>
 
@@ -13,5 +14,9 @@ void SetClipboardData(const QString& format, const QByteArray& bytes);
 bool ClipboardHasFormat(const QString& format);
 // Nothing when the clipboard holds no data of that format.
 std::optional<QByteArray> ClipboardData(const QString& format);
+
+// Pictures: a null image when the clipboard holds none.
+QImage ClipboardImage();
+void SetClipboardImage(const QImage& image);
 
 }  // namespace kestrel

@@ -17,4 +17,15 @@ inline int64_t RoundHalfEven(double v)
     return static_cast<int64_t>(std::nearbyint(v));  // default FE_TONEAREST is ties-to-even
 }
 
+// a * b / c rounded half away from zero, in 64 bits (as the platform's MulDiv); 0 when c is 0.
+inline int MulDiv(int a, int b, int c)
+{
+    if (c == 0) return 0;
+    const int64_t product = int64_t(a) * b;
+    const int64_t half = (c < 0 ? -int64_t(c) : int64_t(c)) / 2;
+    const bool negative = (product < 0) != (c < 0);
+    const int64_t magnitude = ((product < 0 ? -product : product) + half) / (c < 0 ? -int64_t(c) : int64_t(c));
+    return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
 }  // namespace kestrel

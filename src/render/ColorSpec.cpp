@@ -95,7 +95,7 @@ const TClassInfo& TColorSpec::StaticClass()
 
 TColorSpec::TColorSpec()
     : notify_(this, [this] { if (onChange_) onChange_(); }),
-      legacyBitmap_([this](const QImage& image) { ReadLegacyBitmap(image); }),
+      legacyBitmap_([this](const TGraphic& graphic) { ReadLegacyBitmap(graphic); }),
       forward_([this](TPersistent*, const QUuid& kind) {
           if (kind == NotifyModified) notify_.Changed();
       })
@@ -152,9 +152,9 @@ void TColorSpec::SetGradColNum(int n)
     gradColors_.SetCount(std::clamp(n, 0, LegacyColorCount));
 }
 
-void TColorSpec::ReadLegacyBitmap(const QImage& image)
+void TColorSpec::ReadLegacyBitmap(const TGraphic& graphic)
 {
-    if (!image.isNull()) SetPicture(image);  // an empty old bitmap keeps the picture there is
+    if (!graphic.IsEmpty()) imageData_.Picture().SetGraphic(graphic);  // an empty old bitmap keeps the picture there is
 }
 
 void TColorSpec::Assign(const TPersistent& source)

@@ -10,6 +10,7 @@
 #include "document/stream/Persistent.h"
 #include "platform/Canvas.h"
 #include "render/FillPicture.h"
+#include "render/ImageData.h"
 #include "render/Gradation.h"
 #include "render/GradationColors.h"
 
@@ -56,8 +57,12 @@ public:
     void SetTile(bool tile);
     bool TileShift() const { return tileShift_; }
     void SetTileShift(bool shift);
-    const QImage& Picture() const { return imageData_.Picture(); }
-    void SetPicture(const QImage& picture) { imageData_.SetPicture(picture); }
+    // The processed picture of a picture fill.
+    const QImage& Picture() const { return imageData_.ProcessedImage(); }
+    // A picture made in memory; see TImageData for pictures from files and their processing.
+    void SetPicture(const QImage& picture) { imageData_.Picture().SetImage(picture); }
+    TImageData& ImageData() { return imageData_; }
+    const TImageData& ImageData() const { return imageData_; }
     int GradAngle() const { return gradAngle_; }
     void SetGradAngle(int angle);
     rgGradationKind GradKind() const { return gradKind_; }
@@ -95,10 +100,10 @@ private:
     void FillTiles(TCanvas& canvas, const TRect& rect, const QImage& picture) const;
     // One period of the tiling: the picture, or two rows of it with the second one shifted.
     QImage TilePattern(const QImage& picture) const;
-    TFillImageData* ImageDataObject() { return &imageData_; }
+    TImageData* ImageDataObject() { return &imageData_; }
     TGradationColors* GradColorsObject() { return &gradColors_; }
     TLegacyBitmap* LegacyBitmap() { return &legacyBitmap_; }
-    void ReadLegacyBitmap(const QImage& image);
+    void ReadLegacyBitmap(const TGraphic& graphic);
 
     TColorSpecKind kind_ = cskSolid;
     TColor color_ = clBlack;
@@ -108,7 +113,7 @@ private:
     int gradAngle_ = DefaultGradAngle;
     rgGradationKind gradKind_ = rgkSimple;
     TChangeNotify notify_;
-    TFillImageData imageData_;
+    TImageData imageData_;
     TGradationColors gradColors_;
     TLegacyBitmap legacyBitmap_;
     TListener forward_;

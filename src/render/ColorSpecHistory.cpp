@@ -9,6 +9,8 @@
 #include "document/storage/DocStream.h"
 #include "document/stream/ObjectStream.h"
 #include "platform/BoundedReader.h"
+#include "platform/Graphic.h"
+#include "platform/PictureCodecs.h"
 
 namespace kestrel {
 
@@ -30,7 +32,7 @@ QByteArray SpecStreamBytes(const TColorSpec& spec)
 QByteArray PreviewData(const QImage& preview)
 {
     QByteArray out;
-    WriteGraphicData(out, preview);
+    if (!preview.isNull()) WriteGraphicData(out, TGraphic(TGraphicClass::gcPng, EncodePng(preview)));
     return out;
 }
 
@@ -168,7 +170,7 @@ QImage TColorSpecHistory::Preview(int i) const
         list.Open(file, NameListPath);
         const QByteArray bytes = TDocStream::Open(file, ModeRead | ShareExclusive, PreviewFolder + list.Name(i))->ReadAll();
         TBoundedReader in(bytes);
-        return ReadGraphicData(in);
+        return ReadGraphicData(in).Image();
     } catch (const EKestrel&) {
         return {};
     }

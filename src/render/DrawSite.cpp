@@ -376,13 +376,18 @@ void TDrawSite::DrawTo(TCanvas& surface, QPoint origin, int scale)
     if (onPaint_) onPaint_(*this, surface);
     for (int i = 0; i < ChildCount(); ++i) {
         TDrawObject& object = Child(i);
-        if (object.Visible()) object.PaintTo(surface);
+        DrawObject(object, surface);
         if (onDrawToProgress_) onDrawToProgress_(*this, i);
     }
     // The frame goes around the logical area as it lands on this surface.
     const TRect border = surface.LogToDev(TRect{0, 0, logWidth_, logHeight_})
                              .Translated(-surface.DeviceOffset().x(), -surface.DeviceOffset().y());
     PaintOverlay(surface, border);
+}
+
+void TDrawSite::DrawObject(TDrawObject& object, TCanvas& surface)
+{
+    if (object.Visible()) object.PaintTo(surface);
 }
 
 // --- Input -----------------------------------------------------------------------------------

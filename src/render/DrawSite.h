@@ -174,6 +174,8 @@ public:
     TCursor CursorAt(QPoint device) const;
 
 protected:
+    // DrawTo's painting of one object (a visible one, through PaintTo).
+    virtual void DrawObject(TDrawObject& object, TCanvas& surface);
     void ChildInserted(TDrawObject& object) override;
     void ChildRemoving(TDrawObject& object) override;
 

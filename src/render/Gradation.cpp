@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <list>
 #include <numbers>
 
 #include "platform/Canvas.h"
@@ -49,31 +50,60 @@ int ClampIndex(int64_t index)
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
-int LinearIndex(rgGradationKind kind, int angle, int x, int y)
-{
-    const double u = 2.0 * x / (GradationTileSize - 1) - 1, v = 2.0 * y / (GradationTileSize - 1) - 1;
-    const double theta = Radians(360 - angle);
-    const double s = std::sin(theta), c = std::cos(theta), scale = std::max(std::abs(s), std::abs(c));
-    const double p = scale * (u * s + v * c);
-    if (kind == rgkSimple) return ClampIndex(int64_t(std::trunc(512 + 512 * p)));
-    const double q = scale * (u * c - v * s);
-    return ClampIndex(int64_t(std::trunc(1024 * std::max(std::abs(p), std::abs(q)))));
-}
+// The index map of one kind and angle; what depends only on them is worked out once.
+class TIndexMap {
+public:
+    TIndexMap(rgGradationKind kind, int angle) : kind_(kind)
+    {
+        const double theta = Radians(360 - angle);
+        sin_ = std::sin(theta);
+        cos_ = std::cos(theta);
+        scale_ = std::max(std::abs(sin_), std::abs(cos_));
+        coneStart_ = RoundHalfAway(4096 * Radians(((angle % 360) + 360) % 360));
+    }
 
-int CircleIndex(int x, int y)
-{
-    const int64_t dist = RoundHalfAway(4096 * std::hypot(x - Center, y - Center));
-    return ClampIndex(GradationRampSize * dist / CornerDistance);
-}
+    int At(int x, int y) const
+    {
+        switch (kind_) {
+        case rgkSimple:
+        case rgkBoxToRim:
+        case rgkBoxToCenter: return Linear(x, y);
+        case rgkCircleToRim:
+        case rgkCircleToCenter: return Circle(x, y);
+        case rgkConeClockwise:
+        case rgkConeCounterClockwise: return Cone(x, y);
+        }
+        return 0;
+    }
 
-int ConeIndex(int angle, int x, int y)
-{
-    const int start = ((angle % 360) + 360) % 360;
-    int64_t a = RoundHalfAway(4096 * std::atan2(x - Center, y - Center)) + RoundHalfAway(4096 * Radians(start));
-    while (a > HalfTurn) a -= FullTurn;
-    while (a < -HalfTurn) a += FullTurn;
-    return ClampIndex(GradationRampSize * (a + HalfTurn) / FullTurn);
-}
+private:
+    int Linear(int x, int y) const
+    {
+        const double u = 2.0 * x / (GradationTileSize - 1) - 1, v = 2.0 * y / (GradationTileSize - 1) - 1;
+        const double p = scale_ * (u * sin_ + v * cos_);
+        if (kind_ == rgkSimple) return ClampIndex(int64_t(std::trunc(512 + 512 * p)));
+        const double q = scale_ * (u * cos_ - v * sin_);
+        return ClampIndex(int64_t(std::trunc(1024 * std::max(std::abs(p), std::abs(q)))));
+    }
+
+    static int Circle(int x, int y)
+    {
+        const int64_t dist = RoundHalfAway(4096 * std::hypot(x - Center, y - Center));
+        return ClampIndex(GradationRampSize * dist / CornerDistance);
+    }
+
+    int Cone(int x, int y) const
+    {
+        int64_t a = RoundHalfAway(4096 * std::atan2(x - Center, y - Center)) + coneStart_;
+        while (a > HalfTurn) a -= FullTurn;
+        while (a < -HalfTurn) a += FullTurn;
+        return ClampIndex(GradationRampSize * (a + HalfTurn) / FullTurn);
+    }
+
+    rgGradationKind kind_;
+    double sin_, cos_, scale_;
+    int64_t coneStart_;
+};
 
 // A scratch copy of the tile at one pixel per logical unit of the rectangle, bounded.
 QImage PrinterTile(const QImage& tile, const TRect& rect)
@@ -108,28 +138,36 @@ TGradationRamp BuildGradationRamp(const std::vector<TColor>& colors, bool revers
 
 int GradationIndex(rgGradationKind kind, int angle, int x, int y)
 {
-    switch (kind) {
-    case rgkSimple:
-    case rgkBoxToRim:
-    case rgkBoxToCenter: return LinearIndex(kind, angle, x, y);
-    case rgkCircleToRim:
-    case rgkCircleToCenter: return CircleIndex(x, y);
-    case rgkConeClockwise:
-    case rgkConeCounterClockwise: return ConeIndex(angle, x, y);
-    }
-    return 0;
+    return TIndexMap(kind, angle).At(x, y);
 }
 
-QImage GradationTile(const std::vector<TColor>& colors, rgGradationKind kind, int angle)
+namespace {
+// Tiles computed lately, the most recent first: a face repaints the same few gradations again
+// and again. Single-threaded, as all rendering.
+struct TTileKey {
+    std::vector<TColor> colors;
+    rgGradationKind kind;
+    int angle;
+    friend bool operator==(const TTileKey&, const TTileKey&) = default;
+};
+constexpr size_t TileCacheSize = 128;
+std::list<std::pair<TTileKey, QImage>>& TileCache()
+{
+    static std::list<std::pair<TTileKey, QImage>> cache;
+    return cache;
+}
+
+QImage ComputeGradationTile(const std::vector<TColor>& colors, rgGradationKind kind, int angle)
 {
     std::vector<TColor> stops = colors;
     if (IsCone(kind) && !stops.empty()) stops.push_back(stops.front());  // the cone closes on itself
     const TGradationRamp ramp = BuildGradationRamp(stops, IsReversed(kind));
+    const TIndexMap map(kind, angle);
     QImage tile(GradationTileSize, GradationTileSize, QImage::Format_RGB888);
     for (int y = 0; y < GradationTileSize; ++y) {
         uint8_t* row = tile.scanLine(y);
         for (int x = 0; x < GradationTileSize; ++x) {
-            const TRampColor& c = ramp[static_cast<size_t>(GradationIndex(kind, angle, x, y))];
+            const TRampColor& c = ramp[static_cast<size_t>(map.At(x, y))];
             row[3 * x] = c.r;
             row[3 * x + 1] = c.g;
             row[3 * x + 2] = c.b;
@@ -137,6 +175,23 @@ QImage GradationTile(const std::vector<TColor>& colors, rgGradationKind kind, in
     }
     return tile;
 }
+}  // namespace
+
+QImage GradationTile(const std::vector<TColor>& colors, rgGradationKind kind, int angle)
+{
+    auto& cache = TileCache();
+    TTileKey key{colors, kind, angle};
+    const auto hit = std::find_if(cache.begin(), cache.end(), [&](const auto& entry) { return entry.first == key; });
+    if (hit != cache.end()) {
+        cache.splice(cache.begin(), cache, hit);
+        return hit->second;
+    }
+    QImage tile = ComputeGradationTile(colors, kind, angle);
+    cache.emplace_front(std::move(key), tile);
+    if (cache.size() > TileCacheSize) cache.pop_back();
+    return tile;
+}
+
 
 void RenderGradation(TCanvas& canvas, const TRect& rect, const std::vector<TColor>& colors, bool inverted, int angle,
                      rgGradationKind kind)

@@ -54,6 +54,12 @@ QPoint TStroke::Point(int i) const
     return points_[static_cast<size_t>(i)];
 }
 
+void TStroke::SetPoint(int i, QPoint p)
+{
+    CheckIndex(i);
+    points_[static_cast<size_t>(i)] = p;
+}
+
 uint8_t TStroke::Type(int i) const
 {
     CheckIndex(i);

@@ -28,6 +28,8 @@ public:
     void Clear() { SetCount(0); }
     // Fail with a range error outside the path.
     QPoint Point(int i) const;
+    // Moves a point; its type stays.
+    void SetPoint(int i, QPoint p);
     uint8_t Type(int i) const;
     void AddPoint(int x, int y, uint8_t type);
     void AddPoint(QPoint p, uint8_t type) { AddPoint(p.x(), p.y(), type); }

@@ -1,6 +1,9 @@
 #include "ui/FaceView.h"
 
 #include <QComboBox>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,13 +13,16 @@
 #include <iterator>
 
 #include "document/ActionList.h"
+#include "document/DOActions.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
 #include "edit/LabelData.h"
+#include "objects/PictureObject.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "ui/FaceParts.h"
+#include "ui/PicturePropertiesDialog.h"
 #include "ui/SiteView.h"
 
 namespace kestrel {
@@ -108,6 +114,7 @@ void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
     view_->setAlignment(Qt::AlignCenter);
     view_->setBackgroundRole(QPalette::Dark);
     view_->Surface().installEventFilter(this);
+    view_->Surface().setAcceptDrops(true);
     layout_->addWidget(view_, 1);
     view_->Surface().setFocus();
 }
@@ -117,7 +124,48 @@ bool TFaceView::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     if (onSiteActivity && (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease))
         onSiteActivity();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!PictureFiles(*drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+        return true;
+    }
+    if (type == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        DropPictures(PictureFiles(*drop->mimeData()), drop->position().toPoint());
+        drop->acceptProposedAction();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+QStringList TFaceView::PictureFiles(const QMimeData& data)
+{
+    QStringList files;
+    for (const QUrl& url : data.urls()) {
+        TGraphicClass graphicClass;
+        if (url.isLocalFile() && GraphicClassForExtension(QFileInfo(url.toLocalFile()).suffix(), graphicClass))
+            files << url.toLocalFile();
+    }
+    return files;
+}
+
+// Each picture at its natural size with its top-left corner where it was dropped, one undo step each.
+void TFaceView::DropPictures(const QStringList& files, QPoint device)
+{
+    if (!site_) return;
+    const QPoint at = site_->DevToLog(device);
+    for (const QString& path : files) {
+        auto image = std::make_unique<TLOImage>();
+        if (!LoadPictureFile(image->ImageData().Picture(), path)) continue;
+        image->ResetSize();
+        image->SetBounds(image->Rect().Translated(at.x(), at.y()));
+        TDrawObject& object = site_->AddObject(std::move(image));
+        ActionList().Add(std::make_unique<TDOAddAction>(object, QStringLiteral("追加")));
+        site_->SelectAll(false);
+        object.SetSelected(true);
+        site_->UpdatePivots();
+    }
+    if (onSiteActivity) onSiteActivity();
 }
 
 void TFaceView::PaintUnderlay(TCanvas& canvas) const

@@ -7,6 +7,7 @@
 #include "paper/FaceGeometry.h"
 
 class QComboBox;
+class QMimeData;
 class QVBoxLayout;
 
 namespace kestrel {
@@ -51,6 +52,8 @@ protected:
 
 private:
     void ShowSite(std::unique_ptr<TDrawSite> site);
+    static QStringList PictureFiles(const QMimeData& data);
+    void DropPictures(const QStringList& files, QPoint device);
     void PaintUnderlay(TCanvas& canvas) const;
     void PaintOverlay(TCanvas& canvas) const;
     void ZoomChosen(int index);

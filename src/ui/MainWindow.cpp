@@ -15,6 +15,7 @@
 #include "ui/FaceView.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PaperChooserDialog.h"
+#include "ui/PrintCommands.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
 #include "ui/WidgetPlacement.h"
@@ -113,6 +114,11 @@ void TfrmMain::BuildFileMenu()
     AddCommand(menu, "保存(&S)", QKeySequence("Ctrl+S"), "編集したデータを保存します",
                [this] { flows_->Save(); });
     AddCommand(menu, "名前を付けて保存(&A)...", {}, {}, [this] { flows_->SaveAs(); });
+    menu.addSeparator();
+    AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
+        faceView_->Flush();
+        PrintSheetFromWindow(flows_->Document(), this);
+    });
     menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
 }

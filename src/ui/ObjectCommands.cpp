@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 #include "app/AppFrame.h"
@@ -27,7 +28,7 @@ public:
         const TPropertiesEditor* edit = FindPropertiesEditor(object);
         if (!edit) return std::nullopt;
         std::unique_ptr<TDrawObject> copy = CloneObject(object);
-        if (!(*edit)(parent_, *copy)) return false;
+        if (!(*edit)(parent_.data(), *copy)) return false;
         auto record = std::make_unique<TDOChangeAction>(object, QStringLiteral("設定変更"));
         object.Assign(*copy);
         TDOChangeAction::Commit(std::move(record));
@@ -35,7 +36,8 @@ public:
     }
 
 private:
-    QWidget* parent_;
+    // The designer outlives the window it was installed for; dialogs then open on their own.
+    QPointer<QWidget> parent_;
 };
 }  // namespace
 

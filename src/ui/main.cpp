@@ -10,8 +10,10 @@
 
 #include "app/DataMain.h"
 #include "edit/ModelStartup.h"
+#include "imaging/PreviewCache.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
+#include "platform/WorkingFiles.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
 
@@ -51,6 +53,8 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    InstallTerminationHandlers([] { QCoreApplication::quit(); });
+    RemoveStaleWorkingFiles();
     InitializeModel();
     TPaperCatalogue papers;
     std::unique_ptr<TProductDB> productDB;
@@ -68,6 +72,7 @@ int main(int argc, char** argv)
     std::unique_ptr<TfrmMain> mainWindow;
     TStartupHooks& hooks = dataMain.Hooks();
     InstallCatalogueHooks(hooks, papers);
+    InstallImageCacheHooks(hooks);
     InstallProductDBHooks(hooks, productDB, frame);
     hooks.createMainWindow = [&] {
         mainWindow = std::make_unique<TfrmMain>(frame, papers.Catalogue(), productDB.get());

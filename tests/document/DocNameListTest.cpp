@@ -2,7 +2,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "document/storage/CDDFile.h"
 #include "document/storage/DocNameList.h"
 #include "platform/cfb/CompoundFile.h"
 #include "support/TestEnvironment.h"
@@ -128,28 +127,42 @@ TEST(DocNameList, ShortStreamIsAReadError)
     EXPECT_THROW(list.Open(root, "L"), EReadError);
 }
 
-TEST(CDDFile, ListsPresetsAndFindsOne)
+}  // namespace kestrel
+
+namespace kestrel {
+
+TEST(DocNameList, TruncateSavesOnceAndKeepsTheElementsOfNamesStillListed)
 {
-    const QString path = FilePath("presets.cdd");
-    {
-        TFileStorage root(path, ModeCreate);
-        TDocStreamList list;
-        list.Open(root, "CoonsDistortionData\\NameList");
-        for (const char* data : {"wave", "arch", "bulge"})
-            list.OpenStream(list.AddNew(), ModeCreate)->WriteAll(data);
+    TFileStorage root(FilePath("truncate.mld"), ModeCreate);
+    for (const char* name : {"A", "B", "C"}) TDocStream::Open(root, ModeCreate, name)->WriteAll("x");
+    TDocStream::Open(root, ModeCreate, "NameList")->WriteAll(ListBytes(5, "A\r\nB\r\nC\r\na\r\n"));
+    TDocStreamList faces;
+    faces.Open(root, "NameList");
+    faces.Truncate(2);
+    EXPECT_EQ(faces.Names(), QStringList({"A", "B"}));
+    EXPECT_TRUE(root.StreamExists("A")) << "a surplus entry named like a kept one leaves its element";
+    EXPECT_FALSE(root.StreamExists("C"));
+    EXPECT_EQ(StreamBytes(root, "NameList"), ListBytes(5, "A\r\nB\r\n"));
+    faces.Truncate(5);
+    EXPECT_EQ(faces.Count(), 2);
+}
+
+TEST(DocNameList, AListLongerThanAnyRealOneIsRefusedAsDamaged)
+{
+    TFileStorage root(FilePath("long.mld"), ModeCreate);
+    TDocStream::Open(root, ModeCreate, "NameList")
+        ->WriteAll(ListBytes(0, QByteArray("F\r\n").repeated(TDocNameList::MaxNames + 1)));
+    TDocStreamList faces;
+    try {
+        faces.Open(root, "NameList");
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("名前の一覧「NameList」が壊れています"));
     }
-    TCDDFile presets;
-    EXPECT_EQ(presets.Count(), 0);
-    presets.Open(path);
-    EXPECT_EQ(presets.Count(), 3);
-    EXPECT_EQ(presets.PresetData(1), "arch");
-    EXPECT_EQ(presets.IndexOf([](const QByteArray& data) { return data == "bulge"; }), 2);
-    EXPECT_EQ(presets.IndexOf([](const QByteArray&) { return false; }), -1);
-    EXPECT_THROW(presets.PresetData(3), EStorageError);
-    presets.Open(path);
-    EXPECT_EQ(presets.Count(), 3) << "opening again closes the first file";
-    EXPECT_THROW(presets.Open(FilePath("none.cdd")), EStorageError);
-    EXPECT_EQ(presets.Count(), 0);
+    TDocStream::Open(root, ModeCreate, "NameList")
+        ->WriteAll(ListBytes(0, QByteArray("F\r\n").repeated(TDocNameList::MaxNames)));
+    faces.Open(root, "NameList");
+    EXPECT_EQ(faces.Count(), TDocNameList::MaxNames);
 }
 
 }  // namespace kestrel

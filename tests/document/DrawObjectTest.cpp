@@ -320,6 +320,28 @@ TEST(Layers, BringToFrontStopsBelowTheLowestHigherBand)
     loose.SendToBack();
 }
 
+TEST(Layers, AddedObjectsGoToTheFrontOfTheirBandOnly)
+{
+    TTestSite site;
+    auto add = [&site](int layerGroup) -> TDrawObject& {
+        auto object = std::make_unique<TFilledRect>();
+        object->SetLayerGroup(layerGroup);
+        return site.AddObject(std::move(object));
+    };
+    TDrawObject& a1 = add(1);
+    TDrawObject& a0 = add(0);
+    TDrawObject& a2 = add(2);
+    TDrawObject& b1 = add(1);
+    TDrawObject& b0 = add(0);
+    EXPECT_EQ((std::vector<int>{site.IndexOf(a0), site.IndexOf(b0), site.IndexOf(a1), site.IndexOf(b1), site.IndexOf(a2)}),
+              (std::vector<int>{0, 1, 2, 3, 4}));
+    // A band raised in place still counts: the new object stops below the first higher one.
+    a0.SetLayerGroup(7);
+    TDrawObject& c3 = add(3);
+    EXPECT_EQ(site.IndexOf(c3), 0);
+    EXPECT_EQ(site.IndexOf(a0), 1);
+}
+
 TEST(Painting, ElementPaintingMapsLogicalUnitsAndDrawsTheBorder)
 {
     TTestSite site;

@@ -392,6 +392,38 @@ TEST(ObjectStream, ObjectListsCountTheirStreamsAndDropForeignClasses)
     EXPECT_THROW(ReadObjectList(negative, TTestRect::StaticClass(), Options()), EReadError);
 }
 
+TEST(ObjectStream, AStreamOrAListCreatesAtMostTheAllowedNumberOfObjects)
+{
+    auto rect = Rect(1, 2, 3, 4);
+    rect->children.push_back(Rect(1, 1, 1, 1));
+    rect->children.push_back(Rect(2, 2, 2, 2));
+    QByteArray single;
+    WriteObject(single, *rect);
+    TReadOptions options = Options();
+    options.maxObjects = 3;
+    TBoundedReader fits(single);
+    EXPECT_NO_THROW(ReadObject(fits, options));
+    options.maxObjects = 2;
+    TBoundedReader over(single);
+    try {
+        ReadObject(over, options);
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), ReadErrorText);
+    }
+
+    // The objects of a list share one budget.
+    const TComponent* objects[] = {rect.get(), rect.get()};
+    QByteArray list;
+    WriteObjectList(list, objects);
+    options.maxObjects = 6;
+    TBoundedReader all(list);
+    EXPECT_EQ(ReadObjectList(all, TTestRect::StaticClass(), options).size(), 2u);
+    options.maxObjects = 5;
+    TBoundedReader shared(list);
+    EXPECT_THROW(ReadObjectList(shared, TTestRect::StaticClass(), options), EReadError);
+}
+
 TEST(ObjectStream, EveryTruncationAndHugeLengthFailsCleanly)
 {
     auto rect = Rect(1, 2, 3, 4);

@@ -101,7 +101,7 @@ TEST(ColorSpecStream, EverythingRoundTripsAndLegacyPropertiesAreNeverWritten)
     const QByteArray bytes = StreamOf(spec);
     EXPECT_FALSE(bytes.contains("GradDir"));
     EXPECT_FALSE(bytes.contains("GradColNum"));
-    EXPECT_FALSE(bytes.contains("Bitmap"));
+    EXPECT_FALSE(bytes.contains("ColorSpec.Bitmap"));
     EXPECT_TRUE(bytes.contains("ColorSpec.GradColors.Colors"));
     EXPECT_TRUE(bytes.contains("ColorSpec.ImageData.Picture.Data"));
 

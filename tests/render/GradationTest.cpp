@@ -63,6 +63,20 @@ TEST(GradationTile, SimpleKindsRunAlongTheirAngle)
     EXPECT_EQ(TileAt(diagonal, 127, 0), TileAt(diagonal, 0, 127));
 }
 
+TEST(GradationTile, RepeatedTilesComeFromTheCacheAndDifferOnlyWithTheirSource)
+{
+    const QImage first = GradationTile({Red, Blue}, rgkSimple, 30);
+    EXPECT_EQ(GradationTile({Red, Blue}, rgkSimple, 30).cacheKey(), first.cacheKey()) << "computed once";
+    EXPECT_NE(GradationTile({Red, Blue}, rgkSimple, 31), first);
+    EXPECT_NE(GradationTile({Red, Blue}, rgkBoxToRim, 30), first);
+    EXPECT_NE(GradationTile({Red, Red, Blue}, rgkSimple, 30), first);
+    // Many other tiles push it out; computed again it is the same picture.
+    for (int angle = 0; angle < 200; ++angle) GradationTile({Blue, Red}, rgkSimple, angle);
+    const QImage again = GradationTile({Red, Blue}, rgkSimple, 30);
+    EXPECT_NE(again.cacheKey(), first.cacheKey());
+    EXPECT_EQ(again, first);
+}
+
 TEST(GradationTile, BoxAndCircleKindsStartAtTheCentreUnlessReversed)
 {
     const QImage toCenter = GradationTile({Red, Blue}, rgkBoxToCenter, 0);

@@ -1,6 +1,7 @@
 #include "document/storage/DocNameList.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -51,6 +52,8 @@ void TDocNameList::Load()
     TBoundedReader in(bytes, QStringLiteral("名前の一覧「%1」が壊れています").arg(listPath_));
     counter_ = in.ReadI32();
     names_ = DecodeLines(in.ReadBytes(in.Remaining()));
+    if (names_.size() > MaxNames)
+        in.Fail();
     if (counter_ < 0)
         counter_ = 0;
     for (const QString& name : std::as_const(names_))
@@ -171,6 +174,20 @@ void TDocNameList::Delete(int i)
 {
     DeleteElement(i);
     names_.removeAt(i);
+    Save();
+}
+
+void TDocNameList::Truncate(int count)
+{
+    if (count < 0 || count >= Count())
+        return;
+    QSet<QString> kept;
+    for (int i = 0; i < count; ++i)
+        kept.insert(FoldElementName(names_[i]));
+    for (int i = count; i < Count(); ++i)
+        if (!kept.contains(FoldElementName(names_[i])))
+            DeleteElement(i);
+    names_.erase(names_.begin() + count, names_.end());
     Save();
 }
 

@@ -17,6 +17,10 @@ enum class TDocElementKind { Stream, Storage };
 
 class TDocNameList {
 public:
+    // More names than any real list holds (sheets, faces, records); a longer list is refused as
+    // damaged so that a crafted file cannot make every later operation slow.
+    static constexpr int MaxNames = 10000;
+
     explicit TDocNameList(TDocElementKind kind) : kind_(kind) {}
     virtual ~TDocNameList() = default;
 
@@ -49,6 +53,9 @@ public:
     void DeleteElement(int i);
     // Removes element i and its entry.
     void Delete(int i);
+    // Removes every entry from count on, with its element unless a kept entry has the same name,
+    // and saves the list once.
+    void Truncate(int count);
     void Move(int from, int to);
 
 private:

@@ -7,6 +7,7 @@
 
 #include "app/ExceptionReport.h"
 #include "document/storage/DocPath.h"
+#include "platform/WorkingFiles.h"
 #include "platform/cfb/CompoundFile.h"
 
 namespace kestrel {
@@ -266,7 +267,7 @@ void TFileStorage::Close()
 
 // --- TTemporaryStorage ---
 
-TTemporaryStorage::TTemporaryStorage() : file_(std::make_unique<QTemporaryFile>(QDir::tempPath() + "/mtfXXXXXX.tmp"))
+TTemporaryStorage::TTemporaryStorage() : file_(std::make_unique<QTemporaryFile>(WorkingFileTemplate(".tmp")))
 {
     if (!file_->open())
         ThrowStorageError(TStorageErrorCode::WriteFault, QDir::tempPath(), file_->errorString());
@@ -275,9 +276,13 @@ TTemporaryStorage::TTemporaryStorage() : file_(std::make_unique<QTemporaryFile>(
         ThrowStorageError(TStorageErrorCode::WriteFault, file_->fileName(), file_->errorString());
     file_->close();
     SetTree(TCfbStorage::NewRoot(), ModeReadWrite | ShareExclusive, false);
+    RegisterWorkingFile(file_->fileName());
 }
 
-TTemporaryStorage::~TTemporaryStorage() = default;
+TTemporaryStorage::~TTemporaryStorage()
+{
+    UnregisterWorkingFile(file_->fileName());
+}
 
 QString TTemporaryStorage::FileName() const
 {

@@ -68,6 +68,14 @@ constexpr TIdentEntry CursorTable[] = {
     {-22, "crSizeAll"},
 };
 
+constexpr TIdentEntry CharsetTable[] = {
+    {0, "ANSI_CHARSET"},         {1, "DEFAULT_CHARSET"},     {2, "SYMBOL_CHARSET"},    {77, "MAC_CHARSET"},
+    {128, "SHIFTJIS_CHARSET"},   {129, "HANGEUL_CHARSET"},   {130, "JOHAB_CHARSET"},   {134, "GB2312_CHARSET"},
+    {136, "CHINESEBIG5_CHARSET"}, {161, "GREEK_CHARSET"},    {162, "TURKISH_CHARSET"}, {163, "VIETNAMESE_CHARSET"},
+    {177, "HEBREW_CHARSET"},     {178, "ARABIC_CHARSET"},    {186, "BALTIC_CHARSET"},  {204, "RUSSIAN_CHARSET"},
+    {222, "THAI_CHARSET"},       {238, "EASTEUROPE_CHARSET"}, {255, "OEM_CHARSET"},
+};
+
 // Older streams name crSizeAll by its former name; never written.
 constexpr TIdentEntry CursorAliases[] = {{-22, "crSize"}};
 
@@ -105,6 +113,16 @@ std::optional<int64_t> IdentToCursor(QByteArrayView ident)
 {
     if (auto v = ValueOf(CursorTable, ident)) return v;
     return ValueOf(CursorAliases, ident);
+}
+
+std::optional<QByteArray> CharsetToIdent(int64_t charset)
+{
+    return NameOf(CharsetTable, charset);
+}
+
+std::optional<int64_t> IdentToCharset(QByteArrayView ident)
+{
+    return ValueOf(CharsetTable, ident);
 }
 
 }  // namespace kestrel

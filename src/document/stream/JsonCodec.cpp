@@ -62,6 +62,7 @@ QJsonValue OrdinalJson(const TPropInfo& prop, int64_t value)
     }
     case TPropKind::Color: return NamedIntegerJson(ColorToIdent(value), value);
     case TPropKind::Cursor: return NamedIntegerJson(CursorToIdent(value), value);
+    case TPropKind::Charset: return NamedIntegerJson(CharsetToIdent(value), value);
     case TPropKind::Int64:
         if (std::abs(double(value)) >= ExactIntegerLimit) return QString::number(value);
         return double(value);
@@ -302,6 +303,7 @@ private:
         }
         case TPropKind::Color: return NamedInteger(value, IdentToColor, path, -2147483648.0, 4294967296.0);
         case TPropKind::Cursor: return NamedInteger(value, IdentToCursor, path, -2147483648.0, 2147483648.0);
+        case TPropKind::Charset: return NamedInteger(value, IdentToCharset, path, -2147483648.0, 2147483648.0);
         case TPropKind::Char: return Integer(value, path, 0, 256);
         case TPropKind::Int64: {
             bool ok = false;

@@ -133,6 +133,9 @@ private:
             case TPropKind::Cursor:
                 if (auto ident = CursorToIdent(value)) return writer_.WriteIdent(*ident);
                 return writer_.WriteInteger(static_cast<int32_t>(value));
+            case TPropKind::Charset:
+                if (auto ident = CharsetToIdent(value)) return writer_.WriteIdent(*ident);
+                return writer_.WriteInteger(static_cast<int32_t>(value));
             case TPropKind::Int64:
                 writer_.WriteInteger(value);
                 return;
@@ -223,6 +226,8 @@ public:
     {
     }
 
+    int ObjectCount() const { return static_cast<int>(loaded_.size()); }
+
     std::unique_ptr<TComponent> ReadNew()
     {
         ReadSignature();
@@ -263,6 +268,7 @@ private:
     {
         object.SetName(FromCp932(reader_.ReadShortString()));
         loaded_.push_back(&object);
+        if (ObjectCount() > options_.maxObjects) in_.Fail();
         while (in_.PeekU8() != 0) ReadProperty(object);
         in_.ReadU8();
         while (in_.PeekU8() != 0) ReadChild(object);
@@ -360,6 +366,8 @@ private:
                 return prop.SetOrdinal(instance, ReadNamedInteger(IdentToColor));
             case TPropKind::Cursor:
                 return prop.SetOrdinal(instance, ReadNamedInteger(IdentToCursor));
+            case TPropKind::Charset:
+                return prop.SetOrdinal(instance, ReadNamedInteger(IdentToCharset));
             case TPropKind::String:
                 return prop.SetText(instance, reader_.ReadString());
             case TPropKind::Float:
@@ -528,11 +536,16 @@ std::vector<std::unique_ptr<TComponent>> ReadObjectList(TBoundedReader& in, cons
 {
     const int32_t count = in.ReadI32();
     if (count < 0) ThrowStreamFormatError();
+    if (count > options.maxObjects) in.Fail();
     in.Need(count * SmallestStream);
     std::vector<std::unique_ptr<TComponent>> objects;
     objects.reserve(static_cast<size_t>(count));
+    // The whole list shares one object budget.
+    TReadOptions remaining = options;
     for (int32_t i = 0; i < count; ++i) {
-        std::unique_ptr<TComponent> object = ReadObject(in, options);
+        TObjectReader reader(in, remaining);
+        std::unique_ptr<TComponent> object = reader.ReadNew();
+        remaining.maxObjects -= reader.ObjectCount();
         if (object->ClassInfo().InheritsFrom(requiredBase)) objects.push_back(std::move(object));
     }
     return objects;

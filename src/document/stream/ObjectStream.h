@@ -32,6 +32,10 @@ struct TReadOptions {
     // registered before the hook is asked.
     std::function<std::unique_ptr<TComponent>(const QByteArray& className)> create;
     int maxDepth = TReader::DefaultMaxDepth;
+    // Objects one stream (or one object list) may create: far beyond any real face, low enough
+    // that a crafted stream cannot exhaust time and memory.
+    int maxObjects = DefaultMaxObjects;
+    static constexpr int DefaultMaxObjects = 10000;
 };
 
 void WriteObject(QByteArray& out, const TComponent& object);

@@ -25,6 +25,7 @@ bool TPropInfo::IsOrdinal() const
     case TPropKind::Set:
     case TPropKind::Color:
     case TPropKind::Cursor:
+    case TPropKind::Charset:
         return true;
     default:
         return false;

@@ -34,6 +34,7 @@ enum class TPropKind {
     Set,         // set of TEnumInfo names; value is a bit mask (bit n = ordinal n)
     Color,       // integer or colour identifier
     Cursor,      // integer or cursor identifier
+    Charset,     // integer or font character set identifier
     String,      // code page 932 text, short or long string
     Float,       // extended
     Strings,     // string list, written as "<name>.Strings"
@@ -273,6 +274,8 @@ public:
     TPropsOf& Color(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Color, nullptr, get, set, def); }
     template <typename G, typename S>
     TPropsOf& Cursor(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Cursor, nullptr, get, set, def); }
+    template <typename G, typename S>
+    TPropsOf& Charset(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Charset, nullptr, get, set, def); }
     template <typename G, typename S>
     TPropsOf& Char(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Char, nullptr, get, set, def); }
 

@@ -3,11 +3,11 @@
 // plain run and stream bytes go out in one write each.
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstring>
 #include <new>
 #include <vector>
 
+#include "platform/ReplacingFile.h"
 #include "platform/cfb/CfbFormat.h"
 #include "platform/cfb/CompoundFile.h"
 
@@ -61,7 +61,7 @@ private:
 
 class TFileSink final : public TSink {
 public:
-    TFileSink(QSaveFile& file, QString name) : file_(file), name_(std::move(name)) {}
+    TFileSink(QIODevice& file, QString name) : file_(file), name_(std::move(name)) {}
     void Write(const char* data, qint64 size) override
     {
         if (file_.write(data, size) != size)
@@ -69,7 +69,7 @@ public:
     }
 
 private:
-    QSaveFile& file_;
+    QIODevice& file_;
     QString name_;
 };
 
@@ -332,22 +332,18 @@ QByteArray WriteCompoundFile(const TCfbStorage& root)
 
 void WriteCompoundFileTo(const TCfbStorage& root, const QString& path)
 {
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        ThrowStorageError(file.error() == QFileDevice::PermissionsError ? TStorageErrorCode::AccessDenied
-                                                                         : TStorageErrorCode::WriteFault,
-                          path, file.errorString());
-    try {
-        const TCfbWriter writer(root);
-        TFileSink sink(file, path);
-        writer.WriteTo(sink);
-    } catch (...) {
-        file.cancelWriting();
-        throw;
+    TReplacingFile file(path);
+    if (!file.Open()) {
+        const QFileInfo folder(QFileInfo(path).absolutePath());
+        ThrowStorageError(folder.exists() && !folder.isWritable() ? TStorageErrorCode::AccessDenied
+                                                                  : TStorageErrorCode::WriteFault,
+                          path, file.ErrorString());
     }
-    if (!file.commit())
-        ThrowStorageError(TStorageErrorCode::WriteFault, path, file.errorString());
+    const TCfbWriter writer(root);
+    TFileSink sink(file.Device(), path);
+    writer.WriteTo(sink);
+    if (!file.Commit())
+        ThrowStorageError(TStorageErrorCode::WriteFault, path, file.ErrorString());
 }
 
 }  // namespace kestrel

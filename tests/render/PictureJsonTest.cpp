@@ -5,14 +5,14 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/JsonCodec.h"
 #include "render/ColorSpecHistory.h"
-#include "render/FillPicture.h"
+#include "render/PictureEx.h"
 
 namespace kestrel {
 namespace {
 
-TEST(FillPictureJson, APictureFillComesFromAFileNamedInTheScene)
+TEST(PictureJson, APictureFillComesFromAFileNamedInTheScene)
 {
-    RegisterFillPictureFileRecord();
+    RegisterPictureFileRecord();
     QTemporaryDir folder;
     QImage photo(3, 2, QImage::Format_RGB32);
     photo.fill(Qt::red);

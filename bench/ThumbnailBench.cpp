@@ -1,0 +1,120 @@
+// Previews of 500 camera-size JPEGs into a folder's "Preview.ic", against vipsthumbnail making
+// 200 x 200 thumbnails of the same files in the same run (wall-clock time: vipsthumbnail runs as
+// its own process).
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <map>
+#include <random>
+
+#include "imaging/PreviewCache.h"
+#include "platform/PictureCodecs.h"
+
+namespace {
+
+using namespace kestrel;
+
+constexpr int FileCount = 500;
+constexpr int CameraWidth = 4000, CameraHeight = 3000;
+
+// A photograph-like picture: soft gradients with fine noise, so the JPEG has real detail.
+QByteArray CameraJpeg()
+{
+    QImage picture(CameraWidth, CameraHeight, QImage::Format_RGB32);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> noise(-12, 12);
+    for (int y = 0; y < CameraHeight; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < CameraWidth; ++x) {
+            const int n = noise(random);
+            row[x] = qRgb(std::clamp(x * 255 / CameraWidth + n, 0, 255), std::clamp(y * 255 / CameraHeight + n, 0, 255),
+                          std::clamp(128 + n * 4, 0, 255));
+        }
+    }
+    return EncodeJpeg(picture, 90);
+}
+
+struct TFixture {
+    QTemporaryDir folder;
+    QTemporaryDir vipsOut;
+    QStringList files;
+    TFixture()
+    {
+        const QByteArray jpeg = CameraJpeg();
+        for (int i = 0; i < FileCount; ++i) {
+            const QString path = folder.filePath(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')));
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size()) std::abort();
+            files << path;
+        }
+    }
+};
+
+TFixture& Fixture()
+{
+    static TFixture fixture;
+    return fixture;
+}
+
+void BM_KestrelPreviewIc(benchmark::State& state)
+{
+    TFixture& fixture = Fixture();
+    for (auto _ : state) {
+        QFile::remove(QDir(fixture.folder.path()).filePath(FolderPreviewFile));
+        const TThumbnailCounts counts = FillFolderPreviews(fixture.folder.path());
+        if (counts.decoded != FileCount) state.SkipWithError("not every picture was decoded");
+    }
+}
+BENCHMARK(BM_KestrelPreviewIc)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
+
+void BM_Vipsthumbnail(benchmark::State& state)
+{
+    TFixture& fixture = Fixture();
+    QStringList arguments{"--size", "200x200", "-o", fixture.vipsOut.path() + "/%s.jpg"};
+    arguments << fixture.files;
+    for (auto _ : state) {
+        QProcess vips;
+        vips.start("vipsthumbnail", arguments);
+        if (!vips.waitForFinished(-1) || vips.exitCode() != 0) state.SkipWithError("vipsthumbnail failed");
+    }
+}
+BENCHMARK(BM_Vipsthumbnail)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
+
+// Prints our time as a share of vipsthumbnail's.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const double ours = times_["BM_KestrelPreviewIc"], vips = times_["BM_Vipsthumbnail"];
+        if (ours > 0 && vips > 0)
+            std::printf("Preview.ic of %d camera-size JPEGs: %.2fx the wall time of vipsthumbnail\n", FileCount, ours / vips);
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

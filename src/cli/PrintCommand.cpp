@@ -1,0 +1,168 @@
+#include "cli/PrintCommand.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <optional>
+
+#include "cli/CommandSupport.h"
+#include "cli/DocumentCommands.h"
+#include "edit/LabelData.h"
+#include "platform/Error.h"
+#include "platform/PrintJob.h"
+#include "platform/PrinterConfiguration.h"
+#include "print/PhasedProgress.h"
+#include "print/PrintCommand.h"
+#include "print/PrintSpec.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kMaxSheets = 1000;
+constexpr double kMaxOffsetMm = 99.9;
+
+struct TPrintArguments {
+    QString source;
+    std::optional<int> sheet;
+    QString faces;
+    QString pdf;
+    QString printer;
+    TPrintRequest request;
+};
+
+// "X,Y" in millimetres, each within ±99.9, as 0.1 mm.
+bool ParseOffset(const QString& text, TPrintRequest& request)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2) return false;
+    int values[2];
+    for (int i = 0; i < 2; ++i) {
+        bool ok = false;
+        const double mm = parts[i].trimmed().toDouble(&ok);
+        if (!ok || std::abs(mm) > kMaxOffsetMm) return false;
+        values[i] = int(std::lround(mm * 10));
+    }
+    request.leftOffset = values[0];
+    request.topOffset = values[1];
+    return true;
+}
+
+std::optional<TPrintArguments> ParseArguments(const QStringList& arguments)
+{
+    TPrintArguments parsed;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        bool ok = true;
+        if (arg == u"--sheet" && hasValue) {
+            ok = bool(parsed.sheet = NumberArgument(arguments[++i], 1, kMaxSheets));
+        } else if (arg == u"--faces" && hasValue) {
+            parsed.faces = arguments[++i];
+            parsed.request.allFaces = false;
+        } else if (arg == u"--copies" && hasValue) {
+            const auto copies = NumberArgument(arguments[++i], MinCopies, MaxCopies);
+            ok = bool(copies);
+            parsed.request.copies = copies.value_or(1);
+        } else if (arg == u"--offset" && hasValue) {
+            ok = ParseOffset(arguments[++i], parsed.request);
+        } else if (arg == u"--frames") {
+            parsed.request.printFrame = true;
+        } else if (arg == u"--cut-lines") {
+            parsed.request.printCutLine = true;
+        } else if (arg == u"--blur-edge") {
+            parsed.request.blurEdge = true;
+        } else if (arg == u"--pdf" && hasValue) {
+            parsed.pdf = arguments[++i];
+        } else if (arg == u"--printer" && hasValue) {
+            parsed.printer = arguments[++i];
+        } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
+            parsed.source = arg;
+        } else {
+            ok = false;
+        }
+        if (!ok) return std::nullopt;
+    }
+    if (parsed.source.isEmpty() || parsed.pdf.isEmpty() == parsed.printer.isEmpty()) return std::nullopt;
+    return parsed;
+}
+
+// One byte per face from "1,3"; the message naming a face that does not exist, else empty.
+QString SelectFaces(const QString& list, int faceCount, QByteArray& selection)
+{
+    selection = QByteArray(faceCount, 0);
+    for (const QString& item : list.split(u',', Qt::SkipEmptyParts)) {
+        const auto face = NumberArgument(item.trimmed(), 1, std::max(faceCount, 1));
+        if (!face || *face > faceCount) return QStringLiteral("面%1 はありません").arg(item.trimmed());
+        selection[*face - 1] = 1;
+    }
+    return {};
+}
+
+// On a terminal the percentage is rewritten in place.
+TSTDPhasedProgress::Listener ProgressLine(QTextStream& errors)
+{
+    if (!isatty(STDERR_FILENO)) return {};
+    return [&errors](int percent) {
+        errors << QStringLiteral("\r印刷中 %1%").arg(percent, 3) << Qt::flush;
+    };
+}
+
+int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
+{
+    const bool toPdf = !arguments.pdf.isEmpty();
+    std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Named(toPdf ? PdfPrinterName() : arguments.printer);
+    FitPrinterToPaper(*printer, *document.EffectivePaper());
+    TPdfPrintJob job(*printer, arguments.pdf);
+    TSTDPhasedProgress progress(ProgressLine(errors));
+    const bool printed = PrintDocument(document, job, progress, {});
+    if (isatty(STDERR_FILENO)) errors << '\n';
+    if (!printed) {
+        errors << QStringLiteral("エラー: 印刷を中止しました。印刷データは送られていません\n");
+        return 1;
+    }
+    const int pages = RememberedPrintOptions().copies;
+    if (toPdf)
+        out << QStringLiteral("「%1」に %2 ページを印刷しました\n").arg(arguments.pdf).arg(pages);
+    else
+        out << QStringLiteral("プリンタ「%1」に %2 ページを送りました(ジョブ %3)\n").arg(arguments.printer).arg(pages).arg(job.JobId());
+    return 0;
+}
+
+}  // namespace
+
+int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    std::optional<TPrintArguments> parsed = ParseArguments(arguments);
+    if (!parsed) {
+        errors << QStringLiteral("使い方: kestrel-cli print 文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] "
+                                 "[--offset X,Y(mm)] [--frames] [--cut-lines] [--blur-edge] "
+                                 "(--pdf 出力.pdf | --printer プリンタ名)\n");
+        return kUsageError;
+    }
+    TLabelData document;
+    try {
+        document.LoadFromFile(parsed->source);
+    } catch (const EKestrel& e) {
+        return ReportUnreadable(e, errors);
+    }
+    try {
+        if (parsed->sheet && *parsed->sheet > document.SheetCount())
+            throw EKestrel(QStringLiteral("シート%1 はありません").arg(*parsed->sheet));
+        if (parsed->sheet) document.SelectSheet(*parsed->sheet - 1);
+        if (!document.EffectivePaper()) throw EKestrel(QStringLiteral("シートに用紙がありません"));
+        if (!parsed->request.allFaces) {
+            const QString missing = SelectFaces(parsed->faces, document.FaceCount(), parsed->request.selection);
+            if (!missing.isEmpty()) throw EKestrel(missing);
+        }
+        const QString problem = PrintRequestProblem(parsed->request);
+        if (!problem.isEmpty()) throw EKestrel(problem);
+        RememberPrintRequest(parsed->request);
+        return Print(document, *parsed, out, errors);
+    } catch (const EKestrel& e) {
+        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace kestrel

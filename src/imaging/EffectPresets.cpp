@@ -1,0 +1,115 @@
+#include "imaging/EffectPresets.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include "platform/Cp932.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr qint64 MaxStyleFileBytes = 1024 * 1024;
+
+// Reads "key=value" lines under "[section]" headings; values of keys met twice keep the first.
+std::vector<std::vector<std::pair<QString, QString>>> IniSections(const QString& text)
+{
+    std::vector<std::vector<std::pair<QString, QString>>> sections;
+    for (QString line : text.split(QRegularExpression("\r\n|\n|\r"))) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(';')) continue;
+        if (line.startsWith('[') && line.endsWith(']')) {
+            sections.emplace_back();
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (eq <= 0 || sections.empty()) continue;
+        sections.back().emplace_back(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
+    }
+    return sections;
+}
+
+// Integers as the settings files write them: decimal, or hexadecimal after "$" or "0x".
+int IntValue(const std::vector<std::pair<QString, QString>>& section, const QString& key, int fallback)
+{
+    for (const auto& [k, v] : section) {
+        if (k != key) continue;
+        bool ok = false;
+        const int value = v.startsWith('$') ? v.mid(1).toInt(&ok, 16) : v.toInt(&ok, 0);
+        return ok ? value : fallback;
+    }
+    return fallback;
+}
+
+}  // namespace
+
+const std::vector<TFocusChoice>& FocusChoices()
+{
+    static const std::vector<TFocusChoice> choices = {
+        {"ソフト強", 10}, {"ソフト中", 5},    {"ソフト弱", 1},    {"なし", 0},
+        {"シャープ弱", -1}, {"シャープ中", -3}, {"シャープ強", -6},
+    };
+    return choices;
+}
+
+int FocusChoiceIndex(int blurCount)
+{
+    if (blurCount < -3) return 6;
+    if (blurCount <= -2) return 5;
+    if (blurCount == -1) return 4;
+    if (blurCount == 0) return 3;
+    if (blurCount == 1) return 2;
+    if (blurCount <= 5) return 1;
+    return 0;
+}
+
+QString MonotoneCaption(TMonotoneChoice choice)
+{
+    switch (choice) {
+    case mcNone: return QStringLiteral("なし");
+    case mcGrey: return QStringLiteral("白黒");
+    case mcSepia: return QStringLiteral("セピア");
+    case mcCustom: return QStringLiteral("指定色");
+    }
+    return {};
+}
+
+TMonotoneChoice MonotoneChoiceOf(TColor refColor)
+{
+    if (refColor == clNone) return mcNone;
+    if (refColor == clWhite) return mcGrey;
+    if (refColor == SepiaColor) return mcSepia;
+    return mcCustom;
+}
+
+std::vector<TEffectStyle> ReadEffectStyles(const QString& path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > MaxStyleFileBytes) return {};
+    std::vector<TEffectStyle> styles;
+    for (const auto& section : IniSections(FromCp932(file.readAll()))) {
+        TEffectStyle style;
+        for (const auto& [k, v] : section)
+            if (k == "title") {
+                style.title = v;
+                break;
+            }
+        style.brightness = IntValue(section, "brightness", 0);
+        style.contrast = IntValue(section, "contrast", 0);
+        style.focus = IntValue(section, "focus", 0);
+        style.color = IntValue(section, "color", clNone);
+        styles.push_back(style);
+    }
+    return styles;
+}
+
+int CurrentEffectStyle(const std::vector<TEffectStyle>& styles, int brightness, int contrast, int focus, TColor color)
+{
+    for (size_t i = 0; i < styles.size(); ++i) {
+        const TEffectStyle& s = styles[i];
+        if (s.brightness == brightness && s.contrast == contrast && s.focus == focus && s.color == color) return int(i);
+    }
+    return -1;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,234 @@
+#include "imaging/ImagePack.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QRegularExpression>
+
+#include "platform/Canvas.h"
+#include "platform/Cp932.h"
+#include "platform/Error.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int MaxCacheLimit = 65535;
+constexpr qint64 MaxListFileBytes = 4 * 1024 * 1024;
+
+int MulDiv(int64_t value, int64_t numerator, int64_t denominator)
+{
+    return int((value * numerator + denominator / 2) / denominator);
+}
+
+}  // namespace
+
+const TGraphic& ErrorPicture()
+{
+    static const TGraphic picture = [] {
+        QImage image(120, 48, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(255, 0, 0));
+        painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("イメージ処理\nエラー"));
+        painter.end();
+        return TGraphic::FromImage(image);
+    }();
+    return picture;
+}
+
+// ---------------------------------------------------------------- TImagePack
+
+void TImagePack::Changed()
+{
+    notify_.Changed();
+    if (OnChange) OnChange();
+}
+
+bool TImagePack::GetImageSafely(TPictureEx& picture, int i)
+{
+    try {
+        GetImage(picture, i);
+        return true;
+    } catch (const EKestrel&) {
+        picture.SetGraphic(ErrorPicture());
+        return false;
+    }
+}
+
+void TImagePack::StretchDraw(TCanvas& canvas, const TRect& rect, int i)
+{
+    TPictureEx picture;
+    GetImageSafely(picture, i);
+    if (!picture.Image().isNull()) canvas.StretchDraw(rect, picture.Image());
+}
+
+// ---------------------------------------------------------------- TCachedImagePack
+
+void TCachedImagePack::SetCacheLimit(int limit)
+{
+    cacheLimit_ = std::clamp(limit, 1, MaxCacheLimit);
+    Trim();
+}
+
+void TCachedImagePack::Trim()
+{
+    while (int(entries_.size()) > cacheLimit_) entries_.erase(entries_.begin());
+}
+
+void TCachedImagePack::ClearCache() { entries_.clear(); }
+
+TPictureEx& TCachedImagePack::CachedPicture(int i)
+{
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+        if (it->index != i) continue;
+        TEntry entry = std::move(*it);
+        entries_.erase(std::next(it).base());
+        entries_.push_back(std::move(entry));
+        return *entries_.back().picture;
+    }
+    entries_.push_back({i, std::make_unique<TPictureEx>()});
+    TPictureEx& fresh = *entries_.back().picture;
+    // The fresh entry is the newest, so trimming never frees it.
+    Trim();
+    return fresh;
+}
+
+void TCachedImagePack::GetImage(TPictureEx& picture, int i)
+{
+    picture.Clear();
+    if (IsInvalidIndex(i)) return;
+    TPictureEx& holder = CachedPicture(i);
+    if (!holder.HasGraphic()) {
+        try {
+            LoadImage(holder, i);
+        } catch (const EKestrel&) {
+            holder.SetGraphic(ErrorPicture());
+        }
+    }
+    picture.SetGraphic(holder.Graphic());
+}
+
+TRect TCachedImagePack::GetImageRect(int i)
+{
+    TPictureEx picture;
+    GetImageSafely(picture, i);
+    return {0, 0, picture.Width(), picture.Height()};
+}
+
+// ---------------------------------------------------------------- TFileImagePack
+
+void TFileImagePack::SetFileList(const QStringList& files)
+{
+    files_ = files;
+    ClearCache();
+    Changed();
+}
+
+void TFileImagePack::FilterByExtensions(const QString& extensions)
+{
+    const QStringList allowed = extensions.toLower().split(';', Qt::SkipEmptyParts);
+    QStringList kept = files_;
+    for (qsizetype i = kept.size() - 1; i >= 0; --i) {
+        const QString suffix = QFileInfo(kept[i]).suffix().toLower();
+        if (!allowed.contains(suffix.isEmpty() ? QStringLiteral(".") : QLatin1Char('.') + suffix)) kept.removeAt(i);
+    }
+    if (kept != files_) SetFileList(kept);
+}
+
+void TFileImagePack::LoadImage(TPictureEx& picture, int i)
+{
+    const QString& file = files_[i];
+    if (OnFileLoad) {
+        try {
+            OnFileLoad(file, picture);
+        } catch (const EKestrel&) {
+            picture.SetGraphic(ErrorPicture());
+        }
+    }
+    if (!picture.HasGraphic()) picture.LoadFromFile(file);
+}
+
+// ---------------------------------------------------------------- TFolderImagePack
+
+void TFolderImagePack::SetFileMask(const QString& mask)
+{
+    if (mask == fileMask_) return;
+    fileMask_ = mask;
+    if (!mask.contains('*') && !mask.contains('?')) return SetFileList(ReadListFile(mask));
+    const QFileInfo info(mask);
+    const QDir folder = info.dir();
+    QStringList files;
+    for (const QString& name : folder.entryList({info.fileName()}, QDir::Files, QDir::Name))
+        if (!name.startsWith('.')) files << folder.filePath(name);
+    SetFileList(files);
+}
+
+QStringList TFolderImagePack::ReadListFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxListFileBytes) return {};
+    static const QRegularExpression folderLine(QStringLiteral("^FOLDER\\s*=(.*)$"), QRegularExpression::CaseInsensitiveOption);
+    const QDir listFolder = QFileInfo(path).dir();
+    QDir base = listFolder;
+    QStringList files;
+    for (QString line : FromCp932(file.readAll()).split(QRegularExpression("\r\n|\n|\r"))) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(';')) continue;
+        if (line.startsWith('[')) {
+            files << line;
+            continue;
+        }
+        // Only "FOLDER", blanks, then "=" is a directive; "FOLDERS.bmp" is a file.
+        if (const QRegularExpressionMatch match = folderLine.match(line); match.hasMatch()) {
+            base = QDir(listFolder.filePath(match.captured(1).trimmed()));
+            continue;
+        }
+        files << base.filePath(line);
+    }
+    return files;
+}
+
+// ---------------------------------------------------------------- TMatrixImagePack
+
+TMatrixImagePack::TMatrixImagePack()
+    : imageListener_([this](TPersistent*, const QUuid& kind) {
+          if (kind == NotifyModified) Changed();
+      })
+{
+    imageListener_.ListenTo(image_.Notify());
+}
+
+void TMatrixImagePack::SetCountCol(int n)
+{
+    if (n == countCol_) return;
+    countCol_ = n;
+    Changed();
+}
+
+void TMatrixImagePack::SetCountRow(int n)
+{
+    if (n == countRow_) return;
+    countRow_ = n;
+    Changed();
+}
+
+TRect TMatrixImagePack::GetImageRect(int i)
+{
+    const int w = image_.Width(), h = image_.Height();
+    if (IsInvalidIndex(i) || w <= 0 || h <= 0) return {};
+    const int r = i / countCol_, c = i % countCol_;
+    return {MulDiv(c, w, countCol_), MulDiv(r, h, countRow_), MulDiv(c + 1, w, countCol_), MulDiv(r + 1, h, countRow_)};
+}
+
+void TMatrixImagePack::GetImage(TPictureEx& picture, int i)
+{
+    picture.Clear();
+    if (IsInvalidIndex(i)) return;
+    if (countCol_ == 1 && countRow_ == 1) return picture.SetGraphic(image_.Graphic());
+    const TRect cell = GetImageRect(i);
+    if (cell.IsEmpty()) return;
+    picture.SetImage(image_.Image().copy(cell.ToQRect()));
+}
+
+}  // namespace kestrel

@@ -1,0 +1,129 @@
+#pragma once
+
+// Image packs: what picture browsers draw from. A pack tells how many pictures it has and hands
+// out picture i on request; cached packs keep the most recently used pictures.
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "document/Notify.h"
+#include "platform/Geometry.h"
+#include "render/PictureEx.h"
+
+namespace kestrel {
+
+class TCanvas;
+
+// The picture shown for an entry that cannot be produced: "イメージ処理\r\nエラー" in red on white.
+const TGraphic& ErrorPicture();
+
+class TImagePack {
+public:
+    TImagePack() : notify_(nullptr) {}
+    virtual ~TImagePack() = default;
+
+    TChangeNotify& Notify() { return notify_; }
+    std::function<void()> OnChange;
+
+    virtual int GetCount() const = 0;
+    // The picture's rectangle; for most packs (0, 0, width, height).
+    virtual TRect GetImageRect(int i) = 0;
+    virtual void GetImage(TPictureEx& picture, int i) = 0;
+    bool IsInvalidIndex(int i) const { return i < 0 || i >= GetCount(); }
+
+    // The picture safely: on failure the holder gets the error picture and the answer is false.
+    bool GetImageSafely(TPictureEx& picture, int i);
+    void StretchDraw(TCanvas& canvas, const TRect& rect, int i);
+
+protected:
+    void Changed();
+
+private:
+    TChangeNotify notify_;
+};
+
+class TCachedImagePack : public TImagePack {
+public:
+    int CacheLimit() const { return cacheLimit_; }
+    // 1 to 65535; trims the cache at once.
+    void SetCacheLimit(int limit);
+    void ClearCache();
+    // The holder of entry i, moved to the most recent end (a new empty one when not cached).
+    TPictureEx& CachedPicture(int i);
+    void GetImage(TPictureEx& picture, int i) override;
+    TRect GetImageRect(int i) override;
+
+protected:
+    virtual void LoadImage(TPictureEx& picture, int i) = 0;
+
+private:
+    struct TEntry {
+        int index;
+        std::unique_ptr<TPictureEx> picture;
+    };
+    void Trim();
+
+    std::vector<TEntry> entries_;  // oldest first
+    int cacheLimit_ = 1;
+};
+
+// Pictures from a list of files, read by extension unless OnFileLoad fills them first.
+class TFileImagePack : public TCachedImagePack {
+public:
+    std::function<void(const QString& fileName, TPictureEx& picture)> OnFileLoad;
+
+    const QStringList& FileList() const { return files_; }
+    void SetFileList(const QStringList& files);
+    // Keeps only files whose extension is in the ";"-separated list (case-insensitive; "."
+    // matches files without one).
+    void FilterByExtensions(const QString& extensions);
+    int GetCount() const override { return int(files_.size()); }
+
+protected:
+    void LoadImage(TPictureEx& picture, int i) override;
+
+private:
+    QStringList files_;
+};
+
+class TFolderImagePack : public TFileImagePack {
+public:
+    const QString& FileMask() const { return fileMask_; }
+    // A mask with "*" or "?" lists its folder's matching files, sorted; any other value names a
+    // list file (see ReadListFile).
+    void SetFileMask(const QString& mask);
+
+    // Lines of a list file: trimmed; empty ones and ";" comments skipped; "[...]" headings kept
+    // as they are; "FOLDER" (any case), optional blanks, "=" and a folder set the base folder
+    // (relative to the list file) for the lines below; other lines are files in the base folder.
+    static QStringList ReadListFile(const QString& path);
+
+private:
+    QString fileMask_;
+};
+
+// One picture cut into a grid of cells.
+class TMatrixImagePack : public TImagePack {
+public:
+    TMatrixImagePack();
+    TPictureEx& Image() { return image_; }
+    int CountCol() const { return countCol_; }
+    void SetCountCol(int n);
+    int CountRow() const { return countRow_; }
+    void SetCountRow(int n);
+
+    // Zero columns or rows make an empty pack.
+    int GetCount() const override { return countCol_ > 0 && countRow_ > 0 ? countCol_ * countRow_ : 0; }
+    TRect GetImageRect(int i) override;
+    void GetImage(TPictureEx& picture, int i) override;
+
+private:
+    TPictureEx image_;
+    int countCol_ = 1;
+    int countRow_ = 1;
+    TListener imageListener_;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,69 @@
+#pragma once
+
+// A straight band along a line, LineWidth wide, filled with a picture pattern repeated along its
+// length. The pattern is a plain picture until the full picture classes take its place behind
+// the same stream property ("Image.Data").
+
+#include <QImage>
+#include <array>
+#include <optional>
+
+#include "objects/LOLine.h"
+#include "render/PictureEx.h"
+
+namespace kestrel {
+
+class TLODecoLine : public TLOLine {
+    KESTREL_PERSISTENT()
+public:
+    // Patterns are drawn for this resolution: a line is six repetitions long at it.
+    static constexpr int PatternDpi = 180;
+    static constexpr int DefaultRepetitions = 6;
+
+    TLODecoLine();
+
+    const QImage& Image() const { return image_.Image(); }
+    void SetImage(const QImage& pattern) { image_.SetImage(pattern); }
+    // Widths of 0 or less become 1.
+    void SetLineWidth(int width) override;
+    // For a new line after its pattern is chosen: six repetitions at the pattern resolution.
+    void ApplyPatternDefaults();
+
+    // The band's corners: start side above the line (p0 = the band's top-left), end side above,
+    // end side below, start side below.
+    std::array<QPointF, 4> BandCorners() const;
+    // How many times the pattern repeats along the band (0 when there is no band).
+    int Repetitions() const;
+
+    // Nothing without a pattern or without length.
+    void Paint(TCanvas& canvas) override;
+    void DrawOutline(TCanvas& canvas) override;
+
+private:
+    // What the band is made from; another source makes another band.
+    struct TBandSource {
+        QPoint start;
+        QPoint end;
+        int width;
+        qint64 pattern;
+        friend bool operator==(const TBandSource&, const TBandSource&) = default;
+    };
+    // The band warped onto its corners at one pixel per unit, uncovered pixels transparent.
+    struct TBand {
+        TBandSource source;
+        QImage picture;
+        QPoint origin;
+    };
+    int BandLength() const;
+    // The pattern repeated along the unturned band.
+    QImage StraightBand() const;
+    // Null when there is nothing to draw.
+    const TBand* Band() const;
+    TPictureEx* ImageHolder() { return &image_; }
+
+    TPictureEx image_;
+    TListener imageListener_;
+    mutable std::optional<TBand> band_;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,56 @@
+#pragma once
+
+// What the vector shapes share: their pens as outline geometry, painting a colour specification
+// through a path, coverage masks and hit tests. Paths are logical (0.1 mm).
+
+#include <QPainterPath>
+#include <QPoint>
+
+#include "platform/Geometry.h"
+#include "platform/PathData.h"
+
+namespace kestrel {
+
+class TCanvas;
+class TColorSpec;
+class TDrawObject;
+class TRotator;
+
+// The pens of the shapes, as the outline their stroke covers.
+enum class TShapePen {
+    spLine,   // round ends, mitred corners
+    spFrame,  // square ends, mitred corners
+    spPlain,  // round ends and corners
+};
+
+// The area a pen of the given width covers along the path (winding rule).
+QPainterPath WidenedPath(const QPainterPath& path, double width, TShapePen pen);
+
+// Smallest logical rectangle holding the path; right and bottom exclusive.
+TRect PathBounds(const QPainterPath& path);
+
+// Logical size of one device pixel of the canvas.
+double CanvasPixel(const TCanvas& canvas);
+// Logical size of one device pixel of the object's site; 3 units off a site.
+double SitePixel(const TDrawObject& object);
+
+// Clips to area and fills the clip with the colour specification stretched over `over`. A
+// plain colour fills the area directly.
+void FillThrough(TCanvas& canvas, const QPainterPath& area, const TColorSpec& spec, const TRect& over);
+
+// Covers the area on a blending mask (grey 255 = covered).
+void PaintCoverage(TCanvas& mask, const QPainterPath& area);
+
+// Repaints the object where its site shows it.
+void Repaint(TDrawObject& object);
+// Every change of the colour specification is a change of its owner and repaints it.
+void RepaintOnChange(TColorSpec& spec, TDrawObject& owner);
+
+// The outline drawn with the current pen, for drag feedback.
+void DrawOutlinePath(TCanvas& canvas, const QPainterPath& path);
+
+// Every point turned by the rotator.
+TPathPoints Rotated(TPathPoints points, const TRotator& rotator);
+QPainterPath ShapePath(const TPathPoints& points);
+
+}  // namespace kestrel

@@ -1,0 +1,40 @@
+#pragma once
+
+// Decoders of the picture file formats, each over the library made for it (libjpeg-turbo,
+// libpng, giflib) or our own reader (BMP). Every decoder checks the picture's declared size
+// against the limits below before it allocates anything, and raises EReadError on bad bytes.
+// Pictures come back as Format_RGB32, or Format_ARGB32 when they carry transparency.
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QString>
+
+namespace kestrel {
+
+// Larger pictures are refused as damaged: no label needs them and they would exhaust memory.
+inline constexpr int MaxPictureSide = 30000;
+inline constexpr qint64 MaxPicturePixels = 64LL * 1024 * 1024;
+
+QString PictureLoadFailedMessage();     // "イメージの読み込みに失敗しました"
+QString UnsupportedJpegMessage();       // "未対応のJPEG形式です"
+
+// Fails with the load message unless width × height is a picture we are willing to allocate.
+void CheckPictureSize(qint64 width, qint64 height);
+
+QImage DecodeBmp(QByteArrayView bytes);
+// Only baseline-style layouts (sequential Huffman, 8-bit samples, 1 or 3 components) are read;
+// anything else fails with UnsupportedJpegMessage(). scaleDenom 1, 2, 4 or 8 decodes at that
+// fraction of the size through the DCT, which is much cheaper than shrinking afterwards.
+QImage DecodeJpeg(QByteArrayView bytes, int scaleDenom = 1);
+// The size the JPEG's frame header declares (the baseline check applies).
+QSize JpegImageSize(QByteArrayView bytes);
+QImage DecodePng(QByteArrayView bytes);
+// The first frame, on the logical screen.
+QImage DecodeGif(QByteArrayView bytes);
+
+// A bottom-up 24-bit BMP file of the picture (transparency dropped onto white).
+QByteArray EncodeBmp24(const QImage& picture);
+QByteArray EncodeJpeg(const QImage& picture, int quality = 75);
+QByteArray EncodePng(const QImage& picture);
+
+}  // namespace kestrel

@@ -1,0 +1,119 @@
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include <png.h>
+
+#include "platform/Error.h"
+#include "platform/PictureCodecs.h"
+
+namespace kestrel {
+
+namespace {
+
+// Larger ancillary chunks (text, profiles) are refused rather than buffered.
+constexpr png_alloc_size_t MaxChunkBytes = 8 * 1024 * 1024;
+
+struct TMemorySource {
+    const png_byte* data;
+    size_t size;
+    size_t pos = 0;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, size_t length)
+{
+    auto* source = static_cast<TMemorySource*>(png_get_io_ptr(png));
+    if (length > source->size - source->pos) png_error(png, "truncated");
+    std::memcpy(out, source->data + source->pos, length);
+    source->pos += length;
+}
+
+void Silent(png_structp, png_const_charp) {}
+[[noreturn]] void JumpOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+// libpng reports errors by longjmp; only the small members below call setjmp and they hold
+// nothing with a destructor.
+class TPngReader {
+public:
+    explicit TPngReader(QByteArrayView bytes)
+        : source_{reinterpret_cast<const png_byte*>(bytes.data()), size_t(bytes.size())}
+    {
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, Silent);
+        if (png_) info_ = png_create_info_struct(png_);
+        if (!info_) return;
+        png_set_read_fn(png_, &source_, ReadFromMemory);
+        png_set_user_limits(png_, MaxPictureSide, MaxPictureSide);
+        png_set_chunk_malloc_max(png_, MaxChunkBytes);
+    }
+    ~TPngReader() { png_destroy_read_struct(&png_, &info_, nullptr); }
+    TPngReader(const TPngReader&) = delete;
+    TPngReader& operator=(const TPngReader&) = delete;
+
+    // Reads the header and asks for 8-bit BGRA rows (the byte order of Format_ARGB32).
+    bool ReadHeader(png_uint_32& width, png_uint_32& height, bool& hasAlpha)
+    {
+        if (!info_ || setjmp(png_jmpbuf(png_))) return false;
+        png_read_info(png_, info_);
+        width = png_get_image_width(png_, info_);
+        height = png_get_image_height(png_, info_);
+        const int colorType = png_get_color_type(png_, info_);
+        hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png_, info_, PNG_INFO_tRNS);
+        png_set_expand(png_);
+        png_set_strip_16(png_);
+        png_set_gray_to_rgb(png_);
+        png_set_bgr(png_);
+        png_set_filler(png_, 0xFF, PNG_FILLER_AFTER);
+        png_set_interlace_handling(png_);
+        png_read_update_info(png_, info_);
+        return png_get_rowbytes(png_, info_) == size_t(width) * 4;
+    }
+    bool ReadRows(const std::vector<png_bytep>& rows)
+    {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        png_read_image(png_, const_cast<png_bytepp>(rows.data()));
+        return true;
+    }
+
+private:
+    TMemorySource source_;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+};
+
+}  // namespace
+
+QImage DecodePng(QByteArrayView bytes)
+{
+    TPngReader reader(bytes);
+    png_uint_32 width = 0, height = 0;
+    bool hasAlpha = false;
+    if (!reader.ReadHeader(width, height, hasAlpha)) throw EReadError(PictureLoadFailedMessage());
+    CheckPictureSize(width, height);
+    QImage image(int(width), int(height), hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull()) throw EReadError(PictureLoadFailedMessage());
+    std::vector<png_bytep> rows(height);
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = image.scanLine(int(y));
+    if (!reader.ReadRows(rows)) throw EReadError(PictureLoadFailedMessage());
+    return image;
+}
+
+QByteArray EncodePng(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    png_image out{};
+    out.version = PNG_IMAGE_VERSION;
+    out.width = png_uint_32(image.width());
+    out.height = png_uint_32(image.height());
+    out.format = PNG_FORMAT_BGRA;
+    png_alloc_size_t size = 0;
+    const auto stride = png_int_32(image.bytesPerLine());
+    if (!png_image_write_to_memory(&out, nullptr, &size, 0, image.constBits(), stride, nullptr))
+        throw EKestrel(QStringLiteral("PNGイメージを作成できませんでした"));
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    if (!png_image_write_to_memory(&out, bytes.data(), &size, 0, image.constBits(), stride, nullptr))
+        throw EKestrel(QStringLiteral("PNGイメージを作成できませんでした"));
+    bytes.truncate(qsizetype(size));
+    return bytes;
+}
+
+}  // namespace kestrel

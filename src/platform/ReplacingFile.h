@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryFile>
+
+namespace kestrel {
+
+// Writes a file through a temporary file beside it ("<target>.<pid>-XXXXXX.tmp") that replaces
+// the target only once it is complete and on disk, so the target is always either the old or the
+// new file. The temporary name carries the process id: opening removes what a killed process
+// left of an earlier replacement of the same target.
+class TReplacingFile {
+public:
+    explicit TReplacingFile(QString target);
+    // An uncommitted temporary file is removed.
+    ~TReplacingFile();
+
+    bool Open();
+    QIODevice& Device() { return file_; }
+    // Flushes, syncs and renames over the target (keeping its permissions).
+    bool Commit();
+    QString ErrorString() const { return error_.isEmpty() ? file_.errorString() : error_; }
+
+private:
+    QString target_;
+    QTemporaryFile file_;
+    QString error_;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,93 @@
+#include "print/BandPage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/Rounding.h"
+
+namespace kestrel {
+
+namespace {
+constexpr double InchesPerMetre = 1 / 0.0254;
+}
+
+std::vector<TBand> PlanBands(const TRect& target, QSize printerDpi, int bandDpi)
+{
+    const int width = MulDiv(target.Width(), bandDpi, printerDpi.width());
+    const int height = MulDiv(target.Height(), bandDpi, printerDpi.height());
+    if (width <= 0 || height <= 0) return {};
+    const int rowsPerBand = std::max(1, MaxBandPixels / width);
+    const int count = rowsPerBand < height ? (height + rowsPerBand - 1) / rowsPerBand : 1;
+    const int64_t h = target.Height();
+    std::vector<TBand> bands;
+    for (int64_t e = 0; e < count; ++e) {
+        const int top = target.top + int(e * h / count);
+        const int bottom = target.top + int((e + 1) * h / count);
+        const int rows = int((e + 1) * height / count - e * height / count);
+        bands.push_back({QSize(width, rows), {target.left, top, target.right, bottom}});
+    }
+    return bands;
+}
+
+void SetPrintOrigin(TCanvas& canvas, QPoint offset)
+{
+    TMapping mapping;
+    mapping.viewportOrg = offset;
+    canvas.SetMapping(mapping);
+}
+
+void TBandCanvas::Attach(QImage bitmap, QPoint origin)
+{
+    const int dotsPerMetre = int(std::lround(dpi_ * InchesPerMetre));
+    bitmap.setDotsPerMeterX(dotsPerMetre);
+    bitmap.setDotsPerMeterY(dotsPerMetre);
+    bitmap_ = std::move(bitmap);
+    canvas_ = std::make_unique<TCanvas>(bitmap_);
+    SetPrintOrigin(*canvas_, -origin);
+}
+
+QImage TBandCanvas::Detach()
+{
+    canvas_.reset();
+    return std::move(bitmap_);
+}
+
+TStretchPrintPage::TStretchPrintPage(TCanvas& printer, QSize printerDpi, int bandDpi, bool banding, QPoint offset,
+                                     const TRect& target)
+    : printer_(printer), saved_(printer), printerDpi_(printerDpi), band_(bandDpi > 0 ? bandDpi : printerDpi.height())
+{
+    SetPrintOrigin(printer_, offset);
+    if (!banding) return;
+    bands_ = PlanBands(target, printerDpi_, band_.Dpi());
+    bandCount_ = int(bands_.size());
+}
+
+TCanvas& TStretchPrintPage::GetCanvas()
+{
+    return band_.Attached() ? band_.Canvas() : printer_;
+}
+
+void TStretchPrintPage::StretchFinishedBand()
+{
+    const QImage bitmap = band_.Detach();
+    TCanvasStateSaver saver(printer_);
+    printer_.SetCopyMode(TCopyMode::cmSrcCopy);
+    printer_.StretchDraw(bands_[next_ - 1].target, bitmap, TStretchQuality::sqDevice);
+}
+
+bool TStretchPrintPage::NextBand()
+{
+    if (band_.Attached()) StretchFinishedBand();
+    const bool pending = next_ < bandCount_;
+    if (pending && !bands_.empty()) {
+        const TBand& band = bands_[next_];
+        QImage bitmap(band.size, QImage::Format_RGB32);
+        bitmap.fill(Qt::white);
+        band_.Attach(std::move(bitmap), QPoint(MulDiv(band.target.left, band_.Dpi(), printerDpi_.width()),
+                                               MulDiv(band.target.top, band_.Dpi(), printerDpi_.height())));
+    }
+    ++next_;
+    return pending;
+}
+
+}  // namespace kestrel

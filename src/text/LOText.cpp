@@ -1,0 +1,526 @@
+#include "text/LOText.h"
+
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <array>
+#include <cmath>
+
+#include "document/DODesigner.h"
+#include "document/ObjectSite.h"
+#include "platform/Canvas.h"
+#include "platform/Rounding.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr std::array<QPoint, 9> ShadowPresets = {
+    QPoint(0, 0), {-7, -7}, {0, -7}, {7, -7}, {-7, 0}, {7, 0}, {-7, 7}, {0, 7}, {7, 7}};
+// Distorted text is laid out at least this large so that it stays smooth when bent.
+constexpr int DistortionMinPoints = 72;
+
+int NormalisedAngle(int degrees)
+{
+    return ((degrees % 360) + 360) % 360;
+}
+
+TRect BoundingBox(const std::vector<QPointF>& points)
+{
+    double l = 1e18, t = 1e18, r = -1e18, b = -1e18;
+    for (QPointF p : points) {
+        l = std::min(l, p.x()), t = std::min(t, p.y());
+        r = std::max(r, p.x()), b = std::max(b, p.y());
+    }
+    return {int(std::floor(l)), int(std::floor(t)), int(std::ceil(r)), int(std::ceil(b))};
+}
+
+std::vector<QPointF> TurnedCorners(const TRect& r, QPointF centre, int angle)
+{
+    const QTransform turn = TurnAbout(centre, angle);
+    return {turn.map(QPointF(r.left, r.top)), turn.map(QPointF(r.right, r.top)), turn.map(QPointF(r.right, r.bottom)),
+            turn.map(QPointF(r.left, r.bottom))};
+}
+
+TRect PathBounds(const TPathPoints& path)
+{
+    if (path.empty()) return {};
+    TRect r{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (const TPathPoint& p : path) {
+        r.left = std::min(r.left, p.point.x()), r.top = std::min(r.top, p.point.y());
+        r.right = std::max(r.right, p.point.x() + 1), r.bottom = std::max(r.bottom, p.point.y() + 1);
+    }
+    return r;
+}
+
+// Fills the area with the spec where the path covers it, with anti-aliased edges: the fill is
+// painted on a layer of the device pixels concerned and kept only under the path's coverage.
+void FillCoverage(TCanvas& canvas, const QPainterPath& path, const TColorSpec& spec, const TRect& area)
+{
+    QPainter& painter = canvas.Painter();
+    const QRect deviceArea = canvas.LogicalToDevice().mapRect(QRectF(area.ToQRect())).toAlignedRect() &
+                             QRect(QPoint(0, 0), QSize(canvas.Device().width(), canvas.Device().height()));
+    if (deviceArea.isEmpty()) return;
+    QImage layer(deviceArea.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    QImage coverage = layer;
+    {
+        TCanvas layerCanvas(layer);
+        layerCanvas.SetMapping(canvas.Mapping());
+        layerCanvas.SetDeviceOffset(canvas.DeviceOffset() - deviceArea.topLeft());
+        spec.FillRect(layerCanvas, area);
+        QPainter mask(&coverage);
+        mask.setRenderHint(QPainter::Antialiasing);
+        mask.setWorldTransform(layerCanvas.LogicalToDevice());
+        mask.fillPath(path, Qt::black);
+    }
+    QPainter keep(&layer);
+    keep.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    keep.drawImage(0, 0, coverage);
+    keep.end();
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(deviceArea.topLeft(), layer);
+    painter.restore();
+}
+
+// Pure colours fill the path directly; other fills go through a coverage layer.
+void FillPath(TCanvas& canvas, const QPainterPath& path, const TColorSpec& spec, const TRect& area)
+{
+    if (spec.IsPureColor(canvas))
+        canvas.Painter().fillPath(path, ToQColor(spec.Color()));
+    else
+        FillCoverage(canvas, path, spec, area);
+}
+
+}  // namespace
+
+const TEnumInfo& FieldTypeInfo()
+{
+    static const TEnumInfo info{"TFieldType", {"ftProduct", "ftCreatorJapanese", "ftCreatorEnglish"}};
+    return info;
+}
+
+const TClassInfo& TLOText::StaticClass()
+{
+    static const TClassInfo info("TLOText", &TLORectBase::StaticClass(), FactoryOf<TLOText>(), [] {
+        using C = TLOText;
+        return TPropsOf<C>()
+            .Int("Version", &C::Version, &C::SetStoredVersion, NoDefault)
+            .Strings("Text", &C::Text, &C::SetText)
+            .StoredIf([](const C& c) { return !c.Text().isEmpty(); })
+            .Nested("Font", &C::FontObject)
+            .Int("Align", &C::Align, &C::SetAlign, 0)
+            .Bool("Vertical", &C::Vertical, &C::SetVerticalStored, false)
+            .Int("CharSpacing", &C::CharSpacing, &C::SetCharSpacing, 0)
+            .Int("LineSpacing", &C::LineSpacing, &C::SetLineSpacing, 0)
+            .Int("Angle", &C::Angle, &C::SetAngleStored, NoDefault)
+            .Nested("CoonsDistortion", &C::DistortionObject)
+            .Int("DistortionRatio", &C::DistortionRatio, &C::SetDistortionRatio, NoDefault)
+            .Nested("TextColor", &C::TextColorObject)
+            .Bool("Outline", &C::Outline, &C::SetOutline, NoDefault)
+            .Nested("OutlineColor", &C::OutlineColorObject)
+            .Int("OutLineWidth", &C::OutLineWidth, &C::SetOutLineWidth, NoDefault)
+            .Int("Shadow", &C::Shadow, &C::SetShadow, NoDefault)
+            .StoredIf([](const C& c) { return c.Shadow() != CustomShadow; })
+            .Int("ShadowOffsetX", &C::ShadowOffsetX, &C::SetShadowOffsetX, NoDefault)
+            .StoredIf([](const C& c) { return c.Shadow() == CustomShadow; })
+            .Int("ShadowOffsetY", &C::ShadowOffsetY, &C::SetShadowOffsetY, NoDefault)
+            .StoredIf([](const C& c) { return c.Shadow() == CustomShadow; })
+            .Nested("ShadowColor", &C::ShadowColorObject)
+            .Bool("AutoSize", &C::AutoSize, &C::SetAutoSize, NoDefault)
+            .Int("Bulge", &C::Bulge, &C::SetBulge, NoDefault)
+            .Int("FieldNo", &C::FieldNo, &C::SetFieldNo, NoDefault)
+            .Enum("FieldType", FieldTypeInfo(), &C::FieldType, &C::SetFieldType, NoDefault)
+            .Bool("HanToZen", &C::HanToZen, &C::SetHanToZen, false)
+            .Bool("NumToKnj", &C::NumToKnj, &C::SetNumToKnj, false)
+            .Bool("MinusExc", &C::MinusExc, &C::SetMinusExc, false)
+            .Int("FeedAngle", &C::FeedAngle, &C::SetFeedAngle, 0)
+            .Int("DiagonalAlign", &C::DiagonalAlign, &C::SetDiagonalAlign, NoDefault)
+            .StoredIf([](const C&) { return false; })
+            .Done();
+    });
+    return info;
+}
+
+TLOText::TLOText()
+    : distortion_(std::make_unique<TCoonsDistortion>()),
+      textColor_(std::make_unique<TColorSpec>()),
+      outlineColor_(std::make_unique<TColorSpec>()),
+      shadowColor_(std::make_unique<TColorSpec>())
+{
+    layout_.SetOnChange([this] { LayoutChanged(); });
+    for (TColorSpec* spec : {textColor_.get(), outlineColor_.get(), shadowColor_.get()})
+        spec->SetOnChange([this] { StyleChanged(); });
+}
+
+TLOText::~TLOText() = default;
+
+void TLOText::Repaint()
+{
+    displayOutline_.reset();
+    if (Site()) Site()->InvalidateElement(*this);
+}
+
+void TLOText::LayoutChanged()
+{
+    displayOutline_.reset();
+    ApplyAutoSize();
+    if (Site()) Site()->UpdateElementBounds(*this);
+    Changed();
+    Repaint();
+}
+
+void TLOText::StyleChanged()
+{
+    Changed();
+    Repaint();
+}
+
+void TLOText::SetVertical(bool value)
+{
+    if (value == Vertical()) return;
+    if (!assigning_) {
+        // The box turns about its centre so it keeps its place.
+        const TRect r = Rect();
+        const int cx2 = r.left + r.right, cy2 = r.top + r.bottom;
+        const int w = r.Width(), h = r.Height();
+        TLORectBase::SetBounds({(cx2 - h) / 2, (cy2 - w) / 2, (cx2 - h) / 2 + h, (cy2 - w) / 2 + w});
+    }
+    layout_.SetVertical(value);
+}
+
+void TLOText::SetAngle(int degrees)
+{
+    layout_.SetAngle(NormalisedAngle(degrees));
+}
+
+void TLOText::SetCoonsDistortion(const TCoonsDistortion& distortion)
+{
+    if (*distortion_ == distortion) return;
+    distortion_->Assign(distortion);
+    LayoutChanged();
+}
+
+void TLOText::SetDistortionRatio(int percent)
+{
+    if (percent == distortionRatio_) return;
+    distortionRatio_ = percent;
+    StyleChanged();
+}
+
+void TLOText::SetOutline(bool value)
+{
+    if (value == outline_) return;
+    outline_ = value;
+    StyleChanged();
+}
+
+void TLOText::SetOutLineWidth(int value)
+{
+    if (value == outlineWidth_) return;
+    outlineWidth_ = value;
+    StyleChanged();
+}
+
+int TLOText::Shadow() const
+{
+    for (int i = 0; i < int(ShadowPresets.size()); ++i)
+        if (ShadowPresets[i] == QPoint(shadowX_, shadowY_)) return i;
+    return CustomShadow;
+}
+
+void TLOText::SetShadow(int preset)
+{
+    if (preset < 0 || preset >= int(ShadowPresets.size())) return;
+    layout_.BeginUpdate();
+    SetShadowOffsetX(ShadowPresets[preset].x());
+    SetShadowOffsetY(ShadowPresets[preset].y());
+    layout_.EndUpdate();
+}
+
+void TLOText::SetShadowOffsetX(int percent)
+{
+    if (percent == shadowX_) return;
+    shadowX_ = percent;
+    LayoutChanged();
+}
+
+void TLOText::SetShadowOffsetY(int percent)
+{
+    if (percent == shadowY_) return;
+    shadowY_ = percent;
+    LayoutChanged();
+}
+
+void TLOText::SetAutoSize(bool value)
+{
+    if (value == autoSize_) return;
+    autoSize_ = value;
+    ApplyAutoSize();
+    Changed();
+}
+
+void TLOText::SetDiagonalAlign(int value)
+{
+    if (value == 1 || value == 4) SetFeedAngle(45);
+    if (value == 2 || value == 3) SetFeedAngle(-45);
+}
+
+bool TLOText::IsDistorted() const
+{
+    return Bulge() == 0 && !distortion_->IsEmpty();
+}
+
+QPoint TLOText::ShadowDisplacement() const
+{
+    const int h = layout_.LineHeight();
+    return {int(RoundHalfAway(h * shadowX_ / 100.0)), int(RoundHalfAway(h * shadowY_ / 100.0))};
+}
+
+void TLOText::ApplyInformation(TFieldType set, const QStringList& items)
+{
+    if (fieldNo_ < 1 || set != fieldType_ || fieldNo_ > items.size()) return;
+    SetText(items[fieldNo_ - 1].split(u'\n'));
+}
+
+void TLOText::ApplyAutoSize()
+{
+    if (!autoSize_ || !Site() || Bulge() != 0 || assigning_) return;
+    const TRect rect = Rect();
+    TRect box = layout_.GetTextBounds(rect, true);
+    const int align = Align();
+    if (box.Width() < MinAutoSize) {
+        box.right = box.left + MinAutoSize;
+        if (Vertical() || align == 2)
+            box = box.Translated(rect.right - box.right, 0);
+        else if (align == 1)
+            box = box.Translated((rect.left + rect.right) / 2 - (box.left + box.right) / 2, 0);
+    }
+    if (box.Height() < MinAutoSize) {
+        box.bottom = box.top + MinAutoSize;
+        if (Vertical() && align == 2)
+            box = box.Translated(0, rect.bottom - box.bottom);
+        else if (Vertical() && align == 1)
+            box = box.Translated(0, (rect.top + rect.bottom) / 2 - (box.top + box.bottom) / 2);
+    }
+    if (Angle() != 0 && !(align == 3 && rect.IsEmpty())) {
+        // The anchor of the alignment stays where it is on screen.
+        auto anchor = [&](const TRect& r) {
+            if (!Vertical()) return QPointF(align == 1 ? (r.left + r.right) / 2.0 : align == 2 ? r.right : r.left, r.top);
+            return QPointF(r.right, align == 1 ? (r.top + r.bottom) / 2.0 : align == 2 ? r.bottom : r.top);
+        };
+        auto turned = [&](const TRect& r) {
+            const QPointF c = BoxCentre(r);
+            return TurnAbout(c, Angle()).map(anchor(r));
+        };
+        const QPointF shift = turned(rect) - turned(box);
+        box = box.Translated(int(RoundHalfAway(shift.x())), int(RoundHalfAway(shift.y())));
+    }
+    TLORectBase::SetBounds(box);
+}
+
+void TLOText::SetBounds(const TRect& rect)
+{
+    TLORectBase::SetBounds(rect);
+    displayOutline_.reset();
+}
+
+TPathPoints TLOText::DistortedOutline() const
+{
+    // Laid out large and unturned, flattened, bent onto the box, then turned.
+    TSimpleText big(layout_);
+    big.SetAngle(0);
+    const int lineHeight = std::max(1, layout_.LineHeight());
+    big.Font().SetSize(std::max(layout_.Font().Size(), DistortionMinPoints));
+    const double factor = double(big.LineHeight()) / lineHeight;
+    const TRect rect = Rect();
+    const TRect bigBox{0, 0, int(RoundHalfAway(rect.Width() * factor)), int(RoundHalfAway(rect.Height() * factor))};
+    TPathPoints raw;
+    big.AppendOutline(raw, bigBox, true);
+    TPathPoints flat = FromPainterPathPolygons(ToPainterPath(raw, Qt::WindingFill));
+    TCoonsDistortion working;
+    working.Assign(*distortion_);
+    working.SetRatio(distortionRatio_);
+    working.SetSourceRect(PathBounds(flat));
+    working.SetTargetRect(rect);
+    const QPointF c = BoxCentre(rect);
+    const QTransform turn = TurnAbout(c, Angle());
+    for (TPathPoint& p : flat) {
+        const QPointF q = turn.map(QPointF(working.TransformPoint(p.point)));
+        p.point = QPoint(int(RoundHalfAway(q.x())), int(RoundHalfAway(q.y())));
+    }
+    return flat;
+}
+
+const TPathPoints& TLOText::DisplayOutline()
+{
+    if (displayOutline_) return *displayOutline_;
+    if (IsDistorted()) {
+        displayOutline_ = DistortedOutline();
+    } else {
+        TPathPoints path;
+        layout_.AppendOutline(path, Rect(), true);
+        displayOutline_ = std::move(path);
+    }
+    return *displayOutline_;
+}
+
+TRect TLOText::GetBounds() const
+{
+    const TRect rect = Rect();
+    const int grow = outline_ ? outlineWidth_ : 0;
+    const QPoint shadow = ShadowDisplacement();
+    if (Bulge() != 0) {
+        // Arc text reaches outside its box: the bounds of what is drawn.
+        TPathPoints path;
+        layout_.AppendOutline(path, rect, false);
+        const TRect ink = path.empty() ? rect : PathBounds(path);
+        TRect both = ink.Inflated(grow);
+        const TRect moved = both.Translated(shadow.x(), shadow.y());
+        return {std::min(both.left, moved.left), std::min(both.top, moved.top), std::max(both.right, moved.right),
+                std::max(both.bottom, moved.bottom)};
+    }
+    const TRect grown = rect.Inflated(grow);
+    std::vector<QPointF> corners = TurnedCorners(grown, BoxCentre(rect), Angle());
+    for (QPointF p : TurnedCorners(grown.Translated(shadow.x(), shadow.y()), BoxCentre(rect), Angle()))
+        corners.push_back(p);
+    return BoundingBox(corners);
+}
+
+int TLOText::HitTest(QPoint logical) const
+{
+    if (Bulge() != 0) return GetBounds().Contains(logical) ? 1 : 0;
+    const QPointF c = BoxCentre(Rect());
+    const QTransform back = TurnAbout(c, -Angle());
+    const QPointF p = back.map(QPointF(logical));
+    return Rect().Contains(QPoint(int(std::floor(p.x())), int(std::floor(p.y())))) ? 1 : 0;
+}
+
+void TLOText::SetSize(int width, int height)
+{
+    const TRect bounds = GetBounds();
+    const TRect r = Rect();
+    if (Bulge() != 0 || Angle() != 0) {
+        const int w = bounds.Width() ? int(RoundHalfAway(double(r.Width()) * width / bounds.Width())) : width;
+        const int h = bounds.Height() ? int(RoundHalfAway(double(r.Height()) * height / bounds.Height())) : height;
+        SetBounds({r.left, r.top, r.left + w, r.top + h});
+        return;
+    }
+    SetBounds({r.left, r.top, r.right + width - bounds.Width(), r.bottom + height - bounds.Height()});
+}
+
+void TLOText::DrawOutline(TCanvas& canvas)
+{
+    const TRect box = IsDistorted() ? Rect() : layout_.GetTextBounds(Rect());
+    const std::vector<QPointF> corners = TurnedCorners(box, BoxCentre(Rect()), Angle());
+    QPolygon polygon;
+    for (QPointF p : corners) polygon << QPoint(int(RoundHalfAway(p.x())), int(RoundHalfAway(p.y())));
+    polygon << polygon.front();
+    canvas.Polyline(polygon);
+}
+
+void TLOText::DrawText(TCanvas& canvas, const TColorSpec& fill, const TColorSpec* ring, QPoint offset)
+{
+    QPainter& painter = canvas.Painter();
+    const QTransform shift = QTransform::fromTranslate(offset.x(), offset.y());
+    if (!ring && !IsDistorted() && fill.IsPureColor(canvas)) {
+        TSimpleText& layout = layout_;
+        layout.SetTextColor(fill.Color());
+        layout.Draw(canvas, Rect().Translated(offset.x(), offset.y()));
+        return;
+    }
+    const QPainterPath glyphs = shift.map(ToPainterPath(DisplayOutline(), Qt::WindingFill));
+    const TRect area = TRect::FromQRect(glyphs.boundingRect().toAlignedRect()).Inflated(outlineWidth_ + 1);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (ring) {
+        // Half the pen lies inside the glyphs and is covered by the fill.
+        QPainterPathStroker stroker;
+        stroker.setWidth(2.0 * outlineWidth_);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        FillPath(canvas, stroker.createStroke(glyphs).united(glyphs), *ring, area);
+    }
+    FillPath(canvas, glyphs, fill, area);
+    painter.restore();
+}
+
+void TLOText::Paint(TCanvas& canvas)
+{
+    const QPoint shadow = ShadowDisplacement();
+    if (!shadow.isNull()) DrawText(canvas, *shadowColor_, nullptr, shadow);
+    DrawText(canvas, *textColor_, outline_ ? outlineColor_.get() : nullptr, {});
+    displayOutline_.reset();
+}
+
+void TLOText::ConvertLegacyAlign()
+{
+    const int align = Align();
+    if (align != 4 && align != 5) return;
+    const TRect r = Rect();
+    const int h = layout_.LineHeight();
+    const int s = std::min(r.Width(), r.Height());
+    layout_.SetBulge(align == 4 ? (s - h) / 2 : (h - s) / 2);
+    layout_.SetAlign(1);
+    // Shrunk about the centre, never below one unit.
+    const int d = h / 2;
+    const int w = std::max(1, r.Width() - 2 * d), hh = std::max(1, r.Height() - 2 * d);
+    const int cx2 = r.left + r.right, cy2 = r.top + r.bottom;
+    TLORectBase::SetBounds({(cx2 - w) / 2, (cy2 - hh) / 2, (cx2 - w) / 2 + w, (cy2 - hh) / 2 + hh});
+}
+
+void TLOText::ConvertOldArcText()
+{
+    if (storedVersion_ == FormatVersion || Bulge() == 0) return;
+    layout_.SetAlign(1);
+    layout_.SetCharSpacing(0);
+    if (Text().size() > 1) layout_.SetText({Text().front()});
+    if (Vertical()) {
+        const TRect r = Rect();
+        const int cy2 = r.top + r.bottom;
+        TLORectBase::SetBounds({r.left, (cy2 - r.Width()) / 2, r.right, (cy2 - r.Width()) / 2 + r.Width()});
+        SetAngle(Angle() - 90);
+    }
+}
+
+void TLOText::Loaded()
+{
+    TBlendableObject<TLORectBase>::Loaded();
+    if (outline_ && outlineWidth_ == 0) outlineWidth_ = 1;
+    ConvertLegacyAlign();
+    ConvertOldArcText();
+    storedVersion_ = FormatVersion;
+}
+
+void TLOText::AssignFrom(const TDrawObject& source)
+{
+    TBlendableObject<TLORectBase>::AssignFrom(source);
+    const auto* other = dynamic_cast<const TLOText*>(&source);
+    if (!other) return;
+    assigning_ = true;
+    layout_.BeginUpdate();
+    AssignPublished(*other, *this);
+    layout_.EndUpdate();
+    assigning_ = false;
+    displayOutline_.reset();
+}
+
+void RegisterTextKinds()
+{
+    TKindSetup setup;
+    // Placed at once until texts can be drawn out with the mouse; the user types the text first.
+    setup.drag = false;
+    setup.editorFirst = true;
+    // A new text starts as a line-sized box at the face's top left and fits itself to its text.
+    // (A factory may stand another class in for the kind.)
+    setup.prepare = [](TDrawObject& object, TObjectSite& site) {
+        if (auto* text = dynamic_cast<TLOText*>(&object)) {
+            const TRect area = site.LogicalArea();
+            text->SetBounds({area.left + 100, area.top + 100, area.left + 700,
+                             area.top + 100 + text->Layout().LineHeight()});
+        }
+        if (auto* autoSize = dynamic_cast<IDOAutoSize*>(&object)) autoSize->SetAutoSize(true);
+    };
+    TLOCreator::SetKindSetup("TLOText", std::move(setup));
+}
+
+}  // namespace kestrel

@@ -1,0 +1,512 @@
+#include "text/SimpleText.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <cmath>
+#include <numbers>
+
+#include "platform/Canvas.h"
+#include "platform/FontServices.h"
+#include "platform/Rounding.h"
+#include "text/CharConvert.h"
+
+namespace kestrel {
+
+namespace {
+
+// Slant of an italic drawn from an upright face.
+constexpr double SyntheticSlant = 0.2;
+// Ring width, relative to the em, that thickens a face without a bold design.
+constexpr double SyntheticBoldWidth = 0.04;
+constexpr int TabStop = 8;
+
+double Radians(double degrees)
+{
+    return degrees * std::numbers::pi / 180;
+}
+
+double Degrees(double radians)
+{
+    return radians * 180 / std::numbers::pi;
+}
+
+int FloorDiv(int64_t a, int64_t b)
+{
+    return int(a / b - ((a % b != 0) && ((a < 0) != (b < 0))));
+}
+
+double PositiveAngle(double radians)
+{
+    const double full = 2 * std::numbers::pi;
+    const double r = std::fmod(radians, full);
+    return r < 0 ? r + full : r;
+}
+
+
+void AddBox(TPathPoints& out, QPointF a, QPointF b, QPointF c, QPointF d)
+{
+    for (QPointF p : {a, b, c, d})
+        out.push_back({QPoint(int(RoundHalfAway(p.x())), int(RoundHalfAway(p.y()))), p == a ? ptMoveTo : ptLineTo});
+    CloseLastFigure(out);
+}
+
+}  // namespace
+
+QTransform TurnAbout(QPointF centre, double degrees)
+{
+    return QTransform::fromTranslate(-centre.x(), -centre.y()) * QTransform().rotate(degrees) *
+           QTransform::fromTranslate(centre.x(), centre.y());
+}
+
+QPointF BoxCentre(const TRect& box)
+{
+    return {(box.left + box.right) / 2.0, (box.top + box.bottom) / 2.0};
+}
+
+TSimpleText::TSimpleText()
+{
+    font_.SetSize(24);
+    font_.SetOnChange([this] { Changed(); });
+}
+
+TSimpleText::TSimpleText(const TSimpleText& other)
+    : text_(other.text_), align_(other.align_), vertical_(other.vertical_), charSpacing_(other.charSpacing_),
+      lineSpacing_(other.lineSpacing_), bulge_(other.bulge_), angle_(other.angle_), hanToZen_(other.hanToZen_),
+      numToKnj_(other.numToKnj_), minusExc_(other.minusExc_), feedAngle_(other.feedAngle_),
+      textColor_(other.textColor_)
+{
+    font_.Assign(other.font_);
+    font_.SetOnChange([this] { Changed(); });
+}
+
+void TSimpleText::Changed()
+{
+    display_.reset();
+    measured_.reset();
+    if (updates_ > 0) {
+        changed_ = true;
+        return;
+    }
+    if (onChange_) onChange_();
+}
+
+void TSimpleText::EndUpdate()
+{
+    if (updates_ > 0 && --updates_ == 0 && changed_) {
+        changed_ = false;
+        if (onChange_) onChange_();
+    }
+}
+
+template <typename T>
+void TSimpleText::Change(T& field, T value)
+{
+    if (field == value) return;
+    field = value;
+    Changed();
+}
+
+void TSimpleText::SetText(const QStringList& lines) { Change(text_, lines); }
+void TSimpleText::SetAlign(int align) { Change(align_, align); }
+void TSimpleText::SetVertical(bool value) { Change(vertical_, value); }
+void TSimpleText::SetCharSpacing(int value) { Change(charSpacing_, value); }
+void TSimpleText::SetLineSpacing(int value) { Change(lineSpacing_, value); }
+void TSimpleText::SetBulge(int value) { Change(bulge_, value); }
+void TSimpleText::SetAngle(int degrees) { Change(angle_, degrees); }
+void TSimpleText::SetHanToZen(bool value) { Change(hanToZen_, value); }
+void TSimpleText::SetNumToKnj(bool value) { Change(numToKnj_, value); }
+void TSimpleText::SetMinusExc(bool value) { Change(minusExc_, value); }
+void TSimpleText::SetFeedAngle(int degrees) { Change(feedAngle_, degrees); }
+
+const QStringList& TSimpleText::DisplayLines() const
+{
+    if (display_) return *display_;
+    QStringList lines = text_.isEmpty() ? QStringList{EmptyTextPlaceholder} : text_;
+    for (QString& line : lines) {
+        if (hanToZen_) line = ToFullWidth(line, minusExc_ ? QChar(u'-') : QChar());
+        if (numToKnj_) line = DigitsToKanji(line);
+    }
+    display_ = std::move(lines);
+    return *display_;
+}
+
+const TSimpleText::TMeasured& TSimpleText::Measured() const
+{
+    if (measured_) return *measured_;
+    TMeasured m;
+    m.face = font_.Face();
+    const double em = font_.EmHeight();
+    if (m.face) {
+        const TFaceMetrics& fm = m.face->Metrics();
+        m.scale = em / fm.unitsPerEm;
+        m.ascent = int(RoundHalfAway(fm.ascent * m.scale));
+        m.lineHeight = int(RoundHalfAway((fm.ascent + fm.descent) * m.scale));
+    } else {
+        m.lineHeight = int(RoundHalfAway(em));
+        m.ascent = m.lineHeight;
+    }
+    for (const QString& line : DisplayLines()) m.lines.push_back(MeasureLine(m, line));
+    measured_ = std::move(m);
+    return *measured_;
+}
+
+std::vector<TCharMetrics> TSimpleText::MeasureLine(const TMeasured& m, const QString& line) const
+{
+    auto metricsOf = [&](QChar ch) {
+        TCharMetrics cm;
+        if (!m.face) return cm;
+        cm.upright = vertical_ && !IsSingleByteChar(ch);
+        cm.glyph = cm.upright ? m.face->VerticalGlyph(ch.unicode()) : m.face->Glyph(ch.unicode());
+        const TGlyphBox box = m.face->Box(cm.glyph);
+        cm.a = int(RoundHalfAway(box.xMin * m.scale));
+        cm.b = int(RoundHalfAway((box.xMax - box.xMin) * m.scale));
+        cm.c = int(RoundHalfAway(box.advance * m.scale)) - cm.a - cm.b;
+        return cm;
+    };
+    std::vector<TCharMetrics> chars;
+    chars.reserve(line.size());
+    for (qsizetype k = 0; k < line.size(); ++k) {
+        if (line[k] != u'\t') {
+            chars.push_back(metricsOf(line[k]));
+            continue;
+        }
+        // Tab stops every eight character positions, measured in widths of "0".
+        const TCharMetrics zero = metricsOf(u'0');
+        TCharMetrics tab;
+        tab.b = (zero.a + zero.b + zero.c) * (TabStop - int(k % TabStop));
+        chars.push_back(tab);
+    }
+    return chars;
+}
+
+int TSimpleText::LineHeight() const
+{
+    return Measured().lineHeight;
+}
+
+TCharLayout TSimpleText::LayoutLine(const std::vector<TCharMetrics>& chars, int extent, int align) const
+{
+    TCharLayout layout;
+    if (chars.empty()) return layout;
+    layout.empty = false;
+    const int spacing = align == 3 ? 0 : charSpacing_;
+    int pen = 0;
+    int inkLeft = INT_MAX;
+    int inkRight = INT_MIN;
+    for (const TCharMetrics& c : chars) {
+        layout.positions.push_back(pen);
+        pen += c.a;
+        inkLeft = std::min(inkLeft, pen);
+        inkRight = std::max(inkRight, pen + c.b);
+        pen += c.b + c.c + spacing;
+    }
+    if (align == 3) {
+        // The slack is spread over the gaps; a single character gets none.
+        const int n = int(chars.size());
+        const int64_t slack = int64_t(extent) - (inkRight - inkLeft);
+        pen = -inkLeft;
+        int given = 0;
+        for (int k = 0; k < n; ++k) {
+            layout.positions[k] = pen;
+            pen += chars[k].a + chars[k].b + chars[k].c;
+            if (n > 1) {
+                const int total = FloorDiv(slack * (k + 1), n - 1);
+                pen += total - given;
+                given = total;
+            }
+        }
+        layout.start = 0;
+        layout.end = extent;
+        return layout;
+    }
+    const int shift = align == 0 ? -inkLeft : align == 2 ? extent - inkRight : FloorDiv(int64_t(extent) - inkRight - inkLeft, 2);
+    for (int& p : layout.positions) p += shift;
+    layout.start = inkLeft + shift;
+    layout.end = inkRight + shift;
+    return layout;
+}
+
+int TSimpleText::FeedShift(int line, int lineCount) const
+{
+    if (feedAngle_ == 0) return 0;
+    const double c = std::sin(Radians(-feedAngle_));
+    const double pitch = LinePitch();
+    double c0 = 0;
+    if (align_ == 0) c0 = c >= 0 ? 0 : -c * pitch * (lineCount - 1);
+    if (align_ == 2) c0 = c >= 0 ? -c * pitch * (lineCount - 1) : 0;
+    return int(RoundHalfAway(c * pitch * line + c0));
+}
+
+TRect TSimpleText::GetTextBounds(const TRect& box, bool forAutoSize) const
+{
+    const TMeasured& m = Measured();
+    const int n = int(m.lines.size());
+    const int thickness = n * LinePitch() - lineSpacing_;
+    const int extent = vertical_ ? box.Height() : box.Width();
+    const int align = forAutoSize && align_ == 3 ? 0 : align_;
+    int first = INT_MAX;
+    int last = INT_MIN;
+    for (int i = 0; i < n; ++i) {
+        const TCharLayout layout = LayoutLine(m.lines[i], extent, align);
+        if (layout.empty) continue;
+        const int shift = FeedShift(i, n);
+        first = std::min(first, layout.start + shift);
+        last = std::max(last, layout.end + shift);
+    }
+    if (vertical_) {
+        const int top = first == INT_MAX ? box.top : box.top + first;
+        const int bottom = first == INT_MAX ? box.bottom : box.top + last;
+        return {box.right - thickness, top, box.right, bottom};
+    }
+    const int left = first == INT_MAX ? box.left : box.left + first;
+    const int right = first == INT_MAX ? box.right : box.left + last;
+    return {left, box.top, right, box.top + thickness};
+}
+
+void TSimpleText::AddDecorations(const TMeasured& m, QPointF lineOrigin, int length, TPathPoints& out) const
+{
+    if (!font_.HasStyle(fsUnderline) && !font_.HasStyle(fsStrikeOut)) return;
+    struct TBar {
+        int top;
+        int thickness;
+    };
+    std::vector<TBar> bars;
+    const TFaceMetrics* fm = m.face ? &m.face->Metrics() : nullptr;
+    const bool outline = fm && fm->hasOutlineMetrics;
+    auto scaled = [&](int units) { return int(RoundHalfAway(units * m.scale)); };
+    if (font_.HasStyle(fsUnderline))
+        bars.push_back(outline ? TBar{m.ascent - scaled(fm->underlinePosition), std::max(1, scaled(fm->underlineThickness))}
+                               : TBar{m.ascent + (fm ? scaled(fm->externalLeading) : 0), 1});
+    if (font_.HasStyle(fsStrikeOut))
+        bars.push_back(outline ? TBar{m.ascent - scaled(fm->strikeoutPosition), std::max(1, scaled(fm->strikeoutThickness))}
+                               : TBar{m.ascent * 3 / 4 + (fm ? scaled(fm->externalLeading) : 0), 1});
+    const double len = length - 1;
+    for (const TBar& bar : bars) {
+        if (vertical_) {
+            // lineOrigin is the column's right edge at the ink start.
+            const double x1 = lineOrigin.x() - bar.top, x0 = x1 - bar.thickness;
+            AddBox(out, {x0, lineOrigin.y()}, {x1, lineOrigin.y()}, {x1, lineOrigin.y() + len}, {x0, lineOrigin.y() + len});
+        } else {
+            const double y0 = lineOrigin.y() + bar.top, y1 = y0 + bar.thickness;
+            AddBox(out, {lineOrigin.x(), y0}, {lineOrigin.x() + len, y0}, {lineOrigin.x() + len, y1}, {lineOrigin.x(), y1});
+        }
+    }
+}
+
+void TSimpleText::PlaceStraight(const TRect& box, std::vector<TGlyphPlacement>& out, TPathPoints* decorations) const
+{
+    const TMeasured& m = Measured();
+    const int n = int(m.lines.size());
+    const int pitch = LinePitch();
+    const int extent = vertical_ ? box.Height() : box.Width();
+    for (int i = 0; i < n; ++i) {
+        const auto& chars = m.lines[i];
+        const TCharLayout layout = LayoutLine(chars, extent, align_);
+        const int shift = FeedShift(i, n);
+        for (size_t k = 0; k < chars.size(); ++k) {
+            const TCharMetrics& c = chars[k];
+            if (c.glyph == 0) continue;
+            const int pos = layout.positions[k] + shift;
+            if (!vertical_) {
+                out.push_back({c.glyph, QPointF(box.left + pos, box.top + i * pitch + m.ascent), 0});
+                continue;
+            }
+            const int columnRight = box.right - i * pitch;
+            if (c.upright)
+                out.push_back({c.glyph,
+                               QPointF(columnRight - m.lineHeight + (m.lineHeight - (c.a + c.b + c.c)) / 2.0,
+                                       box.top + pos + m.ascent),
+                               0});
+            else
+                out.push_back({c.glyph, QPointF(columnRight - m.ascent, box.top + pos), 90});
+        }
+        if (decorations && !layout.empty) {
+            const QPointF origin = vertical_ ? QPointF(box.right - i * pitch, box.top + layout.start + shift)
+                                             : QPointF(box.left + layout.start + shift, box.top + i * pitch);
+            AddDecorations(m, origin, layout.end - layout.start, *decorations);
+        }
+    }
+}
+
+std::optional<TSimpleText::TArc> TSimpleText::ArcOf(const TRect& box) const
+{
+    if (bulge_ == 0) return std::nullopt;
+    const QPointF centre = BoxCentre(box);
+    QPointF p1 = vertical_ ? QPointF(centre.x(), box.top) : QPointF(box.left, centre.y());
+    QPointF p2 = vertical_ ? QPointF(centre.x(), box.bottom) : QPointF(box.right, centre.y());
+    const QTransform turn = TurnAbout(centre, angle_);
+    p1 = turn.map(p1);
+    p2 = turn.map(p2);
+    const QPointF d = p2 - p1;
+    const double chord = std::hypot(d.x(), d.y());
+    if (chord == 0) return std::nullopt;
+    const QPointF normal(d.y() / chord, -d.x() / chord);
+    const double b = bulge_;
+    const double radius = chord * chord / (8 * std::abs(b)) + std::abs(b) / 2;
+    const QPointF mid = (p1 + p2) / 2;
+    const double sign = b > 0 ? 1 : -1;
+    return TArc{mid + normal * (b - sign * radius), radius, p1, p2};
+}
+
+void TSimpleText::PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out) const
+{
+    const auto arc = ArcOf(box);
+    if (!arc) return;
+    const TMeasured& m = Measured();
+    const double sign = bulge_ > 0 ? 1 : -1;  // positive bulges read clockwise
+    const QPointF s = arc->start - arc->centre, e = arc->end - arc->centre;
+    const double a1 = std::atan2(s.y(), s.x()), a2 = std::atan2(e.y(), e.x());
+    const double span = PositiveAngle(sign > 0 ? a2 - a1 : a1 - a2);
+    const int h = m.lineHeight;
+    for (size_t i = 0; i < m.lines.size(); ++i) {
+        const auto& chars = m.lines[i];
+        const double outer = arc->radius + h / 2.0 - double(i) * LinePitch();
+        const double inner = outer - h;
+        // A line whose inner radius reaches the centre would come out mirrored.
+        if (inner <= 0 || chars.empty()) continue;
+        const TCharLayout layout = LayoutLine(chars, 0, 0);
+        const double angularLength = (layout.end - layout.start) / inner;
+        const int n = int(chars.size());
+        double start = a1;
+        if (align_ == 1) start += sign * (span - angularLength) / 2;
+        if (align_ == 2) start += sign * (span - angularLength);
+        const double gap = align_ == 3 && n > 1 ? (span - angularLength) / (n - 1) : 0;
+        const double mid = outer - h / 2.0;
+        for (int j = 0; j < n; ++j) {
+            const TCharMetrics& c = chars[j];
+            if (c.glyph == 0) continue;
+            const double centreDistance = layout.positions[j] + c.a + c.b / 2.0 - layout.start;
+            const double theta = start + sign * (j * gap + centreDistance / inner);
+            const QPointF centre = arc->centre + QPointF(std::cos(theta), std::sin(theta)) * mid;
+            double turn = Degrees(theta) + sign * 90;
+            if (c.upright) turn -= 90;
+            const QPointF offset = QTransform().rotate(turn).map(QPointF(-(c.a + c.b + c.c) / 2.0, -h / 2.0 + m.ascent));
+            out.push_back({c.glyph, centre + offset, turn});
+        }
+    }
+}
+
+std::vector<TGlyphPlacement> TSimpleText::Glyphs(const TRect& box) const
+{
+    std::vector<TGlyphPlacement> glyphs;
+    if (bulge_ != 0) {
+        PlaceOnArc(box, glyphs);
+        return glyphs;
+    }
+    PlaceStraight(box, glyphs, nullptr);
+    if (angle_ % 360 != 0) {
+        const QTransform turn = TurnAbout(BoxCentre(box), angle_);
+        for (TGlyphPlacement& g : glyphs) {
+            g.origin = turn.map(g.origin);
+            g.angle += angle_;
+        }
+    }
+    return glyphs;
+}
+
+TPathPoints TSimpleText::Decorations(const TRect& box) const
+{
+    TPathPoints boxes;
+    if (bulge_ != 0) return boxes;
+    std::vector<TGlyphPlacement> unused;
+    PlaceStraight(box, unused, &boxes);
+    if (angle_ % 360 != 0) {
+        const QTransform turn = TurnAbout(BoxCentre(box), angle_);
+        for (TPathPoint& p : boxes) {
+            const QPointF q = turn.map(QPointF(p.point));
+            p.point = QPoint(int(RoundHalfAway(q.x())), int(RoundHalfAway(q.y())));
+        }
+    }
+    return boxes;
+}
+
+QTransform TSimpleText::GlyphTransform(const TGlyphPlacement& g) const
+{
+    const TMeasured& m = Measured();
+    QTransform t = QTransform::fromScale(m.scale, -m.scale);
+    if (font_.HasStyle(fsItalic) && m.face && !m.face->HasItalic()) t *= QTransform(1, 0, -SyntheticSlant, 1, 0, 0);
+    return t * QTransform().rotate(g.angle) * QTransform::fromTranslate(g.origin.x(), g.origin.y());
+}
+
+bool TSimpleText::SyntheticStyle() const
+{
+    const TMeasured& m = Measured();
+    return m.face && ((font_.HasStyle(fsItalic) && !m.face->HasItalic()) || SyntheticBold());
+}
+
+bool TSimpleText::SyntheticBold() const
+{
+    const TMeasured& m = Measured();
+    return m.face && font_.HasStyle(fsBold) && !m.face->HasBold();
+}
+
+void TSimpleText::AppendOutline(TPathPoints& path, const TRect& box, bool withDecorations) const
+{
+    const TMeasured& m = Measured();
+    if (!m.face) return;
+    TPathPoints glyphs;
+    for (const TGlyphPlacement& g : Glyphs(box)) m.face->AppendOutline(g.glyph, GlyphTransform(g), glyphs);
+    if (SyntheticBold()) {
+        // A face without a bold design is thickened by a ring round its outlines.
+        const QPainterPath outline = ToPainterPath(glyphs, Qt::WindingFill);
+        QPainterPathStroker stroker;
+        stroker.setWidth(font_.EmHeight() * SyntheticBoldWidth);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        glyphs = FromPainterPathPolygons(stroker.createStroke(outline).united(outline));
+    }
+    path.insert(path.end(), glyphs.begin(), glyphs.end());
+    if (withDecorations) {
+        const TPathPoints boxes = Decorations(box);
+        path.insert(path.end(), boxes.begin(), boxes.end());
+    }
+}
+
+void TSimpleText::Draw(TCanvas& canvas, const TRect& box) const
+{
+    const TMeasured& m = Measured();
+    if (!m.face) return;
+    QPainter& painter = canvas.Painter();
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (SyntheticStyle()) {
+        // Qt slants and thickens only fonts it opened itself: the made outlines are filled.
+        TPathPoints path;
+        AppendOutline(path, box, true);
+        painter.fillPath(ToPainterPath(path, Qt::WindingFill), ToQColor(textColor_));
+        painter.restore();
+        return;
+    }
+    painter.setPen(ToQColor(textColor_));
+    const QTransform base = painter.worldTransform();
+    const QRawFont raw = m.face->RawFont(font_.EmHeight());
+    const std::vector<TGlyphPlacement> glyphs = Glyphs(box);
+    // Glyphs of one angle share a run, drawn in their own turned frame.
+    for (size_t first = 0; first < glyphs.size();) {
+        size_t last = first;
+        while (last < glyphs.size() && glyphs[last].angle == glyphs[first].angle) ++last;
+        const QTransform frame = QTransform().rotate(glyphs[first].angle) *
+                                 QTransform::fromTranslate(glyphs[first].origin.x(), glyphs[first].origin.y());
+        const QTransform back = frame.inverted();
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+        for (size_t k = first; k < last; ++k) {
+            indexes.append(glyphs[k].glyph);
+            positions.append(back.map(glyphs[k].origin));
+        }
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(indexes);
+        run.setPositions(positions);
+        painter.setWorldTransform(frame * base);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        first = last;
+    }
+    painter.setWorldTransform(base);
+    const TPathPoints boxes = Decorations(box);
+    if (!boxes.empty()) painter.fillPath(ToPainterPath(boxes, Qt::WindingFill), ToQColor(textColor_));
+    painter.restore();
+}
+
+}  // namespace kestrel

@@ -1,0 +1,101 @@
+#include "ui/ColorSpecEditor.h"
+
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace kestrel {
+
+namespace {
+constexpr int SwatchSize = 16;
+
+const char* const GradationKindNames[] = {"直線",        "四角 (外へ)",   "四角 (中心へ)", "円 (外へ)",
+                                          "円 (中心へ)", "円錐 (右回り)", "円錐 (左回り)"};
+}  // namespace
+
+TColorButton::TColorButton(TColor colour, QWidget* parent) : QPushButton(parent)
+{
+    SetColour(colour);
+    connect(this, &QPushButton::clicked, this, [this] { Pick(); });
+}
+
+void TColorButton::SetColour(TColor colour)
+{
+    colour_ = colour;
+    QPixmap swatch(SwatchSize, SwatchSize);
+    swatch.fill(ToQColor(colour));
+    setIcon(swatch);
+    setText(ToQColor(colour).name().toUpper());
+}
+
+void TColorButton::Pick()
+{
+    const QColor chosen = QColorDialog::getColor(ToQColor(colour_), this, QStringLiteral("色の選択"));
+    if (chosen.isValid()) SetColour(FromQColor(chosen));
+}
+
+TColorSpecEditor::TColorSpecEditor(const QString& title, const TColorSpec& spec, QWidget* parent)
+    : QGroupBox(title, parent),
+      kind_(new QComboBox(this)),
+      solid_(new TColorButton(spec.Color(), this)),
+      first_(new TColorButton(spec.GradColors().Count() ? spec.GradColors().Stop(0) : clWhite, this)),
+      last_(new TColorButton(spec.GradColors().Count() ? spec.GradColors().Stop(spec.GradColors().Count() - 1)
+                                                       : clBlack,
+                             this)),
+      gradKind_(new QComboBox(this)),
+      gradAngle_(new QSpinBox(this))
+{
+    original_.Assign(spec);
+    kind_->addItem(QStringLiteral("単色"), cskSolid);
+    if (spec.Kind() == cskBitmap) kind_->addItem(QStringLiteral("画像"), cskBitmap);
+    kind_->addItem(QStringLiteral("グラデーション"), cskGradation);
+    kind_->setCurrentIndex(kind_->findData(spec.Kind()));
+    for (const char* name : GradationKindNames) gradKind_->addItem(QString::fromUtf8(name));
+    gradKind_->setCurrentIndex(spec.GradKind());
+    gradAngle_->setRange(0, 359);
+    gradAngle_->setWrapping(true);
+    gradAngle_->setSuffix(QStringLiteral("°"));
+    gradAngle_->setValue(((spec.GradAngle() % 360) + 360) % 360);
+
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("種類"), kind_);
+    form->addRow(QStringLiteral("色"), solid_);
+    form->addRow(QStringLiteral("始めの色"), first_);
+    form->addRow(QStringLiteral("終わりの色"), last_);
+    form->addRow(QStringLiteral("グラデーション"), gradKind_);
+    form->addRow(QStringLiteral("方向"), gradAngle_);
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { ShowKind(); });
+    ShowKind();
+}
+
+void TColorSpecEditor::ShowKind()
+{
+    const auto kind = TColorSpecKind(kind_->currentData().toInt());
+    auto* form = static_cast<QFormLayout*>(layout());
+    form->setRowVisible(solid_, kind == cskSolid);
+    for (QWidget* w : std::initializer_list<QWidget*>{first_, last_, gradKind_, gradAngle_})
+        form->setRowVisible(w, kind == cskGradation);
+}
+
+void TColorSpecEditor::ApplyTo(TColorSpec& spec) const
+{
+    TUpdateScope batch(spec.Notify());
+    spec.Assign(original_);
+    const auto kind = TColorSpecKind(kind_->currentData().toInt());
+    spec.SetKind(kind);
+    if (kind == cskSolid) {
+        spec.SetColor(solid_->Colour());
+        return;
+    }
+    if (kind != cskGradation) return;
+    TGradationColors& stops = spec.GradColors();
+    if (stops.Count() < 2) stops.SetCount(2);
+    stops.SetStop(0, first_->Colour());
+    stops.SetStop(stops.Count() - 1, last_->Colour());
+    spec.SetGradKind(rgGradationKind(gradKind_->currentIndex()));
+    spec.SetGradAngle(gradAngle_->value());
+}
+
+}  // namespace kestrel

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "imaging/EffectPresets.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QWidget;
+
+namespace kestrel {
+
+class TDrawObject;
+class TLOImage;
+class TPictureEx;
+
+// "Images (*.bmp *.jpg ...)" for the extensions of the setting; Photo CD is named as not read.
+QString PictureFileFilter(const QString& extensions);
+// Asks for a picture file and reads it into the holder (with the configured size limit); false
+// when the user cancelled or the file could not be read (the error has been shown).
+bool ChoosePictureFile(QWidget* parent, TPictureEx& picture);
+// Reads a file the user dropped; the error is shown on failure.
+bool LoadPictureFile(TPictureEx& picture, const QString& path);
+
+// Picture, crop, key colour, effects with a live preview, frame picture and rotation of one
+// picture object. A picture without a picture asks for a file first.
+class TPicturePropertiesDialog : public QDialog {
+public:
+    TPicturePropertiesDialog(TLOImage& image, QWidget* parent);
+
+    // The table's editor: false when cancelled.
+    static bool Edit(QWidget* parent, TDrawObject& object);
+
+private:
+    QWidget* PictureGroup();
+    QWidget* CropGroup();
+    QWidget* EffectGroup();
+    QWidget* FrameGroup();
+    void ChoosePicture();
+    void ChooseFrame();
+    void ChooseColor(QPushButton* button, int& colorValue);
+    void ShowValues();
+    void ChooseStyle(int index);
+    void Apply();
+
+    TLOImage& image_;
+    std::vector<TEffectStyle> styleList_;
+    bool updating_ = false;
+    QLabel* preview_;
+    QLabel* fileName_;
+    QSpinBox* crop_[4];
+    QCheckBox* keyed_;
+    QPushButton* keyColour_;
+    int keyColourValue_;
+    QComboBox* styles_;
+    QComboBox* focus_;
+    QSlider* brightnessSlider_;
+    QSpinBox* brightness_;
+    QSlider* contrastSlider_;
+    QSpinBox* contrast_;
+    QComboBox* monotone_;
+    QPushButton* monotoneColour_;
+    int monotoneColourValue_;
+    QLabel* frameName_;
+    QCheckBox* alphaFrame_;
+    QSpinBox* angle_;
+};
+
+}  // namespace kestrel

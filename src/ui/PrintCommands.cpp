@@ -1,0 +1,35 @@
+#include "ui/PrintCommands.h"
+
+#include <QApplication>
+
+#include "app/AppFrame.h"
+#include "platform/PrintJob.h"
+#include "platform/PrinterConfiguration.h"
+#include "print/PhasedProgress.h"
+#include "print/PrintCommand.h"
+#include "ui/PrintPaperDialog.h"
+#include "ui/PrintingPopup.h"
+
+namespace kestrel {
+
+void PrintSheetFromWindow(TLabelData& document, QWidget* parent)
+{
+    QString pdfFile;
+    {
+        TfrmPrintPaper dialog(document, parent);
+        if (dialog.exec() != QDialog::Accepted) return;
+        pdfFile = dialog.PdfFile();
+    }
+    std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+    TPdfPrintJob job(*printer, pdfFile);
+    bool printed = false;
+    {
+        TfrmPrinting popup(job, parent);
+        job.SetOnSending([] { QApplication::processEvents(); });
+        TSTDPhasedProgress progress([&popup](int percent) { popup.SetPercent(percent); });
+        printed = PrintDocument(document, job, progress, [] { QApplication::processEvents(); });
+    }
+    if (!printed) TAppFrame::ShowOkMessage(QStringLiteral("印刷を中止しました。印刷データは送られていません"));
+}
+
+}  // namespace kestrel

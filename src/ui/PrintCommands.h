@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+namespace kestrel {
+
+class TLabelData;
+
+// The window's print command: the print dialog, then the job with its progress window. Says
+// so when the job was aborted; errors reach the caller.
+void PrintSheetFromWindow(TLabelData& document, QWidget* parent);
+
+}  // namespace kestrel

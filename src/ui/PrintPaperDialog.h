@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "print/PrintCommand.h"
+#include "render/DrawSite.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace kestrel {
+
+class TLabelData;
+class TPrinterConfiguration;
+class TSiteView;
+
+// The print dialog ("ラベルシートの印刷"): copies, the faces to print chosen on a small picture
+// of the sheet, frames, cut lines, paper pattern, soft edge, the print offset and the printer
+// (any CUPS queue or a PDF file). Accepting it remembers the choices for the print command and
+// makes the chosen printer current.
+class TfrmPrintPaper : public QDialog {
+public:
+    TfrmPrintPaper(TLabelData& document, QWidget* parent = nullptr);
+    ~TfrmPrintPaper() override;
+
+    // The PDF file chosen, when the PDF printer is the one chosen.
+    QString PdfFile() const;
+    TPrintRequest Request() const;
+    // Checks, confirms and remembers; false keeps the dialog open.
+    bool Start();
+
+private:
+    void BuildFaceView();
+    void ChoosePrinter(const QString& name);
+    void ShowAllFaces(bool all);
+    QByteArray ViewSelection() const;
+    void ShowSelection(const QByteArray& selection);
+    void LoadRemembered();
+    void OffsetSwitched();
+    bool ChoosePdfFile();
+
+    TLabelData& document_;
+    std::unique_ptr<TPrinterConfiguration> printer_;
+    TDrawSite site_;
+    TSiteView* view_;
+    QComboBox* printers_;
+    QPushButton* properties_;
+    QLineEdit* pdfFile_;
+    QPushButton* browse_;
+    QSpinBox* copies_;
+    QRadioButton* allFaces_;
+    QRadioButton* chosenFaces_;
+    QCheckBox* frame_;
+    QCheckBox* cutLine_;
+    QCheckBox* paperImage_;
+    QCheckBox* blurEdge_;
+    QCheckBox* offsetEnabled_;
+    QDoubleSpinBox* leftOffset_;
+    QDoubleSpinBox* topOffset_;
+};
+
+}  // namespace kestrel

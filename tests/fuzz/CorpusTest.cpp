@@ -1,0 +1,237 @@
+// The fuzz corpora: our own writers make valid seeds that every target accepts, and every stored
+// input (seeds, known stalls, former crashes) is read or refused quickly and in bounded memory.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <functional>
+#include <map>
+
+#include "fuzz/FuzzTarget.h"
+#include "document/DOGroup.h"
+#include "document/DOList.h"
+#include "document/storage/DocNameList.h"
+#include "document/storage/DocStorage.h"
+#include "document/stream/ObjectStream.h"
+#include "edit/LabelData.h"
+#include "edit/LabelDocumentFixtures.h"
+#include "paper/CatalogueStartup.h"
+#include "paper/PaperRecords.h"
+#include "paper/ProductDB.h"
+#include "platform/ZlibContainer.h"
+#include "support/CfbTestSupport.h"
+#include "support/TestEnvironment.h"
+
+namespace kestrel {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool Sanitized = true;
+#else
+constexpr bool Sanitized = false;
+#endif
+constexpr qint64 InputTimeLimitMs = Sanitized ? 5000 : 1000;
+constexpr long PeakMemoryLimitKb = 500 * 1024;
+
+QString CorpusFolder()
+{
+    return QStringLiteral(KESTREL_TEST_SOURCE_DIR "/fuzz/corpus");
+}
+
+using TSeeds = std::map<QString, QByteArray>;  // file name -> bytes
+
+// Groups nested two deep beside a plain one, with some of their properties set.
+TDOList SampleObjects(std::vector<std::unique_ptr<TDrawObject>>& owner)
+{
+    auto inner = std::make_unique<TDOGroup>();
+    inner->SetLayerGroup(2);
+    TDOList innerList;
+    innerList.Add(*inner);
+    auto outer = std::make_unique<TDOGroup>();
+    outer->SetMembers(innerList);
+    outer->SetDontPrint(true);
+    auto plain = std::make_unique<TDOGroup>();
+    plain->SetBlendRatio(40);
+    TDOList list;
+    list.Add(*outer);
+    list.Add(*plain);
+    owner.push_back(std::move(inner));
+    owner.push_back(std::move(outer));
+    owner.push_back(std::move(plain));
+    return list;
+}
+
+QByteArray ObjectListBytes()
+{
+    std::vector<std::unique_ptr<TDrawObject>> owner;
+    QByteArray bytes;
+    SampleObjects(owner).SaveToStream(bytes);
+    return bytes;
+}
+
+QByteArray FramedBytes(const TComponent& object)
+{
+    QByteArray bytes;
+    WriteObjectRes(bytes, "Info", object);
+    return bytes;
+}
+
+QString SeedFile(const QString& name)
+{
+    return test::TestFolder() + QLatin1Char('/') + name;
+}
+
+QByteArray DocumentBytes(int sheets)
+{
+    const QString file = SeedFile(QStringLiteral("seed.mld"));
+    TLabelData document;
+    document.SetPaper(*test::TwoDiscPaper());
+    document.SetDataName(QStringLiteral("見本"));
+    for (int sheet = 0; sheet < sheets; ++sheet) {
+        if (sheet > 0) document.NewSheet();
+        std::vector<std::unique_ptr<TDrawObject>> owner;
+        document.SaveFaceObjects(sheet % document.FaceCount(), SampleObjects(owner));
+    }
+    document.SaveToFile(file);
+    return test::ReadFileBytes(file);
+}
+
+QByteArray CatalogueBytes()
+{
+    const QString file = SeedFile(QStringLiteral("seed.ppr"));
+    TPaperCatalogue tools;
+    TPapersV2 catalogue(tools.IO());
+    catalogue.Create(file);
+    RegisterPaperRecordBases(catalogue);
+    catalogue.Store(*test::TwoDiscPaper());
+    catalogue.Store(*test::SquarePaper(3));
+    TExPaperInfo extra;
+    extra.SetPaperName(test::TwoDiscPaper()->PaperName());
+    extra.SetPurpose(QStringLiteral("CD"));
+    extra.SetRoundSize(410);
+    catalogue.StoreExtra(ExtraInfosBaseName, extra);
+    catalogue.Close();
+    return test::ReadFileBytes(file);
+}
+
+QByteArray ProductDatabaseBytes()
+{
+    const QString file = SeedFile(QStringLiteral("seed.cdb"));
+    TProductDB database(QString(), file);
+    database.Create();
+    TProductInfo product;
+    product.Items().Item(0).SetInfo({QStringLiteral("アルバム"), QStringLiteral("二行目")});
+    database.Store(product);
+    database.Save();
+    return test::ReadFileBytes(file);
+}
+
+QByteArray PresetFileBytes()
+{
+    const QString file = SeedFile(QStringLiteral("seed.cdd"));
+    {
+        TFileStorage storage(file, ModeCreate);
+        TDocStreamList presets;
+        presets.Open(storage, QStringLiteral("CoonsDistortionData\\NameList"));
+        for (int i = 0; i < 3; ++i)
+            presets.OpenStream(presets.AddNew(), ModeCreate)->WriteAll(test::PatternBytes(64 + 32 * i, i));
+        storage.Close();
+    }
+    return test::ReadFileBytes(file);
+}
+
+// The valid inputs of every target, made by the writers the program saves with.
+std::map<QString, TSeeds> WriterSeeds()
+{
+    std::map<QString, TSeeds> seeds;
+    const QByteArray document = DocumentBytes(2);
+    seeds["LabelDocument"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};
+    seeds["CompoundFile"] = {{"document.mld", document}, {"catalogue.ppr", CatalogueBytes()},
+                             {"products.cdb", ProductDatabaseBytes()}};
+    seeds["PaperCatalogue"] = {{"user.ppr", CatalogueBytes()}};
+    seeds["ProductDatabase"] = {{"products.cdb", ProductDatabaseBytes()}};
+    seeds["DistortionPresets"] = {{"presets.cdd", PresetFileBytes()}};
+    seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
+    seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
+    seeds["ZlibContainer"] = {{"objects.zlib", PackContainer(ObjectListBytes())},
+                              {"pattern.zlib", PackContainer(test::PatternBytes(3000, 7), 1)}};
+    std::vector<std::unique_ptr<TDrawObject>> owner;
+    TLDObjects face;
+    face.SetObjects(SampleObjects(owner).Items());
+    TExPaperInfo extra;
+    extra.SetPaperName(QStringLiteral("用紙"));
+    extra.SetCompany(QStringLiteral("会社"));
+    seeds["FramedObject"] = {{"face.bin", FramedBytes(face)},
+                             {"paper.bin", FramedBytes(*test::TwoDiscPaper())},
+                             {"extra.bin", FramedBytes(extra)},
+                             {"product.bin", FramedBytes(TProductInfo())}};
+    return seeds;
+}
+
+fuzz::TFuzzBody BodyOf(const QString& target)
+{
+    for (const fuzz::TFuzzTarget& t : fuzz::FuzzTargets())
+        if (target == QLatin1String(t.name)) return t.body;
+    return nullptr;
+}
+
+long PeakMemoryKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(FuzzCorpus, EveryTargetAcceptsTheSeedsOurWritersMake)
+{
+    fuzz::PrepareFuzzEnvironment();
+    // KESTREL_WRITE_SEEDS=1 stores them in the corpus (after a format change).
+    const bool store = qEnvironmentVariableIsSet("KESTREL_WRITE_SEEDS");
+    const std::map<QString, TSeeds> seeds = WriterSeeds();
+    EXPECT_EQ(seeds.size(), fuzz::FuzzTargets().size());
+    for (const auto& [target, files] : seeds) {
+        const fuzz::TFuzzBody body = BodyOf(target);
+        ASSERT_NE(body, nullptr) << target.toStdString();
+        for (const auto& [name, bytes] : files) {
+            try {
+                body(bytes);
+            } catch (const EKestrel& e) {
+                ADD_FAILURE() << target.toStdString() << '/' << name.toStdString() << ": "
+                              << e.Message().toStdString();
+            }
+            if (store) {
+                QDir().mkpath(CorpusFolder() + '/' + target);
+                test::WriteFileBytes(CorpusFolder() + '/' + target + "/seed-" + name, bytes);
+            }
+        }
+    }
+}
+
+// Replays every stored input through its target: each is read or refused (with our own error)
+// within the time limit, and the whole replay stays within the memory bound.
+TEST(FuzzCorpus, EveryStoredInputIsReadOrRefusedQuicklyInBoundedMemory)
+{
+    fuzz::PrepareFuzzEnvironment();
+    for (const fuzz::TFuzzTarget& target : fuzz::FuzzTargets()) {
+        const QDir folder(CorpusFolder() + '/' + QLatin1String(target.name));
+        const QStringList files = folder.entryList(QDir::Files, QDir::Name);
+        EXPECT_FALSE(files.isEmpty()) << "no corpus for " << target.name;
+        for (const QString& name : files) {
+            QFile file(folder.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+            const QByteArray bytes = file.readAll();
+            QElapsedTimer timer;
+            timer.start();
+            EXPECT_NO_THROW(fuzz::RunFuzzBody(target.body, bytes)) << target.name << '/' << name.toStdString();
+            EXPECT_LT(timer.elapsed(), InputTimeLimitMs) << target.name << '/' << name.toStdString();
+            if (!Sanitized)
+                EXPECT_LT(PeakMemoryKb(), PeakMemoryLimitKb) << "after " << target.name << '/' << name.toStdString();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "document/stream/ObjectStream.h"
+#include "document/stream/ValueCodec.h"
+#include "objects/PictureObject.h"
+#include "platform/BoundedReader.h"
+#include "platform/Canvas.h"
+#include "platform/Clipboard.h"
+#include "platform/PictureCodecs.h"
+
+namespace kestrel {
+namespace {
+
+QImage Solid(int w, int h, QRgb colour)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+TGraphic Bitmap(const QImage& image) { return TGraphic(TGraphicClass::gcBitmap, EncodeBmp24(image)); }
+
+std::unique_ptr<TLOImage> Picture(const QImage& image, TRect rect)
+{
+    auto object = std::make_unique<TLOImage>();
+    object->ImageData().Picture().SetGraphic(Bitmap(image));
+    object->SetBounds(rect);
+    return object;
+}
+
+QImage Render(TLOImage& object, QSize size = {100, 100})
+{
+    QImage surface(size, QImage::Format_RGB32);
+    surface.fill(qRgb(128, 128, 128));
+    TCanvas canvas(surface);
+    object.Paint(canvas);
+    return surface;
+}
+
+QByteArray StreamOf(const TLOImage& object)
+{
+    QByteArray out;
+    WriteObject(out, object);
+    return out;
+}
+
+std::unique_ptr<TLOImage> ReadBack(const QByteArray& bytes)
+{
+    TBoundedReader in(bytes);
+    std::unique_ptr<TComponent> read = ReadObject(in);
+    auto* image = dynamic_cast<TLOImage*>(read.get());
+    if (!image) return nullptr;
+    read.release();
+    return std::unique_ptr<TLOImage>(image);
+}
+
+TEST(PictureObject, NaturalSizeAndTurnedBounds)
+{
+    auto object = Picture(Solid(36, 18, 0), {0, 0, 10, 10});
+    object->ResetSize();
+    EXPECT_EQ(object->Width(), 51);
+    EXPECT_EQ(object->Height(), 30);
+
+    object->SetBounds({100, 100, 300, 200});
+    object->SetAngle(90);
+    EXPECT_EQ(object->GetBounds(), (TRect{150, 50, 250, 250}));
+    EXPECT_EQ(object->HitTest({200, 60}), 1);
+    EXPECT_EQ(object->HitTest({120, 150}), 0);
+    // Sizing the bounds of a turned picture scales its own sides by the bounds' change.
+    object->SetSize(50, 400);
+    EXPECT_EQ(object->Width(), 100);
+    EXPECT_EQ(object->Height(), 200);
+}
+
+TEST(PictureObject, PaintsThePictureAndItsKeyColourShowsThrough)
+{
+    QImage picture = Solid(4, 4, qRgb(255, 0, 0));
+    picture.setPixel(0, 0, qRgb(255, 255, 255));
+    auto object = Picture(picture, {10, 10, 50, 50});
+    EXPECT_EQ(Render(*object).pixel(40, 40), qRgb(255, 0, 0));
+    EXPECT_EQ(Render(*object).pixel(5, 5), qRgb(128, 128, 128));
+    EXPECT_EQ(Render(*object).pixel(12, 12), qRgb(255, 255, 255));
+    object->ImageData().SetTransparentColor(clWhite);
+    EXPECT_EQ(Render(*object).pixel(12, 12), qRgb(128, 128, 128));
+}
+
+TEST(PictureObject, AFrameIsLaidOverAndCutsAway)
+{
+    auto object = Picture(Solid(8, 8, qRgb(0, 0, 255)), {0, 0, 80, 80});
+    QImage frame = Solid(8, 8, qRgb(0xF0, 0xF0, 0xF0));
+    for (int x = 0; x < 8; ++x) frame.setPixel(x, 0, qRgb(0, 255, 0));      // a green top edge
+    for (int x = 0; x < 8; ++x) frame.setPixel(x, 7, qRgb(0x90, 0x70, 0x60));  // a cut-away bottom edge
+    object->FramePicture().SetGraphic(Bitmap(frame));
+    const QImage out = Render(*object);
+    EXPECT_EQ(out.pixel(40, 4), qRgb(0, 255, 0));
+    EXPECT_EQ(out.pixel(40, 40), qRgb(0, 0, 255));
+    EXPECT_EQ(out.pixel(40, 76), qRgb(128, 128, 128));
+    EXPECT_FALSE(object->NeedsBlend());
+    object->SetAlphaFrame(true);
+    EXPECT_TRUE(object->NeedsBlend());
+}
+
+TEST(PictureObject, ATurnedPictureFillsItsTurnedRectangle)
+{
+    auto object = Picture(Solid(20, 10, qRgb(255, 0, 0)), {20, 40, 80, 60});
+    object->SetAngle(90);
+    const QImage out = Render(*object);
+    EXPECT_EQ(out.pixel(50, 25), qRgb(255, 0, 0));
+    EXPECT_EQ(out.pixel(25, 50), qRgb(128, 128, 128));
+}
+
+TEST(PictureObject, StreamsKeepTheFileBytesAndOldPicturesConvert)
+{
+    auto object = Picture(Solid(5, 3, qRgb(1, 2, 3)), {0, 0, 50, 30});
+    object->SetAngle(30);
+    object->FramePicture().SetGraphic(TGraphic(TGraphicClass::gcPng, EncodePng(Solid(2, 2, 0))));
+    object->ImageData().LightFilter().SetContrast(40);
+    const QByteArray bytes = StreamOf(*object);
+    EXPECT_FALSE(bytes.contains("AlphaFrame"));
+    const auto back = ReadBack(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->ImageData().Picture().Graphic().Bytes(), object->ImageData().Picture().Graphic().Bytes());
+    EXPECT_EQ(back->FramePicture().Graphic().Bytes(), object->FramePicture().Graphic().Bytes());
+    EXPECT_EQ(StreamOf(*back), bytes);
+
+    // An old stream with "Picture.Data" from the illustration library.
+    const QByteArray bmp = EncodeBmp24(Solid(2, 2, qRgb(0xF0, 0xF0, 0xF0)));
+    QByteArray data;
+    TWriter(data).WriteShortString("TBitmap");
+    TWriter(data).WriteInt32(int32_t(bmp.size()));
+    data += bmp;
+    QByteArray old = "TPF0";
+    TWriter w(old);
+    w.WriteShortString("TLOImage");
+    w.WriteShortString("");
+    w.WriteShortString("ImageSource");
+    w.WriteIdent("isOnePoint");
+    w.WriteShortString("Picture.Data");
+    w.WriteBinary(data);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    const auto converted = ReadBack(old);
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(converted->ImageData().Picture().Graphic().Bytes(), bmp);
+    EXPECT_EQ(converted->ImageData().TransparentColor(), 0xF0F0F0);
+    EXPECT_FALSE(StreamOf(*converted).contains("\x0CPicture.Data"));
+}
+
+TEST(PictureObject, CopiesCarryThePictures)
+{
+    auto object = Picture(Solid(3, 3, qRgb(9, 9, 9)), {0, 0, 30, 30});
+    object->SetAngle(45);
+    object->ImageData().BlurFilter().SetBlurCount(2);
+    TLOImage copy;
+    copy.Assign(*object);
+    EXPECT_EQ(copy.ImageData().Picture().Graphic(), object->ImageData().Picture().Graphic());
+    EXPECT_EQ(copy.Angle(), 45);
+    EXPECT_EQ(copy.ImageData().BlurFilter().BlurCount(), 2);
+    EXPECT_EQ(StreamOf(copy), StreamOf(*object));
+}
+
+}  // namespace
+}  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(PictureObject, ClipboardPicturesBecomeBitmapsAtTheirNaturalSize)
+{
+    QImage picture(36, 18, QImage::Format_RGB32);
+    picture.fill(qRgb(5, 6, 7));
+    SetClipboardImage(picture);
+    TLOImage image;
+    PasteClipboardPicture(image);
+    EXPECT_EQ(image.ImageData().Picture().Graphic().Class(), TGraphicClass::gcBitmap);
+    EXPECT_EQ(image.ImageData().ProcessedImage().pixel(3, 3), qRgb(5, 6, 7));
+    EXPECT_EQ(image.Width(), 51);
+    CopyPictureToClipboard(image);
+    EXPECT_EQ(ClipboardImage().size(), QSize(36, 18));
+    SetClipboardImage(QImage());
+    EXPECT_THROW(PasteClipboardPicture(image), EKestrel);
+}
+
+}  // namespace
+}  // namespace kestrel

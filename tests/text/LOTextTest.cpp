@@ -1,0 +1,454 @@
+#include "text/LOText.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+#include <cmath>
+
+#include "document/DODesigner.h"
+#include "document/DrawObjectFixtures.h"
+#include "document/UndoFixtures.h"
+#include "edit/ModelStartup.h"
+#include "document/stream/ObjectStream.h"
+#include "document/stream/ValueCodec.h"
+#include "platform/BoundedReader.h"
+#include "platform/Canvas.h"
+
+namespace kestrel {
+namespace {
+
+QByteArray StreamOf(const TLOText& text)
+{
+    QByteArray out;
+    WriteObject(out, text);
+    return out;
+}
+
+std::unique_ptr<TLOText> Read(const QByteArray& bytes)
+{
+    auto text = std::make_unique<TLOText>();
+    TBoundedReader in(bytes);
+    ReadObjectInto(in, *text);
+    return text;
+}
+
+// One logical unit per pixel, white ground.
+QImage Render(TLOText& text, QSize size = {800, 800})
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TCanvas canvas(image);
+    canvas.SetFontResolution(LogicalUnitsPerInch);
+    text.Paint(canvas);
+    return image;
+}
+
+int CountInk(const QImage& image, const QRect& area, QRgb color)
+{
+    int n = 0;
+    for (int y = std::max(0, area.top()); y <= std::min(image.height() - 1, area.bottom()); ++y)
+        for (int x = std::max(0, area.left()); x <= std::min(image.width() - 1, area.right()); ++x)
+            if (image.pixel(x, y) == color) ++n;
+    return n;
+}
+
+TEST(LOTextStream, EverySettingSavesAndReopensToTheSameStream)
+{
+    TLOText text;
+    text.SetBounds({10, 20, 610, 220});
+    text.SetText({u"タイトル"_qs, u"Artist ｱｰﾃｨｽﾄ"_qs});
+    text.EditFont().SetName(u"ＭＳ 明朝"_qs);
+    text.EditFont().SetStyleFlag(fsBold, true);
+    text.SetAlign(2);
+    text.SetCharSpacing(3);
+    text.SetLineSpacing(-4);
+    text.SetAngle(-90);
+    TCoonsDistortion d = TCoonsDistortion::Identity();
+    d.SetPointCount(cdsTop, 3);
+    text.SetCoonsDistortion(d);
+    text.SetDistortionRatio(60);
+    text.EditTextColor().SetColor(clRed);
+    text.SetOutline(true);
+    text.SetOutLineWidth(5);
+    text.SetShadow(5);
+    text.SetFieldNo(2);
+    text.SetFieldType(ftCreatorEnglish);
+    text.SetHanToZen(true);
+    text.SetFeedAngle(45);
+    EXPECT_EQ(text.Angle(), 270);
+    const QByteArray first = StreamOf(text);
+    const auto reopened = Read(first);
+    EXPECT_EQ(StreamOf(*reopened), first);
+    EXPECT_EQ(reopened->Text(), text.Text());
+    EXPECT_EQ(reopened->Shadow(), 5);
+    EXPECT_EQ(reopened->CoonsDistortion(), d);
+    EXPECT_TRUE(first.contains("Font.Charset"));
+    EXPECT_TRUE(first.contains("SHIFTJIS_CHARSET"));
+    EXPECT_FALSE(first.contains("Font.Height"));
+    EXPECT_FALSE(first.contains("ShadowOffsetX"));  // a preset stores the preset only
+    text.SetShadowOffsetX(3);
+    text.SetShadowOffsetY(3);
+    EXPECT_EQ(text.Shadow(), 9);
+    const QByteArray custom = StreamOf(text);
+    EXPECT_TRUE(custom.contains("ShadowOffsetX"));
+    EXPECT_EQ(Read(custom)->Shadow(), 9);
+}
+
+// A stream as older versions wrote it: the properties given, no Version unless asked.
+QByteArray OldStream(const std::function<void(TWriter&)>& props)
+{
+    QByteArray bytes = "TPF0";
+    TWriter w(bytes);
+    w.WriteShortString("TLOText");
+    w.WriteShortString("");
+    props(w);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    return bytes;
+}
+
+void Prop(TWriter& w, const char* name, int value)
+{
+    w.WriteShortString(name);
+    w.WriteInteger(value);
+}
+
+TEST(LOTextLoaded, OlderStreamsConvertAsTheyLoad)
+{
+    // Outline without width, DiagonalAlign 3, no Version and an arc: centred single-line arc text.
+    const auto old = Read(OldStream([](TWriter& w) {
+        Prop(w, "Left", 0), Prop(w, "Top", 0), Prop(w, "Width", 400), Prop(w, "Height", 200);
+        w.WriteShortString("Text.Strings");
+        w.WriteListBegin();
+        w.WriteString(u"一行目"_qs);
+        w.WriteString(u"二行目"_qs);
+        w.WriteListEnd();
+        w.WriteShortString("Outline");
+        w.WriteBoolean(true);
+        Prop(w, "CharSpacing", 7);
+        Prop(w, "Bulge", 60);
+        Prop(w, "DiagonalAlign", 3);
+    }));
+    EXPECT_EQ(old->OutLineWidth(), 1);
+    EXPECT_EQ(old->FeedAngle(), -45);
+    EXPECT_EQ(old->Align(), 1);
+    EXPECT_EQ(old->CharSpacing(), 0);
+    EXPECT_EQ(old->Text(), QStringList{u"一行目"_qs});
+    EXPECT_FALSE(StreamOf(*old).contains("DiagonalAlign"));
+
+    // Older vertical arc text: a square box about the same centre, turned back a quarter.
+    const auto vertical = Read(OldStream([](TWriter& w) {
+        Prop(w, "Left", 100), Prop(w, "Top", 100), Prop(w, "Width", 200), Prop(w, "Height", 400);
+        w.WriteShortString("Vertical");
+        w.WriteBoolean(true);
+        Prop(w, "Bulge", -40);
+    }));
+    EXPECT_EQ(vertical->Rect(), (TRect{100, 200, 300, 400}));
+    EXPECT_EQ(vertical->Angle(), 270);
+    EXPECT_TRUE(vertical->Vertical());
+
+    // Legacy half-circle alignment on a box smaller than the line: never below 1 x 1.
+    const auto tiny = Read(OldStream([](TWriter& w) {
+        Prop(w, "Version", 1);
+        Prop(w, "Left", 100), Prop(w, "Top", 100), Prop(w, "Width", 30), Prop(w, "Height", 30);
+        Prop(w, "Align", 4);
+    }));
+    EXPECT_GE(tiny->Rect().Width(), 1);
+    EXPECT_GE(tiny->Rect().Height(), 1);
+    EXPECT_EQ(tiny->Align(), 1);
+    EXPECT_EQ(tiny->Bulge(), (30 - tiny->Layout().LineHeight()) / 2);
+}
+
+TEST(LOText, AnglesNormaliseAndVerticalTurnsTheBoxAboutItsCentre)
+{
+    TLOText text;
+    text.SetAngle(-725);
+    EXPECT_EQ(text.Angle(), 355);
+    text.SetBounds({0, 0, 300, 100});
+    text.SetVertical(true);
+    EXPECT_EQ(text.Rect(), (TRect{100, -100, 200, 200}));
+}
+
+TEST(LOText, AutoSizeFitsTheTextAndKeepsTheAlignedEdge)
+{
+    test::TTestSite site;
+    auto& text = static_cast<TLOText&>(site.InsertChild(std::make_unique<TLOText>()));
+    text.SetBounds({100, 100, 1500, 600});
+    text.SetAlign(2);
+    text.SetText({u"長い長いテキスト"_qs});
+    text.SetAutoSize(true);
+    const TRect fitted = text.Rect();
+    EXPECT_EQ(fitted.right, 1500);
+    EXPECT_EQ(fitted.top, 100);
+    EXPECT_EQ(fitted.Height(), text.Layout().LineHeight());
+    EXPECT_LT(fitted.Width(), 1400);
+    text.SetText({u"短"_qs});
+    EXPECT_EQ(text.Rect().right, 1500);
+    EXPECT_LT(text.Rect().Width(), fitted.Width());
+    EXPECT_GE(text.Rect().Width(), TLOText::MinAutoSize);
+}
+
+// Accepts every edit after putting a line of text in.
+class TTypingDesigner : public TDODesigner {
+public:
+    std::optional<bool> EditObject(TDrawObject& object) override
+    {
+        static_cast<TLOText&>(object).SetText({u"曲名"_qs});
+        return true;
+    }
+};
+
+TEST(LOText, TheDesignerRegistryCreatesItWithItsTextAsOneUndoStep)
+{
+    InitializeModel();
+    test::PrepareUndoTest();
+    static const int module = 0;
+    DesignerList().Register(std::make_unique<TTypingDesigner>(), &module);
+    test::TEditSite site;
+    site.area = {0, 0, 1190, 1190};
+    site.visible = site.area;
+    const bool created = DesignerList().CreateOnSite(site, "TLOText");
+    DesignerList().UnregisterModule(&module);
+    ASSERT_TRUE(created);
+    ASSERT_EQ(site.ChildCount(), 1);
+    auto& text = dynamic_cast<TLOText&>(site.Child(0));
+    EXPECT_EQ(text.Text(), QStringList{u"曲名"_qs});
+    EXPECT_TRUE(text.AutoSize());
+    EXPECT_FALSE(text.Rect().IsEmpty());
+    ActionList().Undo();
+    EXPECT_EQ(site.ChildCount(), 0);
+    ActionList().Clear();
+}
+
+TEST(LOText, InformationFieldsBeyondTheSetLeaveTheText)
+{
+    TLOText text;
+    text.SetText({u"元"_qs});
+    text.SetFieldNo(3);
+    text.ApplyInformation(ftProduct, {u"a"_qs, u"b"_qs});
+    EXPECT_EQ(text.Text(), QStringList{u"元"_qs});
+    text.ApplyInformation(ftProduct, {u"a"_qs, u"b"_qs, u"c"_qs});
+    EXPECT_EQ(text.Text(), QStringList{u"c"_qs});
+}
+
+TEST(SimpleText, JustifiedLinesSpreadToTheEndAndASingleCharacterStaysAtTheStart)
+{
+    TSimpleText layout;
+    layout.SetAlign(3);
+    layout.SetText({u"あ"_qs});
+    const TRect box{0, 0, 1000, 200};
+    EXPECT_EQ(layout.GetTextBounds(box).left, 0);
+    const auto one = layout.Glyphs(box);
+    ASSERT_EQ(one.size(), 1u);
+    layout.SetText({u"あいう"_qs});
+    const auto three = layout.Glyphs(box);
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(layout.GetTextBounds(box).right, 1000);
+    // The last character's ink ends at the box's end edge.
+    TPathPoints ink;
+    layout.AppendOutline(ink, box, false);
+    int right = INT_MIN;
+    for (const TPathPoint& p : ink) right = std::max(right, p.point.x());
+    EXPECT_NEAR(right, 1000, 1);
+    layout.SetText({});
+    EXPECT_EQ(layout.DisplayLines(), QStringList{EmptyTextPlaceholder});
+}
+
+TEST(SimpleText, TabsAdvanceToTheNextStopOfEightZeroWidths)
+{
+    TSimpleText layout;
+    layout.SetText({u"abc\tx"_qs, u"0"_qs});
+    const TRect box{0, 0, 2000, 400};
+    const auto glyphs = layout.Glyphs(box);
+    ASSERT_EQ(glyphs.size(), 5u);  // the tab draws nothing
+    auto advance = [&](const QString& pair) {
+        TSimpleText two;
+        two.SetText({pair});
+        const auto g = two.Glyphs(box);
+        return g[1].origin.x() - g[0].origin.x();
+    };
+    // Three characters in, the tab spans five widths of "0".
+    EXPECT_NEAR(glyphs[3].origin.x() - glyphs[2].origin.x(), advance(u"cx"_qs) + 5 * advance(u"00"_qs), 1);
+}
+
+TEST(SimpleText, FeedAngleStaircasesTheLinesAndUnderlinesSitBelowTheBaseline)
+{
+    TSimpleText layout;
+    layout.SetText({u"あ"_qs, u"あ"_qs});
+    layout.SetFeedAngle(45);
+    const TRect box{0, 0, 1000, 400};
+    const auto glyphs = layout.Glyphs(box);
+    ASSERT_EQ(glyphs.size(), 2u);
+    // 45 degrees: the first line is pushed along by the pitch times sin 45, the last stays.
+    EXPECT_NEAR(glyphs[0].origin.x() - glyphs[1].origin.x(), layout.LinePitch() * std::sqrt(0.5), 1);
+    layout.SetFeedAngle(0);
+    layout.Font().SetStyleFlag(fsUnderline, true);
+    const TPathPoints bars = layout.Decorations(box);
+    ASSERT_EQ(bars.size(), 8u);  // one box per line
+    const int baseline = int(std::lround(layout.Glyphs(box)[0].origin.y()));
+    EXPECT_GT(bars[0].point.y(), baseline);
+    EXPECT_LT(bars[0].point.y(), layout.LineHeight());
+}
+
+TEST(SimpleText, ArcLinesWhoseInnerRadiusReachesZeroAreSkipped)
+{
+    TSimpleText layout;
+    layout.SetText({u"外"_qs, u"中"_qs, u"内"_qs, u"奥"_qs, u"底"_qs});
+    layout.SetBulge(50);
+    const TRect box{0, 0, 200, 100};
+    const auto arc = layout.ArcOf(box);
+    ASSERT_TRUE(arc);
+    EXPECT_NEAR(arc->radius, 200.0 * 200 / (8 * 50) + 25, 1e-9);
+    const int h = layout.LineHeight();
+    int drawable = 0;
+    for (int i = 0; i < 5; ++i)
+        if (arc->radius + h / 2.0 - i * layout.LinePitch() - h > 0) ++drawable;
+    EXPECT_EQ(int(layout.Glyphs(box).size()), drawable);
+    EXPECT_LT(drawable, 5);
+}
+
+TEST(LOTextPaint, ArcTextLandsOnTheRingTheLayoutComputes)
+{
+    TLOText text;
+    text.SetText({u"ＡＢＣＤＥＦＧ"_qs});
+    text.SetBounds({100, 300, 700, 400});
+    text.SetBulge(150);
+    text.SetAlign(1);
+    const QImage image = Render(text);
+    const auto arc = text.Layout().ArcOf(text.Rect());
+    ASSERT_TRUE(arc);
+    const int h = text.Layout().LineHeight();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) > 100) continue;
+            const double r = std::hypot(x - arc->centre.x(), y - arc->centre.y());
+            (r >= arc->radius - h / 2.0 - 2 && r <= arc->radius + h / 2.0 + 2 ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 500);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST(LOTextPaint, VerticalColumnRunsTopToBottomAtTheRightEdge)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 400, 700});
+    text.SetVertical(true);  // the box turns to 600 x 300 about its centre
+    text.SetBounds({100, 100, 400, 700});
+    text.SetText({u"縦書き（テスト）ー"_qs});
+    const QImage image = Render(text);
+    const int h = text.Layout().LineHeight();
+    EXPECT_GT(CountInk(image, QRect(400 - h, 100, h, 80), qRgb(0, 0, 0)), 50);   // first character at the top
+    EXPECT_GT(CountInk(image, QRect(400 - h, 600, h, 100), qRgb(0, 0, 0)), 0) << "column reaches down";
+    EXPECT_EQ(CountInk(image, QRect(100, 100, 300 - h - 2, 600), qRgb(0, 0, 0)), 0);  // nothing left of the column
+}
+
+TEST(LOTextPaint, OutlineRingAndShadowHaveTheirColours)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 700, 300});
+    text.SetText({u"■"_qs});
+    text.EditFont().SetSize(48);
+    text.SetOutline(true);
+    text.SetOutLineWidth(6);
+    text.EditOutlineColor().SetColor(clBlue);
+    text.EditTextColor().SetColor(clRed);
+    text.SetShadow(8);
+    text.EditShadowColor().SetColor(RGBColor(0, 128, 0));
+    const QImage image = Render(text);
+    const QRect all(0, 0, 800, 800);
+    EXPECT_GT(CountInk(image, all, qRgb(255, 0, 0)), 1000);
+    EXPECT_GT(CountInk(image, all, qRgb(0, 0, 255)), 300);
+    EXPECT_GT(CountInk(image, all, qRgb(0, 128, 0)), 100);
+    // The ring surrounds the fill: the red area's edge is blue, the shadow lies below right.
+    const QPoint shadow = text.ShadowDisplacement();
+    EXPECT_GT(shadow.x(), 0);
+    EXPECT_EQ(shadow.x(), shadow.y());
+}
+
+TEST(LOTextPaint, BoldAndItalicAreMadeFromTheOutlinesOfFacesWithoutThem)
+{
+    auto inkOf = [](bool bold, bool italic) {
+        TLOText text;
+        text.SetBounds({100, 100, 700, 300});
+        text.SetText({u"太字 Bold"_qs});
+        text.EditFont().SetStyleFlag(fsBold, bold);
+        text.EditFont().SetStyleFlag(fsItalic, italic);
+        const QImage image = Render(text);
+        int ink = 0, right = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) ++ink, right = std::max(right, x);
+        return std::pair(ink, right);
+    };
+    const auto plain = inkOf(false, false);
+    EXPECT_GT(inkOf(true, false).first, plain.first * 11 / 10);
+    // The slant leans the tops to the right.
+    EXPECT_GT(inkOf(false, true).second, plain.second + 5);
+}
+
+TEST(LOTextPaint, TurnedTextIsDrawnTurnedAboutTheBoxCentre)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 700, 300});
+    text.SetText({u"上の行"_qs});
+    const int h = text.Layout().LineHeight();
+    const QRgb black = qRgb(0, 0, 0);
+    const QImage straight = Render(text);
+    EXPECT_GT(CountInk(straight, QRect(100, 100, 600, h), black), 100);
+    EXPECT_EQ(CountInk(straight, QRect(100, 300 - h + 5, 600, h - 5), black), 0);
+    text.SetAngle(180);
+    const QImage turned = Render(text);
+    EXPECT_EQ(CountInk(turned, QRect(100, 100, 600, h - 5), black), 0);
+    EXPECT_GT(CountInk(turned, QRect(100, 300 - h, 600, h), black), 100);
+    EXPECT_EQ(text.HitTest({650, 290}), 1);
+    text.SetAngle(90);  // the 600 x 200 box now stands upright about its centre
+    EXPECT_EQ(text.HitTest({650, 290}), 0);
+    EXPECT_EQ(text.HitTest({400, 450}), 1);
+}
+
+TEST(LOTextPaint, PictureFillsKeepAntiAliasedEdgesAndStayInTheGlyphs)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 700, 300});
+    text.SetText({u"●"_qs});  // round: its edges cross pixels
+    text.EditFont().SetSize(48);
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    text.EditTextColor().SetPicture(red);
+    text.EditTextColor().SetKind(cskBitmap);
+    ASSERT_EQ(text.TextColor().Kind(), cskBitmap);
+    const QImage image = Render(text);
+    int full = 0, edge = 0, stray = 0;
+    const TRect ink = text.Layout().GetTextBounds(text.Rect());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (p == qRgb(255, 255, 255)) continue;
+            if (!ink.Inflated(2).Contains({x, y})) ++stray;
+            if (p == qRgb(255, 0, 0)) ++full;
+            else if (qRed(p) == 255 && qGreen(p) == qBlue(p)) ++edge;
+        }
+    EXPECT_GT(full, 1000);
+    EXPECT_GT(edge, 10);
+    EXPECT_EQ(stray, 0);
+}
+
+TEST(LOTextPaint, DistortedTextStaysInsideItsTarget)
+{
+    TLOText text;
+    text.SetBounds({200, 200, 600, 400});
+    text.SetText({u"WAVE 波"_qs});
+    TCoonsDistortion d = TCoonsDistortion::Identity();
+    d.SetPointCount(cdsTop, 3);
+    d.SetPoint(cdsTop, 1, {0.5L, 0.3L});
+    d.SetSmooth(cdsTop, 1, true);
+    text.SetCoonsDistortion(d);
+    const QImage image = Render(text);
+    const int all = CountInk(image, QRect(0, 0, 800, 800), qRgb(0, 0, 0));
+    EXPECT_GT(all, 500);
+    EXPECT_EQ(CountInk(image, QRect(0, 0, 800, 199), qRgb(0, 0, 0)), 0);
+    EXPECT_EQ(CountInk(image, QRect(0, 402, 800, 398), qRgb(0, 0, 0)), 0);
+}
+
+}  // namespace
+}  // namespace kestrel

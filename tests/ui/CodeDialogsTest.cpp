@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
+#include "codes/LOJANCode.h"
+#include "codes/LOQRStd.h"
+#include "platform/Cp932.h"
+#include "document/DODesigner.h"
+#include "ui/JANCodeDialog.h"
+#include "ui/ObjectCommands.h"
+#include "ui/ObjectPreview.h"
+#include "ui/QRCodeDialog.h"
+
+namespace kestrel {
+namespace {
+
+class CodeDialogs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame.Macro().SetLines(ProgramMacroTable());
+        frame.Loaded();
+        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
+            messages << text;
+            return int(mrOk);
+        };
+    }
+
+    // Runs the steps on the dialog once it shows.
+    static void WhenShown(std::function<void(QDialog&)> steps)
+    {
+        QTimer::singleShot(0, [steps = std::move(steps)] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            steps(*dialog);
+        });
+    }
+
+    // Whether the dialog's preview shows anything dark.
+    static bool PreviewShowsSymbol(QDialog& dialog)
+    {
+        const QImage shown = dialog.findChild<TObjectPreview*>()->grab().toImage();
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (qGray(shown.pixel(x, y)) < 64) return true;
+        return false;
+    }
+
+    static void Choose(QComboBox& box, int index)
+    {
+        box.setCurrentIndex(index);
+        Q_EMIT box.activated(index);
+    }
+
+    TAppFrame frame;
+    QStringList messages;
+};
+
+TEST_F(CodeDialogs, JanDialogRefusesWrongCodesAndStoresTheCompletedOne)
+{
+    TLOJANCode symbol;
+    WhenShown([this](QDialog& dialog) {
+        auto* code = dialog.findChild<QLineEdit*>();
+        EXPECT_EQ(code->text(), "1234567890123");
+        EXPECT_FALSE(PreviewShowsSymbol(dialog));  // its check digit is wrong
+        code->setText("1234567");
+        EXPECT_TRUE(PreviewShowsSymbol(dialog));
+        code->setText("12345");
+        EXPECT_FALSE(PreviewShowsSymbol(dialog));
+        code->setText("4901234567890");  // wrong check digit
+        dialog.accept();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(messages, QStringList{"JANコードが正しくありません。"});
+        code->setText("490123456789");
+        dialog.accept();
+    });
+    ASSERT_TRUE(EditJANCode(nullptr, symbol));
+    EXPECT_EQ(symbol.JANCode(), "4901234567894");
+}
+
+TEST_F(CodeDialogs, QrDialogSwitchesCarrierWithTheItemAndComposesTheFields)
+{
+    TLOQRStd object;
+    WhenShown([](QDialog& dialog) {
+        const auto boxes = dialog.findChildren<QComboBox*>();
+        const auto fields = dialog.findChildren<QLineEdit*>();
+        EXPECT_TRUE(PreviewShowsSymbol(dialog));  // an empty record still makes a symbol
+        fields[0]->setText(QStringLiteral("山田 太郎"));  // name
+        fields[2]->setText("03;1234");                   // first telephone
+        Choose(*boxes[4], 4);                            // linked to the profile's telephone
+        EXPECT_TRUE(fields[2]->isReadOnly());
+        Choose(*boxes[0], 1);                            // URL: read by Vodafone phones
+        fields[6]->setText("band.example.jp");
+        Choose(*boxes[0], 0);                            // back to the phone book with DoCoMo
+        dialog.accept();
+    });
+    ASSERT_TRUE(EditQRStd(nullptr, object));
+    EXPECT_EQ(object.QRType(), sqtDoCoMo);
+    EXPECT_EQ(object.QRKind(), sqkTel);
+    EXPECT_EQ(object.QRUrl(), "band.example.jp");
+    EXPECT_EQ(object.Link(TLOQRStd::lnTel1), 8);
+    EXPECT_EQ(object.Data(), ToCp932(QStringLiteral("MECARD:N:山田 太郎;TEL:03\\;1234;;")));
+}
+
+TEST_F(CodeDialogs, CancelledQrDialogChangesNothingAndDataThatDoesNotFitIsRefused)
+{
+    TLOQRCode object;
+    object.SetData("A");
+    WhenShown([](QDialog& dialog) {
+        dialog.findChild<QPlainTextEdit*>()->setPlainText("changed");
+        dialog.reject();
+    });
+    EXPECT_FALSE(EditQRCode(nullptr, object));
+    EXPECT_EQ(object.Data(), "A");
+
+    object.SetAutoVersion(false);
+    object.SetVersion(1);
+    WhenShown([this](QDialog& dialog) {
+        dialog.findChild<QPlainTextEdit*>()->setPlainText(QString(60, u'x'));
+        dialog.accept();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(messages.size(), 1);
+        dialog.reject();
+    });
+    EXPECT_FALSE(EditQRCode(nullptr, object));
+    EXPECT_EQ(object.Data(), "A");
+}
+
+TEST_F(CodeDialogs, EveryCodeKindHasAnInsertCommandAndADialog)
+{
+    InstallObjectDesigners();
+    for (const char* kind : {"TLOJANCode", "TLOQRStd", "TLOQRCode"}) {
+        const auto& commands = InsertCommands();
+        EXPECT_TRUE(std::any_of(commands.begin(), commands.end(), [&](const TInsertCommand& c) { return c.kind == kind; }));
+        std::unique_ptr<TDrawObject> object = DesignerList().NewObject(kind);
+        ASSERT_NE(object, nullptr) << kind;
+        EXPECT_EQ(object->ClassName(), kind);
+        EXPECT_NE(FindPropertiesEditor(*object), nullptr) << kind;
+        EXPECT_FALSE(TLOCreator::Setup(kind).drag) << kind;
+    }
+}
+
+}  // namespace
+}  // namespace kestrel

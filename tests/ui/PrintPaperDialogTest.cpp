@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRadioButton>
+
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
+#include "edit/LabelData.h"
+#include "edit/LabelDocumentFixtures.h"
+#include "platform/PrinterConfiguration.h"
+#include "print/PrintSpec.h"
+#include "support/TestEnvironment.h"
+#include "ui/MainWindow.h"
+#include "ui/PrintPaperDialog.h"
+#include "ui/SiteView.h"
+
+namespace kestrel {
+namespace {
+
+class PrintPaperDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame.Macro().SetLines(ProgramMacroTable());
+        frame.Loaded();
+        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
+            messages << text;
+            return answer;
+        };
+        RememberedPrintOptions() = TPrintOptions{};
+        document.SetPaper(*test::TwoDiscPaper());
+    }
+
+    static QRadioButton* Radio(QDialog& dialog, const QString& caption)
+    {
+        for (QRadioButton* radio : dialog.findChildren<QRadioButton*>())
+            if (radio->text() == caption) return radio;
+        return nullptr;
+    }
+
+    // A click on the centre of face n of the dialog's sheet picture.
+    void ClickFace(QDialog& dialog, int n)
+    {
+        auto* view = dialog.findChild<TSiteView*>();
+        const TSheetRect outer = document.Face(n).OuterRect();
+        const QPoint at = view->Site().LogToDev({(outer.left + outer.right) / 2, outer.top + 100});
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, QPointF(at), view->Surface().mapToGlobal(QPointF(at)), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&view->Surface(), &event);
+        }
+    }
+
+    TAppFrame frame;
+    QStringList messages;
+    int answer = mrOk;
+    TLabelData document;
+};
+
+TEST_F(PrintPaperDialogTest, ChosenFacesWithNoneSelectedKeepTheDialogOpen)
+{
+    TfrmPrintPaper dialog(document);
+    Radio(dialog, "指定ラベル(&S)")->setChecked(true);
+    // Switching to chosen faces with nothing chosen chooses the first face; a click takes it away.
+    EXPECT_EQ(dialog.Request().selection, QByteArray("\x01\x00", 2));
+    ClickFace(dialog, 0);
+    EXPECT_EQ(dialog.Request().selection, QByteArray(2, 0));
+    EXPECT_FALSE(dialog.Start());
+    EXPECT_EQ(messages, QStringList{"印刷するラベルが一つもありません"});
+}
+
+TEST_F(PrintPaperDialogTest, StartingConfirmsThePaperSizeAndRemembersTheChoices)
+{
+    TfrmPrintPaper dialog(document);
+    dialog.findChild<QComboBox*>("Printers")->setCurrentText(PdfPrinterName());
+    dialog.findChild<QLineEdit*>("PdfFile")->setText(test::TestFolder() + "/sheet.pdf");
+    Radio(dialog, "指定ラベル(&S)")->setChecked(true);
+    ClickFace(dialog, 1);
+    answer = mrCancel;
+    EXPECT_FALSE(dialog.Start());
+    answer = mrOk;
+    ASSERT_TRUE(dialog.Start());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains("「A4」サイズの用紙")) << messages[1].toStdString();
+    EXPECT_TRUE(RememberedPrintOptions().selectedOnly);
+    EXPECT_EQ(RememberedPrintOptions().selection, QByteArray("\x01\x01", 2));
+    EXPECT_EQ(TPrinterConfiguration::Current()->GetDeviceName(), PdfPrinterName());
+    EXPECT_EQ(dialog.PdfFile(), test::TestFolder() + "/sheet.pdf");
+}
+
+TEST_F(PrintPaperDialogTest, ASheetOfOneFaceAlwaysPrintsAllFaces)
+{
+    document.SetPaper(*test::SquarePaper(1));
+    RememberedPrintOptions().selectedOnly = true;
+    TfrmPrintPaper dialog(document);
+    EXPECT_TRUE(Radio(dialog, "全ラベル(&A)")->isChecked());
+    EXPECT_FALSE(Radio(dialog, "指定ラベル(&S)")->isEnabled());
+    EXPECT_TRUE(dialog.Request().allFaces);
+}
+
+TEST_F(PrintPaperDialogTest, TheFileMenuOffersPrintingWithControlP)
+{
+    TfrmMain window(frame, nullptr, nullptr);
+    const QList<QAction*> actions = window.findChildren<QAction*>();
+    const auto print = std::find_if(actions.cbegin(), actions.cend(), [](QAction* a) { return a->text() == "印刷(&P)..."; });
+    ASSERT_NE(print, actions.cend());
+    EXPECT_EQ((*print)->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ((*print)->statusTip(), "ラベルシートを印刷します");
+}
+
+}  // namespace
+}  // namespace kestrel
