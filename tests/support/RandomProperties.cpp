@@ -4,6 +4,7 @@
 #include "document/stream/ObjectStream.h"
 #include "document/stream/Persistent.h"
 #include "platform/Error.h"
+#include "render/ColorSpec.h"
 
 namespace kestrel::test {
 
@@ -76,6 +77,19 @@ void RandomizeProperty(const TPropInfo& prop, TPersistent& object, std::mt19937&
     }
 }
 
+// A colour specification copies its gradation settings only from a gradation, so that a fill
+// switched to a solid colour keeps the gradation the user set up before. Random gradation
+// settings on any other kind would be stored but not copied, so they stay at their defaults.
+void KeepGradationDefaults(TPersistent& object)
+{
+    auto* spec = dynamic_cast<TColorSpec*>(&object);
+    if (!spec || spec->Kind() == cskGradation) return;
+    const TColorSpec defaults;
+    spec->SetGradAngle(defaults.GradAngle());
+    spec->SetGradKind(defaults.GradKind());
+    spec->GradColors().Assign(defaults.GradColors());
+}
+
 }  // namespace
 
 void RandomizeProperties(TPersistent& object, std::mt19937& random)
@@ -88,6 +102,7 @@ void RandomizeProperties(TPersistent& object, std::mt19937& random)
             // The class refused the value and kept its own.
         }
     }
+    KeepGradationDefaults(object);
 }
 
 std::vector<const TClassInfo*> CreatableComponentClasses(const TClassRegistry& registry)
