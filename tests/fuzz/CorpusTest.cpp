@@ -24,6 +24,7 @@
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
+#include "text/CoonsDistortion.h"
 
 namespace kestrel {
 namespace {
@@ -136,8 +137,9 @@ QByteArray PresetFileBytes()
         TFileStorage storage(file, ModeCreate);
         TDocStreamList presets;
         presets.Open(storage, QStringLiteral("CoonsDistortionData\\NameList"));
+        // Real distortions, so that the target reaches the preset reader past the stream list.
         for (int i = 0; i < 3; ++i)
-            presets.OpenStream(presets.AddNew(), ModeCreate)->WriteAll(test::PatternBytes(64 + 32 * i, i));
+            presets.OpenStream(presets.AddNew(), ModeCreate)->WriteAll(TCoonsDistortion::Identity().WriteData());
         storage.Close();
     }
     return test::ReadFileBytes(file);
