@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 
 #include "cli/CommandSupport.h"
-#include "cli/DocumentCommands.h"
 #include "cli/PaperCommands.h"
 #include "edit/DocumentJson.h"
 #include "edit/LabelData.h"
