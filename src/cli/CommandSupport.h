@@ -10,6 +10,8 @@ namespace kestrel {
 class EKestrel;
 
 inline constexpr int kUsageError = 2;
+// The most sheets a command creates or addresses.
+inline constexpr int kMaxSheets = 1000;
 
 // The option's value as a number within min..max; nothing when it is not one.
 std::optional<int> NumberArgument(const QString& text, int min, int max);

@@ -4,7 +4,9 @@
 #include <array>
 
 #include "cli/CodeCommands.h"
+#include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
+#include "cli/JsonCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/TextCommands.h"
@@ -16,7 +18,6 @@ namespace kestrel::cli {
 
 namespace {
 
-constexpr int kUsageError = 2;
 constexpr auto kProgram = "kestrel-cli";
 
 void PrintUsage(QTextStream& stream)
@@ -77,6 +78,21 @@ int RunRender(TCliContext& context)
     return RunRenderCommand(context.args, context.out, context.err);
 }
 
+int RunDump(TCliContext& context)
+{
+    return RunDumpCommand(context.args, context.out, context.err);
+}
+
+int RunCompose(TCliContext& context)
+{
+    return RunComposeCommand(context.args, context.out, context.err);
+}
+
+int RunFill(TCliContext& context)
+{
+    return RunFillCommand(context.args, context.out, context.err);
+}
+
 int RunQr(TCliContext& context)
 {
     return RunQrCommand(context.args, context.out, context.err);
@@ -124,6 +140,10 @@ constexpr std::array kCommands = {
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
                 "シート全体または一つの面を PNG 画像に描きます", RunRender},
+    TCliCommand{"dump", "DOC.mld [--sheet N] [--face F]", "文書を JSON で表示します", RunDump},
+    TCliCommand{"compose", "SCENE.json OUT.mld [--catalogue FILE]", "JSON から文書を作ります", RunCompose},
+    TCliCommand{"fill", "TEMPLATE.mld DATA.csv OUT_PATTERN",
+                "CSV の行ごとにテンプレートの {{列名}} を埋めた文書を作ります", RunFill},
     TCliCommand{"qr", "TEXT --out OUT.png [--level L|M|Q|H] [--version N] [--mask M] [--mode 0|A|8] [--scale S]",
                 "テキスト(シフトJIS)を QR コードの画像にします", RunQr},
     TCliCommand{"jan", "DIGITS --out OUT.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},

@@ -20,7 +20,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kMaxSheets = 1000;
 constexpr int kMaxDpi = 2400;
 
 QString ClassSummary(const TDOList& objects)

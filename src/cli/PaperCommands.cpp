@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/AppFrame.h"
+#include "cli/CommandSupport.h"
 #include "paper/CatalogueSource.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
@@ -12,8 +13,6 @@
 namespace kestrel {
 
 namespace {
-
-constexpr int kUsageError = 2;
 
 QString SizeText(int width, int height)
 {

@@ -89,7 +89,6 @@ void TLOJANCode::AssignFrom(const TDrawObject& source)
     TLOTurnedRect::AssignFrom(source);
     const auto* other = dynamic_cast<const TLOJANCode*>(&source);
     if (!other) return;
-    AssignPublished(*other, *this);
     SetDigitFont(other->font_);
 }
 

@@ -124,7 +124,6 @@ void TLOQRCode::AssignFrom(const TDrawObject& source)
     TLOTurnedRect::AssignFrom(source);
     const auto* other = dynamic_cast<const TLOQRCode*>(&source);
     if (!other) return;
-    SetAngle(other->Angle());
     encoder_->Assign(*other->encoder_);
     SymbolChanged();
 }

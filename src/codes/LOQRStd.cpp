@@ -137,7 +137,6 @@ void TLOQRStd::AssignFrom(const TDrawObject& source)
     TLOQRCode::AssignFrom(source);
     const auto* other = dynamic_cast<const TLOQRStd*>(&source);
     if (!other) return;
-    AssignPublished(*other, *this);
     profileGuid_ = other->profileGuid_;
 }
 

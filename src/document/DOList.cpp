@@ -142,6 +142,8 @@ void ScaleObjects(const TDOList& list, const TRect& from, const TRect& to)
 }
 
 namespace {
+constexpr int MaxCentrePasses = 3;
+
 // How far the centre must move on one axis to lie at least the margin inside [start, end).
 int CentreCorrection(int centre, int start, int end)
 {
@@ -150,6 +152,15 @@ int CentreCorrection(int centre, int start, int end)
     if (std::min(fromStart, fromEnd) >= CentreMargin) return 0;
     return fromStart <= fromEnd ? start + CentreMargin - centre : end - CentreMargin - centre;
 }
+
+// Rounded down, so that moving a span by a whole distance moves its centre by exactly as much
+// (truncation rounds negative and positive centres differently, and a second reading of the
+// same face would then move it again); in 64 bits, as hostile bounds may be near the int limits.
+int Centre(int start, int end)
+{
+    return int((int64_t(start) + end) >> 1);
+}
+
 }  // namespace
 
 void KeepCentresInside(const TDOList& list, const TRect& rect)
@@ -157,10 +168,15 @@ void KeepCentresInside(const TDOList& list, const TRect& rect)
     for (TDrawObject* object : list.Items()) {
         auto* enclose = dynamic_cast<IDOEncloseBounds*>(object);
         if (!enclose) continue;
-        const TRect b = enclose->GetBounds();
-        const int dx = CentreCorrection((b.left + b.right) / 2, rect.left, rect.right);
-        const int dy = CentreCorrection((b.top + b.bottom) / 2, rect.top, rect.bottom);
-        if (dx != 0 || dy != 0) enclose->MoveBy(dx, dy);
+        // Turned and widened bounds are rounded, so a move may land a unit short; moving again
+        // until nothing is left keeps the next reading of the same face from moving it again.
+        for (int pass = 0; pass < MaxCentrePasses; ++pass) {
+            const TRect b = enclose->GetBounds();
+            const int dx = CentreCorrection(Centre(b.left, b.right), rect.left, rect.right);
+            const int dy = CentreCorrection(Centre(b.top, b.bottom), rect.top, rect.bottom);
+            if (dx == 0 && dy == 0) break;
+            enclose->MoveBy(dx, dy);
+        }
     }
 }
 

@@ -291,13 +291,14 @@ void TDrawObject::Assign(const TPersistent& source)
 
 void TDrawObject::AssignFrom(const TDrawObject& source)
 {
-    SetBorder(source.border_);
-    SetSelected(source.selected_);
-    SetLayerGroup(source.layerGroup_);
+    // Alone, an appendix change reports at once (it changes no drawing); here it is one more
+    // change of the caller's batch.
     if (appendix_ != source.appendix_) {
         appendix_ = source.appendix_;
-        Changed();  // inside the batch: no second report
+        Changed();
     }
+    AssignPublished(source, *this);
+    SetSelected(source.selected_);
 }
 
 }  // namespace kestrel

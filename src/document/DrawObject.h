@@ -99,7 +99,8 @@ public:
     void Assign(const TPersistent& source) override;
 
 protected:
-    // Copies what this class adds; overrides call their base first.
+    // Copies the published properties and the selection; overrides add only what the property
+    // table cannot hold, calling their base first.
     virtual void AssignFrom(const TDrawObject& source);
 
 private:

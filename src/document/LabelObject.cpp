@@ -88,23 +88,6 @@ void TLabelObject::DblClick()
     if (designers && designers->EditObject(*this) && Site()) Site()->ClearGhost(*this);
 }
 
-void TLabelObject::AssignFrom(const TDrawObject& source)
-{
-    TDrawObject::AssignFrom(source);
-    const auto* other = dynamic_cast<const TLabelObject*>(&source);
-    if (!other) return;
-    SetPopupMenu(other->PopupMenu());
-    SetSelectable(other->Selectable());
-    SetEnabled(other->Enabled());
-    SetMovable(other->Movable());
-    SetTag(other->Tag());
-    SetHint(other->Hint());
-    SetCursor(other->Cursor());
-    SetDontPrint(other->dontPrint_);
-    SetBlendShade(other->blendShade_);
-    SetBlendRatio(other->blendRatio_);
-}
-
 int ScaleRotatedSide(int side, int requested, int boundsSide)
 {
     if (boundsSide == 0) return requested;
@@ -161,12 +144,6 @@ void TLORectBase::SetBounds(const TRect& rect)
     rect_ = normalized;
     if (Site()) Site()->UpdateElementBounds(*this);
     Changed();
-}
-
-void TLORectBase::AssignFrom(const TDrawObject& source)
-{
-    TLabelObject::AssignFrom(source);
-    if (const auto* other = dynamic_cast<const TLORectBase*>(&source)) SetBounds(other->rect_);
 }
 
 }  // namespace kestrel

@@ -26,9 +26,6 @@ public:
     // Opens the property editor; an accepted edit clears the site's drag feedback.
     void DblClick() override;
 
-protected:
-    void AssignFrom(const TDrawObject& source) override;
-
 private:
     bool dontPrint_ = false;
     int blendRatio_ = 100;
@@ -96,9 +93,6 @@ public:
     void PaintTo(TCanvas& canvas) override { TLabelObject::PaintTo(canvas); }
     // Normalises; an unchanged rectangle changes nothing.
     virtual void SetBounds(const TRect& rect);
-
-protected:
-    void AssignFrom(const TDrawObject& source) override;
 
 private:
     TRect rect_;

@@ -1,7 +1,5 @@
 #include "document/MacroProperties.h"
 
-#include <QRegularExpression>
-
 #include "app/AppFrame.h"
 #include "document/stream/Persistent.h"
 
@@ -22,31 +20,11 @@ std::optional<QString> Expanded(const QString& text)
     }
 }
 
-// A string list is expanded as one text, its lines joined by CR LF.
-void ExpandStrings(const TPropInfo& prop, TPersistent& object)
-{
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    if (const auto text = Expanded(prop.getStrings(object).join(QStringLiteral("\r\n"))))
-        prop.setStrings(object, text->split(lineBreak));
-}
-
-void ExpandProperties(TComponent& component)
-{
-    for (const TPropInfo& prop : component.ClassInfo().Properties()) {
-        if (!prop.IsStoredFor(component)) continue;
-        if (prop.kind == TPropKind::String) {
-            if (const auto value = Expanded(prop.getString(component))) prop.setString(component, *value);
-        } else if (prop.kind == TPropKind::Strings) {
-            ExpandStrings(prop, component);
-        }
-    }
-}
-
 }  // namespace
 
 void ExpandComponentMacros(TComponent& component)
 {
-    ExpandProperties(component);
+    RewriteStoredTexts(component, Expanded);
     component.GetChildren([](TComponent& child) { ExpandComponentMacros(child); });
 }
 

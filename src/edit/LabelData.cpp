@@ -122,17 +122,6 @@ const TClassInfo& TSheetInfo::StaticClass()
     return info;
 }
 
-void TSheetInfo::Assign(const TPersistent& source)
-{
-    const auto* other = dynamic_cast<const TSheetInfo*>(&source);
-    if (!other) return TComponent::Assign(source);
-    guide_.Assign(other->guide_);
-    grid_.Assign(other->grid_);
-    currentLabelNo_ = other->currentLabelNo_;
-    separatelyDesign_ = other->separatelyDesign_;
-    sheetName_ = other->sheetName_;
-}
-
 // --- TLabelData: construction ----------------------------------------------------------------
 
 TLabelData::TLabelData(const TProductDB* productDB)

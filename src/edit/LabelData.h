@@ -83,6 +83,8 @@ public:
     // --- Settings of the current sheet -----------------------------------------------------
     TGuide& Guide();
     TGrid& Grid();
+    // All of the current sheet's settings at once (grid, guides, label number, names).
+    TSheetInfo& Settings() { return *info_; }
     int CurrentLabelNo() const;
     void SetCurrentLabelNo(int no);
     bool SeparatelyDesign() const;

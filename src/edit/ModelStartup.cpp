@@ -7,6 +7,7 @@
 #include "imaging/BlendedPainting.h"
 #include "imaging/ImageFilters.h"
 #include "objects/ShapeKinds.h"
+#include "render/PictureEx.h"
 #include "text/CharConvert.h"
 #include "text/LOText.h"
 
@@ -23,6 +24,7 @@ void InitializeModel()
     RegisterTextKinds();
     SetQRHalfWidthKana(&ToHalfWidthKana);
     InstallBlendedPainting();
+    RegisterPictureFileRecord();
     InstallImageFilters();
 }
 

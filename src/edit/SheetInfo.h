@@ -20,7 +20,6 @@ public:
     void SetSeparatelyDesign(bool value) { separatelyDesign_ = value; }
     const QString& SheetName() const { return sheetName_; }
     void SetSheetName(const QString& name) { sheetName_ = name; }
-    void Assign(const TPersistent& source) override;
 
 private:
     TGuide* GuidePtr() { return &guide_; }

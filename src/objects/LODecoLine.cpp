@@ -131,11 +131,4 @@ void TLODecoLine::DrawOutline(TCanvas& canvas)
     canvas.Polyline(outline);
 }
 
-void TLODecoLine::AssignFrom(const TDrawObject& source)
-{
-    TLOLine::AssignFrom(source);
-    // The pattern is custom stream data, outside the published properties.
-    if (const auto* other = dynamic_cast<const TLODecoLine*>(&source)) image_.Assign(other->image_);
-}
-
 }  // namespace kestrel

@@ -39,9 +39,6 @@ public:
     void Paint(TCanvas& canvas) override;
     void DrawOutline(TCanvas& canvas) override;
 
-protected:
-    void AssignFrom(const TDrawObject& source) override;
-
 private:
     // What the band is made from; another source makes another band.
     struct TBandSource {

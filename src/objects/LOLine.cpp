@@ -158,12 +158,6 @@ void TLOLine::DrawOutline(TCanvas& canvas)
     DrawOutlinePath(canvas, CentrePath());
 }
 
-void TLOLine::AssignFrom(const TDrawObject& source)
-{
-    TLabelObject::AssignFrom(source);
-    AssignPublished(source, *this);
-}
-
 // ---------------------------------------------------------------- TLOCurve
 
 const TClassInfo& TLOCurve::StaticClass()

@@ -63,7 +63,6 @@ public:
     void PaintTo(TCanvas& canvas) override { TLabelObject::PaintTo(canvas); }
 
 protected:
-    void AssignFrom(const TDrawObject& source) override;
     // The centre line the pen follows.
     virtual QPainterPath CentrePath() const;
     virtual TShapePen PenKind() const;

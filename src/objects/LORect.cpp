@@ -201,12 +201,6 @@ void TLORect::DrawOutline(TCanvas& canvas)
     DrawOutlinePath(canvas, Outline());
 }
 
-void TLORect::AssignFrom(const TDrawObject& source)
-{
-    TLORectBase::AssignFrom(source);
-    AssignPublished(source, *this);
-}
-
 // ---------------------------------------------------------------- TLOCircle
 
 const TClassInfo& TLOCircle::StaticClass()

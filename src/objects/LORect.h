@@ -63,7 +63,6 @@ public:
     void DefineProperties(TFiler& filer) override;
 
 protected:
-    void AssignFrom(const TDrawObject& source) override;
     virtual TPathPoints OutlinePoints() const;
     // The frame band as painted with a frame of the given width.
     virtual QPainterPath FrameArea(int width) const;

@@ -295,7 +295,6 @@ void TLOImage::AssignFrom(const TDrawObject& source)
     TLORectBase::AssignFrom(source);
     const auto* other = dynamic_cast<const TLOImage*>(&source);
     if (!other) return;
-    AssignPublished(*other, *this);
     // The pictures themselves are custom data, beyond what published properties copy.
     imageData_.Assign(other->imageData_);
     framePicture_.Assign(other->framePicture_);

@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <set>
 
-#include "paper/PaperJson.h"
+#include "paper/CatalogueJson.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
 
@@ -37,8 +37,9 @@ QStringList TextList(const QJsonObject& root, const QString& key)
 
 TPurposeList ReadPurposes(const QJsonObject& root, const TJsonComponentCodec& codec)
 {
-    QJsonObject streamer{{"class", "TPLStreamer"}, {"List", RequiredArray(root, "purposes")}};
-    auto read = codec.FromJson(streamer);
+    const QJsonObject streamer{{"class", "TPLStreamer"},
+                               {"properties", QJsonObject{{"List", RequiredArray(root, "purposes")}}}};
+    auto read = codec.FromJson(streamer, QStringLiteral("purposes"));
     return static_cast<TPLStreamer&>(*read).ListRef();
 }
 
@@ -62,7 +63,7 @@ std::unique_ptr<TPaperInfo> ReadPaper(const QJsonValue& value, const TJsonCompon
                                       const TCatalogueSource& source)
 {
     if (!value.isObject()) Fail(QStringLiteral("用紙はオブジェクトで書いてください"));
-    std::unique_ptr<TComponent> component = codec.FromJson(value.toObject());
+    std::unique_ptr<TComponent> component = codec.FromJson(value);
     auto* paper = dynamic_cast<TPaperInfo*>(component.get());
     if (!paper) Fail(QStringLiteral("クラス「%1」は用紙ではありません").arg(QString::fromLatin1(component->ClassName())));
     component.release();
@@ -100,7 +101,7 @@ TCatalogueSource LoadCatalogueSource(const QByteArray& json)
     std::set<QString> names;
     const QJsonArray papers = RequiredArray(root, "papers");
     for (int i = 0; i < papers.size(); ++i) {
-        const QString label = papers[i].toObject().value("PaperName").toString();
+        const QString label = papers[i].toObject().value("properties").toObject().value("PaperName").toString();
         try {
             source.papers.push_back(ReadPaper(papers[i], codec, source));
         } catch (const EKestrel& e) {

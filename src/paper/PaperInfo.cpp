@@ -149,6 +149,8 @@ void TPaperInfo::Assign(const TPersistent& source)
 {
     auto* other = dynamic_cast<const TPaperInfo*>(&source);
     if (!other) return TComponent::Assign(source);
+    // Sizes are copied as stored (portrait), not through the setters, which turn them.
+    SetTag(other->Tag());
     portraitWidth_ = other->portraitWidth_;
     portraitHeight_ = other->portraitHeight_;
     paperName_ = other->paperName_;

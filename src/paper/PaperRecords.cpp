@@ -99,16 +99,6 @@ void TExPaperInfo::Clear()
     roundSize_ = 0;
 }
 
-void TExPaperInfo::Assign(const TPersistent& source)
-{
-    auto* other = dynamic_cast<const TExPaperInfo*>(&source);
-    if (!other) return TExtraPaperInfo::Assign(source);
-    SetPaperName(other->PaperName());
-    purpose_ = other->purpose_;
-    company_ = other->company_;
-    roundSize_ = other->roundSize_;
-}
-
 // --- TImagePaperInfo ---
 
 const TClassInfo& TImagePaperInfo::StaticClass()
@@ -143,12 +133,10 @@ bool TImagePaperInfo::Equals(const TExtraPaperInfo* other, const IComponentCodec
 
 void TImagePaperInfo::Assign(const TPersistent& source)
 {
+    TExtraPaperInfo::Assign(source);
     auto* other = dynamic_cast<const TImagePaperInfo*>(&source);
-    if (!other) return TExtraPaperInfo::Assign(source);
-    if (other == this) return;
-    SetPaperName(other->PaperName());
-    separatelyDesign_ = other->separatelyDesign_;
-    labelCount_ = other->labelCount_;
+    if (!other || other == this) return;
+    // The object lists are records of their own, outside the property table.
     lists_.clear();
     for (const TDOList& list : other->lists_) AddList(list);
 }

@@ -33,7 +33,6 @@ public:
 
     bool IsEmpty() const override;
     void Clear();
-    void Assign(const TPersistent& source) override;
 
 private:
     QString purpose_;

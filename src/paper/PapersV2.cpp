@@ -29,14 +29,6 @@ const TClassInfo& TPaperUpdate::StaticClass()
     return info;
 }
 
-void TPaperUpdate::Assign(const TPersistent& source)
-{
-    auto* other = dynamic_cast<const TPaperUpdate*>(&source);
-    if (!other) return TComponent::Assign(source);
-    pprNo_ = other->pprNo_;
-    lastUpdate_ = other->lastUpdate_;
-}
-
 double ToDaysSince1899(const QDateTime& time)
 {
     static const QDate epoch(1899, 12, 30);

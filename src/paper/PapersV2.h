@@ -19,7 +19,6 @@ public:
     // Days since 30 December 1899; the fraction is the time of day.
     double LastUpdate() const { return lastUpdate_; }
     void SetLastUpdate(double days) { lastUpdate_ = days; }
-    void Assign(const TPersistent& source) override;
 
 private:
     int pprNo_ = 0;

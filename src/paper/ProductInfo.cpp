@@ -91,10 +91,9 @@ void TProductInfo::ApplyCreatorCaptions()
 
 void TProductInfo::Assign(const TPersistent& source)
 {
-    auto* other = dynamic_cast<const TProductInfo*>(&source);
-    if (!other) return TComponent::Assign(source);
-    guid_ = other->guid_;
-    items_.Assign(other->items_);
+    TComponent::Assign(source);
+    // The GUID is the class's own record, outside the property table.
+    if (const auto* other = dynamic_cast<const TProductInfo*>(&source)) guid_ = other->guid_;
 }
 
 void TProductInfo::DefineProperties(TFiler& filer)

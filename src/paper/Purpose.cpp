@@ -18,15 +18,6 @@ const TClassInfo& TPurposeInfo::StaticClass()
     return info;
 }
 
-void TPurposeInfo::Assign(const TPersistent& source)
-{
-    auto* other = dynamic_cast<const TPurposeInfo*>(&source);
-    if (!other) return TCollectionItem::Assign(source);
-    id_ = other->id_;
-    displayName_ = other->displayName_;
-    shapeMask_ = other->shapeMask_;
-}
-
 const TClassInfo& TPurposeList::StaticClass()
 {
     static const TClassInfo info("TPurposeList", &TCollection::StaticClass(), FactoryOf<TPurposeList>(), {});

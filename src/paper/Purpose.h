@@ -21,7 +21,6 @@ public:
     void SetDisplayName(const QString& name) { displayName_ = name; }
     TFaceShapes ShapeMask() const { return shapeMask_; }
     void SetShapeMask(TFaceShapes shapes) { shapeMask_ = shapes; }
-    void Assign(const TPersistent& source) override;
 
 private:
     uint32_t ShapeMaskBits() const { return shapeMask_.Mask(); }

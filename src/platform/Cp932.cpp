@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -122,6 +123,8 @@ const TCp932Tables& Tables()
 
 QByteArray ToCp932(const QString& text)
 {
+    // Names and most identifiers are plain ASCII, which the code page keeps as it is.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) return text.toLatin1();
     const TCp932Tables& tables = Tables();
     QByteArray out;
     out.reserve(text.size() * 2);

@@ -47,16 +47,6 @@ const TClassInfo& TGrid::StaticClass()
     return info;
 }
 
-void TGrid::Assign(const TPersistent& source)
-{
-    const auto* other = dynamic_cast<const TGrid*>(&source);
-    if (!other) return TPersistent::Assign(source);
-    lineShape_ = other->lineShape_;
-    visible_ = other->visible_;
-    size_ = other->size_;
-    enabled_ = other->enabled_;
-}
-
 QPoint TGrid::SnapOffset(QPoint p) const
 {
     if (!enabled_) return {NoSnap, NoSnap};
@@ -200,11 +190,9 @@ void TGuide::Draw(TCanvas& canvas, const TRect& rect) const
 
 void TGuide::Assign(const TPersistent& source)
 {
-    const auto* other = dynamic_cast<const TGuide*>(&source);
-    if (!other) return TPersistent::Assign(source);
-    slots_ = other->slots_;
-    visible_ = other->visible_;
-    enabled_ = other->enabled_;
+    TPersistent::Assign(source);
+    // The positions are the class's own record, outside the property table.
+    if (const auto* other = dynamic_cast<const TGuide*>(&source)) slots_ = other->slots_;
 }
 
 void TGuide::DefineProperties(TFiler& filer)

@@ -31,7 +31,6 @@ public:
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value) { enabled_ = value; }
 
-    void Assign(const TPersistent& source) override;
 
     // Moves p onto the nearest grid point; truncating division, so negative coordinates round
     // toward zero.

@@ -1,8 +1,26 @@
 #include "render/PictureEx.h"
 
+#include <optional>
+
+#include "document/stream/JsonCodec.h"
 #include "platform/BoundedReader.h"
+#include "platform/Error.h"
 
 namespace kestrel {
+
+namespace {
+
+// Scenes name files by any name, so the class comes from the file's signature, not its extension.
+std::optional<TGraphicClass> GraphicClassOfBytes(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xD8")) return TGraphicClass::gcJpeg;
+    if (bytes.startsWith("\x89PNG")) return TGraphicClass::gcPng;
+    if (bytes.startsWith("GIF8")) return TGraphicClass::gcGif;
+    if (bytes.startsWith("BM")) return TGraphicClass::gcBitmap;
+    return std::nullopt;
+}
+
+}  // namespace
 
 const TClassInfo& TPictureEx::StaticClass()
 {
@@ -58,6 +76,17 @@ void TPictureEx::DefineProperties(TFiler& filer)
     filer.DefineBinaryProperty(
         "Data", [this](TBoundedReader& in) { SetGraphic(ReadGraphicData(in)); },
         [this](QByteArray& out) { WriteGraphicData(out, graphic_); }, HasGraphic() && !noEmbed_);
+}
+
+void RegisterPictureFileRecord()
+{
+    RegisterJsonFileRecord("TPictureEx", "Data", [](const QByteArray& fileBytes) {
+        const auto graphicClass = GraphicClassOfBytes(fileBytes);
+        if (!graphicClass) throw EReadError(QStringLiteral("画像として読めないファイルです"));
+        QByteArray record;
+        WriteGraphicData(record, TGraphic(*graphicClass, fileBytes));
+        return record;
+    });
 }
 
 }  // namespace kestrel

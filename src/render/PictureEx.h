@@ -57,4 +57,8 @@ private:
     TChangeNotify notify_;
 };
 
+// Lets JSON scenes give a picture's "Data" as {"file": "photo.jpg"}; the file's bytes are kept as
+// they are, like a picture read from a file.
+void RegisterPictureFileRecord();
+
 }  // namespace kestrel

@@ -493,12 +493,10 @@ void TLOText::Loaded()
 
 void TLOText::AssignFrom(const TDrawObject& source)
 {
-    TBlendableObject<TLORectBase>::AssignFrom(source);
-    const auto* other = dynamic_cast<const TLOText*>(&source);
-    if (!other) return;
+    // The published properties arrive one by one: lay out and fit once, at the end.
     assigning_ = true;
     layout_.BeginUpdate();
-    AssignPublished(*other, *this);
+    TBlendableObject<TLORectBase>::AssignFrom(source);
     layout_.EndUpdate();
     assigning_ = false;
     displayOutline_.reset();

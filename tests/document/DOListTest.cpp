@@ -97,6 +97,14 @@ TEST_F(DOListTest, PlacementHelpers)
     KeepCentresInside(list, {0, 0, 1000, 1000});
     EXPECT_EQ(edge.Rect(), (TRect{5, 938, 15, 1043}));
     EXPECT_EQ(inside.Rect(), (TRect{100, 100, 200, 200}));
+    // An odd width far outside: once moved in, a second pass (the next reading) leaves it.
+    TFilledRect& odd = site.Put({-101, 500, -90, 510});
+    TDOList oddList;
+    oddList.Add(odd);
+    KeepCentresInside(oddList, {0, 0, 1000, 1000});
+    const TRect placed = odd.Rect();
+    KeepCentresInside(oddList, {0, 0, 1000, 1000});
+    EXPECT_EQ(odd.Rect(), placed);
 
     site.area = {0, 0, 400, 300};
     site.visible = {100, 0, 300, 200};

@@ -35,7 +35,7 @@ void ExpectProperties(const TClassInfo& info, const std::vector<TExpectedProp>& 
         EXPECT_EQ(props[i].kind, expected[i].kind);
         EXPECT_EQ(props[i].neverStored, expected[i].neverStored);
         if (props[i].IsOrdinal()) {
-            EXPECT_EQ(props[i].ordDefault, expected[i].def);
+            EXPECT_EQ(props[i].OrdinalDefault(), expected[i].def);
         }
     }
 }
@@ -78,14 +78,14 @@ TEST(DrawObjectProperties, DescriptorsReachTheObjectsValues)
 {
     TFilledRect obj;
     const TClassInfo& info = obj.ClassInfo();
-    info.FindProperty("Width")->setOrd(obj, 250);
-    info.FindProperty("Left")->setOrd(obj, 30);
+    info.FindProperty("Width")->SetOrdinal(obj, 250);
+    info.FindProperty("Left")->SetOrdinal(obj, 30);
     EXPECT_EQ(obj.Rect(), (TRect{30, 0, 280, 0}));
-    EXPECT_EQ(info.FindProperty("Movable")->getOrd(obj), 1);
-    EXPECT_EQ(info.FindProperty("BlendRatio")->getOrd(obj), 100);
-    info.FindProperty("Appendix")->setStrings(obj, {"a", "b"});
+    EXPECT_EQ(info.FindProperty("Movable")->Ordinal(obj), 1);
+    EXPECT_EQ(info.FindProperty("BlendRatio")->Ordinal(obj), 100);
+    info.FindProperty("Appendix")->SetLines(obj, {"a", "b"});
     EXPECT_EQ(obj.Appendix(), QStringList({"a", "b"}));
-    info.FindProperty("OnModify")->setString(obj, "FormModify");
+    info.FindProperty("OnModify")->SetText(obj, "FormModify");
     EXPECT_EQ(obj.OnModifyName(), "FormModify");
 }
 

@@ -59,7 +59,7 @@ TEST(Persistent, RedeclaredPropertyKeepsItsInheritedPosition)
     EXPECT_EQ(props[0].name, "Tag");
     EXPECT_EQ(props[1].name, "Width");
     EXPECT_FALSE(props[1].neverStored);
-    EXPECT_FALSE(props[1].ordDefault.has_value());
+    EXPECT_FALSE(props[1].OrdinalDefault().has_value());
     EXPECT_EQ(props[2].name, "Height");
     EXPECT_EQ(props[3].name, "Flag");
     EXPECT_TRUE(TBaseThing::StaticClass().Properties()[1].neverStored);
@@ -70,9 +70,9 @@ TEST(Persistent, AccessorsReachBaseClassMembersAndAbstractClassesRefuseCreation)
     auto obj = TDerivedThing::StaticClass().Create();
     const TPropInfo* width = obj->ClassInfo().FindProperty("width");
     ASSERT_NE(width, nullptr);
-    width->setOrd(*obj, 42);
+    width->SetOrdinal(*obj, 42);
     EXPECT_EQ(static_cast<TDerivedThing&>(*obj).Width(), 42);
-    EXPECT_EQ(width->getOrd(*obj), 42);
+    EXPECT_EQ(width->Ordinal(*obj), 42);
     EXPECT_TRUE(obj->ClassInfo().InheritsFrom(TComponent::StaticClass()));
     EXPECT_THROW(TBaseThing::StaticClass().Create(), EKestrel);
 }

@@ -24,6 +24,7 @@
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
+#include "text/CoonsDistortion.h"
 
 namespace kestrel {
 namespace {
@@ -129,10 +130,19 @@ QByteArray ProductDatabaseBytes()
     return test::ReadFileBytes(file);
 }
 
-// The shipped presets, compiled from their source by build-distortions.
 QByteArray PresetFileBytes()
 {
-    return test::ReadFileBytes(QStringLiteral(KESTREL_BINARY_DIR "/src/kestrel.cdd"));
+    const QString file = SeedFile(QStringLiteral("seed.cdd"));
+    {
+        TFileStorage storage(file, ModeCreate);
+        TDocStreamList presets;
+        presets.Open(storage, QStringLiteral("CoonsDistortionData\\NameList"));
+        // Real distortions, so that the target reaches the preset reader past the stream list.
+        for (int i = 0; i < 3; ++i)
+            presets.OpenStream(presets.AddNew(), ModeCreate)->WriteAll(TCoonsDistortion::Identity().WriteData());
+        storage.Close();
+    }
+    return test::ReadFileBytes(file);
 }
 
 // The valid inputs of every target, made by the writers the program saves with.

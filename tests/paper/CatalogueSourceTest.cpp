@@ -18,10 +18,10 @@ QByteArray SourceWith(const QByteArray& paper)
                "papers": [)" + paper + "]}";
 }
 
-const QByteArray GoodPaper = R"({"class": "TMatrixPaperInfo", "Width": 1200, "Height": 1200, "PaperName": "P",
+const QByteArray GoodPaper = R"({"class": "TMatrixPaperInfo", "properties": {"Width": 1200, "Height": 1200, "PaperName": "P",
     "GroupName": "G", "TopOffset": 10, "LeftOffset": 10, "BottomMargin": 0, "RightMargin": 0, "FaceWidth": 1180,
     "FaceHeight": 1180, "FaceCountX": 1, "FaceCountY": 1, "FaceShape": "fsDoughnut", "FacePurpose": "CD",
-    "FaceMargin": 0, "CutCenter": 220})";
+    "FaceMargin": 0, "CutCenter": 220}})";
 
 QString LoadError(const QByteArray& json)
 {
@@ -132,12 +132,12 @@ TEST(CatalogueSource, FaultsAreReportedInJapaneseWithThePaper)
     EXPECT_TRUE(withChange("\"fsDoughnut\", \"FacePurpose\"", "\"fsRect\", \"FacePurpose\"").contains("用途「CD」"));
     EXPECT_TRUE(withChange("\"FacePurpose\": \"CD\"", "\"FacePurpose\": \"DVD\"").contains("DVD"));
     EXPECT_TRUE(withChange("\"GroupName\": \"G\"", "\"GroupName\": \"H\"").contains("グループ「H」"));
-    EXPECT_TRUE(LoadError(SourceWith(R"({"class": "TPaperUpdate", "PPRNo": 1})")).contains("用紙ではありません"));
+    EXPECT_TRUE(LoadError(SourceWith(R"({"class": "TPaperUpdate", "properties": {"PPRNo": 1}})")).contains("用紙ではありません"));
     EXPECT_TRUE(LoadError(SourceWith(GoodPaper + "," + GoodPaper)).contains("重複"));
 
-    const QByteArray overlapping = R"({"class": "TFreePaperInfo", "Width": 1000, "Height": 1000, "PaperName": "F",
+    const QByteArray overlapping = R"({"class": "TFreePaperInfo", "properties": {"Width": 1000, "Height": 1000, "PaperName": "F",
         "GroupName": "G", "Faces": [{"Left": 0, "Top": 0, "Width": 500, "Height": 500, "FaceShape": "fsRect"},
-                                    {"Left": 400, "Top": 400, "Width": 500, "Height": 500, "FaceShape": "fsRect"}]})";
+                                    {"Left": 400, "Top": 400, "Width": 500, "Height": 500, "FaceShape": "fsRect"}]}})";
     EXPECT_TRUE(LoadError(SourceWith(overlapping)).contains("ラベル2 が他のラベルと重なっています"));
 }
 

@@ -13,7 +13,11 @@ using test::SimplePaper;
 
 class Catalogue : public ::testing::Test, protected test::TCatalogueFixture {
 protected:
-    QJsonObject StoredJson(const QString& path) { return QJsonDocument::fromJson(files.File("cat.ppr").ReadStream(path)).object(); }
+    // The stored record's properties.
+    QJsonObject StoredJson(const QString& path)
+    {
+        return QJsonDocument::fromJson(files.File("cat.ppr").ReadStream(path)).object().value("properties").toObject();
+    }
 };
 
 TEST_F(Catalogue, EmptyFileOpensWithDefaultPurposesAndNumbersFromOne)

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "paper/CatalogueStorage.h"
-#include "paper/PaperJson.h"
+#include "paper/CatalogueJson.h"
 #include "paper/PapersV2.h"
 
 namespace kestrel::test {

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "paper/PaperInfo.h"
-#include "paper/PaperJson.h"
+#include "document/stream/JsonCodec.h"
+#include "paper/CatalogueJson.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -88,7 +89,7 @@ TEST(PaperGeometry, PublishedPropertiesKeepTheirStreamOrder)
     // None of the base paper properties has a default: all of them are always written.
     for (const TPropInfo& p : TPaperInfo::StaticClass().Properties()) {
         if (!p.IsOrdinal() || p.name == "Tag") continue;
-        EXPECT_FALSE(p.ordDefault.has_value()) << p.name.constData();
+        EXPECT_FALSE(p.OrdinalDefault().has_value()) << p.name.constData();
     }
 }
 
@@ -96,9 +97,9 @@ TEST(PaperGeometry, LandscapeBeforeTheSizeSetsThePortraitSizeTurned)
 {
     // The reader applies properties in stream order: Landscape, then Width and Height.
     TMatrixPaperInfo paper;
-    TMatrixPaperInfo::StaticClass().FindProperty("Landscape")->setOrd(paper, 1);
-    TMatrixPaperInfo::StaticClass().FindProperty("Width")->setOrd(paper, 1000);
-    TMatrixPaperInfo::StaticClass().FindProperty("Height")->setOrd(paper, 2000);
+    TMatrixPaperInfo::StaticClass().FindProperty("Landscape")->SetOrdinal(paper, 1);
+    TMatrixPaperInfo::StaticClass().FindProperty("Width")->SetOrdinal(paper, 1000);
+    TMatrixPaperInfo::StaticClass().FindProperty("Height")->SetOrdinal(paper, 2000);
     EXPECT_EQ(paper.PortraitWidth(), 2000);
     EXPECT_EQ(paper.PortraitHeight(), 1000);
 }
@@ -190,7 +191,7 @@ TEST(PaperGeometry, HolePropertiesAreStoredOnlyWhenWidthAndHeightDiffer)
     const TPropInfo* width = TMatrixPaperInfo::StaticClass().FindProperty("CutCenterWidth");
     const TPropInfo* height = TMatrixPaperInfo::StaticClass().FindProperty("CutCenterHeight");
     ASSERT_TRUE(width && height);
-    EXPECT_EQ(width->ordDefault, 410);
+    EXPECT_EQ(width->OrdinalDefault(), 410);
     EXPECT_FALSE(width->IsStoredFor(paper));
     EXPECT_FALSE(paper.CutCenterRecord());
 
@@ -221,15 +222,16 @@ TEST(PaperGeometry, HoleRecordsTravelThroughTheJsonCodec)
     TMatrixPaperInfo paper = GridPaper();
     paper.SetCutCenterWidth(300);
     paper.SetCutCenterHeight(300);
-    QJsonObject json = codec.ToJson(paper);
-    EXPECT_EQ(json.value("CutCenter").toInt(), 300);
-    EXPECT_FALSE(json.contains("CutCenterWidth"));
-    EXPECT_FALSE(json.contains("RoundSize"));  // default
-    EXPECT_FALSE(json.contains("PurposeList"));  // only while the catalogue stores the paper
+    QJsonObject props = ObjectToJson(paper).value("properties").toObject();
+    EXPECT_EQ(props.value("CutCenter").toInt(), 300);
+    EXPECT_FALSE(props.contains("CutCenterWidth"));
+    EXPECT_FALSE(props.contains("RoundSize"));  // default
+    EXPECT_FALSE(props.contains("PurposeList"));  // only while the catalogue stores the paper
 
     paper.SetCutCenterHeight(200);
-    json = codec.ToJson(paper);
-    EXPECT_FALSE(json.contains("CutCenter"));
+    QJsonObject json = ObjectToJson(paper);
+    props = json.value("properties").toObject();
+    EXPECT_FALSE(props.contains("CutCenter"));
     auto back = codec.FromJson(json);
     auto& read = dynamic_cast<TMatrixPaperInfo&>(*back);
     EXPECT_EQ(read.CutCenterWidth(), 300);
@@ -237,13 +239,16 @@ TEST(PaperGeometry, HoleRecordsTravelThroughTheJsonCodec)
     EXPECT_EQ(read.GetFaceRect(3), paper.GetFaceRect(3));
 
     // The records are the class's own: an older "FaceType" is read, a key nobody knows is not.
-    json.insert("FaceType", 6);
-    EXPECT_EQ(dynamic_cast<TMatrixPaperInfo&>(*codec.FromJson(json)).FaceShape(), fsEllipse);
-    json.insert("CutCentre", 300);
-    EXPECT_THROW(codec.FromJson(json), EReadError);
-    json.remove("CutCentre");
-    json.insert("CutCenter", "wide");
-    EXPECT_THROW(codec.FromJson(json), EReadError);
+    const auto withProperty = [&](const char* key, const QJsonValue& value) {
+        QJsonObject changed = props;
+        changed.insert(key, value);
+        QJsonObject object = json;
+        object.insert("properties", changed);
+        return object;
+    };
+    EXPECT_EQ(dynamic_cast<TMatrixPaperInfo&>(*codec.FromJson(withProperty("FaceType", 6))).FaceShape(), fsEllipse);
+    EXPECT_THROW(codec.FromJson(withProperty("CutCentre", 300)), EReadError);
+    EXPECT_THROW(codec.FromJson(withProperty("CutCenter", "wide")), EReadError);
 }
 
 TEST(PaperGeometry, LegacyFaceTypeSetsShapeAndPurpose)

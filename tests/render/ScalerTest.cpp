@@ -55,8 +55,8 @@ TEST(ScalerTest, NonPositiveZoomAndUnitsAreRefusedAndStoredOnesBecomeDefaults)
     auto find = [&](const char* name) {
         return *std::find_if(props.begin(), props.end(), [&](const TPropInfo& p) { return p.name == name; });
     };
-    find("Scale").setOrd(scaler, 0);
-    find("UnitDPI").setOrd(scaler, -5);
+    find("Scale").SetOrdinal(scaler, 0);
+    find("UnitDPI").SetOrdinal(scaler, -5);
     EXPECT_EQ(scaler.Scale(), TScaler::DefaultScale);
     EXPECT_EQ(scaler.UnitDPI(), ScreenDpi());
 }

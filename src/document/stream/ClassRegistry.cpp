@@ -15,7 +15,9 @@ void TClassRegistry::Register(const TClassInfo& info)
 {
     for (const TClassInfo* c = &info; c; c = c->Parent()) {
         const QByteArray key = c->Name().toLower();
-        if (!classes_.contains(key)) classes_.insert(key, c);
+        if (classes_.contains(key)) continue;
+        classes_.insert(key, c);
+        ordered_.push_back(c);
     }
 }
 

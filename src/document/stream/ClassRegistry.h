@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
+#include <vector>
 
 namespace kestrel {
 
@@ -20,9 +21,13 @@ public:
     const TClassInfo* Find(QByteArrayView name) const;
     // Fails with "クラス %s が見つかりません".
     const TClassInfo& Get(QByteArrayView name) const;
+    // Every class under its registered name, in the order of registration (ancestors after the
+    // class that brought them).
+    const std::vector<const TClassInfo*>& Classes() const { return ordered_; }
 
 private:
     QHash<QByteArray, const TClassInfo*> classes_;
+    std::vector<const TClassInfo*> ordered_;
 };
 
 }  // namespace kestrel

@@ -1,5 +1,6 @@
 #include "document/stream/ObjectStream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -74,64 +75,38 @@ private:
     {
         writer_.WriteShortString(object.ClassName());
         writer_.WriteShortString(ToCp932(object.Name()));
-        // The descriptors' object accessors and DefineProperties serve reading as well, hence
-        // non-const; writing only reads through them.
-        WriteProperties(const_cast<TComponent&>(object), {});
+        WriteProperties(object, {});
         writer_.WriteListEnd();
         object.GetChildren([this](TComponent& child) { WriteComponent(child); });
         writer_.WriteListEnd();
     }
 
-    void WriteProperties(TPersistent& object, const QByteArray& prefix)
+    void WriteProperties(const TPersistent& object, const QByteArray& prefix)
     {
         for (const TPropInfo& prop : object.ClassInfo().Properties())
-            if (prop.IsStoredFor(object)) WriteProperty(object, prop, prefix);
+            if (prop.IsStored(object)) WriteProperty(object, prop, prefix);
         TWriteFiler filer(writer_, prefix);
-        object.DefineProperties(filer);
+        DefineRecordsForWriting(object, filer);
     }
 
-    void WriteProperty(TPersistent& object, const TPropInfo& prop, const QByteArray& prefix)
+    // Only called for a stored property.
+    void WriteProperty(const TPersistent& object, const TPropInfo& prop, const QByteArray& prefix)
     {
-        const QByteArray path = prefix + prop.name;
-        if (prop.IsOrdinal()) {
-            const int64_t value = prop.getOrd(object);
-            if (prop.ordDefault && value == *prop.ordDefault) return;
-            writer_.WriteShortString(path);
-            WriteOrdinal(prop, value);
-            return;
-        }
+        const QByteArray path = prefix.isEmpty() ? prop.name : prefix + prop.name;
+        if (prop.kind == TPropKind::Persistent) return WriteProperties(*prop.Object(object), path + '.');
+        if (prop.kind == TPropKind::Strings) return WriteStrings(path, prop.Lines(object));
+        writer_.WriteShortString(path);
+        if (prop.IsOrdinal()) return WriteOrdinal(prop, prop.Ordinal(object));
         switch (prop.kind) {
             case TPropKind::Float:
-                if (const double value = prop.getFloat(object); value != 0) {
-                    writer_.WriteShortString(path);
-                    writer_.WriteFloat(value);
-                }
-                return;
+                return writer_.WriteFloat(prop.Float(object));
             case TPropKind::String:
-                if (const QString value = prop.getString(object); !value.isEmpty()) {
-                    writer_.WriteShortString(path);
-                    writer_.WriteString(value);
-                }
-                return;
+                return writer_.WriteString(prop.Text(object));
             case TPropKind::Component:
             case TPropKind::Method:
-                if (const QString value = prop.getString(object); !value.isEmpty()) {
-                    writer_.WriteShortString(path);
-                    writer_.WriteIdent(value.toLatin1());
-                }
-                return;
-            case TPropKind::Strings:
-                WriteStrings(path, prop.getStrings(object));
-                return;
-            case TPropKind::Persistent:
-                if (TPersistent* nested = prop.getObject(object)) WriteProperties(*nested, path + '.');
-                return;
+                return writer_.WriteIdent(prop.Text(object).toLatin1());
             case TPropKind::Collection:
-                if (auto* collection = dynamic_cast<TCollection*>(prop.getObject(object))) {
-                    writer_.WriteShortString(path);
-                    WriteCollection(*collection);
-                }
-                return;
+                return WriteCollection(*prop.Object(object));
             default:
                 return;
         }
@@ -182,15 +157,15 @@ private:
 
     void WriteStrings(const QByteArray& path, const QStringList& lines)
     {
-        if (lines.isEmpty()) return;
         writer_.WriteShortString(QByteArray(path + '.' + StringsSuffix));
         writer_.WriteListBegin();
         for (const QString& line : lines) writer_.WriteString(line);
         writer_.WriteListEnd();
     }
 
-    void WriteCollection(TCollection& collection)
+    void WriteCollection(const TPersistent& object)
     {
+        const auto& collection = dynamic_cast<const TCollection&>(object);
         writer_.WriteValueType(TValueType::vaCollection);
         for (int i = 0; i < collection.Count(); ++i) {
             writer_.WriteListBegin();
@@ -339,17 +314,17 @@ private:
 
     void ReadProperty(TPersistent& object)
     {
-        const QByteArray path = reader_.ReadShortString();
-        if (!path.contains('.')) return ReadLeaf(object, path);
-        const QList<QByteArray> parts = path.split('.');
+        // A view into the input, which outlives the read: no copy for the usual plain name.
+        const QByteArrayView path = reader_.ReadCounted(in_.ReadU8());
+        if (std::find(path.begin(), path.end(), '.') == path.end()) return ReadLeaf(object, path);
+        const QList<QByteArray> parts = path.toByteArray().split('.');
         TPersistent* instance = &object;
         for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
             const TPropInfo* prop = instance->ClassInfo().FindProperty(parts[i]);
             if (!prop) ThrowNoProperty();
             if (prop->kind == TPropKind::Strings) return ReadStringsPath(*instance, *prop, parts.mid(i + 1));
-            if (prop->kind != TPropKind::Persistent && prop->kind != TPropKind::Collection)
-                ThrowPropPathError();
-            instance = prop->getObject(*instance);
+            if (!prop->IsObject()) ThrowPropPathError();
+            instance = prop->Object(*instance);
             if (!instance) ThrowPropPathError();
         }
         ReadLeaf(*instance, parts.last());
@@ -368,7 +343,7 @@ private:
     void ReadStringsPath(TPersistent& instance, const TPropInfo& prop, const QList<QByteArray>& rest)
     {
         if (rest.size() != 1 || rest[0].compare(StringsSuffix, Qt::CaseInsensitive) != 0) ThrowNoProperty();
-        prop.setStrings(instance, reader_.ReadStringList());
+        prop.SetLines(instance, reader_.ReadStringList());
     }
 
     void ReadPropValue(TPersistent& instance, const TPropInfo& prop)
@@ -376,32 +351,32 @@ private:
         if (prop.neverStored) return reader_.SkipValue();
         switch (prop.kind) {
             case TPropKind::Integer:
-                return prop.setOrd(instance, reader_.ReadInteger());
+                return prop.SetOrdinal(instance, reader_.ReadInteger());
             case TPropKind::Int64:
-                return prop.setOrd(instance, reader_.ReadInt64());
+                return prop.SetOrdinal(instance, reader_.ReadInt64());
             case TPropKind::Char:
-                return prop.setOrd(instance, ReadChar());
+                return prop.SetOrdinal(instance, ReadChar());
             case TPropKind::Bool:
-                return prop.setOrd(instance, ReadBool());
+                return prop.SetOrdinal(instance, ReadBool());
             case TPropKind::Enum:
-                return prop.setOrd(instance, ReadEnum(*prop.enumInfo));
+                return prop.SetOrdinal(instance, ReadEnum(*prop.enumInfo));
             case TPropKind::Set:
-                return prop.setOrd(instance, static_cast<int64_t>(reader_.ReadSet(*prop.enumInfo)));
+                return prop.SetOrdinal(instance, static_cast<int64_t>(reader_.ReadSet(*prop.enumInfo)));
             case TPropKind::Color:
-                return prop.setOrd(instance, ReadNamedInteger(IdentToColor));
+                return prop.SetOrdinal(instance, ReadNamedInteger(IdentToColor));
             case TPropKind::Cursor:
-                return prop.setOrd(instance, ReadNamedInteger(IdentToCursor));
+                return prop.SetOrdinal(instance, ReadNamedInteger(IdentToCursor));
             case TPropKind::Charset:
-                return prop.setOrd(instance, ReadNamedInteger(IdentToCharset));
+                return prop.SetOrdinal(instance, ReadNamedInteger(IdentToCharset));
             case TPropKind::String:
-                return prop.setString(instance, reader_.ReadString());
+                return prop.SetText(instance, reader_.ReadString());
             case TPropKind::Float:
-                return prop.setFloat(instance, reader_.ReadFloat());
+                return prop.SetFloat(instance, reader_.ReadFloat());
             case TPropKind::Component:
             case TPropKind::Method:
-                return prop.setString(instance, ReadReference());
+                return prop.SetText(instance, ReadReference());
             case TPropKind::Collection:
-                return ReadCollection(prop.getObject(instance));
+                return ReadCollection(prop.Object(instance));
             case TPropKind::Strings:
             case TPropKind::Persistent:
                 // Nested objects carry their values under dotted paths; a nil stands for "none".

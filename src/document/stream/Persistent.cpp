@@ -1,5 +1,6 @@
 #include "document/stream/Persistent.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 #include "platform/Error.h"
@@ -34,6 +35,32 @@ bool TPropInfo::IsOrdinal() const
 bool TPropInfo::IsStoredFor(const TPersistent& obj) const
 {
     return !neverStored && (!stored || stored(obj));
+}
+
+namespace {
+
+template <typename T>
+bool DiffersFromDefault(const TPropSlot<T>& slot, const TPersistent& obj)
+{
+    return !slot.def || slot.get(obj) != *slot.def;
+}
+
+}  // namespace
+
+bool TPropInfo::IsStored(const TPersistent& obj) const
+{
+    if (!IsStoredFor(obj)) return false;
+    return std::visit(
+        [&obj](const auto& slot) {
+            using Slot = std::decay_t<decltype(slot)>;
+            if constexpr (std::is_same_v<Slot, std::monostate>)
+                return false;
+            else if constexpr (std::is_same_v<Slot, TObjectSlot>)
+                return slot.reach(obj) != nullptr;
+            else
+                return DiffersFromDefault(slot, obj);
+        },
+        access);
 }
 
 TClassInfo::TClassInfo(QByteArray name, const TClassInfo* parent, Factory factory, PropsBuilder ownProps)
@@ -74,7 +101,11 @@ const std::vector<TPropInfo>& TClassInfo::Properties() const
 
 const TPropInfo* TClassInfo::FindProperty(QByteArrayView name) const
 {
-    for (const TPropInfo& p : Properties())
+    // Streams almost always spell names as declared: the exact match is the fast path.
+    const std::vector<TPropInfo>& props = Properties();
+    for (const TPropInfo& p : props)
+        if (p.name == name) return &p;
+    for (const TPropInfo& p : props)
         if (p.name.compare(name, Qt::CaseInsensitive) == 0) return &p;
     return nullptr;
 }
@@ -87,7 +118,8 @@ const TClassInfo& TPersistent::StaticClass()
 
 void TPersistent::Assign(const TPersistent& source)
 {
-    source.AssignTo(*this);
+    if (!source.ClassInfo().InheritsFrom(ClassInfo())) return source.AssignTo(*this);
+    AssignPublished(source, *this);
 }
 
 void TPersistent::AssignTo(TPersistent& dest) const
@@ -117,12 +149,6 @@ const TClassInfo& TCollectionItem::StaticClass()
     return info;
 }
 
-void TCollectionItem::Assign(const TPersistent& source)
-{
-    if (&source.ClassInfo() != &ClassInfo()) return TPersistent::Assign(source);
-    AssignPublished(source, *this);
-}
-
 const TClassInfo& TCollection::StaticClass()
 {
     static const TClassInfo info("TCollection", &TPersistent::StaticClass(), {}, {});
@@ -149,27 +175,25 @@ namespace {
 
 void CopyProperty(const TPropInfo& from, const TPersistent& source, const TPropInfo& to, TPersistent& dest)
 {
-    if (from.IsOrdinal()) return to.setOrd(dest, from.getOrd(source));
-    switch (from.kind) {
-    case TPropKind::Float: return to.setFloat(dest, from.getFloat(source));
-    case TPropKind::String:
-    case TPropKind::Component:
-    case TPropKind::Method: return to.setString(dest, from.getString(source));
-    case TPropKind::Strings: return to.setStrings(dest, from.getStrings(source));
-    case TPropKind::Persistent:
-    case TPropKind::Collection: {
-        // The accessor is shared with the stream reader, hence non-const; copying only reads.
-        TPersistent* sourceObject = from.getObject(const_cast<TPersistent&>(source));
-        TPersistent* destObject = to.getObject(dest);
-        if (!sourceObject || !destObject) return;
-        if (from.kind == TPropKind::Collection)
-            destObject->Assign(*sourceObject);
-        else
-            AssignPublished(*sourceObject, *destObject);
-        return;
-    }
-    default: return;
-    }
+    std::visit(
+        [&](const auto& slot) {
+            using Slot = std::decay_t<decltype(slot)>;
+            if constexpr (std::is_same_v<Slot, TObjectSlot>) {
+                const TPersistent* sourceObject = slot.reach(source);
+                TPersistent* destObject = to.Object(dest);
+                // The nested class's own Assign brings its custom records along.
+                if (sourceObject && destObject) destObject->Assign(*sourceObject);
+            } else if constexpr (!std::is_same_v<Slot, std::monostate>) {
+                using T = std::decay_t<decltype(slot.get(source))>;
+                to.Slot<T>().set(dest, slot.get(source));
+            }
+        },
+        from.access);
+}
+
+bool Copyable(const TPropInfo& from, const TPropInfo& to)
+{
+    return from.kind == to.kind && !from.neverStored && !to.neverStored;
 }
 
 }  // namespace
@@ -177,11 +201,40 @@ void CopyProperty(const TPropInfo& from, const TPersistent& source, const TPropI
 void AssignPublished(const TPersistent& source, TPersistent& dest)
 {
     if (&source == &dest) return;
-    for (const TPropInfo& to : dest.ClassInfo().Properties()) {
-        const TPropInfo* from = source.ClassInfo().FindProperty(to.name);
-        if (!from || from->kind != to.kind || from->neverStored || to.neverStored) continue;
-        CopyProperty(*from, source, to, dest);
+    const std::vector<TPropInfo>& props = dest.ClassInfo().Properties();
+    if (&source.ClassInfo() == &dest.ClassInfo()) {
+        for (const TPropInfo& prop : props)
+            if (Copyable(prop, prop)) CopyProperty(prop, source, prop, dest);
+        return;
     }
+    for (const TPropInfo& to : props) {
+        const TPropInfo* from = source.ClassInfo().FindProperty(to.name);
+        if (from && Copyable(*from, to)) CopyProperty(*from, source, to, dest);
+    }
+}
+
+void RewriteStoredTexts(TPersistent& object, const std::function<std::optional<QString>(const QString&)>& rewrite)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    for (const TPropInfo& prop : object.ClassInfo().Properties()) {
+        if (!prop.IsStored(object)) continue;
+        if (prop.kind == TPropKind::String) {
+            if (const auto text = rewrite(prop.Text(object))) prop.SetText(object, *text);
+        } else if (prop.kind == TPropKind::Strings) {
+            if (const auto text = rewrite(prop.Lines(object).join(QStringLiteral("\r\n"))))
+                prop.SetLines(object, text->split(lineBreak));
+        } else if (prop.kind == TPropKind::Persistent) {
+            RewriteStoredTexts(*prop.Object(object), rewrite);
+        } else if (prop.kind == TPropKind::Collection) {
+            auto& collection = dynamic_cast<TCollection&>(*prop.Object(object));
+            for (int i = 0; i < collection.Count(); ++i) RewriteStoredTexts(collection.Item(i), rewrite);
+        }
+    }
+}
+
+void DefineRecordsForWriting(const TPersistent& object, TFiler& writingFiler)
+{
+    const_cast<TPersistent&>(object).DefineProperties(writingFiler);
 }
 
 }  // namespace kestrel

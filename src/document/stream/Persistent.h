@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace kestrel {
@@ -52,31 +53,57 @@ struct TEnumInfo {
 
 inline constexpr std::nullopt_t NoDefault = std::nullopt;
 
+// Typed accessors of one property. The setter takes the value as the stream holds it; def is
+// the value at which the property is left out (nullopt: nodefault, always stored).
+template <typename T>
+struct TPropSlot {
+    std::function<T(const TPersistent&)> get;
+    std::function<void(TPersistent&, const T&)> set;
+    std::optional<T> def;
+};
+
+// A nested object or collection: part of its owner, so it is as mutable as the owner.
+struct TObjectSlot {
+    std::function<TPersistent*(const TPersistent&)> reach;
+};
+
+// Which slot a kind has: ordinal kinds an int64_t slot, Float a double slot, String, Component
+// and Method a QString slot, Strings a QStringList slot, Persistent and Collection an object slot.
+using TPropAccess = std::variant<std::monostate, TPropSlot<int64_t>, TPropSlot<double>, TPropSlot<QString>,
+                                 TPropSlot<QStringList>, TObjectSlot>;
+
 struct TPropInfo {
     QByteArray name;
     TPropKind kind = TPropKind::Integer;
     const TEnumInfo* enumInfo = nullptr;
-    // Ordinal kinds: the declared default; nullopt means nodefault (always written).
-    std::optional<int64_t> ordDefault = 0;
-    // Not stored at all (e.g. an element's device bounds).
+    // Not stored at all (e.g. an element's device bounds); such a property has no accessors.
     bool neverStored = false;
     // The class's "stored" condition; empty means stored.
     std::function<bool(const TPersistent&)> stored;
-
-    std::function<int64_t(const TPersistent&)> getOrd;
-    std::function<void(TPersistent&, int64_t)> setOrd;
-    std::function<double(const TPersistent&)> getFloat;
-    std::function<void(TPersistent&, double)> setFloat;
-    // String, Component and Method kinds.
-    std::function<QString(const TPersistent&)> getString;
-    std::function<void(TPersistent&, const QString&)> setString;
-    std::function<QStringList(const TPersistent&)> getStrings;
-    std::function<void(TPersistent&, const QStringList&)> setStrings;
-    // Persistent and Collection kinds: the nested object itself.
-    std::function<TPersistent*(TPersistent&)> getObject;
+    TPropAccess access;
 
     bool IsOrdinal() const;
+    bool IsObject() const { return kind == TPropKind::Persistent || kind == TPropKind::Collection; }
+    // The class's own "stored" condition (and not NeverStored), whatever the value.
     bool IsStoredFor(const TPersistent& obj) const;
+    // The one rule every writer asks: stored condition, then the value against the default.
+    // Nested objects and collections count as stored whenever they are present.
+    bool IsStored(const TPersistent& obj) const;
+
+    int64_t Ordinal(const TPersistent& obj) const { return Slot<int64_t>().get(obj); }
+    void SetOrdinal(TPersistent& obj, int64_t v) const { Slot<int64_t>().set(obj, v); }
+    std::optional<int64_t> OrdinalDefault() const { return Slot<int64_t>().def; }
+    double Float(const TPersistent& obj) const { return Slot<double>().get(obj); }
+    void SetFloat(TPersistent& obj, double v) const { Slot<double>().set(obj, v); }
+    QString Text(const TPersistent& obj) const { return Slot<QString>().get(obj); }
+    void SetText(TPersistent& obj, const QString& v) const { Slot<QString>().set(obj, v); }
+    QStringList Lines(const TPersistent& obj) const { return Slot<QStringList>().get(obj); }
+    void SetLines(TPersistent& obj, const QStringList& v) const { Slot<QStringList>().set(obj, v); }
+    const TPersistent* Object(const TPersistent& obj) const { return std::get<TObjectSlot>(access).reach(obj); }
+    TPersistent* Object(TPersistent& obj) const { return std::get<TObjectSlot>(access).reach(obj); }
+
+    template <typename T>
+    const TPropSlot<T>& Slot() const { return std::get<TPropSlot<T>>(access); }
 };
 
 // Class metadata: name, parent, factory (empty for abstract classes) and published properties.
@@ -132,7 +159,10 @@ public:
     QByteArray ClassName() const { return ClassInfo().Name(); }
 
     virtual void DefineProperties(TFiler&) {}
-    // Copies source into this object; falls back to source.AssignTo(*this), which fails.
+    // Copies source's published properties when source is of this class or derives from it;
+    // otherwise falls back to source.AssignTo(*this), which fails. A class overrides it only
+    // for what its table cannot hold (custom records, state outside the table), calling the
+    // base first.
     virtual void Assign(const TPersistent& source);
 
 protected:
@@ -169,9 +199,6 @@ private:
 
 class TCollectionItem : public TPersistent {
     KESTREL_PERSISTENT()
-public:
-    // Items of the same class copy their published properties.
-    void Assign(const TPersistent& source) override;
 };
 
 class TCollection : public TPersistent {
@@ -195,6 +222,15 @@ private:
 // and kind; nested objects are copied property by property, collections item by item.
 void AssignPublished(const TPersistent& source, TPersistent& dest);
 
+// Offers every stored text of the object, its nested objects and its collections' items to
+// rewrite, which returns the new text or nothing to keep it; string lists are offered as one
+// text with their lines joined by CR LF.
+void RewriteStoredTexts(TPersistent& object, const std::function<std::optional<QString>(const QString&)>& rewrite);
+
+// Lets the class of a const object enumerate its custom records for writing. DefineProperties
+// serves reading as well, hence non-const; a writing filer only calls the write side.
+void DefineRecordsForWriting(const TPersistent& object, TFiler& writingFiler);
+
 namespace detail {
 template <typename S>
 struct SetterArg;
@@ -202,10 +238,16 @@ template <typename R, typename K, typename A>
 struct SetterArg<R (K::*)(A)> {
     using type = std::remove_cvref_t<A>;
 };
+
+template <typename T>
+T* AddressOf(T* p) { return p; }
+template <typename T>
+T* AddressOf(T& r) { return &r; }
 }  // namespace detail
 
 // Builds a class's own property descriptors from its getters and setters (member functions of
-// C or of a base of C). Ordinal properties take their declared default, or NoDefault.
+// C or of a base of C). Every kind takes a declared default (NoDefault: always written); the
+// defaults given here are those the stream format implies when none is declared.
 template <class C>
 class TPropsOf {
 public:
@@ -238,47 +280,33 @@ public:
     TPropsOf& Char(const char* name, G get, S set, Default def = 0) { return Ordinal(name, TPropKind::Char, nullptr, get, set, def); }
 
     template <typename G, typename S>
-    TPropsOf& Float(const char* name, G get, S set)
+    TPropsOf& Float(const char* name, G get, S set, std::optional<double> def = 0.0)
     {
-        TPropInfo p = Base(name, TPropKind::Float);
-        p.getFloat = [get](const TPersistent& o) { return static_cast<double>((Self(o).*get)()); };
-        p.setFloat = [set](TPersistent& o, double v) { (Self(o).*set)(v); };
-        return Add(std::move(p));
+        return Value<double>(name, TPropKind::Float, get, set, def);
     }
     template <typename G, typename S>
-    TPropsOf& String(const char* name, G get, S set) { return Text(name, TPropKind::String, get, set); }
-    template <typename G, typename S>
-    TPropsOf& Component(const char* name, G get, S set) { return Text(name, TPropKind::Component, get, set); }
-    template <typename G, typename S>
-    TPropsOf& Method(const char* name, G get, S set) { return Text(name, TPropKind::Method, get, set); }
-    template <typename G, typename S>
-    TPropsOf& Strings(const char* name, G get, S set)
+    TPropsOf& String(const char* name, G get, S set, std::optional<QString> def = QString())
     {
-        TPropInfo p = Base(name, TPropKind::Strings);
-        p.getStrings = [get](const TPersistent& o) { return QStringList((Self(o).*get)()); };
-        p.setStrings = [set](TPersistent& o, const QStringList& v) { (Self(o).*set)(v); };
-        return Add(std::move(p));
+        return Value<QString>(name, TPropKind::String, get, set, def);
     }
-    // A nested persistent object, reached through a non-const accessor returning a pointer.
+    template <typename G, typename S>
+    TPropsOf& Component(const char* name, G get, S set) { return Value<QString>(name, TPropKind::Component, get, set, QString()); }
+    template <typename G, typename S>
+    TPropsOf& Method(const char* name, G get, S set) { return Value<QString>(name, TPropKind::Method, get, set, QString()); }
+    template <typename G, typename S>
+    TPropsOf& Strings(const char* name, G get, S set) { return Value<QStringList>(name, TPropKind::Strings, get, set, QStringList()); }
+    // A nested persistent object: the accessor returns a pointer or a reference, from a const
+    // or a non-const member function.
     template <typename G>
-    TPropsOf& Nested(const char* name, G get)
-    {
-        TPropInfo p = Base(name, TPropKind::Persistent);
-        p.getObject = [get](TPersistent& o) -> TPersistent* { return (Self(o).*get)(); };
-        return Add(std::move(p));
-    }
+    TPropsOf& Nested(const char* name, G get) { return Object(name, TPropKind::Persistent, get); }
     template <typename G>
-    TPropsOf& Collection(const char* name, G get)
-    {
-        TPropInfo p = Base(name, TPropKind::Collection);
-        p.getObject = [get](TPersistent& o) -> TPersistent* { return (Self(o).*get)(); };
-        return Add(std::move(p));
-    }
+    TPropsOf& Collection(const char* name, G get) { return Object(name, TPropKind::Collection, get); }
     // A property the class has but never stores (it still holds a stream position for redeclaration).
     TPropsOf& NeverStored(const char* name, TPropKind kind = TPropKind::Integer)
     {
         TPropInfo p = Base(name, kind);
         p.neverStored = true;
+        if (p.IsOrdinal()) p.access = TPropSlot<int64_t>{{}, {}, 0};
         return Add(std::move(p));
     }
     // The "stored" condition of the property added last.
@@ -311,19 +339,31 @@ private:
     {
         TPropInfo p = Base(name, kind);
         p.enumInfo = info;
-        p.ordDefault = def;
-        p.getOrd = [get](const TPersistent& o) { return static_cast<int64_t>((Self(o).*get)()); };
-        p.setOrd = [set](TPersistent& o, int64_t v) {
-            (Self(o).*set)(static_cast<typename detail::SetterArg<S>::type>(v));
-        };
+        p.access = TPropSlot<int64_t>{
+            [get](const TPersistent& o) { return static_cast<int64_t>((Self(o).*get)()); },
+            [set](TPersistent& o, const int64_t& v) {
+                (Self(o).*set)(static_cast<typename detail::SetterArg<S>::type>(v));
+            },
+            def};
         return Add(std::move(p));
     }
-    template <typename G, typename S>
-    TPropsOf& Text(const char* name, TPropKind kind, G get, S set)
+    template <typename T, typename G, typename S>
+    TPropsOf& Value(const char* name, TPropKind kind, G get, S set, std::optional<T> def)
     {
         TPropInfo p = Base(name, kind);
-        p.getString = [get](const TPersistent& o) { return QString((Self(o).*get)()); };
-        p.setString = [set](TPersistent& o, const QString& v) { (Self(o).*set)(v); };
+        p.access = TPropSlot<T>{[get](const TPersistent& o) { return T((Self(o).*get)()); },
+                                [set](TPersistent& o, const T& v) { (Self(o).*set)(v); }, std::move(def)};
+        return Add(std::move(p));
+    }
+    template <typename G>
+    TPropsOf& Object(const char* name, TPropKind kind, G get)
+    {
+        TPropInfo p = Base(name, kind);
+        p.access = TObjectSlot{[get](const TPersistent& o) -> TPersistent* {
+            // The nested object belongs to its owner: whoever may change the owner may change it.
+            auto* nested = detail::AddressOf((const_cast<C&>(Self(o)).*get)());
+            return const_cast<std::remove_const_t<std::remove_pointer_t<decltype(nested)>>*>(nested);
+        }};
         return Add(std::move(p));
     }
 

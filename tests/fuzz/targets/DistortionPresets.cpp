@@ -1,4 +1,4 @@
-// The distortion preset file: opened, every preset read and parsed into a distortion.
+// The distortion preset file: opened, every preset read.
 #include "fuzz/FuzzTarget.h"
 #include "text/CDDFile.h"
 #include "text/CoonsDistortion.h"
@@ -8,8 +8,6 @@ KESTREL_FUZZ_TARGET(DistortionPresets)
     const QString file = kestrel::fuzz::WriteInputFile(data, QStringLiteral(".cdd"));
     kestrel::TCDDFile presets;
     presets.Open(file);
-    for (int i = 0; i < presets.Count(); ++i) {
-        kestrel::TCoonsDistortion distortion;
-        presets.Load(distortion, i);
-    }
+    kestrel::TCoonsDistortion distortion;
+    for (int i = 0; i < presets.Count(); ++i) presets.Load(distortion, i);
 }

@@ -1,0 +1,141 @@
+#include "cli/JsonCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include "cli/CommandSupport.h"
+#include "cli/PaperCommands.h"
+#include "edit/DocumentJson.h"
+#include "edit/LabelData.h"
+#include "music/LabelFill.h"
+#include "paper/CatalogueStartup.h"
+#include "paper/PaperInfo.h"
+#include "platform/Error.h"
+
+namespace kestrel {
+
+namespace {
+
+// Papers named by catalogue name only need the catalogue.
+bool NamesCataloguePaper(const QJsonValue& scene)
+{
+    for (const QJsonValue& sheet : scene.toObject().value("sheets").toArray()) {
+        const QJsonObject paper = sheet.toObject().value("paper").toObject();
+        if (!paper.contains("record")) return true;
+    }
+    return false;
+}
+
+int Fail(QTextStream& errors, const EKestrel& e)
+{
+    errors << QStringLiteral("エラー: ") << e.Message() << '\n';
+    return 1;
+}
+
+}  // namespace
+
+int RunDumpCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    QString source;
+    TDumpSelection selection;
+    bool usage = false;
+    for (int i = 0; i < arguments.size() && !usage; ++i) {
+        const QString& arg = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        std::optional<int> number;
+        if (arg == u"--sheet" && hasValue) {
+            usage = !(number = NumberArgument(arguments[++i], 1, kMaxSheets));
+            if (number) selection.sheet = *number - 1;
+        } else if (arg == u"--face" && hasValue) {
+            usage = !(number = NumberArgument(arguments[++i], 1, MaxFreeFaceCount));
+            if (number) selection.face = *number - 1;
+        } else if (!arg.startsWith(u"--") && source.isEmpty()) {
+            source = arg;
+        } else {
+            usage = true;
+        }
+    }
+    if (usage || source.isEmpty()) {
+        errors << QStringLiteral("使い方: kestrel-cli dump 文書.mld [--sheet N] [--face F]\n");
+        return kUsageError;
+    }
+    TLabelData document;
+    QJsonObject json;
+    try {
+        document.LoadFromFile(source);
+        if (selection.sheet && *selection.sheet >= document.SheetCount())
+            throw EKestrel(QStringLiteral("シート%1 はありません").arg(*selection.sheet + 1));
+        json = DocumentToJson(document, selection);
+    } catch (const EKestrel& e) {
+        return ReportUnreadable(e, errors);
+    }
+    out << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
+    return 0;
+}
+
+int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    QStringList files;
+    QString catalogueFile;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == u"--catalogue" && i + 1 < arguments.size())
+            catalogueFile = arguments[++i];
+        else
+            files << arguments[i];
+    }
+    if (files.size() != 2 || files[0].startsWith(u"--") || files[1].startsWith(u"--")) {
+        errors << QStringLiteral("使い方: kestrel-cli compose 場面.json 出力.mld [--catalogue ファイル]\n");
+        return kUsageError;
+    }
+    try {
+        QFile sceneFile(files[0]);
+        if (!sceneFile.open(QIODevice::ReadOnly))
+            throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(files[0]));
+        const QJsonValue scene = ParseJson(sceneFile.readAll());
+        TPaperCatalogue papers;
+        if (NamesCataloguePaper(scene)) OpenCatalogueForCommand(papers, catalogueFile);
+        TJsonReadOptions options;
+        options.baseDir = QFileInfo(files[0]).absoluteDir();
+        const std::unique_ptr<TLabelData> document = DocumentFromJson(scene, papers.Catalogue(), options);
+        document->SaveToFile(files[1]);
+        out << QStringLiteral("「%1」を作りました(シート %2)\n").arg(files[1]).arg(document->SheetCount());
+        return 0;
+    } catch (const EKestrel& e) {
+        return Fail(errors, e);
+    }
+}
+
+int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    if (arguments.size() != 3 || std::any_of(arguments.begin(), arguments.end(), [](const QString& a) { return a.startsWith(u"--"); })) {
+        errors << QStringLiteral("使い方: kestrel-cli fill テンプレート.mld データ.csv 出力パターン\n"
+                                 "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n");
+        return kUsageError;
+    }
+    try {
+        QFile csv(arguments[1]);
+        if (!csv.open(QIODevice::ReadOnly)) throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(arguments[1]));
+        const TFillData data = ReadFillData(csv.readAll());
+        {
+            TLabelData probe;  // a template that cannot be read is reported before anything is written
+            try {
+                probe.LoadFromFile(arguments[0]);
+            } catch (const EKestrel& e) {
+                return ReportUnreadable(e, errors);
+            }
+        }
+        int written = 0;
+        FillFromTemplate(arguments[0], data, arguments[2], [&](const QString& file) {
+            out << QStringLiteral("「%1」を作りました\n").arg(file);
+            ++written;
+        });
+        out << QStringLiteral("%1 件の文書を作りました\n").arg(written);
+        return 0;
+    } catch (const EKestrel& e) {
+        return Fail(errors, e);
+    }
+}
+
+}  // namespace kestrel
