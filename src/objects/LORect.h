@@ -1,7 +1,7 @@
 #pragma once
 
-// Rectangles (optionally with rounded corners) and ellipses: a frame band and a fill, both
-// colour specifications, turned about the rectangle's centre.
+// Rectangles (optionally with rounded corners) and ellipses: a frame band and an inside, each
+// painted with its own fill style, turned about the rectangle's centre.
 
 #include <QPainterPath>
 #include <optional>

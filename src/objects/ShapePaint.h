@@ -1,6 +1,6 @@
 #pragma once
 
-// What the vector shapes share: their pens as outline geometry, painting a colour specification
+// What the vector shapes share: their pens as outline geometry, painting a fill
 // through a path, coverage masks and hit tests. Paths are logical (0.1 mm).
 
 #include <QPainterPath>
@@ -34,7 +34,7 @@ double CanvasPixel(const TCanvas& canvas);
 // Logical size of one device pixel of the object's site; 3 units off a site.
 double SitePixel(const TDrawObject& object);
 
-// Clips to area and fills the clip with the colour specification stretched over `over`. A
+// Clips to area and fills the clip with the fill stretched over `over`. A
 // plain colour fills the area directly.
 void FillThrough(TCanvas& canvas, const QPainterPath& area, const TColorSpec& spec, const TRect& over);
 
@@ -43,7 +43,7 @@ void PaintCoverage(TCanvas& mask, const QPainterPath& area);
 
 // Repaints the object where its site shows it.
 void Repaint(TDrawObject& object);
-// Every change of the colour specification is a change of its owner and repaints it.
+// Every change of the fill is a change of its owner and repaints it.
 void RepaintOnChange(TColorSpec& spec, TDrawObject& owner);
 
 // The outline drawn with the current pen, for drag feedback.

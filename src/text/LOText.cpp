@@ -52,7 +52,7 @@ TRect PathBounds(const TPathPoints& path)
     return r;
 }
 
-// Fills the area with the colour specification where the path covers it, with anti-aliased edges: the fill is
+// Paints the fill over the area where the path covers it, with anti-aliased edges: the fill is
 // painted on a layer of the device pixels concerned and kept only under the path's coverage.
 void FillCoverage(TCanvas& canvas, const QPainterPath& path, const TColorSpec& spec, const TRect& area)
 {

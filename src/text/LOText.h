@@ -2,7 +2,7 @@
 
 // The label object that carries text: free text and the text filled in from album data and
 // document information. Its rectangle is the text box; the layout engine places the characters,
-// the distortion bends them, and colour specifications fill the characters, the outline ring and
+// the distortion bends them, and fill styles paint the characters, the outline ring and
 // the shadow.
 
 #include <QStringList>

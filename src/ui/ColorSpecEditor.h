@@ -24,13 +24,13 @@ private:
     TColor colour_;
 };
 
-// Edits a colour specification: a solid colour, or a gradation between two colours of a kind and
+// Edits a fill: a solid colour, or a gradation between two colours of a kind and
 // direction. A picture fill is kept as it is (pictures are chosen elsewhere).
 class TColorSpecEditor : public QGroupBox {
 public:
     TColorSpecEditor(const QString& title, const TColorSpec& spec, QWidget* parent = nullptr);
 
-    // The edited specification written into spec.
+    // The edited fill written into spec.
     void ApplyTo(TColorSpec& spec) const;
 
     QComboBox& KindBox() const { return *kind_; }

@@ -56,7 +56,7 @@ QSpinBox* Spin(int low, int high, QWidget* parent)
     return spin;
 }
 
-// A solid colour replaces the colour specification only when the user picked another colour.
+// A solid colour replaces the fill only when the user picked another colour.
 void ApplyColor(TColorSpec& spec, TColor color)
 {
     if (spec.Kind() == cskSolid && spec.Color() == color) return;

@@ -77,7 +77,7 @@ void RandomizeProperty(const TPropInfo& prop, TPersistent& object, std::mt19937&
     }
 }
 
-// A colour specification copies its gradation settings only from a gradation, so that a fill
+// A fill copies its gradation settings only from a gradation, so that a fill
 // switched to a solid colour keeps the gradation the user set up before. Random gradation
 // settings on any other kind would be stored but not copied, so they stay at their defaults.
 void KeepGradationDefaults(TPersistent& object)
