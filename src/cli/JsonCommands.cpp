@@ -7,8 +7,8 @@
 
 #include "cli/CommandSupport.h"
 #include "cli/PaperCommands.h"
-#include "edit/DocumentJson.h"
-#include "edit/LabelData.h"
+#include "label/DocumentJson.h"
+#include "label/LabelData.h"
 #include "music/LabelFill.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"

@@ -7,7 +7,7 @@
 
 #include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "platform/Error.h"
 #include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"

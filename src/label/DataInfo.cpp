@@ -1,4 +1,4 @@
-#include "edit/DataInfo.h"
+#include "label/DataInfo.h"
 
 #include "platform/Error.h"
 

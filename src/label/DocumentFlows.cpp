@@ -1,11 +1,11 @@
-#include "edit/DocumentFlows.h"
+#include "label/DocumentFlows.h"
 
 #include <QFileInfo>
 
 #include "app/AppFrame.h"
 #include "app/MessageBox.h"
 #include "app/MessageFormat.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"

@@ -1,11 +1,11 @@
-#include "edit/DocumentJson.h"
+#include "label/DocumentJson.h"
 
 #include <QJsonArray>
 
 #include "document/DOList.h"
 #include "document/DrawObject.h"
-#include "edit/LabelData.h"
-#include "edit/SheetInfo.h"
+#include "label/LabelData.h"
+#include "label/SheetInfo.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"

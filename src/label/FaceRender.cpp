@@ -1,11 +1,11 @@
-#include "edit/FaceRender.h"
+#include "label/FaceRender.h"
 
 #include <QPainter>
 #include <cmath>
 
 #include "document/DOList.h"
 #include "document/DrawObject.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "paper/FaceInfo.h"
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"

@@ -1,4 +1,4 @@
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -12,9 +12,9 @@
 #include "document/storage/FramedObjects.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
-#include "edit/DataInfo.h"
-#include "edit/FaceRender.h"
-#include "edit/SheetInfo.h"
+#include "label/DataInfo.h"
+#include "label/FaceRender.h"
+#include "label/SheetInfo.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"

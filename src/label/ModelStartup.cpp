@@ -1,9 +1,9 @@
-#include "edit/ModelStartup.h"
+#include "label/ModelStartup.h"
 
 #include "codes/QRCompose.h"
 #include "document/DODesigner.h"
 #include "document/stream/ClassRegistry.h"
-#include "edit/StartupClasses.h"
+#include "label/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
 #include "imaging/ImageFilters.h"
 #include "objects/ShapeKinds.h"

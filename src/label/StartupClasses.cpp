@@ -1,4 +1,4 @@
-#include "edit/StartupClasses.h"
+#include "label/StartupClasses.h"
 
 #include <vector>
 
@@ -8,7 +8,7 @@
 #include "document/DOGroup.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Persistent.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "objects/ArrangedPicture.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"

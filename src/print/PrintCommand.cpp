@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/AppFrame.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"

@@ -4,7 +4,7 @@
 #include "document/DOList.h"
 #include "document/DrawObject.h"
 #include "document/LabelObject.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "paper/FaceInfo.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"

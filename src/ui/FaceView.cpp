@@ -16,7 +16,7 @@
 #include "document/DOActions.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "objects/PictureObject.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"

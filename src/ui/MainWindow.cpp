@@ -7,8 +7,8 @@
 #include <QStatusBar>
 
 #include "app/AppFrame.h"
-#include "edit/DocumentFlows.h"
-#include "edit/LabelData.h"
+#include "label/DocumentFlows.h"
+#include "label/LabelData.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
 #include "ui/EditCommands.h"

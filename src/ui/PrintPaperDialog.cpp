@@ -17,7 +17,7 @@
 #include <cmath>
 
 #include "app/AppFrame.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PrintSpec.h"

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "document/DrawObject.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "ui/FaceParts.h"
 #include "ui/SiteView.h"

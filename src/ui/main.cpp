@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/DataMain.h"
-#include "edit/ModelStartup.h"
+#include "label/ModelStartup.h"
 #include "imaging/PreviewCache.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"

@@ -5,7 +5,7 @@
 #include "CliRun.h"
 #include "codes/LOQRStd.h"
 #include "document/DOList.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelDocumentFixtures.h"
 #include "platform/Cp932.h"
 #include "support/SymbolReaders.h"
 #include "support/TestEnvironment.h"

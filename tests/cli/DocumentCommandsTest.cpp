@@ -6,7 +6,7 @@
 #include "cli/DocumentCommands.h"
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStream.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelDocumentFixtures.h"
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
 

@@ -5,7 +5,7 @@
 #include "CliRun.h"
 #include "cli/DocumentCommands.h"
 #include "document/DOList.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelDocumentFixtures.h"
 #include "objects/PictureObject.h"
 #include "platform/PictureCodecs.h"
 #include "support/TestEnvironment.h"

@@ -7,8 +7,8 @@
 #include <QStandardPaths>
 
 #include "cli/PrintCommand.h"
-#include "edit/LabelDocumentFixtures.h"
-#include "edit/ModelStartup.h"
+#include "label/LabelDocumentFixtures.h"
+#include "label/ModelStartup.h"
 #include "paper/FaceInfo.h"
 #include "platform/Rounding.h"
 #include "print/BandPage.h"

@@ -8,8 +8,8 @@
 
 #include "cli/DocumentCommands.h"
 #include "document/DOList.h"
-#include "edit/LabelDocumentFixtures.h"
-#include "edit/ModelStartup.h"
+#include "label/LabelDocumentFixtures.h"
+#include "label/ModelStartup.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"

@@ -5,7 +5,7 @@
 
 #include "CliRun.h"
 #include "document/DOList.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelDocumentFixtures.h"
 #include "support/TestEnvironment.h"
 #include "text/LOText.h"
 

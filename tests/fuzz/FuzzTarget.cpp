@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
-#include "edit/ModelStartup.h"
+#include "label/ModelStartup.h"
 #include "platform/Error.h"
 
 namespace kestrel::fuzz {

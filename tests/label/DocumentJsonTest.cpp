@@ -1,4 +1,4 @@
-#include "edit/DocumentJson.h"
+#include "label/DocumentJson.h"
 
 #include <QJsonArray>
 #include <gtest/gtest.h>
@@ -8,8 +8,8 @@
 #include "document/DrawObject.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
-#include "edit/LabelDocumentFixtures.h"
-#include "edit/SheetInfo.h"
+#include "label/LabelDocumentFixtures.h"
+#include "label/SheetInfo.h"
 #include "support/RandomProperties.h"
 
 namespace kestrel::test {

@@ -3,7 +3,7 @@
 #include "LabelDocumentFixtures.h"
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStream.h"
-#include "edit/FaceRender.h"
+#include "label/FaceRender.h"
 #include "paper/PaperRecords.h"
 #include "paper/ProductDB.h"
 #include "platform/Error.h"

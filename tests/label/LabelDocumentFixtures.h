@@ -7,7 +7,7 @@
 #include "document/DOList.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/stream/ClassRegistry.h"
-#include "edit/LabelData.h"
+#include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 
 namespace kestrel::test {

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "document/DOList.h"
-#include "edit/LabelData.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelData.h"
+#include "label/LabelDocumentFixtures.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
 #include "support/TestEnvironment.h"

@@ -9,7 +9,7 @@
 #include "document/storage/DocStorage.h"
 #include "document/storage/DocStream.h"
 #include "document/stream/ObjectStream.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelDocumentFixtures.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"

@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 
 #include "PrivateCups.h"
-#include "edit/LabelDocumentFixtures.h"
-#include "edit/ModelStartup.h"
+#include "label/LabelDocumentFixtures.h"
+#include "label/ModelStartup.h"
 #include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"

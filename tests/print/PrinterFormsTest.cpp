@@ -3,7 +3,7 @@
 #include <QImage>
 
 #include "app/MessageFormat.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelDocumentFixtures.h"
 #include "imaging/GreyBlur.h"
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"

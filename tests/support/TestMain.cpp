@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/stream/ClassRegistry.h"
-#include "edit/StartupClasses.h"
+#include "label/StartupClasses.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv)

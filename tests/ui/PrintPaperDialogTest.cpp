@@ -9,8 +9,8 @@
 
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
-#include "edit/LabelData.h"
-#include "edit/LabelDocumentFixtures.h"
+#include "label/LabelData.h"
+#include "label/LabelDocumentFixtures.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PrintSpec.h"
 #include "support/TestEnvironment.h"

@@ -12,7 +12,7 @@
 #include "app/AppFrame.h"
 #include "document/ActionList.h"
 #include "document/DODesigner.h"
-#include "edit/ModelStartup.h"
+#include "label/ModelStartup.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"

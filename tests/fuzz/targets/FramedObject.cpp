@@ -4,9 +4,9 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
 #include "document/stream/Persistent.h"
-#include "edit/DataInfo.h"
-#include "edit/SheetInfo.h"
-#include "edit/StartupClasses.h"
+#include "label/DataInfo.h"
+#include "label/SheetInfo.h"
+#include "label/StartupClasses.h"
 #include "paper/ProductInfo.h"
 #include "platform/BoundedReader.h"
 

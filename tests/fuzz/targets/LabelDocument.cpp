@@ -2,8 +2,8 @@
 #include "fuzz/FuzzTarget.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
-#include "edit/FaceRender.h"
-#include "edit/LabelData.h"
+#include "label/FaceRender.h"
+#include "label/LabelData.h"
 
 namespace {
 constexpr int SmallDpi = 20;
