@@ -7,8 +7,8 @@
 
 #include "document/DOGroup.h"
 #include "document/DOList.h"
-#include "edit/LabelData.h"
-#include "edit/ModelStartup.h"
+#include "label/LabelData.h"
+#include "label/ModelStartup.h"
 #include "music/LabelFill.h"
 #include "paper/PaperInfo.h"
 

@@ -9,9 +9,9 @@
 #include "document/DOList.h"
 #include "document/LabelObject.h"
 #include "document/stream/ClassRegistry.h"
-#include "edit/FaceRender.h"
-#include "edit/LabelData.h"
-#include "edit/ModelStartup.h"
+#include "label/FaceRender.h"
+#include "label/LabelData.h"
+#include "label/ModelStartup.h"
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"
 
