@@ -123,10 +123,15 @@ bool TAppFrame::CheckExecuteConditions()
         }
         if (!RequireCondition(printer, "$(SysMsgNotDefaultPrinter)")) return false;
     }
-    if (conditions.testFlag(ecExclusive) &&
-        !RequireCondition(AcquireExecuteBlocker(Expand("$(SysMutexID)")), "$(SysMsgAlreadyRun)"))
-        return false;
-    return true;
+    return !conditions.testFlag(ecExclusive) || TakeExclusiveLock();
+}
+
+bool TAppFrame::TakeExclusiveLock()
+{
+    if (AcquireExecuteBlocker(Expand("$(SysMutexID)"))) return true;
+    handedOver_ = OnAlreadyRunning && OnAlreadyRunning();
+    if (!handedOver_) ShowOkMessage("$(SysMsgAlreadyRun)");
+    return false;
 }
 
 void TAppFrame::HandleException(const std::exception& e)

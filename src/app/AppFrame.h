@@ -46,8 +46,13 @@ public:
 
     TExecuteConditions ExecuteCondition() const { return executeCondition_; }
     void SetExecuteCondition(TExecuteConditions conditions) { executeCondition_ = conditions; }
-    // False means the program must not start; the reason has been shown.
+    // False means the program must not start; the reason has been shown, or the program that
+    // runs already took over (HandedOver).
     bool CheckExecuteConditions();
+    // Another instance holds the lock: hands this start's command line to it; true when it
+    // took it. Without a handler (or when it fails) "$(SysMsgAlreadyRun)" is shown.
+    std::function<bool()> OnAlreadyRunning;
+    bool HandedOver() const { return handedOver_; }
     // The screen's colour depth in bits per pixel (the user interface supplies it; without one
     // the depth counts as enough) and whether a default printer exists.
     void SetColorDepthQuery(std::function<int()> query) { colorDepthQuery_ = std::move(query); }
@@ -98,6 +103,7 @@ private:
     void AddBuiltInMacros();
     bool ConfirmColorDepth();
     bool RequireCondition(bool met, const QString& message);
+    bool TakeExclusiveLock();
 
     TMacroString macro_;
     TExecuteConditions executeCondition_;
@@ -106,6 +112,7 @@ private:
     std::function<int()> colorDepthQuery_;
     std::function<bool()> printerQuery_;
     bool handlerInstalled_ = false;
+    bool handedOver_ = false;
     TExceptionHandler previousHandler_;
 };
 

@@ -136,7 +136,7 @@ constexpr std::array kCommands = {
     TCliCommand{"build-distortions", "SOURCE.json OUT.cdd", "変形の元データから .cdd ファイルを作ります",
                 RunBuildDistortions},
     TCliCommand{"fonts", "", "使えるフォントとフォント名の置き換えを一覧します", RunFonts},
-    TCliCommand{"new", "--paper NAME [--sheets N] OUT.mld", "カタログの用紙で新しい文書を作ります", RunNew},
+    TCliCommand{"new", "--paper NAME [--sheets N] [--landscape] OUT.mld", "カタログの用紙で新しい文書を作ります", RunNew},
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png",
                 "シート全体または一つの面を PNG 画像に描きます", RunRender},

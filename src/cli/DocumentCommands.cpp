@@ -82,10 +82,13 @@ int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
 {
     QString paperName, catalogueFile, target;
     int sheets = 1;
+    bool landscape = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
-        if (arg == u"--paper" && hasValue) {
+        if (arg == u"--landscape") {
+            landscape = true;
+        } else if (arg == u"--paper" && hasValue) {
             paperName = arguments[++i];
         } else if (arg == u"--catalogue" && hasValue) {
             catalogueFile = arguments[++i];
@@ -104,7 +107,7 @@ int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         }
     }
     if (paperName.isEmpty() || target.isEmpty()) {
-        errors << QStringLiteral("使い方: kestrel-cli new --paper 用紙名 [--sheets N] [--catalogue ファイル] 出力.mld\n");
+        errors << QStringLiteral("使い方: kestrel-cli new --paper 用紙名 [--sheets N] [--landscape] [--catalogue ファイル] 出力.mld\n");
         return kUsageError;
     }
     try {
@@ -114,13 +117,10 @@ int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         const int index = catalogue.IndexOfName(paperName);
         if (index < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(paperName));
         TDocumentWindow window;
-        window.choosePaper = [&] { return &catalogue.Paper(index); };
+        window.choosePaper = [&] { return TPaperChoice{&catalogue.Paper(index), landscape, sheets}; };
         TDocumentFlows flows(*TAppFrame::Instance(), &catalogue, nullptr, window);
         flows.New(true);
-        TLabelData& document = flows.Document();
-        for (int i = 1; i < sheets; ++i) document.NewSheet();
-        document.SelectSheet(0);
-        document.SaveToFile(target);
+        flows.Document().SaveToFile(target);
         out << QStringLiteral("「%1」を作りました(用紙 %2、シート %3)\n").arg(target, paperName).arg(sheets);
         return 0;
     } catch (const EKestrel& e) {

@@ -44,20 +44,22 @@ TDocumentFlows::TDocumentFlows(TAppFrame& frame, const TPapersV2* catalogue, con
 
 TDocumentFlows::~TDocumentFlows() = default;
 
-const TPaperInfo* TDocumentFlows::DefaultPaper() const
+std::optional<TPaperChoice> TDocumentFlows::DefaultChoice() const
 {
-    if (!catalogue_ || catalogue_->Count() == 0) return nullptr;
+    if (!catalogue_ || catalogue_->Count() == 0) return std::nullopt;
     const int index = catalogue_->IndexOfName(TAppFrame::ReadString(QStringLiteral("DefaultPaperName"), {}));
-    return &catalogue_->Paper(index >= 0 ? index : 0);
+    return TPaperChoice{&catalogue_->Paper(index >= 0 ? index : 0),
+                        TAppFrame::ReadBool(QStringLiteral("DefaultLandScape"), false)};
 }
 
 bool TDocumentFlows::New(bool chooseFromUser)
 {
     if (!AskToSave()) return false;
-    const TPaperInfo* chosen = chooseFromUser && window_.choosePaper ? window_.choosePaper() : DefaultPaper();
-    if (!chosen) return false;
-    std::unique_ptr<TPaperInfo> paper = chosen->Clone();
-    paper->SetLandscape(TAppFrame::ReadBool(QStringLiteral("DefaultLandScape"), false));
+    const std::optional<TPaperChoice> chosen =
+        chooseFromUser && window_.choosePaper ? window_.choosePaper() : DefaultChoice();
+    if (!chosen || !chosen->paper) return false;
+    std::unique_ptr<TPaperInfo> paper = chosen->paper->Clone();
+    paper->SetLandscape(chosen->landscape);
 
     auto document = std::make_unique<TLabelData>(productDB_);
     document->SetSeparatelyDesign(dynamic_cast<const TFreePaperInfo*>(paper.get())
@@ -70,6 +72,8 @@ bool TDocumentFlows::New(bool chooseFromUser)
         const auto images = catalogue_->GetExtra(PaperImagesBase, paper->PaperName());
         document->SetImageInfo(dynamic_cast<const TImagePaperInfo*>(images.get()));
     }
+    for (int i = 1; i < chosen->sheets; ++i) document->NewSheet();
+    document->SelectSheet(0);
     document->SetModified(false);
     document_ = std::move(document);
     fileName_.clear();
@@ -97,6 +101,7 @@ bool TDocumentFlows::Open(const QString& file, int sheet, int face)
     fileName_ = file;
     SetTitleFor(QFileInfo(file).fileName());
     if (window_.documentChanged) window_.documentChanged();
+    if (window_.fileNamed) window_.fileNamed(file);
     return true;
 }
 
@@ -129,6 +134,7 @@ bool TDocumentFlows::SaveTo(const QString& file)
     }
     fileName_ = file;
     SetTitleFor(QFileInfo(file).fileName());
+    if (window_.fileNamed) window_.fileNamed(file);
     return true;
 }
 

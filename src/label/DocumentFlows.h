@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kestrel {
 
@@ -12,14 +13,24 @@ class TPaperInfo;
 class TPapersV2;
 class TProductDB;
 
+// The paper of a new document as the user chose it.
+struct TPaperChoice {
+    // Borrowed from the catalogue.
+    const TPaperInfo* paper = nullptr;
+    bool landscape = false;
+    int sheets = 1;
+};
+
 // What the window lends the document flows. Every member may be empty.
 struct TDocumentWindow {
     // Writes the editor's pending changes into the document.
     std::function<void()> flushEditor;
     // The save dialog: the chosen file, or empty when cancelled. The argument is the filter.
     std::function<QString(const QString& filter)> chooseSaveFile;
-    // The user's paper for a new document, or null when cancelled.
-    std::function<const TPaperInfo*()> choosePaper;
+    // The user's paper for a new document, or nothing when cancelled.
+    std::function<std::optional<TPaperChoice>()> choosePaper;
+    // The document now lives in this file (opened or saved).
+    std::function<void(const QString& file)> fileNamed;
     // Called after the document was replaced (New, Open) so that the views reload it.
     std::function<void()> documentChanged;
     std::function<void(const QString& title)> setTitle;
@@ -47,7 +58,8 @@ public:
     bool AskToSave();
 
 private:
-    const TPaperInfo* DefaultPaper() const;
+    // The paper and orientation of the settings "DefaultPaperName" and "DefaultLandScape".
+    std::optional<TPaperChoice> DefaultChoice() const;
     bool SaveTo(const QString& file);
     void SetTitleFor(const QString& name);
 

@@ -71,6 +71,8 @@ std::unique_ptr<TPaperInfo> ReadPaper(const QJsonValue& value, const TJsonCompon
     if (owned->PaperName().isEmpty()) Fail(QStringLiteral("用紙名がありません"));
     if (!source.groups.contains(owned->GroupName()))
         Fail(QStringLiteral("グループ「%1」はグループ一覧にありません").arg(owned->GroupName()));
+    // A catalogue holds every paper upright; turning it is the document's choice.
+    if (owned->Landscape()) Fail(QStringLiteral("横向きの用紙はカタログに入れられません(縦置きで書いてください)"));
     owned->SetReadOnly(true);
     owned->CheckLayout();
     CheckFaces(*owned, source);

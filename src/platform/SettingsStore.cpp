@@ -113,4 +113,12 @@ void TSettingsKey::DeleteValue(const QString& name)
     Commit(*settings);
 }
 
+void TSettingsKey::ReplaceValues(const QList<std::pair<QString, QString>>& values)
+{
+    const auto settings = OpenStore(path_);
+    settings->remove(QString());
+    for (const auto& [name, value] : values) settings->setValue(name, value);
+    Commit(*settings);
+}
+
 }  // namespace kestrel

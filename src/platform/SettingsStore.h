@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 #include "platform/Error.h"
 
@@ -46,6 +47,8 @@ public:
     void WriteInteger(const QString& name, int value);
     void WriteBool(const QString& name, bool value);
     void DeleteValue(const QString& name);
+    // Removes every value and sub-key of the key, then writes values, all in one write.
+    void ReplaceValues(const QList<std::pair<QString, QString>>& values);
 
 private:
     QString path_;

@@ -203,6 +203,11 @@ QString HiraganaToKatakana(const QString& text)
     return out;
 }
 
+QString FoldForSearch(const QString& text)
+{
+    return HiraganaToKatakana(ToFullWidth(text.toUpper()));
+}
+
 QString DigitsToKanji(const QString& text)
 {
     static constexpr char16_t kKanji[] = u"〇一二三四五六七八九";

@@ -20,6 +20,10 @@ QString HiraganaToKatakana(const QString& text);
 // Full-width digits become kanji numerals one for one; half-width digits stay.
 QString DigitsToKanji(const QString& text);
 
+// Upper case, then full-width, then katakana: the one form in which a search and the names it
+// looks through are compared, so "ｃｄ", "CD", "ｶﾞ" and "が" find what they mean.
+QString FoldForSearch(const QString& text);
+
 // A character code page 932 stores in one byte (ASCII and half-width katakana).
 bool IsSingleByteChar(QChar c);
 

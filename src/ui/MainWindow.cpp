@@ -2,17 +2,20 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 
 #include "app/AppFrame.h"
+#include "app/HistoryManager.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
+#include "ui/HistoryMenu.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PrintCommands.h"
@@ -44,7 +47,7 @@ QString DocumentFilter(const TAppFrame& frame)
 }
 }  // namespace
 
-TfrmMain::TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB, QWidget* parent)
+TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* productDB, QWidget* parent)
     : QMainWindow(parent),
       frame_(frame),
       catalogue_(catalogue),
@@ -69,8 +72,14 @@ TfrmMain::TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductD
     TDocumentWindow window;
     window.flushEditor = [this] { faceView_->Flush(); };
     window.chooseSaveFile = [this](const QString& filter) { return ChooseSaveFile(filter); };
-    window.choosePaper = [this]() -> const TPaperInfo* {
-        return catalogue_ ? TPaperChooserDialog::Choose(*catalogue_, this) : nullptr;
+    window.choosePaper = [this]() -> std::optional<TPaperChoice> {
+        if (!catalogue_) return std::nullopt;
+        const TLabelData& document = flows_->Document();
+        return TPaperChooserDialog::Choose(
+            *catalogue_, {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()}, this);
+    };
+    window.fileNamed = [this](const QString& file) {
+        Guarded([&] { recentFiles_->Add(QFileInfo(file).absoluteFilePath()); });
     };
     window.documentChanged = [this] { DocumentChanged(); };
     window.setTitle = [this](const QString& title) { setWindowTitle(title); };
@@ -115,12 +124,33 @@ void TfrmMain::BuildFileMenu()
                [this] { flows_->Save(); });
     AddCommand(menu, "名前を付けて保存(&A)...", {}, {}, [this] { flows_->SaveAs(); });
     menu.addSeparator();
+    BuildRecentFilesMenu(menu);
+    menu.addSeparator();
     AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
         faceView_->Flush();
         PrintSheetFromWindow(flows_->Document(), this);
     });
     menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
+}
+
+void TfrmMain::BuildRecentFilesMenu(QMenu& menu)
+{
+    QMenu* recent = menu.addMenu("最近使ったファイル(&D)");
+    recent->setObjectName("mnuRecentFiles");
+    QAction* anchor = recent->addAction(QString());
+    recentFilesMenu_ = std::make_unique<THistoryMenu>(*recent, *anchor);
+    recentFiles_ = std::make_unique<THistoryManager>(QStringLiteral("$(OpenFileHistory)"));
+    recentFiles_->SetClearHistoryCaption(ClearHistoryMenuCaption);
+    recentFiles_->OnMenuClick = [this](THistoryManager&, const QString& file) { OpenRecentFile(file); };
+    Guarded([this] { recentFiles_->SetMenuItem(recentFilesMenu_.get()); });
+}
+
+// A document that has gone since it was listed leaves the list.
+void TfrmMain::OpenRecentFile(const QString& file)
+{
+    if (flows_->Open(file) || QFileInfo::exists(file)) return;
+    Guarded([&] { recentFiles_->Remove(file); });
 }
 
 void TfrmMain::BuildEditMenu()

@@ -11,6 +11,8 @@ namespace kestrel {
 
 class TAppFrame;
 class TDocumentFlows;
+class THistoryManager;
+class THistoryMenu;
 class TEditCommands;
 class TObjectCommands;
 class TFaceView;
@@ -25,7 +27,8 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     // catalogue and productDB may be null (no paper to choose from, default product records).
-    TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB,
+    // The paper chooser adds a document's paper the catalogue does not know as a user paper.
+    TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* productDB,
              QWidget* parent = nullptr);
     ~TfrmMain() override;
 
@@ -33,6 +36,8 @@ public:
     TSheetView& SheetView() const { return *sheetView_; }
     TFaceView& FaceView() const { return *faceView_; }
     TEditCommands& EditCommands() const { return *editCommands_; }
+    // The recently opened documents ("最近使ったファイル").
+    THistoryManager& RecentFiles() const { return *recentFiles_; }
     bool IsEditingFace() const;
 
     // The start-up hooks: the command line's document, or a new one with the default paper.
@@ -50,6 +55,8 @@ protected:
 
 private:
     void BuildFileMenu();
+    void BuildRecentFilesMenu(QMenu& menu);
+    void OpenRecentFile(const QString& file);
     void BuildEditMenu();
     void BuildViewMenu();
     void BuildInsertMenu();
@@ -63,7 +70,7 @@ private:
     bool Guarded(const std::function<void()>& step);
 
     TAppFrame& frame_;
-    const TPapersV2* catalogue_;
+    TPapersV2* catalogue_;
     QStackedWidget* stack_;
     TSheetView* sheetView_;
     TFaceView* faceView_;
@@ -74,6 +81,9 @@ private:
     QAction* zoomInCommand_ = nullptr;
     QAction* zoomOutCommand_ = nullptr;
     std::unique_ptr<TDocumentFlows> flows_;
+    // The menu goes after the history that fills it.
+    std::unique_ptr<THistoryMenu> recentFilesMenu_;
+    std::unique_ptr<THistoryManager> recentFiles_;
 };
 
 }  // namespace kestrel

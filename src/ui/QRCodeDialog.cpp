@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "app/ExceptionReport.h"
+#include "app/HistoryManager.h"
 #include "codes/LOQRStd.h"
 #include "platform/Cp932.h"
 #include "ui/CodeDialog.h"
@@ -156,13 +158,14 @@ public:
             ShowKind();
         });
 
-        AddField(QStringLiteral("氏名"), TLOQRStd::lnName, &TLOQRStd::QRName, &TLOQRStd::SetQRName);
-        AddField(QStringLiteral("ふりがな"), TLOQRStd::lnFurigana, &TLOQRStd::QRFurigana, &TLOQRStd::SetQRFurigana);
-        AddField(QStringLiteral("電話番号1"), TLOQRStd::lnTel1, &TLOQRStd::QRTel1, &TLOQRStd::SetQRTel1);
-        AddField(QStringLiteral("電話番号2"), TLOQRStd::lnTel2, &TLOQRStd::QRTel2, &TLOQRStd::SetQRTel2);
-        AddField(QStringLiteral("メール1"), TLOQRStd::lnEmail1, &TLOQRStd::QREmail1, &TLOQRStd::SetQREmail1);
-        AddField(QStringLiteral("メール2"), TLOQRStd::lnEmail2, &TLOQRStd::QREmail2, &TLOQRStd::SetQREmail2);
-        AddField(QStringLiteral("URL"), TLOQRStd::lnUrl, &TLOQRStd::QRUrl, &TLOQRStd::SetQRUrl);
+        AddField(QStringLiteral("氏名"), "Name", TLOQRStd::lnName, &TLOQRStd::QRName, &TLOQRStd::SetQRName);
+        AddField(QStringLiteral("ふりがな"), "Kana", TLOQRStd::lnFurigana, &TLOQRStd::QRFurigana,
+                 &TLOQRStd::SetQRFurigana);
+        AddField(QStringLiteral("電話番号1"), "Tel1", TLOQRStd::lnTel1, &TLOQRStd::QRTel1, &TLOQRStd::SetQRTel1);
+        AddField(QStringLiteral("電話番号2"), "Tel2", TLOQRStd::lnTel2, &TLOQRStd::QRTel2, &TLOQRStd::SetQRTel2);
+        AddField(QStringLiteral("メール1"), "Mail1", TLOQRStd::lnEmail1, &TLOQRStd::QREmail1, &TLOQRStd::SetQREmail1);
+        AddField(QStringLiteral("メール2"), "Mail2", TLOQRStd::lnEmail2, &TLOQRStd::QREmail2, &TLOQRStd::SetQREmail2);
+        AddField(QStringLiteral("URL"), "URL", TLOQRStd::lnUrl, &TLOQRStd::QRUrl, &TLOQRStd::SetQRUrl);
 
         split_ = new QCheckBox(QStringLiteral("空白で自動分割"), this);
         split_->setChecked(std_.QRNameCommaDevide());
@@ -197,19 +200,43 @@ protected:
         return CanEncodeCp932(freeText_->toPlainText());
     }
 
+    // The entries that were taken join their fields' input histories.
+    void accept() override
+    {
+        TQRDialog::accept();
+        if (result() != QDialog::Accepted) return;
+        try {
+            for (size_t i = 0; i < fields_.size(); ++i)
+                if (const QString text = fields_[i]->text(); !text.isEmpty()) histories_[i]->Add(text);
+        } catch (const std::exception& e) {
+            ReportUnexpectedException(e);  // the object takes the entries even so
+        }
+    }
+
 private:
     using Getter = const QString& (TLOQRStd::*)() const;
     using Setter = void (TLOQRStd::*)(const QString&);
 
-    // The entry with its profile link beside it; a linked field keeps its stored text read-only.
-    void AddField(const QString& caption, TLOQRStd::TLink link, Getter get, Setter set)
+    // The entry, offering what was entered there before, with its profile link beside it; a
+    // linked field keeps its stored text read-only.
+    void AddField(const QString& caption, const char* historyName, TLOQRStd::TLink link, Getter get, Setter set)
     {
         auto* row = new QWidget(this);
         auto* layout = new QHBoxLayout(row);
         layout->setContentsMargins(0, 0, 0, 0);
-        auto* field = new QLineEdit((std_.*get)(), row);
-        field->setReadOnly(std_.Link(link) != -1);
-        layout->addWidget(field, 1);
+        auto history = std::make_unique<THistoryManager>(QString("$(QRCodeHistory)\\" + QString::fromLatin1(historyName)));
+        auto* entry = new QComboBox(row);
+        entry->setEditable(true);
+        entry->setInsertPolicy(QComboBox::NoInsert);
+        entry->addItems(history->Items());
+        entry->setEditText((std_.*get)());
+        QLineEdit* field = entry->lineEdit();
+        const auto showLink = [entry, field](bool linked) {
+            field->setReadOnly(linked);
+            entry->setEnabled(!linked);  // nor can the history replace it
+        };
+        showLink(std_.Link(link) != -1);
+        layout->addWidget(entry, 1);
         auto* profile = new QComboBox(row);
         for (const auto& [item, id] : kProfileItems) profile->addItem(QString::fromUtf8(item), id);
         profile->setCurrentIndex(std::max(0, profile->findData(std_.Link(link))));
@@ -219,12 +246,13 @@ private:
             if (CanEncodeCp932(text)) (std_.*set)(text);
             Refresh();
         });
-        connect(profile, &QComboBox::activated, this, [this, field, profile, link] {
+        connect(profile, &QComboBox::activated, this, [this, showLink, profile, link] {
             std_.SetLink(link, profile->currentData().toInt());
-            field->setReadOnly(std_.Link(link) != -1);
+            showLink(std_.Link(link) != -1);
             Refresh();
         });
         fields_.push_back(field);
+        histories_.push_back(std::move(history));
         rows_.push_back(row);
         rowKinds_.push_back(link == TLOQRStd::lnUrl ? sqkURL : sqkTel);
     }
@@ -269,6 +297,7 @@ private:
     QCheckBox* halfWidth_;
     QPlainTextEdit* freeText_;
     std::vector<QLineEdit*> fields_;
+    std::vector<std::unique_ptr<THistoryManager>> histories_;
     std::vector<QWidget*> rows_;
     std::vector<TStdQRKind> rowKinds_;
 };

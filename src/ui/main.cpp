@@ -13,9 +13,11 @@
 #include "imaging/PreviewCache.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
+#include "platform/InstanceChannel.h"
 #include "platform/WorkingFiles.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
+#include "ui/Screenshots.h"
 
 namespace {
 
@@ -36,6 +38,36 @@ void PrintDisplayHint(int argc, char** argv)
         "Kestrel needs a display: none is set (DISPLAY). Run it under a virtual one with: xvfb-run -a");
     for (int i = 0; i < argc; ++i) std::fprintf(stderr, " %s", argv[i]);
     std::fprintf(stderr, "\n");
+}
+
+// The command line as another start hands it over: files by their absolute paths, since the
+// running program has its own working folder.
+QStringList HandedArguments(const QStringList& arguments)
+{
+    QStringList handed;
+    for (const QString& argument : arguments.mid(1)) {
+        const QFileInfo file(argument);
+        handed << (file.exists() ? file.absoluteFilePath() : argument);
+    }
+    return handed;
+}
+
+void BringToFront(QWidget& window)
+{
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+// A document handed over by another start opens once no dialog is open in this one.
+void OpenHandedDocument(kestrel::TfrmMain& window, const QString& file)
+{
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(200, &window, [&window, file] { OpenHandedDocument(window, file); });
+        return;
+    }
+    window.OpenDocument(file);  // a file gone meanwhile is reported as on the command line
 }
 
 bool OpenHelpFile(const QString& helpFile)
@@ -64,6 +96,10 @@ int main(int argc, char** argv)
     // For scripted runs and tests: messages go to standard error and answer with their default
     // button instead of waiting in a dialog.
     if (!qEnvironmentVariableIsSet("KESTREL_MESSAGES_TO_STDERR")) frame.OnMessageBox = ShowMessageDialog;
+    const QString instanceName = frame.Expand("$(SysMutexID)");
+    frame.OnAlreadyRunning = [&instanceName] {
+        return SendToRunningInstance(instanceName, HandedArguments(QApplication::arguments()));
+    };
     frame.SetColorDepthQuery([] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen ? screen->depth() : 32;
@@ -85,11 +121,21 @@ int main(int argc, char** argv)
     };
 
     try {
-        if (!dataMain.Create()) return 1;
+        if (!dataMain.Create()) return frame.HandedOver() ? 0 : 1;
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);
         return 1;
     }
+    TInstanceServer laterStarts(instanceName);
+    laterStarts.onArguments = [&mainWindow](const QStringList& arguments) {
+        BringToFront(*mainWindow);
+        if (!arguments.isEmpty()) OpenHandedDocument(*mainWindow, arguments.first());
+    };
     QTimer::singleShot(0, [&dataMain] { dataMain.FirstIdle(); });
+    // For the documentation (scripts/screenshots.sh): pictures of the screens, then the end.
+    if (const QString folder = qEnvironmentVariable("KESTREL_SCREENSHOT_DIR"); !folder.isEmpty() && papers.Catalogue())
+        QTimer::singleShot(0, [&mainWindow, &papers, folder] {
+            QCoreApplication::exit(TakeScreenshots(*mainWindow, *papers.Catalogue(), folder) ? 0 : 1);
+        });
     return app.exec();
 }

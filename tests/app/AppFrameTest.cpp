@@ -252,6 +252,17 @@ TEST_F(AppFrameTest, ASecondExclusiveStartIsRefusedThroughTheMessageHook)
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0].text, "Kestrelは、すでに実行中です");
     EXPECT_EQ(shown_[0].kinds, TMsgButtons({mbkOK}));
+    EXPECT_FALSE(frame_.HandedOver());
+
+    // A running program that takes the command line over ends this start without a message.
+    int handOvers = 0;
+    frame_.OnAlreadyRunning = [&] { return ++handOvers == 1; };
+    EXPECT_FALSE(frame_.CheckExecuteConditions());
+    EXPECT_TRUE(frame_.HandedOver());
+    EXPECT_EQ(shown_.size(), 1u);
+    EXPECT_FALSE(frame_.CheckExecuteConditions());  // this time it does not answer
+    EXPECT_FALSE(frame_.HandedOver());
+    EXPECT_EQ(shown_.size(), 2u);
 }
 
 TEST(MessageFormat, FillsPlaceholdersLeftToRightAndInsertsArgumentsVerbatim)

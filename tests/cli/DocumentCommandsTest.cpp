@@ -33,6 +33,18 @@ TEST(DocumentCommands, NewMakesADocumentThatInfoDescribes)
     EXPECT_EQ(lines[6], "シート2\t新規シート2");
 }
 
+TEST(DocumentCommands, ALandscapeDocumentHasItsSheetTurnedInInfoAndRender)
+{
+    const QString file = test::TestFolder() + "/wide.mld", png = test::TestFolder() + "/wide.png";
+    const test::TCliRun made = RunCli({"new", "--paper", QStringLiteral("A4 普通紙 (210×297mm)"), "--landscape", file});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const test::TCliRun info = RunCli({"info", file});
+    EXPECT_TRUE(info.out.contains("\t2970x2100\t面 1")) << info.out.toStdString();
+    const test::TCliRun render = RunCli({"render", file, "--dpi", "254", "--out", png});
+    ASSERT_EQ(render.exitCode, 0) << render.err.toStdString();
+    EXPECT_EQ(QImage(png).size(), QSize(2970, 2100));
+}
+
 TEST(DocumentCommands, BadArgumentsAndUnknownPapersAreRefused)
 {
     const QString file = test::TestFolder() + "/x.mld";

@@ -21,6 +21,7 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
 #include "paper/ProductDB.h"
+#include "platform/InstanceChannel.h"
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
@@ -166,6 +167,8 @@ std::map<QString, TSeeds> WriterSeeds()
     seeds["DistortionPresets"] = {{"presets.cdd", PresetFileBytes()}};
     seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
     seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
+    seeds["InstanceMessage"] = {{"document.bin", EncodeInstanceMessage({QStringLiteral("/home/ユーザー/ラベル 1.mld")})},
+                                {"nothing.bin", EncodeInstanceMessage({})}};
     seeds["ZlibContainer"] = {{"objects.zlib", PackContainer(ObjectListBytes())},
                               {"pattern.zlib", PackContainer(test::PatternBytes(3000, 7), 1)}};
     std::vector<std::unique_ptr<TDrawObject>> owner;

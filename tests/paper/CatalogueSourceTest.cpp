@@ -53,9 +53,9 @@ TEST(CatalogueSource, ShippedPapersCoverTheMediaTheProgramOffers)
     const TCatalogueSource source = LoadCatalogueSource(test::ShippedSource());
     std::set<TFaceShape> shapes;
     std::set<int> discHoles;
-    bool landscape = false, eightCentimetreTray = false, backInlay = false;
+    bool eightCentimetreTray = false, backInlay = false;
     for (const auto& paper : source.papers) {
-        landscape |= paper->Landscape();
+        EXPECT_FALSE(paper->PaperName().contains(u'横'));  // landscape is the document's choice
         for (int i = 0; i < paper->GetFaceCount(); ++i) {
             shapes.insert(paper->GetFaceShape(i));
             if (paper->GetFaceShape(i) == fsDoughnut) discHoles.insert(paper->GetCutCenterSize(i).width());
@@ -66,7 +66,6 @@ TEST(CatalogueSource, ShippedPapersCoverTheMediaTheProgramOffers)
     }
     for (TFaceShape s : {fsRect, fsDoughnut, fsEllipse, fsRoundRect, fsRectCD, fsBarrelCD}) EXPECT_TRUE(shapes.count(s)) << s;
     for (int hole : {170, 220, 410}) EXPECT_TRUE(discHoles.count(hole)) << hole;
-    EXPECT_TRUE(landscape);
     EXPECT_TRUE(eightCentimetreTray);
     EXPECT_TRUE(backInlay);
 }
@@ -132,6 +131,7 @@ TEST(CatalogueSource, FaultsAreReportedInJapaneseWithThePaper)
     EXPECT_TRUE(withChange("\"fsDoughnut\", \"FacePurpose\"", "\"fsRect\", \"FacePurpose\"").contains("用途「CD」"));
     EXPECT_TRUE(withChange("\"FacePurpose\": \"CD\"", "\"FacePurpose\": \"DVD\"").contains("DVD"));
     EXPECT_TRUE(withChange("\"GroupName\": \"G\"", "\"GroupName\": \"H\"").contains("グループ「H」"));
+    EXPECT_TRUE(withChange("{\"Width\"", "{\"Landscape\": true, \"Width\"").contains("横向き"));
     EXPECT_TRUE(LoadError(SourceWith(R"({"class": "TPaperUpdate", "properties": {"PPRNo": 1}})")).contains("用紙ではありません"));
     EXPECT_TRUE(LoadError(SourceWith(GoodPaper + "," + GoodPaper)).contains("重複"));
 

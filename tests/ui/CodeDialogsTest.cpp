@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/AppFrame.h"
+#include "app/HistoryManager.h"
 #include "app/ProgramMacros.h"
 #include "codes/LOJANCode.h"
 #include "codes/LOQRStd.h"
@@ -94,7 +95,9 @@ TEST_F(CodeDialogs, QrDialogSwitchesCarrierWithTheItemAndComposesTheFields)
         EXPECT_TRUE(PreviewShowsSymbol(dialog));  // an empty record still makes a symbol
         fields[0]->setText(QStringLiteral("山田 太郎"));  // name
         fields[2]->setText("03;1234");                   // first telephone
-        Choose(*boxes[4], 4);                            // linked to the profile's telephone
+        // The first telephone's row: its entry with the history, then its profile link.
+        const auto tel1 = fields[2]->parentWidget()->parentWidget()->findChildren<QComboBox*>(Qt::FindDirectChildrenOnly);
+        Choose(*tel1[1], 4);                             // linked to the profile's telephone
         EXPECT_TRUE(fields[2]->isReadOnly());
         Choose(*boxes[0], 1);                            // URL: read by Vodafone phones
         fields[6]->setText("band.example.jp");
@@ -107,6 +110,39 @@ TEST_F(CodeDialogs, QrDialogSwitchesCarrierWithTheItemAndComposesTheFields)
     EXPECT_EQ(object.QRUrl(), "band.example.jp");
     EXPECT_EQ(object.Link(TLOQRStd::lnTel1), 8);
     EXPECT_EQ(object.Data(), ToCp932(QStringLiteral("MECARD:N:山田 太郎;TEL:03\\;1234;;")));
+}
+
+TEST_F(CodeDialogs, QrEntriesTakenJoinTheirFieldsHistoriesAndAreOfferedNextTime)
+{
+    const auto enter = [](const QString& name, const QString& url, bool take) {
+        TLOQRStd object;
+        WhenShown([=](QDialog& dialog) {
+            const auto fields = dialog.findChildren<QLineEdit*>();
+            fields[0]->setText(name);
+            fields[6]->setText(url);
+            take ? dialog.accept() : dialog.reject();
+        });
+        EditQRStd(nullptr, object);
+    };
+    enter(QStringLiteral("山田 太郎"), "band.example.jp", true);
+    enter(QStringLiteral("佐藤 花子"), {}, true);
+    enter(QStringLiteral("取り消した名前"), "cancelled.example.jp", false);
+
+    EXPECT_EQ(THistoryManager("$(QRCodeHistory)\\Name").Items(),
+              (QStringList{QStringLiteral("佐藤 花子"), QStringLiteral("山田 太郎")}));
+    EXPECT_EQ(THistoryManager("$(QRCodeHistory)\\URL").Items(), QStringList{"band.example.jp"});
+    EXPECT_TRUE(THistoryManager("$(QRCodeHistory)\\Tel1").Items().isEmpty());  // empty entries are not kept
+
+    TLOQRStd object;
+    WhenShown([](QDialog& dialog) {
+        auto* name = qobject_cast<QComboBox*>(dialog.findChildren<QLineEdit*>()[0]->parentWidget());
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->count(), 2);
+        EXPECT_EQ(name->itemText(0), QStringLiteral("佐藤 花子"));
+        EXPECT_EQ(name->currentText(), QString());  // the object's own (empty) name, not the history's
+        dialog.reject();
+    });
+    EditQRStd(nullptr, object);
 }
 
 TEST_F(CodeDialogs, CancelledQrDialogChangesNothingAndDataThatDoesNotFitIsRefused)

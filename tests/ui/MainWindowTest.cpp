@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 
 #include "app/AppFrame.h"
+#include "app/HistoryManager.h"
 #include "app/ProgramMacros.h"
 #include "document/ActionList.h"
 #include "document/DOList.h"
@@ -177,7 +179,7 @@ TEST_F(MainWindowTest, NewDocumentsTakeTheDefaultPaperOrTheOneChosenFromTheCatal
 {
     TPaperCatalogue papers;
     papers.OpenSystem(KESTREL_BINARY_DIR "/src/kestrel.ppr");
-    const TPapersV2& catalogue = *papers.Catalogue();
+    TPapersV2& catalogue = *papers.Catalogue();
     ASSERT_GT(catalogue.Count(), 1);
     TfrmMain window(frame, &catalogue, nullptr);
     window.NewDocument();
@@ -230,6 +232,58 @@ TEST_F(MainWindowTest, ADamagedDocumentIsRefusedWithAMessage)
     EXPECT_EQ(messages[0], "指定されたファイルは「Kestrel」のデータではありません");
     EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
     EXPECT_TRUE(window.EditFace(1));  // the open document is still there
+}
+
+// The captions of the recent documents in the File menu, top to bottom.
+QStringList RecentMenu(const TfrmMain& window)
+{
+    QStringList captions;
+    for (const QAction* action : window.findChild<QMenu*>("mnuRecentFiles")->actions())
+        if (action->isVisible() && !action->isSeparator()) captions << action->text();
+    return captions;
+}
+
+void ChooseRecent(const TfrmMain& window, const QString& caption)
+{
+    for (QAction* action : window.findChild<QMenu*>("mnuRecentFiles")->actions())
+        if (action->text() == caption) return action->trigger();
+    ADD_FAILURE() << "no item " << caption.toStdString();
+}
+
+TEST_F(MainWindowTest, RecentDocumentsListNewestFirstWithinTheLimitAndSurviveARestart)
+{
+    WriteDocument();
+    const QString folder = test::TestFolder();
+    QStringList files;
+    for (int i = 0; i < 12; ++i) {
+        files << QStringLiteral("%1/doc%2.mld").arg(folder).arg(i);
+        ASSERT_TRUE(QFile::copy(path, files.last()));
+    }
+    {
+        TfrmMain window(frame, nullptr, nullptr);
+        EXPECT_TRUE(RecentMenu(window).isEmpty());
+        EXPECT_FALSE(window.findChild<QMenu*>("mnuRecentFiles")->menuAction()->isEnabled());
+        for (const QString& file : files) ASSERT_TRUE(window.OpenDocument(file));
+        QStringList menu = RecentMenu(window);
+        ASSERT_EQ(menu.size(), 10 + 1);  // the limit, and the clear item
+        EXPECT_EQ(menu[0], "&0 " + files[11]);
+        EXPECT_EQ(menu[9], "&9 " + files[2]);
+        EXPECT_EQ(menu[10], "履歴の消去");
+
+        ChooseRecent(window, "&5 " + files[6]);  // reopening moves it to the top
+        EXPECT_EQ(window.windowTitle(), "Kestrel - doc6.mld");
+        EXPECT_EQ(RecentMenu(window).mid(0, 2), (QStringList{"&0 " + files[6], "&1 " + files[11]}));
+    }
+    TfrmMain restarted(frame, nullptr, nullptr);
+    EXPECT_EQ(RecentMenu(restarted).mid(0, 3),
+              (QStringList{"&0 " + files[6], "&1 " + files[11], "&2 " + files[10]}));
+    ASSERT_TRUE(QFile::remove(files[11]));
+    ChooseRecent(restarted, "&1 " + files[11]);  // gone since: it leaves the list
+    EXPECT_EQ(RecentMenu(restarted).mid(0, 2), (QStringList{"&0 " + files[6], "&1 " + files[10]}));
+
+    ChooseRecent(restarted, "履歴の消去");
+    EXPECT_TRUE(RecentMenu(restarted).isEmpty());
+    EXPECT_TRUE(TfrmMain(frame, nullptr, nullptr).RecentFiles().Items().isEmpty());
 }
 
 }  // namespace

@@ -7,7 +7,11 @@
 #include <QThread>
 
 #include "app/AppFrame.h"
+#include "app/HistoryManager.h"
 #include "app/ProgramMacros.h"
+#include "label/LabelData.h"
+#include "paper/PaperInfo.h"
+#include "platform/InstanceChannel.h"
 #include "platform/ExecuteBlocker.h"
 #include "platform/ProgramPaths.h"
 #include "support/TestEnvironment.h"
@@ -27,28 +31,80 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000)
     return false;
 }
 
-TEST(Startup, ASecondInstanceSaysTheFirstIsRunningAndExits)
+QProcessEnvironment ProgramEnvironment()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("KESTREL_MESSAGES_TO_STDERR", "1");
+    return env;
+}
+
+const QString InstanceName = "Kestrel." + ShortVer() + ".Basalt.Japan";
+
+TEST(Startup, ASecondStartHandsItsDocumentToTheRunningProgram)
+{
+    TAppFrame frame;
+    frame.Macro().SetLines(ProgramMacroTable());
+    frame.Loaded();
+    const QString folder = test::TestFolder();
+    {
+        TMatrixPaperInfo paper;
+        paper.SetPortraitSize(1000, 1000);
+        paper.SetFaceCountX(1);
+        paper.SetFaceCountY(1);
+        paper.SetFaceWidth(500);
+        paper.SetFaceHeight(500);
+        TLabelData document;
+        document.SetPaper(paper);
+        document.SaveToFile(folder + "/doc.mld");
+    }
     QProcess first;
-    first.setProcessEnvironment(env);
+    first.setProcessEnvironment(ProgramEnvironment());
     first.start(kProgram);
     ASSERT_TRUE(first.waitForStarted());
-    const QString lockFile = TExecuteBlocker::FileNameFor("Kestrel." + ShortVer() + ".Basalt.Japan");
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(lockFile); })) << first.readAllStandardError().constData();
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(InstanceSocketName(InstanceName)); }))
+        << first.readAllStandardError().constData();
 
     QProcess second;
-    second.setProcessEnvironment(env);
+    second.setProcessEnvironment(ProgramEnvironment());
+    second.setWorkingDirectory(folder);  // the running program has another working folder
+    second.start(kProgram, {"doc.mld"});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(second.readAllStandardError(), QByteArray());
+
+    // The first program opened it: it heads the recent documents.
+    THistoryManager recent("$(OpenFileHistory)");
+    EXPECT_TRUE(WaitFor([&] { return recent.Items().value(0) == folder + "/doc.mld"; }))
+        << first.readAllStandardError().constData();
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    EXPECT_TRUE(first.waitForFinished(10000));
+}
+
+TEST(Startup, WhenTheRunningProgramDoesNotAnswerASecondStartSaysItIsRunning)
+{
+    TExecuteBlocker held(InstanceName);  // a lock without a program listening beside it
+    ASSERT_TRUE(held.TryAcquire());
+    QProcess second;
+    second.setProcessEnvironment(ProgramEnvironment());
     second.start(kProgram);
     ASSERT_TRUE(second.waitForFinished(30000));
     EXPECT_NE(second.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(second.readAllStandardError()).trimmed(), "Kestrelは、すでに実行中です");
-    EXPECT_EQ(first.state(), QProcess::Running);
+}
 
-    first.terminate();
-    EXPECT_TRUE(first.waitForFinished(10000));
+TEST(InstanceChannel, MessagesCarryTheArgumentsAndAnythingElseIsRefused)
+{
+    const QStringList arguments{"/tmp/ラベル 1.mld", "", "\"quoted\""};
+    const QByteArray message = EncodeInstanceMessage(arguments);
+    EXPECT_EQ(DecodeInstanceMessage(message), arguments);
+    EXPECT_FALSE(DecodeInstanceMessage(message.left(message.size() - 1)));  // cut short
+    EXPECT_FALSE(DecodeInstanceMessage(message + "x"));                      // longer than it says
+    EXPECT_FALSE(DecodeInstanceMessage(QByteArray("\0\0\0\x03[1]", 7)));     // not strings
+    EXPECT_FALSE(DecodeInstanceMessage(QByteArray("\0\0\0\x02{}", 6)));      // not a list
+    QByteArray huge = EncodeInstanceMessage({QString(MaxInstanceMessage, u'x')});
+    EXPECT_FALSE(DecodeInstanceMessage(huge));
 }
 
 TEST(Startup, WithoutADisplayTheProgramSaysHowToStartIt)
