@@ -16,6 +16,7 @@
 #include "platform/WorkingFiles.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
+#include "ui/SessionEnd.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ int main(int argc, char** argv)
         mainWindow = std::make_unique<TfrmMain>(frame, papers.Catalogue(), productDB.get());
         mainWindow->show();
     };
+    InstallSessionEndHook(app, [&mainWindow] { return mainWindow.get(); });
     hooks.openDocument = [&mainWindow](const QString& file) { return mainWindow->OpenDocument(file); };
     hooks.newDocument = [&mainWindow] { mainWindow->NewDocument(); };
     hooks.showHelp = [](const QString& helpFile, const QString&, const QString&) {
