@@ -2,42 +2,20 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
-#include <memory>
 
-#include "document/LabelObject.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
+#include "support/BenchSupport.h"
 
-namespace kestrel {
+namespace kestrel::bench {
 namespace {
 
-class TBenchRect : public TLORectBase {
-public:
-    TColor fill = clBlue;
-    void SetSize(int width, int height) override
-    {
-        SetBounds({Left(), Top(), Left() + width, Top() + height});
-    }
-    void DrawOutline(TCanvas&) override {}
-    void Paint(TCanvas& canvas) override
-    {
-        canvas.SetPen({clBlack, 3, TPenStyle::psSolid, TPenMode::pmCopy});
-        canvas.SetBrush({fill, TBrushStyle::bsSolid});
-        canvas.Rectangle(Rect());
-    }
-};
-
-// 1200 x 1200 pixels at 96 dpi and 100 %: 3175 x 3175 units. Argument 1 paints through the
-// off-screen buffer.
+// Argument 1 paints through the off-screen buffer.
 void BM_RepaintSite(benchmark::State& state)
 {
     TDrawSite site;
-    site.SetDeviceDpi(96);
-    site.Scaler().SetUnitDPI(254);
-    site.SetLogSize(3175, 3175);
-    site.SetColor(clWhite);
+    SetUpFaceSite(site);
     site.SetDoubleBuffered(state.range(0) != 0);
     for (int i = 0; i < 200; ++i) {
         auto rect = std::make_unique<TBenchRect>();
@@ -64,14 +42,4 @@ BENCHMARK(BM_RepaintSite)
     ->ReportAggregatesOnly(true);
 
 }  // namespace
-}  // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);  // fonts and screens for the canvas
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+}  // namespace kestrel::bench

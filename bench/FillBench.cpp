@@ -2,50 +2,35 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
-#include "document/DOGroup.h"
-#include "document/DOList.h"
 #include "label/LabelData.h"
-#include "label/ModelStartup.h"
 #include "music/LabelFill.h"
 #include "paper/PaperInfo.h"
+#include "support/BenchSupport.h"
+#include "text/LOText.h"
 
-namespace kestrel {
+namespace kestrel::bench {
 namespace {
 
 constexpr int RowCount = 1000;
 constexpr int TextObjects = 8;
 
-std::unique_ptr<TPaperInfo> TwoDiscSheet()
-{
-    auto paper = std::make_unique<TMatrixPaperInfo>();
-    paper->SetPaperName(QStringLiteral("A4 CDラベル 2面"));
-    paper->SetPortraitSize(2100, 2970);
-    paper->SetTopOffset(215);
-    paper->SetLeftOffset(465);
-    paper->SetFaceWidth(1170);
-    paper->SetFaceHeight(1170);
-    paper->SetFaceCountX(1);
-    paper->SetFaceCountY(2);
-    paper->SetFaceShape(fsDoughnut);
-    return paper;
-}
-
-// Objects whose texts hold the fields; groups are the one object kind every build has.
+// Text objects whose lines hold the fields, on the first face.
 QString MakeTemplate(const QString& folder)
 {
     TLabelData document;
     document.SetPaper(*TwoDiscSheet());
-    TDOList objects;
-    for (int i = 0; i < TextObjects; ++i) {
-        auto object = std::make_unique<TDOGroup>();
-        object->SetHint(QStringLiteral("{{title}} — {{artist}} ({{row}})"));
-        object->SetAppendix({QStringLiteral("トラック {{row}}"), QStringLiteral("{{artist}}")});
-        objects.Add(std::move(object));
-    }
-    document.SaveFaceObjects(0, objects);
+    FillFaces(document, [](int face) {
+        TFaceObjects objects;
+        for (int i = 0; i < TextObjects && face == 0; ++i) {
+            auto text = std::make_unique<TLOText>();
+            text->SetBounds({100, 100 + i * 100, 1000, 180 + i * 100});
+            text->SetText({QStringLiteral("{{title}} — {{artist}}"), QStringLiteral("トラック {{row}}")});
+            objects.push_back(std::move(text));
+        }
+        return objects;
+    });
     const QString file = folder + "/template.mld";
     document.SaveToFile(file);
     return file;
@@ -72,14 +57,4 @@ void BM_FillThousandRows(benchmark::State& state)
 BENCHMARK(BM_FillThousandRows)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
-}  // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    kestrel::InitializeModel();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+}  // namespace kestrel::bench

@@ -4,17 +4,12 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <QGuiApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cmath>
-#include <memory>
 
-#include "document/DOList.h"
-#include "document/LabelObject.h"
 #include "document/stream/ClassRegistry.h"
 #include "label/LabelData.h"
-#include "label/ModelStartup.h"
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"
 #include "platform/PrintJob.h"
@@ -22,8 +17,9 @@
 #include "print/PhasedProgress.h"
 #include "print/PrintCommand.h"
 #include "render/Gradation.h"
+#include "support/BenchSupport.h"
 
-namespace kestrel {
+namespace kestrel::bench {
 namespace {
 
 constexpr int FaceBounds = 1190;
@@ -85,37 +81,17 @@ const TClassInfo& TBenchObject::StaticClass()
     return info;
 }
 
-std::unique_ptr<TPaperInfo> TwoDiscSheet()
-{
-    auto paper = std::make_unique<TMatrixPaperInfo>();
-    paper->SetPaperName(QStringLiteral("A4 CDラベル 2面"));
-    paper->SetPortraitSize(2100, 2970);
-    paper->SetTopOffset(215);
-    paper->SetLeftOffset(465);
-    paper->SetFaceWidth(1170);
-    paper->SetFaceHeight(1170);
-    paper->SetFaceCountX(1);
-    paper->SetFaceCountY(2);
-    paper->SetFaceShape(fsDoughnut);
-    paper->SetFaceMargin(10);
-    return paper;
-}
-
-void FillFaces(TLabelData& document)
+TFaceObjects PhotoGradationAndRectangle(int)
 {
     const TRect parts[] = {{0, 0, FaceBounds, FaceBounds}, {200, 300, 990, 600}, {300, 800, 890, 1000}};
-    for (int face = 0; face < document.FaceCount(); ++face) {
-        std::vector<std::unique_ptr<TBenchObject>> owned;
-        TDOList list;
-        for (int kind = bfRectangle; kind >= bfPhoto; --kind) {  // front to back
-            auto object = std::make_unique<TBenchObject>();
-            object->SetBounds(parts[kind]);
-            object->SetTag(kind);
-            list.Add(*object);
-            owned.push_back(std::move(object));
-        }
-        document.SaveFaceObjects(face, list);
+    TFaceObjects objects;
+    for (int kind = bfRectangle; kind >= bfPhoto; --kind) {  // front to back
+        auto object = std::make_unique<TBenchObject>();
+        object->SetBounds(parts[kind]);
+        object->SetTag(kind);
+        objects.push_back(std::move(object));
     }
+    return objects;
 }
 
 double PeakMegabytes()
@@ -130,7 +106,7 @@ void BM_PrintTwoDiscSheetToPdf(benchmark::State& state)
     TClassRegistry::Global().Register(TBenchObject::StaticClass());
     TLabelData document;
     document.SetPaper(*TwoDiscSheet());
-    FillFaces(document);
+    FillFaces(document, PhotoGradationAndRectangle);
     RememberPrintRequest(TPrintRequest{});
     auto printer = TPrinterConfiguration::Named(PdfPrinterName());
     FitPrinterToPaper(*printer, *document.EffectivePaper());
@@ -147,15 +123,4 @@ void BM_PrintTwoDiscSheetToPdf(benchmark::State& state)
 BENCHMARK(BM_PrintTwoDiscSheetToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-}  // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    kestrel::InitializeModel();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+}  // namespace kestrel::bench

@@ -12,6 +12,7 @@
 #include "objects/LORect.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
+#include "support/BenchSupport.h"
 
 namespace kestrel {
 namespace {
@@ -71,14 +72,10 @@ std::unique_ptr<TDrawObject> Shape(int i)
     }
 }
 
-// 1200 x 1200 pixels at 96 dpi and 100 %: 3175 x 3175 units.
 void BM_RepaintShapes(benchmark::State& state)
 {
     TDrawSite site;
-    site.SetDeviceDpi(96);
-    site.Scaler().SetUnitDPI(254);
-    site.SetLogSize(3175, 3175);
-    site.SetColor(clWhite);
+    bench::SetUpFaceSite(site);
     for (int i = 0; i < 200; ++i) site.AddObject(Shape(i));
     QImage image(site.ElementSize(), QImage::Format_RGB32);
     const TRect all{0, 0, image.width(), image.height()};

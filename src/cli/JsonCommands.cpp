@@ -13,6 +13,9 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
+#include "platform/PrinterConfiguration.h"
+#include "print/PhasedProgress.h"
+#include "print/PrintCommand.h"
 
 namespace kestrel {
 
@@ -109,29 +112,42 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
 
 int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    if (arguments.size() != 3 || std::any_of(arguments.begin(), arguments.end(), [](const QString& a) { return a.startsWith(u"--"); })) {
-        errors << QStringLiteral("使い方: kestrel-cli fill テンプレート.mld データ.csv 出力パターン\n"
-                                 "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n");
+    QStringList files = arguments;
+    const bool toPdf = files.removeAll(QStringLiteral("--pdf")) > 0;
+    if (files.size() != 3 || std::any_of(files.begin(), files.end(), [](const QString& a) { return a.startsWith(u"--"); })) {
+        errors << QStringLiteral("使い方: kestrel-cli fill テンプレート.mld データ.csv 出力パターン [--pdf]\n"
+                                 "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n"
+                                 "  --pdf: 文書の代わりに各行を印刷した PDF を書きます\n");
         return kUsageError;
     }
     try {
-        QFile csv(arguments[1]);
-        if (!csv.open(QIODevice::ReadOnly)) throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(arguments[1]));
+        QFile csv(files[1]);
+        if (!csv.open(QIODevice::ReadOnly)) throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(files[1]));
         const TFillData data = ReadFillData(csv.readAll());
         {
             TLabelData probe;  // a template that cannot be read is reported before anything is written
             try {
-                probe.LoadFromFile(arguments[0]);
+                probe.LoadFromFile(files[0]);
             } catch (const EKestrel& e) {
                 return ReportUnreadable(e, errors);
             }
+            if (toPdf && !probe.EffectivePaper()) throw EKestrel(QStringLiteral("シートに用紙がありません"));
+        }
+        TFillWriter printToPdf;
+        if (toPdf) {
+            RememberPrintRequest({});
+            printToPdf = [](TLabelData& document, const QString& file) {
+                TSTDPhasedProgress progress;
+                if (!PrintDocumentOn(document, PdfPrinterName(), file, progress))
+                    throw EKestrel(QStringLiteral("「%1」の印刷を中止しました").arg(file));
+            };
         }
         int written = 0;
-        FillFromTemplate(arguments[0], data, arguments[2], [&](const QString& file) {
+        FillFromTemplate(files[0], data, files[2], [&](const QString& file) {
             out << QStringLiteral("「%1」を作りました\n").arg(file);
             ++written;
-        });
-        out << QStringLiteral("%1 件の文書を作りました\n").arg(written);
+        }, printToPdf);
+        out << QStringLiteral("%1 件の%2を作りました\n").arg(written).arg(toPdf ? QStringLiteral("PDF") : QStringLiteral("文書"));
         return 0;
     } catch (const EKestrel& e) {
         return Fail(errors, e);

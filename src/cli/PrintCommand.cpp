@@ -9,7 +9,6 @@
 #include "cli/DocumentCommands.h"
 #include "label/LabelData.h"
 #include "platform/Error.h"
-#include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
 #include "print/PrintCommand.h"
@@ -111,13 +110,11 @@ TSTDPhasedProgress::Listener ProgressLine(QTextStream& errors)
 int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
 {
     const bool toPdf = !arguments.pdf.isEmpty();
-    std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Named(toPdf ? PdfPrinterName() : arguments.printer);
-    FitPrinterToPaper(*printer, *document.EffectivePaper());
-    TPdfPrintJob job(*printer, arguments.pdf);
     TSTDPhasedProgress progress(ProgressLine(errors));
-    const bool printed = PrintDocument(document, job, progress, {});
+    const std::optional<int> jobId =
+        PrintDocumentOn(document, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress);
     if (isatty(STDERR_FILENO)) errors << '\n';
-    if (!printed) {
+    if (!jobId) {
         errors << QStringLiteral("エラー: 印刷を中止しました。印刷データは送られていません\n");
         return 1;
     }
@@ -125,7 +122,7 @@ int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& o
     if (toPdf)
         out << QStringLiteral("「%1」に %2 ページを印刷しました\n").arg(arguments.pdf).arg(pages);
     else
-        out << QStringLiteral("プリンタ「%1」に %2 ページを送りました(ジョブ %3)\n").arg(arguments.printer).arg(pages).arg(job.JobId());
+        out << QStringLiteral("プリンタ「%1」に %2 ページを送りました(ジョブ %3)\n").arg(arguments.printer).arg(pages).arg(*jobId);
     return 0;
 }
 

@@ -108,14 +108,18 @@ QString JANModules(const QString& code)
     return modules;
 }
 
-TJANCode::TJANCode(TCanvas& canvas, const TRect& objectRect, int angle, bool showNumber, bool showFrame)
+TJANCode::TJANCode(TCanvas& canvas, const TRect& objectRect, int angle, bool showFrame, const TPointBasedFont* digitFont)
     : canvas_(canvas),
       objectRect_(objectRect),
       barArea_(showFrame ? objectRect.Inflated(-kFrameInset) : objectRect),
       rotator_(angle, QPoint((objectRect.left + objectRect.right) / 2, (objectRect.top + objectRect.bottom) / 2)),
-      showNumber_(showNumber),
+      showNumber_(digitFont != nullptr),
       showFrame_(showFrame)
 {
+    if (!digitFont) return;
+    digits_.Font().Assign(*digitFont);
+    digits_.SetTextColor(digitFont->Color());
+    digits_.SetAngle(angle);
 }
 
 int TJANCode::ModuleLeft(int module) const
@@ -130,7 +134,7 @@ void TJANCode::Paint(const QString& code)
     modules_ = code.size() == 13 ? 109 : 81;
     TCanvasStateSaver saver(canvas_);
     PaintBackground();
-    const int digitHeight = showNumber_ ? canvas_.TextExtent(QStringLiteral("0")).height() : 0;
+    const int digitHeight = showNumber_ ? digits_.LineHeight() : 0;
     for (const TJANPattern& pattern : patterns) {
         if (showNumber_ && pattern.digit) PaintDigit(pattern.digit, pattern.firstModule);
         PaintBars(pattern, digitHeight);
@@ -173,23 +177,18 @@ void TJANCode::PaintBars(const TJANPattern& pattern, int digitHeight)
 
 void TJANCode::PaintDigit(char digit, int firstModule)
 {
-    const QString text(QChar::fromLatin1(digit));
-    const QSize extent = canvas_.TextExtent(text);
+    digits_.SetText({QString(QChar::fromLatin1(digit))});
+    // The layout puts the ink at the left of its box, so the width is the ink's.
+    const int width = digits_.GetTextBounds({0, 0, 0, 0}).Width();
+    const int height = digits_.LineHeight();
     const int span = ModuleLeft(firstModule + kCharacterModules) - ModuleLeft(firstModule);
-    const int centred = (span - extent.width()) / 2;
-    const int offset = extent.width() < span && centred != 0 ? centred : 1;
-    const QPoint corner(ModuleLeft(firstModule) + offset, barArea_.bottom - extent.height() - 1);
-    DrawTurnedText(canvas_, rotator_.TransformPoint(corner), rotator_.Angle(), text);
-}
-
-void DrawTurnedText(TCanvas& canvas, QPoint topLeft, int angle, const QString& text)
-{
-    QPainter& painter = canvas.Painter();
-    painter.save();
-    painter.translate(topLeft);
-    painter.rotate(angle);
-    canvas.TextOut({0, 0}, text);
-    painter.restore();
+    const int centred = (span - width) / 2;
+    const int offset = width < span && centred != 0 ? centred : 1;
+    const QPoint corner(ModuleLeft(firstModule) + offset, barArea_.bottom - height - 1);
+    // The layout turns about the centre of its box: the box goes where the rotator takes that centre.
+    const QPoint centre = rotator_.TransformPoint(corner + QPoint(width / 2, height / 2));
+    const QPoint turnedCorner = centre - QPoint(width / 2, height / 2);
+    digits_.Draw(canvas_, {turnedCorner.x(), turnedCorner.y(), turnedCorner.x() + width, turnedCorner.y() + height});
 }
 
 }  // namespace kestrel

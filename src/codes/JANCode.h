@@ -6,6 +6,7 @@
 #include "document/Transformer.h"
 #include "platform/Canvas.h"
 #include "platform/Geometry.h"
+#include "text/SimpleText.h"
 
 namespace kestrel {
 
@@ -35,11 +36,11 @@ std::vector<TJANPattern> JANPatterns(const QString& code);
 // code cannot be drawn.
 QString JANModules(const QString& code);
 
-// Paints one symbol: white background, bars and (optionally) the digits, all turned by the angle
-// about the centre of the object rectangle. Made for one paint.
+// Paints one symbol: white background, bars and the digits in the digit font (unless digitFont is
+// null), all turned by the angle about the centre of the object rectangle. Made for one paint.
 class TJANCode {
 public:
-    TJANCode(TCanvas& canvas, const TRect& objectRect, int angle, bool showNumber, bool showFrame);
+    TJANCode(TCanvas& canvas, const TRect& objectRect, int angle, bool showFrame, const TPointBasedFont* digitFont);
     // Nothing at all for a code that is not 8 or 13 digits.
     void Paint(const QString& code);
 
@@ -58,10 +59,8 @@ private:
     TRotator rotator_;
     bool showNumber_;
     bool showFrame_;
+    // Lays out one digit at a time, turned by the angle.
+    TSimpleText digits_;
 };
-
-// Draws text with its top-left corner at the point, turned clockwise by the angle, in the canvas
-// font. Stands in for the point-based font until the code objects draw through it.
-void DrawTurnedText(TCanvas& canvas, QPoint topLeft, int angle, const QString& text);
 
 }  // namespace kestrel

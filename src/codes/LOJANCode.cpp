@@ -1,7 +1,6 @@
 #include "codes/LOJANCode.h"
 
 #include "codes/JANCode.h"
-#include "platform/Geometry.h"
 
 namespace kestrel {
 
@@ -11,11 +10,11 @@ constexpr int kDefaultDigitPoints = 8;
 
 const TClassInfo& TLOJANCode::StaticClass()
 {
-    // The digit font joins the properties (as "Font", after "JANCode") with the point-based font.
     static const TClassInfo info("TLOJANCode", &TLORectBase::StaticClass(), FactoryOf<TLOJANCode>(), [] {
         return TPropsOf<TLOJANCode>()
             .Int("Angle", &TLOJANCode::Angle, &TLOJANCode::SetAngle, NoDefault)
             .String("JANCode", &TLOJANCode::JANCode, &TLOJANCode::SetJANCode)
+            .Nested("Font", &TLOJANCode::FontObject)
             .Bool("ShowNumber", &TLOJANCode::ShowNumber, &TLOJANCode::SetShowNumber, NoDefault)
             .Bool("ShowFrame", &TLOJANCode::ShowFrame, &TLOJANCode::SetShowFrame, 0)
             .Done();
@@ -25,15 +24,15 @@ const TClassInfo& TLOJANCode::StaticClass()
 
 TLOJANCode::TLOJANCode()
 {
-    font_.size = kDefaultDigitPoints;
-    font_.color = clBlack;
+    font_.SetSize(kDefaultDigitPoints);
+    font_.SetColor(clBlack);
     textColor_.SetColor(clBlack);
     // The owned colour and the font colour are one setting.
-    textColor_.SetOnChange([this] {
-        if (font_.color == textColor_.Color()) return;
-        font_.color = textColor_.Color();
+    font_.SetOnChange([this] {
+        textColor_.SetColor(font_.Color());
         Changed();
     });
+    textColor_.SetOnChange([this] { font_.SetColor(textColor_.Color()); });
     SetBounds({0, 0, DefaultWidth, DefaultHeight});
 }
 
@@ -58,14 +57,6 @@ void TLOJANCode::SetShowFrame(bool value)
     Changed();
 }
 
-void TLOJANCode::SetDigitFont(const TFont& font)
-{
-    if (font == font_) return;
-    font_ = font;
-    textColor_.SetColor(font.color);
-    Changed();
-}
-
 void TLOJANCode::SetTextColorSpec(const TColorSpec& spec)
 {
     textColor_.SetColor(spec.Color());
@@ -78,18 +69,7 @@ int TLOJANCode::HitTest(QPoint logical) const
 
 void TLOJANCode::Paint(TCanvas& canvas)
 {
-    TCanvasStateSaver saver(canvas);
-    canvas.SetFont(font_);
-    canvas.SetFontResolution(LogicalUnitsPerInch);
-    TJANCode(canvas, Rect(), Angle(), showNumber_, showFrame_).Paint(janCode_);
-}
-
-void TLOJANCode::AssignFrom(const TDrawObject& source)
-{
-    TLOTurnedRect::AssignFrom(source);
-    const auto* other = dynamic_cast<const TLOJANCode*>(&source);
-    if (!other) return;
-    SetDigitFont(other->font_);
+    TJANCode(canvas, Rect(), Angle(), showFrame_, showNumber_ ? &font_ : nullptr).Paint(janCode_);
 }
 
 }  // namespace kestrel

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "codes/TurnedRectObject.h"
-#include "platform/Canvas.h"
 #include "render/ColorSpec.h"
+#include "text/PointBasedFont.h"
 
 namespace kestrel {
 
 // A JAN (EAN-13 or EAN-8) symbol on a label, with its digits under the bars and an optional
 // frame, turned by its angle.
-class TLOJANCode : public TLOTurnedRect, public IDOTextColor {
+class TLOJANCode : public TLOTurnedRect, public IDOFont, public IDOTextColor {
     KESTREL_PERSISTENT()
 public:
     static constexpr int DefaultWidth = 300;
@@ -22,10 +22,12 @@ public:
     void SetShowNumber(bool value);
     bool ShowFrame() const { return showFrame_; }
     void SetShowFrame(bool value);
-    // The font of the digits (point sizes on 254 pixels per inch).
-    const TFont& DigitFont() const { return font_; }
-    void SetDigitFont(const TFont& font);
+    // The font of the digits; its colour is the text colour.
+    const TPointBasedFont& Font() const { return font_; }
+    TPointBasedFont& EditFont() { return font_; }
 
+    const TPointBasedFont& DOFont() const override { return font_; }
+    void SetDOFont(const TPointBasedFont& font) override { font_.Assign(font); }
     const TColorSpec& TextColorSpec() const override { return textColor_; }
     void SetTextColorSpec(const TColorSpec& spec) override;
 
@@ -33,14 +35,13 @@ public:
     int HitTest(QPoint logical) const override;
     void Paint(TCanvas& canvas) override;
 
-protected:
-    void AssignFrom(const TDrawObject& source) override;
-
 private:
+    TPersistent* FontObject() { return &font_; }
+
     QString janCode_;
     bool showNumber_ = true;
     bool showFrame_ = false;
-    TFont font_;
+    TPointBasedFont font_;
     TColorSpec textColor_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPolygon>
+#include <QSize>
 
 #include "document/Capabilities.h"
 #include "document/LabelObject.h"
@@ -20,7 +21,7 @@ public:
 
     TRect GetBounds() const override;
     void DrawOutline(TCanvas& canvas) override;
-    // With an angle the unturned size is scaled so that the turned bounds get the requested size.
+    // The requested size is that of the turned bounds: the unturned size is solved for it.
     void SetSize(int width, int height) override;
 
 protected:
@@ -30,5 +31,10 @@ protected:
 private:
     int angle_ = 0;
 };
+
+// The unturned size whose rectangle, turned by the angle, has a bounding box of the requested
+// size. Near 45 degrees, where no such size exists, the current size is scaled evenly by the
+// ratio of the side that changed most.
+QSize UnturnedSizeFor(QSize requested, QSize current, int angle);
 
 }  // namespace kestrel

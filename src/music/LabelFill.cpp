@@ -137,14 +137,17 @@ void FillDocument(TLabelData& document, const QHash<QString, QString>& values)
 }
 
 void FillFromTemplate(const QString& templateFile, const TFillData& data, const QString& pattern,
-                      const std::function<void(const QString&)>& progress)
+                      const std::function<void(const QString&)>& progress, const TFillWriter& write)
 {
     const QStringList names = OutputNames(pattern, data);
     for (int i = 0; i < names.size(); ++i) {
         TLabelData document;
         document.LoadFromFile(templateFile);
         FillDocument(document, RowValues(data, i));
-        document.SaveToFile(names[i]);
+        if (write)
+            write(document, names[i]);
+        else
+            document.SaveToFile(names[i]);
         if (progress) progress(names[i]);
     }
 }

@@ -38,8 +38,12 @@ QStringList OutputNames(const QString& pattern, const TFillData& data);
 // Fills every stored text of every object on every face of document.
 void FillDocument(TLabelData& document, const QHash<QString, QString>& values);
 
-// Writes one document per row from the template file; progress gets each file written.
+// Puts one filled document into its output file.
+using TFillWriter = std::function<void(TLabelData& document, const QString& file)>;
+
+// Writes one document per row from the template file, saved as a document unless write says
+// otherwise; progress gets each file written.
 void FillFromTemplate(const QString& templateFile, const TFillData& data, const QString& pattern,
-                      const std::function<void(const QString&)>& progress = {});
+                      const std::function<void(const QString&)>& progress = {}, const TFillWriter& write = {});
 
 }  // namespace kestrel

@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include "platform/Canvas.h"
 #include "platform/CupsQueue.h"
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"
+#include "platform/ReplacingFile.h"
 
 namespace kestrel {
 
@@ -43,10 +43,9 @@ void TPdfPrintJob::BeginDoc()
 {
     QIODevice* output;
     if (toFile_) {
-        target_ = std::make_unique<QSaveFile>(pdfFile_);
-        if (!target_->open(QIODevice::WriteOnly))
-            throw EKestrel(QStringLiteral("「%1」に書き込めません").arg(pdfFile_));
-        output = target_.get();
+        target_ = std::make_unique<TReplacingFile>(pdfFile_);
+        if (!target_->Open()) throw EKestrel(QStringLiteral("「%1」に書き込めません").arg(pdfFile_));
+        output = &target_->Device();
     } else {
         spool_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/prnXXXXXX.pdf"));
         if (!spool_->open()) throw EKestrel(QStringLiteral("印刷データの一時ファイルを作れません"));
@@ -83,8 +82,7 @@ void TPdfPrintJob::Close()
 
 void TPdfPrintJob::Discard()
 {
-    if (target_) target_->cancelWriting();
-    target_.reset();
+    target_.reset();  // an uncommitted replacement is removed
     spool_.reset();
 }
 
@@ -104,7 +102,7 @@ void TPdfPrintJob::EndDoc()
 void TPdfPrintJob::Deliver()
 {
     if (target_) {
-        if (!target_->commit()) throw EKestrel(QStringLiteral("「%1」に書き込めませんでした").arg(pdfFile_));
+        if (!target_->Commit()) throw EKestrel(QStringLiteral("「%1」に書き込めませんでした").arg(pdfFile_));
         return;
     }
     spool_->flush();

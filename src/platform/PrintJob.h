@@ -12,13 +12,13 @@
 #include <memory>
 
 class QPdfWriter;
-class QSaveFile;
 class QTemporaryFile;
 
 namespace kestrel {
 
 class TCanvas;
 class TPrinterConfiguration;
+class TReplacingFile;
 
 class IPrintDevice {
 public:
@@ -82,7 +82,7 @@ private:
     bool delivering_ = false;
     int jobId_ = 0;
     std::function<void()> onSending_;
-    std::unique_ptr<QSaveFile> target_;
+    std::unique_ptr<TReplacingFile> target_;
     std::unique_ptr<QTemporaryFile> spool_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<TCanvas> canvas_;

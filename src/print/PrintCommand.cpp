@@ -119,4 +119,14 @@ bool PrintDocument(TLabelData& document, IPrintDevice& printer, TSTDPhasedProgre
     return !printer.Aborted();
 }
 
+std::optional<int> PrintDocumentOn(TLabelData& document, const QString& printerName, const QString& pdfFile,
+                                   TSTDPhasedProgress& progress)
+{
+    std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Named(printerName);
+    FitPrinterToPaper(*printer, *document.EffectivePaper());
+    TPdfPrintJob job(*printer, pdfFile);
+    if (!PrintDocument(document, job, progress, {})) return std::nullopt;
+    return job.JobId();
+}
+
 }  // namespace kestrel

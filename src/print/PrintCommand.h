@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace kestrel {
 
@@ -55,5 +56,10 @@ QString PrintTitle(const TLabelData& document);
 // faces. False when the job was aborted (nothing was sent).
 bool PrintDocument(TLabelData& document, IPrintDevice& printer, TSTDPhasedProgress& progress,
                    const std::function<void()>& idle);
+
+// PrintDocument without a dialog: the named printer (or the PDF printer, writing pdfFile) is set
+// to the document's paper first. The queue's job id (0 for a PDF file), or nothing when aborted.
+std::optional<int> PrintDocumentOn(TLabelData& document, const QString& printerName, const QString& pdfFile,
+                                   TSTDPhasedProgress& progress);
 
 }  // namespace kestrel

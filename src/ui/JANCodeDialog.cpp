@@ -42,7 +42,7 @@ public:
         auto* size = new QComboBox(this);
         size->setEditable(true);
         for (const int points : kDigitSizes) size->addItem(QString::number(points));
-        size->setCurrentText(QString::number(symbol_.DigitFont().size));
+        size->setCurrentText(QString::number(symbol_.Font().Size()));
         Form().addRow(QStringLiteral("数字の大きさ"), size);
         connect(size, &QComboBox::currentTextChanged, this, [this](const QString& text) { SetDigitSize(text); });
 
@@ -77,9 +77,7 @@ private:
         bool ok = false;
         const int points = text.toInt(&ok);
         if (!ok || points <= 0) return;
-        TFont font = symbol_.DigitFont();
-        font.size = points;
-        Update([&] { symbol_.SetDigitFont(font); });
+        Update([&] { symbol_.EditFont().SetSize(points); });
     }
 
     TLOJANCode& symbol_;

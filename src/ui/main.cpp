@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "app/DataMain.h"
-#include "label/ModelStartup.h"
 #include "imaging/PreviewCache.h"
+#include "label/ModelStartup.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "platform/InstanceChannel.h"
@@ -18,6 +18,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
 #include "ui/Screenshots.h"
+#include "ui/SessionEnd.h"
 
 namespace {
 
@@ -114,6 +115,7 @@ int main(int argc, char** argv)
         mainWindow = std::make_unique<TfrmMain>(frame, papers.Catalogue(), productDB.get());
         mainWindow->show();
     };
+    InstallSessionEndHook(app, [&mainWindow] { return mainWindow.get(); });
     hooks.openDocument = [&mainWindow](const QString& file) { return mainWindow->OpenDocument(file); };
     hooks.newDocument = [&mainWindow] { mainWindow->NewDocument(); };
     hooks.showHelp = [](const QString& helpFile, const QString&, const QString&) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -167,6 +168,25 @@ TEST_F(PrintCommandTest, NoChosenFaceBadArgumentsAndMissingPrintersAreRefusedWit
     // Only the chosen face prints.
     ASSERT_EQ(Run({source_, "--faces", "2", "--pdf", pdf_}).exitCode, 0);
     EXPECT_GT(qRed(At(Page(1), Centre(faces_[0]) + QPoint(-400, 0))), 215);
+}
+
+// The PDF replaces the old file only when complete, and what a killed print left beside it goes.
+TEST_F(PrintCommandTest, APrintToPdfReplacesTheFileWholeAndClearsWhatAKilledPrintLeft)
+{
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    const QString left = QStringLiteral("%1.%2-aB3dE9.tmp").arg(pdf_).arg(deadPid);
+    for (const QString& file : {pdf_, left}) {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    ASSERT_EQ(Run({source_, "--pdf", pdf_}).exitCode, 0);
+    EXPECT_TRUE(Tool("pdfinfo", {pdf_}).contains("Pages:"));
+    EXPECT_EQ(QDir(test::TestFolder()).entryList({"*.tmp"}, QDir::Files), QStringList());
 }
 
 }  // namespace

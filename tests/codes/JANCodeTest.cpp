@@ -5,6 +5,7 @@
 
 #include "codes/JANCode.h"
 #include "codes/LOJANCode.h"
+#include "document/DOList.h"
 #include "document/stream/ObjectStream.h"
 #include "platform/BoundedReader.h"
 #include "platform/Canvas.h"
@@ -104,7 +105,7 @@ TEST(LOJANCode, CodesThatCannotBeDrawnPaintNothing)
     }
 }
 
-TEST(LOJANCode, TurnedSymbolsHitTestAndResizeByTheirBounds)
+TEST(LOJANCode, TurnedSymbolsHitTestByTheTurnedRectangle)
 {
     TLOJANCode symbol;
     symbol.SetBounds({0, 0, 300, 100});
@@ -112,13 +113,40 @@ TEST(LOJANCode, TurnedSymbolsHitTestAndResizeByTheirBounds)
     EXPECT_EQ(symbol.GetBounds(), (TRect{100, -100, 200, 200}));
     EXPECT_EQ(symbol.HitTest({150, 180}), 1);
     EXPECT_EQ(symbol.HitTest({20, 50}), 0);
-    // Each side scales by the ratio of the requested to the current bounding-box size.
-    symbol.SetSize(50, 600);
-    EXPECT_EQ(symbol.Width(), 150);
-    EXPECT_EQ(symbol.Height(), 200);
-    symbol.SetAngle(0);
-    symbol.SetSize(50, 60);
-    EXPECT_EQ(symbol.GetBounds(), (TRect{0, 0, 50, 60}));
+}
+
+TEST(LOJANCode, ResizingATurnedSymbolGivesItsBoundsTheRequestedSize)
+{
+    for (const int angle : {0, 90, 180, 270, 30, 300}) {
+        TLOJANCode symbol;
+        symbol.SetBounds({0, 0, 300, 100});
+        symbol.SetAngle(angle);
+        symbol.SetSize(250, 400);
+        const TRect bounds = symbol.GetBounds();
+        EXPECT_NEAR(bounds.Width(), 250, 2) << angle;
+        EXPECT_NEAR(bounds.Height(), 400, 2) << angle;
+    }
+    TLOJANCode quarter;
+    quarter.SetBounds({0, 0, 300, 100});
+    quarter.SetAngle(90);
+    quarter.SetSize(50, 600);
+    EXPECT_EQ(quarter.Width(), 600);  // the unturned width stands upright
+    EXPECT_EQ(quarter.Height(), 50);
+}
+
+TEST(LOJANCode, NearFortyFiveDegreesAnUnreachableSizeScalesEvenly)
+{
+    // At 45 degrees every bounding box is square; at 44 a wide request has no positive solution.
+    for (const int angle : {45, 44}) {
+        TLOJANCode symbol;
+        symbol.SetBounds({0, 0, 300, 100});
+        symbol.SetAngle(angle);
+        const int before = symbol.GetBounds().Width();
+        symbol.SetSize(before * 2, symbol.GetBounds().Height());
+        EXPECT_NEAR(symbol.Width(), 600, 3) << angle;
+        EXPECT_NEAR(symbol.Height(), 200, 1) << angle;
+    }
+    EXPECT_EQ(UnturnedSizeFor({0, 0}, {300, 100}, 45), QSize(1, 1));
 }
 
 TEST(LOJANCode, StreamKeepsTheCodeAndOptions)
@@ -137,6 +165,63 @@ TEST(LOJANCode, StreamKeepsTheCodeAndOptions)
     EXPECT_EQ(copy.Angle(), 270);
     EXPECT_TRUE(copy.ShowFrame());
     EXPECT_TRUE(copy.ShowNumber());
+}
+
+TEST(LOJANCode, StoredDigitFontOpensAndKeepsTheTextColour)
+{
+    TLOJANCode symbol;
+    symbol.SetJANCode("4901234567894");
+    symbol.EditFont().SetName(QStringLiteral("ＭＳ 明朝"));
+    symbol.EditFont().SetSize(12);
+    symbol.EditFont().SetStyleFlag(fsBold, true);
+    symbol.EditFont().SetColor(0x0000FF);
+    EXPECT_EQ(symbol.TextColorSpec().Color(), TColor(0x0000FF));
+    QByteArray stream;
+    WriteObject(stream, symbol);
+    ASSERT_TRUE(stream.contains("Font.Size"));
+    ASSERT_LT(stream.indexOf("JANCode"), stream.indexOf("Font.Charset"));
+    ASSERT_LT(stream.indexOf("Font.Style"), stream.indexOf("ShowNumber"));
+    // Files from elsewhere also store the derived height, which is read and ignored.
+    stream.insert(stream.indexOf("Font.Charset") - 1, QByteArray("\x0b" "Font.Height" "\x02\xf0"));
+
+    TLOJANCode copy;
+    TBoundedReader in(stream);
+    ReadObjectInto(in, copy);
+    EXPECT_EQ(copy.Font().Name(), QStringLiteral("ＭＳ 明朝"));
+    EXPECT_EQ(copy.Font().Size(), 12);
+    EXPECT_TRUE(copy.Font().HasStyle(fsBold));
+    EXPECT_EQ(copy.TextColorSpec().Color(), TColor(0x0000FF));
+
+    TColorSpec green;
+    green.SetColor(0x00FF00);
+    copy.SetTextColorSpec(green);
+    EXPECT_EQ(copy.Font().Color(), TColor(0x00FF00));
+    const std::unique_ptr<TDrawObject> clone = CloneObject(copy);
+    EXPECT_EQ(static_cast<TLOJANCode&>(*clone).Font(), copy.Font());
+}
+
+TEST(LOJANCode, DigitsAreDrawnUnderTheBarsInTheFontColourAndSize)
+{
+    auto digitRows = [](int points) {
+        TLOJANCode symbol;
+        symbol.SetJANCode("4901234567894");
+        symbol.EditFont().SetColor(0x0000FF);  // red
+        symbol.EditFont().SetSize(points);
+        symbol.SetBounds({0, 0, 109 * 3, 150});
+        const QImage picture = Render(symbol, QSize(109 * 3, 150));
+        int top = -1;
+        for (int y = 0; y < 150 && top < 0; ++y)
+            for (int x = 0; x < 109 * 3; ++x)
+                if (qRed(picture.pixel(x, y)) > 200 && qGreen(picture.pixel(x, y)) < 80) {
+                    top = y;
+                    break;
+                }
+        return top;
+    };
+    const int small = digitRows(8);
+    const int large = digitRows(16);
+    ASSERT_GT(small, 100);  // under the bars, near the bottom
+    EXPECT_LT(large, small - 10);  // a larger font reaches higher
 }
 
 TEST(LOJANCode, SymbolsDecodeWithBothReadersAtEveryQuarterTurn)

@@ -30,11 +30,13 @@ QStringList WorkingFiles(const QString& folder, qint64 pid = 0)
 
 class Termination : public ::testing::Test {
 protected:
-    // Starts the program and waits until its working files exist.
-    qint64 Start(QProcess& process)
+    // Starts the program (headless unless display names an X display) and waits until its
+    // working files exist.
+    qint64 Start(QProcess& process, const QString& display = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+        if (!display.isEmpty()) env.insert("DISPLAY", display);
         env.insert("KESTREL_MESSAGES_TO_STDERR", "1");
         env.insert("TMPDIR", temp_);
         process.setProcessEnvironment(env);
@@ -83,6 +85,25 @@ TEST_F(Termination, SignalsCloseTheWorkingFilesAndAStartRemovesThoseOfKilledRuns
     last.terminate();
     ASSERT_TRUE(last.waitForFinished(20000));
     EXPECT_EQ(WorkingFiles(temp_), QStringList());
+}
+
+// Logging out takes the display away from the program, which then ends as on exit().
+TEST_F(Termination, LosingTheDisplayClosesTheWorkingFiles)
+{
+    QProcess server;
+    server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+    ASSERT_TRUE(server.waitForStarted()) << "Xvfb is missing: run scripts/install-deps.sh";
+    QByteArray number;
+    while (!number.endsWith('\n') && server.waitForReadyRead(20000)) number += server.readAllStandardOutput();
+    ASSERT_FALSE(number.trimmed().isEmpty()) << server.readAllStandardError().constData();
+
+    QProcess process;
+    const qint64 pid = Start(process, ":" + QString::fromLatin1(number.trimmed()));
+    ASSERT_NE(pid, 0);
+    server.terminate();
+    ASSERT_TRUE(server.waitForFinished(20000));
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_TRUE(WorkingFiles(temp_, pid).isEmpty());
 }
 
 }  // namespace

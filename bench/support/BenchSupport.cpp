@@ -1,0 +1,64 @@
+#include "support/BenchSupport.h"
+
+#include "document/DOList.h"
+#include "document/stream/ClassRegistry.h"
+#include "label/LabelData.h"
+#include "paper/PaperInfo.h"
+#include "platform/Canvas.h"
+#include "render/DrawSite.h"
+
+namespace kestrel::bench {
+
+std::unique_ptr<TPaperInfo> TwoDiscSheet()
+{
+    auto paper = std::make_unique<TMatrixPaperInfo>();
+    paper->SetPaperName(QStringLiteral("A4 CDラベル 2面"));
+    paper->SetPortraitSize(2100, 2970);
+    paper->SetTopOffset(215);
+    paper->SetLeftOffset(465);
+    paper->SetFaceWidth(1170);
+    paper->SetFaceHeight(1170);
+    paper->SetFaceCountX(1);
+    paper->SetFaceCountY(2);
+    paper->SetFaceShape(fsDoughnut);
+    paper->SetFaceMargin(10);
+    return paper;
+}
+
+void FillFaces(TLabelData& document, const std::function<TFaceObjects(int face)>& make)
+{
+    for (int face = 0; face < document.FaceCount(); ++face) {
+        const TFaceObjects objects = make(face);
+        TDOList list;
+        for (const auto& object : objects) list.Add(*object);
+        document.SaveFaceObjects(face, list);
+    }
+}
+
+const TClassInfo& TBenchRect::StaticClass()
+{
+    static const TClassInfo info("TBenchRect", &TLORectBase::StaticClass(), FactoryOf<TBenchRect>(), {});
+    return info;
+}
+
+void TBenchRect::Paint(TCanvas& canvas)
+{
+    canvas.SetPen({clBlack, 3, TPenStyle::psSolid, TPenMode::pmCopy});
+    canvas.SetBrush({fill, TBrushStyle::bsSolid});
+    canvas.Rectangle(Rect());
+}
+
+void RegisterBenchRect()
+{
+    TClassRegistry::Global().Register(TBenchRect::StaticClass());
+}
+
+void SetUpFaceSite(TDrawSite& site)
+{
+    site.SetDeviceDpi(96);
+    site.Scaler().SetUnitDPI(254);
+    site.SetLogSize(3175, 3175);
+    site.SetColor(clWhite);
+}
+
+}  // namespace kestrel::bench
