@@ -13,6 +13,7 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
+#include "platform/SystemErrorText.h"
 
 namespace kestrel {
 
@@ -26,12 +27,6 @@ bool NamesCataloguePaper(const QJsonValue& scene)
         if (!paper.contains("record")) return true;
     }
     return false;
-}
-
-int Fail(QTextStream& errors, const EKestrel& e)
-{
-    errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-    return 1;
 }
 
 }  // namespace
@@ -65,11 +60,17 @@ int RunDumpCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     QJsonObject json;
     try {
         document.LoadFromFile(source);
-        if (selection.sheet && *selection.sheet >= document.SheetCount())
-            throw EKestrel(QStringLiteral("シート%1 はありません").arg(*selection.sheet + 1));
+    } catch (const std::exception& e) {
+        return ReportUnreadable(source, e, errors);
+    }
+    try {
+        if (selection.sheet)
+            CheckedRange(QStringLiteral("--sheet"), *selection.sheet + 1, 1, document.SheetCount(), QStringLiteral("シート番号"));
         json = DocumentToJson(document, selection);
-    } catch (const EKestrel& e) {
-        return ReportUnreadable(e, errors);
+    } catch (const EArgumentError& e) {
+        return ReportError(errors, e.Message());
+    } catch (const std::exception& e) {
+        return ReportUnreadable(source, e, errors);
     }
     out << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
     return 0;
@@ -92,7 +93,7 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
     try {
         QFile sceneFile(files[0]);
         if (!sceneFile.open(QIODevice::ReadOnly))
-            throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(files[0]));
+            throw EKestrel(QStringLiteral("「%1」を読み込めません: %2").arg(files[0], FileErrorText(sceneFile)));
         const QJsonValue scene = ParseJson(sceneFile.readAll());
         TPaperCatalogue papers;
         if (NamesCataloguePaper(scene)) OpenCatalogueForCommand(papers, catalogueFile);
@@ -103,7 +104,7 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         out << QStringLiteral("「%1」を作りました(シート %2)\n").arg(files[1]).arg(document->SheetCount());
         return 0;
     } catch (const EKestrel& e) {
-        return Fail(errors, e);
+        return ReportError(errors, e.Message());
     }
 }
 
@@ -116,14 +117,15 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     try {
         QFile csv(arguments[1]);
-        if (!csv.open(QIODevice::ReadOnly)) throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(arguments[1]));
+        if (!csv.open(QIODevice::ReadOnly))
+            throw EKestrel(QStringLiteral("「%1」を読み込めません: %2").arg(arguments[1], FileErrorText(csv)));
         const TFillData data = ReadFillData(csv.readAll());
         {
             TLabelData probe;  // a template that cannot be read is reported before anything is written
             try {
                 probe.LoadFromFile(arguments[0]);
-            } catch (const EKestrel& e) {
-                return ReportUnreadable(e, errors);
+            } catch (const std::exception& e) {
+                return ReportUnreadable(arguments[0], e, errors);
             }
         }
         int written = 0;
@@ -134,7 +136,7 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         out << QStringLiteral("%1 件の文書を作りました\n").arg(written);
         return 0;
     } catch (const EKestrel& e) {
-        return Fail(errors, e);
+        return ReportError(errors, e.Message());
     }
 }
 
