@@ -5,6 +5,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QStackedWidget;
 
 namespace kestrel {
@@ -34,6 +35,8 @@ public:
     TFaceView& FaceView() const { return *faceView_; }
     TEditCommands& EditCommands() const { return *editCommands_; }
     bool IsEditingFace() const;
+    // The face shown or selected, its size and the zoom, in the status bar.
+    QString FaceStatus() const;
 
     // The start-up hooks: the command line's document, or a new one with the default paper.
     bool OpenDocument(const QString& file);
@@ -59,6 +62,7 @@ private:
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
     void UpdateCommands();
+    void UpdateStatus();
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
@@ -73,6 +77,7 @@ private:
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;
     QAction* zoomOutCommand_ = nullptr;
+    QLabel* faceStatus_;
     std::unique_ptr<TDocumentFlows> flows_;
 };
 
