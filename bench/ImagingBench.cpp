@@ -142,6 +142,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // runs without a display
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;

@@ -9,6 +9,8 @@ packages=(
   zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev libfontconfig-dev
   # program
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
+  # Qt's own dialogs (file, colour, font, print) in Japanese
+  qt6-translations-l10n
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin

@@ -141,7 +141,7 @@ void TAppFrame::HandleException(const std::exception& e)
         return;
     }
     const auto* known = dynamic_cast<const EKestrel*>(&e);
-    const QString message = known ? known->Message() : QString::fromUtf8(e.what());
+    const QString message = ExceptionMessage(e);
     const bool twain = known && qstrcmp(known->ClassName(), "ETwain") == 0;
     QString text;
     try {

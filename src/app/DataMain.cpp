@@ -5,6 +5,7 @@
 
 #include "app/ProgramMacros.h"
 #include "app/RuntimeFlags.h"
+#include "platform/cfb/StorageError.h"
 
 namespace kestrel {
 
@@ -118,8 +119,12 @@ void TdataMain::FirstIdle()
     if (!started_ || firstIdleDone_) return;
     firstIdleDone_ = true;
     const QString named = arguments_.value(1);
+    // A named file that is missing is said to be so; one that is there but cannot be read is
+    // reported with its cause by opening it.
+    if (!named.isEmpty() && !QFileInfo::exists(named))
+        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {StorageErrorMessage(TStorageErrorCode::FileNotFound, named)});
     const bool opened =
-        !named.isEmpty() && QFileInfo(named).isFile() && hooks_.openDocument && hooks_.openDocument(named);
+        !named.isEmpty() && QFileInfo::exists(named) && hooks_.openDocument && hooks_.openDocument(named);
     if (!opened && hooks_.newDocument) hooks_.newDocument();
     if (hooks_.showImageExplorer && TAppFrame::ReadBool("ImageExplorerEnable", false))
         hooks_.showImageExplorer();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <exception>
 #include <functional>
 
@@ -13,5 +14,9 @@ using TExceptionHandler = std::function<void(const std::exception&)>;
 // Installs a handler and returns the previous one.
 TExceptionHandler SetExceptionHandler(TExceptionHandler handler);
 void ReportUnexpectedException(const std::exception& e);
+
+// The user-readable text of any error: our own errors carry it; the standard library's speak
+// English and are worded here.
+QString ExceptionMessage(const std::exception& e);
 
 }  // namespace kestrel

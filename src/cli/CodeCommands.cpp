@@ -90,15 +90,13 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     }
     code.SetData(ToCp932(options.text));
     if (!code.Encode()) {
-        errors << QStringLiteral("エラー: ") << code.ProblemMessage() << '\n';
-        return 1;
+        return ReportError(errors, code.ProblemMessage());
     }
     try {
         const QImage& symbol = code.Symbol();
         SavePicture(symbol.scaled(symbol.size() * options.scale), options.target);
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
     out << QStringLiteral("バージョン %1  誤り訂正レベル %2  マスク %3  モード %4  %5 バイト\n")
                .arg(code.Version())
@@ -133,8 +131,7 @@ int RunJanCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     try {
         SavePicture(picture, arguments[2]);
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
     out << code << '\n';
     return 0;

@@ -1,10 +1,29 @@
 #include "cli/CommandSupport.h"
 
 #include "app/AppFrame.h"
-#include "platform/Error.h"
+#include "label/DocumentFlows.h"
+#include <QFileInfo>
+#include <QPainter>
+
+#include "platform/PictureCodecs.h"
 #include "platform/ReplacingFile.h"
 
 namespace kestrel {
+
+namespace {
+// High enough that text on a label stays crisp.
+constexpr int kJpegQuality = 90;
+
+// JPEG has no transparency: what is clear shows the paper's white, as in a BMP.
+QImage OnWhite(const QImage& picture)
+{
+    if (!picture.hasAlphaChannel()) return picture;
+    QImage flat(picture.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter(&flat).drawImage(0, 0, picture);
+    return flat;
+}
+}  // namespace
 
 std::optional<int> NumberArgument(const QString& text, int min, int max)
 {
@@ -14,18 +33,89 @@ std::optional<int> NumberArgument(const QString& text, int min, int max)
     return value;
 }
 
-int ReportUnreadable(const EKestrel& e, QTextStream& errors)
+int ReportError(QTextStream& errors, const QString& message)
+{
+    errors << QStringLiteral("エラー: ") << QString(message).replace(u'\n', QStringLiteral("\n  ")) << '\n';
+    return 1;
+}
+
+int ReportUnreadable(const QString& file, const std::exception& e, QTextStream& errors)
 {
     const QString title = TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QStringLiteral("Kestrel");
-    errors << QStringLiteral("エラー: 指定されたファイルは「%1」のデータではありません\n(%2)\n").arg(title, e.Message());
-    return 1;
+    return ReportError(errors, OpenFailureMessage(file, e, title));
+}
+
+EArgumentError::EArgumentError(const QString& option, const QString& value, const QString& problem)
+    : EKestrel(value.isEmpty() ? QStringLiteral("%1: %2").arg(option, problem)
+                               : QStringLiteral("%1 %2: %3").arg(option, value, problem))
+{
+}
+
+int IntegerOption(const QString& option, const QString& value, const QString& what)
+{
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (!ok) throw EArgumentError(option, value, QStringLiteral("%1は整数で指定してください").arg(what));
+    return number;
+}
+
+int CheckedRange(const QString& option, int value, int min, int max, const QString& what)
+{
+    if (value < min || value > max)
+        throw EArgumentError(option, QString::number(value),
+                             max < min ? QStringLiteral("%1を選べるものがありません").arg(what)
+                                       : QStringLiteral("%1は%2から%3までです").arg(what).arg(min).arg(max));
+    return value;
+}
+
+const QString& OptionValue(const QStringList& arguments, int& i)
+{
+    if (i + 1 >= arguments.size()) throw EArgumentError(arguments[i], {}, QStringLiteral("値がありません"));
+    return arguments[++i];
+}
+
+void ThrowUnexpectedArgument(const QString& arg)
+{
+    if (arg.startsWith(u"--")) throw EArgumentError(arg, {}, QStringLiteral("このオプションはありません"));
+    throw EArgumentError(arg, {}, QStringLiteral("ファイルは一つだけ指定してください"));
+}
+
+QString SingleFileArgument(const QStringList& arguments, const QString& placeholder, const QString& what)
+{
+    for (const QString& arg : arguments)
+        if (arg.startsWith(u"--")) ThrowUnexpectedArgument(arg);
+    if (arguments.isEmpty()) throw EArgumentError(placeholder, {}, QStringLiteral("%1を指定してください").arg(what));
+    if (arguments.size() > 1) ThrowUnexpectedArgument(arguments[1]);
+    return arguments[0];
+}
+
+int ReportArgumentError(QTextStream& errors, const EArgumentError& e, const QString& usage)
+{
+    errors << QStringLiteral("エラー: ") << e.Message() << '\n' << usage << '\n';
+    return kUsageError;
+}
+
+TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pdfAllowed)
+{
+    const QString extension = QFileInfo(file).suffix().toLower();
+    if (extension == u"png") return TOutputFormat::Png;
+    if (extension == u"jpg" || extension == u"jpeg") return TOutputFormat::Jpeg;
+    if (extension == u"bmp") return TOutputFormat::Bmp;
+    if (extension == u"pdf" && pdfAllowed) return TOutputFormat::Pdf;
+    throw EArgumentError(option, file,
+                         pdfAllowed ? QStringLiteral("出力の形式は拡張子 .png .jpg .jpeg .bmp .pdf で指定してください")
+                                    : QStringLiteral("出力の形式は拡張子 .png .jpg .jpeg .bmp で指定してください"));
 }
 
 void SavePicture(const QImage& picture, const QString& file)
 {
+    const TOutputFormat format = OutputFormatOf(QStringLiteral("--out"), file, false);
+    const QByteArray bytes = format == TOutputFormat::Png    ? EncodePng(picture)
+                             : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
+                                                             : EncodeBmp24(picture);
     TReplacingFile target(file);
-    if (picture.isNull() || !target.Open() || !picture.save(&target.Device(), "PNG") || !target.Commit())
-        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした").arg(file));
+    if (!target.Open() || target.Device().write(bytes) != bytes.size() || !target.Commit())
+        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(file, target.ErrorString()));
 }
 
 }  // namespace kestrel

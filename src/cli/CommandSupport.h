@@ -2,12 +2,14 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
+#include <exception>
 #include <optional>
 
-namespace kestrel {
+#include "platform/Error.h"
 
-class EKestrel;
+namespace kestrel {
 
 inline constexpr int kUsageError = 2;
 // The most sheets a command creates or addresses.
@@ -16,11 +18,41 @@ inline constexpr int kMaxSheets = 1000;
 // The option's value as a number within min..max; nothing when it is not one.
 std::optional<int> NumberArgument(const QString& text, int min, int max);
 
-// Reports an unreadable document as the window reports a file it cannot open, with the cause;
-// answers the exit code.
-int ReportUnreadable(const EKestrel& e, QTextStream& errors);
+// "エラー: " and the message, its further lines indented; answers the exit code 1.
+int ReportError(QTextStream& errors, const QString& message);
+// Reports a document that could not be read as the window reports a file it cannot open, with
+// the cause; answers the exit code.
+int ReportUnreadable(const QString& file, const std::exception& e, QTextStream& errors);
 
-// Writes a PNG through a temporary file beside the target; raises EKestrel when it cannot.
+// A wrong command-line argument; its message names the option and the value.
+class EArgumentError : public EKestrel {
+public:
+    // "--sheet 0: シート番号は1から3までです"; without a value "--out: ...".
+    EArgumentError(const QString& option, const QString& value, const QString& problem);
+};
+
+// The option's value as a whole number; what names it in the message ("シート番号").
+int IntegerOption(const QString& option, const QString& value, const QString& what);
+// The value, which must lie within min..max.
+int CheckedRange(const QString& option, int value, int min, int max, const QString& what);
+// The value that follows option at index i (moved past it); fails when there is none.
+const QString& OptionValue(const QStringList& arguments, int& i);
+
+// Fails for an option the command does not know, or a second file where one is expected.
+[[noreturn]] void ThrowUnexpectedArgument(const QString& arg);
+// The one file argument of a command; placeholder and what name it when it is missing.
+QString SingleFileArgument(const QStringList& arguments, const QString& placeholder, const QString& what);
+
+// Reports a wrong argument with the command's usage line; answers kUsageError.
+int ReportArgumentError(QTextStream& errors, const EArgumentError& e, const QString& usage);
+
+// The picture files the commands write, told by the file's extension.
+enum class TOutputFormat { Png, Jpeg, Bmp, Pdf };
+// Fails naming option and file unless the extension is one of the formats, PDF only when allowed.
+TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pdfAllowed);
+
+// Writes a PNG, JPEG or BMP file, as its extension says, through a temporary file beside the
+// target; raises EKestrel when it cannot.
 void SavePicture(const QImage& picture, const QString& file);
 
 }  // namespace kestrel

@@ -7,6 +7,7 @@
 #include "app/AppFrame.h"
 #include "cli/CommandSupport.h"
 #include "cli/PaperCommands.h"
+#include "cli/PrintCommand.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
 #include "label/DocumentFlows.h"
@@ -64,80 +65,142 @@ QImage RenderOneFace(TLabelData& document, int face, int dpi)
     return RenderFace(objects.ReleaseAll(), document.Face(face), dpi);
 }
 
-// Renders the sheet (the current one unless given) or one face of it into picture; the message
-// naming a sheet or face that does not exist, else empty. Numbers count from 1.
-QString RenderRequested(TLabelData& document, std::optional<int> sheet, std::optional<int> face, int dpi,
-                        QImage& picture)
+// Selects the sheet and checks the face against the document; numbers count from 1.
+void SelectRequested(TLabelData& document, std::optional<int> sheet, std::optional<int> face)
 {
-    if (sheet && *sheet > document.SheetCount()) return QStringLiteral("シート%1 はありません").arg(*sheet);
-    if (sheet) document.SelectSheet(*sheet - 1);
-    if (face && *face > document.FaceCount()) return QStringLiteral("面%1 はありません").arg(*face);
-    picture = face ? RenderOneFace(document, *face - 1, dpi) : RenderSheet(document, dpi);
-    return {};
+    if (sheet)
+        document.SelectSheet(CheckedRange(QStringLiteral("--sheet"), *sheet, 1, document.SheetCount(),
+                                          QStringLiteral("シート番号")) - 1);
+    if (face) CheckedRange(QStringLiteral("--face"), *face, 1, document.FaceCount(), QStringLiteral("面番号"));
+}
+
+QImage RenderRequested(TLabelData& document, std::optional<int> face, int dpi)
+{
+    return face ? RenderOneFace(document, *face - 1, dpi) : RenderSheet(document, dpi);
+}
+
+const QString kNewUsage =
+    QStringLiteral("使い方: kestrel-cli new --paper 用紙名 [--sheets N] [--landscape] [--catalogue ファイル] [--force] 出力.mld");
+const QString kInfoUsage = QStringLiteral("使い方: kestrel-cli info 文書.mld");
+const QString kRenderUsage = QStringLiteral(
+    "使い方: kestrel-cli render 文書.mld [--sheet N] [--face F] [--dpi D] --out 出力.png|.jpg|.bmp|.pdf");
+
+struct TNewArguments {
+    QString paperName, catalogueFile, target;
+    int sheets = 1;
+    bool force = false;
+    bool landscape = false;
+};
+
+TNewArguments ParseNewArguments(const QStringList& arguments)
+{
+    TNewArguments parsed;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == u"--paper") {
+            parsed.paperName = OptionValue(arguments, i);
+        } else if (arg == u"--catalogue") {
+            parsed.catalogueFile = OptionValue(arguments, i);
+        } else if (arg == u"--sheets") {
+            const QString& value = OptionValue(arguments, i);
+            parsed.sheets = CheckedRange(arg, IntegerOption(arg, value, QStringLiteral("シート数")), 1, kMaxSheets,
+                                         QStringLiteral("シート数"));
+        } else if (arg == u"--force") {
+            parsed.force = true;
+        } else if (arg == u"--landscape") {
+            parsed.landscape = true;
+        } else if (!arg.startsWith(u"--") && parsed.target.isEmpty()) {
+            parsed.target = arg;
+        } else {
+            ThrowUnexpectedArgument(arg);
+        }
+    }
+    if (parsed.paperName.isEmpty()) throw EArgumentError(QStringLiteral("--paper"), {}, QStringLiteral("用紙名を指定してください"));
+    if (parsed.target.isEmpty()) throw EArgumentError(QStringLiteral("出力.mld"), {}, QStringLiteral("作る文書のファイル名を指定してください"));
+    return parsed;
+}
+
+struct TRenderArguments {
+    QString source, target;
+    std::optional<int> sheet, face, dpi;
+    TOutputFormat format = TOutputFormat::Png;
+};
+
+TRenderArguments ParseRenderArguments(const QStringList& arguments)
+{
+    TRenderArguments parsed;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == u"--out") {
+            parsed.target = OptionValue(arguments, i);
+        } else if (arg == u"--sheet") {
+            parsed.sheet = IntegerOption(arg, OptionValue(arguments, i), QStringLiteral("シート番号"));
+        } else if (arg == u"--face") {
+            parsed.face = IntegerOption(arg, OptionValue(arguments, i), QStringLiteral("面番号"));
+        } else if (arg == u"--dpi") {
+            const QString& value = OptionValue(arguments, i);
+            parsed.dpi = CheckedRange(arg, IntegerOption(arg, value, QStringLiteral("解像度")), 1, kMaxDpi,
+                                      QStringLiteral("解像度"));
+        } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
+            parsed.source = arg;
+        } else {
+            ThrowUnexpectedArgument(arg);
+        }
+    }
+    if (parsed.source.isEmpty()) throw EArgumentError(QStringLiteral("文書.mld"), {}, QStringLiteral("描く文書を指定してください"));
+    if (parsed.target.isEmpty()) throw EArgumentError(QStringLiteral("--out"), {}, QStringLiteral("出力ファイルを指定してください"));
+    parsed.format = OutputFormatOf(QStringLiteral("--out"), parsed.target, true);
+    if (parsed.format == TOutputFormat::Pdf && (parsed.face || parsed.dpi))
+        throw EArgumentError(QStringLiteral("--out"), parsed.target,
+                             QStringLiteral("PDF にはシート全体を印刷します(--face と --dpi は使えません)"));
+    return parsed;
 }
 
 }  // namespace
 
 int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    QString paperName, catalogueFile, target;
-    int sheets = 1;
-    bool landscape = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (arg == u"--landscape") {
-            landscape = true;
-        } else if (arg == u"--paper" && hasValue) {
-            paperName = arguments[++i];
-        } else if (arg == u"--catalogue" && hasValue) {
-            catalogueFile = arguments[++i];
-        } else if (arg == u"--sheets" && hasValue) {
-            const auto count = NumberArgument(arguments[++i], 1, kMaxSheets);
-            if (!count) {
-                errors << QStringLiteral("シート数は 1 から %1 で指定してください\n").arg(kMaxSheets);
-                return kUsageError;
-            }
-            sheets = *count;
-        } else if (!arg.startsWith(u"--") && target.isEmpty()) {
-            target = arg;
-        } else {
-            target.clear();
-            break;
-        }
+    TNewArguments parsed;
+    try {
+        parsed = ParseNewArguments(arguments);
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, kNewUsage);
     }
-    if (paperName.isEmpty() || target.isEmpty()) {
-        errors << QStringLiteral("使い方: kestrel-cli new --paper 用紙名 [--sheets N] [--landscape] [--catalogue ファイル] 出力.mld\n");
-        return kUsageError;
-    }
+    if (!parsed.force && QFileInfo::exists(parsed.target))
+        return ReportError(errors, QStringLiteral("「%1」は既にあります。上書きするときは --force を付けてください")
+                                       .arg(parsed.target));
     try {
         TPaperCatalogue papers;
-        OpenCatalogueForCommand(papers, catalogueFile);
+        OpenCatalogueForCommand(papers, parsed.catalogueFile);
         const TPapersV2& catalogue = *papers.Catalogue();
-        const int index = catalogue.IndexOfName(paperName);
-        if (index < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(paperName));
+        const int index = catalogue.IndexOfName(parsed.paperName);
+        if (index < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(parsed.paperName));
         TDocumentWindow window;
-        window.choosePaper = [&] { return TPaperChoice{&catalogue.Paper(index), landscape, sheets}; };
+        window.choosePaper = [&] { return TPaperChoice{&catalogue.Paper(index), parsed.landscape, parsed.sheets}; };
         TDocumentFlows flows(*TAppFrame::Instance(), &catalogue, nullptr, window);
         flows.New(true);
-        flows.Document().SaveToFile(target);
-        out << QStringLiteral("「%1」を作りました(用紙 %2、シート %3)\n").arg(target, paperName).arg(sheets);
+        flows.Document().SaveToFile(parsed.target);
+        out << QStringLiteral("「%1」を作りました(用紙 %2、シート %3)
+")
+                   .arg(parsed.target, parsed.paperName)
+                   .arg(parsed.sheets);
         return 0;
-    } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+    } catch (const std::exception& e) {
+        return ReportError(errors, ExceptionMessage(e));
     }
 }
 
 int RunInfoCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    if (arguments.size() != 1) {
-        errors << QStringLiteral("使い方: kestrel-cli info 文書.mld\n");
-        return kUsageError;
+    QString source;
+    try {
+        source = SingleFileArgument(arguments, QStringLiteral("文書.mld"), QStringLiteral("文書"));
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, kInfoUsage);
     }
     try {
         TLabelData document;
-        document.LoadFromFile(arguments[0]);
+        document.LoadFromFile(source);
         out << QStringLiteral("データ名\t%1\nシート数\t%2\n").arg(document.DataName()).arg(document.SheetCount());
         const int current = document.CurrentSheet();
         for (int i = 0; i < document.SheetCount(); ++i) {
@@ -146,58 +209,41 @@ int RunInfoCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         }
         document.SelectSheet(current);
         return 0;
-    } catch (const EKestrel& e) {
-        return ReportUnreadable(e, errors);
+    } catch (const std::exception& e) {
+        return ReportUnreadable(source, e, errors);
     }
 }
 
 int RunRenderCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    QString source, target;
-    std::optional<int> sheet, face, dpi = LogicalUnitsPerInch;
-    bool usage = false;
-    for (int i = 0; i < arguments.size() && !usage; ++i) {
-        const QString& arg = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (arg == u"--out" && hasValue) {
-            target = arguments[++i];
-        } else if (arg == u"--sheet" && hasValue) {
-            usage = !(sheet = NumberArgument(arguments[++i], 1, kMaxSheets));
-        } else if (arg == u"--face" && hasValue) {
-            usage = !(face = NumberArgument(arguments[++i], 1, MaxFreeFaceCount));
-        } else if (arg == u"--dpi" && hasValue) {
-            usage = !(dpi = NumberArgument(arguments[++i], 1, kMaxDpi));
-        } else if (!arg.startsWith(u"--") && source.isEmpty()) {
-            source = arg;
-        } else {
-            usage = true;
-        }
-    }
-    if (usage || source.isEmpty() || target.isEmpty()) {
-        errors << QStringLiteral("使い方: kestrel-cli render 文書.mld [--sheet N] [--face F] [--dpi D(1-%1)] --out 出力.png\n")
-                      .arg(kMaxDpi);
-        return kUsageError;
+    TRenderArguments parsed;
+    try {
+        parsed = ParseRenderArguments(arguments);
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, kRenderUsage);
     }
     TLabelData document;
+    try {
+        document.LoadFromFile(parsed.source);
+    } catch (const std::exception& e) {
+        return ReportUnreadable(parsed.source, e, errors);
+    }
     QImage picture;
-    QString missing;
     try {
-        document.LoadFromFile(source);
-        missing = RenderRequested(document, sheet, face, *dpi, picture);
-    } catch (const EKestrel& e) {
-        return ReportUnreadable(e, errors);
-    }
-    if (!missing.isEmpty()) {
-        errors << QStringLiteral("エラー: ") << missing << '\n';
-        return 1;
+        SelectRequested(document, parsed.sheet, parsed.face);
+        if (parsed.format == TOutputFormat::Pdf) return PrintSheetToPdf(document, parsed.target, out, errors);
+        picture = RenderRequested(document, parsed.face, parsed.dpi.value_or(LogicalUnitsPerInch));
+    } catch (const EArgumentError& e) {
+        return ReportError(errors, e.Message());
+    } catch (const std::exception& e) {
+        return ReportUnreadable(parsed.source, e, errors);
     }
     try {
-        SavePicture(picture, target);
-    } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        SavePicture(picture, parsed.target);
+    } catch (const std::exception& e) {
+        return ReportError(errors, ExceptionMessage(e));
     }
-    out << QStringLiteral("「%1」に %2x%3 の画像を書きました\n").arg(target).arg(picture.width()).arg(picture.height());
+    out << QStringLiteral("「%1」に %2x%3 の画像を書きました\n").arg(parsed.target).arg(picture.width()).arg(picture.height());
     return 0;
 }
 

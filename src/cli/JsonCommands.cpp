@@ -16,6 +16,7 @@
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
 #include "print/PrintCommand.h"
+#include "platform/SystemErrorText.h"
 
 namespace kestrel {
 
@@ -29,12 +30,6 @@ bool NamesCataloguePaper(const QJsonValue& scene)
         if (!paper.contains("record")) return true;
     }
     return false;
-}
-
-int Fail(QTextStream& errors, const EKestrel& e)
-{
-    errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-    return 1;
 }
 
 }  // namespace
@@ -68,11 +63,17 @@ int RunDumpCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     QJsonObject json;
     try {
         document.LoadFromFile(source);
-        if (selection.sheet && *selection.sheet >= document.SheetCount())
-            throw EKestrel(QStringLiteral("シート%1 はありません").arg(*selection.sheet + 1));
+    } catch (const std::exception& e) {
+        return ReportUnreadable(source, e, errors);
+    }
+    try {
+        if (selection.sheet)
+            CheckedRange(QStringLiteral("--sheet"), *selection.sheet + 1, 1, document.SheetCount(), QStringLiteral("シート番号"));
         json = DocumentToJson(document, selection);
-    } catch (const EKestrel& e) {
-        return ReportUnreadable(e, errors);
+    } catch (const EArgumentError& e) {
+        return ReportError(errors, e.Message());
+    } catch (const std::exception& e) {
+        return ReportUnreadable(source, e, errors);
     }
     out << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
     return 0;
@@ -95,7 +96,7 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
     try {
         QFile sceneFile(files[0]);
         if (!sceneFile.open(QIODevice::ReadOnly))
-            throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(files[0]));
+            throw EKestrel(QStringLiteral("「%1」を読み込めません: %2").arg(files[0], FileErrorText(sceneFile)));
         const QJsonValue scene = ParseJson(sceneFile.readAll());
         TPaperCatalogue papers;
         if (NamesCataloguePaper(scene)) OpenCatalogueForCommand(papers, catalogueFile);
@@ -106,7 +107,7 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         out << QStringLiteral("「%1」を作りました(シート %2)\n").arg(files[1]).arg(document->SheetCount());
         return 0;
     } catch (const EKestrel& e) {
-        return Fail(errors, e);
+        return ReportError(errors, e.Message());
     }
 }
 
@@ -122,14 +123,15 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     try {
         QFile csv(files[1]);
-        if (!csv.open(QIODevice::ReadOnly)) throw EKestrel(QStringLiteral("「%1」を読み込めません").arg(files[1]));
+        if (!csv.open(QIODevice::ReadOnly))
+            throw EKestrel(QStringLiteral("「%1」を読み込めません: %2").arg(files[1], FileErrorText(csv)));
         const TFillData data = ReadFillData(csv.readAll());
         {
             TLabelData probe;  // a template that cannot be read is reported before anything is written
             try {
                 probe.LoadFromFile(files[0]);
-            } catch (const EKestrel& e) {
-                return ReportUnreadable(e, errors);
+            } catch (const std::exception& e) {
+                return ReportUnreadable(files[0], e, errors);
             }
             if (toPdf && !probe.EffectivePaper()) throw EKestrel(QStringLiteral("シートに用紙がありません"));
         }
@@ -150,7 +152,7 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         out << QStringLiteral("%1 件の%2を作りました\n").arg(written).arg(toPdf ? QStringLiteral("PDF") : QStringLiteral("文書"));
         return 0;
     } catch (const EKestrel& e) {
-        return Fail(errors, e);
+        return ReportError(errors, e.Message());
     }
 }
 

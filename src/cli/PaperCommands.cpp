@@ -9,6 +9,8 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "paper/ProductSource.h"
+#include "platform/SystemErrorText.h"
+#include "platform/cfb/StorageError.h"
 
 namespace kestrel {
 
@@ -33,20 +35,26 @@ void PrintFace(const TPaperInfo& paper, int index, QTextStream& out)
 
 }  // namespace
 
-void OpenCatalogueForCommand(TPaperCatalogue& papers, QString fileName)
+void OpenCatalogueForCommand(TPaperCatalogue& papers, const QString& fileName)
 {
-    if (fileName.isEmpty()) fileName = ExpandMacro(QStringLiteral("$(SystemPaperInfo)"));
-    if (!papers.IO().files->Exists(fileName))
+    if (!fileName.isEmpty()) {
+        if (!papers.IO().files->Exists(fileName))
+            throw EStorageError(TStorageErrorCode::FileNotFound,
+                                StorageErrorMessage(TStorageErrorCode::FileNotFound, fileName));
+        return papers.OpenSystem(fileName);
+    }
+    const QString shipped = ExpandMacro(QStringLiteral("$(SystemPaperInfo)"));
+    if (!papers.IO().files->Exists(shipped))
         throw EKestrel(QStringLiteral("アプリケーションに必要なファイル「%1」が開けませんでした")
-                           .arg(QFileInfo(fileName).fileName()));
-    papers.OpenSystem(fileName);
+                           .arg(QFileInfo(shipped).fileName()));
+    papers.OpenSystem(shipped);
 }
 
 QByteArray ReadSourceFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, file.errorString()));
+        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, FileErrorText(file)));
     return file.readAll();
 }
 
@@ -68,8 +76,7 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
                    .arg(arguments[1]);
         return 0;
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
 }
 
@@ -87,8 +94,7 @@ int RunBuildProductsCommand(const QStringList& arguments, QTextStream& out, QTex
         out << QStringLiteral("%1 件の製品情報を「%2」に書きました\n").arg(products).arg(arguments[1]);
         return 0;
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
 }
 
@@ -118,8 +124,7 @@ int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream
         }
         return 0;
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
 }
 

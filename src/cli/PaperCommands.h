@@ -8,9 +8,9 @@ namespace kestrel {
 
 class TPaperCatalogue;
 
-// Opens the catalogue in the file (the shipped one beside the program when empty); a missing
-// file fails with the start-up message naming it.
-void OpenCatalogueForCommand(TPaperCatalogue& papers, QString fileName);
+// Opens the catalogue in the file, or the shipped one beside the program when none is given;
+// a named file that is missing is not found, a missing shipped one gives the start-up message.
+void OpenCatalogueForCommand(TPaperCatalogue& papers, const QString& fileName);
 
 // The whole content of a data source file; fails with a Japanese message naming it.
 QByteArray ReadSourceFile(const QString& path);

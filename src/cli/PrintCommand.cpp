@@ -18,7 +18,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kMaxSheets = 1000;
 constexpr double kMaxOffsetMm = 99.9;
 
 struct TPrintArguments {
@@ -128,6 +127,15 @@ int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& o
 
 }  // namespace
 
+int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, QTextStream& errors)
+{
+    if (!document.EffectivePaper()) return ReportError(errors, QStringLiteral("シートに用紙がありません"));
+    TPrintArguments arguments;
+    arguments.pdf = pdf;
+    RememberPrintRequest(arguments.request);
+    return Print(document, arguments, out, errors);
+}
+
 int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     std::optional<TPrintArguments> parsed = ParseArguments(arguments);
@@ -140,8 +148,8 @@ int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     TLabelData document;
     try {
         document.LoadFromFile(parsed->source);
-    } catch (const EKestrel& e) {
-        return ReportUnreadable(e, errors);
+    } catch (const std::exception& e) {
+        return ReportUnreadable(parsed->source, e, errors);
     }
     try {
         if (parsed->sheet && *parsed->sheet > document.SheetCount())
@@ -157,8 +165,7 @@ int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         RememberPrintRequest(parsed->request);
         return Print(document, *parsed, out, errors);
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
 }
 

@@ -10,4 +10,9 @@ namespace kestrel {
 // window. Offsets are millimetres; sheets and faces count from 1.
 int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors);
 
+class TLabelData;
+// Prints every face of the document's current sheet once into a PDF file, as the print command
+// does; answers the exit code.
+int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, QTextStream& errors);
+
 }  // namespace kestrel

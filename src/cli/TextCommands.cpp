@@ -1,15 +1,12 @@
 #include "cli/TextCommands.h"
 
+#include "cli/CommandSupport.h"
 #include "cli/PaperCommands.h"
 #include "platform/Error.h"
 #include "platform/FontServices.h"
 #include "text/DistortionPresets.h"
 
 namespace kestrel {
-
-namespace {
-constexpr int kUsageError = 2;
-}
 
 int RunBuildDistortionsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
@@ -23,8 +20,7 @@ int RunBuildDistortionsCommand(const QStringList& arguments, QTextStream& out, Q
         out << QStringLiteral("%1 件の変形を「%2」に書きました\n").arg(presets.size()).arg(arguments[1]);
         return 0;
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
 }
 

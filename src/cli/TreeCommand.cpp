@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/CommandSupport.h"
 #include "platform/cfb/CompoundFile.h"
 
 namespace kestrel {
@@ -33,8 +34,7 @@ int RunTreeCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         PrintStorage(*root, 0, out);
         return 0;
     } catch (const EKestrel& e) {
-        errors << QStringLiteral("エラー: ") << e.Message() << '\n';
-        return 1;
+        return ReportError(errors, e.Message());
     }
 }
 

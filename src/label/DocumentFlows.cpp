@@ -3,12 +3,14 @@
 #include <QFileInfo>
 
 #include "app/AppFrame.h"
+#include "app/ExceptionReport.h"
 #include "app/MessageBox.h"
 #include "app/MessageFormat.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
+#include "platform/cfb/StorageError.h"
 
 namespace kestrel {
 
@@ -30,7 +32,24 @@ void RenameDirectPrintGroup(TLabelData& document)
     document.SetModified(wasModified);
 }
 
+// The message over the file's name and the cause.
+QString WithCause(const QString& message, const QString& file, const std::exception& cause)
+{
+    return QStringLiteral("%1\nファイル: %2\n原因: %3").arg(message, file, ExceptionMessage(cause));
+}
 }  // namespace
+
+QString OpenFailureMessage(const QString& file, const std::exception& cause, const QString& appTitle)
+{
+    if (!QFileInfo::exists(file)) return StorageErrorMessage(TStorageErrorCode::FileNotFound, file);
+    return WithCause(FormatText(QStringLiteral("指定されたファイルは「%s」のデータではありません"), {appTitle}), file,
+                     cause);
+}
+
+QString SaveFailureMessage(const QString& file, const std::exception& cause)
+{
+    return WithCause(QStringLiteral("データの保存に失敗しました"), file, cause);
+}
 
 TDocumentFlows::TDocumentFlows(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB,
                                TDocumentWindow window)
@@ -91,9 +110,8 @@ bool TDocumentFlows::Open(const QString& file, int sheet, int face)
         RenameDirectPrintGroup(*document);
         if (sheet >= 0) document->SelectSheet(sheet);
         if (face >= 0) document->SetCurrentLabelNo(face);
-    } catch (const std::exception&) {
-        TAppFrame::ShowMessage(QStringLiteral("指定されたファイルは「%s」のデータではありません"), {mbkOK}, 0, 0,
-                               {frame_.Title()});
+    } catch (const std::exception& e) {
+        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {OpenFailureMessage(file, e, frame_.Title())});
         return false;
     }
     document->SetModified(false);
@@ -128,8 +146,8 @@ bool TDocumentFlows::SaveTo(const QString& file)
         if (window_.flushEditor) window_.flushEditor();
         document_->SetLastSave(QDateTime::currentDateTime());
         document_->SaveToFile(file);
-    } catch (const std::exception&) {
-        TAppFrame::ShowOkMessage(QStringLiteral("データの保存に失敗しました"));
+    } catch (const std::exception& e) {
+        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {SaveFailureMessage(file, e)});
         return false;
     }
     fileName_ = file;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,6 +36,13 @@ struct TDocumentWindow {
     std::function<void()> documentChanged;
     std::function<void(const QString& title)> setTitle;
 };
+
+// What the window and the command line say when file could not be opened as a document: a
+// missing file is not found; anything else is not our data, with the file and the reason.
+// appTitle is the program's title the message names.
+QString OpenFailureMessage(const QString& file, const std::exception& cause, const QString& appTitle);
+// The same for a failed save.
+QString SaveFailureMessage(const QString& file, const std::exception& cause);
 
 // New, Open, Save, Save As and asking to save changes, as the main window runs them; messages go
 // through the application frame.

@@ -433,17 +433,25 @@ QByteArray TLabelData::ReadFaceStream(int n) const
     return faces->OpenStream(n, ModeRead)->ReadAll();
 }
 
-void TLabelData::LoadFaceObjects(int n, TDOList& list)
+// The face's container object, checked to be one.
+std::unique_ptr<TComponent> TLabelData::ReadFaceContainer(const QByteArray& stored)
 {
-    const QByteArray stored = ReadFaceStream(DesignFace(n));
-    if (stored.isEmpty()) return;
     const QByteArray bytes = UnpackIfContainer(stored);
     TBoundedReader in(bytes);
     TReadOptions options;
     options.create = LabelObjectHooks().substituteClass;
     std::unique_ptr<TComponent> top = ReadObjectRes(in, options);
-    auto* container = dynamic_cast<TLDObjects*>(top.get());
-    if (!container) throw EReadError(QStringLiteral("不正なストリーム フォーマット"));
+    if (!dynamic_cast<TLDObjects*>(top.get())) throw EReadError(QStringLiteral("不正なストリーム フォーマット"));
+    return top;
+}
+
+void TLabelData::LoadFaceObjects(int n, TDOList& list)
+{
+    const QByteArray stored = ReadFaceStream(DesignFace(n));
+    if (stored.isEmpty()) return;
+    std::unique_ptr<TComponent> top =
+        ReadingStream(OpenFaceList(FaceListName)->Path(DesignFace(n)), [&] { return ReadFaceContainer(stored); });
+    auto* container = static_cast<TLDObjects*>(top.get());
 
     const TSheetRect outer = Face(n).OuterRect();
     const TLabelObjectHooks& hooks = LabelObjectHooks();

@@ -171,6 +171,7 @@ private:
     int DesignFace(int n) const;
     void CheckFace(int n) const;
     QByteArray ReadFaceStream(int n) const;
+    static std::unique_ptr<TComponent> ReadFaceContainer(const QByteArray& stored);
     void DeletePreview(int n);
     void RenderPreview(int n);
     void CompressFaceStreams();

@@ -8,6 +8,7 @@
 #include "paper/CatalogueJson.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
+#include "platform/SystemErrorText.h"
 
 namespace kestrel {
 
@@ -86,7 +87,7 @@ TCatalogueSource LoadCatalogueSource(const QByteArray& json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        Fail(QStringLiteral("JSON の構文エラー(%1 バイト目: %2)").arg(error.offset).arg(error.errorString()));
+        Fail(JsonSyntaxErrorText(error));
     if (!document.isObject()) Fail(QStringLiteral("全体をオブジェクトで書いてください"));
     const QJsonObject root = document.object();
     const TJsonComponentCodec codec = CatalogueJsonCodec();

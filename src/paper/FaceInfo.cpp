@@ -55,8 +55,11 @@ TFaceInfo TFaceInfo::AtOrigin() const
 void TFaceInfo::DrawFace(TCanvas& canvas, bool atOrigin, bool withCross) const
 {
     const TFaceInfo face = Placed(atOrigin);
-    canvas.DrawPath(OutlinePath(face));
-    canvas.DrawPath(PrintedHolePath(face));
+    // One path, filled even-odd: the brush (a selection highlight, say) never covers the hole.
+    QPainterPath outline = OutlinePath(face);
+    outline.addPath(PrintedHolePath(face));
+    outline.setFillRule(Qt::OddEvenFill);
+    canvas.DrawPath(outline);
     if (!withCross) return;
     const TSheetRect hole = face.HoleRect();
     const QPoint centre((hole.left + hole.right) / 2, (hole.top + hole.bottom) / 2);

@@ -30,8 +30,9 @@ public:
     // The same face moved so that its outer rectangle starts at (0, 0).
     TFaceInfo AtOrigin() const;
 
-    // The outline in the outer rectangle, then the printed hole, with the canvas's pen and
-    // brush; withCross adds a centre mark, 100 units each way, on the hole's centre.
+    // The outline in the outer rectangle and the printed hole, with the canvas's pen; the brush
+    // fills the face but not its hole. withCross adds a centre mark, 100 units each way, on
+    // the hole's centre.
     void DrawFace(TCanvas& canvas, bool atOrigin, bool withCross) const;
     // Where the label is cut (outline in the face rectangle, the unprinted hole); nothing when
     // there is no margin, as the cut then is the outline.

@@ -52,7 +52,12 @@ TPapers::~TPapers() = default;
 void TPapers::Open(const QString& fileName, bool readOnly, bool /*workOnCopy*/)
 {
     auto storage = std::make_unique<TMemoryCatalogueStorage>();
-    if (io_.files->Exists(fileName)) io_.files->Load(fileName, *storage);
+    if (io_.files->Exists(fileName)) {
+        io_.files->Load(fileName, *storage);
+        // Another kind of compound file (a document, a product database) is not read as papers.
+        if (!storage->StorageExists(PapersStorage))
+            throw EKestrel(QStringLiteral("「%1」は用紙カタログのファイルではありません").arg(fileName));
+    }
     OpenStorage(fileName, readOnly, std::move(storage));
 }
 
@@ -163,8 +168,10 @@ void TPapers::Delete(int index)
 
 void TPapers::Reorder(const QStringList& paperNames)
 {
-    const auto badName = [] { return EKestrel(QStringLiteral("Bad paper name")); };
-    if (paperNames.size() != Count()) throw badName();
+    if (paperNames.size() != Count())
+        throw EKestrel(QStringLiteral("並べ替える用紙の数(%1)がカタログの用紙の数(%2)と違います")
+                           .arg(paperNames.size())
+                           .arg(Count()));
     // Which paper each name stands for; a name may not take a paper twice.
     std::vector<int> order;
     std::set<int> taken;
@@ -172,7 +179,7 @@ void TPapers::Reorder(const QStringList& paperNames)
         int found = -1;
         for (int i = 0; i < Count() && found < 0; ++i)
             if (!taken.count(i) && papers_[i].paper->PaperName() == name) found = i;
-        if (found < 0) throw badName();
+        if (found < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(name));
         taken.insert(found);
         order.push_back(found);
     }

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include "paper/ProductDB.h"
+#include "platform/SystemErrorText.h"
 
 namespace kestrel {
 
@@ -47,7 +48,7 @@ int BuildProductDB(const QByteArray& json, TProductDB& db)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        ThrowSourceError(QStringLiteral("%1 (位置 %2)").arg(error.errorString()).arg(error.offset));
+        ThrowSourceError(JsonSyntaxErrorText(error));
     if (!document.isObject()) ThrowSourceError(QStringLiteral("最上位はオブジェクトでなければなりません"));
     const QJsonObject root = document.object();
     StoreCreator(db, 0, root["creatorJ"], QStringLiteral("creatorJ"));

@@ -3,10 +3,10 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/SystemErrorText.h"
 #include "platform/WorkingFiles.h"
 
 namespace kestrel {
@@ -44,16 +44,21 @@ bool TReplacingFile::Commit()
     const QFileInfo existing(target_);
     if (!file_.flush() || fsync(file_.handle()) != 0 ||
         !file_.setPermissions(existing.exists() ? existing.permissions() : NewFilePermissions())) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = SystemErrorText(errno);
         return false;
     }
     if (std::rename(QFile::encodeName(file_.fileName()).constData(), QFile::encodeName(target_).constData()) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = SystemErrorText(errno);
         return false;
     }
     file_.setAutoRemove(false);
     file_.close();
     return true;
+}
+
+QString TReplacingFile::ErrorString() const
+{
+    return error_.isEmpty() ? FileErrorText(file_) : error_;
 }
 
 }  // namespace kestrel

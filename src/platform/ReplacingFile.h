@@ -16,10 +16,11 @@ public:
     ~TReplacingFile();
 
     bool Open();
-    QIODevice& Device() { return file_; }
+    QFileDevice& Device() { return file_; }
     // Flushes, syncs and renames over the target (keeping its permissions).
     bool Commit();
-    QString ErrorString() const { return error_.isEmpty() ? file_.errorString() : error_; }
+    // Why Open or Commit failed, in Japanese.
+    QString ErrorString() const;
 
 private:
     QString target_;

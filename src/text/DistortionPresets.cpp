@@ -10,6 +10,7 @@
 #include "document/storage/DocStorage.h"
 #include "document/storage/DocStream.h"
 #include "platform/Error.h"
+#include "platform/SystemErrorText.h"
 
 namespace kestrel {
 
@@ -72,7 +73,7 @@ std::vector<TDistortionPreset> ParseDistortionSource(const QByteArray& json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw EKestrel(QStringLiteral("変形の元データを読めません: %1 (位置 %2)").arg(error.errorString()).arg(error.offset));
+        throw EKestrel(QStringLiteral("変形の元データを読めません: %1").arg(JsonSyntaxErrorText(error)));
     std::vector<TDistortionPreset> presets;
     for (const QJsonValue& value : document.object().value(u"presets").toArray()) {
         const QJsonObject object = value.toObject();

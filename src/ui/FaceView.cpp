@@ -206,6 +206,7 @@ void TFaceView::ZoomChosen(int index)
         zoomBox_->setCurrentIndex(index);
     }
     if (site_) site_->Scaler().SetScale(ZoomLevels[index]);
+    if (onZoomChanged) onZoomChanged();
 }
 
 }  // namespace kestrel

@@ -46,6 +46,8 @@ public:
 
     // Something the user did on the site may have changed the selection or the history.
     std::function<void()> onSiteActivity;
+    // The zoom level changed.
+    std::function<void()> onZoomChanged;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -11,6 +12,7 @@
 #include "app/HistoryManager.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
+#include "paper/FaceDescription.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
 #include "ui/EditCommands.h"
@@ -55,19 +57,23 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       sheetView_(new TSheetView(stack_)),
       faceView_(new TFaceView(stack_)),
       editCommands_(new TEditCommands(this)),
-      objectCommands_(new TObjectCommands(this))
+      objectCommands_(new TObjectCommands(this)),
+      faceStatus_(new QLabel(this))
 {
     setObjectName("frmMain");
     setWindowTitle(ExpandMacro("$(AppName)"));
     stack_->addWidget(sheetView_);
     stack_->addWidget(faceView_);
     setCentralWidget(stack_);
-    statusBar();
+    faceStatus_->setObjectName("FaceStatus");
+    statusBar()->addPermanentWidget(faceStatus_);
 
     sheetView_->onEditFace = [this](int face) { EditFace(face); };
     sheetView_->onSheetChosen = [this](int sheet) { ChooseSheet(sheet); };
     sheetView_->onFaceSelected = [this](int) { UpdateCommands(); };
     faceView_->onSiteActivity = [this] { UpdateCommands(); };
+    faceView_->onZoomChanged = [this] { UpdateStatus(); };
+    sheetView_->onZoomChanged = [this] { UpdateStatus(); };
 
     TDocumentWindow window;
     window.flushEditor = [this] { faceView_->Flush(); };
@@ -272,6 +278,22 @@ void TfrmMain::UpdateCommands()
     editFaceCommand_->setEnabled(!editing && sheetView_->SelectedFace() >= 0);
     zoomInCommand_->setEnabled(editing);
     zoomOutCommand_->setEnabled(editing);
+    UpdateStatus();
+}
+
+QString TfrmMain::FaceStatus() const
+{
+    const bool editing = IsEditingFace();
+    const int face = editing ? faceView_->Face() : sheetView_->SelectedFace();
+    const int zoom = editing ? faceView_->Zoom() : sheetView_->Zoom();
+    const QString zoomText = QStringLiteral("表示倍率 %1%").arg(zoom);
+    const TFaceGeometry* geometry = sheetView_->FaceGeometry(face);
+    return geometry ? FaceDescription(*geometry, face) + QStringLiteral("　") + zoomText : zoomText;
+}
+
+void TfrmMain::UpdateStatus()
+{
+    faceStatus_->setText(FaceStatus());
 }
 
 bool TfrmMain::Guarded(const std::function<void()>& step)
@@ -280,7 +302,7 @@ bool TfrmMain::Guarded(const std::function<void()>& step)
         step();
         return true;
     } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(e.Message());
+        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {e.Message()});  // never read as macros
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);
     }

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QStackedWidget;
 
 namespace kestrel {
@@ -39,6 +40,8 @@ public:
     // The recently opened documents ("最近使ったファイル").
     THistoryManager& RecentFiles() const { return *recentFiles_; }
     bool IsEditingFace() const;
+    // The face shown or selected, its size and the zoom, in the status bar.
+    QString FaceStatus() const;
 
     // The start-up hooks: the command line's document, or a new one with the default paper.
     bool OpenDocument(const QString& file);
@@ -66,6 +69,7 @@ private:
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
     void UpdateCommands();
+    void UpdateStatus();
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
@@ -80,6 +84,7 @@ private:
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;
     QAction* zoomOutCommand_ = nullptr;
+    QLabel* faceStatus_;
     std::unique_ptr<TDocumentFlows> flows_;
     // The menu goes after the history that fills it.
     std::unique_ptr<THistoryMenu> recentFilesMenu_;

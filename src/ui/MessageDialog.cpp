@@ -7,6 +7,8 @@
 #include <map>
 #include <optional>
 
+#include "app/AppFrame.h"
+
 namespace kestrel {
 
 namespace {
@@ -55,7 +57,7 @@ int ShowMessageDialog(const QString& text, const TMsgButtons& kinds, int cancelI
         owner->raise();
         owner->activateWindow();
     }
-    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
+    QMessageBox box(QMessageBox::Information, TAppFrame::Instance() ? TAppFrame::Instance()->Title() : QString(),
                     QString(text).replace("\r\n", "\n"), QMessageBox::NoButton, owner);
     std::map<QAbstractButton*, TMsgButtonKind> kindOf;
     for (int i = 0; i < int(kinds.size()); ++i) {

@@ -4,11 +4,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QHelpEvent>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "document/DrawObject.h"
 #include "label/LabelData.h"
+#include "paper/FaceDescription.h"
 #include "paper/PaperInfo.h"
 #include "ui/FaceParts.h"
 #include "ui/SiteView.h"
@@ -29,6 +33,22 @@ QImage PreviewOf(TLabelData& document, int face)
         return {};
     }
 }
+
+std::optional<TFaceDirection> DirectionOf(int key)
+{
+    switch (key) {
+        case Qt::Key_Left:
+            return TFaceDirection::Left;
+        case Qt::Key_Right:
+            return TFaceDirection::Right;
+        case Qt::Key_Up:
+            return TFaceDirection::Up;
+        case Qt::Key_Down:
+            return TFaceDirection::Down;
+        default:
+            return std::nullopt;
+    }
+}
 }  // namespace
 
 TSheetView::TSheetView(QWidget* parent)
@@ -43,6 +63,7 @@ TSheetView::TSheetView(QWidget* parent)
     site_.SetColor(kPaper);
     site_.SetOnKeyDown([this](TDrawSite&, const TSiteKeyEvent& key) {
         if (key.key == Qt::Key_Return || key.key == Qt::Key_Enter) EditFace(SelectedFace());
+        StepSelection(key.key);
     });
     view_->setAlignment(Qt::AlignCenter);
     view_->setBackgroundRole(QPalette::Dark);
@@ -83,8 +104,10 @@ void TSheetView::Load(TLabelData& document)
     sheetBar_->setVisible(sheets_->count() > 1);
 
     RemoveFaces();
+    faces_.clear();
     const TPaperInfo* paper = document.SheetPaper();
     if (!paper) return;
+    for (int n = 0; n < document.FaceCount(); ++n) faces_.push_back(document.Face(n));
     site_.SetLogSize(paper->Width(), paper->Height());
     CreateSheetFaces(
         site_, *paper,
@@ -111,16 +134,53 @@ void TSheetView::SelectFace(int face)
     SelectSheetFace(site_, face);
 }
 
+const TFaceGeometry* TSheetView::FaceGeometry(int face) const
+{
+    return face >= 0 && face < int(faces_.size()) ? &faces_[face] : nullptr;
+}
+
 void TSheetView::ZoomToFit()
 {
     const QSize area = view_->viewport()->size() - QSize(kFitMargin, kFitMargin);
     site_.Scaler().SetScale(site_.FitScale(area.expandedTo(QSize(1, 1)), true, true));
+    if (onZoomChanged) onZoomChanged();
+}
+
+void TSheetView::ChooseFace(int face)
+{
+    SelectFace(face);
+    if (onFaceSelected) onFaceSelected(face);
+}
+
+void TSheetView::StepSelection(int key)
+{
+    const std::optional<TFaceDirection> direction = DirectionOf(key);
+    if (!direction || faces_.empty()) return;
+    std::vector<TSheetRect> rects;
+    for (const TFaceGeometry& face : faces_) rects.push_back(face.rect);
+    const int from = SelectedFace();
+    const int to = from < 0 ? 0 : NeighbourFace(rects, from, *direction);
+    if (to != from) ChooseFace(to);
+}
+
+bool TSheetView::ShowFaceTip(const QPoint& device, const QPoint& global)
+{
+    const int face = SheetFaceAt(site_, site_.DevToLog(device));
+    if (const TFaceGeometry* geometry = FaceGeometry(face))
+        QToolTip::showText(global, FaceDescription(*geometry, face), &view_->Surface());
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 bool TSheetView::eventFilter(QObject* watched, QEvent* event)
 {
     // The viewport learns its size after this widget does, and only once shown.
     if (watched == view_->viewport() && event->type() == QEvent::Resize) ZoomToFit();
+    if (watched == &view_->Surface() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        return ShowFaceTip(help->pos(), help->globalPos());
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         const QPoint device = static_cast<QMouseEvent*>(event)->position().toPoint();
         EditFace(SheetFaceAt(site_, site_.DevToLog(device)));

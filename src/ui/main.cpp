@@ -19,6 +19,7 @@
 #include "ui/MessageDialog.h"
 #include "ui/Screenshots.h"
 #include "ui/SessionEnd.h"
+#include "ui/QtTranslations.h"
 
 namespace {
 
@@ -93,7 +94,8 @@ int main(int argc, char** argv)
     std::unique_ptr<TProductDB> productDB;
     TdataMain dataMain(QApplication::arguments());
     TAppFrame& frame = dataMain.AppFrame();
-    QApplication::setApplicationDisplayName(frame.Title());
+    // No display name: the platform would append it to titles that already carry $(AppName).
+    InstallQtTranslations(app);
     // For scripted runs and tests: messages go to standard error and answer with their default
     // button instead of waiting in a dialog.
     if (!qEnvironmentVariableIsSet("KESTREL_MESSAGES_TO_STDERR")) frame.OnMessageBox = ShowMessageDialog;

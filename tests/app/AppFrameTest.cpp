@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <QDir>
 #include <QFile>
 
@@ -142,7 +144,9 @@ TEST_F(AppFrameTest, UnexpectedErrorsAreReportedWithTheirMessageUnexpanded)
     EXPECT_TRUE(shown_[1].text.endsWith("思われます\r\n「no scanner」"));
 
     ReportUnexpectedException(std::runtime_error("plain"));
-    EXPECT_EQ(shown_.back().text, "予期しないエラーが発生しました\r\nplain");
+    EXPECT_EQ(shown_.back().text, "予期しないエラーが発生しました\r\n内部エラー(plain)");
+    ReportUnexpectedException(std::bad_alloc());
+    EXPECT_EQ(shown_.back().text, "予期しないエラーが発生しました\r\nメモリが足りません") << "no English from the library";
 }
 
 TEST_F(AppFrameTest, OnExceptionReplacesTheReportAndABrokenTableStillReports)

@@ -219,8 +219,11 @@ TEST_F(DataMainTest, FirstIdleStartsANewDocumentWhenOpeningFailsOrNothingIsNamed
     TAppFrame::WriteBool("ImageExplorerEnable", true);
     ASSERT_TRUE(missing->Create());
     steps_.clear();
+    messages_.clear();
     missing->FirstIdle();
     EXPECT_EQ(steps_, QStringList({"new document", "image explorer"}));
+    // The user learns why the named document is not there instead of silently getting a blank one.
+    EXPECT_EQ(messages_, QStringList({"ファイル「" + test::TestFolder() + "/absent.mld」が見つかりません"}));
 }
 
 TEST_F(DataMainTest, HelpGoesToTheHelpFileThroughTheHook)

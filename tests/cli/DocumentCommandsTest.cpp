@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 
 #include "CliRun.h"
@@ -115,6 +116,87 @@ TEST(DocumentCommands, RenderPlacesTheFacesWhereThePaperPutsThem)
     const QString facePng = test::TestFolder() + "/face.png";
     ASSERT_EQ(RunRenderCommand({file, "--face", "2", "--dpi", "127", "--out", facePng}, out, err), 0);
     EXPECT_EQ(QImage(facePng).size(), QSize(595, 595));
+}
+
+}  // namespace
+}  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// What the user typed wrong is named, with what it should have been.
+TEST(DocumentCommands, EveryWrongArgumentIsNamed)
+{
+    const QString file = test::TestFolder() + "/one.mld";
+    ASSERT_EQ(RunCli({"new", "--paper", TwoDiscPaper, file}).exitCode, 0);
+    const auto firstLine = [](const QStringList& arguments) {
+        const test::TCliRun run = RunCli(arguments);
+        return std::make_pair(run.exitCode, run.err.section('\n', 0, 0));
+    };
+    const QString out = test::TestFolder() + "/out.png";
+    EXPECT_EQ(firstLine({"render", file, "--sheet", "0", "--out", out}),
+              std::make_pair(1, QString("エラー: --sheet 0: シート番号は1から1までです")));
+    EXPECT_EQ(firstLine({"render", file, "--face", "3", "--out", out}),
+              std::make_pair(1, QString("エラー: --face 3: 面番号は1から2までです")));
+    EXPECT_EQ(firstLine({"render", file, "--dpi", "9999", "--out", out}),
+              std::make_pair(2, QString("エラー: --dpi 9999: 解像度は1から2400までです")));
+    EXPECT_EQ(firstLine({"render", file, "--dpi", "high", "--out", out}),
+              std::make_pair(2, QString("エラー: --dpi high: 解像度は整数で指定してください")));
+    EXPECT_EQ(firstLine({"render", file, "--out"}), std::make_pair(2, QString("エラー: --out: 値がありません")));
+    EXPECT_EQ(firstLine({"render", file, "--colour", "red", "--out", out}),
+              std::make_pair(2, QString("エラー: --colour: このオプションはありません")));
+    EXPECT_EQ(firstLine({"render", file, "--out", test::TestFolder() + "/out.gif"}),
+              std::make_pair(2, QString("エラー: --out " + test::TestFolder() +
+                                        "/out.gif: 出力の形式は拡張子 .png .jpg .jpeg .bmp .pdf で指定してください")));
+    EXPECT_EQ(firstLine({"new", "--paper", TwoDiscPaper, "--sheets", "0", file}),
+              std::make_pair(2, QString("エラー: --sheets 0: シート数は1から1000までです")));
+    EXPECT_EQ(firstLine({"info", file, "extra.mld"}),
+              std::make_pair(2, QString("エラー: extra.mld: ファイルは一つだけ指定してください")));
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST(DocumentCommands, AMissingOrForeignFileIsOneClearMessage)
+{
+    const QString missing = test::TestFolder() + "/missing.mld";
+    const test::TCliRun info = RunCli({"info", missing});
+    EXPECT_EQ(info.exitCode, 1);
+    EXPECT_EQ(info.err, "エラー: ファイル「" + missing + "」が見つかりません\n");
+
+    const QString text = test::TestFolder() + "/notes.mld";
+    test::WriteFileBytes(text, "a text file\n");
+    const test::TCliRun render = RunCli({"render", text, "--out", test::TestFolder() + "/x.png"});
+    EXPECT_EQ(render.exitCode, 1);
+    EXPECT_EQ(render.err, "エラー: 指定されたファイルは「Kestrel」のデータではありません\n  ファイル: " + text +
+                              "\n  原因: 「notes.mld」は複合ファイルではありません\n");
+}
+
+TEST(DocumentCommands, RenderWritesTheFormatTheExtensionNames)
+{
+    const QString file = test::TestFolder() + "/formats.mld";
+    ASSERT_EQ(RunCli({"new", "--paper", TwoDiscPaper, file}).exitCode, 0);
+    const std::pair<QString, QByteArray> formats[] = {
+        {"a.png", "\x89PNG"}, {"a.jpg", "\xFF\xD8\xFF"}, {"a.JPEG", "\xFF\xD8\xFF"}, {"a.bmp", "BM"}, {"a.pdf", "%PDF"}};
+    for (const auto& [name, signature] : formats) {
+        const QString target = test::TestFolder() + "/" + name;
+        const QStringList arguments = {"render", file, "--face", "1", "--dpi", "50", "--out", target};
+        const test::TCliRun run = RunCli(name.endsWith("pdf") ? QStringList{"render", file, "--out", target} : arguments);
+        ASSERT_EQ(run.exitCode, 0) << name.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(test::ReadFileBytes(target).startsWith(signature)) << name.toStdString();
+        if (!name.endsWith("pdf")) EXPECT_EQ(QImage(target).size(), QSize(234, 234)) << name.toStdString();
+    }
+    EXPECT_EQ(RunCli({"render", file, "--face", "1", "--out", test::TestFolder() + "/b.pdf"}).exitCode, 2);
+}
+
+TEST(DocumentCommands, NewKeepsAnExistingFileUnlessForced)
+{
+    const QString file = test::TestFolder() + "/kept.mld";
+    test::WriteFileBytes(file, "precious");
+    const test::TCliRun refused = RunCli({"new", "--paper", TwoDiscPaper, file});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "エラー: 「" + file + "」は既にあります。上書きするときは --force を付けてください\n");
+    EXPECT_EQ(test::ReadFileBytes(file), "precious");
+    ASSERT_EQ(RunCli({"new", "--paper", TwoDiscPaper, "--force", file}).exitCode, 0);
+    EXPECT_EQ(RunCli({"info", file}).exitCode, 0);
 }
 
 }  // namespace

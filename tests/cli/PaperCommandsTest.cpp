@@ -40,9 +40,22 @@ TEST(PaperCommands, AMissingCatalogueIsReportedInJapanese)
 {
     const test::TCliRun run = RunCli({"papers", "--catalogue", test::TestFolder() + "/none.ppr"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("アプリケーションに必要なファイル「none.ppr」が開けませんでした"))
-        << run.err.toStdString();
+    EXPECT_EQ(run.err, "エラー: ファイル「" + test::TestFolder() + "/none.ppr」が見つかりません\n");
     EXPECT_EQ(RunCli({"papers", "--catalogue"}).exitCode, 2);
+}
+
+// A document or a product database is a compound file too, but no catalogue: it is refused as
+// such instead of being listed as empty or written to.
+TEST(PaperCommands, OtherCompoundFilesAreRefusedAsCatalogues)
+{
+    const QString document = test::TestFolder() + "/doc.mld";
+    ASSERT_EQ(RunCli({"new", "--paper", "A4 CDラベル 2面 (外径117mm/内径41mm)", document}).exitCode, 0);
+    for (const QString& file : {document, QStringLiteral(KESTREL_BINARY_DIR "/src/kestrel.cdb")}) {
+        const test::TCliRun run = RunCli({"papers", "--catalogue", file});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, "エラー: 「" + file + "」は用紙カタログのファイルではありません\n");
+        EXPECT_TRUE(run.out.isEmpty());
+    }
 }
 
 TEST(PaperCommands, BuildPapersRefusesABadSourceWithoutWritingAFile)

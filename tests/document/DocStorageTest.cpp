@@ -42,7 +42,7 @@ TEST(DocPath, ResolvesAgainstABasePath)
         ResolveElementPath("", "..\\Info");
         FAIL();
     } catch (const EStorageError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("too many \"..\""));
+        EXPECT_EQ(e.Message(), QStringLiteral("パスの「..」がルートより上を指しています"));
     }
     EXPECT_EQ(ParentElementPath("Sheets\\NameList"), "Sheets");
     EXPECT_EQ(LastElementName("Sheets\\NameList"), "NameList");

@@ -70,13 +70,15 @@ std::unique_ptr<TTestRect> ReadRect(const QByteArray& bytes, const TReadOptions&
     return std::unique_ptr<TTestRect>(rect);
 }
 
-QString ReadFailure(const QByteArray& bytes)
+// The error reading the bytes raises: its reason, or with message the whole message that also
+// says where it happened.
+QString ReadFailure(const QByteArray& bytes, bool message = false)
 {
     TBoundedReader in(bytes);
     try {
         ReadObject(in, Options());
     } catch (const EReadError& e) {
-        return e.Message();
+        return message ? e.Message() : e.Reason();
     }
     return QStringLiteral("(no error)");
 }
@@ -280,6 +282,14 @@ TEST(ObjectStream, ReadingReportsUnknownClassesPropertiesAndPaths)
     const QByteArray other =
         "TPF0" + Str("TTestOther") + Str("") + '\0' + Str("TTestRect") + Str("") + End2 + '\0';
     EXPECT_EQ(ReadFailure(other), FormatErrorText);
+    // The message says which object and property the reader was at; the innermost one wins.
+    EXPECT_EQ(ReadFailure(RectWith(Str("Left") + Hex("060131")), true),
+              ValueErrorText + "（クラス TTestRect、プロパティ Left）");
+    EXPECT_EQ(ReadFailure(RectWith(Str("Font.Weight") + Hex("0201")), true),
+              NoPropertyText + "（クラス TTestRect、プロパティ Font.Weight）");
+    EXPECT_EQ(ReadFailure(RectWith({}, Str("TTestRect") + Str("") + Str("Nope") + Hex("0201") + End2), true),
+              NoPropertyText + "（クラス TTestRect、プロパティ Nope）");
+    EXPECT_EQ(ReadFailure("TPF1" + Str("TTestRect") + Str("") + '\0' + '\0', true), FormatErrorText);
     // Property names compare without regard to case; identifiers of booleans too.
     EXPECT_FALSE(ReadRect(RectWith(Str("visible") + "\x07" + Str("false")))->Visible());
 }
@@ -441,7 +451,7 @@ TEST(ObjectStream, EveryTruncationAndHugeLengthFailsCleanly)
             ReadObjectRes(in, Options());
             ADD_FAILURE() << "no error at " << n;
         } catch (const EReadError& e) {
-            EXPECT_TRUE(e.Message() == ReadErrorText || e.Message() == FormatErrorText) << n;
+            EXPECT_TRUE(e.Reason() == ReadErrorText || e.Reason() == FormatErrorText) << n;
         }
     }
     EXPECT_EQ(ReadFailure(RectWith(Str("Data") + Hex("0affffff7f41"))), ReadErrorText);

@@ -135,13 +135,18 @@ TEST_F(Catalogue, ReorderRefusesAnythingButAPermutationBeforeChangingAnything)
     for (const char* name : {"A", "B", "C"}) papers.Store(SimplePaper(name));
     papers.SetModified(false);
     const QStringList before = papers.RootStorage().StreamNames("Papers");
-    for (const QStringList& bad : {QStringList{"C", "A", "X"}, QStringList{"C", "A", "A"}, QStringList{"C", "A"},
-                                   QStringList{"C", "A", "B", "B"}}) {
+    const std::pair<QStringList, QString> cases[] = {
+        {{"C", "A", "X"}, "用紙「X」はカタログにありません"},
+        {{"C", "A", "A"}, "用紙「A」はカタログにありません"},
+        {{"C", "A"}, "並べ替える用紙の数(2)がカタログの用紙の数(3)と違います"},
+        {{"C", "A", "B", "B"}, "並べ替える用紙の数(4)がカタログの用紙の数(3)と違います"},
+    };
+    for (const auto& [bad, message] : cases) {
         try {
             papers.Reorder(bad);
             ADD_FAILURE() << bad.join(",").toStdString();
         } catch (const EKestrel& e) {
-            EXPECT_EQ(e.Message(), "Bad paper name");
+            EXPECT_EQ(e.Message(), message);
         }
         EXPECT_EQ(papers.RootStorage().StreamNames("Papers"), before);
         EXPECT_EQ(papers.Paper(0).PaperName(), "A");

@@ -74,6 +74,16 @@ TEST(FaceInfo, DrawFaceWithCrossMarksTheHoleCentre)
     EXPECT_TRUE(surface.IsWhite(620, 620 - 60));
 }
 
+TEST(FaceInfo, DrawFaceFillsTheFaceButNeverItsHole)
+{
+    TWhiteSurface surface({1240, 1240});
+    surface.canvas->SetBrush({clRed, TBrushStyle::bsSolid});
+    Disc().DrawFace(*surface.canvas, true, false);
+    EXPECT_FALSE(surface.IsWhite(620 + 400, 620));  // the label's body
+    EXPECT_TRUE(surface.IsWhite(620 + 100, 620));   // the hole (205 wide, less the bleed)
+    EXPECT_TRUE(surface.IsWhite(620, 620));
+}
+
 TEST(FaceInfo, RegionHitsTheHoleOnlyWithoutIt)
 {
     const TFaceInfo face = Disc();

@@ -166,6 +166,7 @@ TEST_F(PapersV2, StoringAnEmptyRecordOnlyDeletesTheOldOne)
 TEST_F(PapersV2, BaseNumbersNewStreamsAfterTheHighestAndReadsLazily)
 {
     TMemoryCatalogueStorage& file = files.File("cat.ppr");
+    file.CreateStorage("Papers");  // what makes a compound file a catalogue
     TTestMakerInfo a = MakerRecord("A", "a"), b = MakerRecord("B", "b");
     file.WriteStream("ExtraInfos\\$00000007", codec.Write(a));
     file.WriteStream("ExtraInfos\\$00000002", codec.Write(b));
@@ -189,6 +190,7 @@ TEST_F(PapersV2, BaseNumbersNewStreamsAfterTheHighestAndReadsLazily)
 TEST_F(PapersV2, TwoRecordsForOnePaperFailWhenTheSecondIsLoaded)
 {
     TMemoryCatalogueStorage& file = files.File("cat.ppr");
+    file.CreateStorage("Papers");  // what makes a compound file a catalogue
     TTestMakerInfo a = MakerRecord("Twice", "a");
     file.WriteStream("ExtraInfos\\$00000001", codec.Write(a));
     file.WriteStream("ExtraInfos\\$00000002", codec.Write(a));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -19,6 +20,9 @@
 #include "label/LabelData.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
+#include "document/storage/DocStream.h"
+#include "support/CfbTestSupport.h"
+#include "platform/ZlibContainer.h"
 #include "support/TestEnvironment.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
@@ -229,7 +233,9 @@ TEST_F(MainWindowTest, ADamagedDocumentIsRefusedWithAMessage)
 
     EXPECT_FALSE(window.OpenDocument(broken.fileName()));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], "指定されたファイルは「Kestrel」のデータではありません");
+    EXPECT_TRUE(messages[0].startsWith("指定されたファイルは「Kestrel」のデータではありません\nファイル: " +
+                                       broken.fileName() + "\n原因: "))
+        << messages[0].toStdString();
     EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
     EXPECT_TRUE(window.EditFace(1));  // the open document is still there
 }
@@ -284,6 +290,107 @@ TEST_F(MainWindowTest, RecentDocumentsListNewestFirstWithinTheLimitAndSurviveARe
     ChooseRecent(restarted, "履歴の消去");
     EXPECT_TRUE(RecentMenu(restarted).isEmpty());
     EXPECT_TRUE(TfrmMain(frame, nullptr, nullptr).RecentFiles().Items().isEmpty());
+// Each file the user may hand the window says which file it was and what is wrong with it.
+TEST_F(MainWindowTest, BadFilesAreReportedWithTheirNameAndCause)
+{
+    WriteDocument();
+    QFile whole(path);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray document = whole.readAll();
+    const QString text = test::TestFolder() + "/notes.mld", truncated = test::TestFolder() + "/cut.mld";
+    test::WriteFileBytes(text, "CD title list\n");
+    test::WriteFileBytes(truncated, document.left(document.size() / 2));
+    const QString missing = test::TestFolder() + "/absent.mld";
+    TfrmMain window(frame, nullptr, nullptr);
+
+    const auto causeOf = [&](const QString& file) {
+        messages.clear();
+        EXPECT_FALSE(window.OpenDocument(file));
+        EXPECT_EQ(messages.size(), 1);
+        const QString message = messages.value(0);
+        EXPECT_TRUE(message.startsWith("指定されたファイルは「Kestrel」のデータではありません\nファイル: " + file + "\n原因: "))
+            << message.toStdString();
+        return message.section("原因: ", 1);
+    };
+    EXPECT_EQ(causeOf(text), "「notes.mld」は複合ファイルではありません");
+    EXPECT_FALSE(causeOf(truncated).isEmpty());
+
+    messages.clear();
+    EXPECT_FALSE(window.OpenDocument(missing));
+    EXPECT_EQ(messages, QStringList{"ファイル「" + missing + "」が見つかりません"}) << "not found, not \"not our data\"";
+}
+
+TEST_F(MainWindowTest, AFailedSaveSaysWhereAndWhy)
+{
+    const QString target = test::TestFolder() + "/no such folder/label.mld";
+    TDocumentWindow window;
+    window.chooseSaveFile = [&](const QString&) { return target; };
+    TDocumentFlows flows(frame, nullptr, nullptr, window);
+    flows.Document().SetPaper(paper);
+    EXPECT_FALSE(flows.SaveAs());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], "データの保存に失敗しました\nファイル: " + target + "\n原因: ファイル「" + target +
+                               "」に書き込めませんでした（ファイルまたはフォルダがありません）");
+}
+
+TEST_F(MainWindowTest, AnUnreadableFaceNamesItsStreamClassAndProperty)
+{
+    WriteDocument();
+    {
+        // A property the class does not have, written into face 1's stream.
+        TLabelData document;
+        document.LoadFromFile(path);
+        auto rect = Rect(kFront);
+        TDOList objects;
+        objects.Add(*rect);
+        document.SaveFaceObjects(1, objects);
+        document.SaveToFile(path);
+    }
+    {
+        TFileStorage file(path, ModeReadWrite);
+        auto stream = TDocStream::Open(file, ModeRead, "Sheets\\NameList0\\NameList1");
+        QByteArray bytes = UnpackIfContainer(stream->ReadAll());
+        const qsizetype at = bytes.indexOf("Left");
+        ASSERT_GT(at, 0);
+        bytes.replace(at, 4, "Lfet");
+        stream.reset();
+        TDocStream::Open(file, ModeCreate, "Sheets\\NameList0\\NameList1")->WriteAll(bytes);
+        file.Close();
+    }
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    EXPECT_FALSE(window.EditFace(1));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], "プロパティが存在しません（ストリーム「Sheets\\NameList0\\NameList1」、クラス TFilledRect、"
+                           "プロパティ Lfet）");
+}
+
+TEST_F(MainWindowTest, TheStatusBarAndTooltipsNameTheFaceItsSizeAndTheZoom)
+{
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld") << "the document's name once";
+    TSheetView& sheet = window.SheetView();
+    sheet.SelectFace(0);
+    const QString zoom = QString("表示倍率 %1%").arg(sheet.Zoom());
+    MouseOnFace(window, 1, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+    EXPECT_EQ(window.FaceStatus(), "面2 ラベル 60.0×40.0mm　" + zoom);
+
+    // Left and right step between the two faces; there is nothing further right.
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&sheet.View().Surface(), &left);
+    EXPECT_EQ(sheet.SelectedFace(), 0);
+    EXPECT_EQ(window.FaceStatus(), "面1 ラベル 60.0×40.0mm　" + zoom);
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(&sheet.View().Surface(), &right);
+    QApplication::sendEvent(&sheet.View().Surface(), &right);
+    EXPECT_EQ(sheet.SelectedFace(), 1);
+
+    ASSERT_TRUE(window.EditFace(1));
+    EXPECT_EQ(window.FaceStatus(), "面2 ラベル 60.0×40.0mm　表示倍率 100%");
+    window.FaceView().SetZoom(200);
+    EXPECT_EQ(window.findChild<QLabel*>("FaceStatus")->text(), "面2 ラベル 60.0×40.0mm　表示倍率 200%");
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ QString ResolveElementPath(const QString& base, const QString& name)
             continue;
         if (part == u"..") {
             if (names.isEmpty())
-                throw EStorageError(TStorageErrorCode::InvalidName, QStringLiteral("too many \"..\""));
+                throw EStorageError(TStorageErrorCode::InvalidName, QStringLiteral("パスの「..」がルートより上を指しています"));
             names.removeLast();
             continue;
         }

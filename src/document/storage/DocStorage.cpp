@@ -7,6 +7,7 @@
 
 #include "app/ExceptionReport.h"
 #include "document/storage/DocPath.h"
+#include "platform/SystemErrorText.h"
 #include "platform/WorkingFiles.h"
 #include "platform/cfb/CompoundFile.h"
 
@@ -270,10 +271,10 @@ void TFileStorage::Close()
 TTemporaryStorage::TTemporaryStorage() : file_(std::make_unique<QTemporaryFile>(WorkingFileTemplate(".tmp")))
 {
     if (!file_->open())
-        ThrowStorageError(TStorageErrorCode::WriteFault, QDir::tempPath(), file_->errorString());
+        ThrowStorageError(TStorageErrorCode::WriteFault, QDir::tempPath(), FileErrorText(*file_));
     const QByteArray empty = WriteCompoundFile(*TCfbStorage::NewRoot());
     if (file_->fileName().isEmpty() || file_->write(empty) != empty.size() || !file_->flush())
-        ThrowStorageError(TStorageErrorCode::WriteFault, file_->fileName(), file_->errorString());
+        ThrowStorageError(TStorageErrorCode::WriteFault, file_->fileName(), FileErrorText(*file_));
     file_->close();
     SetTree(TCfbStorage::NewRoot(), ModeReadWrite | ShareExclusive, false);
     RegisterWorkingFile(file_->fileName());

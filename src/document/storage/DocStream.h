@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "document/storage/DocStorage.h"
+#include "platform/Error.h"
 
 namespace kestrel {
 
@@ -49,5 +50,17 @@ private:
     int mode_;
     int32_t position_ = 0;
 };
+
+// Runs read; a read error out of it is said to have happened in the stream at path.
+template <typename Read>
+auto ReadingStream(const QString& path, Read&& read) -> decltype(read())
+{
+    try {
+        return read();
+    } catch (EReadError& e) {
+        e.SetStream(path);
+        throw;
+    }
+}
 
 }  // namespace kestrel

@@ -14,16 +14,18 @@ void WriteFramedObject(TDocStorage& storage, const QString& name, const TCompone
 
 void ReadFramedObjectInto(TDocStorage& storage, const QString& name, TComponent& object, const TReadOptions& options)
 {
-    const QByteArray bytes = TDocStream::Open(storage, ModeRead, name)->ReadAll();
+    const auto stream = TDocStream::Open(storage, ModeRead, name);
+    const QByteArray bytes = stream->ReadAll();
     TBoundedReader in(bytes);
-    ReadObjectResInto(in, object, options);
+    ReadingStream(stream->Path(), [&] { ReadObjectResInto(in, object, options); });
 }
 
 std::unique_ptr<TComponent> ReadFramedObject(TDocStorage& storage, const QString& name, const TReadOptions& options)
 {
-    const QByteArray bytes = TDocStream::Open(storage, ModeRead, name)->ReadAll();
+    const auto stream = TDocStream::Open(storage, ModeRead, name);
+    const QByteArray bytes = stream->ReadAll();
     TBoundedReader in(bytes);
-    return ReadObjectRes(in, options);
+    return ReadingStream(stream->Path(), [&] { return ReadObjectRes(in, options); });
 }
 
 }  // namespace kestrel

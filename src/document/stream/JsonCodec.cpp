@@ -13,6 +13,7 @@
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
 #include "platform/Cp932.h"
+#include "platform/SystemErrorText.h"
 
 namespace kestrel {
 
@@ -564,7 +565,7 @@ QJsonValue ParseJson(const QByteArray& text)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
-        throw EJsonError({}, QStringLiteral("JSON の構文エラー(%1 バイト目: %2)").arg(error.offset).arg(error.errorString()));
+        throw EJsonError({}, JsonSyntaxErrorText(error));
     return document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
 }
 

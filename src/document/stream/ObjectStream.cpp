@@ -316,6 +316,16 @@ private:
     {
         // A view into the input, which outlives the read: no copy for the usual plain name.
         const QByteArrayView path = reader_.ReadCounted(in_.ReadU8());
+        try {
+            ReadPropertyAt(object, path);
+        } catch (EReadError& e) {
+            e.SetProperty(QString::fromLatin1(object.ClassInfo().Name()), FromCp932(path));
+            throw;
+        }
+    }
+
+    void ReadPropertyAt(TPersistent& object, QByteArrayView path)
+    {
         if (std::find(path.begin(), path.end(), '.') == path.end()) return ReadLeaf(object, path);
         const QList<QByteArray> parts = path.toByteArray().split('.');
         TPersistent* instance = &object;

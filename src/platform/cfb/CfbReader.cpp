@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/BoundedReader.h"
+#include "platform/SystemErrorText.h"
 #include "platform/cfb/CfbFormat.h"
 #include "platform/cfb/CompoundFile.h"
 
@@ -65,7 +66,7 @@ public:
     void ReadAt(qint64 offset, char* out, qint64 count) override
     {
         if (!file_.seek(offset) || file_.read(out, count) != count)
-            ThrowStorageError(TStorageErrorCode::ReadFault, name_, file_.errorString());
+            ThrowStorageError(TStorageErrorCode::ReadFault, name_, FileErrorText(file_));
     }
 
 private:
@@ -388,7 +389,7 @@ std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         ThrowStorageError(file.error() == QFileDevice::PermissionsError ? TStorageErrorCode::AccessDenied
                                                                          : TStorageErrorCode::ReadFault,
-                          path, file.errorString());
+                          path, FileErrorText(file));
     const QString name = QFileInfo(path).fileName();
     TFileSource source(file, name);
     return TCfbReader(source, name).Read();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ReplacingFile.h"
+#include "platform/SystemErrorText.h"
 #include "platform/cfb/CfbFormat.h"
 #include "platform/cfb/CompoundFile.h"
 
@@ -61,15 +62,15 @@ private:
 
 class TFileSink final : public TSink {
 public:
-    TFileSink(QIODevice& file, QString name) : file_(file), name_(std::move(name)) {}
+    TFileSink(QFileDevice& file, QString name) : file_(file), name_(std::move(name)) {}
     void Write(const char* data, qint64 size) override
     {
         if (file_.write(data, size) != size)
-            ThrowStorageError(TStorageErrorCode::WriteFault, name_, file_.errorString());
+            ThrowStorageError(TStorageErrorCode::WriteFault, name_, FileErrorText(file_));
     }
 
 private:
-    QIODevice& file_;
+    QFileDevice& file_;
     QString name_;
 };
 
