@@ -59,6 +59,8 @@ private:
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
     void UpdateCommands();
+    // The commands that apply to the selection, beside the pointer.
+    void ShowContextMenu(QPoint global);
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
@@ -73,6 +75,9 @@ private:
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;
     QAction* zoomOutCommand_ = nullptr;
+    QAction* gridCommand_ = nullptr;
+    QAction* gridSnapCommand_ = nullptr;
+    QAction* guideSnapCommand_ = nullptr;
     std::unique_ptr<TDocumentFlows> flows_;
 };
 
