@@ -71,7 +71,6 @@ void TDOLayerAction::Commit(std::unique_ptr<TDOLayerAction> action, TActionList&
         if (object && object->Site()) site = object->Site();
     if (!site) return;
     action->after_ = CaptureZOrder(*site);
-    if (action->after_ == action->before_) return;  // nothing moved: no empty step
     for (TDrawObject* object : action->after_)
         if (object->Selected()) action->selectionAfter_.push_back(object);
     action->Follow(action->after_);

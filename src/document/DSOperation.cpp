@@ -101,9 +101,12 @@ void TSiteCommand::RunOn(TObjectSite& site, TDrawObject& target)
             return TDOChangeAction::Commit(std::move(record));
         }
         case TDSAUndoType::atLayer: {
+            // An object already in place leaves no empty step behind.
+            const TZOrder before = CaptureZOrder(site);
             auto record = std::make_unique<TDOLayerAction>(site);
             EachObject(site, target);
-            return TDOLayerAction::Commit(std::move(record));
+            if (CaptureZOrder(site) != before) TDOLayerAction::Commit(std::move(record));
+            return;
         }
         case TDSAUndoType::atDelete:
             EachObject(site, target);
