@@ -18,6 +18,8 @@ packages=(
   libjpeg-turbo-progs libvips-tools
   python3-fonttools libharfbuzz-bin
   xvfb xauth
+  # the clipboard shared with other programs, under Xvfb
+  xclip
   # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
   # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs

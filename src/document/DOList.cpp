@@ -65,6 +65,15 @@ void TDOList::Clear()
     owned_.clear();
 }
 
+std::unique_ptr<TDrawObject> TDOList::Release(TDrawObject& object)
+{
+    auto it = std::find_if(owned_.begin(), owned_.end(), [&](const auto& o) { return o.get() == &object; });
+    if (it == owned_.end()) return nullptr;
+    std::unique_ptr<TDrawObject> released = std::move(*it);
+    owned_.erase(it);
+    return released;
+}
+
 std::vector<std::unique_ptr<TDrawObject>> TDOList::ReleaseAll()
 {
     std::unordered_map<TDrawObject*, std::unique_ptr<TDrawObject>*> ownedBy;

@@ -37,6 +37,8 @@ public:
     bool OwnsAny() const { return !owned_.empty(); }
     // Hands the owned objects over in list order and empties the list.
     std::vector<std::unique_ptr<TDrawObject>> ReleaseAll();
+    // Hands one owned object over; it stays listed. Null when the list does not own it.
+    std::unique_ptr<TDrawObject> Release(TDrawObject& object);
     // Frees the objects the list owns and empties it.
     void FreeAll() { Clear(); }
     void Reverse();

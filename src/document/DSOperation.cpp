@@ -42,74 +42,109 @@ const TClassInfo& TDSOperation::StaticClass()
     return info;
 }
 
-void TDSOperation::MakeList(TObjectSite& site)
+void TSiteCommand::MakeList(TObjectSite& site)
 {
     targets_.Clear();
     for (int i = site.ChildCount() - 1; i >= 0; --i)
         if (!selectedOnly_ || site.Child(i).Selected()) targets_.Add(site.Child(i));
     const TClassInfo* targetClass =
         targetClassName_.isEmpty() ? nullptr : TClassRegistry::Global().Find(targetClassName_.toLatin1());
-    if (targetClass) {
-        auto foreign = [targetClass](TDrawObject* o) { return !o->ClassInfo().InheritsFrom(*targetClass); };
-        const auto& items = targets_.Items();
-        if (targetClassOnly_ && std::any_of(items.begin(), items.end(), foreign)) {
-            targets_.Clear();
-        } else {
-            TDOList kept;
-            for (TDrawObject* o : items)
-                if (!foreign(o)) kept.Add(*o);
-            targets_ = std::move(kept);
-        }
-    }
-    if (onMakeList_) onMakeList_(*this);
+    if (!targetClass) return;
+    auto foreign = [targetClass](TDrawObject* o) { return !o->ClassInfo().InheritsFrom(*targetClass); };
+    const auto& items = targets_.Items();
+    if (targetClassOnly_ && std::any_of(items.begin(), items.end(), foreign))
+        targets_.Clear();
+    else
+        KeepTargets([&](TDrawObject& o) { return !foreign(&o); });
 }
 
-bool TDSOperation::TargetCountFits() const
+void TSiteCommand::KeepTargets(const std::function<bool(TDrawObject&)>& keep)
+{
+    TDOList kept;
+    for (TDrawObject* o : targets_.Items())
+        if (keep(*o)) kept.Add(*o);
+    targets_ = std::move(kept);
+}
+
+bool TSiteCommand::TargetCountFits() const
 {
     if (selectedOnly_ && !multiSelect_) return targets_.Count() == 1;
     return targets_.Count() >= 1;
 }
 
-bool TDSOperation::CanExecute(TObjectSite& site)
+bool TSiteCommand::IsTargetValid(TObjectSite& site)
 {
     MakeList(site);
     return TargetCountFits();
 }
 
-void TDSOperation::Execute(TObjectSite& site)
+void TSiteCommand::Execute(TObjectSite& site)
 {
-    if (!onExecute_ && !onEachObject_) return;
-    MakeList(site);
-    if (!TargetCountFits()) return;
+    if (!HasSteps() || !IsTargetValid(site)) return;
     std::optional<TActionGroupScope> group;
     if (!actionString_.isEmpty()) group.emplace(ActionList(), actionString_);
-    if (onExecute_) onExecute_(*this);
-    if (!onEachObject_) return;
+    ExecuteFirst(site);
+    if (!HasEachStep()) return;
     std::vector<TDrawObject*> order = targets_.Items();
     if (!fromFront_) std::reverse(order.begin(), order.end());
     for (TDrawObject* target : order) RunOn(site, *target);
 }
 
-void TDSOperation::RunOn(TObjectSite& site, TDrawObject& target)
+void TSiteCommand::RunOn(TObjectSite& site, TDrawObject& target)
 {
-    switch (actionType_) {
-        case TDSOActionType::atNone:
-            return onEachObject_(*this, target);
-        case TDSOActionType::atChange: {
+    switch (undoType_) {
+        case TDSAUndoType::atNone:
+            return EachObject(site, target);
+        case TDSAUndoType::atChange: {
             auto record = std::make_unique<TDOChangeAction>(target);
-            onEachObject_(*this, target);
+            EachObject(site, target);
             return TDOChangeAction::Commit(std::move(record));
         }
-        case TDSOActionType::atDelete:
-            onEachObject_(*this, target);
-            // A handler that took the object off the site leaves nothing to record.
+        case TDSAUndoType::atLayer: {
+            // An object already in place leaves no empty step behind.
+            const TZOrder before = CaptureZOrder(site);
+            auto record = std::make_unique<TDOLayerAction>(site);
+            EachObject(site, target);
+            if (CaptureZOrder(site) != before) TDOLayerAction::Commit(std::move(record));
+            return;
+        }
+        case TDSAUndoType::atDelete:
+            EachObject(site, target);
+            // A step that took the object off the site leaves nothing to record.
             if (site.IndexOf(target) >= 0) ActionList().Add(std::make_unique<TDODelAction>(target));
             return;
-        case TDSOActionType::atAdd:
-            onEachObject_(*this, target);
+        case TDSAUndoType::atAdd:
+            EachObject(site, target);
             if (site.IndexOf(target) >= 0) ActionList().Add(std::make_unique<TDOAddAction>(target));
             return;
     }
+}
+
+TDSOActionType TDSOperation::ActionType() const
+{
+    // An operation is never given a layer record.
+    return static_cast<TDSOActionType>(UndoType());
+}
+
+void TDSOperation::SetActionType(TDSOActionType type)
+{
+    SetUndoType(static_cast<TDSAUndoType>(type));
+}
+
+void TDSOperation::MakeList(TObjectSite& site)
+{
+    TSiteCommand::MakeList(site);
+    if (onMakeList_) onMakeList_(*this);
+}
+
+void TDSOperation::ExecuteFirst(TObjectSite&)
+{
+    if (onExecute_) onExecute_(*this);
+}
+
+void TDSOperation::EachObject(TObjectSite&, TDrawObject& target)
+{
+    onEachObject_(*this, target);
 }
 
 }  // namespace kestrel

@@ -18,13 +18,13 @@ enum class TDSOActionType { atNone, atDelete, atAdd, atChange };
 const TEnumInfo& DSAUndoTypeInfo();
 const TEnumInfo& DSOActionTypeInfo();
 
-// Applies one handler to the selected (or all) objects of a site, recording each change in the
-// undo history.
-class TDSOperation : public TComponent {
-    KESTREL_PERSISTENT()
+// What every command on the objects of a site shares: collecting the targets, the count rule,
+// and running a first step and then a step on each target inside one undo group. Each target's
+// record goes into the history only once its step succeeded, so a failed step leaves nothing
+// behind (and a delete record, which takes the object off the site, is made last).
+class TSiteCommand {
 public:
-    using OperationEvent = std::function<void(TDSOperation&)>;
-    using ObjectEvent = std::function<void(TDSOperation&, TDrawObject&)>;
+    virtual ~TSiteCommand() = default;
 
     bool MultiSelect() const { return multiSelect_; }
     void SetMultiSelect(bool value) { multiSelect_ = value; }
@@ -36,10 +36,53 @@ public:
     void SetTargetClassName(const QString& name) { targetClassName_ = name; }
     bool TargetClassOnly() const { return targetClassOnly_; }
     void SetTargetClassOnly(bool value) { targetClassOnly_ = value; }
-    TDSOActionType ActionType() const { return actionType_; }
-    void SetActionType(TDSOActionType type) { actionType_ = type; }
+    TDSAUndoType UndoType() const { return undoType_; }
+    void SetUndoType(TDSAUndoType type) { undoType_ = type; }
     const QString& ActionString() const { return actionString_; }
     void SetActionString(const QString& caption) { actionString_ = caption; }
+
+    // The targets from the front-most to the back-most.
+    const TDOList& Targets() const { return targets_; }
+    TDOList& Targets() { return targets_; }
+    // The site's objects from the front (the selected ones unless SelectedOnly is off), kept to
+    // the target class.
+    virtual void MakeList(TObjectSite& site);
+    // Collects the targets and applies the count rule.
+    virtual bool IsTargetValid(TObjectSite& site);
+    void Execute(TObjectSite& site);
+
+protected:
+    // Whether there is anything to run at all, and whether the targets get a step each.
+    virtual bool HasSteps() const { return true; }
+    virtual bool HasEachStep() const { return true; }
+    virtual void ExecuteFirst(TObjectSite&) {}
+    virtual void EachObject(TObjectSite&, TDrawObject&) {}
+    bool TargetCountFits() const;
+    // Drops the targets the predicate refuses (the list must not own its objects).
+    void KeepTargets(const std::function<bool(TDrawObject&)>& keep);
+
+private:
+    void RunOn(TObjectSite& site, TDrawObject& target);
+
+    bool multiSelect_ = true;
+    bool selectedOnly_ = true;
+    bool fromFront_ = false;
+    QString targetClassName_;
+    bool targetClassOnly_ = false;
+    TDSAUndoType undoType_ = TDSAUndoType::atNone;
+    QString actionString_;
+    TDOList targets_;
+};
+
+// A site command whose steps are handlers bound in code; it is stored with their names.
+class TDSOperation : public TComponent, public TSiteCommand {
+    KESTREL_PERSISTENT()
+public:
+    using OperationEvent = std::function<void(TDSOperation&)>;
+    using ObjectEvent = std::function<void(TDSOperation&, TDrawObject&)>;
+
+    TDSOActionType ActionType() const;
+    void SetActionType(TDSOActionType type);
 
     // Handler names as the stream keeps them; the handlers themselves are bound in code.
     const QString& OnExecuteName() const { return onExecuteName_; }
@@ -52,33 +95,22 @@ public:
     void SetOnMakeList(OperationEvent handler) { onMakeList_ = std::move(handler); }
     void SetOnEachObject(ObjectEvent handler) { onEachObject_ = std::move(handler); }
 
-    // The targets from the front-most to the back-most.
-    const TDOList& Targets() const { return targets_; }
-    TDOList& Targets() { return targets_; }
-    void MakeList(TObjectSite& site);
-    bool CanExecute(TObjectSite& site);
-    // Each target gets the handler; its record goes into the history only once the handler
-    // succeeded (a delete record then takes the object off the site).
-    void Execute(TObjectSite& site);
+    void MakeList(TObjectSite& site) override;
+    bool CanExecute(TObjectSite& site) { return IsTargetValid(site); }
+
+protected:
+    bool HasSteps() const override { return onExecute_ || onEachObject_; }
+    bool HasEachStep() const override { return static_cast<bool>(onEachObject_); }
+    void ExecuteFirst(TObjectSite&) override;
+    void EachObject(TObjectSite&, TDrawObject& target) override;
 
 private:
-    bool TargetCountFits() const;
-    void RunOn(TObjectSite& site, TDrawObject& target);
-
-    bool multiSelect_ = true;
-    bool selectedOnly_ = true;
-    bool fromFront_ = false;
-    QString targetClassName_;
-    bool targetClassOnly_ = false;
-    TDSOActionType actionType_ = TDSOActionType::atNone;
-    QString actionString_;
     QString onExecuteName_;
     QString onMakeListName_;
     QString onEachObjectName_;
     OperationEvent onExecute_;
     OperationEvent onMakeList_;
     ObjectEvent onEachObject_;
-    TDOList targets_;
 };
 
 }  // namespace kestrel

@@ -57,6 +57,10 @@ void RegisterStartupClasses(TClassRegistry& registry)
         if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
     };
     for (const char* kind : {"TLOImagePaste", "TLOBitmapPaste"}) TLOCreator::SetKindSetup(kind, {pastePicture, false, false});
+    const auto pasteText = [](TDrawObject& object, TObjectSite&) {
+        if (auto* text = dynamic_cast<TLOText*>(&object)) PasteClipboardText(*text);
+    };
+    TLOCreator::SetKindSetup("TLOTextPaste", {pasteText, false, false});
 }
 
 }  // namespace kestrel

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMimeData>
 
 #include "platform/Error.h"
@@ -41,6 +42,25 @@ std::optional<QByteArray> ClipboardData(const QString& format)
 {
     if (!ClipboardHasFormat(format)) return std::nullopt;
     return SystemClipboard().mimeData()->data(ClipboardMimeType(format));
+}
+
+QString ClipboardText()
+{
+    return SystemClipboard().text();
+}
+
+TForeignClipboard ForeignClipboardKind()
+{
+    const QMimeData* data = SystemClipboard().mimeData();
+    if (!data) return TForeignClipboard::fcNone;
+    const QList<QByteArray> pictures = QImageReader::supportedMimeTypes();
+    for (const QString& format : data->formats()) {
+        if (format.startsWith(QLatin1String("text/plain")) && !data->text().isEmpty())
+            return TForeignClipboard::fcText;
+        if (format == QLatin1String("application/x-qt-image") || pictures.contains(format.toLatin1()))
+            return TForeignClipboard::fcPicture;
+    }
+    return TForeignClipboard::fcNone;
 }
 
 QImage ClipboardImage()

@@ -39,6 +39,11 @@ struct TRect {
         return r.IsEmpty() ? TRect{} : r;
     }
     bool Intersects(const TRect& o) const { return !Intersected(o).IsEmpty(); }
+    // The smallest rectangle holding both (an empty one counts as a point or a line).
+    TRect United(const TRect& o) const
+    {
+        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+    }
 
     friend bool operator==(const TRect&, const TRect&) = default;
 };

@@ -8,6 +8,9 @@
 #include "document/DODesigner.h"
 #include "document/ObjectSite.h"
 #include "platform/Canvas.h"
+#include "platform/Clipboard.h"
+#include "platform/Cp932.h"
+#include "platform/Error.h"
 #include "platform/Rounding.h"
 
 namespace kestrel {
@@ -519,6 +522,22 @@ void RegisterTextKinds()
         if (auto* autoSize = dynamic_cast<IDOAutoSize*>(&object)) autoSize->SetAutoSize(true);
     };
     TLOCreator::SetKindSetup("TLOText", std::move(setup));
+}
+
+void PasteClipboardText(TLOText& text)
+{
+    QString pasted = ClipboardText();
+    pasted.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (char32_t code : pasted.toUcs4()) {
+        const QString character = QString::fromUcs4(&code, 1);
+        if (code != '\n' && !CanEncodeCp932(character))
+            throw EKestrel(QStringLiteral("「%1」はラベルに使えない文字なので貼り付けられません").arg(character));
+    }
+    QStringList lines = pasted.split(QLatin1Char('\n'));
+    while (lines.size() > 1 && lines.last().isEmpty()) lines.removeLast();
+    text.SetBounds({100, 100, 700, 100 + text.Layout().LineHeight()});
+    text.SetText(lines);
+    text.SetAutoSize(true);
 }
 
 }  // namespace kestrel

@@ -161,6 +161,10 @@ private:
     std::optional<TPathPoints> displayOutline_;
 };
 
+// The clipboard's plain text as the text, one line per line, in a box that fits it (the creation
+// of "TLOTextPaste"); text that code page 932 cannot hold is refused with a message.
+void PasteClipboardText(TLOText& text);
+
 // The text kind's creation setup in the designer registry.
 void RegisterTextKinds();
 

@@ -2,54 +2,55 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
+class QToolBar;
 class QWidget;
 
 namespace kestrel {
 
 class TDrawSite;
+class TDrawSiteActionBase;
+struct TLayoutActions;
 
-// The edit menu of the face view: undo and redo named after the history's next steps, the
-// clipboard, clearing, grouping and ungrouping, each recorded in the undo history. The commands
-// act on the site given last; without one they are disabled.
+// Binds the layout screen's commands to menu entries, tool bar buttons and shortcuts. They act on
+// the text field that has the focus when they serve text fields, otherwise on the site given
+// last; without one they are disabled.
 class TEditCommands : public QObject {
 public:
+    // The shortcuts work anywhere in the parent's window.
     explicit TEditCommands(QWidget* parent);
+    ~TEditCommands() override;
 
     void SetSite(TDrawSite* site);
     TDrawSite* Site() const { return site_; }
+    TLayoutActions& Actions() const { return *actions_; }
+    // The entry bound to one of Actions().
+    QAction* EntryFor(const TDrawSiteActionBase& action) const;
+
     void AddTo(QMenu& menu) const;
-    // Enabled states and the undo and redo captions; call after anything may have changed the
-    // selection, the history or the clipboard.
+    void AddTo(QToolBar& bar) const;
+    // The commands that apply to the current selection (the object under the pointer, once the
+    // view selected it), for a context menu.
+    void AddApplicableTo(QMenu& menu);
+    // Enabled states and captions; call after anything may have changed the selection, the
+    // history, the focus or the clipboard.
     void Update();
 
-    QAction* const undo;
-    QAction* const redo;
-    QAction* const cut;
-    QAction* const copy;
-    QAction* const paste;
-    QAction* const clear;
-    QAction* const group;
-    QAction* const ungroup;
-
 private:
-    QAction* Command(const QString& caption, const QKeySequence& shortcut, void (TEditCommands::*run)());
-    void Undo();
-    void Redo();
-    void Cut();
-    void Copy();
-    void Paste();
-    void Clear();
-    void Group();
-    void Ungroup();
-    void RunGuarded(void (TEditCommands::*run)());
+    struct TBinding {
+        TDrawSiteActionBase* action;
+        QAction* entry;
+    };
+    void Run(TDrawSiteActionBase& action);
+    void Show(const TBinding& binding) const;
 
+    std::unique_ptr<TLayoutActions> actions_;
+    std::vector<TBinding> bindings_;
     TDrawSite* site_ = nullptr;
 };
-
-// The registered name of the private clipboard format for draw objects.
-QString DrawObjectClipboardFormat();
 
 }  // namespace kestrel

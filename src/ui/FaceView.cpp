@@ -1,7 +1,12 @@
 #include "ui/FaceView.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QGridLayout>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QEvent>
@@ -17,12 +22,14 @@
 #include "document/DOList.h"
 #include "document/DrawObject.h"
 #include "label/LabelData.h"
+#include "edit/LayoutActions.h"
 #include "objects/PictureObject.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "ui/FaceParts.h"
 #include "ui/PicturePropertiesDialog.h"
+#include "ui/Ruler.h"
 #include "ui/SiteView.h"
 
 namespace kestrel {
@@ -35,7 +42,12 @@ constexpr int kZoomCount = static_cast<int>(std::size(TFaceView::ZoomLevels));
 }  // namespace
 
 TFaceView::TFaceView(QWidget* parent)
-    : QWidget(parent), zoomBox_(new QComboBox(this)), layout_(new QVBoxLayout(this))
+    : QWidget(parent),
+      zoomBox_(new QComboBox(this)),
+      layout_(new QVBoxLayout(this)),
+      rulerGrid_(new QGridLayout),
+      horizontalRuler_(new TRuler(Qt::Horizontal, this)),
+      verticalRuler_(new TRuler(Qt::Vertical, this))
 {
     setObjectName("FaceView");
     zoomBox_->setObjectName("ZoomBox");
@@ -51,6 +63,8 @@ TFaceView::TFaceView(QWidget* parent)
     bar->addStretch();
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->addLayout(bar);
+    layout_->addLayout(rulerGrid_, 1);
+    SetUpRulers();
 }
 
 TFaceView::~TFaceView()
@@ -71,6 +85,7 @@ void TFaceView::Load(TLabelData& document, int face)
     site->SetLogSize(outer.Width(), outer.Height());
     site->SetOnPaint([this](TDrawSite&, TCanvas& canvas) { PaintUnderlay(canvas); });
     site->SetOnPaintAfter([this](TDrawSite&, TCanvas& canvas) { PaintOverlay(canvas); });
+    site->SetOnKeyDown([this](TDrawSite&, const TSiteKeyEvent& event) { SiteKey(event); });
     document.Guide().ClipTo(site->LogicalArea());
 
     TDOList objects;
@@ -106,6 +121,9 @@ void TFaceView::Unload()
 // The view goes before the site it shows.
 void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
 {
+    CancelGuideDrag();
+    horizontalRuler_->SetView(nullptr);
+    verticalRuler_->SetView(nullptr);
     delete view_;
     view_ = nullptr;
     site_ = std::move(site);
@@ -115,15 +133,26 @@ void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
     view_->setBackgroundRole(QPalette::Dark);
     view_->Surface().installEventFilter(this);
     view_->Surface().setAcceptDrops(true);
-    layout_->addWidget(view_, 1);
+    rulerGrid_->addWidget(view_, 1, 1);
+    horizontalRuler_->SetView(view_);
+    verticalRuler_->SetView(view_);
+    for (QScrollBar* bar : {view_->horizontalScrollBar(), view_->verticalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, horizontalRuler_, qOverload<>(&QWidget::update));
+        connect(bar, &QScrollBar::valueChanged, verticalRuler_, qOverload<>(&QWidget::update));
+    }
     view_->Surface().setFocus();
 }
 
 bool TFaceView::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (GuideMouse(*event) || WheelZoom(*event)) return true;
     if (onSiteActivity && (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease))
         onSiteActivity();
+    if (type == QEvent::ContextMenu) {
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        return ContextMenuAt(menu->pos(), menu->globalPos());
+    }
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(event);
         if (!PictureFiles(*drag->mimeData()).isEmpty()) drag->acceptProposedAction();
@@ -176,6 +205,40 @@ void TFaceView::PaintUnderlay(TCanvas& canvas) const
 void TFaceView::PaintOverlay(TCanvas& canvas) const
 {
     DrawLayoutOverlay(canvas, document_->Grid(), document_->Guide(), site_->LogicalArea());
+    PaintGuideDrag(canvas);
+}
+
+// Arrows nudge the selection by one unit, with Shift by one grid step.
+void TFaceView::SiteKey(const TSiteKeyEvent& event)
+{
+    const int step = event.shift & ssShift ? std::max(1, document_->Grid().Size()) : 1;
+    int dx = 0;
+    int dy = 0;
+    switch (event.key) {
+        case Qt::Key_Left: dx = -step; break;
+        case Qt::Key_Right: dx = step; break;
+        case Qt::Key_Up: dy = -step; break;
+        case Qt::Key_Down: dy = step; break;
+        default: return;
+    }
+    NudgeSelection(*site_, dx, dy);
+    site_->UpdatePivots();
+    if (onSiteActivity) onSiteActivity();
+}
+
+// The object under the pointer joins no selection: it becomes the selection, so that the
+// commands offered act on it; a click beside every object offers the commands of the site.
+bool TFaceView::ContextMenuAt(QPoint device, QPoint global)
+{
+    if (!site_ || !onContextMenu) return false;
+    TDrawObject* object = site_->ObjectAt(site_->DevToLog(device));
+    if (!object || !object->Selected()) {
+        site_->SelectAll(false);
+        if (object) object->SetSelected(true);
+        site_->UpdatePivots();
+    }
+    onContextMenu(global);
+    return true;
 }
 
 int TFaceView::Zoom() const
@@ -201,12 +264,46 @@ void TFaceView::ZoomOut()
 
 void TFaceView::ZoomChosen(int index)
 {
+    ZoomAround(index, ViewportCentre());
+}
+
+QPoint TFaceView::ViewportCentre() const
+{
+    return view_ ? view_->viewport()->rect().center() : QPoint();
+}
+
+void TFaceView::ZoomAround(int index, QPoint viewportPoint)
+{
     {
         const QSignalBlocker quiet(zoomBox_);
         zoomBox_->setCurrentIndex(index);
     }
-    if (site_) site_->Scaler().SetScale(ZoomLevels[index]);
+    if (!site_) return;
+    QWidget& surface = view_->Surface();
+    const QPoint fixed = site_->DevToLog(surface.mapFrom(view_->viewport(), viewportPoint));
+    site_->Scaler().SetScale(ZoomLevels[index]);
+    // The scroll range follows the new size only once the scroll box has seen it.
+    QCoreApplication::sendPostedEvents(&surface, QEvent::Resize);
+    const QPoint device = site_->LogToDev(fixed);
+    view_->horizontalScrollBar()->setValue(device.x() - viewportPoint.x());
+    view_->verticalScrollBar()->setValue(device.y() - viewportPoint.y());
+    horizontalRuler_->update();
+    verticalRuler_->update();
     if (onZoomChanged) onZoomChanged();
+}
+
+// Ctrl with the wheel zooms one level per notch about the pointer.
+bool TFaceView::WheelZoom(QEvent& event)
+{
+    if (event.type() != QEvent::Wheel || !view_) return false;
+    auto& wheel = static_cast<QWheelEvent&>(event);
+    if (!(wheel.modifiers() & Qt::ControlModifier)) return false;
+    const int delta = wheel.angleDelta().y();
+    if (delta == 0) return true;
+    const int index = std::clamp(zoomBox_->currentIndex() + (delta > 0 ? 1 : -1), 0, kZoomCount - 1);
+    const QPoint pointer = view_->Surface().mapTo(view_->viewport(), wheel.position().toPoint());
+    ZoomAround(index, pointer);
+    return true;
 }
 
 }  // namespace kestrel

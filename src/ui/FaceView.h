@@ -3,11 +3,14 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "paper/FaceGeometry.h"
 
 class QComboBox;
+class QGridLayout;
 class QMimeData;
+class QMouseEvent;
 class QVBoxLayout;
 
 namespace kestrel {
@@ -16,6 +19,8 @@ class TCanvas;
 class TDrawSite;
 class TLabelData;
 class TSiteView;
+class TRuler;
+struct TSiteKeyEvent;
 
 // One face of the current sheet in a draw site whose logical area is the face's outer
 // rectangle, with a zoom choice. Leaving the face writes its objects back when they changed.
@@ -39,15 +44,26 @@ public:
     TSiteView* View() const { return view_; }
 
     int Zoom() const;
-    // The nearest level at or above the percentage, at most the highest.
+    // The nearest level at or above the percentage, at most the highest. The menu, the keys and
+    // the zoom box keep the middle of the view where it is; the wheel the point under the pointer.
     void SetZoom(int percent);
     void ZoomIn();
     void ZoomOut();
+
+    TRuler& HorizontalRuler() const { return *horizontalRuler_; }
+    TRuler& VerticalRuler() const { return *verticalRuler_; }
+    // Snapping to the guides on or off ("ガイドバーに吸着"), and the grid dialog.
+    void ToggleGuideSnap();
+    void EditGrid();
+    void ToggleGridSnap();
 
     // Something the user did on the site may have changed the selection or the history.
     std::function<void()> onSiteActivity;
     // The zoom level changed.
     std::function<void()> onZoomChanged;
+    // The user asked for the context menu at a global position; the object under the pointer is
+    // selected by then.
+    std::function<void(QPoint global)> onContextMenu;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +75,29 @@ private:
     void PaintUnderlay(TCanvas& canvas) const;
     void PaintOverlay(TCanvas& canvas) const;
     void ZoomChosen(int index);
+    // Zooms keeping the site point under a viewport position where it is.
+    void ZoomAround(int index, QPoint viewportPoint);
+    QPoint ViewportCentre() const;
+    bool WheelZoom(QEvent& event);
+    void SiteKey(const TSiteKeyEvent& event);
+    bool ContextMenuAt(QPoint device, QPoint global);
+
+    // Guide dragging (FaceViewGuides.cpp).
+    struct TGuideDrag {
+        int slot;
+        bool vertical;
+        QPoint candidate;
+    };
+    void SetUpRulers();
+    void PressRuler(bool verticalGuide);
+    void BeginGuideDrag(int slot, bool vertical, QPoint candidate);
+    void DragGuide(QPoint global, Qt::KeyboardModifiers modifiers);
+    void EndGuideDrag();
+    void CancelGuideDrag();
+    bool GuideMouse(QEvent& event);
+    int DeviceToLogical(int pixels) const;
+    void PaintGuideDrag(TCanvas& canvas) const;
+    void SettingsChanged();
 
     TLabelData* document_ = nullptr;
     int face_ = -1;
@@ -67,6 +106,10 @@ private:
     TSiteView* view_ = nullptr;
     QComboBox* zoomBox_;
     QVBoxLayout* layout_;
+    QGridLayout* rulerGrid_;
+    TRuler* horizontalRuler_;
+    TRuler* verticalRuler_;
+    std::optional<TGuideDrag> guideDrag_;
 };
 
 }  // namespace kestrel

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
@@ -14,6 +15,7 @@
 #include "label/LabelData.h"
 #include "paper/FaceDescription.h"
 #include "paper/PapersV2.h"
+#include "render/GridGuide.h"
 #include "platform/Error.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
@@ -74,6 +76,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     faceView_->onSiteActivity = [this] { UpdateCommands(); };
     faceView_->onZoomChanged = [this] { UpdateStatus(); };
     sheetView_->onZoomChanged = [this] { UpdateStatus(); };
+    faceView_->onContextMenu = [this](QPoint global) { ShowContextMenu(global); };
 
     TDocumentWindow window;
     window.flushEditor = [this] { faceView_->Flush(); };
@@ -164,6 +167,24 @@ void TfrmMain::BuildEditMenu()
     QMenu& menu = *menuBar()->addMenu("編集(&E)");
     editCommands_->AddTo(menu);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+    QToolBar& bar = *addToolBar("編集");
+    bar.setObjectName("EditToolBar");
+    editCommands_->AddTo(bar);
+}
+
+void TfrmMain::ShowContextMenu(QPoint global)
+{
+    UpdateCommands();
+    auto* menu = new QMenu(this);
+    menu->setObjectName("FaceContextMenu");
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    editCommands_->AddApplicableTo(*menu);
+    if (menu->isEmpty()) {
+        delete menu;
+        return;
+    }
+    connect(menu, &QMenu::aboutToHide, this, [this] { UpdateCommands(); });
+    menu->popup(global);
 }
 
 void TfrmMain::BuildViewMenu()
@@ -178,6 +199,14 @@ void TfrmMain::BuildViewMenu()
     zoomInCommand_ = AddCommand(menu, "拡大(&I)", QKeySequence::ZoomIn, {}, [this] { faceView_->ZoomIn(); });
     zoomOutCommand_ =
         AddCommand(menu, "縮小(&U)", QKeySequence::ZoomOut, {}, [this] { faceView_->ZoomOut(); });
+    menu.addSeparator();
+    gridCommand_ = AddCommand(menu, "グリッド設定(&G)...", {}, "グリッドの間隔と表示を設定します",
+                              [this] { faceView_->EditGrid(); });
+    gridSnapCommand_ = AddCommand(menu, "グリッドに吸着(&R)", {}, {}, [this] { faceView_->ToggleGridSnap(); });
+    guideSnapCommand_ =
+        AddCommand(menu, "ガイドバーに吸着(&B)", {}, {}, [this] { faceView_->ToggleGuideSnap(); });
+    gridSnapCommand_->setCheckable(true);
+    guideSnapCommand_->setCheckable(true);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 }
 
@@ -278,6 +307,9 @@ void TfrmMain::UpdateCommands()
     editFaceCommand_->setEnabled(!editing && sheetView_->SelectedFace() >= 0);
     zoomInCommand_->setEnabled(editing);
     zoomOutCommand_->setEnabled(editing);
+    for (QAction* command : {gridCommand_, gridSnapCommand_, guideSnapCommand_}) command->setEnabled(editing);
+    gridSnapCommand_->setChecked(flows_->Document().Grid().Enabled());
+    guideSnapCommand_->setChecked(flows_->Document().Guide().Enabled());
     UpdateStatus();
 }
 

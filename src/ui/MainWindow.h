@@ -70,6 +70,8 @@ private:
     QString ChooseSaveFile(const QString& filter);
     void UpdateCommands();
     void UpdateStatus();
+    // The commands that apply to the selection, beside the pointer.
+    void ShowContextMenu(QPoint global);
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
@@ -85,6 +87,9 @@ private:
     QAction* zoomInCommand_ = nullptr;
     QAction* zoomOutCommand_ = nullptr;
     QLabel* faceStatus_;
+    QAction* gridCommand_ = nullptr;
+    QAction* gridSnapCommand_ = nullptr;
+    QAction* guideSnapCommand_ = nullptr;
     std::unique_ptr<TDocumentFlows> flows_;
     // The menu goes after the history that fills it.
     std::unique_ptr<THistoryMenu> recentFilesMenu_;

@@ -8,7 +8,9 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Tests that need a real display (the clipboard shared with other programs) ask for one.
+    const QByteArray platform = qgetenv("KESTREL_TEST_QPA");
+    qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
     // The process starts in a private folder too, so nothing reaches the user's files before the first test.
     kestrel::test::UseFreshUserFolders();
     QApplication app(argc, argv);

@@ -24,6 +24,7 @@
 #include "support/CfbTestSupport.h"
 #include "platform/ZlibContainer.h"
 #include "support/TestEnvironment.h"
+#include "edit/LayoutActions.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/MainWindow.h"
@@ -140,9 +141,9 @@ TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
     TEditCommands& commands = window.EditCommands();
     site.Child(1).SetSelected(true);
     commands.Update();
-    commands.clear->trigger();
+    commands.EntryFor(commands.Actions().clear)->trigger();
     ASSERT_EQ(site.ChildCount(), 1);
-    EXPECT_EQ(commands.undo->text(), "クリアの取り消し(&U)");
+    EXPECT_EQ(commands.EntryFor(commands.Actions().undo)->text(), "クリアの取り消し(&U)");
 
     ASSERT_TRUE(window.Flows().Save());
     EXPECT_FALSE(window.Flows().Document().IsModified());

@@ -1,0 +1,265 @@
+// The face view driven as a user drives it: keys, menus, the context menu, rulers and the wheel.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
+#include "document/ActionList.h"
+#include "document/DOList.h"
+#include "document/DrawObjectFixtures.h"
+#include "document/stream/ClassRegistry.h"
+#include "label/DocumentFlows.h"
+#include "label/LabelData.h"
+#include "edit/LayoutActions.h"
+#include "paper/PaperInfo.h"
+#include "render/GridGuide.h"
+#include "support/TestEnvironment.h"
+#include "ui/EditCommands.h"
+#include "ui/FaceView.h"
+#include "ui/GridDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/Ruler.h"
+#include "ui/SiteView.h"
+
+namespace kestrel {
+namespace {
+
+using test::TFilledRect;
+
+constexpr TRect kFront{300, 100, 500, 300};
+constexpr TRect kBack{100, 100, 300, 300};
+
+class FaceEditingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TClassRegistry::Global().Register(TFilledRect::StaticClass());
+        ActionList().Clear();
+        frame.Macro().SetLines(ProgramMacroTable());
+        frame.Loaded();
+        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
+            messages << text;
+            return mrOk;
+        };
+        WriteDocument();
+        window = std::make_unique<TfrmMain>(frame, nullptr, nullptr);
+        window->resize(500, 400);
+        ASSERT_TRUE(window->OpenDocument(path));
+        ASSERT_TRUE(window->EditFace(0));
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        Surface().setFocus();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        ActionList().Clear();
+    }
+
+    // One face of 1000 x 800 holding a rectangle behind another.
+    void WriteDocument()
+    {
+        TMatrixPaperInfo paper;
+        paper.SetPortraitSize(1200, 1000);
+        paper.SetLeftOffset(100);
+        paper.SetTopOffset(100);
+        paper.SetFaceWidth(1000);
+        paper.SetFaceHeight(800);
+        paper.SetFaceCountX(1);
+        paper.SetFaceCountY(1);
+        TLabelData document;
+        document.SetPaper(paper);
+        auto front = std::make_unique<TFilledRect>();
+        front->SetBounds(kFront);
+        auto back = std::make_unique<TFilledRect>();
+        back->SetBounds(kBack);
+        TDOList frontToBack;
+        frontToBack.Add(*front);
+        frontToBack.Add(*back);
+        document.SaveFaceObjects(0, frontToBack);
+        path = test::TestFolder() + "/face.mld";
+        document.SaveToFile(path);
+    }
+
+    TFaceView& Face() const { return window->FaceView(); }
+    TDrawSite& Site() const { return *Face().Site(); }
+    QWidget& Surface() const { return Face().View()->Surface(); }
+    TDrawObject& Front() const { return Site().Child(1); }
+    TDrawObject& Back() const { return Site().Child(0); }
+    TEditCommands& Commands() const { return window->EditCommands(); }
+    QString UndoText() const { return Commands().EntryFor(Commands().Actions().undo)->text(); }
+    QString RedoText() const { return Commands().EntryFor(Commands().Actions().redo)->text(); }
+    int UndoSteps() const { return ActionList().Current() + 1; }
+    QPoint DeviceOf(QPoint logical) const { return Site().LogToDev(logical); }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(&Surface(), static_cast<Qt::Key>(key), modifiers);
+    }
+
+    TAppFrame frame;
+    QStringList messages;
+    QString path;
+    std::unique_ptr<TfrmMain> window;
+};
+
+TEST_F(FaceEditingTest, ArrowsNudgeByAUnitAndWithShiftByAGridStep)
+{
+    Front().SetSelected(true);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Front().GetBounds(), kFront.Translated(1, 0));
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(Front().GetBounds(), kFront.Translated(1, TGrid::DefaultSize));
+    EXPECT_EQ(Back().GetBounds(), kBack) << "not selected";
+    EXPECT_EQ(UndoSteps(), 2);
+    EXPECT_EQ(UndoText(), "移動の取り消し(&U)");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Front().GetBounds(), kFront.Translated(1, 0));
+    EXPECT_EQ(RedoText(), "移動のやり直し(&R)");
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Front().GetBounds(), kFront.Translated(1, TGrid::DefaultSize));
+}
+
+TEST_F(FaceEditingTest, DeleteSelectAllCopyAndPasteFromTheKeyboard)
+{
+    QTest::mouseClick(&Surface(), Qt::LeftButton, {}, DeviceOf({450, 200}));
+    ASSERT_TRUE(Front().Selected());
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(Site().ChildCount(), 1);
+    EXPECT_EQ(UndoText(), "クリアの取り消し(&U)");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(Site().ChildCount(), 2);
+    EXPECT_EQ(RedoText(), "クリアのやり直し(&R)");
+
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(Front().Selected() && Back().Selected());
+    Key(Qt::Key_C, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(Site().ChildCount(), 4);
+    EXPECT_EQ(Site().Child(3).GetBounds(), kFront);
+    EXPECT_TRUE(Site().Child(3).Selected() && !Site().Child(1).Selected());
+    EXPECT_EQ(UndoSteps(), 1) << "the undone delete's step was replaced";
+    EXPECT_EQ(UndoText(), "貼り付けの取り消し(&U)");
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(Site().ChildCount(), 2);
+    EXPECT_EQ(UndoText(), "切り取りの取り消し(&U)");
+}
+
+TEST_F(FaceEditingTest, TheContextMenuOffersWhatAppliesToTheObjectUnderThePointer)
+{
+    TDrawObject* back = &Back();
+    const QPoint onBack = DeviceOf({150, 200});
+    QContextMenuEvent event(QContextMenuEvent::Mouse, onBack, Surface().mapToGlobal(onBack));
+    QApplication::sendEvent(&Surface(), &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(back->Selected() && !Front().Selected());
+    QStringList captions;
+    QAction* toFront = nullptr;
+    for (QAction* action : menu->actions()) {
+        captions << action->text();
+        if (action->text() == "前面に移動(&W)") toFront = action;
+    }
+    EXPECT_TRUE(captions.contains("クリア(&D)"));
+    EXPECT_TRUE(captions.contains("固定する(&O)"));
+    EXPECT_FALSE(captions.contains("固定しない(&U)")) << "not locked";
+    EXPECT_FALSE(captions.contains("縦書き(&V)")) << "a rectangle has no writing direction";
+    ASSERT_NE(toFront, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(toFront).center());
+    EXPECT_EQ(Site().IndexOf(*back), 1) << "now in front";
+    EXPECT_EQ(UndoSteps(), 1);
+    EXPECT_EQ(UndoText(), "最前面の取り消し(&U)");
+}
+
+TEST_F(FaceEditingTest, AGuideIsDraggedOutOfTheRulerOntoWholeMillimetres)
+{
+    TRuler& top = Face().HorizontalRuler();
+    const QPoint target = DeviceOf({0, 304});
+    const QPoint inRuler = top.mapFromGlobal(Surface().mapToGlobal(target));
+    QTest::mousePress(&top, Qt::LeftButton, {}, QPoint(inRuler.x() + 40, 5));
+    QTest::mouseMove(&top, QPoint(inRuler.x() + 40, inRuler.y()));
+    EXPECT_TRUE(QToolTip::text().startsWith("上から30.0mm")) << QToolTip::text().toStdString();
+    QTest::mouseRelease(&top, Qt::LeftButton, {}, QPoint(inRuler.x() + 40, inRuler.y()));
+    TGuide& guide = window->Flows().Document().Guide();
+    EXPECT_EQ(guide.Slot(0), QPoint(0, 300));
+    EXPECT_TRUE(guide.Enabled() && guide.Visible());
+    EXPECT_TRUE(window->Flows().Document().IsModified());
+
+    // Picked on the face and dragged off it, the guide goes.
+    const QPoint onGuide = DeviceOf({700, 300});
+    QTest::mousePress(&Surface(), Qt::LeftButton, {}, onGuide);
+    QTest::mouseMove(&Surface(), QPoint(onGuide.x(), -30));
+    EXPECT_EQ(QToolTip::text(), "ｶﾞｲﾄﾞ削除");
+    QTest::mouseRelease(&Surface(), Qt::LeftButton, {}, QPoint(onGuide.x(), -30));
+    EXPECT_TRUE(guide.IsEmpty());
+    EXPECT_FALSE(guide.Enabled());
+    EXPECT_FALSE(ActionList().CanUndo()) << "guides are settings, not edits of the face";
+}
+
+TEST_F(FaceEditingTest, AnEleventhGuideIsRefused)
+{
+    TGuide& guide = window->Flows().Document().Guide();
+    for (int i = 0; i < TGuide::SlotCount; ++i) guide.SetSlot(i, {0, 10 * (i + 1)});
+    QTest::mousePress(&Face().VerticalRuler(), Qt::LeftButton, {}, QPoint(5, 50));
+    QTest::mouseRelease(&Face().VerticalRuler(), Qt::LeftButton, {}, QPoint(5, 50));
+    EXPECT_EQ(messages, QStringList{"ガイドは10本までです"});
+    EXPECT_EQ(guide.Slot(9), QPoint(0, 100));
+}
+
+TEST_F(FaceEditingTest, ZoomKeepsThePointUnderThePointerOrTheMiddle)
+{
+    Face().SetZoom(150);
+    QWidget& viewport = *Face().View()->viewport();
+    const auto logicalAt = [&](QPoint inViewport) { return Site().DevToLog(Surface().mapFrom(&viewport, inViewport)); };
+    const QPoint pointer = Surface().mapTo(&viewport, DeviceOf({600, 450}));
+    ASSERT_TRUE(viewport.rect().contains(pointer));
+    const QPoint before = logicalAt(pointer);
+    const QPointF at = Surface().mapFrom(&viewport, pointer);
+    QWheelEvent wheel(at, Surface().mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&Surface(), &wheel);
+    EXPECT_EQ(Face().Zoom(), 200);
+    const QPoint after = logicalAt(pointer);
+    EXPECT_NEAR(after.x(), before.x(), 3);
+    EXPECT_NEAR(after.y(), before.y(), 3);
+
+    const QPoint middle = viewport.rect().center();
+    const QPoint centred = logicalAt(middle);
+    Face().ZoomIn();
+    EXPECT_EQ(Face().Zoom(), 400);
+    EXPECT_GT(Face().View()->horizontalScrollBar()->value(), 0);
+    EXPECT_NEAR(logicalAt(middle).x(), centred.x(), 3);
+    EXPECT_NEAR(logicalAt(middle).y(), centred.y(), 3);
+    TRuler& ruler = Face().HorizontalRuler();
+    EXPECT_NEAR(ruler.LogicalAt(ruler.mapFromGlobal(viewport.mapToGlobal(middle)).x()), centred.x(), 3)
+        << "the ruler follows zoom and scrolling";
+}
+
+TEST(GridDialogTest, WritesAllFourValuesAndOffersTheShapeOnlyWhenShown)
+{
+    TGrid grid;
+    TGridDialog dialog(grid);
+    auto* shape = dialog.findChild<QComboBox*>();
+    ASSERT_NE(shape, nullptr);
+    EXPECT_FALSE(shape->isEnabled());
+    dialog.findChild<QSpinBox*>("Interval")->setValue(7);
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) box->setChecked(true);
+    EXPECT_TRUE(shape->isEnabled());
+    shape->setCurrentIndex(1);
+    dialog.SaveTo(grid);
+    EXPECT_EQ(grid.Size(), 70);
+    EXPECT_TRUE(grid.Enabled() && grid.Visible() && grid.LineShape());
+}
+
+}  // namespace
+}  // namespace kestrel
