@@ -11,6 +11,7 @@
 #include "edit/LabelData.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
+#include "ui/CacheSettingsDialog.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/ObjectCommands.h"
@@ -80,6 +81,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, const TPapersV2* catalogue, const TProductD
     BuildEditMenu();
     BuildViewMenu();
     BuildInsertMenu();
+    BuildToolMenu();
     InstallPropertiesDialogs(this);
     DocumentChanged();
 
@@ -152,6 +154,15 @@ void TfrmMain::BuildInsertMenu()
     QMenu& menu = *menuBar()->addMenu("挿入(&I)");
     objectCommands_->AddTo(menu);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+}
+
+void TfrmMain::BuildToolMenu()
+{
+    QMenu& menu = *menuBar()->addMenu("ツール(&T)");
+    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します", [this] {
+        TfrmCacheSettings dialog(this);
+        dialog.exec();
+    });
 }
 
 bool TfrmMain::IsEditingFace() const
