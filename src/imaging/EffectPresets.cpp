@@ -3,7 +3,10 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include "imaging/ImageFilters.h"
 #include "platform/Cp932.h"
+#include "platform/PictureCodecs.h"
+#include "render/ImageData.h"
 
 namespace kestrel {
 
@@ -110,6 +113,29 @@ int CurrentEffectStyle(const std::vector<TEffectStyle>& styles, int brightness, 
         if (s.brightness == brightness && s.contrast == contrast && s.focus == focus && s.color == color) return int(i);
     }
     return -1;
+}
+
+QImage StyleListPicture(const QImage& picture)
+{
+    constexpr int Side = 200;
+    if (picture.isNull()) return {};
+    const QImage fitted = picture.scaled(Side, Side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return DecodeJpeg(EncodeJpeg(fitted));
+}
+
+QImage ApplyEffectStyle(const QImage& picture, const TEffectStyle& style)
+{
+    QImage result = picture.convertToFormat(QImage::Format_RGB32);
+    TBlurFilter blur;
+    blur.SetBlurCount(style.focus);
+    TMonotoneFilter monotone;
+    monotone.SetRefColor(style.color);
+    TLightFilter light;
+    light.SetBrightness(style.brightness);
+    light.SetContrast(style.contrast);
+    for (const TGREFilter* filter : std::initializer_list<const TGREFilter*>{&blur, &monotone, &light})
+        ApplyFilter(*filter, result);
+    return result;
 }
 
 }  // namespace kestrel

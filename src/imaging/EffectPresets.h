@@ -3,6 +3,7 @@
 // The vocabulary through which users choose picture effects: the focus and monotone choices of
 // the effect editors, and the named styles of "Effect.dat".
 
+#include <QImage>
 #include <QString>
 #include <vector>
 
@@ -39,5 +40,11 @@ struct TEffectStyle {
 std::vector<TEffectStyle> ReadEffectStyles(const QString& path);
 // The first style whose four values all equal the given ones; -1 when none.
 int CurrentEffectStyle(const std::vector<TEffectStyle>& styles, int brightness, int contrast, int focus, TColor color);
+
+// The picture the style list shows: fitted into 200 × 200 and held as a JPEG, as the list keeps it.
+QImage StyleListPicture(const QImage& picture);
+// A style's four values applied to a picture in the order picture processing uses: focus,
+// monotone, then brightness and contrast.
+QImage ApplyEffectStyle(const QImage& picture, const TEffectStyle& style);
 
 }  // namespace kestrel

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include "platform/Canvas.h"
+#include "platform/MetafilePlayer.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
 
@@ -41,9 +42,11 @@ const TGraphic& ErrorPicture()
 
 void TImagePack::Changed()
 {
-    notify_.Changed();
+    notify_.Broadcast(nullptr, NotifyImagePackChanged);
     if (OnChange) OnChange();
 }
+
+void TImagePack::Changing() { notify_.Broadcast(nullptr, NotifyImagePackChanging); }
 
 bool TImagePack::GetImageSafely(TPictureEx& picture, int i)
 {
@@ -60,7 +63,13 @@ void TImagePack::StretchDraw(TCanvas& canvas, const TRect& rect, int i)
 {
     TPictureEx picture;
     GetImageSafely(picture, i);
-    if (!picture.Image().isNull()) canvas.StretchDraw(rect, picture.Image());
+    if (picture.HasGraphic()) DrawGraphic(canvas, rect, picture.Graphic());
+}
+
+void TImagePack::Draw(TCanvas& canvas, int x, int y, int i)
+{
+    const TRect rect = GetImageRect(i);
+    StretchDraw(canvas, rect.Translated(x - rect.left, y - rect.top), i);
 }
 
 // ---------------------------------------------------------------- TCachedImagePack
@@ -116,10 +125,24 @@ TRect TCachedImagePack::GetImageRect(int i)
     return {0, 0, picture.Width(), picture.Height()};
 }
 
+// ---------------------------------------------------------------- TCustomImagePack
+
+void TCustomImagePack::Refresh()
+{
+    ClearCache();
+    Changed();
+}
+
+void TCustomImagePack::LoadImage(TPictureEx& picture, int i)
+{
+    if (OnGetImage) OnGetImage(*this, picture, i);
+}
+
 // ---------------------------------------------------------------- TFileImagePack
 
 void TFileImagePack::SetFileList(const QStringList& files)
 {
+    Changing();
     files_ = files;
     ClearCache();
     Changed();

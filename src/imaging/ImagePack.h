@@ -16,15 +16,19 @@ namespace kestrel {
 
 class TCanvas;
 
+// What a pack broadcasts after its pictures changed, and before they are about to change.
+inline constexpr QUuid NotifyImagePackChanged{0xFF0E0942, 0x2D29, 0x11D3, 0xAC, 0xCC, 0x00, 0x50, 0x04, 0x63, 0x09, 0x8A};
+inline constexpr QUuid NotifyImagePackChanging{0xA916FC40, 0x6C6C, 0x11D3, 0x95, 0x51, 0x00, 0x50, 0x04, 0x63, 0x09, 0x8A};
+
 // The picture shown for an entry that cannot be produced: "イメージ処理\r\nエラー" in red on white.
 const TGraphic& ErrorPicture();
 
 class TImagePack {
 public:
-    TImagePack() : notify_(nullptr) {}
+    TImagePack() = default;
     virtual ~TImagePack() = default;
 
-    TChangeNotify& Notify() { return notify_; }
+    TBroadcaster& Notify() { return notify_; }
     std::function<void()> OnChange;
 
     virtual int GetCount() const = 0;
@@ -35,13 +39,18 @@ public:
 
     // The picture safely: on failure the holder gets the error picture and the answer is false.
     bool GetImageSafely(TPictureEx& picture, int i);
+    // Metafiles are drawn as vectors.
     void StretchDraw(TCanvas& canvas, const TRect& rect, int i);
+    // At its own size, with the picture's rectangle moved to (x, y).
+    void Draw(TCanvas& canvas, int x, int y, int i);
 
 protected:
+    // Broadcasts NotifyImagePackChanged, then calls OnChange.
     void Changed();
+    void Changing();
 
 private:
-    TChangeNotify notify_;
+    TBroadcaster notify_;
 };
 
 class TCachedImagePack : public TImagePack {
@@ -67,6 +76,23 @@ private:
 
     std::vector<TEntry> entries_;  // oldest first
     int cacheLimit_ = 1;
+};
+
+// Pictures handed out by its owner's callbacks.
+class TCustomImagePack : public TCachedImagePack {
+public:
+    std::function<int()> OnGetCount;
+    std::function<void(TCustomImagePack& pack, TPictureEx& picture, int i)> OnGetImage;
+
+    // 0 without a handler.
+    int GetCount() const override { return OnGetCount ? std::max(0, OnGetCount()) : 0; }
+    // The owner's pictures changed: the cache goes and the change is announced.
+    void Refresh();
+    // The owner's pictures are about to change.
+    void Invalidate() { Changing(); }
+
+protected:
+    void LoadImage(TPictureEx& picture, int i) override;
 };
 
 // Pictures from a list of files, read by extension unless OnFileLoad fills them first.

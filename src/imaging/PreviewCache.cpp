@@ -1,6 +1,9 @@
 #include "imaging/PreviewCache.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QPainter>
 #include <climits>
@@ -169,10 +172,27 @@ void TImageCacheStorage::Close()
     file->Close();
 }
 
+namespace {
+
+// A path element as a compound-file element name. Names that fit stay as they are, so caches
+// written before keep working; longer ones, and ones holding characters element names cannot,
+// become "?" and 30 hexadecimal digits of their SHA-1, which no file name of the kind the cache
+// otherwise holds looks like (and a collision of 120 bits will not happen).
+QString ElementName(QString part)
+{
+    part.replace(':', QStringLiteral("?Drive"));
+    static const QRegularExpression forbidden(QStringLiteral("[/\\\\:!]"));
+    if (part.size() <= MaxElementNameLength && !part.contains(forbidden)) return part;
+    const QByteArray digest = QCryptographicHash::hash(part.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QLatin1Char('?') + QString::fromLatin1(digest.left(MaxElementNameLength - 1));
+}
+
+}  // namespace
+
 QString TImageCacheStorage::StreamPath(const QString& path)
 {
     QStringList parts = QDir::fromNativeSeparators(path).split('/', Qt::SkipEmptyParts);
-    for (QString& part : parts) part.replace(':', QStringLiteral("?Drive"));
+    for (QString& part : parts) part = ElementName(part);
     return parts.join('\\');
 }
 
@@ -230,6 +250,19 @@ qint64 TImageCacheStorage::FileSize() const
     return fileName_.isEmpty() ? 0 : QFileInfo(fileName_).size();
 }
 
+void TImageCacheStorage::Clear()
+{
+    if (fileName_.isEmpty() || readOnly_) return;
+    Close();
+    QFile::remove(fileName_);
+    Open(fileName_, false);
+}
+
+int CacheLimitFromSettings(bool enabled, int limitMegabytes)
+{
+    return !enabled ? 0 : limitMegabytes <= 0 ? INT_MAX : limitMegabytes;
+}
+
 TImageCacheStorage& ImageCache()
 {
     static TImageCacheStorage cache;
@@ -240,7 +273,7 @@ void InstallImageCacheHooks(TStartupHooks& hooks)
 {
     hooks.openImageCache = [](const QString& file, bool enabled, int limit) {
         ImageCache().Open(file, false);
-        ImageCache().SetLimit(!enabled ? 0 : limit == 0 ? INT_MAX : limit);
+        ImageCache().SetLimit(CacheLimitFromSettings(enabled, limit));
     };
     hooks.freeImageCache = [] { ImageCache().Close(); };
 }

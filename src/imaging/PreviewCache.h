@@ -54,7 +54,8 @@ public:
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
 
-    // Stream names: the path with every ":" as "?Drive", each "/" descending into a storage.
+    // Stream names: the path with every ":" as "?Drive", each "/" descending into a storage;
+    // an element too long for a compound file, or holding "\\" or "!", as "?" and a digest.
     static QString StreamPath(const QString& path);
     // False when there is no record; a damaged record is deleted and the error passed on.
     bool Read(const QString& path, TImageCacheItem& item);
@@ -69,6 +70,8 @@ public:
     void SetLimit(int megabytes);
     int Limit() const { return limitMegabytes_; }
     qint64 FileSize() const;
+    // Deletes every record: the file is closed, removed and made afresh, keeping the limit.
+    void Clear();
 
 private:
     QString fileName_;
@@ -82,6 +85,8 @@ TImageCacheStorage& ImageCache();
 // Start-up opens the user's cache with its limit in MiB (0: unlimited; a disabled cache stores
 // nothing and is pruned to nothing); shutdown closes it.
 void InstallImageCacheHooks(TStartupHooks& hooks);
+// The limit in MiB that the settings "CacheEnabl" and "CacheLimit" (0: unlimited) give.
+int CacheLimitFromSettings(bool enabled, int limitMegabytes);
 
 // The preview a picture browser shows for a file: the record in the file's own folder's
 // "Preview.ic" when there is one (even when older than the file), else the user's cache record

@@ -6,6 +6,7 @@
 
 #include "document/ObjectSite.h"
 #include "platform/Canvas.h"
+#include "platform/MetafilePlayer.h"
 #include "platform/Clipboard.h"
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
@@ -195,8 +196,26 @@ int TLOImage::HitTest(QPoint logical) const
 void TLOImage::Paint(TCanvas& canvas)
 {
     if (imageData_.IsEmpty()) return;
-    if (angle_ == 0 && !framePicture_.HasGraphic()) return canvas.StretchDraw(Rect(), imageData_.ProcessedImage());
+    if (angle_ == 0 && !framePicture_.HasGraphic()) {
+        if (imageData_.Picture().Graphic().IsMetafile()) return PaintMetafile(canvas);
+        return canvas.StretchDraw(Rect(), imageData_.ProcessedImage());
+    }
     canvas.StretchDraw(GetBounds(), ComposedImage());
+}
+
+void TLOImage::PaintMetafile(TCanvas& canvas) const
+{
+    const TGraphic& graphic = imageData_.Picture().Graphic();
+    const TRect crop = imageData_.EffectiveClip();
+    const TRect rect = Rect().Normalized();
+    if (crop.IsEmpty() || rect.IsEmpty()) return;
+    // The whole metafile is placed so that the crop lands on the rectangle; the rest is clipped.
+    const double sx = double(rect.Width()) / crop.Width(), sy = double(rect.Height()) / crop.Height();
+    const auto x = [&](int px) { return rect.left + int(RoundHalfAway((px - crop.left) * sx)); };
+    const auto y = [&](int py) { return rect.top + int(RoundHalfAway((py - crop.top) * sy)); };
+    TClipGuard clip(canvas);
+    canvas.IntersectClipRect(rect);
+    DrawGraphic(canvas, {x(0), y(0), x(graphic.Width()), y(graphic.Height())}, graphic);
 }
 
 const QImage& TLOImage::ComposedImage() const

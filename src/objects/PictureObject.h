@@ -69,6 +69,8 @@ protected:
     void AssignFrom(const TDrawObject& source) override;
 
 private:
+    // The cropped metafile as vectors, stretched onto the rectangle.
+    void PaintMetafile(TCanvas& canvas) const;
     TImageData* ImageDataObject() { return &imageData_; }
     TPictureEx* FrameObject() { return &framePicture_; }
     TPictureEx* LegacyPictureObject() { return &legacyPicture_; }

@@ -183,19 +183,54 @@ void CheckPictureSize(qint64 width, qint64 height)
         throw EReadError(PictureLoadFailedMessage());
 }
 
-QImage DecodeBmp(QByteArrayView bytes)
+namespace {
+
+// packed: the pixels follow the header and palette directly, whatever the file header says.
+QImage DecodeBmpFile(QByteArrayView bytes, bool packed)
 {
     TBoundedReader in(bytes, PictureLoadFailedMessage());
     const TBmpHeader h = ReadHeader(in);
-    if (h.pixelOffset < FileHeaderSize || h.pixelOffset > bytes.size()) Fail();
+    const qsizetype pixelOffset = packed ? in.Position() : qsizetype(h.pixelOffset);
+    if (pixelOffset < FileHeaderSize || pixelOffset > bytes.size()) Fail();
     QImage image(h.width, h.height, QImage::Format_RGB32);
     if (image.isNull()) Fail();
-    const QByteArrayView pixels = bytes.sliced(h.pixelOffset);
+    const QByteArrayView pixels = bytes.sliced(pixelOffset);
     if (h.compression == BiRle8 || h.compression == BiRle4)
         ReadRunLength(h, pixels, image);
     else
         ReadUncompressed(h, pixels, image);
     return image;
+}
+
+// A file header in front of a device-independent bitmap, for the one BMP reader.
+QByteArray WithFileHeader(QByteArrayView dib, qsizetype pixelOffset)
+{
+    QByteArray file("BM");
+    const auto append32 = [&file](uint32_t v) {
+        const uint32_t le = qToLittleEndian(v);
+        file.append(reinterpret_cast<const char*>(&le), 4);
+    };
+    append32(uint32_t(FileHeaderSize + dib.size()));
+    append32(0);
+    append32(uint32_t(pixelOffset));
+    file.append(dib.data(), dib.size());
+    return file;
+}
+
+}  // namespace
+
+QImage DecodeBmp(QByteArrayView bytes) { return DecodeBmpFile(bytes, false); }
+
+QImage DecodeDib(QByteArrayView info, QByteArrayView bits)
+{
+    QByteArray dib = info.toByteArray();
+    dib.append(bits.data(), bits.size());
+    return DecodeBmpFile(WithFileHeader(dib, FileHeaderSize + info.size()), false);
+}
+
+QImage DecodePackedDib(QByteArrayView dib)
+{
+    return DecodeBmpFile(WithFileHeader(dib, 0), true);
 }
 
 QByteArray EncodeBmp24(const QImage& picture)

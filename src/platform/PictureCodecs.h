@@ -22,6 +22,10 @@ QString UnsupportedJpegMessage();       // "未対応のJPEG形式です"
 void CheckPictureSize(qint64 width, qint64 height);
 
 QImage DecodeBmp(QByteArrayView bytes);
+// Device-independent bitmaps as metafiles hold them: the header with its palette and the pixels
+// apart, or packed one after the other.
+QImage DecodeDib(QByteArrayView info, QByteArrayView bits);
+QImage DecodePackedDib(QByteArrayView dib);
 // Only baseline-style layouts (sequential Huffman, 8-bit samples, 1 or 3 components) are read;
 // anything else fails with UnsupportedJpegMessage(). scaleDenom 1, 2, 4 or 8 decodes at that
 // fraction of the size through the DCT, which is much cheaper than shrinking afterwards.

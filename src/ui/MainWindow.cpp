@@ -17,6 +17,7 @@
 #include "paper/PapersV2.h"
 #include "render/GridGuide.h"
 #include "platform/Error.h"
+#include "ui/CacheSettingsDialog.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/HistoryMenu.h"
@@ -98,6 +99,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildEditMenu();
     BuildViewMenu();
     BuildInsertMenu();
+    BuildToolMenu();
     InstallPropertiesDialogs(this);
     DocumentChanged();
 
@@ -217,6 +219,15 @@ void TfrmMain::BuildInsertMenu()
     QMenu& menu = *menuBar()->addMenu("挿入(&I)");
     objectCommands_->AddTo(menu);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+}
+
+void TfrmMain::BuildToolMenu()
+{
+    QMenu& menu = *menuBar()->addMenu("ツール(&T)");
+    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します", [this] {
+        TfrmCacheSettings dialog(this);
+        dialog.exec();
+    });
 }
 
 bool TfrmMain::IsEditingFace() const

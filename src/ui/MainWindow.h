@@ -63,6 +63,7 @@ private:
     void BuildEditMenu();
     void BuildViewMenu();
     void BuildInsertMenu();
+    void BuildToolMenu();
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();

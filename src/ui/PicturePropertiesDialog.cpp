@@ -10,6 +10,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QIcon>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -26,6 +28,7 @@ namespace {
 
 constexpr int PreviewSide = 200;
 constexpr int EffectRange = 100;
+constexpr int StyleThumbnailSides[] = {50, 100, 150, 200};
 
 void SetSwatch(QPushButton* button, TColor color)
 {
@@ -59,7 +62,8 @@ QString PictureFileFilter(const QString& extensions)
     for (const QString& ext : extensions.split(';', Qt::SkipEmptyParts))
         if (ext.compare(QLatin1String(".pcd"), Qt::CaseInsensitive) != 0) patterns << QLatin1Char('*') + ext.trimmed();
     return QStringLiteral("イメージファイル (%1);;すべてのファイル (*)").arg(patterns.join(' ')) +
-           QStringLiteral(";;Photo CD (*.pcd) (読み込みには対応していません)");
+           // The patterns must close the entry, or the dialog would take the whole text as them.
+           QStringLiteral(";;Photo CD 読み込みには対応していません (*.pcd)");
 }
 
 bool LoadPictureFile(TPictureEx& picture, const QString& path)
@@ -160,6 +164,12 @@ QWidget* TPicturePropertiesDialog::EffectGroup()
     }
     connect(styles_, &QComboBox::activated, this, [this](int index) { ChooseStyle(index); });
     form->addRow(QStringLiteral("一覧から選択(&S)"), styles_);
+    thumbnailSize_ = new QComboBox;
+    for (int side : StyleThumbnailSides) thumbnailSize_->addItem(QStringLiteral("%1x%1").arg(side), side);
+    thumbnailSize_->setEnabled(!styleList_.empty());
+    connect(thumbnailSize_, &QComboBox::currentIndexChanged, this, [this] { ShowStyleThumbnails(); });
+    form->addRow(QStringLiteral("見本の大きさ(&Z)"), thumbnailSize_);
+    ShowStyleThumbnails();
     focus_ = new QComboBox;
     for (const TFocusChoice& choice : FocusChoices()) focus_->addItem(choice.caption);
     connect(focus_, &QComboBox::currentIndexChanged, this, [this] { Apply(); });
@@ -254,6 +264,23 @@ void TPicturePropertiesDialog::ShowValues()
     updating_ = false;
     const QImage& processed = image_.FramePicture().HasGraphic() || image_.Angle() ? image_.ComposedImage() : data.ProcessedImage();
     preview_->setPixmap(QPixmap::fromImage(processed.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+// Each style shown on the current picture, at the chosen size.
+void TPicturePropertiesDialog::ShowStyleThumbnails()
+{
+    const int side = thumbnailSize_->currentData().toInt();
+    const QImage base = StyleListPicture(image_.ImageData().Picture().Image());
+    styles_->setIconSize(QSize(side, side));
+    for (size_t i = 0; i < styleList_.size(); ++i) {
+        QPixmap thumbnail(side, side);
+        thumbnail.fill(Qt::white);
+        if (!base.isNull()) {
+            const QImage styled = ApplyEffectStyle(base, styleList_[i]).scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            QPainter(&thumbnail).drawImage((side - styled.width()) / 2, (side - styled.height()) / 2, styled);
+        }
+        styles_->setItemIcon(int(i), QIcon(thumbnail));
+    }
 }
 
 void TPicturePropertiesDialog::ChooseStyle(int index)

@@ -46,6 +46,7 @@ private:
     void ChooseColor(QPushButton* button, int& colorValue);
     void ShowValues();
     void ChooseStyle(int index);
+    void ShowStyleThumbnails();
     void Apply();
 
     TLOImage& image_;
@@ -58,6 +59,7 @@ private:
     QPushButton* keyColour_;
     int keyColourValue_;
     QComboBox* styles_;
+    QComboBox* thumbnailSize_;
     QComboBox* focus_;
     QSlider* brightnessSlider_;
     QSpinBox* brightness_;

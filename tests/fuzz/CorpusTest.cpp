@@ -10,18 +10,22 @@
 #include <functional>
 #include <map>
 
-#include "fuzz/FuzzTarget.h"
 #include "document/DOGroup.h"
 #include "document/DOList.h"
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStorage.h"
 #include "document/stream/ObjectStream.h"
+#include "fuzz/FuzzTarget.h"
+#include "imaging/PreviewCache.h"
 #include "label/LabelData.h"
 #include "label/LabelDocumentFixtures.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
 #include "paper/ProductDB.h"
+#include "platform/Cp932.h"
+#include "platform/Graphic.h"
 #include "platform/InstanceChannel.h"
+#include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
@@ -154,10 +158,93 @@ QByteArray PresetFileBytes()
     return test::ReadFileBytes(file);
 }
 
+// A small picture with every channel varying, so that decoders take their general paths.
+QImage SamplePicture(bool alpha)
+{
+    QImage picture(13, 7, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgba(x * 19, y * 36, (x + y) * 12, alpha ? x * 20 : 255));
+    return picture;
+}
+
+// One transparent pixel: the smallest GIF, written byte by byte (the program writes no GIFs).
+QByteArray OnePixelGif()
+{
+    return QByteArray::fromHex("474946383961010001008000" "00ffffff000000" "21f90401000000" "00"
+                               "2c000000000100010000" "02024401" "00" "3b");
+}
+
+// The metafiles the player's own tests draw, written record by record.
+TSeeds MetafileSeeds()
+{
+    const QString folder = SeedFile(QStringLiteral("metafiles"));
+    QDir().mkpath(folder);
+    const QByteArray listing =
+        test::RunProgram("/usr/bin/python3", {QStringLiteral(KESTREL_TEST_SOURCE_DIR "/platform/make_metafiles.py"), folder});
+    TSeeds seeds;
+    for (const QByteArray& line : listing.split('\n'))
+        if (!line.trimmed().isEmpty()) {
+            const QString name = QString::fromLatin1(line.split(' ').first());
+            seeds[name] = test::ReadFileBytes(folder + '/' + name);
+        }
+    return seeds;
+}
+
+QByteArray GraphicDataBytes(const TGraphic& graphic)
+{
+    QByteArray bytes;
+    WriteGraphicData(bytes, graphic);
+    return bytes;
+}
+
+// A folder cache with two previews, written by the cache itself.
+QByteArray PreviewCacheBytes(const TImageCacheItem& item)
+{
+    const QString file = SeedFile(QStringLiteral("Preview.ic"));
+    QFile::remove(file);
+    TImageCacheStorage cache;
+    cache.Open(file, false);
+    cache.Write(QStringLiteral("tom.jpg"), item);
+    cache.Write(QStringLiteral("a picture with a name far longer than an element name.jpg"), item);
+    cache.Commit();
+    cache.Close();
+    return test::ReadFileBytes(file);
+}
+
+TSeeds PictureSeeds()
+{
+    const QByteArray bitmap = EncodeBmp24(SamplePicture(false));
+    const QByteArray jpeg = EncodeJpeg(SamplePicture(false));
+    return {{"bitmap.bin", GraphicDataBytes(TGraphic(TGraphicClass::gcBitmap, bitmap))},
+            {"jpeg.bin", GraphicDataBytes(TGraphic(TGraphicClass::gcJpeg, jpeg))},
+            {"png.bin", GraphicDataBytes(TGraphic(TGraphicClass::gcPng, EncodePng(SamplePicture(true))))},
+            {"gif.bin", GraphicDataBytes(TGraphic(TGraphicClass::gcGif, OnePixelGif()))},
+            {"compressed-bitmap.bin", GraphicDataBytes(TGraphic(TGraphicClass::gcBitmap, PackContainer(bitmap)))}};
+}
+
+void AddPictureSeeds(std::map<QString, TSeeds>& seeds)
+{
+    const QByteArray bitmap = EncodeBmp24(SamplePicture(false));
+    seeds["Bitmap"] = {{"picture.bmp", bitmap}, {"picture.cbm", PackContainer(bitmap)}};
+    seeds["Jpeg"] = {{"colour.jpg", EncodeJpeg(SamplePicture(false))},
+                     {"grey.jpg", EncodeJpeg(SamplePicture(false).convertToFormat(QImage::Format_Grayscale8))}};
+    seeds["Png"] = {{"alpha.png", EncodePng(SamplePicture(true))}, {"opaque.png", EncodePng(SamplePicture(false))}};
+    seeds["Gif"] = {{"one-pixel.gif", OnePixelGif()}};
+    seeds["Metafile"] = MetafileSeeds();
+    seeds["PictureData"] = PictureSeeds();
+    TImageCacheItem item;
+    item.fileSize = 4321;
+    item.fileTime = 133000000000000000;
+    item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(SamplePicture(false)));
+    seeds["ImageCache"] = {{"Preview.ic", PreviewCacheBytes(item)}, {"record.bin", item.Record()}};
+    seeds["ImageList"] = {{"list.lst", ToCp932(QStringLiteral("[猫]\r\n; 一覧\r\nFOLDER = Cats\r\ntom.bmp\r\n\r\nFOLDERS.bmp\r\n"))}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
     std::map<QString, TSeeds> seeds;
+    AddPictureSeeds(seeds);
     const QByteArray document = DocumentBytes(2);
     seeds["LabelDocument"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};
     seeds["CompoundFile"] = {{"document.mld", document}, {"catalogue.ppr", CatalogueBytes()},

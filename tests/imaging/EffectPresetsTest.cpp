@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "imaging/EffectPresets.h"
+#include "imaging/ImageFilters.h"
+#include "render/ImageData.h"
 
 namespace kestrel {
 namespace {
@@ -28,6 +30,28 @@ TEST(EffectPresets, TheShippedStylesReadFromCodePage932)
     EXPECT_EQ(styles[size_t(sepia)].title, "セピア");
     EXPECT_EQ(CurrentEffectStyle(styles, 1, 2, 3, 4), -1);
     EXPECT_TRUE(ReadEffectStyles(QStringLiteral("/nonexistent/Effect.dat")).empty());
+}
+
+// Each style's thumbnail shows the picture as processing with the style's values would.
+TEST(EffectPresets, StyleThumbnailsShowWhatProcessingWouldGive)
+{
+    InstallImageFilters();
+    QImage photo(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    const QImage base = StyleListPicture(photo);
+    EXPECT_EQ(base.size(), QSize(200, 150));
+    for (const TEffectStyle& style : {TEffectStyle{"a", 30, -20, 3, 0x6680A0}, TEffectStyle{"b", -10, 40, -3, clNone}}) {
+        TImageData data;
+        data.Picture().SetImage(base);
+        data.LightFilter().SetBrightness(style.brightness);
+        data.LightFilter().SetContrast(style.contrast);
+        data.BlurFilter().SetBlurCount(style.focus);
+        data.MonotoneFilter().SetRefColor(style.color);
+        const QImage expected = data.ProcessedImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(ApplyEffectStyle(base, style), expected) << style.title.toStdString();
+        EXPECT_NE(ApplyEffectStyle(base, style), base.convertToFormat(QImage::Format_RGB32));
+    }
 }
 
 }  // namespace

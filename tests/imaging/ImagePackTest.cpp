@@ -3,6 +3,8 @@
 #include <QDir>
 
 #include "imaging/ImagePack.h"
+#include "platform/Canvas.h"
+#include "platform/Graphic.h"
 #include "platform/Cp932.h"
 #include "platform/PictureCodecs.h"
 #include "support/CfbTestSupport.h"
@@ -90,6 +92,105 @@ TEST(ImagePack, MatrixCellsAreRoundedShares)
     pack.SetCountRow(0);
     EXPECT_EQ(pack.GetCount(), 0);
     EXPECT_TRUE(pack.GetImageRect(0).IsEmpty());
+}
+
+// Picture i is a (i + 1) × 2 picture of colour i; the owner counts its calls.
+struct TOwnerPictures {
+    int count = 3;
+    int served = 0;
+    std::vector<QUuid> heard;
+    TListener listener{[this](TPersistent*, const QUuid& kind) { heard.push_back(kind); }};
+
+    void Attach(TCustomImagePack& pack)
+    {
+        pack.OnGetCount = [this] { return count; };
+        pack.OnGetImage = [this](TCustomImagePack&, TPictureEx& picture, int i) {
+            ++served;
+            QImage image(i + 1, 2, QImage::Format_RGB32);
+            image.fill(QColor(40 * i, 0, 0));
+            picture.SetImage(image);
+        };
+        listener.ListenTo(pack.Notify());
+    }
+};
+
+TEST(ImagePack, ACustomPackServesItsOwnersPicturesThroughTheCache)
+{
+    TCustomImagePack pack;
+    EXPECT_EQ(pack.GetCount(), 0);  // no handler yet
+    TOwnerPictures owner;
+    owner.Attach(pack);
+    pack.SetCacheLimit(4);
+    EXPECT_EQ(pack.GetCount(), 3);
+    TPictureEx picture;
+    pack.GetImage(picture, 2);
+    pack.GetImage(picture, 2);
+    EXPECT_EQ(owner.served, 1);
+    EXPECT_EQ(pack.GetImageRect(2), (TRect{0, 0, 3, 2}));
+    pack.GetImage(picture, 3);  // beyond the owner's count
+    EXPECT_FALSE(picture.HasGraphic());
+
+    int changes = 0;
+    pack.OnChange = [&] { ++changes; };
+    pack.Invalidate();
+    pack.Refresh();
+    EXPECT_EQ(owner.heard, (std::vector<QUuid>{NotifyImagePackChanging, NotifyImagePackChanged}));
+    EXPECT_EQ(changes, 1);
+    pack.GetImage(picture, 2);
+    EXPECT_EQ(owner.served, 2);  // the refresh dropped the cache
+}
+
+TEST(ImagePack, ChangingTheFileListIsAnnouncedBeforeAndAfter)
+{
+    TFileImagePack pack;
+    TOwnerPictures owner;
+    owner.listener.ListenTo(pack.Notify());
+    pack.SetFileList({QStringLiteral("a.bmp")});
+    EXPECT_EQ(owner.heard, (std::vector<QUuid>{NotifyImagePackChanging, NotifyImagePackChanged}));
+}
+
+TEST(ImagePack, DrawPutsThePicturesRectangleAtThePoint)
+{
+    TCustomImagePack pack;
+    TOwnerPictures owner;
+    owner.Attach(pack);
+    QImage surface(10, 6, QImage::Format_RGB32);
+    surface.fill(Qt::white);
+    {
+        TCanvas canvas(surface);
+        pack.Draw(canvas, 4, 3, 2);  // a 3 × 2 picture
+    }
+    EXPECT_EQ(surface.pixel(4, 3), qRgb(80, 0, 0));
+    EXPECT_EQ(surface.pixel(6, 4), qRgb(80, 0, 0));
+    EXPECT_EQ(surface.pixel(7, 4), qRgb(255, 255, 255));
+    EXPECT_EQ(surface.pixel(3, 3), qRgb(255, 255, 255));
+}
+
+TEST(ImagePack, MetafilesAreDrawnAsVectors)
+{
+    // A red rectangle without outline over the left half of a 10 × 10 frame, drawn 30 times larger.
+    const QByteArray wmf = QByteArray::fromHex(
+        "d7cdc69a0000000000000a000a00a00500000000b152"  // placeable header: 10 × 10
+        "0100090000032a000000100008000000" "0000"
+        "08000000fa0205000100000000000000"  // null pen
+        "07000000fc020000ff0000000000"  // red brush
+        "040000002d010000" "040000002d010100"
+        "070000001b040a0005000000000003000000" "0000");
+    TCustomImagePack pack;
+    pack.OnGetCount = [] { return 1; };
+    pack.OnGetImage = [&](TCustomImagePack&, TPictureEx& picture, int) {
+        picture.SetGraphic(TGraphic(TGraphicClass::gcMetafile, wmf));
+    };
+    QImage surface(300, 300, QImage::Format_RGB32);
+    surface.fill(Qt::white);
+    {
+        TCanvas canvas(surface);
+        pack.StretchDraw(canvas, {0, 0, 300, 300}, 0);
+    }
+    // Sharp edges at the scaled rectangle's border: no picture pixels were stretched.
+    EXPECT_EQ(surface.pixel(149, 150), qRgb(255, 0, 0));
+    EXPECT_EQ(surface.pixel(150, 150), qRgb(255, 255, 255));
+    EXPECT_EQ(surface.pixel(148, 296), qRgb(255, 0, 0));
 }
 
 }  // namespace

@@ -196,6 +196,51 @@ print(sorted("/".join(e) for e in ole.listdir())[0].endswith("photos/cat.jpg"))
 namespace kestrel {
 namespace {
 
+TEST(PreviewCache, LongNamesAreCachedUnderDigestsThatDoNotCollide)
+{
+    const QString folder = test::TestFolder() + "/photos with a folder name longer than thirty-one";
+    QDir().mkpath(folder);
+    const QString first = folder + "/holiday at the sea, the first evening.jpg";
+    const QString second = folder + "/holiday at the sea, the second evening.jpg";
+    test::WriteFileBytes(first, EncodeJpeg(Solid(100, 50, qRgb(200, 0, 0))));
+    test::WriteFileBytes(second, EncodeJpeg(Solid(50, 100, qRgb(0, 0, 200))));
+    TImageCacheStorage user;
+    user.Open(test::TestFolder() + "/ImageCache.ic", false);
+    LoadPreview(first, &user);
+    LoadPreview(second, &user);
+    TImageCacheItem stored;
+    ASSERT_TRUE(user.Read(first, stored));
+    EXPECT_EQ(stored.picture.Image().size(), QSize(200, 100));
+    ASSERT_TRUE(user.Read(second, stored));
+    EXPECT_EQ(stored.picture.Image().size(), QSize(100, 200));
+    // Names that fit keep their old form, so caches written before still answer; element
+    // names hold no backslash or exclamation mark.
+    EXPECT_EQ(TImageCacheStorage::StreamPath("/home/mio/cat.jpg"), "home\\mio\\cat.jpg");
+    const QString odd = TImageCacheStorage::StreamPath("/home/mio/wow!.jpg");
+    EXPECT_TRUE(odd.startsWith("home\\mio\\?"));
+    EXPECT_EQ(odd.size(), QString("home\\mio\\").size() + 31);
+    EXPECT_NE(TImageCacheStorage::StreamPath(first), TImageCacheStorage::StreamPath(second));
+}
+
+TEST(PreviewCache, ClearingEmptiesTheCacheAndKeepsItUsable)
+{
+    const QString file = test::TestFolder() + "/ImageCache.ic";
+    TImageCacheStorage cache;
+    cache.Open(file, false);
+    TImageCacheItem item;
+    item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(Solid(4, 4, 0)));
+    cache.Write("/a/cat.jpg", item);
+    cache.Commit();
+    cache.Clear();
+    TImageCacheItem read;
+    EXPECT_FALSE(cache.Read("/a/cat.jpg", read));
+    cache.Write("/a/dog.jpg", item);
+    EXPECT_TRUE(cache.Read("/a/dog.jpg", read));
+    EXPECT_EQ(CacheLimitFromSettings(false, 50), 0);
+    EXPECT_EQ(CacheLimitFromSettings(true, 0), INT_MAX);
+    EXPECT_EQ(CacheLimitFromSettings(true, 30), 30);
+}
+
 TEST(PreviewCache, StartUpOpensTheUsersCacheWithItsLimit)
 {
     TStartupHooks hooks;

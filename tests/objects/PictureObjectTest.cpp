@@ -84,6 +84,41 @@ TEST(PictureObject, PaintsThePictureAndItsKeyColourShowsThrough)
     EXPECT_EQ(Render(*object).pixel(12, 12), qRgb(128, 128, 128));
 }
 
+// A 10 × 10 metafile: red on the left half, blue on the right, no outlines.
+TGraphic HalvesMetafile()
+{
+    return TGraphic(TGraphicClass::gcMetafile,
+                    QByteArray::fromHex("d7cdc69a0000000000000a000a00a00500000000b152"  // placeable: 10 × 10
+                                        "0100090000033c000000100008000000" "0000"
+                                        "08000000fa0205000100000000000000"  // null pen
+                                        "07000000fc020000ff0000000000"  // red brush
+                                        "07000000fc0200000000ff000000"  // blue brush
+                                        "040000002d010000" "040000002d010100"
+                                        "070000001b040a00050000000000"  // left half, red
+                                        "040000002d010200"
+                                        "070000001b040a000a0000000500"  // right half, blue
+                                        "030000000000"));
+}
+
+TEST(PictureObject, MetafilesPaintAsVectorsThroughTheirCrop)
+{
+    auto object = std::make_unique<TLOImage>();
+    object->ImageData().Picture().SetGraphic(HalvesMetafile());
+    object->SetBounds({0, 0, 200, 100});
+    const QImage whole = Render(*object, {200, 100});
+    // The border between the halves stays one sharp step at 20 times the natural size.
+    EXPECT_EQ(whole.pixel(99, 50), qRgb(255, 0, 0));
+    EXPECT_EQ(whole.pixel(100, 50), qRgb(0, 0, 255));
+    // The crop of the right half fills the rectangle; the left half is clipped away.
+    object->ImageData().ClipFilter().SetClipRect({5, 0, 10, 10});
+    object->SetBounds({20, 0, 120, 100});
+    const QImage cropped = Render(*object, {200, 100});
+    EXPECT_EQ(cropped.pixel(20, 50), qRgb(0, 0, 255));
+    EXPECT_EQ(cropped.pixel(119, 50), qRgb(0, 0, 255));
+    EXPECT_EQ(cropped.pixel(19, 50), qRgb(128, 128, 128));
+    EXPECT_EQ(cropped.pixel(120, 50), qRgb(128, 128, 128));
+}
+
 TEST(PictureObject, AFrameIsLaidOverAndCutsAway)
 {
     auto object = Picture(Solid(8, 8, qRgb(0, 0, 255)), {0, 0, 80, 80});

@@ -2,6 +2,8 @@
 
 #include <QTemporaryDir>
 
+#include "platform/BoundedReader.h"
+#include "platform/Canvas.h"
 #include "platform/Graphic.h"
 #include "platform/MetafilePlayer.h"
 #include "support/CfbTestSupport.h"
@@ -24,21 +26,63 @@ protected:
     QList<QStringList> lines_;
 };
 
+// The expected colour at a probe: -1 means nothing was drawn there.
+void ExpectProbe(const QImage& picture, QPoint at, const QString& expected, const QString& where)
+{
+    const QRgb pixel = picture.pixel(at);
+    if (expected == "-1")
+        EXPECT_EQ(qAlpha(pixel), 0) << where.toStdString();
+    else
+        EXPECT_EQ(pixel & 0xFFFFFF, expected.toUInt(nullptr, 16)) << where.toStdString();
+}
+
 TEST_F(Metafiles, DrawTheExpectedColoursAtTheProbePoints)
 {
     ASSERT_GE(lines_.size(), 10);
     for (const QStringList& line : lines_) {
         const TGraphic graphic = LoadGraphicFile(folder_.filePath(line[0]));
         EXPECT_TRUE(graphic.IsMetafile());
-        const QImage& picture = graphic.Image();
-        for (qsizetype i = 1; i + 2 < line.size(); i += 3) {
-            const int x = line[i].toInt(), y = line[i + 1].toInt();
-            const QRgb pixel = picture.pixel(x, y);
-            if (line[i + 2] == "-1")
-                EXPECT_EQ(qAlpha(pixel), 0) << line[0].toStdString() << " at " << x << "," << y;
-            else
-                EXPECT_EQ(pixel & 0xFFFFFF, line[i + 2].toUInt(nullptr, 16)) << line[0].toStdString() << " at " << x << "," << y;
+        for (qsizetype i = 1; i + 2 < line.size(); i += 3)
+            ExpectProbe(graphic.Image(), QPoint(line[i].toInt(), line[i + 1].toInt()), line[i + 2],
+                        line[0] + " at " + line[i] + "," + line[i + 1]);
+    }
+}
+
+// Vectors through a canvas with a mapping and a device offset of its own, three times larger.
+TEST_F(Metafiles, PlayedLargerThroughAMappedCanvasTheyKeepTheirColours)
+{
+    constexpr int Scale = 3, Margin = 10;
+    for (const QStringList& line : lines_) {
+        const QByteArray bytes = test::ReadFileBytes(folder_.filePath(line[0]));
+        const QSize size = MetafileSize(bytes);
+        QImage surface(size * Scale + QSize(2 * Margin, 2 * Margin), QImage::Format_ARGB32);
+        surface.fill(Qt::transparent);
+        {
+            TCanvas canvas(surface);
+            canvas.SetDeviceOffset({Margin, Margin});
+            canvas.SetMapping({{0, 0}, {2, 2}, {0, 0}, {Scale, Scale}});
+            PlayMetafile(bytes, canvas, {0, 0, size.width() * 2, size.height() * 2});
         }
+        for (qsizetype i = 1; i + 2 < line.size(); i += 3) {
+            const QPoint at(Margin + int((line[i].toInt() + 0.5) * Scale), Margin + int((line[i + 1].toInt() + 0.5) * Scale));
+            ExpectProbe(surface, at, line[i + 2], line[0] + " at " + line[i] + "," + line[i + 1]);
+        }
+        // Nothing lands outside the target.
+        EXPECT_EQ(qAlpha(surface.pixel(Margin - 1, Margin - 1)), 0) << line[0].toStdString();
+        EXPECT_EQ(qAlpha(surface.pixel(surface.width() - Margin, surface.height() - Margin)), 0) << line[0].toStdString();
+    }
+}
+
+TEST_F(Metafiles, DataRecordsKeepTheMetafileBytes)
+{
+    for (const QStringList& line : lines_) {
+        const TGraphic graphic = LoadGraphicFile(folder_.filePath(line[0]));
+        QByteArray data;
+        WriteGraphicData(data, graphic);
+        TBoundedReader in(data);
+        const TGraphic again = ReadGraphicData(in);
+        EXPECT_EQ(again.Bytes(), test::ReadFileBytes(folder_.filePath(line[0])));
+        EXPECT_TRUE(again.IsMetafile());
     }
 }
 

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QUrl>
 
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
@@ -15,16 +18,18 @@
 #include "document/ActionList.h"
 #include "document/DOList.h"
 #include "document/DrawObjectFixtures.h"
+#include "document/storage/DocStream.h"
 #include "document/stream/ClassRegistry.h"
+#include "edit/LayoutActions.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
+#include "objects/PictureObject.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
-#include "document/storage/DocStream.h"
-#include "support/CfbTestSupport.h"
+#include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
+#include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
-#include "edit/LayoutActions.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/MainWindow.h"
@@ -153,6 +158,52 @@ TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
     saved.LoadFaceObjects(1, objects);
     ASSERT_EQ(objects.Count(), 1);
     EXPECT_EQ(objects.Item(0).GetBounds(), kBack);
+}
+
+TEST_F(MainWindowTest, PictureFilesDroppedOnTheFaceBecomePicturesWhereTheyFell)
+{
+    WriteDocument();
+    const QString bitmap = test::TestFolder() + "/red.bmp";
+    QImage red(36, 18, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    test::WriteFileBytes(bitmap, EncodeBmp24(red));
+    const QString notes = test::TestFolder() + "/notes.txt";
+    test::WriteFileBytes(notes, "no picture");
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    MouseOnFace(window, 1, {QEvent::MouseButtonDblClick});
+    ASSERT_TRUE(window.IsEditingFace());
+    TDrawSite& site = *window.FaceView().Site();
+    QWidget& surface = window.FaceView().View()->Surface();
+    const int before = site.ChildCount();
+    const QPoint at = site.LogToDev(QPoint(100, 50));
+
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(notes)});
+    QDragEnterEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(&surface, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(notes), QUrl::fromLocalFile(bitmap)});
+    QDragEnterEvent enter(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(&surface, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&surface, &drop);
+    ASSERT_EQ(site.ChildCount(), before + 1);  // the text file is passed over
+    const TLOImage* picture = nullptr;
+    for (int i = 0; i < site.ChildCount(); ++i)
+        if (auto* image = dynamic_cast<const TLOImage*>(&site.Child(i))) picture = image;
+    ASSERT_TRUE(picture);
+    const QPoint fell = site.DevToLog(at);  // within a device pixel of (100, 50)
+    EXPECT_EQ(picture->GetBounds(), (TRect{fell.x(), fell.y(), fell.x() + 51, fell.y() + 30}));  // 36 × 18 at 180 dpi
+    EXPECT_TRUE(picture->Selected());
+    EXPECT_EQ(picture->ImageData().Picture().ImageID(), bitmap);
+    ActionList().Undo();
+    EXPECT_EQ(site.ChildCount(), before);
 }
 
 TEST_F(MainWindowTest, LeavingAFaceWritesItBackAndSheetsCanBeChosen)

@@ -42,7 +42,8 @@ TEST(PicturePropertiesDialog, TheFileFilterNamesTheExtensionsAndLeavesPhotoCdOut
 {
     const QString filter = PictureFileFilter(".bmp;.jpg;.pcd;.PNG");
     EXPECT_TRUE(filter.startsWith("イメージファイル (*.bmp *.jpg *.PNG)"));
-    EXPECT_TRUE(filter.contains("読み込みには対応していません"));
+    // Each entry ends with its patterns in parentheses, the Photo CD one included.
+    EXPECT_TRUE(filter.endsWith("読み込みには対応していません (*.pcd)"));
 }
 
 }  // namespace

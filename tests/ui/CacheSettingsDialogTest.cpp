@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
+#include "imaging/PreviewCache.h"
+#include "platform/PictureCodecs.h"
+#include "support/TestEnvironment.h"
+#include "ui/CacheSettingsDialog.h"
+
+namespace kestrel {
+namespace {
+
+class CacheSettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame.Macro().SetLines(ProgramMacroTable());
+        frame.Loaded();
+        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
+            messages << text;
+            return int(mrOk);
+        };
+        ImageCache().Open(file, false);
+    }
+    void TearDown() override { ImageCache().Close(); }
+
+    QRadioButton* Radio(QDialog& dialog, const QString& caption)
+    {
+        for (QRadioButton* radio : dialog.findChildren<QRadioButton*>())
+            if (radio->text() == caption) return radio;
+        return nullptr;
+    }
+
+    TAppFrame frame;
+    QStringList messages;
+    const QString file = test::TestFolder() + "/ImageCache.ic";
+};
+
+TEST_F(CacheSettingsDialogTest, AcceptingStoresTheSettingsAndAppliesTheLimit)
+{
+    TfrmCacheSettings dialog;
+    ASSERT_TRUE(Radio(dialog, "キャッシュ機能を使用する(&U)")->isChecked());  // the defaults
+    ASSERT_TRUE(Radio(dialog, "無制限(&M)")->isChecked());
+    auto* size = dialog.findChild<QSpinBox*>();
+    EXPECT_FALSE(size->isEnabled());
+    Radio(dialog, "最大サイズを指定する(&L)")->setChecked(true);
+    EXPECT_TRUE(size->isEnabled());
+    size->setValue(5);  // below the range
+    EXPECT_EQ(size->value(), 10);
+    size->setValue(120);
+    dialog.accept();
+    EXPECT_TRUE(TAppFrame::ReadBool("CacheEnabl", false));
+    EXPECT_EQ(TAppFrame::ReadInteger("CacheLimit", 0), 120);
+    EXPECT_EQ(ImageCache().Limit(), 120);
+
+    TfrmCacheSettings again;
+    EXPECT_EQ(again.findChild<QSpinBox*>()->value(), 120);
+    Radio(again, "キャッシュ機能を使用しない(&N)")->setChecked(true);
+    EXPECT_FALSE(Radio(again, "無制限(&M)")->isEnabled());
+    again.accept();
+    EXPECT_FALSE(TAppFrame::ReadBool("CacheEnabl", true));
+    EXPECT_EQ(ImageCache().Limit(), 0);
+}
+
+TEST_F(CacheSettingsDialogTest, ClearingDeletesEveryRecordAndSaysSo)
+{
+    TImageCacheItem item;
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(picture));
+    ImageCache().Write("/photos/cat.jpg", item);
+    ImageCache().Commit();
+    TfrmCacheSettings dialog;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == "クリア") button->click();
+    EXPECT_EQ(messages, QStringList{"キャッシュの内容をクリアしました"});
+    TImageCacheItem read;
+    EXPECT_FALSE(ImageCache().Read("/photos/cat.jpg", read));
+    EXPECT_TRUE(ImageCache().IsOpen());
+}
+
+}  // namespace
+}  // namespace kestrel
