@@ -3,6 +3,7 @@
 #include "codes/QRCompose.h"
 #include "document/DODesigner.h"
 #include "document/stream/ClassRegistry.h"
+#include "edit/EditDesigner.h"
 #include "edit/StartupClasses.h"
 #include "imaging/BlendedPainting.h"
 #include "imaging/ImageFilters.h"
@@ -20,6 +21,7 @@ void InitializeModel()
     done = true;
     RegisterStartupClasses(TClassRegistry::Global());
     InstallObjectDesigners();
+    InstallEditing();
     InstallShapeKinds();
     RegisterTextKinds();
     SetQRHalfWidthKana(&ToHalfWidthKana);
