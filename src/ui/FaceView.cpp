@@ -16,12 +16,15 @@
 #include "document/DOActions.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
+#include "edit/GhostList.h"
 #include "edit/LabelData.h"
+#include "edit/LayoutSnap.h"
 #include "objects/PictureObject.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "ui/FaceParts.h"
+#include "ui/MoveModeBar.h"
 #include "ui/PicturePropertiesDialog.h"
 #include "ui/SiteView.h"
 
@@ -35,7 +38,14 @@ constexpr int kZoomCount = static_cast<int>(std::size(TFaceView::ZoomLevels));
 }  // namespace
 
 TFaceView::TFaceView(QWidget* parent)
-    : QWidget(parent), zoomBox_(new QComboBox(this)), layout_(new QVBoxLayout(this))
+    : QWidget(parent),
+      zoomBox_(new QComboBox(this)),
+      moveModes_(new TMoveModeBar([this] { return document_ ? &document_->Grid() : nullptr; },
+                                  [this] {
+                                      if (site_) site_->Invalidate();
+                                  },
+                                  this)),
+      layout_(new QVBoxLayout(this))
 {
     setObjectName("FaceView");
     zoomBox_->setObjectName("ZoomBox");
@@ -48,6 +58,7 @@ TFaceView::TFaceView(QWidget* parent)
     label->setBuddy(zoomBox_);
     bar->addWidget(label);
     bar->addWidget(zoomBox_);
+    bar->addWidget(moveModes_);
     bar->addStretch();
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->addLayout(bar);
@@ -55,6 +66,7 @@ TFaceView::TFaceView(QWidget* parent)
 
 TFaceView::~TFaceView()
 {
+    GhostList().RemoveSnapHook(this);
     ShowSite(nullptr);
 }
 
@@ -80,6 +92,8 @@ void TFaceView::Load(TLabelData& document, int face)
     document_ = &document;
     face_ = face;
     geometry_ = geometry;
+    GhostList().SetSnapHook(this, LayoutSnapHook(document.Grid(), document.Guide()));
+    moveModes_->Refresh();
     ShowSite(std::move(site));
 }
 
@@ -97,6 +111,7 @@ void TFaceView::Flush()
 // Records of the face being left would act on objects that are no longer shown.
 void TFaceView::Unload()
 {
+    GhostList().RemoveSnapHook(this);
     ShowSite(nullptr);
     ActionList().Clear();
     document_ = nullptr;

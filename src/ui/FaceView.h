@@ -15,6 +15,7 @@ namespace kestrel {
 class TCanvas;
 class TDrawSite;
 class TLabelData;
+class TMoveModeBar;
 class TSiteView;
 
 // One face of the current sheet in a draw site whose logical area is the face's outer
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<TDrawSite> site_;
     TSiteView* view_ = nullptr;
     QComboBox* zoomBox_;
+    TMoveModeBar* moveModes_;
     QVBoxLayout* layout_;
 };
 
