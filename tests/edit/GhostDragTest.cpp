@@ -6,6 +6,7 @@
 #include "document/DODesigner.h"
 #include "document/DOList.h"
 #include "edit/GhostList.h"
+#include "edit/Ghosts.h"
 #include "edit/LayoutSnap.h"
 #include "edit/ModelStartup.h"
 #include "edit/MoveModes.h"
@@ -158,6 +159,18 @@ TEST_F(GhostDragTest, AltDisablesTheModesAndShiftLocksTheAxis)
     MoveSettings() = {};
     Drag(rect, -1, {700, 190}, {100, 40}, ssShift);
     EXPECT_EQ(rect.Rect(), TRect(700, 140, 900, 240));
+}
+
+TEST_F(GhostDragTest, SimpleMoveIgnoresTheModesAndNeverCopies)
+{
+    MoveSettings().circumference = true;
+    TLORect& rect = AddRect({100, 100, 300, 200});
+    rect.SetSelected(true);
+    GhostList().AddGhost(std::make_unique<TSimpleMoveGhost>(rect));
+    DragGhosts({200, 150}, {50, 30}, ssCtrl | ssShift);
+    EXPECT_EQ(rect.Rect(), TRect(150, 130, 350, 230));
+    EXPECT_EQ(site.ChildCount(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "移動");
 }
 
 TEST_F(GhostDragTest, ResizingATurnedObjectKeepsTheOppositeCornerInPlace)
