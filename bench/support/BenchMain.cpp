@@ -5,7 +5,7 @@
 
 #include <QGuiApplication>
 
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 
 int main(int argc, char** argv)
 {

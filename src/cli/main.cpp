@@ -4,7 +4,7 @@
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
 #include "cli/Commands.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "platform/ProgramPaths.h"
 #include "platform/WorkingFiles.h"
 

@@ -7,6 +7,9 @@ namespace kestrel {
 class TCanvas;
 class TDrawObject;
 
+// The cursor of rotation handles; the program's own cursors count up from 1.
+inline constexpr TCursor crRotate = 1;
+
 // A selection handle: a small square on the site that starts a resize, move or rotation of its
 // owner (the code is the handle number StartGhost receives).
 class TPivot : public TSiteElement {

@@ -29,15 +29,16 @@ void PrepareFrame(TDrawObject& object, int width, int height)
 
 void InstallShapeKinds()
 {
-    const auto placed = [](std::function<void(TDrawObject&, TObjectSite&)> prepare) {
-        return TKindSetup{std::move(prepare), false, false};
+    // Drawn out with the mouse; the preparation gives what the drag does not.
+    const auto dragged = [](std::function<void(TDrawObject&, TObjectSite&)> prepare) {
+        return TKindSetup{std::move(prepare), false, true};
     };
-    TLOCreator::SetKindSetup("TLOLine", placed(PrepareLine));
-    TLOCreator::SetKindSetup("TLOCurve", placed(PrepareLine));
-    TLOCreator::SetKindSetup("TLORect", placed([](TDrawObject& o, TObjectSite&) {
+    TLOCreator::SetKindSetup("TLOLine", dragged(PrepareLine));
+    TLOCreator::SetKindSetup("TLOCurve", dragged(PrepareLine));
+    TLOCreator::SetKindSetup("TLORect", dragged([](TDrawObject& o, TObjectSite&) {
                                  PrepareFrame(o, DefaultRectWidth, DefaultRectHeight);
                              }));
-    TLOCreator::SetKindSetup("TLOCircle", placed([](TDrawObject& o, TObjectSite&) {
+    TLOCreator::SetKindSetup("TLOCircle", dragged([](TDrawObject& o, TObjectSite&) {
                                  PrepareFrame(o, DefaultCircleSize, DefaultCircleSize);
                              }));
 }

@@ -50,6 +50,8 @@ TDrawSite::TDrawSite()
 TDrawSite::~TDrawSite()
 {
     scaler_.SetOnChange({});
+    // Ghosts waiting for a press (a creation) refer to this site's objects.
+    if (DragActive()) DragGhosts()->CancelDrag();
 }
 
 // --- Mapping ---------------------------------------------------------------------------------
@@ -170,12 +172,20 @@ void TDrawSite::UpdateElementBounds(TDrawObject& object)
 
 void TDrawSite::InvalidateElement(TDrawObject& object)
 {
+    scene_ = QImage();
     if (host_) host_->InvalidateArea(object.ElementBounds());
 }
 
 void TDrawSite::Invalidate()
 {
+    scene_ = QImage();
     if (host_) host_->InvalidateArea({0, 0, elementSize_.width(), elementSize_.height()});
+}
+
+void TDrawSite::InvalidateOverlay(const TRect& logical)
+{
+    // A pixel of slack for the pen and for rounding at the edges.
+    if (host_) host_->InvalidateArea(LogToDevRect(logical.Normalized()).Inflated(2));
 }
 
 void TDrawSite::ChildInserted(TDrawObject& object)
@@ -251,6 +261,7 @@ bool TDrawSite::HidePivots()
         if (host_) host_->InvalidateArea(pivot->ElementBounds());
     }
     if (!pivots_.empty()) pivotsStale_ = true;
+    if (anyVisible) scene_ = QImage();
     return anyVisible;
 }
 
@@ -292,6 +303,8 @@ void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
 {
     const TRect area = update.Intersected({0, 0, elementSize_.width(), elementSize_.height()});
     if (area.IsEmpty()) return;
+    if (DragActive() && PaintOverScene(canvas, area)) return;
+    scene_ = QImage();
     // Without a background of its own the site must show what lies behind it: no buffer then.
     if (!doubleBuffered_ || color_ == clNone) return PaintDirect(canvas, area);
     // 24-bit colour in the raster engine's native layout: an RGB888 buffer costs ten times as much.
@@ -308,17 +321,48 @@ void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
 
 void TDrawSite::PaintDirect(TCanvas& canvas, const TRect& update)
 {
+    PaintScene(canvas, update);
+    PaintGhosts(canvas, update);
+}
+
+void TDrawSite::PaintScene(TCanvas& canvas, const TRect& update)
+{
     TCanvasStateSaver saver(canvas);
     canvas.SetMapping(TMapping{});
     canvas.IntersectClipRect(update);
     PaintBackground(canvas);
     PaintElements(canvas, update);
     PaintOverlay(canvas, {0, 0, elementSize_.width(), elementSize_.height()});
-    if (DragActive()) {
-        TCanvasStateSaver ghostSaver(canvas);
-        ApplyMapping(canvas);
-        DragGhosts()->PaintGhosts(*this, canvas);
+}
+
+bool TDrawSite::PaintOverScene(TCanvas& canvas, const TRect& update)
+{
+    // Beyond this the picture would cost more memory than repainting costs time.
+    constexpr qint64 kMaxScenePixels = 16 << 20;
+    const TRect all{0, 0, elementSize_.width(), elementSize_.height()};
+    if (color_ == clNone || qint64(all.Width()) * all.Height() > kMaxScenePixels) return false;
+    if (scene_.size() != elementSize_) {
+        scene_ = QImage(elementSize_, QImage::Format_RGB32);
+        TCanvas offscreen(scene_);
+        PaintScene(offscreen, all);
     }
+    {
+        TCanvasStateSaver saver(canvas);
+        canvas.SetMapping(TMapping{});
+        canvas.Painter().drawImage(update.TopLeft(), scene_, update.ToQRect());
+    }
+    PaintGhosts(canvas, update);
+    return true;
+}
+
+void TDrawSite::PaintGhosts(TCanvas& canvas, const TRect& update)
+{
+    if (!DragActive()) return;
+    TCanvasStateSaver saver(canvas);
+    canvas.SetMapping(TMapping{});
+    canvas.IntersectClipRect(update);
+    ApplyMapping(canvas);
+    DragGhosts()->PaintGhosts(*this, canvas);
 }
 
 void TDrawSite::PaintBackground(TCanvas& canvas)
@@ -441,7 +485,8 @@ void TDrawSite::PressObject(TDrawObject& object, int handle, const TSiteMouseEve
     if (object.Selected()) {
         if (shift) toggleOnClick_ = true;
     } else {
-        if (!shift) SelectAll(false);
+        // Ctrl adds too: a Ctrl-drag copies the selection together with the pressed object.
+        if (!(event.shift & (ssShift | ssCtrl))) SelectAll(false);
         object.SetSelected(true);
     }
     if (event.button != TMouseButton::mbLeft) return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QSize>
 #include <functional>
@@ -121,6 +122,9 @@ public:
     void UpdateElementBounds(TDrawObject& object) override;
     void InvalidateElement(TDrawObject& object) override;
     void Invalidate();
+    // Repaints a logical area where only drag feedback changed; the objects are painted from the
+    // picture taken when the drag began.
+    void InvalidateOverlay(const TRect& logical);
 
     // --- Selection and handles --------------------------------------------------------------
     // Selects every object whose element rectangle meets the device rectangle.
@@ -187,6 +191,10 @@ private:
     void PaintElements(TCanvas& canvas, const TRect& update);
     void PaintOverlay(TCanvas& canvas, const TRect& borderDevice);
     void PaintDirect(TCanvas& canvas, const TRect& update);
+    void PaintScene(TCanvas& canvas, const TRect& update);
+    // The scene under a running drag: painted once, then only the ghosts are drawn over it.
+    bool PaintOverScene(TCanvas& canvas, const TRect& update);
+    void PaintGhosts(TCanvas& canvas, const TRect& update);
     TPivot* PivotAt(QPoint device) const;
     TDrawObject* ElementAt(QPoint device) const;
     void PressObject(TDrawObject& object, int handle, const TSiteMouseEvent& event);
@@ -216,6 +224,7 @@ private:
     QPoint pointer_;  // last pointer position, logical
     IDrawSiteHost* host_ = nullptr;
     std::vector<std::unique_ptr<TPivot>> pivots_;
+    QImage scene_;
 
     PaintEvent onPaint_;
     PaintEvent onPaintAfter_;

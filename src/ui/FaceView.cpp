@@ -1,19 +1,19 @@
 #include "ui/FaceView.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDropEvent>
-#include <QGridLayout>
-#include <QScrollBar>
-#include <QWheelEvent>
-#include <QFileInfo>
-#include <QMimeData>
 #include <QEvent>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <iterator>
 
@@ -21,13 +21,16 @@
 #include "document/DOActions.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
-#include "label/LabelData.h"
+#include "edit/GhostList.h"
 #include "edit/LayoutActions.h"
+#include "edit/LayoutSnap.h"
+#include "label/LabelData.h"
 #include "objects/PictureObject.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "ui/FaceParts.h"
+#include "ui/MoveModeBar.h"
 #include "ui/PicturePropertiesDialog.h"
 #include "ui/Ruler.h"
 #include "ui/SiteView.h"
@@ -44,6 +47,11 @@ constexpr int kZoomCount = static_cast<int>(std::size(TFaceView::ZoomLevels));
 TFaceView::TFaceView(QWidget* parent)
     : QWidget(parent),
       zoomBox_(new QComboBox(this)),
+      moveModes_(new TMoveModeBar([this] { return document_ ? &document_->Grid() : nullptr; },
+                                  [this] {
+                                      if (site_) site_->Invalidate();
+                                  },
+                                  this)),
       layout_(new QVBoxLayout(this)),
       rulerGrid_(new QGridLayout),
       horizontalRuler_(new TRuler(Qt::Horizontal, this)),
@@ -60,6 +68,7 @@ TFaceView::TFaceView(QWidget* parent)
     label->setBuddy(zoomBox_);
     bar->addWidget(label);
     bar->addWidget(zoomBox_);
+    bar->addWidget(moveModes_);
     bar->addStretch();
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->addLayout(bar);
@@ -69,6 +78,7 @@ TFaceView::TFaceView(QWidget* parent)
 
 TFaceView::~TFaceView()
 {
+    GhostList().RemoveSnapHook(this);
     ShowSite(nullptr);
 }
 
@@ -95,6 +105,8 @@ void TFaceView::Load(TLabelData& document, int face)
     document_ = &document;
     face_ = face;
     geometry_ = geometry;
+    GhostList().SetSnapHook(this, LayoutSnapHook(document.Grid(), document.Guide()));
+    moveModes_->Refresh();
     ShowSite(std::move(site));
 }
 
@@ -112,6 +124,7 @@ void TFaceView::Flush()
 // Records of the face being left would act on objects that are no longer shown.
 void TFaceView::Unload()
 {
+    GhostList().RemoveSnapHook(this);
     ShowSite(nullptr);
     ActionList().Clear();
     document_ = nullptr;

@@ -18,6 +18,7 @@ namespace kestrel {
 class TCanvas;
 class TDrawSite;
 class TLabelData;
+class TMoveModeBar;
 class TSiteView;
 class TRuler;
 struct TSiteKeyEvent;
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<TDrawSite> site_;
     TSiteView* view_ = nullptr;
     QComboBox* zoomBox_;
+    TMoveModeBar* moveModes_;
     QVBoxLayout* layout_;
     QGridLayout* rulerGrid_;
     TRuler* horizontalRuler_;

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include "platform/Canvas.h"
+#include "ui/SiteViewMouse.h"
 
 namespace kestrel {
 
@@ -35,28 +36,6 @@ TMouseButton ButtonOf(Qt::MouseButton button)
 TSiteMouseEvent SiteEvent(const QMouseEvent& event, bool doubleClick = false)
 {
     return {event.position().toPoint(), ButtonOf(event.button()), ShiftOf(event.modifiers()), doubleClick};
-}
-
-Qt::CursorShape ShapeOf(TCursor cursor)
-{
-    switch (cursor) {
-        case crCross:
-            return Qt::CrossCursor;
-        case crSizeNESW:
-            return Qt::SizeBDiagCursor;
-        case crSizeNS:
-            return Qt::SizeVerCursor;
-        case crSizeNWSE:
-            return Qt::SizeFDiagCursor;
-        case crSizeWE:
-            return Qt::SizeHorCursor;
-        case crHandPoint:
-            return Qt::PointingHandCursor;
-        case crSizeAll:
-            return Qt::SizeAllCursor;
-        default:
-            return Qt::ArrowCursor;
-    }
 }
 
 // Moves a scroll bar one step towards a coordinate outside [low, high).
@@ -89,7 +68,7 @@ protected:
     {
         const TSiteMouseEvent siteEvent = SiteEvent(*event);
         site_.MouseMove(siteEvent);
-        setCursor(ShapeOf(site_.IsDragging() ? site_.MoveCursor() : site_.CursorAt(siteEvent.position)));
+        setCursor(SiteCursor(site_.IsDragging() ? site_.MoveCursor() : site_.CursorAt(siteEvent.position)));
     }
     void keyPressEvent(QKeyEvent* event) override
     {

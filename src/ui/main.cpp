@@ -10,7 +10,7 @@
 
 #include "app/DataMain.h"
 #include "imaging/PreviewCache.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "platform/InstanceChannel.h"

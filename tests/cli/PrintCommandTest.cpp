@@ -9,7 +9,7 @@
 
 #include "cli/PrintCommand.h"
 #include "label/LabelDocumentFixtures.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "paper/FaceInfo.h"
 #include "platform/Rounding.h"
 #include "print/BandPage.h"

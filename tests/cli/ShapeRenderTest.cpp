@@ -9,7 +9,7 @@
 #include "cli/DocumentCommands.h"
 #include "document/DOList.h"
 #include "label/LabelDocumentFixtures.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"

@@ -8,7 +8,7 @@
 #include "document/ActionList.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "objects/PictureObject.h"
 #include "platform/Error.h"
 #include "render/DrawSiteFixtures.h"

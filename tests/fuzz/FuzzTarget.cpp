@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "platform/Error.h"
 
 namespace kestrel::fuzz {

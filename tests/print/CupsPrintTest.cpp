@@ -6,7 +6,7 @@
 
 #include "PrivateCups.h"
 #include "label/LabelDocumentFixtures.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"

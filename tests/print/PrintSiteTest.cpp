@@ -7,7 +7,7 @@
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
 #include "label/LabelDocumentFixtures.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "paper/FaceInfo.h"
 #include "paper/PaperRecords.h"
 #include "platform/Rounding.h"

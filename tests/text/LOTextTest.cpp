@@ -7,7 +7,7 @@
 #include "document/DODesigner.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/UndoFixtures.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "document/stream/ObjectStream.h"
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"

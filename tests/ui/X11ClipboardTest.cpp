@@ -13,7 +13,7 @@
 #include "document/DOList.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 #include "objects/PictureObject.h"
 #include "platform/Clipboard.h"
 #include "render/DrawSiteFixtures.h"

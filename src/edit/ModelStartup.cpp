@@ -1,11 +1,12 @@
-#include "label/ModelStartup.h"
+#include "edit/ModelStartup.h"
 
 #include "codes/QRCompose.h"
 #include "document/DODesigner.h"
 #include "document/stream/ClassRegistry.h"
-#include "label/StartupClasses.h"
+#include "edit/EditDesigner.h"
 #include "imaging/BlendedPainting.h"
 #include "imaging/ImageFilters.h"
+#include "label/StartupClasses.h"
 #include "objects/ShapeKinds.h"
 #include "render/PictureEx.h"
 #include "text/CharConvert.h"
@@ -20,6 +21,7 @@ void InitializeModel()
     done = true;
     RegisterStartupClasses(TClassRegistry::Global());
     InstallObjectDesigners();
+    InstallEditing();
     InstallShapeKinds();
     RegisterTextKinds();
     SetQRHalfWidthKana(&ToHalfWidthKana);

@@ -1,0 +1,128 @@
+#include "edit/EditDesigner.h"
+
+#include "document/Capabilities.h"
+#include "document/LabelObject.h"
+#include "document/Pivot.h"
+#include "edit/GhostList.h"
+#include "edit/Ghosts.h"
+#include "platform/Canvas.h"
+#include "render/DrawSite.h"
+
+namespace kestrel {
+
+namespace {
+constexpr int kBulgeHandle = 2;
+constexpr int kRotateHandle = 8;
+
+// Cursors of handles 0..7.
+constexpr TCursor kHandleCursors[] = {crSizeNWSE, crSizeWE, crSizeNESW, crSizeNS,
+                                      crSizeNS,   crSizeNESW, crSizeWE, crSizeNWSE};
+
+// The arc's middle: a round handle, so that it does not read as a corner.
+class TBulgePivot : public TLabelPivot {
+public:
+    explicit TBulgePivot(TDrawObject& owner) : TLabelPivot(owner, kBulgeHandle, crCross) {}
+    void Paint(TCanvas& canvas) override
+    {
+        canvas.SetPen({clWhite, 1});
+        canvas.SetBrush({clBlack, TBrushStyle::bsSolid});
+        canvas.Ellipse(Area());
+    }
+};
+
+TDrawSite* DrawSiteOf(TDrawObject& object)
+{
+    return dynamic_cast<TDrawSite*>(object.Site());
+}
+
+void AddPivot(TDrawSite& site, std::unique_ptr<TPivot> pivot, QPoint at)
+{
+    site.PlacePivot(site.AddPivot(std::move(pivot)), at);
+}
+
+// Turned objects turn their handles too; the corners right-top and left-bottom then turn the object.
+void CreateRectPivots(TDrawSite& site, TLORectBase& object)
+{
+    const auto* turned = dynamic_cast<const IDORotate*>(&object);
+    const int angle = turned ? turned->Angle() : 0;
+    const TRect rect = object.Rect();
+    for (int handle = 0; handle < 8; ++handle) {
+        const bool rotates = turned && (handle == 2 || handle == 5);
+        const QPoint at = RoundedPoint(TurnedAbout(HandlePoint(rect, handle), CentreOf(rect), angle));
+        auto pivot = rotates ? std::make_unique<TLabelPivot>(object, kRotateHandle, crRotate)
+                             : std::make_unique<TLabelPivot>(object, handle, kHandleCursors[handle]);
+        AddPivot(site, std::move(pivot), at);
+    }
+}
+
+void CreateLinePivots(TDrawSite& site, TDrawObject& object, const IDOLine& line)
+{
+    AddPivot(site, std::make_unique<TLabelPivot>(object, 0, crCross), line.StartPoint());
+    AddPivot(site, std::make_unique<TLabelPivot>(object, 1, crCross), line.EndPoint());
+    if (const auto* curve = dynamic_cast<const IDOCurve*>(&line))
+        AddPivot(site, std::make_unique<TBulgePivot>(object), curve->ViaPoint());
+}
+
+std::unique_ptr<TGhost> CreateGhost(TDrawObject& object)
+{
+    if (dynamic_cast<IDOCurve*>(&object)) return std::make_unique<TCurveCreateGhost>(object);
+    if (dynamic_cast<IDOLine*>(&object)) return std::make_unique<TLineCreateGhost>(object);
+    if (auto* rect = dynamic_cast<TLORectBase*>(&object)) return std::make_unique<TRectCreateGhost>(*rect);
+    return nullptr;
+}
+
+std::unique_ptr<TGhost> HandleGhost(TDrawObject& object, int handle)
+{
+    if (handle == kRotateHandle)
+        return dynamic_cast<IDORotate*>(&object) ? std::make_unique<TRotateGhost>(object) : nullptr;
+    if (dynamic_cast<IDOCurve*>(&object) && handle == kBulgeHandle) return std::make_unique<TCurveGhost>(object);
+    if (dynamic_cast<IDOLine*>(&object))
+        return handle == 0 || handle == 1 ? std::make_unique<TLineGhost>(object, handle) : nullptr;
+    if (auto* rect = dynamic_cast<TLORectBase*>(&object); rect && handle >= 0 && handle < 8)
+        return std::make_unique<TRectGhost>(*rect, handle);
+    return nullptr;
+}
+}  // namespace
+
+bool TEditDesigner::CreatePivots(TDrawObject& object)
+{
+    TDrawSite* site = DrawSiteOf(object);
+    if (!site) return false;
+    if (const auto* line = dynamic_cast<const IDOLine*>(&object)) {
+        CreateLinePivots(*site, object, *line);
+        return true;
+    }
+    if (auto* rect = dynamic_cast<TLORectBase*>(&object)) {
+        CreateRectPivots(*site, *rect);
+        return true;
+    }
+    return false;
+}
+
+std::unique_ptr<TGhost> TEditDesigner::MakeGhost(TDrawObject& object, int handle)
+{
+    if (handle == -2) return CreateGhost(object);
+    if (handle == -1)
+        return dynamic_cast<IDOEncloseBounds*>(&object) ? std::make_unique<TMoveGhost>(object) : nullptr;
+    return HandleGhost(object, handle);
+}
+
+bool TEditDesigner::StartGhost(TDrawObject& object, int handle)
+{
+    std::unique_ptr<TGhost> ghost = MakeGhost(object, handle);
+    if (!ghost) return false;
+    GhostList().AddGhost(std::move(ghost));
+    return true;
+}
+
+void InstallEditing()
+{
+    static const bool registered = [] {
+        DesignerList().Register(std::make_unique<TEditDesigner>());
+        return true;
+    }();
+    (void)registered;
+    SetDragGhosts(&GhostList());
+}
+
+}  // namespace kestrel

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "document/ActionList.h"
+#include "document/DODesigner.h"
+#include "document/DOList.h"
+#include "edit/GhostList.h"
+#include "edit/Ghosts.h"
+#include "edit/LayoutSnap.h"
+#include "edit/ModelStartup.h"
+#include "edit/MoveModes.h"
+#include "objects/LOLine.h"
+#include "objects/LORect.h"
+#include "render/DrawSite.h"
+#include "render/GridGuide.h"
+
+namespace kestrel {
+namespace {
+
+constexpr QPoint kCentre(600, 600);
+
+class GhostDragTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitializeModel();
+        site.SetDeviceDpi(96);
+        site.Scaler().SetUnitDPI(254);
+        site.SetLogSize(1200, 1200);
+        ActionList().Clear();
+        ActionList().SetLimit(1000);
+        MoveSettings() = {};
+    }
+    void TearDown() override
+    {
+        GhostList().CancelDrag();
+        ActionList().Clear();
+        ActionList().SetLimit(TActionList::DefaultLimit);
+        MoveSettings() = {};
+    }
+
+    TLORect& AddRect(const TRect& bounds, int angle = 0)
+    {
+        auto rect = std::make_unique<TLORect>();
+        rect->SetBounds(bounds);
+        rect->SetAngle(angle);
+        return static_cast<TLORect&>(site.AddObject(std::move(rect)));
+    }
+
+    template <class T>
+    T& AddLine(QPoint from, QPoint to)
+    {
+        auto line = std::make_unique<T>();
+        line->SetStartPoint(from);
+        line->SetEndPoint(to);
+        return static_cast<T&>(site.AddObject(std::move(line)));
+    }
+
+    QByteArray FaceStream() const
+    {
+        std::vector<TDrawObject*> objects;
+        site.Objects(objects, false);
+        TDOList list;
+        for (TDrawObject* object : objects) list.Add(*object);
+        QByteArray bytes;
+        list.SaveToStream(bytes);
+        return bytes;
+    }
+
+    // One drag as the site runs it: the ghost for the handle, then press, move and release.
+    void Drag(TDrawObject& object, int handle, QPoint from, QPoint offset, TShiftState shift = 0)
+    {
+        site.SelectAll(false);
+        object.SetSelected(true);
+        object.StartGhost(handle);
+        DragGhosts(from, offset, shift);
+    }
+
+    void DragGhosts(QPoint from, QPoint offset, TShiftState shift = 0)
+    {
+        GhostList().BeginDrag(site, site.LogicalArea(), from, shift);
+        GhostList().DragTo(from + offset, shift);
+        GhostList().EndDrag();
+    }
+
+    int UndoSteps() const { return ActionList().Current() + 1; }
+
+    TDrawSite site;
+};
+
+TEST_F(GhostDragTest, MoveIsOneStepAndUndoPutsTheObjectBack)
+{
+    TLORect& rect = AddRect({100, 100, 300, 200});
+    Drag(rect, -1, {200, 150}, {50, 30});
+    EXPECT_EQ(rect.Rect(), TRect(150, 130, 350, 230));
+    ASSERT_EQ(UndoSteps(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "移動");
+    ActionList().Undo();
+    EXPECT_EQ(rect.Rect(), TRect(100, 100, 300, 200));
+
+    // Back where it began: nothing changes and nothing is recorded.
+    ActionList().Clear();
+    Drag(rect, -1, {200, 150}, {0, 0});
+    EXPECT_EQ(UndoSteps(), 0);
+}
+
+TEST_F(GhostDragTest, MovingSeveralObjectsIsStillOneStep)
+{
+    TLORect& a = AddRect({100, 100, 200, 200});
+    TLORect& b = AddRect({400, 400, 500, 500});
+    a.SetSelected(true);
+    b.SetSelected(true);
+    a.StartGhost(-1);
+    b.StartGhost(-1);
+    DragGhosts({150, 150}, {20, 0});
+    EXPECT_EQ(a.Rect().left, 120);
+    EXPECT_EQ(b.Rect().left, 420);
+    ASSERT_EQ(UndoSteps(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "移動");
+    ActionList().Undo();
+    EXPECT_EQ(a.Rect().left, 100);
+    EXPECT_EQ(b.Rect().left, 400);
+}
+
+TEST_F(GhostDragTest, CtrlDragLeavesTheObjectAndDropsACopy)
+{
+    TLORect& rect = AddRect({100, 100, 300, 200});
+    Drag(rect, -1, {200, 150}, {300, 0}, ssCtrl);
+    ASSERT_EQ(site.ChildCount(), 2);
+    EXPECT_EQ(rect.Rect(), TRect(100, 100, 300, 200));
+    EXPECT_FALSE(rect.Selected());
+    auto& copy = dynamic_cast<TLORect&>(site.Child(1));
+    EXPECT_EQ(copy.Rect(), TRect(400, 100, 600, 200));
+    EXPECT_TRUE(copy.Selected());
+    ASSERT_EQ(UndoSteps(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "ドラッグコピー");
+    ActionList().Undo();
+    EXPECT_EQ(site.ChildCount(), 1);
+}
+
+TEST_F(GhostDragTest, PureTurnAboutTheDiscCentreIsApplied)
+{
+    MoveSettings().circumference = true;
+    MoveSettings().turnObject = true;
+    TLORect& rect = AddRect({500, 550, 700, 650});
+    Drag(rect, -1, kCentre + QPoint(200, 0), {-400, 0});
+    EXPECT_EQ(rect.Angle(), 180);
+    EXPECT_EQ(rect.Rect(), TRect(500, 550, 700, 650));
+    EXPECT_EQ(UndoSteps(), 1);
+}
+
+TEST_F(GhostDragTest, AltDisablesTheModesAndShiftLocksTheAxis)
+{
+    MoveSettings().circumference = true;
+    TLORect& rect = AddRect({500, 100, 700, 200});
+    Drag(rect, -1, {600, 150}, {100, 40}, ssAlt);  // plain free move
+    EXPECT_EQ(rect.Rect(), TRect(600, 140, 800, 240));
+    MoveSettings() = {};
+    Drag(rect, -1, {700, 190}, {100, 40}, ssShift);
+    EXPECT_EQ(rect.Rect(), TRect(700, 140, 900, 240));
+}
+
+TEST_F(GhostDragTest, SimpleMoveIgnoresTheModesAndNeverCopies)
+{
+    MoveSettings().circumference = true;
+    TLORect& rect = AddRect({100, 100, 300, 200});
+    rect.SetSelected(true);
+    GhostList().AddGhost(std::make_unique<TSimpleMoveGhost>(rect));
+    DragGhosts({200, 150}, {50, 30}, ssCtrl | ssShift);
+    EXPECT_EQ(rect.Rect(), TRect(150, 130, 350, 230));
+    EXPECT_EQ(site.ChildCount(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "移動");
+}
+
+TEST_F(GhostDragTest, ResizingATurnedObjectKeepsTheOppositeCornerInPlace)
+{
+    TLORect& rect = AddRect({200, 200, 400, 300}, 90);
+    const auto screenCorner = [&](int handle) {
+        const TRect r = rect.Rect();
+        return RoundedPoint(TurnedAbout(HandlePoint(r, handle), CentreOf(r), rect.Angle()));
+    };
+    const QPoint anchor = screenCorner(0);
+    const QPoint grip = screenCorner(7);
+    Drag(rect, 7, grip, {-30, 50});  // 50 down on screen is 50 wider in the object's frame
+    EXPECT_EQ(rect.Rect().Width(), 250);
+    EXPECT_EQ(rect.Rect().Height(), 130);
+    EXPECT_LE((screenCorner(0) - anchor).manhattanLength(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "サイズ変更");
+}
+
+TEST_F(GhostDragTest, RotateHandleTurnsByTheSweptAngle)
+{
+    TLORect& rect = AddRect({500, 500, 700, 700}, 10);
+    Drag(rect, 8, {800, 600}, {-200, 200});  // a quarter turn about the centre
+    EXPECT_EQ(rect.Angle(), 100);
+    EXPECT_EQ(ActionList().UndoCaption(), "回転");
+}
+
+TEST_F(GhostDragTest, CreationByDraggingShowsTheObjectOnlyWhenItHasAShape)
+{
+    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLORect"));
+    ASSERT_EQ(site.ChildCount(), 1);
+    EXPECT_FALSE(site.Child(0).Visible());
+    DragGhosts({100, 100}, {0, 0});  // a click: nothing is made
+    EXPECT_EQ(site.ChildCount(), 0);
+    EXPECT_EQ(UndoSteps(), 0);
+
+    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLOLine"));
+    DragGhosts({300, 100}, {-200, 150});
+    ASSERT_EQ(site.ChildCount(), 1);
+    auto& line = dynamic_cast<TLOLine&>(site.Child(0));
+    EXPECT_TRUE(line.Visible());
+    EXPECT_EQ(line.StartPoint(), QPoint(300, 100));
+    EXPECT_EQ(line.EndPoint(), QPoint(100, 250));
+    ASSERT_EQ(UndoSteps(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "追加");
+    ActionList().Undo();
+    EXPECT_EQ(site.ChildCount(), 0);
+}
+
+TEST_F(GhostDragTest, RandomDragsUndoToTheSameBytesAndRedoToTheEnd)
+{
+    AddRect({100, 100, 300, 250});
+    AddRect({500, 450, 700, 750}, 30);
+    AddRect({800, 200, 900, 260});
+    AddLine<TLOLine>({100, 900}, {400, 1000});
+    AddLine<TLOCurve>({600, 900}, {1000, 800});
+    const QByteArray start = FaceStream();
+    std::mt19937 random(15);
+    const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const TShiftState shifts[] = {0, ssShift, ssAlt, ssCtrl, ssShift | ssAlt};
+    for (int drag = 0; drag < 60; ++drag) {
+        MoveSettings() = {pick(0, 1) == 1, pick(0, 1) == 1, pick(0, 1) == 1, pick(0, 1) == 1, pick(0, 1) == 1,
+                          TMoveSettings::StepAngles[pick(0, 2)]};
+        TDrawObject& object = site.Child(pick(0, site.ChildCount() - 1));
+        const bool isLine = dynamic_cast<IDOLine*>(&object);
+        const int handle = isLine ? pick(-1, 2) : pick(-1, 8);
+        const TRect bounds = object.GetBounds();
+        const QPoint from(pick(bounds.left, bounds.right), pick(bounds.top, bounds.bottom));
+        Drag(object, handle, from, {pick(-300, 300), pick(-300, 300)}, shifts[pick(0, 4)]);
+    }
+    const QByteArray end = FaceStream();
+    ASSERT_NE(end, start);
+    ASSERT_GT(UndoSteps(), 10);
+    while (ActionList().CanUndo()) ActionList().Undo();
+    EXPECT_EQ(FaceStream(), start);
+    while (ActionList().CanRedo()) ActionList().Redo();
+    EXPECT_EQ(FaceStream(), end);
+}
+
+TEST(LayoutSnap, GuideOrGridWhicheverIsCloserAndNothingWithAlt)
+{
+    TDrawSite site;
+    site.SetDeviceDpi(96);
+    site.Scaler().SetUnitDPI(254);
+    site.SetLogSize(1200, 1200);  // 10 pixels are 26 units
+    TGrid grid;
+    grid.SetEnabled(true);
+    TGuide guide;
+    guide.SetEnabled(true);
+    guide.SetSlot(0, {130, 0});
+    EXPECT_EQ(LayoutSnapOffset(grid, guide, site, {124, 124}, 0), QPoint(6, -24));   // guide, grid
+    EXPECT_EQ(LayoutSnapOffset(grid, guide, site, {140, 90}, 0), QPoint(10, 10));  // a tie goes to the grid
+    EXPECT_EQ(LayoutSnapOffset(grid, guide, site, {124, 124}, ssAlt), QPoint(0, 0));
+    grid.SetEnabled(false);
+    EXPECT_EQ(LayoutSnapOffset(grid, guide, site, {300, 300}, 0), QPoint(NoSnap, NoSnap));
+    // A size of 0 or less (from a damaged document) snaps as the default size.
+    grid.SetEnabled(true);
+    grid.SetSize(0);
+    EXPECT_EQ(LayoutSnapOffset(grid, guide, site, {1024, 1024}, 0).y(), -24);
+    grid.SetSize(-7);
+    EXPECT_EQ(grid.SnapOffset({1026, 1026}), QPoint(24, 24));
+}
+
+}  // namespace
+}  // namespace kestrel
