@@ -38,6 +38,53 @@ void DrawDeviceImage(TCanvas& canvas, QPoint at, const QImage& image, QPainter::
     painter.restore();
 }
 
+// What blended painting mixes over one device area: the object's own image, its mask and ratio.
+struct TBlendParts {
+    QImage own;
+    QImage mask;
+    int ratio;
+};
+
+// The device pixels of the canvas the object can show on.
+TRect BlendArea(const TDrawObject& object, const TCanvas& canvas)
+{
+    const TRect work = object.GetBounds().Normalized().Intersected(canvas.ClipBox().Inflated(5));
+    const QPaintDevice& device = canvas.Device();
+    return canvas.LogToDev(work).Intersected({0, 0, device.width(), device.height()});
+}
+
+TBlendParts RenderBlendParts(TDrawObject& object, TCanvas& canvas, const TRect& area)
+{
+    QImage mask(area.Width(), area.Height(), QImage::Format_Grayscale8);
+    mask.fill(0);
+    {
+        TCanvas maskCanvas(mask);
+        AlignWith(maskCanvas, canvas, area.TopLeft());
+        object.PaintMask(maskCanvas);
+    }
+    const QPoint ownOrigin = canvas.LogToDev(object.GetBounds().Normalized()).TopLeft();
+    const QImage own = object.RenderToBitmap(canvas).copy(area.Translated(-ownOrigin.x(), -ownOrigin.y()).ToQRect());
+    const auto* blendable = dynamic_cast<const IBlendable*>(&object);
+    return {own, mask, blendable ? blendable->BlendRatio() : 100};
+}
+
+// Screens and printers have no pixels to mix into: the painter lays the object's own image over
+// them with the mask as its opacity instead.
+void PaintWithOpacity(TDrawObject& object, TCanvas& canvas)
+{
+    const TRect area = BlendArea(object, canvas);
+    if (area.IsEmpty()) return;
+    const TBlendParts parts = RenderBlendParts(object, canvas, area);
+    QImage layer = parts.own.convertToFormat(QImage::Format_ARGB32);
+    const int ratio = std::clamp(parts.ratio, 0, 100);
+    for (int y = 0; y < layer.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
+        const uchar* opacity = parts.mask.constScanLine(y);
+        for (int x = 0; x < layer.width(); ++x) row[x] = (row[x] & 0xFFFFFF) | (uint(MulDiv(opacity[x], ratio, 100)) << 24);
+    }
+    DrawDeviceImage(canvas, area.TopLeft(), layer, QPainter::CompositionMode_SourceOver);
+}
+
 }  // namespace
 
 TMaskBlender SetMaskBlender(TMaskBlender blender)
@@ -125,42 +172,18 @@ void TDrawObject::PaintContent(TCanvas& canvas)
             const TMaskBlender& blender = InstalledMaskBlender();
             if (blender && PaintBlended(canvas, blender)) return;
         } else {
-            // Screens and printers have no pixels to mix into: the painter lays the own image over
-            // them with the mask as its opacity instead.
-            PaintWithOpacity(canvas);
+            PaintWithOpacity(*this, canvas);
             return;
         }
     }
     Paint(canvas);
 }
 
-TRect TDrawObject::BlendArea(const TCanvas& canvas) const
-{
-    const TRect work = GetBounds().Normalized().Intersected(canvas.ClipBox().Inflated(5));
-    const QPaintDevice& device = canvas.Device();
-    return canvas.LogToDev(work).Intersected({0, 0, device.width(), device.height()});
-}
-
-TDrawObject::TBlendParts TDrawObject::RenderBlendParts(TCanvas& canvas, const TRect& area)
-{
-    QImage mask(area.Width(), area.Height(), QImage::Format_Grayscale8);
-    mask.fill(0);
-    {
-        TCanvas maskCanvas(mask);
-        AlignWith(maskCanvas, canvas, area.TopLeft());
-        PaintMask(maskCanvas);
-    }
-    const QPoint ownOrigin = canvas.LogToDev(GetBounds().Normalized()).TopLeft();
-    const QImage own = RenderToBitmap(canvas).copy(area.Translated(-ownOrigin.x(), -ownOrigin.y()).ToQRect());
-    const auto* blendable = dynamic_cast<const IBlendable*>(this);
-    return {own, mask, blendable ? blendable->BlendRatio() : 100};
-}
-
 bool TDrawObject::PaintBlended(TCanvas& canvas, const TMaskBlender& blender)
 {
-    const TRect area = BlendArea(canvas);
+    const TRect area = BlendArea(*this, canvas);
     if (area.IsEmpty()) return true;  // nothing of it can show
-    const TBlendParts parts = RenderBlendParts(canvas, area);
+    const TBlendParts parts = RenderBlendParts(*this, canvas, area);
 
     auto& target = static_cast<QImage&>(canvas.Device());
     const QImage::Format format = target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
@@ -170,20 +193,6 @@ bool TDrawObject::PaintBlended(TCanvas& canvas, const TMaskBlender& blender)
     return true;
 }
 
-void TDrawObject::PaintWithOpacity(TCanvas& canvas)
-{
-    const TRect area = BlendArea(canvas);
-    if (area.IsEmpty()) return;
-    const TBlendParts parts = RenderBlendParts(canvas, area);
-    QImage layer = parts.own.convertToFormat(QImage::Format_ARGB32);
-    const int ratio = std::clamp(parts.ratio, 0, 100);
-    for (int y = 0; y < layer.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
-        const uchar* opacity = parts.mask.constScanLine(y);
-        for (int x = 0; x < layer.width(); ++x) row[x] = (row[x] & 0xFFFFFF) | (uint(MulDiv(opacity[x], ratio, 100)) << 24);
-    }
-    DrawDeviceImage(canvas, area.TopLeft(), layer, QPainter::CompositionMode_SourceOver);
-}
 
 void TDrawObject::PaintMask(TCanvas& mask)
 {

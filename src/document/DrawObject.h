@@ -106,21 +106,9 @@ protected:
 private:
     friend class TObjectSite;
 
-    // What blended painting mixes over one device area: the own image, the mask and the ratio.
-    struct TBlendParts {
-        QImage own;
-        QImage mask;
-        int ratio;
-    };
-
     void ReportModified();
-    // The device pixels of the canvas the object can show on.
-    TRect BlendArea(const TCanvas& canvas) const;
-    TBlendParts RenderBlendParts(TCanvas& canvas, const TRect& area);
     // Mask and own image mixed into a bitmap target; false when that cannot be set up.
     bool PaintBlended(TCanvas& canvas, const TMaskBlender& blender);
-    // The own image laid over a surface without pixels of its own, the mask as its opacity.
-    void PaintWithOpacity(TCanvas& canvas);
     void MoveToPosition(int target);
     static void PaintFailurePattern(TCanvas& canvas, const TRect& area);
 

@@ -93,6 +93,25 @@ TEST(AlphaMask, ATurnedShapeIsHitAndBoundedAsItsTurnedRectangle)
     EXPECT_EQ(flat.Width(), 60);
 }
 
+TEST(AlphaMask, OffersBlendingTurningAndItsFillToOthers)
+{
+    TLOAlphaMask shade;
+    TDrawObject& object = shade;
+    EXPECT_NE(dynamic_cast<IBlendable*>(&object), nullptr);
+    auto* turn = dynamic_cast<IDORotate*>(&object);
+    ASSERT_NE(turn, nullptr);
+    turn->SetAngle(20);
+    EXPECT_EQ(shade.Angle(), 20);
+    auto* fill = dynamic_cast<IFillColor*>(&object);
+    ASSERT_NE(fill, nullptr);
+    TColorSpec red;
+    red.SetColor(0x0000FF);
+    fill->SetFillColorSpec(red);
+    EXPECT_EQ(shade.FillColor().Color(), 0x0000FF);
+    fill->SetNoFill(true);
+    EXPECT_FALSE(fill->NoFill()) << "the fill always shows through the mask";
+}
+
 TEST(AlphaMask, ANewPictureBringsItsNaturalSizeOrTheShapesProportions)
 {
     TLOAlphaMask shade;
