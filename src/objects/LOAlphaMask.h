@@ -18,7 +18,8 @@ public:
     static constexpr int DefaultWidth = 300;
     static constexpr int DefaultHeight = 200;
     // Masks wider or taller than this (picture plus blur margin) are not built: nothing shows.
-    static constexpr int MaxMaskSide = 16384;
+    // Building one costs time and memory in its area, on every change and every new zoom.
+    static constexpr int MaxMaskSide = 4096;
 
     TLOAlphaMask();
 
