@@ -1,8 +1,11 @@
 #include "document/DrawObject.h"
 
+#include <algorithm>
+
 #include "app/ExceptionReport.h"
 #include "platform/Canvas.h"
 #include "platform/Error.h"
+#include "platform/Rounding.h"
 #include "document/Capabilities.h"
 
 namespace kestrel {
@@ -22,6 +25,64 @@ void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin)
     canvas.SetMapping(reference.Mapping());
     canvas.SetDeviceOffset(reference.DeviceOffset() - origin);
     canvas.SetFontResolution(reference.FontResolution());
+}
+
+// Through the painter in device pixels, so that the surface's clipping still holds.
+void DrawDeviceImage(TCanvas& canvas, QPoint at, const QImage& image, QPainter::CompositionMode mode)
+{
+    QPainter& painter = canvas.Painter();
+    painter.save();
+    painter.resetTransform();
+    painter.setCompositionMode(mode);
+    painter.drawImage(at, image);
+    painter.restore();
+}
+
+// What blended painting mixes over one device area: the object's own image, its mask and ratio.
+struct TBlendParts {
+    QImage own;
+    QImage mask;
+    int ratio;
+};
+
+// The device pixels of the canvas the object can show on.
+TRect BlendArea(const TDrawObject& object, const TCanvas& canvas)
+{
+    const TRect work = object.GetBounds().Normalized().Intersected(canvas.ClipBox().Inflated(5));
+    const QPaintDevice& device = canvas.Device();
+    return canvas.LogToDev(work).Intersected({0, 0, device.width(), device.height()});
+}
+
+TBlendParts RenderBlendParts(TDrawObject& object, TCanvas& canvas, const TRect& area)
+{
+    QImage mask(area.Width(), area.Height(), QImage::Format_Grayscale8);
+    mask.fill(0);
+    {
+        TCanvas maskCanvas(mask);
+        AlignWith(maskCanvas, canvas, area.TopLeft());
+        object.PaintMask(maskCanvas);
+    }
+    const QPoint ownOrigin = canvas.LogToDev(object.GetBounds().Normalized()).TopLeft();
+    const QImage own = object.RenderToBitmap(canvas).copy(area.Translated(-ownOrigin.x(), -ownOrigin.y()).ToQRect());
+    const auto* blendable = dynamic_cast<const IBlendable*>(&object);
+    return {own, mask, blendable ? blendable->BlendRatio() : 100};
+}
+
+// Screens and printers have no pixels to mix into: the painter lays the object's own image over
+// them with the mask as its opacity instead.
+void PaintWithOpacity(TDrawObject& object, TCanvas& canvas)
+{
+    const TRect area = BlendArea(object, canvas);
+    if (area.IsEmpty()) return;
+    const TBlendParts parts = RenderBlendParts(object, canvas, area);
+    QImage layer = parts.own.convertToFormat(QImage::Format_ARGB32);
+    const int ratio = std::clamp(parts.ratio, 0, 100);
+    for (int y = 0; y < layer.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
+        const uchar* opacity = parts.mask.constScanLine(y);
+        for (int x = 0; x < layer.width(); ++x) row[x] = (row[x] & 0xFFFFFF) | (uint(MulDiv(opacity[x], ratio, 100)) << 24);
+    }
+    DrawDeviceImage(canvas, area.TopLeft(), layer, QPainter::CompositionMode_SourceOver);
 }
 
 }  // namespace
@@ -106,44 +167,32 @@ bool TDrawObject::NeedsBlend() const
 
 void TDrawObject::PaintContent(TCanvas& canvas)
 {
-    const TMaskBlender& blender = InstalledMaskBlender();
-    if (blender && NeedsBlend() && canvas.IsBitmapBacked() && PaintBlended(canvas, blender)) return;
+    if (NeedsBlend()) {
+        if (canvas.IsBitmapBacked()) {
+            const TMaskBlender& blender = InstalledMaskBlender();
+            if (blender && PaintBlended(canvas, blender)) return;
+        } else {
+            PaintWithOpacity(*this, canvas);
+            return;
+        }
+    }
     Paint(canvas);
 }
 
 bool TDrawObject::PaintBlended(TCanvas& canvas, const TMaskBlender& blender)
 {
-    auto& target = static_cast<QImage&>(canvas.Device());
-    const TRect bounds = GetBounds().Normalized();
-    const TRect work = bounds.Intersected(canvas.ClipBox().Inflated(5));
-    const TRect area = canvas.LogToDev(work).Intersected({0, 0, target.width(), target.height()});
+    const TRect area = BlendArea(*this, canvas);
     if (area.IsEmpty()) return true;  // nothing of it can show
+    const TBlendParts parts = RenderBlendParts(*this, canvas, area);
 
-    QImage mask(area.Width(), area.Height(), QImage::Format_Grayscale8);
-    mask.fill(0);
-    {
-        TCanvas maskCanvas(mask);
-        AlignWith(maskCanvas, canvas, area.TopLeft());
-        PaintMask(maskCanvas);
-    }
-    const QPoint ownOrigin = canvas.LogToDev(bounds).TopLeft();
-    const QImage own = RenderToBitmap(canvas).copy(area.Translated(-ownOrigin.x(), -ownOrigin.y()).ToQRect());
-
-    const auto* blendable = dynamic_cast<const IBlendable*>(this);
+    auto& target = static_cast<QImage&>(canvas.Device());
     const QImage::Format format = target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     QImage mixed = target.copy(area.ToQRect()).convertToFormat(format);
-    const int ratio = blendable ? blendable->BlendRatio() : 100;
-    if (!blender(mixed, own.convertToFormat(format), mask, ratio)) return false;
-
-    // Back through the painter, so that the surface's clipping still holds.
-    QPainter& painter = canvas.Painter();
-    painter.save();
-    painter.resetTransform();
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area.TopLeft(), mixed);
-    painter.restore();
+    if (!blender(mixed, parts.own.convertToFormat(format), parts.mask, parts.ratio)) return false;
+    DrawDeviceImage(canvas, area.TopLeft(), mixed, QPainter::CompositionMode_Source);
     return true;
 }
+
 
 void TDrawObject::PaintMask(TCanvas& mask)
 {

@@ -10,6 +10,7 @@
 #include "document/stream/Persistent.h"
 #include "label/LabelData.h"
 #include "objects/ArrangedPicture.h"
+#include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
@@ -32,6 +33,7 @@ void RegisterStartupClasses(TClassRegistry& registry)
     // carrier in catalogue files, joins the paper classes.
     const std::vector<const TClassInfo*> classes = {
         &TLOLine::StaticClass(),
+        &TLOAlphaMask::StaticClass(),
         &TLODecoLine::StaticClass(),
         &TLOJANCode::StaticClass(),
         &TLOCurve::StaticClass(),

@@ -11,7 +11,7 @@
 
 namespace kestrel {
 
-class TLOLine : public TBlendableObject<TLabelObject>,
+class TLOLine : public TCachedAppearance<TBlendableObject<TLabelObject>>,
                 public IDORotate,
                 public virtual IDOLine,
                 public IBoundsSource,

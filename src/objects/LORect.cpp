@@ -47,7 +47,7 @@ TLORect::TLORect()
 
 void TLORect::DefineProperties(TFiler& filer)
 {
-    TBlendableObject<TLORectBase>::DefineProperties(filer);
+    TCachedAppearance<TBlendableObject<TLORectBase>>::DefineProperties(filer);
     // Older documents said "Round"; it is read, never written.
     filer.DefineProperty("Round", [this](TReader& reader) { SetRoundRect(reader.ReadBoolean()); }, {}, false);
 }

@@ -15,7 +15,7 @@ namespace kestrel {
 
 class TReader;
 
-class TLORect : public TBlendableObject<TLORectBase>,
+class TLORect : public TCachedAppearance<TBlendableObject<TLORectBase>>,
                 public IFillColor,
                 public IDOTextColor,
                 public IDORotate {

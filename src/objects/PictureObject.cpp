@@ -65,6 +65,19 @@ QPolygonF RotatedCorners(const TRect& rect, int angle)
     return turn.map(QPolygonF(QRectF(rect.left, rect.top, rect.Width(), rect.Height())));
 }
 
+TRect RotatedBounds(const TRect& rect, int angle)
+{
+    const QRectF box = RotatedCorners(rect, angle).boundingRect();
+    return {int(RoundHalfAway(box.left())), int(RoundHalfAway(box.top())), int(RoundHalfAway(box.right())),
+            int(RoundHalfAway(box.bottom()))};
+}
+
+QSize NaturalPictureSize(QSize pixels)
+{
+    return {std::max(TLOImage::MinNaturalSize, MulDivRound(pixels.width(), LogicalPerInch, TLOImage::NaturalDpi)),
+            std::max(TLOImage::MinNaturalSize, MulDivRound(pixels.height(), LogicalPerInch, TLOImage::NaturalDpi))};
+}
+
 QImage RotatePicture(const QImage& picture, int angle)
 {
     QTransform turn;
@@ -170,8 +183,7 @@ void TLOImage::ResetSize()
 {
     const QImage& picture = imageData_.ProcessedImage();
     if (picture.isNull()) return;
-    QSize size(std::max(MinNaturalSize, MulDivRound(picture.width(), LogicalPerInch, NaturalDpi)),
-               std::max(MinNaturalSize, MulDivRound(picture.height(), LogicalPerInch, NaturalDpi)));
+    QSize size = NaturalPictureSize(picture.size());
     if (Site()) {
         const int side = std::max(Width(), Height());
         size = FitAspect(picture.width(), picture.height(), QSize(side, side));
@@ -181,10 +193,7 @@ void TLOImage::ResetSize()
 
 TRect TLOImage::GetBounds() const
 {
-    if (angle_ == 0) return Rect();
-    const QRectF box = RotatedCorners(Rect(), angle_).boundingRect();
-    return {int(RoundHalfAway(box.left())), int(RoundHalfAway(box.top())), int(RoundHalfAway(box.right())),
-            int(RoundHalfAway(box.bottom()))};
+    return angle_ == 0 ? Rect() : RotatedBounds(Rect(), angle_);
 }
 
 int TLOImage::HitTest(QPoint logical) const

@@ -24,6 +24,10 @@ inline constexpr TColor FrameCutColor = 0x607090;
 QImage RotatePicture(const QImage& picture, int angle);
 // The four corners of rect turned by angle degrees (clockwise on screen) about its centre.
 QPolygonF RotatedCorners(const TRect& rect, int angle);
+// The bounding box of those corners, rounded half away from zero.
+TRect RotatedBounds(const TRect& rect, int angle);
+// A picture's natural size on a label: its pixels at 180 dots per inch, at least 30 units a side.
+QSize NaturalPictureSize(QSize pixels);
 
 class TLOImage : public TBlendableObject<TLORectBase>, public IDORotate {
     KESTREL_PERSISTENT()

@@ -1,5 +1,6 @@
 #include "objects/ShapePaint.h"
 
+#include <QPainter>
 #include <QPainterPathStroker>
 #include <cmath>
 
@@ -15,6 +16,8 @@ namespace {
 constexpr double OffSitePixel = 3;
 // Device pixels over which the site's pixel size is measured (keeps the rounding small).
 constexpr int PixelSample = 1000;
+// Shapes shown larger than this many device pixels are painted directly rather than kept.
+constexpr int64_t MaxCachedPixels = 1 << 20;
 }  // namespace
 
 QPainterPath WidenedPath(const QPainterPath& path, double width, TShapePen pen)
@@ -91,6 +94,33 @@ void RepaintOnChange(TColorSpec& spec, TDrawObject& owner)
 void DrawOutlinePath(TCanvas& canvas, const QPainterPath& path)
 {
     for (const QPolygonF& polygon : path.toSubpathPolygons()) canvas.Polyline(polygon.toPolygon());
+}
+
+void TAppearanceCache::Paint(TCanvas& canvas, const TRect& bounds, const std::function<void(TCanvas&)>& paint)
+{
+    // A pixel of grip round the bounds: pens may reach into the pixel the bounds end in.
+    const TRect device = canvas.LogToDev(bounds.Normalized()).Inflated(1);
+    // Printers get their own rendering of gradations (see RenderGradation).
+    if (canvas.IsPrinter() || device.IsEmpty() || int64_t(device.Width()) * device.Height() > MaxCachedPixels)
+        return paint(canvas);
+    if (pixels_.isNull() || mapping_ != canvas.Mapping() || bounds_ != bounds) {
+        pixels_ = QImage(device.Width(), device.Height(), QImage::Format_ARGB32_Premultiplied);
+        pixels_.fill(Qt::transparent);
+        TCanvas kept(pixels_);
+        // The same mapping, moved by whole pixels: every pixel comes out as it would on the canvas.
+        kept.SetMapping(canvas.Mapping());
+        kept.SetDeviceOffset(canvas.DeviceOffset() - device.TopLeft());
+        kept.SetFontResolution(canvas.FontResolution());
+        paint(kept);
+        mapping_ = canvas.Mapping();
+        bounds_ = bounds;
+    }
+    QPainter& painter = canvas.Painter();
+    painter.save();
+    painter.resetTransform();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(device.TopLeft(), pixels_);
+    painter.restore();
 }
 
 TPathPoints Rotated(TPathPoints points, const TRotator& rotator)

@@ -3,9 +3,12 @@
 // What the vector shapes share: their pens as outline geometry, painting a fill
 // through a path, coverage masks and hit tests. Paths are logical (0.1 mm).
 
+#include <QImage>
 #include <QPainterPath>
 #include <QPoint>
+#include <functional>
 
+#include "platform/Canvas.h"
 #include "platform/Geometry.h"
 #include "platform/PathData.h"
 
@@ -48,6 +51,40 @@ void RepaintOnChange(TColorSpec& spec, TDrawObject& owner);
 
 // The outline drawn with the current pen, for drag feedback.
 void DrawOutlinePath(TCanvas& canvas, const QPainterPath& path);
+
+// A shape's painted pixels at the scale it was last shown. Painting it again unchanged lays the
+// pixels down in one blit: filling paths through clips costs far more, and the raster engine
+// spreads large fills over threads whose hand-offs cost the painting thread more still.
+class TAppearanceCache {
+public:
+    // Paints through the cache; paint draws the shape (within bounds) on the canvas it is given.
+    void Paint(TCanvas& canvas, const TRect& bounds, const std::function<void(TCanvas&)>& paint);
+    void Drop() { pixels_ = QImage(); }
+
+private:
+    QImage pixels_;
+    TMapping mapping_;
+    TRect bounds_;
+};
+
+// A shape whose unblended painting goes through an appearance cache, dropped on every change.
+template <class Base>
+class TCachedAppearance : public Base {
+public:
+    void PaintContent(TCanvas& canvas) override
+    {
+        if (this->NeedsBlend()) return Base::PaintContent(canvas);
+        appearance_.Paint(canvas, this->GetBounds(), [this](TCanvas& target) { this->Paint(target); });
+    }
+    void Changed() override
+    {
+        appearance_.Drop();
+        Base::Changed();
+    }
+
+private:
+    TAppearanceCache appearance_;
+};
 
 // Every point turned by the rotator.
 TPathPoints Rotated(TPathPoints points, const TRotator& rotator);

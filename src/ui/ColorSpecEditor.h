@@ -6,7 +6,9 @@
 #include "platform/Color.h"
 #include "render/ColorSpec.h"
 
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QSpinBox;
 
 namespace kestrel {
@@ -24,8 +26,9 @@ private:
     TColor colour_;
 };
 
-// Edits a fill: a solid colour, or a gradation between two colours of a kind and
-// direction. A picture fill is kept as it is (pictures are chosen elsewhere).
+// Edits a fill: a solid colour, a picture (stretched or tiled) chosen from a file, or a gradation
+// between two colours of a kind and direction. Confirmed with another kind, the fill drops its
+// picture.
 class TColorSpecEditor : public QGroupBox {
 public:
     TColorSpecEditor(const QString& title, const TColorSpec& spec, QWidget* parent = nullptr);
@@ -35,6 +38,12 @@ public:
 
     QComboBox& KindBox() const { return *kind_; }
     TColorButton& SolidButton() const { return *solid_; }
+    // The picture of a picture fill, as chosen so far.
+    TPictureEx& Picture() { return original_.ImageData().Picture(); }
+    QCheckBox& TileBox() const { return *tile_; }
+    QCheckBox& TileShiftBox() const { return *tileShift_; }
+    // Asks for the picture file.
+    void ChoosePicture();
     TColorButton& FirstStopButton() const { return *first_; }
     TColorButton& LastStopButton() const { return *last_; }
     QComboBox& GradKindBox() const { return *gradKind_; }
@@ -42,10 +51,15 @@ public:
 
 private:
     void ShowKind();
+    void ShowPicture();
+    QWidget* PictureRow();
 
     TColorSpec original_;
     QComboBox* kind_;
     TColorButton* solid_;
+    QLabel* picture_;
+    QCheckBox* tile_;
+    QCheckBox* tileShift_;
     TColorButton* first_;
     TColorButton* last_;
     QComboBox* gradKind_;

@@ -19,6 +19,7 @@ const std::vector<TInsertCommand>& InsertCommands()
         {QStringLiteral("四角形"), "TLORect", {}, QStringLiteral("四角形を追加します")},
         {QStringLiteral("円・楕円"), "TLOCircle", {}, QStringLiteral("円・楕円を追加します")},
         {QStringLiteral("飾り罫線..."), "TLODecoLine", {}, QStringLiteral("模様を並べた罫線を追加します")},
+        {QStringLiteral("シェード図形..."), "TLOAlphaMask", {}, QStringLiteral("ぼかした図形を通して色を重ねます")},
         {QStringLiteral("テキスト(&T)"), "TLOText", QKeySequence(), QStringLiteral("テキストを追加します")},
         {QStringLiteral("JANコード"), "TLOJANCode", {}, QStringLiteral("JANコード(バーコード)を追加します")},
         {QStringLiteral("QRコード(電話帳・URL・テキスト)"), "TLOQRStd", {},
@@ -37,6 +38,7 @@ const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
     static const std::vector<TPropertiesEditorEntry> editors = {
         {"TLOLine", EditShapeProperties},
         {"TLORect", EditShapeProperties},
+        {"TLOAlphaMask", EditShapeProperties},
         {"TLOText", &TTextPropertiesDialog::Edit},
         {"TLOJANCode", EditJANCode},
         {"TLOQRStd", EditQRStd},

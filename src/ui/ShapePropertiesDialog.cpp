@@ -13,11 +13,14 @@
 #include <memory>
 
 #include "objects/DecoLinePatterns.h"
+#include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "platform/Rounding.h"
+#include "render/PictureEx.h"
 #include "ui/ColorSpecEditor.h"
+#include "ui/PicturePropertiesDialog.h"
 
 namespace kestrel {
 
@@ -25,6 +28,8 @@ namespace {
 constexpr int UnitsPerMillimetre = 10;
 constexpr double MaxLength = 1000;  // millimetres
 constexpr int PatternPreviewScale = 2;
+constexpr int ShadePreviewSide = 120;
+constexpr int MaxShadeSize = 500;  // pixels of the picture
 
 QDoubleSpinBox* LengthBox(QWidget* parent, int units, double minimum)
 {
@@ -56,18 +61,23 @@ TShapePropertiesDialog* TShapePropertiesDialog::Create(TDrawObject& object, QWid
 {
     auto* line = dynamic_cast<TLOLine*>(&object);
     auto* rect = dynamic_cast<TLORect*>(&object);
-    if (!line && !rect) return nullptr;
-    return new TShapePropertiesDialog(object, line, rect, parent);
+    auto* shade = dynamic_cast<TLOAlphaMask*>(&object);
+    if (!line && !rect && !shade) return nullptr;
+    return new TShapePropertiesDialog(object, line, rect, shade, parent);
 }
 
+TShapePropertiesDialog::~TShapePropertiesDialog() = default;
+
 TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* line, TLORect* rect,
-                                               QWidget* parent)
+                                               TLOAlphaMask* shade, QWidget* parent)
     : QDialog(parent),
       object_(object),
       line_(line),
       rect_(rect),
       curve_(dynamic_cast<TLOCurve*>(line)),
-      decoLine_(dynamic_cast<TLODecoLine*>(line))
+      decoLine_(dynamic_cast<TLODecoLine*>(line)),
+      shade_(shade),
+      chosenPicture_(std::make_unique<TPictureEx>())
 {
     setObjectName("dlgShapeProperties");
     setWindowTitle(QStringLiteral("図形の設定"));
@@ -75,6 +85,7 @@ TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* lin
     if (decoLine_) BuildPatternRows();
     if (line) BuildLineRows(*line);
     if (rect) BuildRectRows(*rect);
+    if (shade) BuildShadeRows(*shade);
 
     auto* blendable = dynamic_cast<IBlendable*>(&object);
     auto* common = new QFormLayout;
@@ -96,6 +107,8 @@ TShapePropertiesDialog::TShapePropertiesDialog(TDrawObject& object, TLOLine* lin
         connect(patterns_, &QListWidget::currentItemChanged, ok,
                 [ok](QListWidgetItem* item) { ok->setEnabled(item); });
     }
+    // Nor is a new shade shape without a picture.
+    if (shade_ && !shade_->Picture().HasGraphic()) buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
 }
 
 void TShapePropertiesDialog::BuildLineRows(TLOLine& line)
@@ -167,6 +180,56 @@ void TShapePropertiesDialog::BuildRectRows(TLORect& rect)
     static_cast<QVBoxLayout*>(layout())->addLayout(rows);
 }
 
+void TShapePropertiesDialog::BuildShadeRows(TLOAlphaMask& shade)
+{
+    fillColor_ = new TColorSpecEditor(QStringLiteral("塗りの色"), shade.FillColor(), this);
+    angle_ = IntBox(this, shade.Angle(), -360, 360, QStringLiteral("°"));
+    shadeSize_ = IntBox(this, shade.ShadeSize(), 0, MaxShadeSize, QStringLiteral(" ピクセル"));
+    shadePreview_ = new QLabel(this);
+    shadePreview_->setFixedSize(ShadePreviewSide, ShadePreviewSide);
+    shadePreview_->setAlignment(Qt::AlignCenter);
+    shadePreview_->setStyleSheet(QStringLiteral("background-color: black"));
+    ShowShadePicture(shade.Picture());
+    auto* choose = new QPushButton(QStringLiteral("図形選択..."), this);
+    connect(choose, &QPushButton::clicked, this, [this] { ChooseShadePicture(); });
+
+    auto* picture = new QHBoxLayout;
+    picture->addWidget(shadePreview_);
+    picture->addWidget(choose, 0, Qt::AlignTop);
+    auto* rows = new QFormLayout;
+    rows->addRow(QStringLiteral("図形"), picture);
+    rows->addRow(QStringLiteral("ぼかしの大きさ"), shadeSize_);
+    static_cast<QVBoxLayout*>(layout())->addLayout(rows);
+    static_cast<QVBoxLayout*>(layout())->addWidget(fillColor_);
+}
+
+void TShapePropertiesDialog::ShowShadePicture(const TPictureEx& picture)
+{
+    const QImage& image = picture.Image();
+    if (image.isNull()) return shadePreview_->setText(QStringLiteral("(なし)"));
+    shadePreview_->setPixmap(QPixmap::fromImage(
+        image.scaled(shadePreview_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void TShapePropertiesDialog::ChooseShadePicture()
+{
+    if (!ChoosePictureFile(this, *chosenPicture_)) return;
+    ShowShadePicture(*chosenPicture_);
+    findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->setEnabled(true);
+}
+
+void TShapePropertiesDialog::ApplyShade(TLOAlphaMask& shade) const
+{
+    fillColor_->ApplyTo(shade.FillColor());
+    shade.SetShadeSize(shadeSize_->value());
+    shade.SetAngle(angle_->value());
+    if (!chosenPicture_->HasGraphic()) return;
+    // A first picture brings its natural size; a replaced one keeps the shape's place.
+    const bool fitted = shade.Picture().HasGraphic();
+    shade.Picture().Assign(*chosenPicture_);
+    shade.ResetSize(fitted);
+}
+
 void TShapePropertiesDialog::Apply()
 {
     if (auto* blendable = dynamic_cast<IBlendable*>(&object_)) blendable->SetBlendRatio(opacity_->value());
@@ -185,6 +248,7 @@ void TShapePropertiesDialog::Apply()
         if (roundRect_) rect_->SetRoundRect(roundRect_->isChecked());
         rect_->SetAngle(angle_->value());
     }
+    if (shade_) ApplyShade(*shade_);
 }
 
 bool EditShapeProperties(QWidget* parent, TDrawObject& object)

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <QTextStream>
 
 #include "cli/DocumentCommands.h"
 #include "document/DOList.h"
 #include "label/LabelDocumentFixtures.h"
 #include "edit/ModelStartup.h"
+#include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
@@ -160,6 +162,29 @@ TEST(ShapeRender, ADecoratedLineRepeatsItsPatternFromTheStoredPicture)
         EXPECT_TRUE(Near(face.pixel(90 + 100 * i, 300), qRgb(0, 0, 255), 8)) << i;
     }
     EXPECT_EQ(face.pixel(300, 340), White);
+}
+
+// White lets the fill through, black keeps what lies below; the blur makes a ramp between.
+TEST(ShapeRender, AShadeShapeIsDarkestWhereItsPictureIsLightAndFadesAtItsBlurredEdge)
+{
+    QImage picture(100, 100, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter(&picture).fillRect(25, 25, 50, 50, Qt::white);
+    auto shade = std::make_unique<TLOAlphaMask>();
+    shade->Picture().SetImage(picture);
+    shade->SetBounds({100, 100, 500, 500});
+    shade->SetShadeSize(10);  // a 120 x 120 mask over 400 units: the light square spans 217..383
+    std::vector<std::unique_ptr<TDrawObject>> shapes;
+    shapes.push_back(std::move(shade));
+    const QImage face = RenderShapes(std::move(shapes));
+    EXPECT_EQ(face.pixel(300, 300), qRgb(0, 0, 0)) << "black fill, fully through the light square";
+    EXPECT_EQ(face.pixel(150, 300), White) << "the picture's black keeps the face";
+    EXPECT_EQ(face.pixel(50, 50), White) << "outside the shape";
+    const int edge = qRed(face.pixel(217, 300));
+    EXPECT_GT(edge, 60);
+    EXPECT_LT(edge, 200) << "half way down the blurred edge";
+    for (int x = 160; x < 280; x += 8)
+        EXPECT_GE(qRed(face.pixel(x, 300)), qRed(face.pixel(x + 8, 300))) << "darker towards the middle at " << x;
 }
 
 }  // namespace

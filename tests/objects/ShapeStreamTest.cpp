@@ -10,6 +10,7 @@
 #include "document/storage/DocStream.h"
 #include "document/stream/ObjectStream.h"
 #include "label/LabelDocumentFixtures.h"
+#include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
@@ -98,6 +99,17 @@ std::vector<std::unique_ptr<TDrawObject>> EveryShape()
     pattern.fill(Qt::magenta);
     deco->SetImage(pattern);
     shapes.push_back(std::move(deco));
+
+    auto shade = std::make_unique<TLOAlphaMask>();
+    shade->SetBounds({300, 300, 520, 450});
+    QImage grey(16, 8, QImage::Format_Grayscale8);
+    grey.fill(200);
+    shade->Picture().SetImage(grey);
+    shade->SetShadeSize(4);
+    shade->SetAngle(15);
+    UseGradation(shade->FillColor(), {0x00FFFF, 0x800000}, rgkCircleToCenter, 270);
+    shade->SetBlendRatio(75);
+    shapes.push_back(std::move(shade));
     return shapes;
 }
 
@@ -178,7 +190,8 @@ TEST(ShapeStreams, FreePascalReadsTheShapes)
     const QList<QByteArray> expected = {
         "StartX = 100", "LineWidth = 25",   "LineColor.GradColors.RepeatCount = 2",
         "Bulge = -80",  "RoundRect = True", "FrameColor.Kind = cskGradation",
-        "Angle = -45",  "Image.Data = {"};
+        "Angle = -45",  "Image.Data = {",   "ShadeSize = 4", "Picture.Data = {",
+        "FillColor.GradKind = rgkCircleToCenter"};
     QByteArray text;
     for (size_t i = 0; i < shapes.size(); ++i) {
         const QString file = test::TestFolder() + QStringLiteral("/shape%1.bin").arg(i);

@@ -7,18 +7,21 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
 #include <memory>
 
 #include "app/AppFrame.h"
 #include "document/ActionList.h"
 #include "document/DODesigner.h"
+#include "edit/GhostList.h"
 #include "edit/ModelStartup.h"
+#include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "platform/Rounding.h"
-#include "edit/GhostList.h"
 #include "render/DrawSiteFixtures.h"
+#include "render/PictureEx.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/ObjectCommands.h"
 #include "ui/ShapePropertiesDialog.h"
@@ -57,12 +60,82 @@ TEST(ShapeKinds, EachShapeIsDrawnOutWithTheMouseAsOneUndoStep)
     ActionList().Clear();
 }
 
-TEST(ShapeKinds, CurvesAndEllipsesUseTheShapeDialog)
+TEST(ShapeKinds, CurvesEllipsesAndShadeShapesUseTheShapeDialog)
 {
+    InitializeModel();
     TLOCurve curve;
     TLOCircle circle;
+    TLOAlphaMask shade;
     EXPECT_NE(FindPropertiesEditor(curve), nullptr);
     EXPECT_NE(FindPropertiesEditor(circle), nullptr);
+    EXPECT_NE(FindPropertiesEditor(shade), nullptr);
+    const auto& commands = InsertCommands();
+    EXPECT_TRUE(std::any_of(commands.begin(), commands.end(), [](const TInsertCommand& c) { return c.kind == "TLOAlphaMask"; }));
+    EXPECT_NE(DesignerList().NewObject("TLOAlphaMask"), nullptr) << "registered for creation and streams";
+}
+
+QImage Grey(int w, int h, int level)
+{
+    QImage picture(w, h, QImage::Format_RGB32);
+    picture.fill(qRgb(level, level, level));
+    return picture;
+}
+
+TEST(ShapePropertiesDialog, AShadeShapeTakesItsPictureBlurFillAndAngle)
+{
+    TLOAlphaMask shade;
+    std::unique_ptr<TShapePropertiesDialog> dialog(TShapePropertiesDialog::Create(shade, nullptr));
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(dialog->ShadeSizeBox(), nullptr);
+    EXPECT_EQ(dialog->WidthBox(), nullptr) << "a shade shape has no line";
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    EXPECT_FALSE(ok->isEnabled()) << "a new shade shape needs its picture";
+    dialog->ChosenPicture().SetImage(Grey(180, 90, 255));
+    dialog->ShadeSizeBox()->setValue(12);
+    dialog->AngleBox()->setValue(45);
+    dialog->OpacityBox()->setValue(80);
+    dialog->FillColorEditor()->SolidButton().SetColour(0x0000FF);
+    dialog->Apply();
+    EXPECT_EQ(shade.Picture().Width(), 180);
+    EXPECT_EQ(QSize(shade.Width(), shade.Height()), QSize(254, 127)) << "a first picture brings its natural size";
+    EXPECT_EQ(shade.ShadeSize(), 12);
+    EXPECT_EQ(shade.Angle(), 45);
+    EXPECT_EQ(shade.BlendRatio(), 80);
+    EXPECT_EQ(shade.FillColor().Color(), 0x0000FF);
+
+    // Another picture keeps the shape's place and takes the new proportions.
+    shade.SetBounds({0, 0, 400, 400});
+    std::unique_ptr<TShapePropertiesDialog> again(TShapePropertiesDialog::Create(shade, nullptr));
+    EXPECT_TRUE(again->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled());
+    again->ChosenPicture().SetImage(Grey(50, 100, 128));
+    again->Apply();
+    EXPECT_EQ(QSize(shade.Width(), shade.Height()), QSize(200, 400));
+}
+
+TEST(ColorSpecEditor, APictureFillTakesTheChosenPictureAndHowItIsLaid)
+{
+    TColorSpec spec;
+    TColorSpecEditor editor(QStringLiteral("塗り"), spec);
+    editor.KindBox().setCurrentIndex(editor.KindBox().findData(cskBitmap));
+    editor.Picture().SetImage(Grey(8, 4, 64));
+    editor.TileBox().setChecked(true);
+    editor.TileShiftBox().setChecked(true);
+    editor.ApplyTo(spec);
+    EXPECT_EQ(spec.Kind(), cskBitmap);
+    EXPECT_EQ(spec.Picture().size(), QSize(8, 4));
+    EXPECT_TRUE(spec.Tile());
+    EXPECT_TRUE(spec.TileShift());
+
+    // Reopened, the picture fill is shown as it is; confirmed as a colour, it drops its picture.
+    TColorSpecEditor reopened(QStringLiteral("塗り"), spec);
+    EXPECT_EQ(reopened.KindBox().currentData().toInt(), cskBitmap);
+    EXPECT_TRUE(reopened.TileBox().isChecked());
+    reopened.KindBox().setCurrentIndex(reopened.KindBox().findData(cskSolid));
+    reopened.SolidButton().SetColour(0x00FF00);
+    reopened.ApplyTo(spec);
+    EXPECT_EQ(spec.Kind(), cskSolid);
+    EXPECT_EQ(spec.Color(), 0x00FF00);
+    EXPECT_FALSE(spec.ImageData().Picture().HasGraphic());
 }
 
 TEST(ShapePropertiesDialog, AppliesEveryRectangleSetting)
