@@ -1,6 +1,7 @@
 #include "document/DrawObject.h"
 
 #include "app/ExceptionReport.h"
+#include "document/CanvasMixing.h"
 #include "platform/Canvas.h"
 #include "platform/Error.h"
 #include "document/Capabilities.h"
@@ -13,15 +14,6 @@ TMaskBlender& InstalledMaskBlender()
 {
     static TMaskBlender blender;
     return blender;
-}
-
-// Makes an off-screen canvas whose device starts at origin (device pixels of the reference)
-// draw the same logical coordinates onto the same pixels as the reference.
-void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin)
-{
-    canvas.SetMapping(reference.Mapping());
-    canvas.SetDeviceOffset(reference.DeviceOffset() - origin);
-    canvas.SetFontResolution(reference.FontResolution());
 }
 
 }  // namespace
@@ -130,19 +122,7 @@ bool TDrawObject::PaintBlended(TCanvas& canvas, const TMaskBlender& blender)
     const QImage own = RenderToBitmap(canvas).copy(area.Translated(-ownOrigin.x(), -ownOrigin.y()).ToQRect());
 
     const auto* blendable = dynamic_cast<const IBlendable*>(this);
-    const QImage::Format format = target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    QImage mixed = target.copy(area.ToQRect()).convertToFormat(format);
-    const int ratio = blendable ? blendable->BlendRatio() : 100;
-    if (!blender(mixed, own.convertToFormat(format), mask, ratio)) return false;
-
-    // Back through the painter, so that the surface's clipping still holds.
-    QPainter& painter = canvas.Painter();
-    painter.save();
-    painter.resetTransform();
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area.TopLeft(), mixed);
-    painter.restore();
-    return true;
+    return MixIntoCanvas(canvas, area, own, mask, blendable ? blendable->BlendRatio() : 100, blender);
 }
 
 void TDrawObject::PaintMask(TCanvas& mask)

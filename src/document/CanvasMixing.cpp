@@ -1,0 +1,32 @@
+#include "document/CanvasMixing.h"
+
+#include <QPainter>
+
+#include "platform/Canvas.h"
+
+namespace kestrel {
+
+void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin)
+{
+    canvas.SetMapping(reference.Mapping());
+    canvas.SetDeviceOffset(reference.DeviceOffset() - origin);
+    canvas.SetFontResolution(reference.FontResolution());
+}
+
+bool MixIntoCanvas(TCanvas& canvas, const TRect& deviceArea, const QImage& source, const QImage& mask, int ratio,
+                   const TMaskBlender& blender)
+{
+    const auto& target = static_cast<const QImage&>(canvas.Device());
+    const QImage::Format format = target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    QImage mixed = target.copy(deviceArea.ToQRect()).convertToFormat(format);
+    if (!blender(mixed, source.convertToFormat(format), mask, ratio)) return false;
+    QPainter& painter = canvas.Painter();
+    painter.save();
+    painter.resetTransform();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(deviceArea.TopLeft(), mixed);
+    painter.restore();
+    return true;
+}
+
+}  // namespace kestrel
