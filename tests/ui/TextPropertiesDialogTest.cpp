@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTimer>
 
 #include "text/LOText.h"
@@ -74,6 +75,16 @@ TEST(TextPropertiesDialog, TextTheCodePageCannotHoldIsRefusedWithAMessage)
     EXPECT_EQ(text.Text(), QStringList{QStringLiteral("元のまま")});
 }
 
+// The choosers in creation order (they carry no meta-object of their own, so findChildren
+// cannot tell them from other widgets).
+QList<TSpacingChooser*> SpacingChoosers(QDialog& dialog)
+{
+    QList<TSpacingChooser*> choosers;
+    for (QWidget* w : dialog.findChildren<QWidget*>())
+        if (auto* chooser = dynamic_cast<TSpacingChooser*>(w)) choosers << chooser;
+    return choosers;
+}
+
 QComboBox* ComboStartingWith(QDialog& dialog, const QString& first)
 {
     return Find<QComboBox>(dialog, [&](QComboBox* c) { return c->count() > 0 && c->itemText(0) == first; });
@@ -84,7 +95,7 @@ TEST(TextPropertiesDialog, SpacingPresetsInformationFieldsAndGradationsReachTheT
     TLOText text;
     text.SetLineSpacing(150);  // beyond the detail range: shown and kept as it is
     TTextPropertiesDialog dialog(text);
-    auto choosers = dialog.findChildren<TSpacingChooser*>();
+    const QList<TSpacingChooser*> choosers = SpacingChoosers(dialog);
     ASSERT_EQ(choosers.size(), 2);
     TSpacingChooser& chars = *choosers[0];
     TSpacingChooser& lines = *choosers[1];
@@ -101,7 +112,9 @@ TEST(TextPropertiesDialog, SpacingPresetsInformationFieldsAndGradationsReachTheT
     ASSERT_NE(item, nullptr);
     item->setCurrentIndex(2);
 
-    auto* colour = Find<TColorSpecEditor>(dialog, [](TColorSpecEditor* e) { return e->title() == u"文字の色"; });
+    TColorSpecEditor* colour = nullptr;
+    for (QWidget* w : dialog.findChildren<QWidget*>())
+        if (auto* editor = dynamic_cast<TColorSpecEditor*>(w); editor && editor->title() == u"文字の色") colour = editor;
     ASSERT_NE(colour, nullptr);
     colour->KindBox().setCurrentIndex(colour->KindBox().findData(cskGradation));
     dialog.accept();
@@ -114,7 +127,7 @@ TEST(TextPropertiesDialog, SpacingPresetsInformationFieldsAndGradationsReachTheT
     // Back to free input, and a spacing of the user's own.
     TTextPropertiesDialog again(text);
     ComboStartingWith(again, QStringLiteral("自由入力"))->setCurrentIndex(0);
-    TSpacingChooser& detail = *again.findChildren<TSpacingChooser*>()[0];
+    TSpacingChooser& detail = *SpacingChoosers(again)[0];
     detail.PresetBox().setCurrentIndex(detail.PresetBox().findText(QStringLiteral("詳細設定")));
     detail.DetailBox().setValue(-37);
     again.accept();
