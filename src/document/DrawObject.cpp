@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/ExceptionReport.h"
+#include "document/CanvasMixing.h"
 #include "platform/Canvas.h"
 #include "platform/Error.h"
 #include "platform/Rounding.h"
@@ -16,26 +17,6 @@ TMaskBlender& InstalledMaskBlender()
 {
     static TMaskBlender blender;
     return blender;
-}
-
-// Makes an off-screen canvas whose device starts at origin (device pixels of the reference)
-// draw the same logical coordinates onto the same pixels as the reference.
-void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin)
-{
-    canvas.SetMapping(reference.Mapping());
-    canvas.SetDeviceOffset(reference.DeviceOffset() - origin);
-    canvas.SetFontResolution(reference.FontResolution());
-}
-
-// Through the painter in device pixels, so that the surface's clipping still holds.
-void DrawDeviceImage(TCanvas& canvas, QPoint at, const QImage& image, QPainter::CompositionMode mode)
-{
-    QPainter& painter = canvas.Painter();
-    painter.save();
-    painter.resetTransform();
-    painter.setCompositionMode(mode);
-    painter.drawImage(at, image);
-    painter.restore();
 }
 
 // What blended painting mixes over one device area: the object's own image, its mask and ratio.
@@ -185,14 +166,8 @@ bool TDrawObject::PaintBlended(TCanvas& canvas, const TMaskBlender& blender)
     if (area.IsEmpty()) return true;  // nothing of it can show
     const TBlendParts parts = RenderBlendParts(*this, canvas, area);
 
-    auto& target = static_cast<QImage&>(canvas.Device());
-    const QImage::Format format = target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    QImage mixed = target.copy(area.ToQRect()).convertToFormat(format);
-    if (!blender(mixed, parts.own.convertToFormat(format), parts.mask, parts.ratio)) return false;
-    DrawDeviceImage(canvas, area.TopLeft(), mixed, QPainter::CompositionMode_Source);
-    return true;
+    return MixIntoCanvas(canvas, area, parts.own, parts.mask, parts.ratio, blender);
 }
-
 
 void TDrawObject::PaintMask(TCanvas& mask)
 {

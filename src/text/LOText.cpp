@@ -1,12 +1,16 @@
 #include "text/LOText.h"
 
-#include <QPainter>
 #include <QPainterPathStroker>
 #include <array>
 #include <cmath>
+#include <numbers>
 
+#include "app/RuntimeFlags.h"
+#include "document/CanvasMixing.h"
 #include "document/DODesigner.h"
 #include "document/ObjectSite.h"
+#include "imaging/CoverageFill.h"
+#include "platform/ArcGeometry.h"
 #include "platform/Canvas.h"
 #include "platform/Clipboard.h"
 #include "platform/Cp932.h"
@@ -21,6 +25,11 @@ constexpr std::array<QPoint, 9> ShadowPresets = {
     QPoint(0, 0), {-7, -7}, {0, -7}, {7, -7}, {-7, 0}, {7, 0}, {-7, 7}, {0, 7}, {7, 7}};
 // Distorted text is laid out at least this large so that it stays smooth when bent.
 constexpr int DistortionMinPoints = 72;
+
+QPoint RoundedPoint(QPointF p)
+{
+    return {int(RoundHalfAway(p.x())), int(RoundHalfAway(p.y()))};
+}
 
 int NormalisedAngle(int degrees)
 {
@@ -55,44 +64,26 @@ TRect PathBounds(const TPathPoints& path)
     return r;
 }
 
-// Paints the fill over the area where the path covers it, with anti-aliased edges: the fill is
-// painted on a layer of the device pixels concerned and kept only under the path's coverage.
-void FillCoverage(TCanvas& canvas, const QPainterPath& path, const TColorSpec& spec, const TRect& area)
+TRect Union(const TRect& a, const TRect& b)
 {
-    QPainter& painter = canvas.Painter();
-    const QRect deviceArea = canvas.LogicalToDevice().mapRect(QRectF(area.ToQRect())).toAlignedRect() &
-                             QRect(QPoint(0, 0), QSize(canvas.Device().width(), canvas.Device().height()));
-    if (deviceArea.isEmpty()) return;
-    QImage layer(deviceArea.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    QImage coverage = layer;
-    {
-        TCanvas layerCanvas(layer);
-        layerCanvas.SetMapping(canvas.Mapping());
-        layerCanvas.SetDeviceOffset(canvas.DeviceOffset() - deviceArea.topLeft());
-        spec.FillRect(layerCanvas, area);
-        QPainter mask(&coverage);
-        mask.setRenderHint(QPainter::Antialiasing);
-        mask.setWorldTransform(layerCanvas.LogicalToDevice());
-        mask.fillPath(path, Qt::black);
-    }
-    QPainter keep(&layer);
-    keep.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    keep.drawImage(0, 0, coverage);
-    keep.end();
-    painter.save();
-    painter.resetTransform();
-    painter.drawImage(deviceArea.topLeft(), layer);
-    painter.restore();
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
-// Pure colours fill the path directly; other fills go through a coverage layer.
-void FillPath(TCanvas& canvas, const QPainterPath& path, const TColorSpec& spec, const TRect& area)
+TPathPoints Shifted(TPathPoints path, QPoint offset)
 {
-    if (spec.IsPureColor(canvas))
-        canvas.Painter().fillPath(path, ToQColor(spec.Color()));
-    else
-        FillCoverage(canvas, path, spec, area);
+    if (offset.isNull()) return path;
+    for (TPathPoint& p : path) p.point += offset;
+    return path;
+}
+
+// Paints the fill where the outline covers the canvas: soft-edged through a coverage mask on
+// bitmaps while anti-aliasing is on, else through the outline as a clipping path.
+void FillOutline(TCanvas& canvas, const TPathPoints& outline, const TColorSpec& spec, const TRect& over)
+{
+    if (AntiAliasDistortionText() && FillThroughCoverage(canvas, outline, spec, over)) return;
+    TCanvasStateSaver saver(canvas);
+    canvas.IntersectClipPath(ToPainterPath(outline, Qt::WindingFill));
+    spec.FillRect(canvas, over);
 }
 
 }  // namespace
@@ -322,6 +313,68 @@ void TLOText::ApplyAutoSize()
     TLORectBase::SetBounds(box);
 }
 
+std::pair<QPoint, QPoint> TLOText::Baseline() const
+{
+    if (baseline_ && baseline_->box == Rect() && baseline_->angle == Angle() && baseline_->vertical == Vertical())
+        return {baseline_->start, baseline_->end};
+    const auto [start, end] = layout_.Chord(Rect());
+    return {RoundedPoint(start), RoundedPoint(end)};
+}
+
+void TLOText::FitToBaseline(QPoint start, QPoint end)
+{
+    // The layout draws along the chord of its box: the box is centred on the baseline, as long
+    // as the baseline along the writing direction, and turned with it.
+    const QPointF d = end - start;
+    const int length = std::max(1, int(RoundHalfAway(std::hypot(d.x(), d.y()))));
+    const double direction = std::atan2(d.y(), d.x()) * 180 / std::numbers::pi - (Vertical() ? 90 : 0);
+    const TRect r = Rect();
+    const int w = Vertical() ? r.Width() : length, h = Vertical() ? length : r.Height();
+    const QPointF mid = (QPointF(start) + QPointF(end)) / 2;
+    const QPoint topLeft = RoundedPoint(mid - QPointF(w / 2.0, h / 2.0));
+    layout_.BeginUpdate();
+    SetAutoSize(false);
+    SetBounds({topLeft.x(), topLeft.y(), topLeft.x() + w, topLeft.y() + h});
+    if (!d.isNull()) SetAngle(int(RoundHalfAway(direction)));
+    layout_.EndUpdate();
+    baseline_ = TPlacedBaseline{start, end, Rect(), Angle(), Vertical()};
+}
+
+QPoint TLOText::StartPoint() const
+{
+    return Baseline().first;
+}
+
+void TLOText::SetStartPoint(QPoint p)
+{
+    FitToBaseline(p, EndPoint());
+}
+
+QPoint TLOText::EndPoint() const
+{
+    return Baseline().second;
+}
+
+void TLOText::SetEndPoint(QPoint p)
+{
+    FitToBaseline(StartPoint(), p);
+}
+
+bool TLOText::Offers(const std::type_info& capability) const
+{
+    return !IsDistorted() || (capability != typeid(IDOCurve) && capability != typeid(IDOLine));
+}
+
+QPoint TLOText::ViaPoint() const
+{
+    return kestrel::ViaPoint(StartPoint(), EndPoint(), Bulge());
+}
+
+void TLOText::SetBulgeFromPoint(QPoint p)
+{
+    SetBulge(ArcBulge(StartPoint(), p, EndPoint()));
+}
+
 void TLOText::SetBounds(const TRect& rect)
 {
     TLORectBase::SetBounds(rect);
@@ -341,18 +394,35 @@ TPathPoints TLOText::DistortedOutline() const
     TPathPoints raw;
     big.AppendOutline(raw, bigBox, true);
     TPathPoints flat = FromPainterPathPolygons(ToPainterPath(raw, Qt::WindingFill));
+    return Bent(flat, PathBounds(flat));
+}
+
+TPathPoints TLOText::Bent(TPathPoints points, const TRect& source) const
+{
     TCoonsDistortion working;
     working.Assign(*distortion_);
     working.SetRatio(distortionRatio_);
-    working.SetSourceRect(PathBounds(flat));
-    working.SetTargetRect(rect);
-    const QPointF c = BoxCentre(rect);
-    const QTransform turn = TurnAbout(c, Angle());
-    for (TPathPoint& p : flat) {
-        const QPointF q = turn.map(QPointF(working.TransformPoint(p.point)));
-        p.point = QPoint(int(RoundHalfAway(q.x())), int(RoundHalfAway(q.y())));
+    working.SetSourceRect(source);
+    working.SetTargetRect(Rect());
+    const QTransform turn = TurnAbout(BoxCentre(Rect()), Angle());
+    for (TPathPoint& p : points) p.point = RoundedPoint(turn.map(QPointF(working.TransformPoint(p.point))));
+    return points;
+}
+
+TPathPoints TLOText::BentFrame() const
+{
+    // The box's edges in short steps, so that they follow the curved sides.
+    constexpr int Steps = 16;
+    const TRect r = Rect();
+    const QPoint corners[] = {r.TopLeft(), {r.right, r.top}, r.BottomRight(), {r.left, r.bottom}};
+    TPathPoints frame;
+    for (int side = 0; side < 4; ++side) {
+        const QPointF from = corners[side], to = corners[(side + 1) % 4];
+        for (int k = 0; k < Steps; ++k)
+            frame.push_back({RoundedPoint(from + (to - from) * k / Steps), frame.empty() ? ptMoveTo : ptLineTo});
     }
-    return flat;
+    CloseLastFigure(frame);
+    return Bent(std::move(frame), r);
 }
 
 const TPathPoints& TLOText::DisplayOutline()
@@ -368,20 +438,39 @@ const TPathPoints& TLOText::DisplayOutline()
     return *displayOutline_;
 }
 
+std::optional<QPainterPath> TLOText::ArcBandArea() const
+{
+    const auto band = layout_.ArcBand(Rect());
+    if (!band) return std::nullopt;
+    QPainterPath arc(band->arc.front());
+    for (size_t k = 1; k < band->arc.size(); ++k) arc.lineTo(band->arc[k]);
+    QPainterPathStroker pen;
+    pen.setWidth(std::max(1.0, band->thickness));
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen.createStroke(arc);
+}
+
+TRect TLOText::ArcTextBounds() const
+{
+    const TRect rect = Rect();
+    const auto band = layout_.ArcBand(rect);
+    if (!band) return rect;
+    const TRect arc = BoundingBox(band->arc).Inflated(int(std::ceil(band->thickness / 2)));
+    // Characters that run past the ends of the arc still lie within the bounds.
+    TPathPoints ink;
+    layout_.AppendOutline(ink, rect, true);
+    return ink.empty() ? arc : Union(arc, PathBounds(ink));
+}
+
 TRect TLOText::GetBounds() const
 {
     const TRect rect = Rect();
     const int grow = outline_ ? outlineWidth_ : 0;
     const QPoint shadow = ShadowDisplacement();
     if (Bulge() != 0) {
-        // Arc text reaches outside its box: the bounds of what is drawn.
-        TPathPoints path;
-        layout_.AppendOutline(path, rect, false);
-        const TRect ink = path.empty() ? rect : PathBounds(path);
-        TRect both = ink.Inflated(grow);
-        const TRect moved = both.Translated(shadow.x(), shadow.y());
-        return {std::min(both.left, moved.left), std::min(both.top, moved.top), std::max(both.right, moved.right),
-                std::max(both.bottom, moved.bottom)};
+        const TRect both = ArcTextBounds().Inflated(grow);
+        return Union(both, both.Translated(shadow.x(), shadow.y()));
     }
     const TRect grown = rect.Inflated(grow);
     std::vector<QPointF> corners = TurnedCorners(grown, BoxCentre(rect), Angle());
@@ -392,7 +481,10 @@ TRect TLOText::GetBounds() const
 
 int TLOText::HitTest(QPoint logical) const
 {
-    if (Bulge() != 0) return GetBounds().Contains(logical) ? 1 : 0;
+    if (Bulge() != 0) {
+        const auto band = ArcBandArea();
+        return band && band->contains(QPointF(logical)) ? 1 : 0;
+    }
     const QPointF c = BoxCentre(Rect());
     const QTransform back = TurnAbout(c, -Angle());
     const QPointF p = back.map(QPointF(logical));
@@ -414,37 +506,41 @@ void TLOText::SetSize(int width, int height)
 
 void TLOText::DrawOutline(TCanvas& canvas)
 {
-    const TRect box = IsDistorted() ? Rect() : layout_.GetTextBounds(Rect());
-    const std::vector<QPointF> corners = TurnedCorners(box, BoxCentre(Rect()), Angle());
+    if (Bulge() != 0) {
+        if (const auto band = ArcBandArea())
+            for (const QPolygonF& polygon : band->toFillPolygons()) canvas.Polyline(polygon.toPolygon());
+        return;
+    }
+    // The laid-out text, and when bent, the shape it is bent into.
+    const TRect laidOut = layout_.GetTextBounds(Rect());
+    const TRect box = IsDistorted() ? laidOut.Intersected(Rect()) : laidOut;
     QPolygon polygon;
-    for (QPointF p : corners) polygon << QPoint(int(RoundHalfAway(p.x())), int(RoundHalfAway(p.y())));
+    for (QPointF p : TurnedCorners(box, BoxCentre(Rect()), Angle())) polygon << RoundedPoint(p);
     polygon << polygon.front();
     canvas.Polyline(polygon);
+    if (IsDistorted()) canvas.Polyline(ToPainterPath(BentFrame(), Qt::WindingFill).toFillPolygon().toPolygon());
+}
+
+TPathPoints TLOText::RingOutline()
+{
+    // Half the pen lies inside the glyphs and is covered by the fill.
+    const QPainterPath glyphs = ToPainterPath(DisplayOutline(), Qt::WindingFill);
+    QPainterPathStroker stroker;
+    stroker.setWidth(2.0 * outlineWidth_);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return FromPainterPathPolygons(stroker.createStroke(glyphs).united(glyphs));
 }
 
 void TLOText::DrawText(TCanvas& canvas, const TColorSpec& fill, const TColorSpec* ring, QPoint offset)
 {
-    QPainter& painter = canvas.Painter();
-    const QTransform shift = QTransform::fromTranslate(offset.x(), offset.y());
     if (!ring && !IsDistorted() && fill.IsPureColor(canvas)) {
-        TSimpleText& layout = layout_;
-        layout.SetTextColor(fill.Color());
-        layout.Draw(canvas, Rect().Translated(offset.x(), offset.y()));
+        layout_.SetTextColor(fill.Color());
+        layout_.Draw(canvas, Rect().Translated(offset.x(), offset.y()));
         return;
     }
-    const QPainterPath glyphs = shift.map(ToPainterPath(DisplayOutline(), Qt::WindingFill));
-    const TRect area = TRect::FromQRect(glyphs.boundingRect().toAlignedRect()).Inflated(outlineWidth_ + 1);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    if (ring) {
-        // Half the pen lies inside the glyphs and is covered by the fill.
-        QPainterPathStroker stroker;
-        stroker.setWidth(2.0 * outlineWidth_);
-        stroker.setJoinStyle(Qt::RoundJoin);
-        FillPath(canvas, stroker.createStroke(glyphs).united(glyphs), *ring, area);
-    }
-    FillPath(canvas, glyphs, fill, area);
-    painter.restore();
+    const TRect over = GetBounds().Translated(offset.x(), offset.y());
+    if (ring) FillOutline(canvas, Shifted(RingOutline(), offset), *ring, over);
+    FillOutline(canvas, Shifted(DisplayOutline(), offset), fill, over);
 }
 
 void TLOText::Paint(TCanvas& canvas)
@@ -452,6 +548,38 @@ void TLOText::Paint(TCanvas& canvas)
     const QPoint shadow = ShadowDisplacement();
     if (!shadow.isNull()) DrawText(canvas, *shadowColor_, nullptr, shadow);
     DrawText(canvas, *textColor_, outline_ ? outlineColor_.get() : nullptr, {});
+    displayOutline_.reset();
+}
+
+bool TLOText::NeedsBlend() const
+{
+    // Soft edges come from painting itself; a second pass through the object's coverage would
+    // only lighten them, so only a blend ratio asks for it.
+    return BlendRatio() != 100;
+}
+
+QImage TLOText::RenderToBitmap(const TCanvas& reference)
+{
+    // Painted on one ground, the soft edges would carry that ground into the blend.
+    const TRect device = reference.LogToDev(GetBounds());
+    auto paintedOn = [&](Qt::GlobalColor ground) {
+        QImage image(std::max(1, device.Width()), std::max(1, device.Height()), QImage::Format_RGB888);
+        image.fill(ground);
+        {
+            TCanvas canvas(image);
+            AlignWith(canvas, reference, device.TopLeft());
+            Paint(canvas);
+        }
+        return image;
+    };
+    return ColoursFromGrounds(paintedOn(Qt::white), paintedOn(Qt::black));
+}
+
+void TLOText::PaintMask(TCanvas& mask)
+{
+    const QPoint shadow = ShadowDisplacement();
+    if (!shadow.isNull()) PaintOutlineCoverage(mask, Shifted(DisplayOutline(), shadow));
+    PaintOutlineCoverage(mask, outline_ ? RingOutline() : DisplayOutline());
     displayOutline_.reset();
 }
 

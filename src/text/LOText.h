@@ -5,10 +5,12 @@
 // the distortion bends them, and fill styles paint the characters, the outline ring and
 // the shadow.
 
+#include <QPainterPath>
 #include <QStringList>
 #include <memory>
 #include <optional>
 
+#include "document/CapabilityOffer.h"
 #include "document/LabelObject.h"
 #include "platform/PathData.h"
 #include "render/ColorSpec.h"
@@ -27,7 +29,9 @@ class TLOText : public TBlendableObject<TLORectBase>,
                 public IDOAlign,
                 public IDOVertical,
                 public IDOAutoSize,
-                public IDOFeedAngle {
+                public IDOFeedAngle,
+                public IDOCurve,
+                public IConditionalCapabilities {
     KESTREL_PERSISTENT()
 public:
     static constexpr int FormatVersion = 1;
@@ -93,6 +97,19 @@ public:
     void SetDOFont(const TPointBasedFont& font) override { layout_.Font().Assign(font); }
     const TColorSpec& TextColorSpec() const override { return *textColor_; }
     void SetTextColorSpec(const TColorSpec& spec) override { textColor_->Assign(spec); }
+    // The baseline of arc text: the chord through the box (middle of the left edge to the middle
+    // of the right edge, top to bottom in vertical writing), turned by Angle, unless end points
+    // were set. Setting an end point fits the box and Angle to the new baseline, so what is saved
+    // draws the same arc, and turns AutoSize off.
+    QPoint StartPoint() const override;
+    void SetStartPoint(QPoint p) override;
+    QPoint EndPoint() const override;
+    void SetEndPoint(QPoint p) override;
+    QPoint ViaPoint() const override;
+    void SetBulgeFromPoint(QPoint p) override;
+    // The curve is not offered while a distortion bends the text.
+    bool Offers(const std::type_info& capability) const override;
+
     TPointBasedFont& EditFont() { return layout_.Font(); }
     TColorSpec& EditTextColor() { return *textColor_; }
     TColorSpec& EditOutlineColor() { return *outlineColor_; }
@@ -116,6 +133,11 @@ public:
     void SetBounds(const TRect& rect) override;
     void DrawOutline(TCanvas& canvas) override;
     void Paint(TCanvas& canvas) override;
+    bool NeedsBlend() const override;
+    // Coverage of the shadow, the characters and the outline ring.
+    void PaintMask(TCanvas& mask) override;
+    // The colours without the ground their soft edges were painted on.
+    QImage RenderToBitmap(const TCanvas& reference) override;
     void Loaded() override;
 
 protected:
@@ -136,11 +158,20 @@ private:
     void LayoutChanged();
     void StyleChanged();
     void ApplyAutoSize();
+    std::pair<QPoint, QPoint> Baseline() const;
+    // Arc text: the band a pen as thick as the block of lines draws along its middle arc.
+    std::optional<QPainterPath> ArcBandArea() const;
+    TRect ArcTextBounds() const;
+    void FitToBaseline(QPoint start, QPoint end);
     void ConvertLegacyAlign();
     void ConvertOldArcText();
     TPathPoints DistortedOutline() const;
+    // Points mapped from the source rectangle onto the box by the distortion at its ratio, turned.
+    TPathPoints Bent(TPathPoints points, const TRect& source) const;
+    TPathPoints BentFrame() const;
+    // The characters with the ring round them.
+    TPathPoints RingOutline();
     void DrawText(TCanvas& canvas, const TColorSpec& fill, const TColorSpec* ring, QPoint offset);
-    TRect OutlineBounds(QPoint offset);
     void Repaint();
 
     TSimpleText layout_;
@@ -159,6 +190,15 @@ private:
     TFieldType fieldType_ = ftProduct;
     bool assigning_ = false;
     std::optional<TPathPoints> displayOutline_;
+    // Baseline end points as the user placed them, valid while the box they were fitted to stays.
+    struct TPlacedBaseline {
+        QPoint start;
+        QPoint end;
+        TRect box;
+        int angle = 0;
+        bool vertical = false;
+    };
+    std::optional<TPlacedBaseline> baseline_;
 };
 
 // The clipboard's plain text as the text, one line per line, in a box that fits it (the creation

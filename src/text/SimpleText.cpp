@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "platform/Canvas.h"
+#include "platform/ArcGeometry.h"
 #include "platform/FontServices.h"
 #include "platform/Rounding.h"
 #include "text/CharConvert.h"
@@ -20,6 +21,8 @@ constexpr double SyntheticSlant = 0.2;
 // Ring width, relative to the em, that thickens a face without a bold design.
 constexpr double SyntheticBoldWidth = 0.04;
 constexpr int TabStop = 8;
+// Turned points that are whole units but for rounding noise floor to those units.
+constexpr double FloorTolerance = 1e-6;
 
 double Radians(double degrees)
 {
@@ -43,6 +46,36 @@ double PositiveAngle(double radians)
     return r < 0 ? r + full : r;
 }
 
+
+double AngleOf(QPointF v)
+{
+    return std::atan2(v.y(), v.x());
+}
+
+// Points along a circle from an angle over a signed sweep, no further apart than the arc steps
+// of drawn curves.
+std::vector<QPointF> ArcPoints(QPointF centre, double radius, double from, double sweep)
+{
+    const int steps = std::max(1, int(std::ceil(std::abs(sweep) / ArcDrawStep)));
+    std::vector<QPointF> points;
+    points.reserve(steps + 1);
+    for (int k = 0; k <= steps; ++k) {
+        const double a = from + sweep * k / steps;
+        points.push_back(centre + QPointF(std::cos(a), std::sin(a)) * radius);
+    }
+    return points;
+}
+
+// The ring segment between two radii as one closed figure.
+void AddArcBand(TPathPoints& out, QPointF centre, double nearRadius, double farRadius, double from, double sweep)
+{
+    std::vector<QPointF> outline = ArcPoints(centre, farRadius, from, sweep);
+    const std::vector<QPointF> back = ArcPoints(centre, std::max(0.0, nearRadius), from + sweep, -sweep);
+    outline.insert(outline.end(), back.begin(), back.end());
+    for (size_t k = 0; k < outline.size(); ++k)
+        out.push_back({QPoint(int(RoundHalfAway(outline[k].x())), int(RoundHalfAway(outline[k].y()))), k == 0 ? ptMoveTo : ptLineTo});
+    CloseLastFigure(out);
+}
 
 void AddBox(TPathPoints& out, QPointF a, QPointF b, QPointF c, QPointF d)
 {
@@ -264,13 +297,8 @@ TRect TSimpleText::GetTextBounds(const TRect& box, bool forAutoSize) const
     return {left, box.top, right, box.top + thickness};
 }
 
-void TSimpleText::AddDecorations(const TMeasured& m, QPointF lineOrigin, int length, TPathPoints& out) const
+std::vector<TSimpleText::TBar> TSimpleText::Bars(const TMeasured& m) const
 {
-    if (!font_.HasStyle(fsUnderline) && !font_.HasStyle(fsStrikeOut)) return;
-    struct TBar {
-        int top;
-        int thickness;
-    };
     std::vector<TBar> bars;
     const TFaceMetrics* fm = m.face ? &m.face->Metrics() : nullptr;
     const bool outline = fm && fm->hasOutlineMetrics;
@@ -281,8 +309,13 @@ void TSimpleText::AddDecorations(const TMeasured& m, QPointF lineOrigin, int len
     if (font_.HasStyle(fsStrikeOut))
         bars.push_back(outline ? TBar{m.ascent - scaled(fm->strikeoutPosition), std::max(1, scaled(fm->strikeoutThickness))}
                                : TBar{m.ascent * 3 / 4 + (fm ? scaled(fm->externalLeading) : 0), 1});
+    return bars;
+}
+
+void TSimpleText::AddDecorations(const TMeasured& m, QPointF lineOrigin, int length, TPathPoints& out) const
+{
     const double len = length - 1;
-    for (const TBar& bar : bars) {
+    for (const TBar& bar : Bars(m)) {
         if (vertical_) {
             // lineOrigin is the column's right edge at the ink start.
             const double x1 = lineOrigin.x() - bar.top, x0 = x1 - bar.thickness;
@@ -299,45 +332,70 @@ void TSimpleText::PlaceStraight(const TRect& box, std::vector<TGlyphPlacement>& 
     const TMeasured& m = Measured();
     const int n = int(m.lines.size());
     const int pitch = LinePitch();
+    const int h = m.lineHeight;
     const int extent = vertical_ ? box.Height() : box.Width();
+    const bool turned = angle_ % 360 != 0;
+    const QTransform turn = TurnAbout(BoxCentre(box), angle_);
+    const QTransform glyphTurn = QTransform().rotate(angle_);
+    const QTransform lineTurn = QTransform().rotate(vertical_ ? angle_ + 90 : angle_);
     for (int i = 0; i < n; ++i) {
         const auto& chars = m.lines[i];
         const TCharLayout layout = LayoutLine(chars, extent, align_);
         const int shift = FeedShift(i, n);
+        const int lineStart = layout.start + shift, lineLength = layout.end - layout.start;
+        const int columnRight = box.right - i * pitch;
+        const QPointF lineCentre = vertical_ ? QPointF(columnRight - h / 2.0, box.top + lineStart + lineLength / 2.0)
+                                             : QPointF(box.left + lineStart + lineLength / 2.0, box.top + i * pitch + h / 2.0);
         for (size_t k = 0; k < chars.size(); ++k) {
             const TCharMetrics& c = chars[k];
             if (c.glyph == 0) continue;
             const int pos = layout.positions[k] + shift;
-            if (!vertical_) {
-                out.push_back({c.glyph, QPointF(box.left + pos, box.top + i * pitch + m.ascent), 0});
+            // The character's reference point (top left of its cell; in vertical writing the
+            // column's right edge at its top) and its glyph origin relative to that point.
+            const QPointF reference = vertical_ ? QPointF(columnRight, box.top + pos) : QPointF(box.left + pos, box.top + i * pitch);
+            QPointF cell(0, m.ascent);
+            double angle = 0;
+            if (vertical_ && c.upright) cell = QPointF(-h + (h - (c.a + c.b + c.c)) / 2.0, m.ascent);
+            if (vertical_ && !c.upright) {
+                cell = QPointF(-m.ascent, 0);
+                angle = 90;
+            }
+            if (!turned) {
+                out.push_back({c.glyph, reference + cell, angle});
                 continue;
             }
-            const int columnRight = box.right - i * pitch;
-            if (c.upright)
-                out.push_back({c.glyph,
-                               QPointF(columnRight - m.lineHeight + (m.lineHeight - (c.a + c.b + c.c)) / 2.0,
-                                       box.top + pos + m.ascent),
-                               0});
-            else
-                out.push_back({c.glyph, QPointF(columnRight - m.ascent, box.top + pos), 90});
+            // Turned: from the turned centre of the line, floored to whole units.
+            const double along = (pos - lineStart) - lineLength / 2.0;
+            const QPointF point = turn.map(lineCentre) + lineTurn.map(QPointF(along, -h / 2.0));
+            const QPointF floored(std::floor(point.x() + FloorTolerance), std::floor(point.y() + FloorTolerance));
+            out.push_back({c.glyph, floored + glyphTurn.map(cell), angle + angle_});
         }
         if (decorations && !layout.empty) {
-            const QPointF origin = vertical_ ? QPointF(box.right - i * pitch, box.top + layout.start + shift)
-                                             : QPointF(box.left + layout.start + shift, box.top + i * pitch);
-            AddDecorations(m, origin, layout.end - layout.start, *decorations);
+            const QPointF origin = vertical_ ? QPointF(columnRight, box.top + lineStart) : QPointF(box.left + lineStart, box.top + i * pitch);
+            AddDecorations(m, origin, lineLength, *decorations);
         }
     }
+}
+
+std::pair<QPointF, QPointF> TSimpleText::Chord(const TRect& box) const
+{
+    const QPointF centre = BoxCentre(box);
+    const QPointF p1 = vertical_ ? QPointF(centre.x(), box.top) : QPointF(box.left, centre.y());
+    const QPointF p2 = vertical_ ? QPointF(centre.x(), box.bottom) : QPointF(box.right, centre.y());
+    const QTransform turn = TurnAbout(centre, angle_);
+    return {turn.map(p1), turn.map(p2)};
+}
+
+double TSimpleText::ArcSpan(const TArc& arc) const
+{
+    const double a1 = AngleOf(arc.start - arc.centre), a2 = AngleOf(arc.end - arc.centre);
+    return PositiveAngle(bulge_ > 0 ? a2 - a1 : a1 - a2);
 }
 
 std::optional<TSimpleText::TArc> TSimpleText::ArcOf(const TRect& box) const
 {
     if (bulge_ == 0) return std::nullopt;
-    const QPointF centre = BoxCentre(box);
-    QPointF p1 = vertical_ ? QPointF(centre.x(), box.top) : QPointF(box.left, centre.y());
-    QPointF p2 = vertical_ ? QPointF(centre.x(), box.bottom) : QPointF(box.right, centre.y());
-    const QTransform turn = TurnAbout(centre, angle_);
-    p1 = turn.map(p1);
-    p2 = turn.map(p2);
+    const auto [p1, p2] = Chord(box);
     const QPointF d = p2 - p1;
     const double chord = std::hypot(d.x(), d.y());
     if (chord == 0) return std::nullopt;
@@ -349,16 +407,16 @@ std::optional<TSimpleText::TArc> TSimpleText::ArcOf(const TRect& box) const
     return TArc{mid + normal * (b - sign * radius), radius, p1, p2};
 }
 
-void TSimpleText::PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out) const
+void TSimpleText::PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out, TPathPoints* decorations) const
 {
     const auto arc = ArcOf(box);
     if (!arc) return;
     const TMeasured& m = Measured();
     const double sign = bulge_ > 0 ? 1 : -1;  // positive bulges read clockwise
-    const QPointF s = arc->start - arc->centre, e = arc->end - arc->centre;
-    const double a1 = std::atan2(s.y(), s.x()), a2 = std::atan2(e.y(), e.x());
-    const double span = PositiveAngle(sign > 0 ? a2 - a1 : a1 - a2);
+    const double a1 = AngleOf(arc->start - arc->centre);
+    const double span = ArcSpan(*arc);
     const int h = m.lineHeight;
+    const std::vector<TBar> bars = decorations ? Bars(m) : std::vector<TBar>{};
     for (size_t i = 0; i < m.lines.size(); ++i) {
         const auto& chars = m.lines[i];
         const double outer = arc->radius + h / 2.0 - double(i) * LinePitch();
@@ -366,7 +424,8 @@ void TSimpleText::PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out
         // A line whose inner radius reaches the centre would come out mirrored.
         if (inner <= 0 || chars.empty()) continue;
         const TCharLayout layout = LayoutLine(chars, 0, 0);
-        const double angularLength = (layout.end - layout.start) / inner;
+        const int length = layout.end - layout.start;
+        const double angularLength = length / inner;
         const int n = int(chars.size());
         double start = a1;
         if (align_ == 1) start += sign * (span - angularLength) / 2;
@@ -384,32 +443,46 @@ void TSimpleText::PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out
             const QPointF offset = QTransform().rotate(turn).map(QPointF(-(c.a + c.b + c.c) / 2.0, -h / 2.0 + m.ascent));
             out.push_back({c.glyph, centre + offset, turn});
         }
+        // Bars follow the line's ink along its own arc; the characters' tops face outward on
+        // positive bulges and inward on negative ones.
+        const double sweep = sign * ((n - 1) * gap + (length - 1) / inner);
+        for (const TBar& bar : bars) {
+            const double near = sign > 0 ? mid + h / 2.0 - bar.top - bar.thickness : mid - h / 2.0 + bar.top;
+            AddArcBand(*decorations, arc->centre, near, near + bar.thickness, start, sweep);
+        }
     }
+}
+
+std::optional<TSimpleText::TBand> TSimpleText::ArcBand(const TRect& box) const
+{
+    const auto arc = ArcOf(box);
+    if (!arc) return std::nullopt;
+    const int n = int(Measured().lines.size());
+    const double thickness = n * LinePitch() - lineSpacing_;
+    const double radius = arc->radius + LineHeight() / 2.0 - thickness / 2;
+    const double sweep = (bulge_ > 0 ? 1 : -1) * ArcSpan(*arc);
+    return TBand{ArcPoints(arc->centre, radius, AngleOf(arc->start - arc->centre), sweep), thickness};
 }
 
 std::vector<TGlyphPlacement> TSimpleText::Glyphs(const TRect& box) const
 {
     std::vector<TGlyphPlacement> glyphs;
     if (bulge_ != 0) {
-        PlaceOnArc(box, glyphs);
+        PlaceOnArc(box, glyphs, nullptr);
         return glyphs;
     }
     PlaceStraight(box, glyphs, nullptr);
-    if (angle_ % 360 != 0) {
-        const QTransform turn = TurnAbout(BoxCentre(box), angle_);
-        for (TGlyphPlacement& g : glyphs) {
-            g.origin = turn.map(g.origin);
-            g.angle += angle_;
-        }
-    }
     return glyphs;
 }
 
 TPathPoints TSimpleText::Decorations(const TRect& box) const
 {
     TPathPoints boxes;
-    if (bulge_ != 0) return boxes;
     std::vector<TGlyphPlacement> unused;
+    if (bulge_ != 0) {
+        PlaceOnArc(box, unused, &boxes);
+        return boxes;
+    }
     PlaceStraight(box, unused, &boxes);
     if (angle_ % 360 != 0) {
         const QTransform turn = TurnAbout(BoxCentre(box), angle_);

@@ -115,6 +115,16 @@ public:
         QPointF end;
     };
     std::optional<TArc> ArcOf(const TRect& box) const;
+    // The band arc text occupies: the arc through the middle of the block of lines, from the
+    // chord's start to its end, and the block's thickness.
+    struct TBand {
+        std::vector<QPointF> arc;
+        double thickness = 0;
+    };
+    std::optional<TBand> ArcBand(const TRect& box) const;
+    // The baseline chord of arc text in a box: middle of the left edge to the middle of the right
+    // edge (top to bottom in vertical writing), turned by the angle about the box centre.
+    std::pair<QPointF, QPointF> Chord(const TRect& box) const;
 
 private:
     struct TMeasured {
@@ -133,7 +143,15 @@ private:
     TCharLayout LayoutLine(const std::vector<TCharMetrics>& chars, int extent, int align) const;
     int FeedShift(int line, int lineCount) const;
     void PlaceStraight(const TRect& box, std::vector<TGlyphPlacement>& out, TPathPoints* decorations) const;
-    void PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out) const;
+    void PlaceOnArc(const TRect& box, std::vector<TGlyphPlacement>& out, TPathPoints* decorations) const;
+    // The angle swept from the chord's start to its end in the reading direction, 0..2pi.
+    double ArcSpan(const TArc& arc) const;
+    // Underline and strike-out: distance of the bar's top from the line top, and its thickness.
+    struct TBar {
+        int top;
+        int thickness;
+    };
+    std::vector<TBar> Bars(const TMeasured& m) const;
     void AddDecorations(const TMeasured& m, QPointF lineOrigin, int length, TPathPoints& out) const;
     QTransform GlyphTransform(const TGlyphPlacement& g) const;
     // The face lacks the asked italic or bold design, which is then made from the outlines.

@@ -1,7 +1,6 @@
 #include "ui/TextPropertiesDialog.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -9,15 +8,17 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "app/AppFrame.h"
+#include "paper/ProductInfo.h"
 #include "platform/Canvas.h"
 #include "platform/Cp932.h"
 #include "platform/FontServices.h"
 #include "text/CDDFile.h"
 #include "text/LOText.h"
+#include "ui/ColorSpecEditor.h"
 
 namespace kestrel {
 
@@ -26,29 +27,6 @@ namespace {
 const int FontSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32, 36, 48, 72};
 const QSize PreviewSize(200, 100);
 
-// A colour button keeps its colour in its palette's button role.
-void ShowColor(QPushButton* button, TColor color)
-{
-    button->setProperty("kestrelColor", color);
-    button->setStyleSheet(QStringLiteral("background-color: %1").arg(ToQColor(color).name()));
-}
-
-TColor ButtonColor(const QPushButton* button)
-{
-    return button->property("kestrelColor").toInt();
-}
-
-QPushButton* ColorButton(QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    button->setFixedWidth(48);
-    QObject::connect(button, &QPushButton::clicked, parent, [button, parent] {
-        const QColor chosen = QColorDialog::getColor(ToQColor(ButtonColor(button)), parent);
-        if (chosen.isValid()) ShowColor(button, FromQColor(chosen));
-    });
-    return button;
-}
-
 QSpinBox* Spin(int low, int high, QWidget* parent)
 {
     auto* spin = new QSpinBox(parent);
@@ -56,12 +34,23 @@ QSpinBox* Spin(int low, int high, QWidget* parent)
     return spin;
 }
 
-// A solid colour replaces the fill only when the user picked another colour.
-void ApplyColor(TColorSpec& spec, TColor color)
+const TSpacingPreset CharSpacingPresets[] = {
+    {u"もっと狭く", -4}, {u"狭く", -2}, {u"普通", 0}, {u"広く", 10}, {u"もっと広く", 20}};
+const TSpacingPreset LineSpacingPresets[] = {
+    {u"もっと狭く", -20}, {u"狭く", -10}, {u"普通", 0}, {u"広く", 10}, {u"もっと広く", 20}};
+constexpr int SpacingDetailLimit = 99;
+
+// The information sets a text can show, in the order of the choice after free input.
+const TFieldType FieldSets[] = {ftProduct, ftCreatorJapanese, ftCreatorEnglish};
+
+// The captions of a set's items, as a new record of that set has them.
+QStringList FieldCaptions(TFieldType set)
 {
-    if (spec.Kind() == cskSolid && spec.Color() == color) return;
-    spec.SetKind(cskSolid);
-    spec.SetColor(color);
+    TProductInfo record;
+    if (set != ftProduct) record.ApplyCreatorCaptions();
+    QStringList captions;
+    for (int i = 0; i < record.Items().Count(); ++i) captions << record.Items().Item(i).FieldName();
+    return captions;
 }
 
 // The first character code page 932 cannot hold, if any.
@@ -75,6 +64,39 @@ std::optional<QString> FirstUnstorable(const QString& text)
 }
 
 }  // namespace
+
+TSpacingChooser::TSpacingChooser(std::span<const TSpacingPreset> presets, QWidget* parent)
+    : QWidget(parent), presets_(presets.begin(), presets.end()), preset_(new QComboBox(this)),
+      detail_(Spin(-SpacingDetailLimit, SpacingDetailLimit, this))
+{
+    for (const TSpacingPreset& p : presets_) preset_->addItem(QString::fromUtf16(p.caption));
+    preset_->addItem(QStringLiteral("詳細設定"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(preset_);
+    row->addWidget(detail_);
+    connect(preset_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const bool detailed = index >= int(presets_.size());
+        detail_->setEnabled(detailed);
+        if (!detailed) detail_->setValue(presets_[index].value);
+    });
+}
+
+int TSpacingChooser::Value() const
+{
+    const int index = preset_->currentIndex();
+    return index < int(presets_.size()) ? presets_[index].value : detail_->value();
+}
+
+void TSpacingChooser::SetValue(int value)
+{
+    // A stored value beyond the detail range is shown as it is, never cut to the range.
+    detail_->setRange(std::min(-SpacingDetailLimit, value), std::max(SpacingDetailLimit, value));
+    const auto preset = std::find_if(presets_.begin(), presets_.end(), [value](const TSpacingPreset& p) { return p.value == value; });
+    preset_->setCurrentIndex(int(preset - presets_.begin()));
+    detail_->setEnabled(preset == presets_.end());
+    detail_->setValue(value);
+}
 
 TTextPropertiesDialog::TTextPropertiesDialog(TLOText& text, QWidget* parent)
     : QDialog(parent), text_(text), presets_(std::make_unique<TCDDFile>())
@@ -116,11 +138,8 @@ void TTextPropertiesDialog::BuildControls()
     italic_ = new QCheckBox(QStringLiteral("斜体(&I)"), this);
     underline_ = new QCheckBox(QStringLiteral("下線(&U)"), this);
     strikeOut_ = new QCheckBox(QStringLiteral("取り消し線(&K)"), this);
-    textColor_ = ColorButton(this);
     auto* styleRow = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{bold_, italic_, underline_, strikeOut_}) styleRow->addWidget(w);
-    styleRow->addWidget(new QLabel(QStringLiteral("色"), this));
-    styleRow->addWidget(textColor_);
     form->addRow(QStringLiteral("スタイル"), styleRow);
 
     align_ = new QComboBox(this);
@@ -132,19 +151,17 @@ void TTextPropertiesDialog::BuildControls()
     alignRow->addWidget(vertical_);
     form->addRow(QStringLiteral("配置"), alignRow);
 
-    charSpacing_ = Spin(-99, 99, this);
-    lineSpacing_ = Spin(-99, 99, this);
+    charSpacing_ = new TSpacingChooser(CharSpacingPresets, this);
+    lineSpacing_ = new TSpacingChooser(LineSpacingPresets, this);
     feedAngle_ = new QComboBox(this);
     feedAngle_->addItem(QStringLiteral("まっすぐ"), 0);
     feedAngle_->addItem(QStringLiteral("右へずらす"), -45);
     feedAngle_->addItem(QStringLiteral("左へずらす"), 45);
-    auto* spacingRow = new QHBoxLayout;
-    spacingRow->addWidget(new QLabel(QStringLiteral("文字"), this));
-    spacingRow->addWidget(charSpacing_);
-    spacingRow->addWidget(new QLabel(QStringLiteral("行"), this));
-    spacingRow->addWidget(lineSpacing_);
-    spacingRow->addWidget(feedAngle_);
-    form->addRow(QStringLiteral("間隔"), spacingRow);
+    form->addRow(QStringLiteral("文字間隔(&C)"), charSpacing_);
+    auto* lineRow = new QHBoxLayout;
+    lineRow->addWidget(lineSpacing_);
+    lineRow->addWidget(feedAngle_);
+    form->addRow(QStringLiteral("行間隔(&L)"), lineRow);
 
     bulge_ = Spin(-4000, 4000, this);
     form->addRow(QStringLiteral("円弧のふくらみ(&A)"), bulge_);
@@ -170,22 +187,23 @@ void TTextPropertiesDialog::BuildControls()
 
     outline_ = new QCheckBox(QStringLiteral("縁取り(&O)"), this);
     outlineWidth_ = Spin(0, 100, this);
-    outlineColor_ = ColorButton(this);
     auto* outlineRow = new QHBoxLayout;
     outlineRow->addWidget(outline_);
     outlineRow->addWidget(outlineWidth_);
-    outlineRow->addWidget(outlineColor_);
     form->addRow(QStringLiteral("縁取り"), outlineRow);
 
     shadow_ = new QComboBox(this);
     shadow_->addItems({QStringLiteral("なし"), QStringLiteral("左上"), QStringLiteral("上"), QStringLiteral("右上"),
                        QStringLiteral("左"), QStringLiteral("右"), QStringLiteral("左下"), QStringLiteral("下"),
                        QStringLiteral("右下")});
-    shadowColor_ = ColorButton(this);
-    auto* shadowRow = new QHBoxLayout;
-    shadowRow->addWidget(shadow_, 1);
-    shadowRow->addWidget(shadowColor_);
-    form->addRow(QStringLiteral("影(&S)"), shadowRow);
+    form->addRow(QStringLiteral("影(&S)"), shadow_);
+
+    textColor_ = new TColorSpecEditor(QStringLiteral("文字の色"), text_.TextColor(), this);
+    outlineColor_ = new TColorSpecEditor(QStringLiteral("縁取りの色"), text_.OutlineColor(), this);
+    shadowColor_ = new TColorSpecEditor(QStringLiteral("影の色"), text_.ShadowColor(), this);
+    auto* colourRow = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{textColor_, outlineColor_, shadowColor_}) colourRow->addWidget(w);
+    form->addRow(colourRow);
 
     hanToZen_ = new QCheckBox(QStringLiteral("半角を全角に変換(&Z)"), this);
     minusExc_ = new QCheckBox(QStringLiteral("マイナス記号を除く(&M)"), this);
@@ -195,6 +213,16 @@ void TTextPropertiesDialog::BuildControls()
     convertRow->addWidget(minusExc_);
     convertRow->addWidget(numToKnj_);
     form->addRow(QStringLiteral("表示"), convertRow);
+
+    fieldSet_ = new QComboBox(this);
+    fieldSet_->addItems({QStringLiteral("自由入力"), QStringLiteral("プロダクト"), QStringLiteral("クリエーター"),
+                         QStringLiteral("クリエーター(英語)")});
+    fieldItem_ = new QComboBox(this);
+    auto* fieldRow = new QHBoxLayout;
+    fieldRow->addWidget(fieldSet_);
+    fieldRow->addWidget(fieldItem_, 1);
+    form->addRow(QStringLiteral("情報(&J)"), fieldRow);
+    connect(fieldSet_, &QComboBox::currentIndexChanged, this, [this] { ShowFieldItems(0); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -213,11 +241,10 @@ void TTextPropertiesDialog::LoadFrom(const TLOText& text)
     italic_->setChecked(text.Font().HasStyle(fsItalic));
     underline_->setChecked(text.Font().HasStyle(fsUnderline));
     strikeOut_->setChecked(text.Font().HasStyle(fsStrikeOut));
-    ShowColor(textColor_, text.TextColor().Color());
     align_->setCurrentIndex(std::clamp(text.Align(), 0, 3));
     vertical_->setChecked(text.Vertical());
-    charSpacing_->setValue(text.CharSpacing());
-    lineSpacing_->setValue(text.LineSpacing());
+    charSpacing_->SetValue(text.CharSpacing());
+    lineSpacing_->SetValue(text.LineSpacing());
     feedAngle_->setCurrentIndex(std::max(0, feedAngle_->findData(text.FeedAngle())));
     bulge_->setValue(text.Bulge());
     const int preset = text.CoonsDistortion().IsEmpty() ? -1 : presets_->IndexOf(text.CoonsDistortion());
@@ -226,12 +253,27 @@ void TTextPropertiesDialog::LoadFrom(const TLOText& text)
     ratio_->setValue(text.DistortionRatio());
     outline_->setChecked(text.Outline());
     outlineWidth_->setValue(text.OutLineWidth());
-    ShowColor(outlineColor_, text.OutlineColor().Color());
     shadow_->setCurrentIndex(text.Shadow() < shadow_->count() ? text.Shadow() : 0);
-    ShowColor(shadowColor_, text.ShadowColor().Color());
     hanToZen_->setChecked(text.HanToZen());
     minusExc_->setChecked(text.MinusExc());
     numToKnj_->setChecked(text.NumToKnj());
+    const auto set = std::find(std::begin(FieldSets), std::end(FieldSets), text.FieldType());
+    fieldSet_->setCurrentIndex(text.FieldNo() < 1 || set == std::end(FieldSets) ? 0 : int(set - FieldSets) + 1);
+    ShowFieldItems(text.FieldNo());
+}
+
+void TTextPropertiesDialog::ShowFieldItems(int fieldNo)
+{
+    fieldItem_->clear();
+    const int set = fieldSet_->currentIndex() - 1;
+    fieldItem_->setEnabled(set >= 0);
+    if (set < 0) return;
+    const QStringList captions = FieldCaptions(FieldSets[set]);
+    // A stored number beyond the set's captions stays choosable.
+    for (int n = 1; n <= std::max<qsizetype>(captions.size(), fieldNo); ++n)
+        fieldItem_->addItem(n <= captions.size() ? QStringLiteral("%1: %2").arg(n).arg(captions[n - 1])
+                                                 : QStringLiteral("%1").arg(n));
+    fieldItem_->setCurrentIndex(std::max(0, fieldNo - 1));
 }
 
 TCoonsDistortion TTextPropertiesDialog::ChosenDistortion() const
@@ -259,23 +301,26 @@ void TTextPropertiesDialog::ApplyTo(TLOText& text) const
     font.SetStyleFlag(fsItalic, italic_->isChecked());
     font.SetStyleFlag(fsUnderline, underline_->isChecked());
     font.SetStyleFlag(fsStrikeOut, strikeOut_->isChecked());
-    ApplyColor(text.EditTextColor(), ButtonColor(textColor_));
+    textColor_->ApplyTo(text.EditTextColor());
     text.SetAlign(align_->currentIndex());
     text.SetVertical(vertical_->isChecked());
-    text.SetCharSpacing(charSpacing_->value());
-    text.SetLineSpacing(lineSpacing_->value());
+    text.SetCharSpacing(charSpacing_->Value());
+    text.SetLineSpacing(lineSpacing_->Value());
     text.SetFeedAngle(feedAngle_->currentData().toInt());
     text.SetBulge(bulge_->value());
     text.SetCoonsDistortion(ChosenDistortion());
     text.SetDistortionRatio(ratio_->value());
     text.SetOutline(outline_->isChecked());
     text.SetOutLineWidth(outlineWidth_->value());
-    ApplyColor(text.EditOutlineColor(), ButtonColor(outlineColor_));
+    outlineColor_->ApplyTo(text.EditOutlineColor());
     text.SetShadow(shadow_->currentIndex());
-    ApplyColor(text.EditShadowColor(), ButtonColor(shadowColor_));
+    shadowColor_->ApplyTo(text.EditShadowColor());
     text.SetHanToZen(hanToZen_->isChecked());
     text.SetMinusExc(minusExc_->isChecked());
     text.SetNumToKnj(numToKnj_->isChecked());
+    const int set = fieldSet_->currentIndex() - 1;
+    if (set >= 0) text.SetFieldType(FieldSets[set]);
+    text.SetFieldNo(set >= 0 ? fieldItem_->currentIndex() + 1 : 0);
 }
 
 void TTextPropertiesDialog::UpdatePreview()

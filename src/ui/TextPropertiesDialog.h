@@ -5,17 +5,42 @@
 
 #include <QDialog>
 #include <memory>
+#include <span>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
 class QSpinBox;
 
 namespace kestrel {
 
 class TCDDFile;
+class TColorSpecEditor;
+
+// A named spacing the property screens offer.
+struct TSpacingPreset {
+    const char16_t* caption;
+    int value;
+};
+
+// One spacing: a named preset or, with "詳細設定", a value of the user's own.
+class TSpacingChooser : public QWidget {
+public:
+    TSpacingChooser(std::span<const TSpacingPreset> presets, QWidget* parent = nullptr);
+    int Value() const;
+    void SetValue(int value);
+
+    QComboBox& PresetBox() const { return *preset_; }
+    QSpinBox& DetailBox() const { return *detail_; }
+
+private:
+    std::vector<TSpacingPreset> presets_;
+    QComboBox* preset_;
+    QSpinBox* detail_;
+};
+
 class TCoonsDistortion;
 class TDrawObject;
 class TLOText;
@@ -35,6 +60,8 @@ private:
     void LoadFrom(const TLOText& text);
     void ApplyTo(TLOText& text) const;
     void UpdatePreview();
+    // The item choice of the chosen information set, with fieldNo chosen.
+    void ShowFieldItems(int fieldNo);
     // The chosen preset, or an empty distortion when distortion is off.
     TCoonsDistortion ChosenDistortion() const;
 
@@ -47,11 +74,11 @@ private:
     QCheckBox* italic_;
     QCheckBox* underline_;
     QCheckBox* strikeOut_;
-    QPushButton* textColor_;
+    TColorSpecEditor* textColor_;
     QComboBox* align_;
     QCheckBox* vertical_;
-    QSpinBox* charSpacing_;
-    QSpinBox* lineSpacing_;
+    TSpacingChooser* charSpacing_;
+    TSpacingChooser* lineSpacing_;
     QComboBox* feedAngle_;
     QSpinBox* bulge_;
     QCheckBox* distort_;
@@ -60,12 +87,14 @@ private:
     QLabel* preview_;
     QCheckBox* outline_;
     QSpinBox* outlineWidth_;
-    QPushButton* outlineColor_;
+    TColorSpecEditor* outlineColor_;
     QComboBox* shadow_;
-    QPushButton* shadowColor_;
+    TColorSpecEditor* shadowColor_;
     QCheckBox* hanToZen_;
     QCheckBox* minusExc_;
     QCheckBox* numToKnj_;
+    QComboBox* fieldSet_;
+    QComboBox* fieldItem_;
 };
 
 }  // namespace kestrel

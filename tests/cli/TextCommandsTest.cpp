@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 
 #include "CliRun.h"
@@ -85,6 +86,57 @@ TEST(TextCommands, RenderedVerticalColumnRunsTopToBottom)
     EXPECT_GT(ink(100, 100 + em), 50);                  // the first character at the top
     EXPECT_GT(ink(100 + 8 * em, 100 + 9 * em), 50);     // the ninth below the eighth
     EXPECT_EQ(ink(100 + 9 * em + 5, 1000), 0);          // nothing after the last
+}
+
+TEST(TextCommands, RenderedRingShadowAndDistortionHaveTheirColoursAndPlaces)
+{
+    TLOText ringed;
+    ringed.SetBounds({300, 300, 900, 500});
+    ringed.SetText({u"■"_qs});
+    ringed.EditFont().SetSize(48);
+    ringed.EditTextColor().SetColor(clRed);
+    ringed.SetOutline(true);
+    ringed.SetOutLineWidth(8);
+    ringed.EditOutlineColor().SetColor(clBlue);
+    ringed.SetShadow(8);
+    ringed.EditShadowColor().SetColor(RGBColor(0, 160, 0));
+    const QImage face = RenderFace(ringed);
+    ASSERT_FALSE(face.isNull());
+    // Along the square's diagonal, out from its middle: fill, then ring, then shadow below right.
+    const TRect ink = ringed.Layout().GetTextBounds(ringed.Rect());
+    const QPoint middle((ink.left + ink.right) / 2, (ink.top + ink.bottom) / 2);
+    QList<QRgb> seen;
+    for (int d = 0; d < 150; ++d) {
+        const QRgb p = face.pixel(middle + QPoint(d, d));
+        if (p == qRgb(255, 0, 0) || p == qRgb(0, 0, 255) || p == qRgb(0, 160, 0))
+            if (seen.isEmpty() || seen.back() != p) seen << p;
+    }
+    EXPECT_EQ(seen, (QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 160, 0)}));
+
+    TLOText bent;
+    bent.SetBounds({200, 300, 1000, 600});
+    bent.SetText({u"ＷＡＶＥ 波"_qs});
+    TCoonsDistortion d = TCoonsDistortion::Identity();
+    d.SetPointCount(cdsBottom, 3);
+    d.SetPoint(cdsBottom, 1, {0.5L, 0.6L});  // the bottom pulled up in the middle
+    d.SetSmooth(cdsBottom, 1, true);
+    bent.SetCoonsDistortion(d);
+    const QImage wave = RenderFace(bent);
+    ASSERT_FALSE(wave.isNull());
+    int inside = 0, outside = 0;
+    for (int y = 0; y < wave.height(); ++y)
+        for (int x = 0; x < wave.width(); ++x) {
+            if (qGray(wave.pixel(x, y)) > 160) continue;
+            // Below the bent bottom edge is outside the target shape: straight towards the
+            // corners, a quadratic through the smooth middle point.
+            const double u = std::clamp((x - 200) / 800.0, 0.0, 1.0), edge = std::min(u, 1 - u);
+            const double s = 2 * edge - 0.5;
+            const double curve = edge < 0.25 ? 1 - 0.8 * edge : (1 - s) * (1 - s) * 0.8 + 2 * s * (1 - s) * 0.6 + s * s * 0.8;
+            const double bottom = 300 + 300 * curve;
+            (x >= 198 && x <= 1002 && y >= 298 && y <= bottom + 3 ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 2000);
+    EXPECT_EQ(outside, 0);
 }
 
 }  // namespace

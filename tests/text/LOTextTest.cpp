@@ -11,6 +11,9 @@
 #include "document/stream/ObjectStream.h"
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
+#include "app/RuntimeFlags.h"
+#include "imaging/BlendedPainting.h"
+#include "platform/ArcGeometry.h"
 #include "platform/Canvas.h"
 
 namespace kestrel {
@@ -448,6 +451,222 @@ TEST(LOTextPaint, DistortedTextStaysInsideItsTarget)
     EXPECT_GT(all, 500);
     EXPECT_EQ(CountInk(image, QRect(0, 0, 800, 199), qRgb(0, 0, 0)), 0);
     EXPECT_EQ(CountInk(image, QRect(0, 402, 800, 398), qRgb(0, 0, 0)), 0);
+}
+
+TEST(LOTextCurve, IsOfferedUnlessADistortionBendsTheText)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 500, 200});
+    EXPECT_NE(Offered<IDOCurve>(&text), nullptr);
+    text.SetCoonsDistortion(TCoonsDistortion::Identity());
+    EXPECT_EQ(Offered<IDOCurve>(&text), nullptr);
+    EXPECT_EQ(Offered<IDOLine>(&text), nullptr);
+    EXPECT_NE(Offered<IDORotate>(&text), nullptr);
+    text.SetBulge(40);  // an arc wins over the distortion
+    EXPECT_NE(Offered<IDOCurve>(&text), nullptr);
+}
+
+TEST(LOTextCurve, TheBaselineRunsThroughTheBoxAndSettingItFitsTheBox)
+{
+    TLOText text;
+    text.SetBounds({100, 100, 500, 200});
+    EXPECT_EQ(text.StartPoint(), QPoint(100, 150));
+    EXPECT_EQ(text.EndPoint(), QPoint(500, 150));
+    text.SetBulge(60);
+    EXPECT_EQ(text.ViaPoint(), QPoint(300, 90));  // a positive bulge lies above the chord
+    text.SetBulgeFromPoint({300, 230});
+    EXPECT_EQ(text.Bulge(), -80);
+
+    text.SetAutoSize(true);
+    text.SetEndPoint({400, 450});
+    EXPECT_FALSE(text.AutoSize());
+    EXPECT_EQ(text.StartPoint(), QPoint(100, 150));
+    EXPECT_EQ(text.EndPoint(), QPoint(400, 450));
+    EXPECT_EQ(text.Angle(), 45);
+    EXPECT_EQ(text.Rect().Width(), 424);
+    EXPECT_EQ(text.Rect().Height(), 100);
+    // What is saved draws along the same baseline.
+    const auto reopened = Read(StreamOf(text));
+    const auto [start, end] = reopened->Layout().Chord(reopened->Rect());
+    EXPECT_NEAR(start.x(), 100, 1.5);
+    EXPECT_NEAR(start.y(), 150, 1.5);
+    EXPECT_NEAR(end.x(), 400, 1.5);
+    EXPECT_NEAR(end.y(), 450, 1.5);
+
+    TLOText vertical;
+    vertical.SetVertical(true);
+    vertical.SetBounds({100, 100, 200, 500});
+    EXPECT_EQ(vertical.StartPoint(), QPoint(150, 100));
+    vertical.SetStartPoint({150, 900});  // the column now runs upwards
+    EXPECT_EQ(vertical.Angle(), 180);
+    EXPECT_EQ(vertical.Rect(), (TRect{100, 500, 200, 900}));
+}
+
+TEST(LOTextArc, TheBandAlongTheArcIsHitEvenWhereNoCharacterStands)
+{
+    TLOText text;
+    text.SetText({u"ＡＢ"_qs});
+    text.SetBounds({100, 300, 700, 400});
+    text.SetBulge(150);
+    const auto arc = text.Layout().ArcOf(text.Rect());
+    ASSERT_TRUE(arc);
+    const QPointF centre = arc->centre;
+    auto onCircle = [&](double radius, double degrees) {
+        const double a = degrees * M_PI / 180;
+        return QPoint(int(std::lround(centre.x() + radius * std::cos(a))), int(std::lround(centre.y() + radius * std::sin(a))));
+    };
+    const double end = std::atan2(arc->end.y() - centre.y(), arc->end.x() - centre.x()) * 180 / M_PI;
+    // Left-aligned: the characters stand at the start, the band still reaches the end.
+    EXPECT_EQ(text.HitTest(onCircle(arc->radius, end - 3)), 1);
+    EXPECT_EQ(text.HitTest(onCircle(arc->radius, -90)), 1);
+    const int h = text.Layout().LineHeight();
+    EXPECT_EQ(text.HitTest(onCircle(arc->radius + h, -90)), 0);
+    EXPECT_EQ(text.HitTest(onCircle(arc->radius - h, -90)), 0);
+    EXPECT_EQ(text.HitTest(centre.toPoint()), 0);
+    // The bounds hold the band and every character.
+    const TRect bounds = text.GetBounds();
+    EXPECT_TRUE(bounds.Contains(onCircle(arc->radius + h / 2.0 - 1, -90)));
+    EXPECT_TRUE(bounds.Contains(onCircle(arc->radius, end)));
+}
+
+TEST(LOTextArc, UnderlineAndStrikeOutFollowTheArcOnTheirSideOfTheBaseline)
+{
+    for (int bulge : {150, -150}) {
+        TSimpleText layout;
+        layout.SetText({u"ＡＢＣ"_qs});
+        layout.SetBulge(bulge);
+        const TRect box{100, 300, 700, 400};
+        layout.Font().SetStyleFlag(fsUnderline, true);
+        const auto arc = layout.ArcOf(box);
+        ASSERT_TRUE(arc);
+        const TPathPoints bars = layout.Decorations(box);
+        ASSERT_GT(bars.size(), 8u) << "the bar bends with the arc";
+        const int h = layout.LineHeight();
+        // The baseline circle: the characters' tops face outward on positive bulges.
+        TSimpleText straight(layout);
+        straight.SetBulge(0);
+        const double ascent = straight.Glyphs(box).front().origin.y() - box.top;
+        const double baseline = bulge > 0 ? arc->radius + h / 2.0 - ascent : arc->radius - h / 2.0 + ascent;
+        for (const TPathPoint& p : bars) {
+            const double r = std::hypot(p.point.x() - arc->centre.x(), p.point.y() - arc->centre.y());
+            EXPECT_LE(std::abs(r - arc->radius), h / 2.0 + 1) << bulge;
+            // Below the characters: inside the baseline circle when the tops face outward.
+            if (bulge > 0) EXPECT_LT(r, baseline + 1) << bulge;
+            else EXPECT_GT(r, baseline - 1) << bulge;
+        }
+    }
+}
+
+TEST(SimpleText, TurnedCharactersStartFromTheFlooredTurnedLineCentre)
+{
+    TSimpleText layout;
+    layout.SetText({u"あいう"_qs, u"AB"_qs});
+    const TRect box{103, 57, 611, 333};
+    const std::vector<TGlyphPlacement> straight = layout.Glyphs(box);
+    const double ascent = straight[0].origin.y() - box.top;
+    for (int angle : {30, 90, 217}) {
+        layout.SetAngle(angle);
+        const std::vector<TGlyphPlacement> turned = layout.Glyphs(box);
+        ASSERT_EQ(turned.size(), straight.size());
+        const QTransform turn = TurnAbout(BoxCentre(box), angle);
+        const QPointF down = QTransform().rotate(angle).map(QPointF(0, ascent));
+        for (size_t k = 0; k < turned.size(); ++k) {
+            // The character's top left, turned, then floored to whole units.
+            const QPointF corner = turn.map(straight[k].origin - QPointF(0, ascent));
+            const QPointF expected = QPointF(std::floor(corner.x() + 1e-6), std::floor(corner.y() + 1e-6)) + down;
+            EXPECT_NEAR(turned[k].origin.x(), expected.x(), 1e-6) << angle;
+            EXPECT_NEAR(turned[k].origin.y(), expected.y(), 1e-6) << angle;
+            EXPECT_EQ(turned[k].angle, angle);
+        }
+    }
+}
+
+// Distorted red text on a blue ground.
+QImage RenderDistortedOnBlue(TLOText& text)
+{
+    text.SetBounds({100, 100, 700, 300});
+    text.SetText({u"●波"_qs});
+    text.EditTextColor().SetColor(clRed);
+    TCoonsDistortion d = TCoonsDistortion::Identity();
+    d.SetPointCount(cdsTop, 3);
+    d.SetPoint(cdsTop, 1, {0.5L, 0.3L});
+    d.SetSmooth(cdsTop, 1, true);
+    text.SetCoonsDistortion(d);
+    QImage image(800, 400, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    TCanvas canvas(image);
+    canvas.SetFontResolution(LogicalUnitsPerInch);
+    text.Paint(canvas);
+    return image;
+}
+
+TEST(LOTextPaint, DistortedTextGetsSoftEdgesFromItsCoverageWithoutALightFringe)
+{
+    TLOText text;
+    const QImage soft = RenderDistortedOnBlue(text);
+    int red = 0, mixed = 0, light = 0;
+    for (int y = 0; y < soft.height(); ++y)
+        for (int x = 0; x < soft.width(); ++x) {
+            const QRgb p = soft.pixel(x, y);
+            if (p == qRgb(255, 0, 0)) ++red;
+            else if (p != qRgb(0, 0, 255)) ++mixed;
+            if (qGreen(p) > 0) ++light;  // red over blue never mixes in white
+        }
+    EXPECT_GT(red, 1000);
+    EXPECT_GT(mixed, 100);
+    EXPECT_EQ(light, 0);
+
+    SetAntiAliasDistortionText(false);
+    TLOText plain;
+    const QImage hard = RenderDistortedOnBlue(plain);
+    SetAntiAliasDistortionText(true);
+    int between = 0;
+    for (int y = 0; y < hard.height(); ++y)
+        for (int x = 0; x < hard.width(); ++x)
+            if (hard.pixel(x, y) != qRgb(255, 0, 0) && hard.pixel(x, y) != qRgb(0, 0, 255)) ++between;
+    EXPECT_EQ(between, 0) << "without anti-aliasing every pixel is text or ground";
+}
+
+TEST(LOTextPaint, ABlendRatioMixesOnlyWhereShadowCharactersAndRingCover)
+{
+    InstallBlendedPainting();
+    TLOText text;
+    text.SetBounds({100, 100, 700, 300});
+    text.SetText({u"■"_qs});
+    text.EditFont().SetSize(48);
+    text.EditTextColor().SetColor(clRed);
+    text.EditShadowColor().SetColor(clRed);
+    EXPECT_FALSE(text.NeedsBlend());
+    text.SetCoonsDistortion(TCoonsDistortion::Identity());
+    EXPECT_FALSE(text.NeedsBlend()) << "soft edges need no second pass";
+    text.SetCoonsDistortion(TCoonsDistortion());
+    text.SetBlendShade(true);
+    EXPECT_FALSE(text.NeedsBlend());
+    text.SetBlendRatio(50);
+    EXPECT_TRUE(text.NeedsBlend());
+
+    // Red at half strength over blue: no green beyond rounding, which white would bring in.
+    auto halves = [&text](int shadow) {
+        text.SetShadow(shadow);
+        QImage image(800, 400, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        TCanvas canvas(image);
+        canvas.SetFontResolution(LogicalUnitsPerInch);
+        text.PaintTo(canvas);
+        int half = 0, green = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (std::abs(qRed(p) - 128) <= 2 && std::abs(qBlue(p) - 127) <= 2) ++half;
+                if (qGreen(p) > 8) ++green;
+            }
+        EXPECT_EQ(green, 0) << "only the covered pixels are mixed, with their own colours";
+        EXPECT_EQ(image.pixel(110, 110), qRgb(0, 0, 255));
+        return half;
+    };
+    const int plain = halves(0);
+    EXPECT_GT(plain, 1000);
+    EXPECT_GT(halves(8), plain) << "the shadow is mixed as well";
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTimer>
 
 #include "text/LOText.h"
+#include "ui/ColorSpecEditor.h"
 #include "ui/ObjectCommands.h"
 
 namespace kestrel {
@@ -71,6 +73,66 @@ TEST(TextPropertiesDialog, TextTheCodePageCannotHoldIsRefusedWithAMessage)
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(message.contains(QStringLiteral("保存できない文字"))) << message.toStdString();
     EXPECT_EQ(text.Text(), QStringList{QStringLiteral("元のまま")});
+}
+
+// The choosers in creation order (they carry no meta-object of their own, so findChildren
+// cannot tell them from other widgets).
+QList<TSpacingChooser*> SpacingChoosers(QDialog& dialog)
+{
+    QList<TSpacingChooser*> choosers;
+    for (QWidget* w : dialog.findChildren<QWidget*>())
+        if (auto* chooser = dynamic_cast<TSpacingChooser*>(w)) choosers << chooser;
+    return choosers;
+}
+
+QComboBox* ComboStartingWith(QDialog& dialog, const QString& first)
+{
+    return Find<QComboBox>(dialog, [&](QComboBox* c) { return c->count() > 0 && c->itemText(0) == first; });
+}
+
+TEST(TextPropertiesDialog, SpacingPresetsInformationFieldsAndGradationsReachTheText)
+{
+    TLOText text;
+    text.SetLineSpacing(150);  // beyond the detail range: shown and kept as it is
+    TTextPropertiesDialog dialog(text);
+    const QList<TSpacingChooser*> choosers = SpacingChoosers(dialog);
+    ASSERT_EQ(choosers.size(), 2);
+    TSpacingChooser& chars = *choosers[0];
+    TSpacingChooser& lines = *choosers[1];
+    EXPECT_EQ(chars.PresetBox().currentText(), QStringLiteral("普通"));
+    EXPECT_FALSE(chars.DetailBox().isEnabled());
+    EXPECT_EQ(lines.PresetBox().currentText(), QStringLiteral("詳細設定"));
+    EXPECT_EQ(lines.Value(), 150);
+    chars.PresetBox().setCurrentIndex(chars.PresetBox().findText(QStringLiteral("もっと広く")));
+
+    QComboBox* set = ComboStartingWith(dialog, QStringLiteral("自由入力"));
+    ASSERT_NE(set, nullptr);
+    set->setCurrentIndex(set->findText(QStringLiteral("クリエーター(英語)")));
+    QComboBox* item = ComboStartingWith(dialog, QStringLiteral("1: 会社名"));
+    ASSERT_NE(item, nullptr);
+    item->setCurrentIndex(2);
+
+    TColorSpecEditor* colour = nullptr;
+    for (QWidget* w : dialog.findChildren<QWidget*>())
+        if (auto* editor = dynamic_cast<TColorSpecEditor*>(w); editor && editor->title() == u"文字の色") colour = editor;
+    ASSERT_NE(colour, nullptr);
+    colour->KindBox().setCurrentIndex(colour->KindBox().findData(cskGradation));
+    dialog.accept();
+    EXPECT_EQ(text.CharSpacing(), 20);
+    EXPECT_EQ(text.LineSpacing(), 150);
+    EXPECT_EQ(text.FieldType(), ftCreatorEnglish);
+    EXPECT_EQ(text.FieldNo(), 3);
+    EXPECT_EQ(text.TextColor().Kind(), cskGradation);
+
+    // Back to free input, and a spacing of the user's own.
+    TTextPropertiesDialog again(text);
+    ComboStartingWith(again, QStringLiteral("自由入力"))->setCurrentIndex(0);
+    TSpacingChooser& detail = *SpacingChoosers(again)[0];
+    detail.PresetBox().setCurrentIndex(detail.PresetBox().findText(QStringLiteral("詳細設定")));
+    detail.DetailBox().setValue(-37);
+    again.accept();
+    EXPECT_EQ(text.FieldNo(), 0);
+    EXPECT_EQ(text.CharSpacing(), -37);
 }
 
 }  // namespace
