@@ -180,8 +180,7 @@ int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         TDocumentFlows flows(*TAppFrame::Instance(), &catalogue, nullptr, window);
         flows.New(true);
         flows.Document().SaveToFile(parsed.target);
-        out << QStringLiteral("「%1」を作りました(用紙 %2、シート %3)
-")
+        out << QStringLiteral("「%1」を作りました(用紙 %2、シート %3)\n")
                    .arg(parsed.target, parsed.paperName)
                    .arg(parsed.sheets);
         return 0;

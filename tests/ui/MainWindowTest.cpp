@@ -342,6 +342,8 @@ TEST_F(MainWindowTest, RecentDocumentsListNewestFirstWithinTheLimitAndSurviveARe
     ChooseRecent(restarted, "履歴の消去");
     EXPECT_TRUE(RecentMenu(restarted).isEmpty());
     EXPECT_TRUE(TfrmMain(frame, nullptr, nullptr).RecentFiles().Items().isEmpty());
+}
+
 // Each file the user may hand the window says which file it was and what is wrong with it.
 TEST_F(MainWindowTest, BadFilesAreReportedWithTheirNameAndCause)
 {
