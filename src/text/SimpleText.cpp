@@ -508,6 +508,21 @@ bool TSimpleText::SyntheticStyle() const
     return m.face && ((font_.HasStyle(fsItalic) && !m.face->HasItalic()) || SyntheticBold());
 }
 
+namespace {
+
+// A face without a bold design is thickened by a ring round its outlines. One glyph at a time:
+// a union of a whole long text at once takes minutes, and a document may hold thousands.
+TPathPoints Thickened(const TPathPoints& glyph, double width)
+{
+    const QPainterPath outline = ToPainterPath(glyph, Qt::WindingFill);
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return FromPainterPathPolygons(stroker.createStroke(outline).united(outline));
+}
+
+}  // namespace
+
 bool TSimpleText::SyntheticBold() const
 {
     const TMeasured& m = Measured();
@@ -518,17 +533,13 @@ void TSimpleText::AppendOutline(TPathPoints& path, const TRect& box, bool withDe
 {
     const TMeasured& m = Measured();
     if (!m.face) return;
-    TPathPoints glyphs;
-    for (const TGlyphPlacement& g : Glyphs(box)) m.face->AppendOutline(g.glyph, GlyphTransform(g), glyphs);
-    if (SyntheticBold()) {
-        // A face without a bold design is thickened by a ring round its outlines.
-        const QPainterPath outline = ToPainterPath(glyphs, Qt::WindingFill);
-        QPainterPathStroker stroker;
-        stroker.setWidth(font_.EmHeight() * SyntheticBoldWidth);
-        stroker.setJoinStyle(Qt::RoundJoin);
-        glyphs = FromPainterPathPolygons(stroker.createStroke(outline).united(outline));
+    const bool thicken = SyntheticBold();
+    for (const TGlyphPlacement& g : Glyphs(box)) {
+        TPathPoints glyph;
+        m.face->AppendOutline(g.glyph, GlyphTransform(g), glyph);
+        if (thicken) glyph = Thickened(glyph, font_.EmHeight() * SyntheticBoldWidth);
+        path.insert(path.end(), glyph.begin(), glyph.end());
     }
-    path.insert(path.end(), glyphs.begin(), glyphs.end());
     if (withDecorations) {
         const TPathPoints boxes = Decorations(box);
         path.insert(path.end(), boxes.begin(), boxes.end());
