@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <gtest/gtest.h>
+
 #include <cmath>
+#include <ctime>
 
 #include "document/DODesigner.h"
 #include "document/DrawObjectFixtures.h"
@@ -387,6 +389,26 @@ TEST(LOTextPaint, BoldAndItalicAreMadeFromTheOutlinesOfFacesWithoutThem)
     EXPECT_GT(inkOf(true, false).first, plain.first * 11 / 10);
     // The slant leans the tops to the right.
     EXPECT_GT(inkOf(false, true).second, plain.second + 5);
+}
+
+// A document may hold a long bold text in a face without a bold design: its made outline must
+// grow with the text, not with its square (a stored page of it once took minutes to open).
+TEST(LOTextPaint, ALongMadeBoldTextIsMeasuredInLinearTime)
+{
+    const auto secondsFor = [](int characters) {
+        TLOText text;
+        text.SetBounds({0, 0, 60000, 400});
+        text.SetText({QString(characters, QChar(u'あ'))});
+        text.EditFont().SetStyleFlag(fsBold, true);
+        text.SetBulge(300);  // arc text is measured by its outline
+        const std::clock_t start = std::clock();
+        const TRect bounds = text.GetBounds();
+        EXPECT_FALSE(bounds.IsEmpty());
+        return double(std::clock() - start) / CLOCKS_PER_SEC;
+    };
+    const double shortText = secondsFor(100);
+    const double longText = secondsFor(800);
+    EXPECT_LT(longText, 20 * shortText + 0.05) << shortText << " s for 100 characters, " << longText << " s for 800";
 }
 
 TEST(LOTextPaint, TurnedTextIsDrawnTurnedAboutTheBoxCentre)
