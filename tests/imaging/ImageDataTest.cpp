@@ -5,18 +5,13 @@
 #include "platform/BoundedReader.h"
 #include "platform/PictureCodecs.h"
 #include "render/ColorSpecHistory.h"
+#include "support/PictureFixtures.h"
 
 namespace kestrel {
 namespace {
 
-QImage Solid(int w, int h, QRgb colour)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-TGraphic Bitmap(const QImage& image) { return TGraphic(TGraphicClass::gcBitmap, EncodeBmp24(image)); }
+using test::Solid;
+using test::Bitmap;
 
 QByteArray StreamOf(TColorSpecWrapper& wrapper)
 {

@@ -9,17 +9,13 @@
 #include "imaging/PreviewCache.h"
 #include "platform/PictureCodecs.h"
 #include "support/CfbTestSupport.h"
+#include "support/PictureFixtures.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {
 namespace {
 
-QImage Solid(int w, int h, QRgb colour)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using test::Solid;
 
 TEST(PreviewCache, PreviewSizesFitTheSquareAndNeverVanish)
 {
