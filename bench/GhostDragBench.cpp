@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <memory>
 
@@ -84,13 +83,3 @@ BENCHMARK(BM_DragFiftyGhosts)->Unit(benchmark::kMillisecond)->Repetitions(3)->Re
 
 }  // namespace
 }  // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);  // fonts and screens for the canvas
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

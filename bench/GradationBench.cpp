@@ -1,7 +1,6 @@
 // Gradation fills: the tile is computed once per fill whatever the target size, so a fill
 // should cost about the same on a swatch and on a page-sized rectangle.
 
-#include <QGuiApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 
@@ -31,13 +30,3 @@ BENCHMARK(BM_GradationFill)->Arg(48)->Arg(1000);
 
 }  // namespace
 }  // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

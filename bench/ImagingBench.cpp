@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
@@ -12,6 +11,7 @@
 
 #include "imaging/AALine.h"
 #include "imaging/BlendedPainting.h"
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -142,11 +142,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");  // runs without a display
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return kestrel::bench::RunBenchmarks(argc, argv, &reporter);
 }

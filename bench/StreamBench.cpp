@@ -2,7 +2,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <memory>
 #include <vector>
 
@@ -83,12 +82,3 @@ BENCHMARK(BM_ReadObjectList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);  // draw objects carry fonts and colours
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

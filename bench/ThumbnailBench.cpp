@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,6 +15,7 @@
 
 #include "imaging/PreviewCache.h"
 #include "platform/PictureCodecs.h"
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -111,11 +111,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");  // runs without a display
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return kestrel::bench::RunBenchmarks(argc, argv, &reporter);
 }

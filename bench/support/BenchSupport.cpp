@@ -1,7 +1,12 @@
 #include "support/BenchSupport.h"
 
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
 #include "document/DOList.h"
 #include "document/stream/ClassRegistry.h"
+#include "edit/ModelStartup.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"
@@ -59,6 +64,17 @@ void SetUpFaceSite(TDrawSite& site)
     site.Scaler().SetUnitDPI(254);
     site.SetLogSize(3175, 3175);
     site.SetColor(clWhite);
+}
+
+int RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* reporter)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);  // fonts and screens for the canvas
+    InitializeModel();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks(reporter);
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace kestrel::bench

@@ -10,6 +10,10 @@
 #include "document/LabelObject.h"
 #include "platform/Color.h"
 
+namespace benchmark {
+class BenchmarkReporter;
+}
+
 namespace kestrel {
 
 class TDrawSite;
@@ -17,6 +21,10 @@ class TLabelData;
 class TPaperInfo;
 
 namespace bench {
+
+// Runs the program's benchmarks headless, with the model's classes registered; the reporter, when
+// given, adds its own summary.
+int RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* reporter = nullptr);
 
 // A4 with two disc faces of 117 mm one above the other.
 std::unique_ptr<TPaperInfo> TwoDiscSheet();
