@@ -1,7 +1,5 @@
 #include "cli/CodeCommands.h"
 
-#include <optional>
-
 #include "cli/CommandSupport.h"
 #include "codes/JANCode.h"
 #include "codes/LOJANCode.h"
@@ -23,53 +21,65 @@ struct TQrOptions {
     int scale = 1;
 };
 
-// A one-letter option value out of the allowed letters.
-std::optional<char> LetterArgument(const QString& text, const char* allowed)
-{
-    if (text.size() != 1 || !QByteArray(allowed).contains(text[0].toLatin1())) return std::nullopt;
-    return text[0].toLatin1();
-}
+const QString kQrUsage = QStringLiteral(
+    "使い方: kestrel-cli qr テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] [--mask 0-7] [--mode 0|A|8] "
+    "[--scale 1-%1]").arg(kMaxScale);
+const QString kJanUsage = QStringLiteral("使い方: kestrel-cli jan 数字(7・8・12・13桁) --out 出力.png");
 
-// Applies the options to the encoder; false on a usage error.
-bool ParseQrOptions(const QStringList& arguments, TQRCode& code, TQrOptions& options)
+// Applies the options to the encoder.
+TQrOptions ParseQrOptions(const QStringList& arguments, TQRCode& code)
 {
+    TQrOptions options;
     bool haveText = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (arg == u"--out" && hasValue) {
-            options.target = arguments[++i];
-        } else if (arg == u"--level" && hasValue) {
-            const auto level = LetterArgument(arguments[++i], "LMQH");
-            if (!level) return false;
-            code.SetErrorCorrectLevel(*level);
-        } else if (arg == u"--version" && hasValue) {
-            const auto version = NumberArgument(arguments[++i], 1, 40);
-            if (!version) return false;
-            code.SetVersion(*version);
+        if (arg == u"--out") {
+            options.target = OptionValue(arguments, i);
+        } else if (arg == u"--level") {
+            code.SetErrorCorrectLevel(LetterOption(arguments, i, "LMQH", QStringLiteral("誤り訂正レベル")));
+        } else if (arg == u"--version") {
+            code.SetVersion(RangedOption(arguments, i, 1, 40, QStringLiteral("バージョン")));
             code.SetAutoVersion(false);
-        } else if (arg == u"--mask" && hasValue) {
-            const auto mask = NumberArgument(arguments[++i], 0, 7);
-            if (!mask) return false;
-            code.SetMaskNo(*mask);
+        } else if (arg == u"--mask") {
+            code.SetMaskNo(RangedOption(arguments, i, 0, 7, QStringLiteral("マスク番号")));
             code.SetAutoMask(false);
-        } else if (arg == u"--mode" && hasValue) {
-            const auto mode = LetterArgument(arguments[++i], "0A8");
-            if (!mode) return false;
-            code.SetEncodeMode(*mode);
+        } else if (arg == u"--mode") {
+            code.SetEncodeMode(LetterOption(arguments, i, "0A8", QStringLiteral("モード")));
             code.SetAutoEncodeMode(false);
-        } else if (arg == u"--scale" && hasValue) {
-            const auto scale = NumberArgument(arguments[++i], 1, kMaxScale);
-            if (!scale) return false;
-            options.scale = *scale;
+        } else if (arg == u"--scale") {
+            options.scale = RangedOption(arguments, i, 1, kMaxScale, QStringLiteral("倍率"));
         } else if (!arg.startsWith(u"--") && !haveText) {
             options.text = arg;
             haveText = true;
         } else {
-            return false;
+            ThrowUnexpectedArgument(arg);
         }
     }
-    return haveText && !options.target.isEmpty();
+    if (!haveText) throw EArgumentError(QStringLiteral("テキスト"), {}, QStringLiteral("符号にするテキストを指定してください"));
+    if (options.target.isEmpty()) throw EArgumentError(QStringLiteral("--out"), {}, QStringLiteral("出力ファイルを指定してください"));
+    return options;
+}
+
+struct TJanOptions {
+    QString digits;
+    QString target;
+};
+
+TJanOptions ParseJanOptions(const QStringList& arguments)
+{
+    TJanOptions options;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == u"--out")
+            options.target = OptionValue(arguments, i);
+        else if (!arg.startsWith(u"--") && options.digits.isEmpty())
+            options.digits = arg;
+        else
+            ThrowUnexpectedArgument(arg);
+    }
+    if (options.digits.isEmpty()) throw EArgumentError(QStringLiteral("数字"), {}, QStringLiteral("JANコードの数字を指定してください"));
+    if (options.target.isEmpty()) throw EArgumentError(QStringLiteral("--out"), {}, QStringLiteral("出力ファイルを指定してください"));
+    return options;
 }
 
 }  // namespace
@@ -78,11 +88,10 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
 {
     TQRCode code;
     TQrOptions options;
-    if (!ParseQrOptions(arguments, code, options)) {
-        errors << QStringLiteral("使い方: kestrel-cli qr テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] "
-                                 "[--mask 0-7] [--mode 0|A|8] [--scale 1-%1]\n")
-                      .arg(kMaxScale);
-        return kUsageError;
+    try {
+        options = ParseQrOptions(arguments, code);
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, kQrUsage);
     }
     if (!CanEncodeCp932(options.text)) {
         errors << QStringLiteral("エラー: シフトJISで表せない文字が含まれています\n");
@@ -109,11 +118,13 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
 
 int RunJanCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    if (arguments.size() != 3 || arguments[1] != u"--out") {
-        errors << QStringLiteral("使い方: kestrel-cli jan 数字(7・8・12・13桁) --out 出力.png\n");
-        return kUsageError;
+    TJanOptions options;
+    try {
+        options = ParseJanOptions(arguments);
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, kJanUsage);
     }
-    const QString code = AcceptedJANEntry(arguments[0]);
+    const QString code = AcceptedJANEntry(options.digits);
     if (code.isEmpty()) {
         errors << QStringLiteral("エラー: JANコードが正しくありません。\n");
         return 1;
@@ -129,7 +140,7 @@ int RunJanCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         symbol.Paint(canvas);
     }
     try {
-        SavePicture(picture, arguments[2]);
+        SavePicture(picture, options.target);
     } catch (const EKestrel& e) {
         return ReportError(errors, e.Message());
     }

@@ -74,6 +74,25 @@ const QString& OptionValue(const QStringList& arguments, int& i)
     return arguments[++i];
 }
 
+int RangedOption(const QStringList& arguments, int& i, int min, int max, const QString& what)
+{
+    const QString& option = arguments[i];
+    return CheckedRange(option, IntegerOption(option, OptionValue(arguments, i), what), min, max, what);
+}
+
+char LetterOption(const QStringList& arguments, int& i, const char* allowed, const QString& what)
+{
+    const QString& option = arguments[i];
+    const QString& value = OptionValue(arguments, i);
+    const QByteArray letters(allowed);
+    if (value.size() != 1 || !letters.contains(value[0].toLatin1())) {
+        QStringList choices;
+        for (char letter : letters) choices << QString(QChar(letter));
+        throw EArgumentError(option, value, QStringLiteral("%1は %2 のどれかです").arg(what, choices.join(u' ')));
+    }
+    return value[0].toLatin1();
+}
+
 void ThrowUnexpectedArgument(const QString& arg)
 {
     if (arg.startsWith(u"--")) throw EArgumentError(arg, {}, QStringLiteral("このオプションはありません"));

@@ -37,6 +37,10 @@ int IntegerOption(const QString& option, const QString& value, const QString& wh
 int CheckedRange(const QString& option, int value, int min, int max, const QString& what);
 // The value that follows option at index i (moved past it); fails when there is none.
 const QString& OptionValue(const QStringList& arguments, int& i);
+// The whole number that follows the option at index i, within min..max (moved past it).
+int RangedOption(const QStringList& arguments, int& i, int min, int max, const QString& what);
+// The one letter out of allowed that follows the option at index i (moved past it).
+char LetterOption(const QStringList& arguments, int& i, const char* allowed, const QString& what);
 
 // Fails for an option the command does not know, or a second file where one is expected.
 [[noreturn]] void ThrowUnexpectedArgument(const QString& arg);

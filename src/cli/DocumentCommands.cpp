@@ -102,9 +102,7 @@ TNewArguments ParseNewArguments(const QStringList& arguments)
         } else if (arg == u"--catalogue") {
             parsed.catalogueFile = OptionValue(arguments, i);
         } else if (arg == u"--sheets") {
-            const QString& value = OptionValue(arguments, i);
-            parsed.sheets = CheckedRange(arg, IntegerOption(arg, value, QStringLiteral("シート数")), 1, kMaxSheets,
-                                         QStringLiteral("シート数"));
+            parsed.sheets = RangedOption(arguments, i, 1, kMaxSheets, QStringLiteral("シート数"));
         } else if (arg == u"--force") {
             parsed.force = true;
         } else if (arg == u"--landscape") {
@@ -138,9 +136,7 @@ TRenderArguments ParseRenderArguments(const QStringList& arguments)
         } else if (arg == u"--face") {
             parsed.face = IntegerOption(arg, OptionValue(arguments, i), QStringLiteral("面番号"));
         } else if (arg == u"--dpi") {
-            const QString& value = OptionValue(arguments, i);
-            parsed.dpi = CheckedRange(arg, IntegerOption(arg, value, QStringLiteral("解像度")), 1, kMaxDpi,
-                                      QStringLiteral("解像度"));
+            parsed.dpi = RangedOption(arguments, i, 1, kMaxDpi, QStringLiteral("解像度"));
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {

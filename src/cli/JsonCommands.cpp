@@ -14,9 +14,9 @@
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"
+#include "platform/SystemErrorText.h"
 #include "print/PhasedProgress.h"
 #include "print/PrintCommand.h"
-#include "platform/SystemErrorText.h"
 
 namespace kestrel {
 
@@ -38,26 +38,21 @@ int RunDumpCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
 {
     QString source;
     TDumpSelection selection;
-    bool usage = false;
-    for (int i = 0; i < arguments.size() && !usage; ++i) {
-        const QString& arg = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        std::optional<int> number;
-        if (arg == u"--sheet" && hasValue) {
-            usage = !(number = NumberArgument(arguments[++i], 1, kMaxSheets));
-            if (number) selection.sheet = *number - 1;
-        } else if (arg == u"--face" && hasValue) {
-            usage = !(number = NumberArgument(arguments[++i], 1, MaxFreeFaceCount));
-            if (number) selection.face = *number - 1;
-        } else if (!arg.startsWith(u"--") && source.isEmpty()) {
-            source = arg;
-        } else {
-            usage = true;
+    try {
+        for (int i = 0; i < arguments.size(); ++i) {
+            const QString& arg = arguments[i];
+            if (arg == u"--sheet")
+                selection.sheet = RangedOption(arguments, i, 1, kMaxSheets, QStringLiteral("シート番号")) - 1;
+            else if (arg == u"--face")
+                selection.face = RangedOption(arguments, i, 1, MaxFreeFaceCount, QStringLiteral("面番号")) - 1;
+            else if (!arg.startsWith(u"--") && source.isEmpty())
+                source = arg;
+            else
+                ThrowUnexpectedArgument(arg);
         }
-    }
-    if (usage || source.isEmpty()) {
-        errors << QStringLiteral("使い方: kestrel-cli dump 文書.mld [--sheet N] [--face F]\n");
-        return kUsageError;
+        if (source.isEmpty()) throw EArgumentError(QStringLiteral("文書.mld"), {}, QStringLiteral("書き出す文書を指定してください"));
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, QStringLiteral("使い方: kestrel-cli dump 文書.mld [--sheet N] [--face F]"));
     }
     TLabelData document;
     QJsonObject json;
@@ -83,15 +78,20 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
 {
     QStringList files;
     QString catalogueFile;
-    for (int i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"--catalogue" && i + 1 < arguments.size())
-            catalogueFile = arguments[++i];
-        else
-            files << arguments[i];
-    }
-    if (files.size() != 2 || files[0].startsWith(u"--") || files[1].startsWith(u"--")) {
-        errors << QStringLiteral("使い方: kestrel-cli compose 場面.json 出力.mld [--catalogue ファイル]\n");
-        return kUsageError;
+    try {
+        for (int i = 0; i < arguments.size(); ++i) {
+            const QString& arg = arguments[i];
+            if (arg == u"--catalogue")
+                catalogueFile = OptionValue(arguments, i);
+            else if (!arg.startsWith(u"--") && files.size() < 2)
+                files << arg;
+            else
+                ThrowUnexpectedArgument(arg);
+        }
+        if (files.isEmpty()) throw EArgumentError(QStringLiteral("場面.json"), {}, QStringLiteral("場面の JSON を指定してください"));
+        if (files.size() < 2) throw EArgumentError(QStringLiteral("出力.mld"), {}, QStringLiteral("作る文書のファイル名を指定してください"));
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, QStringLiteral("使い方: kestrel-cli compose 場面.json 出力.mld [--catalogue ファイル]"));
     }
     try {
         QFile sceneFile(files[0]);
@@ -113,13 +113,25 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
 
 int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    QStringList files = arguments;
-    const bool toPdf = files.removeAll(QStringLiteral("--pdf")) > 0;
-    if (files.size() != 3 || std::any_of(files.begin(), files.end(), [](const QString& a) { return a.startsWith(u"--"); })) {
-        errors << QStringLiteral("使い方: kestrel-cli fill テンプレート.mld データ.csv 出力パターン [--pdf]\n"
-                                 "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n"
-                                 "  --pdf: 文書の代わりに各行を印刷した PDF を書きます\n");
-        return kUsageError;
+    const QStringList placeholders{QStringLiteral("テンプレート.mld"), QStringLiteral("データ.csv"), QStringLiteral("出力パターン")};
+    QStringList files;
+    bool toPdf = false;
+    try {
+        for (const QString& arg : arguments) {
+            if (arg == u"--pdf")
+                toPdf = true;
+            else if (!arg.startsWith(u"--") && files.size() < placeholders.size())
+                files << arg;
+            else
+                ThrowUnexpectedArgument(arg);
+        }
+        if (files.size() < placeholders.size())
+            throw EArgumentError(placeholders[files.size()], {}, QStringLiteral("指定してください"));
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e,
+                                   QStringLiteral("使い方: kestrel-cli fill テンプレート.mld データ.csv 出力パターン [--pdf]\n"
+                                                  "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n"
+                                                  "  --pdf: 文書の代わりに各行を印刷した PDF を書きます"));
     }
     try {
         QFile csv(files[1]);

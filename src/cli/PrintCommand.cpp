@@ -29,59 +29,62 @@ struct TPrintArguments {
     TPrintRequest request;
 };
 
+const QString kPrintUsage = QStringLiteral(
+    "使い方: kestrel-cli print 文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] "
+    "[--cut-lines] [--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)");
+
 // "X,Y" in millimetres, each within ±99.9, as 0.1 mm.
-bool ParseOffset(const QString& text, TPrintRequest& request)
+void ParseOffset(const QString& option, const QString& text, TPrintRequest& request)
 {
     const QStringList parts = text.split(u',');
-    if (parts.size() != 2) return false;
+    if (parts.size() != 2) throw EArgumentError(option, text, QStringLiteral("ずらす量は X,Y (mm)で指定してください"));
     int values[2];
     for (int i = 0; i < 2; ++i) {
         bool ok = false;
         const double mm = parts[i].trimmed().toDouble(&ok);
-        if (!ok || std::abs(mm) > kMaxOffsetMm) return false;
+        if (!ok || std::abs(mm) > kMaxOffsetMm)
+            throw EArgumentError(option, text, QStringLiteral("ずらす量は -%1 から %1 mm までです").arg(kMaxOffsetMm));
         values[i] = int(std::lround(mm * 10));
     }
     request.leftOffset = values[0];
     request.topOffset = values[1];
-    return true;
 }
 
-std::optional<TPrintArguments> ParseArguments(const QStringList& arguments)
+TPrintArguments ParseArguments(const QStringList& arguments)
 {
     TPrintArguments parsed;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        bool ok = true;
-        if (arg == u"--sheet" && hasValue) {
-            ok = bool(parsed.sheet = NumberArgument(arguments[++i], 1, kMaxSheets));
-        } else if (arg == u"--faces" && hasValue) {
-            parsed.faces = arguments[++i];
+        if (arg == u"--sheet") {
+            parsed.sheet = RangedOption(arguments, i, 1, kMaxSheets, QStringLiteral("シート番号"));
+        } else if (arg == u"--faces") {
+            parsed.faces = OptionValue(arguments, i);
             parsed.request.allFaces = false;
-        } else if (arg == u"--copies" && hasValue) {
-            const auto copies = NumberArgument(arguments[++i], MinCopies, MaxCopies);
-            ok = bool(copies);
-            parsed.request.copies = copies.value_or(1);
-        } else if (arg == u"--offset" && hasValue) {
-            ok = ParseOffset(arguments[++i], parsed.request);
+        } else if (arg == u"--copies") {
+            parsed.request.copies = RangedOption(arguments, i, MinCopies, MaxCopies, QStringLiteral("部数"));
+        } else if (arg == u"--offset") {
+            ParseOffset(arg, OptionValue(arguments, i), parsed.request);
         } else if (arg == u"--frames") {
             parsed.request.printFrame = true;
         } else if (arg == u"--cut-lines") {
             parsed.request.printCutLine = true;
         } else if (arg == u"--blur-edge") {
             parsed.request.blurEdge = true;
-        } else if (arg == u"--pdf" && hasValue) {
-            parsed.pdf = arguments[++i];
-        } else if (arg == u"--printer" && hasValue) {
-            parsed.printer = arguments[++i];
+        } else if (arg == u"--pdf") {
+            parsed.pdf = OptionValue(arguments, i);
+        } else if (arg == u"--printer") {
+            parsed.printer = OptionValue(arguments, i);
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {
-            ok = false;
+            ThrowUnexpectedArgument(arg);
         }
-        if (!ok) return std::nullopt;
     }
-    if (parsed.source.isEmpty() || parsed.pdf.isEmpty() == parsed.printer.isEmpty()) return std::nullopt;
+    if (parsed.source.isEmpty()) throw EArgumentError(QStringLiteral("文書.mld"), {}, QStringLiteral("印刷する文書を指定してください"));
+    if (parsed.pdf.isEmpty() && parsed.printer.isEmpty())
+        throw EArgumentError(QStringLiteral("--pdf"), {}, QStringLiteral("--pdf か --printer で出力先を指定してください"));
+    if (!parsed.pdf.isEmpty() && !parsed.printer.isEmpty())
+        throw EArgumentError(QStringLiteral("--printer"), parsed.printer, QStringLiteral("--pdf と --printer は一緒に使えません"));
     return parsed;
 }
 
@@ -138,12 +141,11 @@ int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, 
 
 int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    std::optional<TPrintArguments> parsed = ParseArguments(arguments);
-    if (!parsed) {
-        errors << QStringLiteral("使い方: kestrel-cli print 文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] "
-                                 "[--offset X,Y(mm)] [--frames] [--cut-lines] [--blur-edge] "
-                                 "(--pdf 出力.pdf | --printer プリンタ名)\n");
-        return kUsageError;
+    std::optional<TPrintArguments> parsed;
+    try {
+        parsed = ParseArguments(arguments);
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, kPrintUsage);
     }
     TLabelData document;
     try {
