@@ -73,7 +73,7 @@ void TCodeDialog::accept()
 {
     const QString refusal = Refusal();
     if (!refusal.isEmpty()) {
-        TAppFrame::ShowOkMessage(refusal);
+        TAppFrame::ShowOkMessage("%s", {refusal});
         return;
     }
     QDialog::accept();

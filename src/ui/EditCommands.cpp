@@ -168,7 +168,7 @@ void TEditCommands::Run(TDrawSiteActionBase& action)
             site_->UpdatePivots();
         }
     } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(e.Message());
+        TAppFrame::ShowOkMessage("%s", {e.Message()});
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);
     }

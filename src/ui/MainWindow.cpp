@@ -15,11 +15,12 @@
 #include "label/LabelData.h"
 #include "paper/FaceDescription.h"
 #include "paper/PapersV2.h"
-#include "render/GridGuide.h"
 #include "platform/Error.h"
+#include "render/GridGuide.h"
 #include "ui/CacheSettingsDialog.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
+#include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PaperChooserDialog.h"
@@ -33,6 +34,7 @@ namespace kestrel {
 namespace {
 constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 740;
+constexpr int kIdleUpdateMilliseconds = 100;
 
 // "description|patterns|..." as the settings write filters, in the form file dialogs take.
 QString DialogFilter(const QString& pairs)
@@ -102,6 +104,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildToolMenu();
     InstallPropertiesDialogs(this);
     DocumentChanged();
+    idle_ = std::make_unique<TGlobalNotify>();
+    idle_->OnIdle = [this](TGlobalNotify&) { UpdateOnIdle(); };
+    idleCatchUp_.setSingleShot(true);
 
     TWidgetPlacement placement(*this);
     TAppFrame::RestoreFormPlacement(placement, kDefaultWidth, kDefaultHeight);
@@ -307,6 +312,18 @@ bool TfrmMain::ChooseSheet(int sheet)
                document.SelectSheet(sheet);
            }) &&
            ShowSheet();
+}
+
+void TfrmMain::UpdateOnIdle()
+{
+    const qint64 since = sinceIdleUpdate_.isValid() ? sinceIdleUpdate_.elapsed() : kIdleUpdateMilliseconds;
+    if (since < kIdleUpdateMilliseconds) {
+        // Wakes the loop for one late update, in case nothing else does.
+        if (!idleCatchUp_.isActive()) idleCatchUp_.start(int(kIdleUpdateMilliseconds - since));
+        return;
+    }
+    sinceIdleUpdate_.start();
+    UpdateCommands();
 }
 
 void TfrmMain::UpdateCommands()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -17,6 +19,7 @@ class THistoryMenu;
 class TEditCommands;
 class TObjectCommands;
 class TFaceView;
+class TGlobalNotify;
 class TPapersV2;
 class TProductDB;
 class TSheetView;
@@ -70,6 +73,10 @@ private:
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
     void UpdateCommands();
+    // Catches up with what changed outside the window's own steps (a selection made by the
+    // model, the clipboard) when the program waits for input; the clipboard is asked at most
+    // every kIdleUpdateMilliseconds.
+    void UpdateOnIdle();
     void UpdateStatus();
     // The commands that apply to the selection, beside the pointer.
     void ShowContextMenu(QPoint global);
@@ -95,6 +102,9 @@ private:
     // The menu goes after the history that fills it.
     std::unique_ptr<THistoryMenu> recentFilesMenu_;
     std::unique_ptr<THistoryManager> recentFiles_;
+    std::unique_ptr<TGlobalNotify> idle_;
+    QElapsedTimer sinceIdleUpdate_;
+    QTimer idleCatchUp_;
 };
 
 }  // namespace kestrel

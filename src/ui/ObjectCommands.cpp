@@ -91,7 +91,7 @@ void TObjectCommands::Insert(const QByteArray& kind)
     try {
         DesignerList().CreateOnSite(*site_, kind);
     } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(e.Message());
+        TAppFrame::ShowOkMessage("%s", {e.Message()});
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);
     }

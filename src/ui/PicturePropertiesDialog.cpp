@@ -72,7 +72,7 @@ bool LoadPictureFile(TPictureEx& picture, const QString& path)
         picture.LoadFromFile(path, TAppFrame::ReadInteger(QStringLiteral("ImageLimitSize"), 0));
         return true;
     } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(e.Message());
+        TAppFrame::ShowOkMessage("%s", {e.Message()});
         return false;
     }
 }

@@ -259,7 +259,7 @@ bool TfrmPrintPaper::Start()
     const TPrintRequest request = Request();
     const QString problem = PrintRequestProblem(request);
     if (!problem.isEmpty()) {
-        TAppFrame::ShowOkMessage(problem);
+        TAppFrame::ShowOkMessage("%s", {problem});
         return false;
     }
     if (printer_->IsPdf() && pdfFile_->text().isEmpty() && !ChoosePdfFile()) return false;

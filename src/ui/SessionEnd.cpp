@@ -17,7 +17,7 @@ bool AgreeToEndSession(TfrmMain& window, bool mayAsk)
     try {
         return window.Flows().AskToSave();
     } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(e.Message());
+        TAppFrame::ShowOkMessage("%s", {e.Message()});
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);
     }

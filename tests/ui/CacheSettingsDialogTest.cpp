@@ -5,9 +5,9 @@
 #include <QSpinBox>
 
 #include "app/AppFrame.h"
-#include "app/ProgramMacros.h"
 #include "imaging/PreviewCache.h"
 #include "platform/PictureCodecs.h"
+#include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/CacheSettingsDialog.h"
 
@@ -18,12 +18,7 @@ class CacheSettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frame.Macro().SetLines(ProgramMacroTable());
-        frame.Loaded();
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages << text;
-            return int(mrOk);
-        };
+        test::RecordMessages(frame, messages);
         ImageCache().Open(file, false);
     }
     void TearDown() override { ImageCache().Close(); }

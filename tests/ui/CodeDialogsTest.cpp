@@ -9,11 +9,11 @@
 
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
-#include "app/ProgramMacros.h"
 #include "codes/LOJANCode.h"
 #include "codes/LOQRStd.h"
-#include "platform/Cp932.h"
 #include "document/DODesigner.h"
+#include "platform/Cp932.h"
+#include "support/MessageRecorder.h"
 #include "ui/JANCodeDialog.h"
 #include "ui/ObjectCommands.h"
 #include "ui/ObjectPreview.h"
@@ -26,12 +26,7 @@ class CodeDialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frame.Macro().SetLines(ProgramMacroTable());
-        frame.Loaded();
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages << text;
-            return int(mrOk);
-        };
+        test::RecordMessages(frame, messages);
     }
 
     // Runs the steps on the dialog once it shows.

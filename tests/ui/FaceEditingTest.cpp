@@ -13,16 +13,16 @@
 #include <QWheelEvent>
 
 #include "app/AppFrame.h"
-#include "app/ProgramMacros.h"
 #include "document/ActionList.h"
 #include "document/DOList.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/stream/ClassRegistry.h"
+#include "edit/LayoutActions.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
-#include "edit/LayoutActions.h"
 #include "paper/PaperInfo.h"
 #include "render/GridGuide.h"
+#include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
@@ -45,12 +45,7 @@ protected:
     {
         TClassRegistry::Global().Register(TFilledRect::StaticClass());
         ActionList().Clear();
-        frame.Macro().SetLines(ProgramMacroTable());
-        frame.Loaded();
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages << text;
-            return mrOk;
-        };
+        test::RecordMessages(frame, messages);
         WriteDocument();
         window = std::make_unique<TfrmMain>(frame, nullptr, nullptr);
         window->resize(500, 400);

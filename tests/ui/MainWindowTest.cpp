@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,7 +15,6 @@
 
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
-#include "app/ProgramMacros.h"
 #include "document/ActionList.h"
 #include "document/DOList.h"
 #include "document/DrawObjectFixtures.h"
@@ -29,6 +29,7 @@
 #include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
+#include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
@@ -58,12 +59,7 @@ protected:
     void SetUp() override
     {
         TClassRegistry::Global().Register(TFilledRect::StaticClass());
-        frame.Macro().SetLines(ProgramMacroTable());
-        frame.Loaded();
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages << text;
-            return answer;
-        };
+        test::RecordMessages(frame, messages, answer);
         // Two faces of 600 x 400 side by side.
         paper.SetPortraitSize(1400, 600);
         paper.SetLeftOffset(50);
@@ -143,9 +139,14 @@ TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
     faceView.ZoomIn();
     EXPECT_EQ(faceView.Zoom(), 400);
 
+    // A selection made by the model reaches the commands once the window waits for input.
     TEditCommands& commands = window.EditCommands();
+    ASSERT_FALSE(commands.EntryFor(commands.Actions().clear)->isEnabled());
     site.Child(1).SetSelected(true);
-    commands.Update();
+    QEventLoop waiting;  // unlike processEvents, the loop waits for input, which is when the window catches up
+    QTimer::singleShot(300, &waiting, &QEventLoop::quit);
+    waiting.exec();
+    EXPECT_TRUE(commands.EntryFor(commands.Actions().clear)->isEnabled());
     commands.EntryFor(commands.Actions().clear)->trigger();
     ASSERT_EQ(site.ChildCount(), 1);
     EXPECT_EQ(commands.EntryFor(commands.Actions().undo)->text(), "クリアの取り消し(&U)");

@@ -8,11 +8,11 @@
 #include <QRadioButton>
 
 #include "app/AppFrame.h"
-#include "app/ProgramMacros.h"
 #include "label/LabelData.h"
 #include "label/LabelDocumentFixtures.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PrintSpec.h"
+#include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/MainWindow.h"
 #include "ui/PrintPaperDialog.h"
@@ -25,12 +25,7 @@ class PrintPaperDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frame.Macro().SetLines(ProgramMacroTable());
-        frame.Loaded();
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages << text;
-            return answer;
-        };
+        test::RecordMessages(frame, messages, answer);
         RememberedPrintOptions() = TPrintOptions{};
         document.SetPaper(*test::TwoDiscPaper());
     }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "app/AppFrame.h"
-#include "app/ProgramMacros.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
+#include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/MainWindow.h"
 #include "ui/SessionEnd.h"
@@ -16,12 +19,7 @@ class SessionEndTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frame.Macro().SetLines(ProgramMacroTable());
-        frame.Loaded();
-        frame.OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
-            messages << text;
-            return answer;
-        };
+        test::RecordMessages(frame, messages, answer);
         TMatrixPaperInfo paper;
         paper.SetPortraitSize(700, 500);
         paper.SetFaceWidth(600);
@@ -75,6 +73,22 @@ TEST_F(SessionEndTest, WithoutLeaveToAskTheSessionEndsAndNothingIsWritten)
     EXPECT_TRUE(AgreeToEndSession(window, false));
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_NE(SavedSheetName(), QStringLiteral("変更"));
+}
+
+TEST_F(SessionEndTest, AFailedSaveNamesTheFileWithoutExpandingWhatLooksLikeAMacroInIt)
+{
+    const QString folder = test::TestFolder() + "/$(SysMsgAlreadyRun)";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(path, folder + "/session.mld"));
+    path = folder + "/session.mld";
+    TfrmMain window(frame, nullptr, nullptr);
+    OpenChanged(window);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+
+    answer = mrYes;
+    EXPECT_FALSE(AgreeToEndSession(window, true));
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_TRUE(messages.last().contains("$(SysMsgAlreadyRun)")) << messages.last().toStdString();
 }
 
 }  // namespace
