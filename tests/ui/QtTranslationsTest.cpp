@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 
@@ -23,6 +26,19 @@ TEST(QtTranslations, QtsOwnDialogsSpeakJapanese)
     EXPECT_TRUE(isJapanese(QCoreApplication::translate("QColorDialog", "Select Color")));
     QDialogButtonBox buttons(QDialogButtonBox::Cancel);
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "キャンセル");
+
+    // What a user sees in an open dialog built by Qt, not only what the translator answers.
+    QFileDialog dialog(nullptr, {}, QDir::tempPath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.show();
+    const auto* lookIn = dialog.findChild<QLabel*>("lookInLabel");
+    const auto* fileName = dialog.findChild<QLabel*>("fileNameLabel");
+    const auto* box = dialog.findChild<QDialogButtonBox*>("buttonBox");
+    ASSERT_TRUE(lookIn && fileName && box);
+    EXPECT_TRUE(isJapanese(lookIn->text())) << lookIn->text().toStdString();
+    EXPECT_TRUE(isJapanese(fileName->text())) << fileName->text().toStdString();
+    for (QAbstractButton* button : box->buttons()) EXPECT_TRUE(isJapanese(button->text())) << button->text().toStdString();
 }
 
 }  // namespace
