@@ -4,11 +4,13 @@
 
 #include "document/DOList.h"
 #include "document/DrawObject.h"
+#include "label/InformationFields.h"
 #include "label/LabelData.h"
 #include "label/SheetInfo.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
+#include "paper/ProductInfo.h"
 
 namespace kestrel {
 
@@ -16,6 +18,12 @@ namespace {
 
 const QString ExtraInfosBase = QStringLiteral("ExtraInfos");
 const QString PaperImagesBase = QStringLiteral("PaperImages");
+
+// The document's information records under "information", by these keys.
+const struct {
+    const char* key;
+    TFieldType set;
+} InformationKeys[] = {{"product", ftProduct}, {"creatorJapanese", ftCreatorJapanese}, {"creatorEnglish", ftCreatorEnglish}};
 
 // ---------------------------------------------------------------- dump
 
@@ -102,7 +110,7 @@ public:
     std::unique_ptr<TLabelData> Read(const QJsonValue& scene)
     {
         const QJsonObject root = ObjectAt(scene, {});
-        RefuseUnknownKeys(root, {"sheets"}, {});
+        RefuseUnknownKeys(root, {"sheets", "information"}, {});
         const QJsonArray sheets = ArrayAt(root, "sheets", QStringLiteral("sheets"));
         if (sheets.isEmpty()) throw EJsonError(QStringLiteral("sheets"), QStringLiteral("シートがありません"));
         auto document = std::make_unique<TLabelData>();
@@ -111,10 +119,24 @@ public:
             ReadSheet(ObjectAt(sheets[i], Item("sheets", i)), *document, Item("sheets", i));
         }
         document->SelectSheet(0);
+        if (root.contains("information")) ReadInformation(ObjectAt(root.value("information"), "information"), *document);
         return document;
     }
 
 private:
+    // After the faces, so that the texts showing an item take it.
+    void ReadInformation(const QJsonObject& information, TLabelData& document)
+    {
+        RefuseUnknownKeys(information, {"product", "creatorJapanese", "creatorEnglish"}, QStringLiteral("information"));
+        for (const auto& [key, set] : InformationKeys) {
+            if (!information.contains(key)) continue;
+            const QString path = QStringLiteral("information.") + key;
+            TProductInfo record = InformationRecord(document, set);
+            PropertiesFromJson(information.value(key), record, path, options_);
+            ChangeInformation(document, set, record);
+        }
+    }
+
     void ReadSheet(const QJsonObject& sheet, TLabelData& document, const QString& path)
     {
         RefuseUnknownKeys(sheet, {"paper", "settings", "faces"}, path);
@@ -193,7 +215,10 @@ QJsonObject DocumentToJson(TLabelData& document, const TDumpSelection& selection
         sheets.append(SheetJson(document, selection.face));
     }
     document.SelectSheet(current);
-    return QJsonObject{{"sheets", sheets}};
+    // An opened document takes its creator records from the program's database, so only the
+    // product record is the document's own.
+    const QJsonObject information{{"product", PropertiesToJson(document.ProductInfo())}};
+    return QJsonObject{{"sheets", sheets}, {"information", information}};
 }
 
 std::unique_ptr<TLabelData> DocumentFromJson(const QJsonValue& scene, const TPapersV2* catalogue,

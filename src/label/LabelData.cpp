@@ -485,6 +485,24 @@ void TLabelData::SaveFaceObjects(int n, const TDOList& list)
     DeletePreview(n);
 }
 
+void TLabelData::RewriteFaces(const std::function<bool(TDOList&)>& change)
+{
+    const int current = CurrentSheet();
+    for (int s = 0; s < SheetCount(); ++s) {
+        SelectSheet(s);
+        const int faces = SeparatelyDesign() ? FaceCount() : std::min(1, FaceCount());
+        for (int n = 0; n < faces; ++n) {
+            if (!HasFaceObjects(n)) continue;
+            TDOList objects;
+            LoadFaceObjects(n, objects);
+            if (!change(objects)) continue;
+            objects.Reverse();  // loaded from the back, saved from the front
+            SaveFaceObjects(n, objects);
+        }
+    }
+    SelectSheet(current);
+}
+
 void TLabelData::ClearFace(int n)
 {
     n = DesignFace(n);

@@ -130,6 +130,10 @@ public:
     void SaveFaceObjects(int n, const TDOList& list);
     void ClearFace(int n);
     bool HasFaceObjects(int n) const;
+    // Loads the objects of every designed face of every sheet (face 0 alone where the faces
+    // share one design), lets change alter them and stores the face again when it answers true.
+    // The current sheet stays selected.
+    void RewriteFaces(const std::function<bool(TDOList&)>& change);
     // The face's preview, rendered first when missing; a null image for an empty face.
     QImage FacePreview(int n);
     int PreviewSize() const { return previewSize_; }

@@ -120,20 +120,10 @@ QStringList OutputNames(const QString& pattern, const TFillData& data)
 
 void FillDocument(TLabelData& document, const QHash<QString, QString>& values)
 {
-    const int current = document.CurrentSheet();
-    for (int s = 0; s < document.SheetCount(); ++s) {
-        document.SelectSheet(s);
-        const int faces = document.SeparatelyDesign() ? document.FaceCount() : std::min(1, document.FaceCount());
-        for (int n = 0; n < faces; ++n) {
-            if (!document.HasFaceObjects(n)) continue;
-            TDOList objects;
-            document.LoadFaceObjects(n, objects);
-            for (TDrawObject* object : objects.Items()) FillComponent(*object, values);
-            objects.Reverse();  // loaded from the back, saved from the front
-            document.SaveFaceObjects(n, objects);
-        }
-    }
-    document.SelectSheet(current);
+    document.RewriteFaces([&](TDOList& objects) {
+        for (TDrawObject* object : objects.Items()) FillComponent(*object, values);
+        return true;
+    });
 }
 
 void FillFromTemplate(const QString& templateFile, const TFillData& data, const QString& pattern,

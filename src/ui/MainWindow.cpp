@@ -12,6 +12,7 @@
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
 #include "label/DocumentFlows.h"
+#include "label/InformationFields.h"
 #include "label/LabelData.h"
 #include "paper/FaceDescription.h"
 #include "paper/PapersV2.h"
@@ -312,6 +313,11 @@ bool TfrmMain::ChooseSheet(int sheet)
                document.SelectSheet(sheet);
            }) &&
            ShowSheet();
+}
+
+QStringList TfrmMain::InformationTexts(TFieldType set)
+{
+    return kestrel::InformationTexts(flows_->Document(), set);
 }
 
 void TfrmMain::UpdateOnIdle()

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "ui/TextPropertiesDialog.h"
+
 class QAction;
 class QLabel;
 class QStackedWidget;
@@ -27,7 +29,7 @@ class TSheetView;
 // The main window: owns the document through its flows and shows either the overview of the
 // current sheet or one face being edited. Titled after the program until a document names it;
 // remembers its placement.
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, public IInformationHolder {
     Q_OBJECT
 public:
     // catalogue and productDB may be null (no paper to choose from, default product records).
@@ -55,6 +57,8 @@ public:
     // Back to the overview; the face's objects are written back first.
     bool ShowSheet();
     bool ChooseSheet(int sheet);
+
+    QStringList InformationTexts(TFieldType set) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

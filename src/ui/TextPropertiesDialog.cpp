@@ -223,6 +223,8 @@ void TTextPropertiesDialog::BuildControls()
     fieldRow->addWidget(fieldItem_, 1);
     form->addRow(QStringLiteral("情報(&J)"), fieldRow);
     connect(fieldSet_, &QComboBox::currentIndexChanged, this, [this] { ShowFieldItems(0); });
+    connect(fieldSet_, &QComboBox::activated, this, [this] { FillChosenField(); });
+    connect(fieldItem_, &QComboBox::activated, this, [this] { FillChosenField(); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -274,6 +276,16 @@ void TTextPropertiesDialog::ShowFieldItems(int fieldNo)
         fieldItem_->addItem(n <= captions.size() ? QStringLiteral("%1: %2").arg(n).arg(captions[n - 1])
                                                  : QStringLiteral("%1").arg(n));
     fieldItem_->setCurrentIndex(std::max(0, fieldNo - 1));
+}
+
+void TTextPropertiesDialog::FillChosenField()
+{
+    auto* holder = parentWidget() ? dynamic_cast<IInformationHolder*>(parentWidget()->window()) : nullptr;
+    const int set = fieldSet_->currentIndex() - 1;
+    if (!holder || set < 0) return;
+    const QStringList texts = holder->InformationTexts(FieldSets[set]);
+    const int item = fieldItem_->currentIndex();
+    if (item >= 0 && item < texts.size()) lines_->setPlainText(texts[item]);
 }
 
 TCoonsDistortion TTextPropertiesDialog::ChosenDistortion() const

@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include "text/LOText.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -45,6 +47,15 @@ class TCoonsDistortion;
 class TDrawObject;
 class TLOText;
 
+// The window a text dialog opens over answers, when it holds a document, what its information
+// fields show; choosing a field then fills the text in.
+class IInformationHolder {
+public:
+    virtual ~IInformationHolder() = default;
+    // One text per item of the set, its lines joined by line feeds.
+    virtual QStringList InformationTexts(TFieldType set) = 0;
+};
+
 class TTextPropertiesDialog : public QDialog {
 public:
     TTextPropertiesDialog(TLOText& text, QWidget* parent = nullptr);
@@ -62,6 +73,8 @@ private:
     void UpdatePreview();
     // The item choice of the chosen information set, with fieldNo chosen.
     void ShowFieldItems(int fieldNo);
+    // Puts the text of the chosen information item into the lines.
+    void FillChosenField();
     // The chosen preset, or an empty distortion when distortion is off.
     TCoonsDistortion ChosenDistortion() const;
 

@@ -55,6 +55,43 @@ TEST(TextPropertiesDialog, IsTheRegisteredEditorAndAppliesWhatTheUserSet)
     EXPECT_EQ(text.Shadow(), 8);
 }
 
+// A window holding a document whose creator set's first item is two lines.
+class TInformationWindow : public QWidget, public IInformationHolder {
+public:
+    QStringList InformationTexts(TFieldType set) override
+    {
+        if (set == ftCreatorJapanese) return {QStringLiteral("会社\n部署"), QStringLiteral("電話")};
+        return {QStringLiteral("タイトル")};
+    }
+};
+
+TEST(TextPropertiesDialog, ChoosingAnInformationFieldFillsInTheDocumentsText)
+{
+    TInformationWindow window;
+    TLOText text;
+    TTextPropertiesDialog dialog(text, &window);
+    QComboBox* set = Find<QComboBox>(dialog, [](QComboBox* c) { return c->itemText(0) == u"自由入力"; });
+    ASSERT_NE(set, nullptr);
+    set->setCurrentIndex(2);
+    Q_EMIT set->activated(2);
+    auto* lines = dialog.findChild<QPlainTextEdit*>();
+    EXPECT_EQ(lines->toPlainText(), QStringLiteral("会社\n部署"));
+    QComboBox* item = Find<QComboBox>(dialog, [](QComboBox* c) { return c->itemText(0).startsWith(u"1: "); });
+    ASSERT_NE(item, nullptr);
+    item->setCurrentIndex(1);
+    Q_EMIT item->activated(1);
+    EXPECT_EQ(lines->toPlainText(), QStringLiteral("電話"));
+    // An item the document does not have leaves what is typed.
+    const int last = item->count() - 1;
+    ASSERT_GE(last, 2);
+    item->setCurrentIndex(last);
+    Q_EMIT item->activated(last);
+    EXPECT_EQ(lines->toPlainText(), QStringLiteral("電話"));
+    dialog.accept();
+    EXPECT_EQ(text.FieldType(), ftCreatorJapanese);
+    EXPECT_EQ(text.FieldNo(), last + 1);
+}
+
 TEST(TextPropertiesDialog, TextTheCodePageCannotHoldIsRefusedWithAMessage)
 {
     TLOText text;
