@@ -1,5 +1,6 @@
 #include "codes/QRCode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -11,6 +12,9 @@
 namespace kestrel {
 
 namespace {
+
+// Modules of quiet zone drawn at most: many times the four a reader needs.
+constexpr int kMaxDrawnMargin = 64;
 
 constexpr uint8_t kPadCodewords[2] = {236, 17};
 
@@ -342,11 +346,15 @@ bool TQRCode::IsDark(int column, int row) const
 
 void TQRCode::Render()
 {
-    const int size = side_ + 2 * margin_;
+    // A stored quiet zone beyond any use (a damaged stream) is drawn at the widest sensible one,
+    // so that the picture's size neither overflows nor exhausts memory.
+    const int margin = std::min(margin_, kMaxDrawnMargin);
+    const int size = side_ + 2 * margin;
     symbol_ = QImage(size, size, QImage::Format_RGB888);
+    if (symbol_.isNull()) return;
     symbol_.fill(Qt::white);
     for (int row = 0; row < side_; ++row) {
-        uchar* line = symbol_.scanLine(margin_ + row) + 3 * margin_;
+        uchar* line = symbol_.scanLine(margin + row) + 3 * margin;
         for (int column = 0; column < side_; ++column)
             if (IsDark(column, row)) std::memset(line + 3 * column, 0, 3);
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "codes/ArrayData.h"
 #include "codes/QRCode.h"
 #include "codes/QRMatrix.h"
@@ -123,6 +125,13 @@ TEST(QRCode, SymbolPixelsFollowTheModulesInsideTheMargin)
     code.SetMargin(0);
     ASSERT_TRUE(code.Encode());
     EXPECT_EQ(code.Symbol().size(), QSize(code.Side(), code.Side()));
+
+    // A quiet zone from a damaged stream neither overflows the picture's size nor exhausts memory.
+    code.SetMargin(std::numeric_limits<int>::max());
+    ASSERT_TRUE(code.Encode());
+    EXPECT_EQ(code.Margin(), std::numeric_limits<int>::max());
+    EXPECT_EQ(code.Symbol().size(), QSize(code.Side() + 128, code.Side() + 128));
+    EXPECT_EQ(code.Symbol().pixel(64, 64), qRgb(0, 0, 0));  // the finder's corner inside the drawn zone
 }
 
 TEST(QRCode, InvalidSettingsAreIgnoredAndEqualOnesLeaveTheSymbolClean)
