@@ -1,5 +1,7 @@
 #include "platform/PathData.h"
 
+#include <QPainterPathStroker>
+
 #include "platform/Rounding.h"
 
 namespace kestrel {
@@ -102,6 +104,22 @@ TPathPoints FromPainterPathPolygons(const QPainterPath& path)
         CloseLastFigure(out);
     }
     return out;
+}
+
+TPathPoints Thickened(const TPathPoints& outline, double penWidth)
+{
+    const QPainterPath path = ToPainterPath(outline, Qt::WindingFill);
+    QPainterPathStroker stroker;
+    stroker.setWidth(penWidth);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return FromPainterPathPolygons(stroker.createStroke(path).united(path));
+}
+
+TPathPoints Joined(const std::vector<TPathPoints>& paths)
+{
+    TPathPoints joined;
+    for (const TPathPoints& path : paths) joined.insert(joined.end(), path.begin(), path.end());
+    return joined;
 }
 
 }  // namespace kestrel

@@ -45,5 +45,10 @@ QPoint FigureStart(const TPathPoints& path);
 QPainterPath ToPainterPath(const TPathPoints& path, Qt::FillRule rule);
 // Curves are flattened; every polygon becomes a closed figure of line points.
 TPathPoints FromPainterPathPolygons(const QPainterPath& path);
+// The outline (filled by winding) united with a round-joined pen of penWidth along it. Meant for
+// one glyph at a time: the union's cost grows much faster than the outline.
+TPathPoints Thickened(const TPathPoints& outline, double penWidth);
+// The paths one after another.
+TPathPoints Joined(const std::vector<TPathPoints>& paths);
 
 }  // namespace kestrel

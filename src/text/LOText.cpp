@@ -381,7 +381,7 @@ void TLOText::SetBounds(const TRect& rect)
     displayOutline_.reset();
 }
 
-TPathPoints TLOText::DistortedOutline() const
+std::vector<TPathPoints> TLOText::DistortedGlyphs() const
 {
     // Laid out large and unturned, flattened, bent onto the box, then turned.
     TSimpleText big(layout_);
@@ -391,10 +391,17 @@ TPathPoints TLOText::DistortedOutline() const
     const double factor = double(big.LineHeight()) / lineHeight;
     const TRect rect = Rect();
     const TRect bigBox{0, 0, int(RoundHalfAway(rect.Width() * factor)), int(RoundHalfAway(rect.Height() * factor))};
-    TPathPoints raw;
-    big.AppendOutline(raw, bigBox, true);
-    TPathPoints flat = FromPainterPathPolygons(ToPainterPath(raw, Qt::WindingFill));
-    return Bent(flat, PathBounds(flat));
+    std::vector<TPathPoints> glyphs = big.GlyphOutlines(bigBox, true);
+    for (TPathPoints& glyph : glyphs) glyph = FromPainterPathPolygons(ToPainterPath(glyph, Qt::WindingFill));
+    // The whole text's bounds, so that every glyph bends with the same mapping.
+    const TRect source = PathBounds(Joined(glyphs));
+    for (TPathPoints& glyph : glyphs) glyph = Bent(std::move(glyph), source);
+    return glyphs;
+}
+
+std::vector<TPathPoints> TLOText::DisplayGlyphs() const
+{
+    return IsDistorted() ? DistortedGlyphs() : layout_.GlyphOutlines(Rect(), true);
 }
 
 TPathPoints TLOText::Bent(TPathPoints points, const TRect& source) const
@@ -427,14 +434,7 @@ TPathPoints TLOText::BentFrame() const
 
 const TPathPoints& TLOText::DisplayOutline()
 {
-    if (displayOutline_) return *displayOutline_;
-    if (IsDistorted()) {
-        displayOutline_ = DistortedOutline();
-    } else {
-        TPathPoints path;
-        layout_.AppendOutline(path, Rect(), true);
-        displayOutline_ = std::move(path);
-    }
+    if (!displayOutline_) displayOutline_ = Joined(DisplayGlyphs());
     return *displayOutline_;
 }
 
@@ -521,14 +521,13 @@ void TLOText::DrawOutline(TCanvas& canvas)
     if (IsDistorted()) canvas.Polyline(ToPainterPath(BentFrame(), Qt::WindingFill).toFillPolygon().toPolygon());
 }
 
-TPathPoints TLOText::RingOutline()
+TPathPoints TLOText::RingOutline() const
 {
-    // Half the pen lies inside the glyphs and is covered by the fill.
-    const QPainterPath glyphs = ToPainterPath(DisplayOutline(), Qt::WindingFill);
-    QPainterPathStroker stroker;
-    stroker.setWidth(2.0 * outlineWidth_);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    return FromPainterPathPolygons(stroker.createStroke(glyphs).united(glyphs));
+    // Half the pen lies inside the glyphs and is covered by the fill. One glyph at a time, as
+    // a union over a whole long text takes minutes.
+    std::vector<TPathPoints> glyphs = DisplayGlyphs();
+    for (TPathPoints& glyph : glyphs) glyph = Thickened(glyph, 2.0 * outlineWidth_);
+    return Joined(glyphs);
 }
 
 void TLOText::DrawText(TCanvas& canvas, const TColorSpec& fill, const TColorSpec* ring, QPoint offset)

@@ -165,12 +165,15 @@ private:
     void FitToBaseline(QPoint start, QPoint end);
     void ConvertLegacyAlign();
     void ConvertOldArcText();
-    TPathPoints DistortedOutline() const;
+    // Each glyph's outline (the decorations last), bent by the distortion.
+    std::vector<TPathPoints> DistortedGlyphs() const;
+    // Each glyph's outline as drawn: laid out, distorted and turned.
+    std::vector<TPathPoints> DisplayGlyphs() const;
     // Points mapped from the source rectangle onto the box by the distortion at its ratio, turned.
     TPathPoints Bent(TPathPoints points, const TRect& source) const;
     TPathPoints BentFrame() const;
     // The characters with the ring round them.
-    TPathPoints RingOutline();
+    TPathPoints RingOutline() const;
     void DrawText(TCanvas& canvas, const TColorSpec& fill, const TColorSpec* ring, QPoint offset);
     void Repaint();
 

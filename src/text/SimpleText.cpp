@@ -2,7 +2,6 @@
 
 #include <QGlyphRun>
 #include <QPainter>
-#include <QPainterPathStroker>
 #include <cmath>
 #include <numbers>
 
@@ -508,42 +507,32 @@ bool TSimpleText::SyntheticStyle() const
     return m.face && ((font_.HasStyle(fsItalic) && !m.face->HasItalic()) || SyntheticBold());
 }
 
-namespace {
-
-// A face without a bold design is thickened by a ring round its outlines. One glyph at a time:
-// a union of a whole long text at once takes minutes, and a document may hold thousands.
-TPathPoints Thickened(const TPathPoints& glyph, double width)
-{
-    const QPainterPath outline = ToPainterPath(glyph, Qt::WindingFill);
-    QPainterPathStroker stroker;
-    stroker.setWidth(width);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    return FromPainterPathPolygons(stroker.createStroke(outline).united(outline));
-}
-
-}  // namespace
-
 bool TSimpleText::SyntheticBold() const
 {
     const TMeasured& m = Measured();
     return m.face && font_.HasStyle(fsBold) && !m.face->HasBold();
 }
 
-void TSimpleText::AppendOutline(TPathPoints& path, const TRect& box, bool withDecorations) const
+std::vector<TPathPoints> TSimpleText::GlyphOutlines(const TRect& box, bool withDecorations) const
 {
+    std::vector<TPathPoints> outlines;
     const TMeasured& m = Measured();
-    if (!m.face) return;
+    if (!m.face) return outlines;
+    // A face without a bold design is thickened by a ring round its outlines.
     const bool thicken = SyntheticBold();
     for (const TGlyphPlacement& g : Glyphs(box)) {
         TPathPoints glyph;
         m.face->AppendOutline(g.glyph, GlyphTransform(g), glyph);
-        if (thicken) glyph = Thickened(glyph, font_.EmHeight() * SyntheticBoldWidth);
-        path.insert(path.end(), glyph.begin(), glyph.end());
+        outlines.push_back(thicken ? Thickened(glyph, font_.EmHeight() * SyntheticBoldWidth) : std::move(glyph));
     }
-    if (withDecorations) {
-        const TPathPoints boxes = Decorations(box);
-        path.insert(path.end(), boxes.begin(), boxes.end());
-    }
+    if (withDecorations) outlines.push_back(Decorations(box));
+    return outlines;
+}
+
+void TSimpleText::AppendOutline(TPathPoints& path, const TRect& box, bool withDecorations) const
+{
+    const TPathPoints all = Joined(GlyphOutlines(box, withDecorations));
+    path.insert(path.end(), all.begin(), all.end());
 }
 
 void TSimpleText::Draw(TCanvas& canvas, const TRect& box) const

@@ -106,6 +106,8 @@ public:
     TPathPoints Decorations(const TRect& box) const;
     void Draw(TCanvas& canvas, const TRect& box) const;
     void AppendOutline(TPathPoints& path, const TRect& box, bool withDecorations) const;
+    // The same outlines, one entry per glyph (the decorations last, as one more entry).
+    std::vector<TPathPoints> GlyphOutlines(const TRect& box, bool withDecorations) const;
 
     // The circle arc text follows in a box: centre, radius and the chord's end points.
     struct TArc {

@@ -411,6 +411,33 @@ TEST(LOTextPaint, ALongMadeBoldTextIsMeasuredInLinearTime)
     EXPECT_LT(longText, 20 * shortText + 0.05) << shortText << " s for 100 characters, " << longText << " s for 800";
 }
 
+// The outline ring is made one glyph at a time too: painting a long outlined text, straight and
+// distorted, takes time that grows with its length.
+TEST(LOTextPaint, ALongOutlinedTextIsPaintedInLinearTime)
+{
+    const auto secondsFor = [](int characters, bool distorted) {
+        TLOText text;
+        text.SetBounds({0, 0, 75 * characters, 400});  // a distortion stretches the glyphs to fill it
+        text.SetText({QString(characters, QChar(u'あ'))});
+        text.SetOutline(true);
+        text.SetOutLineWidth(10);
+        if (distorted) text.SetCoonsDistortion(TCoonsDistortion::Identity());
+        QImage image(100, 40, QImage::Format_RGB32);
+        const std::clock_t start = std::clock();
+        {
+            TCanvas canvas(image);
+            text.Paint(canvas);
+        }
+        return double(std::clock() - start) / CLOCKS_PER_SEC;
+    };
+    for (bool distorted : {false, true}) {
+        const double shortText = secondsFor(40, distorted);
+        const double longText = secondsFor(320, distorted);
+        EXPECT_LT(longText, 20 * shortText + 0.05)
+            << (distorted ? "distorted: " : "straight: ") << shortText << " s for 40 characters, " << longText << " s for 320";
+    }
+}
+
 TEST(LOTextPaint, TurnedTextIsDrawnTurnedAboutTheBoxCentre)
 {
     TLOText text;
