@@ -9,12 +9,14 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QIcon>
+#include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "app/AppFrame.h"
@@ -154,22 +156,59 @@ QWidget* TPicturePropertiesDialog::CropGroup()
 QWidget* TPicturePropertiesDialog::EffectGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("効果"));
-    auto* form = new QFormLayout(group);
-    styles_ = new QComboBox;
+    auto* layout = new QVBoxLayout(group);
+    method_ = new QComboBox;
+    method_->addItems({QStringLiteral("一覧から選択"), QStringLiteral("詳細指定")});
+    auto* methodRow = new QFormLayout;
+    methodRow->addRow(QStringLiteral("指定方法(&H)"), method_);
+    layout->addLayout(methodRow);
+    effectPages_ = new QStackedWidget;
+    effectPages_->addWidget(StylePage());
+    effectPages_->addWidget(DetailPage());
+    layout->addWidget(effectPages_);
+    connect(method_, &QComboBox::currentIndexChanged, effectPages_, &QStackedWidget::setCurrentIndex);
+    // The list first when the picture's values are one of its styles.
+    const TImageData& data = image_.ImageData();
+    const bool styled = CurrentEffectStyle(styleList_, data.LightFilter().Brightness(), data.LightFilter().Contrast(),
+                                           data.BlurFilter().BlurCount(), data.MonotoneFilter().RefColor()) >= 0;
+    method_->setCurrentIndex(styled ? 0 : 1);
+    effectPages_->setCurrentIndex(method_->currentIndex());
+    return group;
+}
+
+QWidget* TPicturePropertiesDialog::StylePage()
+{
+    auto* page = new QWidget;
+    auto* form = new QFormLayout(page);
     styleList_ = ReadEffectStyles(TAppFrame::FindDataFile(QStringLiteral("Effect.dat")));
+    styles_ = new QListWidget;
+    styles_->setViewMode(QListView::IconMode);
+    styles_->setResizeMode(QListView::Adjust);
+    styles_->setMovement(QListView::Static);
     for (const TEffectStyle& style : styleList_) styles_->addItem(style.title);
-    if (styleList_.empty()) {
-        styles_->addItem(ExpandMacro(QStringLiteral("画質調整情報が見つかりません。 $(AppName)のCDを正しくセットしてください。")));
-        styles_->setEnabled(false);
-    }
-    connect(styles_, &QComboBox::activated, this, [this](int index) { ChooseStyle(index); });
-    form->addRow(QStringLiteral("一覧から選択(&S)"), styles_);
+    connect(styles_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!updating_) ChooseStyle(row);
+    });
+    missingStyles_ = new QLabel(ExpandMacro(QStringLiteral("画質調整情報が見つかりません。\n\n$(AppName)の\nCDを正しくセットしてください。")));
+    missingStyles_->setAlignment(Qt::AlignCenter);
+    auto* list = new QStackedWidget;
+    list->addWidget(styles_);
+    list->addWidget(missingStyles_);
+    list->setCurrentWidget(styleList_.empty() ? static_cast<QWidget*>(missingStyles_) : styles_);
+    form->addRow(list);
     thumbnailSize_ = new QComboBox;
     for (int side : StyleThumbnailSides) thumbnailSize_->addItem(QStringLiteral("%1x%1").arg(side), side);
     thumbnailSize_->setEnabled(!styleList_.empty());
     connect(thumbnailSize_, &QComboBox::currentIndexChanged, this, [this] { ShowStyleThumbnails(); });
     form->addRow(QStringLiteral("見本の大きさ(&Z)"), thumbnailSize_);
     ShowStyleThumbnails();
+    return page;
+}
+
+QWidget* TPicturePropertiesDialog::DetailPage()
+{
+    auto* page = new QWidget;
+    auto* form = new QFormLayout(page);
     focus_ = new QComboBox;
     for (const TFocusChoice& choice : FocusChoices()) focus_->addItem(choice.caption);
     connect(focus_, &QComboBox::currentIndexChanged, this, [this] { Apply(); });
@@ -190,7 +229,7 @@ QWidget* TPicturePropertiesDialog::EffectGroup()
     connect(monotone_, &QComboBox::currentIndexChanged, this, [this] { Apply(); });
     connect(monotoneColour_, &QPushButton::clicked, this, [this] { ChooseColor(monotoneColour_, monotoneColourValue_); });
     form->addRow(QStringLiteral("単色効果(&M)"), Row({monotone_, monotoneColour_}));
-    return group;
+    return page;
 }
 
 QWidget* TPicturePropertiesDialog::FrameGroup()
@@ -255,9 +294,8 @@ void TPicturePropertiesDialog::ShowValues()
     monotone_->setCurrentIndex(MonotoneChoiceOf(ref));
     if (MonotoneChoiceOf(ref) == mcCustom) monotoneColourValue_ = ref;
     SetSwatch(monotoneColour_, monotoneColourValue_);
-    if (!styleList_.empty())
-        styles_->setCurrentIndex(CurrentEffectStyle(styleList_, data.LightFilter().Brightness(), data.LightFilter().Contrast(),
-                                                    data.BlurFilter().BlurCount(), ref));
+    styles_->setCurrentRow(CurrentEffectStyle(styleList_, data.LightFilter().Brightness(), data.LightFilter().Contrast(),
+                                              data.BlurFilter().BlurCount(), ref));
     frameName_->setText(image_.FramePicture().HasGraphic() ? QStringLiteral("あり") : QStringLiteral("なし"));
     alphaFrame_->setChecked(image_.AlphaFrame());
     angle_->setValue(image_.Angle());
@@ -279,7 +317,7 @@ void TPicturePropertiesDialog::ShowStyleThumbnails()
             const QImage styled = ApplyEffectStyle(base, styleList_[i]).scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
             QPainter(&thumbnail).drawImage((side - styled.width()) / 2, (side - styled.height()) / 2, styled);
         }
-        styles_->setItemIcon(int(i), QIcon(thumbnail));
+        styles_->item(int(i))->setIcon(QIcon(thumbnail));
     }
 }
 

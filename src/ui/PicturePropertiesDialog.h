@@ -8,9 +8,11 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QPushButton;
 class QSlider;
 class QSpinBox;
+class QStackedWidget;
 class QWidget;
 
 namespace kestrel {
@@ -39,7 +41,10 @@ public:
 private:
     QWidget* PictureGroup();
     QWidget* CropGroup();
+    // The effects, chosen from the named styles or set one by one ("指定方法").
     QWidget* EffectGroup();
+    QWidget* StylePage();
+    QWidget* DetailPage();
     QWidget* FrameGroup();
     void ChoosePicture();
     void ChooseFrame();
@@ -58,7 +63,10 @@ private:
     QCheckBox* keyed_;
     QPushButton* keyColour_;
     int keyColourValue_;
-    QComboBox* styles_;
+    QComboBox* method_;
+    QStackedWidget* effectPages_;
+    QListWidget* styles_;
+    QLabel* missingStyles_;
     QComboBox* thumbnailSize_;
     QComboBox* focus_;
     QSlider* brightnessSlider_;

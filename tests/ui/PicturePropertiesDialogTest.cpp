@@ -1,10 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
 #include <QSpinBox>
+#include <QStackedWidget>
 
+#include "app/AppFrame.h"
 #include "objects/PictureObject.h"
+#include "platform/Cp932.h"
 #include "platform/PictureCodecs.h"
+#include "support/MessageRecorder.h"
+#include "support/TestEnvironment.h"
 #include "ui/PicturePropertiesDialog.h"
 
 namespace kestrel {
@@ -36,6 +45,70 @@ TEST(PicturePropertiesDialog, ControlsEditThePictureAndItsEffects)
     for (QComboBox* combo : combos)
         if (combo->count() == 4 && combo->itemText(2) == "セピア") combo->setCurrentIndex(2);
     EXPECT_EQ(image.ImageData().MonotoneFilter().RefColor(), 0x6680A0);
+}
+
+class PictureEffectStylesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::RecordMessages(frame, messages);
+        QImage picture(40, 20, QImage::Format_RGB32);
+        picture.fill(qRgb(100, 100, 100));
+        image.ImageData().Picture().SetGraphic(TGraphic(TGraphicClass::gcBitmap, EncodeBmp24(picture)));
+    }
+    void TearDown() override { TAppFrame::WriteString("CDPath", {}); }
+
+    // Effect.dat with two styles in a folder the program is told to look in.
+    void WriteStyles()
+    {
+        const QString folder = test::TestFolder() + "/cd";
+        QDir().mkpath(folder);
+        QFile file(folder + "/Effect.dat");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ToCp932(QStringLiteral("[Plain]\nTitle=標準\n[Bright]\nTitle=明るく\nBrightness=30\nFocus=-2\n")));
+        file.close();
+        TAppFrame::WriteString("CDPath", folder + "/");
+    }
+
+    TAppFrame frame;
+    QStringList messages;
+    TLOImage image;
+};
+
+TEST_F(PictureEffectStylesTest, WithoutTheStyleFileTheListSaysWhereToFindItAndDetailsAreShown)
+{
+    TPicturePropertiesDialog dialog(image, nullptr);
+    QStringList texts;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains(ExpandMacro("画質調整情報が見つかりません。\n\n$(AppName)の\nCDを正しくセットしてください。")))
+        << texts.join(" / ").toStdString();
+    EXPECT_FALSE(texts.join("").contains("$("));
+    auto* method = dialog.findChild<QComboBox*>();
+    ASSERT_TRUE(method);
+    EXPECT_EQ(method->currentText(), "詳細指定");
+}
+
+TEST_F(PictureEffectStylesTest, TheListOpensOnTheCurrentStyleAndAChosenStyleSetsItsValues)
+{
+    WriteStyles();
+    TPicturePropertiesDialog dialog(image, nullptr);  // no effects: the plain style
+    auto* method = dialog.findChild<QComboBox*>();
+    auto* list = dialog.findChild<QListWidget*>();
+    ASSERT_TRUE(method && list);
+    EXPECT_EQ(method->currentText(), "一覧から選択");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), "明るく");
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_FALSE(list->item(1)->icon().isNull());
+
+    list->setCurrentRow(1);
+    EXPECT_EQ(image.ImageData().LightFilter().Brightness(), 30);
+    EXPECT_EQ(image.ImageData().BlurFilter().BlurCount(), -2);
+
+    method->setCurrentIndex(1);
+    auto* pages = dialog.findChild<QStackedWidget*>();
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(pages->currentIndex(), 1);
 }
 
 TEST(PicturePropertiesDialog, TheFileFilterNamesTheExtensionsAndLeavesPhotoCdOut)
