@@ -11,12 +11,13 @@
 
 namespace kestrel {
 
-// Draws in device pixels for one call: the shapes below place their pixels themselves.
+// Draws in device pixels for one call: the shapes below place their pixels themselves. The
+// device turn, when one is set, still applies.
 class TCanvas::TDeviceSpace {
 public:
-    explicit TDeviceSpace(QPainter& painter) : painter_(painter), saved_(painter.worldTransform())
+    explicit TDeviceSpace(QPainter& painter, const QTransform& turn = {}) : painter_(painter), saved_(painter.worldTransform())
     {
-        painter_.setWorldTransform(QTransform());
+        painter_.setWorldTransform(turn);
     }
     ~TDeviceSpace() { painter_.setWorldTransform(saved_); }
 
@@ -91,7 +92,7 @@ void TCanvas::SetPen(const TPen& pen)
 void TCanvas::Save()
 {
     saved_.push_back(
-        {pen_, brush_, font_, fontResolution_, mapping_, deviceOffset_, penPos_, polyFillMode_, copyMode_});
+        {pen_, brush_, font_, fontResolution_, mapping_, deviceOffset_, deviceTurn_, penPos_, polyFillMode_, copyMode_});
     painter_->save();
 }
 
@@ -105,6 +106,7 @@ void TCanvas::Restore()
     fontResolution_ = s.fontResolution;
     mapping_ = s.mapping;
     deviceOffset_ = s.deviceOffset;
+    deviceTurn_ = s.deviceTurn;
     penPos_ = s.penPos;
     polyFillMode_ = s.polyFillMode;
     copyMode_ = s.copyMode;
@@ -166,7 +168,13 @@ QTransform TCanvas::LogicalToDevice() const
 
 void TCanvas::SyncTransform()
 {
-    painter_->setWorldTransform(LogicalToDevice());
+    painter_->setWorldTransform(LogicalToDevice() * deviceTurn_);
+}
+
+void TCanvas::SetDeviceTurn(const QTransform& turn)
+{
+    deviceTurn_ = turn;
+    SyncTransform();
 }
 
 QPoint TCanvas::LogToDev(QPoint logical) const
@@ -198,7 +206,7 @@ TRect TCanvas::DevToLog(const TRect& device) const
 void TCanvas::IntersectClipRect(const TRect& logical)
 {
     const TRect d = LogToDev(logical);
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->setClipRect(d.ToQRect(), painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
 }
 
@@ -348,7 +356,7 @@ void TCanvas::DrawDevicePolygon(const QPolygon& logical, bool closed)
 {
     QPolygonF device;
     for (const QPoint& p : logical) device << QPointF(LogToDev(p)) + QPointF(0.5, 0.5);  // pixel centres
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->setPen(DevicePen());
     if (closed) {
         painter_->setBrush(DeviceBrush());
@@ -365,7 +373,7 @@ void TCanvas::Rectangle(const TRect& logical)
     if (pen_.style == TPenStyle::psClear) return FillRect(logical);
     const QPen pen = DevicePen();
     const double inset = pen_.style == TPenStyle::psInsideFrame ? pen.widthF() / 2 : 0.5;
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->setPen(pen);
     painter_->setBrush(DeviceBrush());
     painter_->drawRect(d.adjusted(inset, inset, -inset, -inset));
@@ -377,7 +385,7 @@ void TCanvas::Ellipse(const TRect& logical)
     const QRectF d = DeviceShapeRect(logical);
     const QPen pen = DevicePen();
     const double inset = pen_.style == TPenStyle::psInsideFrame ? pen.widthF() / 2 : 0.5;
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->setPen(pen);
     painter_->setBrush(DeviceBrush());
     painter_->drawEllipse(d.adjusted(inset, inset, -inset, -inset));
@@ -388,7 +396,7 @@ void TCanvas::FillRect(const TRect& logical)
     const QBrush brush = DeviceBrush();
     if (brush.style() == Qt::NoBrush) return;
     const QRectF d = DeviceShapeRect(logical);
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->fillRect(d, brush);
 }
 
@@ -396,7 +404,7 @@ void TCanvas::FrameRect(const TRect& logical)
 {
     const QRectF d = DeviceShapeRect(logical);
     if (d.isEmpty()) return;
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->setPen(QPen(ToQColor(brush_.color), 1));
     painter_->setBrush(Qt::NoBrush);
     painter_->drawRect(d.adjusted(0.5, 0.5, -0.5, -0.5));
@@ -405,7 +413,7 @@ void TCanvas::FrameRect(const TRect& logical)
 void TCanvas::InvertRect(const TRect& logical)
 {
     const QRectF d = DeviceShapeRect(logical);
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     if (!IsRaster()) {
         painter_->fillRect(d, Qt::black);
         return;
@@ -433,7 +441,7 @@ QSize TCanvas::TextExtent(const QString& text)
 void TCanvas::StretchDraw(const TRect& logical, const QImage& image, TStretchQuality quality)
 {
     const QRectF d = DeviceShapeRect(logical);
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, quality == TStretchQuality::sqSmooth);
     WithComposition(CopyModeComposition(), [&] { painter_->drawImage(d, image); });
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -448,7 +456,7 @@ void TCanvas::TileRect(const TRect& logical, const QImage& tile)
     QBrush brush(tile);
     brush.setTransform(QTransform::fromScale(toDevice.m11(), toDevice.m22()) *
                        QTransform::fromTranslate(origin.x(), origin.y()));
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     WithComposition(CopyModeComposition(), [&] { painter_->fillRect(d, brush); });
 }
 
@@ -457,7 +465,7 @@ void TCanvas::PatternInvertRect(const TRect& logical)
     const QBrush brush = DeviceBrush();
     if (brush.style() == Qt::NoBrush) return;
     const QRectF d = DeviceShapeRect(logical);
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     WithComposition(QPainter::RasterOp_SourceXorDestination, [&] { painter_->fillRect(d, brush); });
 }
 
@@ -482,7 +490,7 @@ void TCanvas::FillRegion(const TRegion& device)
 {
     const QBrush brush = DeviceBrush();
     if (brush.style() == Qt::NoBrush) return;
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     for (const QRect& r : device.ToQRegion()) painter_->fillRect(r, brush);
 }
 
@@ -524,7 +532,7 @@ QPainterPath TCanvas::DevicePath() const
 
 void TCanvas::PaintDevicePath(const QPainterPath& device, bool stroke, bool fill)
 {
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     if (fill) {
         const QBrush brush = DeviceBrush();
         if (brush.style() != Qt::NoBrush) painter_->fillPath(device, brush);
@@ -584,7 +592,7 @@ TRegion TCanvas::PathToRegion()
 
 void TCanvas::CombineClip(const QPainterPath& device, TRegionOp op)
 {
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     QPainterPath current;
     if (painter_->hasClipping()) {
         current = painter_->clipPath();
@@ -612,7 +620,7 @@ void TCanvas::SelectClipRegion(const TRegion& device, TRegionOp op)
 TClipState TCanvas::SaveClip() const
 {
     if (!painter_->hasClipping()) return {};
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_);  // unturned, so that a state restores under any turn
     return {true, painter_->clipPath()};
 }
 
@@ -639,7 +647,7 @@ void TCanvas::DrawPath(const QPainterPath& logical)
 void TCanvas::SetPixel(QPoint logical, TColor color)
 {
     const QPoint p = LogToDev(logical);
-    TDeviceSpace space(*painter_);
+    TDeviceSpace space(*painter_, deviceTurn_);
     painter_->fillRect(QRect(p, QSize(1, 1)), ToQColor(color));
 }
 

@@ -124,6 +124,11 @@ public:
     // Shifts the whole device space (e.g. to a child element's position on its parent surface).
     QPoint DeviceOffset() const { return deviceOffset_; }
     void SetDeviceOffset(QPoint offset);
+    // A turn or shear of the device space, after the mapping and the offset (identity unless a
+    // metafile's world transform asks for one). Shapes keep their pixel rules before it; clip
+    // areas given while it is set are turned with it. Positions (LogToDev, DevToLog) leave it out.
+    const QTransform& DeviceTurn() const { return deviceTurn_; }
+    void SetDeviceTurn(const QTransform& turn);
 
     QTransform LogicalToDevice() const;
     QPoint LogToDev(QPoint logical) const;
@@ -205,6 +210,7 @@ private:
         int fontResolution;
         TMapping mapping;
         QPoint deviceOffset;
+        QTransform deviceTurn;
         QPoint penPos;
         TPolyFillMode polyFillMode;
         TCopyMode copyMode;
@@ -238,6 +244,7 @@ private:
     int fontResolution_ = 0;
     TMapping mapping_;
     QPoint deviceOffset_;
+    QTransform deviceTurn_;
     QPoint penPos_;
     TPolyFillMode polyFillMode_ = TPolyFillMode::pfmAlternate;
     TCopyMode copyMode_ = TCopyMode::cmSrcCopy;

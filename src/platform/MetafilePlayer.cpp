@@ -219,15 +219,19 @@ public:
         if (mode == Set) state_.world = x;
         Apply();
     }
-    // Metafile logical units to canvas device pixels (scale and offset only).
-    QTransform Composite() const
+    // Metafile logical units to canvas device pixels, the world transform's turn and shear
+    // included, each part clamped.
+    QTransform Full() const
     {
-        const QTransform& w = state_.world;
-        const QTransform t = QTransform(w.m11(), 0, 0, w.m22(), w.dx(), w.dy()) * Page() * frameToDevice_;
+        const QTransform t = state_.world * Page() * frameToDevice_;
         const auto scale = [](double v) { return std::clamp(v, -MaxScale, MaxScale); };
         const auto offset = [](double v) { return std::clamp(v, -MaxOffset, MaxOffset); };
-        return QTransform(scale(t.m11()), 0, 0, scale(t.m22()), offset(t.dx()), offset(t.dy()));
+        return QTransform(scale(t.m11()), scale(t.m12()), scale(t.m21()), scale(t.m22()), offset(t.dx()), offset(t.dy()));
     }
+    // A world transform that turns or shears the axes is left to the canvas's device turn.
+    bool Turned() const { return Full().type() > QTransform::TxScale; }
+    // Metafile logical units to canvas device pixels before the device turn (scale and offset).
+    QTransform Composite() const { return Turned() ? QTransform() : Full(); }
 
     // ---- objects
     void Create(TGdiObject object, int slot = -1)
@@ -350,7 +354,8 @@ public:
     void TextOut(QPoint reference, const QString& text, uint32_t options, const QRect* box)
     {
         const QTransform c = Composite();
-        if (state_.font.font.size * std::abs(c.m22()) > MaxTextPixels) return;
+        const QTransform full = Full();
+        if (state_.font.font.size * std::hypot(full.m21(), full.m22()) > MaxTextPixels) return;
         TCanvasStateSaver saver(canvas_);
         if (box && (options & EtoClipped)) canvas_.IntersectClipRect(TRect::FromQRect(box->normalized()));
         if (box && (options & EtoOpaque)) FillWith(state_.bkColor, TRect::FromQRect(box->normalized()));
@@ -415,7 +420,11 @@ public:
 
     // ---- regions and clipping
     // Rectangles of the metafile's device units (enhanced metafiles) or logical units (WMF).
-    TRegion DeviceRegion(const QRegion& frameUnits) const { return MappedRegion(frameUnits, frameToDevice_); }
+    TRegion DeviceRegion(const QRegion& frameUnits) const
+    {
+        // Device units stay unturned: back through the device turn, by their bounding boxes.
+        return MappedRegion(frameUnits, frameToDevice_ * canvas_.DeviceTurn().inverted());
+    }
     TRegion LogicalRegion(const QRegion& logical) const { return MappedRegion(logical, Composite()); }
     void FillRegion(const TRegion& region, const TBrush& brush)
     {
@@ -541,7 +550,11 @@ private:
         return QTransform::fromTranslate(-s.windowOrg.x(), -s.windowOrg.y()) * QTransform::fromScale(sx, sy) *
                QTransform::fromTranslate(s.viewportOrg.x(), s.viewportOrg.y());
     }
-    void Apply() { InstallMapping(Composite()); }
+    void Apply()
+    {
+        canvas_.SetDeviceTurn(Turned() ? Full() : QTransform());
+        InstallMapping(Composite());
+    }
     // The canvas's integer mapping nearest to a scale-and-offset transform to device pixels.
     void InstallMapping(const QTransform& t)
     {

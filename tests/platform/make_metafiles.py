@@ -3,6 +3,7 @@
 For each NAME.wmf / NAME.emf it prints one line: NAME x y RRGGBB [x y RRGGBB ...], where (x, y)
 is a pixel of the picture played at its natural size. Usage: make_metafiles.py OUTDIR
 """
+import math
 import struct
 import sys
 from pathlib import Path
@@ -218,6 +219,15 @@ def main():
     save("world.emf", emf([emf_record(35, struct.pack("<ffffff", 2, 0, 0, 2, 10, 0)), emf_brush(1, YELLOW), emf_select(1),
                            emf_rect(43, 0, 0, 20, 20)], (0, 0, 99, 99)),
          [(30, 20, 0xFFFF00), (60, 20, -1), (5, 20, -1)])
+    # A world turned by 45 degrees and moved: the square stands on its corner at (50, 10).
+    turn = math.sqrt(0.5)
+    save("turned.emf", emf([emf_record(35, struct.pack("<ffffff", turn, turn, -turn, turn, 50, 10)), emf_brush(1, RED),
+                            emf_select(1), emf_rect(43, 0, 0, 40, 40)], (0, 0, 99, 99)),
+         [(50, 38, 0xFF0000), (50, 62, 0xFF0000), (75, 15, -1), (25, 15, -1)])
+    # A sheared world set through ModifyWorldTransform: x' = x + y.
+    save("sheared.emf", emf([emf_record(36, struct.pack("<ffffffI", 1, 0, 1, 1, 0, 0, 4)), emf_brush(1, GREEN),
+                             emf_select(1), emf_rect(43, 0, 0, 20, 40)], (0, 0, 99, 99)),
+         [(50, 36, 0x00FF00), (6, 3, 0x00FF00), (10, 36, -1), (30, 3, -1)])
     save("bitblt.emf", emf([emf_record(76, struct.pack("<iiiiiiiiI ii ffffff I I IIII".replace(" ", ""), 0, 0, 99, 99,
                                                        0, 0, 100, 50, BLACKNESS, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0))],
                            (0, 0, 99, 99)), [(50, 25, 0x000000), (50, 75, -1)])
