@@ -28,13 +28,12 @@ void Silent(j_common_ptr) {}
 // Owns a decompressor; the error manager is part of it.
 class TJpegReader {
 public:
-    explicit TJpegReader(QByteArrayView bytes)
+    explicit TJpegReader(QByteArrayView bytes) : bytes_(bytes)
     {
         info_.err = jpeg_std_error(&error_.manager);
         error_.manager.error_exit = JumpOnError;
         error_.manager.output_message = Silent;
         jpeg_create_decompress(&info_);
-        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     }
     ~TJpegReader() { jpeg_destroy_decompress(&info_); }
     TJpegReader(const TJpegReader&) = delete;
@@ -45,6 +44,8 @@ public:
     bool ReadHeader()
     {
         if (setjmp(error_.jump)) return false;
+        // Given here, where an error can jump: libjpeg refuses empty input at once.
+        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(bytes_.data()), static_cast<unsigned long>(bytes_.size()));
         jpeg_read_header(&info_, TRUE);
         return true;
     }
@@ -67,6 +68,7 @@ public:
     }
 
 private:
+    QByteArrayView bytes_;
     jpeg_decompress_struct info_{};
     TJpegError error_{};
 };

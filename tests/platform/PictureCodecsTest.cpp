@@ -175,6 +175,9 @@ TEST_F(ReferencePictures, TruncatedFilesOfEveryFormatFailCleanly)
     }
     // JPEG damage past the header decodes as far as it goes, like other readers; the header itself must be there.
     EXPECT_THROW(DecodeJpeg(ReadFileBytes(Path("colour.jpg")).left(20)), EReadError);
+    // No bytes at all is an error libjpeg raises as soon as it is given the input.
+    EXPECT_THROW(DecodeJpeg(QByteArrayView()), EReadError);
+    EXPECT_THROW(JpegImageSize(QByteArrayView()), EReadError);
 }
 
 TEST(PictureCodecs, DataRecordsWithImpossibleCountsOrUnknownClassesAreRefused)
