@@ -1,6 +1,7 @@
 #include "edit/EditDesigner.h"
 
 #include "document/Capabilities.h"
+#include "document/CapabilityOffer.h"
 #include "document/LabelObject.h"
 #include "document/Pivot.h"
 #include "edit/GhostList.h"
@@ -59,14 +60,27 @@ void CreateLinePivots(TDrawSite& site, TDrawObject& object, const IDOLine& line)
 {
     AddPivot(site, std::make_unique<TLabelPivot>(object, 0, crCross), line.StartPoint());
     AddPivot(site, std::make_unique<TLabelPivot>(object, 1, crCross), line.EndPoint());
-    if (const auto* curve = dynamic_cast<const IDOCurve*>(&line))
+}
+
+// The middle of the arc, for objects that offer their curve now (a text, unless distorted).
+void CreateBulgePivot(TDrawSite& site, TDrawObject& object)
+{
+    if (const auto* curve = Offered<IDOCurve>(&object))
         AddPivot(site, std::make_unique<TBulgePivot>(object), curve->ViaPoint());
+}
+
+// Lines and arcs; a text offers the curve capability for its arc but is a box.
+IDOLine* AsLine(TDrawObject& object)
+{
+    return dynamic_cast<TLORectBase*>(&object) ? nullptr : dynamic_cast<IDOLine*>(&object);
 }
 
 std::unique_ptr<TGhost> CreateGhost(TDrawObject& object)
 {
-    if (dynamic_cast<IDOCurve*>(&object)) return std::make_unique<TCurveCreateGhost>(object);
-    if (dynamic_cast<IDOLine*>(&object)) return std::make_unique<TLineCreateGhost>(object);
+    if (AsLine(object)) {
+        if (dynamic_cast<IDOCurve*>(&object)) return std::make_unique<TCurveCreateGhost>(object);
+        return std::make_unique<TLineCreateGhost>(object);
+    }
     if (auto* rect = dynamic_cast<TLORectBase*>(&object)) return std::make_unique<TRectCreateGhost>(*rect);
     return nullptr;
 }
@@ -75,9 +89,8 @@ std::unique_ptr<TGhost> HandleGhost(TDrawObject& object, int handle)
 {
     if (handle == kRotateHandle)
         return dynamic_cast<IDORotate*>(&object) ? std::make_unique<TRotateGhost>(object) : nullptr;
-    if (dynamic_cast<IDOCurve*>(&object) && handle == kBulgeHandle) return std::make_unique<TCurveGhost>(object);
-    if (dynamic_cast<IDOLine*>(&object))
-        return handle == 0 || handle == 1 ? std::make_unique<TLineGhost>(object, handle) : nullptr;
+    if (handle == kBulgeHandle) return Offered<IDOCurve>(&object) ? std::make_unique<TCurveGhost>(object) : nullptr;
+    if (AsLine(object)) return handle == 0 || handle == 1 ? std::make_unique<TLineGhost>(object, handle) : nullptr;
     if (auto* rect = dynamic_cast<TLORectBase*>(&object); rect && handle >= 0 && handle < 8)
         return std::make_unique<TRectGhost>(*rect, handle);
     return nullptr;
@@ -88,15 +101,15 @@ bool TEditDesigner::CreatePivots(TDrawObject& object)
 {
     TDrawSite* site = DrawSiteOf(object);
     if (!site) return false;
-    if (const auto* line = dynamic_cast<const IDOLine*>(&object)) {
+    if (const IDOLine* line = AsLine(object)) {
         CreateLinePivots(*site, object, *line);
-        return true;
-    }
-    if (auto* rect = dynamic_cast<TLORectBase*>(&object)) {
+    } else if (auto* rect = dynamic_cast<TLORectBase*>(&object)) {
         CreateRectPivots(*site, *rect);
-        return true;
+    } else {
+        return false;
     }
-    return false;
+    CreateBulgePivot(*site, object);
+    return true;
 }
 
 std::unique_ptr<TGhost> TEditDesigner::MakeGhost(TDrawObject& object, int handle)

@@ -12,10 +12,14 @@
 #include "platform/Canvas.h"
 #include "platform/Rounding.h"
 #include "render/DrawSite.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 
 namespace {
+
+// An arc text bent less than this (either way) is stored straight.
+constexpr int StraightTextBulge = 50;
 int AngleOf(const TDrawObject& object)
 {
     const auto* turned = dynamic_cast<const IDORotate*>(&object);
@@ -245,11 +249,15 @@ void TLineGhost::Move(TShiftState, QPoint offset)
 
 TCurveGhost::TCurveGhost(TDrawObject& object) : TUniversalGhost(object, 2, QStringLiteral("変形")) {}
 
-void TCurveGhost::Move(TShiftState, QPoint offset)
+void TCurveGhost::Move(TShiftState shift, QPoint offset)
 {
     const auto* curve = dynamic_cast<const IDOCurve*>(&Object());
-    if (auto* copy = dynamic_cast<IDOCurve*>(&Copy()); curve && copy)
-        copy->SetBulgeFromPoint(curve->ViaPoint() + offset);
+    auto* copy = dynamic_cast<IDOCurve*>(&Copy());
+    if (!curve || !copy) return;
+    copy->SetBulgeFromPoint(curve->ViaPoint() + offset);
+    // Arc text snaps straight near its chord, unless Alt holds snapping off as everywhere.
+    auto* text = dynamic_cast<TLOText*>(&Copy());
+    if (text && !(shift & ssAlt) && std::abs(text->Bulge()) < StraightTextBulge) text->SetBulge(0);
 }
 
 // ---------------------------------------------------------------- creation

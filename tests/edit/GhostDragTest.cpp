@@ -14,6 +14,8 @@
 #include "objects/LORect.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
+#include "text/CoonsDistortion.h"
+#include "text/LOText.h"
 
 namespace kestrel {
 namespace {
@@ -195,6 +197,43 @@ TEST_F(GhostDragTest, RotateHandleTurnsByTheSweptAngle)
     Drag(rect, 8, {800, 600}, {-200, 200});  // a quarter turn about the centre
     EXPECT_EQ(rect.Angle(), 100);
     EXPECT_EQ(ActionList().UndoCaption(), "回転");
+}
+
+// A text is a box with handles of a box, and bends into an arc by the handle in its middle
+// while no distortion bends it.
+TEST_F(GhostDragTest, TextHasBoxHandlesAndBendsByItsMiddle)
+{
+    auto made = std::make_unique<TLOText>();
+    made->SetBounds({200, 500, 1000, 600});
+    made->SetText({QStringLiteral("タイトル")});
+    auto& text = static_cast<TLOText&>(site.AddObject(std::move(made)));
+    const auto handleCodes = [&] {
+        site.SelectAll(false);
+        text.SetSelected(true);
+        site.UpdatePivots();
+        std::vector<int> codes;
+        for (int i = 0; i < site.PivotCount(); ++i) codes.push_back(site.Pivot(i).Code());
+        return codes;
+    };
+    EXPECT_EQ(handleCodes(), (std::vector<int>{0, 1, 8, 3, 4, 8, 6, 7, 2}));  // eight, two of them turning, then the arc
+
+    const QPoint middle = text.ViaPoint();
+    Drag(text, 2, middle, {0, -200});
+    EXPECT_EQ(text.Bulge(), 200);
+    EXPECT_EQ(ActionList().UndoCaption(), "変形");
+    // Near the chord it snaps straight, unless Alt holds snapping off.
+    Drag(text, 2, text.ViaPoint(), {0, 160});
+    EXPECT_EQ(text.Bulge(), 0);
+    Drag(text, 2, text.ViaPoint(), {0, -40}, ssAlt);
+    EXPECT_EQ(text.Bulge(), 40);
+
+    text.SetBulge(0);
+    text.SetCoonsDistortion(TCoonsDistortion::Identity());
+    EXPECT_EQ(handleCodes(), (std::vector<int>{0, 1, 8, 3, 4, 8, 6, 7}));
+    ActionList().Clear();
+    Drag(text, 2, {600, 550}, {0, -200});
+    EXPECT_EQ(text.Bulge(), 0);
+    EXPECT_EQ(UndoSteps(), 0);
 }
 
 TEST_F(GhostDragTest, CreationByDraggingShowsTheObjectOnlyWhenItHasAShape)
