@@ -22,11 +22,22 @@
 #include "paper/ProductInfo.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
+#include "platform/Rounding.h"
 #include "platform/ZlibContainer.h"
 
 namespace kestrel {
 
 namespace {
+
+// Drawn at twice the preview's size and smoothed down: as sharp as a drawing at full size, at a
+// small part of its pixels.
+int PreviewDpi(const TFaceGeometry& face, int previewSize)
+{
+    const TSheetRect outer = face.OuterRect();
+    const int side = std::max(outer.Width(), outer.Height());
+    if (side <= 0) return LogicalUnitsPerInch;
+    return std::clamp(MulDiv(2 * previewSize, LogicalUnitsPerInch, side), 1, LogicalUnitsPerInch);
+}
 
 const QString SheetListPath = QStringLiteral("Sheets\\NameList");
 const QString FaceListName = QStringLiteral("NameList");
@@ -538,7 +549,8 @@ void TLabelData::RenderPreview(int n)
 {
     TDOList objects;
     LoadFaceObjects(n, objects);
-    const QImage face = RenderFace(objects.ReleaseAll(), Face(n), LogicalUnitsPerInch);
+    const TFaceGeometry geometry = Face(n);
+    const QImage face = RenderFace(objects.ReleaseAll(), geometry, PreviewDpi(geometry, previewSize_));
     const QImage preview = face.isNull() ? face
                                          : face.scaled(previewSize_, previewSize_, Qt::KeepAspectRatio,
                                                        Qt::SmoothTransformation);
