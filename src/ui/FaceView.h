@@ -57,6 +57,9 @@ public:
     void ToggleGuideSnap();
     void EditGrid();
     void ToggleGridSnap();
+    // The layout tool bar's grid choices: the interval in millimetres, dots or lines.
+    void SetGridInterval(int millimetres);
+    void SetDotGrid(bool dots);
 
     // Something the user did on the site may have changed the selection or the history.
     std::function<void()> onSiteActivity;

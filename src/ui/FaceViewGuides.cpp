@@ -157,6 +157,20 @@ void TFaceView::ToggleGridSnap()
     SettingsChanged();
 }
 
+void TFaceView::SetGridInterval(int millimetres)
+{
+    if (!document_ || document_->Grid().Size() == millimetres * 10) return;
+    document_->Grid().SetSize(millimetres * 10);
+    SettingsChanged();
+}
+
+void TFaceView::SetDotGrid(bool dots)
+{
+    if (!document_ || document_->Grid().LineShape() == !dots) return;
+    document_->Grid().SetLineShape(!dots);
+    SettingsChanged();
+}
+
 void TFaceView::EditGrid()
 {
     if (!document_ || !TGridDialog::Edit(document_->Grid(), this)) return;

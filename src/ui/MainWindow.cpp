@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
@@ -216,6 +218,25 @@ void TfrmMain::BuildViewMenu()
     gridSnapCommand_->setCheckable(true);
     guideSnapCommand_->setCheckable(true);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+    BuildLayoutToolBar();
+}
+
+void TfrmMain::BuildLayoutToolBar()
+{
+    QToolBar& bar = *addToolBar("レイアウト");
+    bar.setObjectName("LayoutToolBar");
+    gridInterval_ = new QSpinBox(&bar);
+    gridInterval_->setObjectName("GridInterval");
+    gridInterval_->setRange(1, 100);
+    gridInterval_->setSuffix(" mm");
+    gridInterval_->setStatusTip("グリッドの升目の大きさを指定します");
+    gridInterval_->setToolTip(gridInterval_->statusTip());
+    connect(gridInterval_, &QSpinBox::valueChanged, this, [this](int mm) { faceView_->SetGridInterval(mm); });
+    bar.addWidget(gridInterval_);
+    dotGridCommand_ = bar.addAction("点グリッド", this, [this](bool dots) { faceView_->SetDotGrid(dots); });
+    dotGridCommand_->setObjectName("DotGrid");
+    dotGridCommand_->setCheckable(true);
+    dotGridCommand_->setStatusTip("グリッドを点で表示します");
 }
 
 // The insert menu stays hidden until some kind can be inserted.
@@ -343,6 +364,12 @@ void TfrmMain::UpdateCommands()
     zoomOutCommand_->setEnabled(editing);
     for (QAction* command : {gridCommand_, gridSnapCommand_, guideSnapCommand_}) command->setEnabled(editing);
     gridSnapCommand_->setChecked(flows_->Document().Grid().Enabled());
+    const QSignalBlocker quietInterval(gridInterval_);
+    const QSignalBlocker quietDots(dotGridCommand_);
+    gridInterval_->setValue(flows_->Document().Grid().Size() / 10);
+    gridInterval_->setEnabled(editing);
+    dotGridCommand_->setChecked(!flows_->Document().Grid().LineShape());
+    dotGridCommand_->setEnabled(editing);
     guideSnapCommand_->setChecked(flows_->Document().Guide().Enabled());
     UpdateStatus();
 }

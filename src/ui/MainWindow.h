@@ -10,6 +10,7 @@
 
 class QAction;
 class QLabel;
+class QSpinBox;
 class QStackedWidget;
 
 namespace kestrel {
@@ -69,6 +70,7 @@ private:
     void OpenRecentFile(const QString& file);
     void BuildEditMenu();
     void BuildViewMenu();
+    void BuildLayoutToolBar();
     void BuildInsertMenu();
     void BuildToolMenu();
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
@@ -102,6 +104,8 @@ private:
     QAction* gridCommand_ = nullptr;
     QAction* gridSnapCommand_ = nullptr;
     QAction* guideSnapCommand_ = nullptr;
+    QSpinBox* gridInterval_ = nullptr;
+    QAction* dotGridCommand_ = nullptr;
     std::unique_ptr<TDocumentFlows> flows_;
     // The menu goes after the history that fills it.
     std::unique_ptr<THistoryMenu> recentFilesMenu_;

@@ -18,6 +18,8 @@
 #include "document/DrawObjectFixtures.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
+#include "edit/ModelStartup.h"
+#include "edit/MoveModes.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
@@ -44,6 +46,8 @@ protected:
     void SetUp() override
     {
         TClassRegistry::Global().Register(TFilledRect::StaticClass());
+        InitializeModel();  // as the program starts: the editing designer makes the handles and ghosts
+        MoveSettings() = {};
         ActionList().Clear();
         test::RecordMessages(frame, messages);
         WriteDocument();
@@ -123,6 +127,30 @@ TEST_F(FaceEditingTest, ArrowsNudgeByAUnitAndWithShiftByAGridStep)
     EXPECT_EQ(RedoText(), "移動のやり直し(&R)");
     Key(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(Front().GetBounds(), kFront.Translated(1, TGrid::DefaultSize));
+}
+
+// A drag in the face view moves the object under the pointer in one step, and leaving the face
+// stores where it went.
+TEST_F(FaceEditingTest, DraggingAnObjectInTheFaceViewMovesItInOneStep)
+{
+    const QPoint from = DeviceOf({400, 200});
+    const QPoint to = DeviceOf({500, 250});
+    QTest::mousePress(&Surface(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseEvent(QTest::MouseMove, &Surface(), Qt::NoButton, Qt::NoModifier, (from + to) / 2);
+    QTest::mouseEvent(QTest::MouseMove, &Surface(), Qt::NoButton, Qt::NoModifier, to);
+    QTest::mouseRelease(&Surface(), Qt::LeftButton, Qt::NoModifier, to);
+    const QPoint moved = Site().DevToLog(to) - Site().DevToLog(from);
+    const TRect expected = kFront.Translated(moved.x(), moved.y());
+    EXPECT_EQ(Front().GetBounds(), expected);
+    EXPECT_EQ(Back().GetBounds(), kBack);
+    EXPECT_EQ(UndoSteps(), 1);
+    EXPECT_EQ(ActionList().UndoCaption(), "移動");
+
+    ASSERT_TRUE(window->ShowSheet());
+    TDOList stored;
+    window->Flows().Document().LoadFaceObjects(0, stored);
+    ASSERT_EQ(stored.Count(), 2);
+    EXPECT_EQ(stored.Item(1).GetBounds(), expected);
 }
 
 TEST_F(FaceEditingTest, DeleteSelectAllCopyAndPasteFromTheKeyboard)

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSpinBox>
 #include <QTimer>
 #include <QUrl>
 
@@ -28,6 +29,7 @@
 #include "paper/PaperInfo.h"
 #include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
+#include "render/GridGuide.h"
 #include "support/CfbTestSupport.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
@@ -159,6 +161,30 @@ TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
     saved.LoadFaceObjects(1, objects);
     ASSERT_EQ(objects.Count(), 1);
     EXPECT_EQ(objects.Item(0).GetBounds(), kBack);
+}
+
+// The layout tool bar sets the sheet's grid interval and its dots or lines while a face is edited.
+TEST_F(MainWindowTest, TheLayoutToolBarSetsTheGridIntervalAndDots)
+{
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    auto* interval = window.findChild<QSpinBox*>("GridInterval");
+    auto* dots = window.findChild<QAction*>("DotGrid");
+    ASSERT_TRUE(interval && dots);
+    EXPECT_FALSE(interval->isEnabled());
+    ASSERT_TRUE(window.EditFace(0));
+    EXPECT_TRUE(interval->isEnabled());
+    EXPECT_EQ(interval->value(), window.Flows().Document().Grid().Size() / 10);
+    EXPECT_EQ(interval->statusTip(), "グリッドの升目の大きさを指定します");
+
+    interval->setValue(12);
+    EXPECT_EQ(window.Flows().Document().Grid().Size(), 120);
+    EXPECT_TRUE(window.Flows().Document().IsModified());
+    const bool lines = window.Flows().Document().Grid().LineShape();
+    dots->trigger();
+    EXPECT_EQ(window.Flows().Document().Grid().LineShape(), !lines);
+    EXPECT_EQ(dots->isChecked(), lines);
 }
 
 TEST_F(MainWindowTest, PictureFilesDroppedOnTheFaceBecomePicturesWhereTheyFell)
