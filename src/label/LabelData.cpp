@@ -29,6 +29,9 @@ namespace kestrel {
 
 namespace {
 
+// Qt's PNG quality: 0 compresses most, 100 not at all.
+constexpr int PreviewPngQuality = 80;
+
 // Drawn at twice the preview's size and smoothed down: as sharp as a drawing at full size, at a
 // small part of its pixels.
 int PreviewDpi(const TFaceGeometry& face, int previewSize)
@@ -557,7 +560,8 @@ void TLabelData::RenderPreview(int n)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    preview.save(&buffer, "PNG");
+    // Light compression: a preview is small, and a mail merge writes one per row.
+    preview.save(&buffer, "PNG", PreviewPngQuality);
     auto previews = OpenFaceList(PreviewListName);
     while (previews->Count() <= n) previews->AddNew();
     previews->OpenStream(n, ModeCreate)->WriteAll(png);

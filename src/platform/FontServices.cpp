@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <tuple>
 
 #include "platform/Rounding.h"
 
@@ -269,6 +270,19 @@ TFontFace::~TFontFace() = default;
 
 std::shared_ptr<const TFontFace> TFontFace::Open(const QString& family, bool bold, bool italic)
 {
+    // Asking fontconfig costs more than laying out a line, and every text object asks as it
+    // loads; the answer for a family and style stays the same while the program runs.
+    static std::mutex lock;
+    static std::map<std::tuple<QString, bool, bool>, std::shared_ptr<const TFontFace>> matched;
+    const std::lock_guard guard(lock);
+    const auto key = std::make_tuple(family, bold, italic);
+    if (const auto it = matched.find(key); it != matched.end()) return it->second;
+    return matched[key] = Match(family, bold, italic);
+}
+
+// Called under Open's lock.
+std::shared_ptr<const TFontFace> TFontFace::Match(const QString& family, bool bold, bool italic)
+{
     if (!IsInstalledOutlineFont(family)) return nullptr;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
@@ -288,9 +302,7 @@ std::shared_ptr<const TFontFace> TFontFace::Open(const QString& family, bool bol
     FcPatternDestroy(match);
     if (path.isEmpty() || !sameFamily) return nullptr;
 
-    static std::mutex lock;
     static std::map<TFaceKey, std::shared_ptr<const TFontFace>> faces;
-    const std::lock_guard guard(lock);
     auto& face = faces[{path, index}];
     if (!face) face.reset(new TFontFace(path, index));
     return face;

@@ -87,6 +87,7 @@ public:
 private:
     struct THb;
     TFontFace(QString path, int index);
+    static std::shared_ptr<const TFontFace> Match(const QString& family, bool bold, bool italic);
 
     QString path_;
     int index_;
