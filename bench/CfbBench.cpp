@@ -4,7 +4,6 @@
 // is not synced.
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -160,12 +159,3 @@ BENCHMARK(BM_CfbWriteAndReadBack100MB)->Unit(benchmark::kMillisecond)->UseRealTi
 
 }  // namespace
 }  // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
