@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/Error.h"
+#include "platform/FontServices.h"
 #include "platform/Rounding.h"
 
 namespace kestrel {
@@ -275,7 +276,7 @@ QBrush TCanvas::DeviceBrush() const
 
 QFont TCanvas::LogicalFont() const
 {
-    QFont f(font_.name);
+    QFont f(UsableFamily(font_.name));
     f.setPixelSize(std::max<int>(1, int(RoundHalfAway(std::abs(font_.size) * FontResolution() / 72.0))));
     f.setBold(font_.bold);
     f.setItalic(font_.italic);

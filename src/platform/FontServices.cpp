@@ -133,6 +133,22 @@ QString ResolveFamily(const QString& storedName)
     return {};
 }
 
+QString UsableFamily(const QString& storedName)
+{
+    // Tried in this order when a stored face is not usable.
+    static const QString fallbackFaces[] = {
+        QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("ＭＳ ゴシック"),
+        QStringLiteral("ＭＳ 明朝"),       QStringLiteral("標準ゴシック"), QStringLiteral("標準明朝"),
+        QStringLiteral("System"),
+    };
+    if (QString family = ResolveFamily(storedName); !family.isEmpty()) return family;
+    for (const QString& fallback : fallbackFaces)
+        if (QString family = ResolveFamily(fallback); !family.isEmpty()) return family;
+    for (const TInstalledFont& font : InstalledFonts())
+        if (font.outline) return font.family;
+    return {};
+}
+
 struct TFontFace::THb {
     hb_blob_t* blob = nullptr;
     hb_face_t* face = nullptr;

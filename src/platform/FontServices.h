@@ -35,6 +35,11 @@ const std::vector<TFaceSubstitute>& FaceSubstitutes();
 // The installed outline family that draws a stored name: the name itself when installed, else
 // its substitute when that is installed; empty when neither. The stored name is never changed.
 QString ResolveFamily(const QString& storedName);
+// The family that draws a stored face name: the name or its substitute when installed, else the
+// first usable of the fallback faces (Japanese ones first); empty when no outline font is
+// installed. Qt is only ever given such families: a family it does not know makes it search
+// fontconfig for fallbacks each time, and what it keeps of those is never freed.
+QString UsableFamily(const QString& storedName);
 
 // Face-wide metrics in font units (y up: ascent positive, descent positive below the baseline).
 struct TFaceMetrics {

@@ -12,6 +12,7 @@
 #include "platform/BoundedReader.h"
 #include "platform/Canvas.h"
 #include "platform/Cp932.h"
+#include "platform/FontServices.h"
 #include "platform/Graphic.h"
 #include "platform/PictureCodecs.h"
 
@@ -174,7 +175,7 @@ QRegion ReadRegionRects(TBoundedReader& in, uint32_t count)
 // pixel size in logical units.
 int FontAscent(const TFont& font)
 {
-    QFont f(font.name);
+    QFont f(UsableFamily(font.name));
     f.setPixelSize(std::max(1, font.size));
     f.setBold(font.bold);
     f.setItalic(font.italic);

@@ -5,17 +5,6 @@
 
 namespace kestrel {
 
-namespace {
-
-// Tried in this order when a stored face is not usable.
-const QString FallbackFaces[] = {
-    QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("ＭＳ ゴシック"),
-    QStringLiteral("ＭＳ 明朝"),       QStringLiteral("標準ゴシック"), QStringLiteral("標準明朝"),
-    QStringLiteral("System"),
-};
-
-}  // namespace
-
 const TEnumInfo& FontStyleInfo()
 {
     static const TEnumInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
@@ -26,16 +15,6 @@ const TEnumInfo& FontPitchInfo()
 {
     static const TEnumInfo info{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
     return info;
-}
-
-QString UsableFamily(const QString& storedName)
-{
-    if (QString family = ResolveFamily(storedName); !family.isEmpty()) return family;
-    for (const QString& fallback : FallbackFaces)
-        if (QString family = ResolveFamily(fallback); !family.isEmpty()) return family;
-    for (const TInstalledFont& font : InstalledFonts())
-        if (font.outline) return font.family;
-    return {};
 }
 
 const TClassInfo& TPointBasedFont::StaticClass()

@@ -77,8 +77,4 @@ private:
 const TEnumInfo& FontStyleInfo();
 const TEnumInfo& FontPitchInfo();
 
-// The family that draws a stored face name: the name or its substitute when installed, else the
-// first usable of the fallback faces; empty when none is installed.
-QString UsableFamily(const QString& storedName);
-
 }  // namespace kestrel
