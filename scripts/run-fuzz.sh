@@ -28,6 +28,7 @@ run_target() {
   rm -f "$dir"/crash-* "$dir"/leak-* "$dir"/timeout-* "$dir"/oom-* "$dir"/slow-unit-*
   QT_QPA_PLATFORM=offscreen \
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+  LSAN_OPTIONS=suppressions="$root/tests/fuzz/lsan.supp" \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     "$root/build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -max_len=65536 \
       -print_final_stats=1 -artifact_prefix="$dir/" "$dir/corpus" "$root/tests/fuzz/corpus/$target" \

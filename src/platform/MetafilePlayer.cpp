@@ -31,9 +31,11 @@ constexpr int MaxPenWidth = 65535;
 constexpr int MaxCoordinate = 1 << 20;
 constexpr double MaxScale = 512;
 constexpr double MaxOffset = double(1 << 30);
-// Text taller than this on the device is not drawn: nothing on a label needs it and the glyph
-// rasteriser would take ages.
-constexpr double MaxTextPixels = 8192;
+// Text whose glyphs stretch beyond this on the device is not drawn: 4 cm at 1200 dpi is more than
+// a label needs, and each glyph is rasterised into a picture of that size.
+constexpr double MaxTextPixels = 2048;
+// Far beyond a page of text at print resolution.
+constexpr double MaxTextPixelsPerPlayback = double(1 << 28);
 constexpr uint8_t ShiftJisCharset = 128;
 
 // Text alignment and text-out options.
@@ -355,17 +357,28 @@ public:
     void TextOut(QPoint reference, const QString& text, uint32_t options, const QRect* box)
     {
         const QTransform c = Composite();
+        // Glyphs stretch by the larger of the two axes' scales, whichever way they are turned.
         const QTransform full = Full();
-        if (state_.font.font.size * std::hypot(full.m21(), full.m22()) > MaxTextPixels) return;
+        const double scale = std::max(std::hypot(full.m11(), full.m12()), std::hypot(full.m21(), full.m22()));
+        const double glyphPixels = std::abs(state_.font.font.size) * scale;
+        if (glyphPixels > MaxTextPixels) return;
+        const double cost = glyphPixels * glyphPixels * double(text.size());
+        if (cost > textPixelBudget_) return;
+        textPixelBudget_ -= cost;
+        // Qt rasterises a glyph at its font's own size before the mapping scales it, so the font
+        // takes the height it has on the device and the mapping keeps only the rest.
+        const double heightScale = std::hypot(full.m21(), full.m22());
+        TFont font = state_.font.font;
+        font.size = int(std::lround(font.size * heightScale));
+        if (font.size == 0) return;  // smaller than a pixel
+        font.color = state_.textColor;
         TCanvasStateSaver saver(canvas_);
         if (box && (options & EtoClipped)) canvas_.IntersectClipRect(TRect::FromQRect(box->normalized()));
         if (box && (options & EtoOpaque)) FillWith(state_.bkColor, TRect::FromQRect(box->normalized()));
         if (state_.textAlign & TaUpdateCp) reference = position_;
         // Text stands upright whichever way the mapping turns the axes.
         const QPointF at = c.map(QPointF(reference));
-        InstallMapping(QTransform(std::abs(c.m11()), 0, 0, std::abs(c.m22()), at.x(), at.y()));
-        TFont font = state_.font.font;
-        font.color = state_.textColor;
+        InstallMapping(QTransform(std::abs(c.m11()) / heightScale, 0, 0, std::abs(c.m22()) / heightScale, at.x(), at.y()));
         canvas_.SetFont(font);
         const QSize extent = canvas_.TextExtent(text);
         QPoint topLeft;
@@ -383,7 +396,9 @@ public:
         }
         if (state_.bkMode == BkOpaque) FillWith(state_.bkColor, TRect::FromQRect(QRect(topLeft, extent)));
         canvas_.TextOut(topLeft, text);
-        if (state_.textAlign & TaUpdateCp) position_.rx() += c.m11() < 0 ? -extent.width() : extent.width();
+        // The extent is in the font's device-sized units: back to the metafile's.
+        const int advance = int(std::lround(extent.width() / heightScale));
+        if (state_.textAlign & TaUpdateCp) position_.rx() += c.m11() < 0 ? -advance : advance;
     }
 
     // Source and destination rectangles in picture pixels and logical units; a destination with a
@@ -580,6 +595,8 @@ private:
     TClipState initialClip_;
     std::map<int, TGdiObject> objects_;
     std::vector<TState> saved_;
+    // Glyph area the whole playback may rasterise: many large glyphs would take seconds.
+    double textPixelBudget_ = MaxTextPixelsPerPlayback;
 };
 
 // Runs the playback, ending it quietly at the first malformed record.
