@@ -392,7 +392,8 @@ public:
             topLeft.ry() = -extent.height();
         if (state_.font.escapement % 3600 != 0) {
             QPainter& painter = canvas_.Painter();
-            painter.setWorldTransform(QTransform().rotate(-state_.font.escapement / 10.0) * painter.worldTransform());
+            const double degrees = -double(state_.font.escapement % 3600) / 10.0;  // any stored tenths, the lowest included
+            painter.setWorldTransform(QTransform().rotate(degrees) * painter.worldTransform());
         }
         if (state_.bkMode == BkOpaque) FillWith(state_.bkColor, TRect::FromQRect(QRect(topLeft, extent)));
         canvas_.TextOut(topLeft, text);
