@@ -57,7 +57,7 @@ QString FindUnder(const QString& folder, const QString& relativePath)
 
 }  // namespace
 
-TAppFrame::TAppFrame() : printerQuery_(DefaultPrinterAvailable)
+TAppFrame::TAppFrame() : printerQuery_(DefaultPrinterAvailable), previousFrame_(globalFrame)
 {
     macro_.SetLines({"AppName=Project"});
     globalFrame = this;
@@ -66,7 +66,7 @@ TAppFrame::TAppFrame() : printerQuery_(DefaultPrinterAvailable)
 TAppFrame::~TAppFrame()
 {
     if (handlerInstalled_) SetExceptionHandler(std::move(previousHandler_));
-    if (globalFrame == this) globalFrame = nullptr;
+    if (globalFrame == this) globalFrame = previousFrame_;
 }
 
 TAppFrame* TAppFrame::Instance()

@@ -23,8 +23,9 @@ enum TExecuteCondition {
 Q_DECLARE_FLAGS(TExecuteConditions, TExecuteCondition)
 
 // The process-wide application frame: the macro table, the settings operations on
-// $(SysRegistryKey), message boxes, help and the start conditions. The last frame constructed
-// is the global one; the static operations use it and degrade as documented when there is none.
+// $(SysRegistryKey), message boxes, help and the start conditions. The frame constructed last
+// is the global one until it goes, when the one before it is global again; the static
+// operations use it and degrade as documented when there is none.
 class TAppFrame {
 public:
     TAppFrame();
@@ -114,6 +115,7 @@ private:
     bool handlerInstalled_ = false;
     bool handedOver_ = false;
     TExceptionHandler previousHandler_;
+    TAppFrame* previousFrame_;
 };
 
 // Expands text through the global frame; unchanged when there is none.

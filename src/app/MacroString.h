@@ -26,7 +26,6 @@ public:
     void SetValue(const QString& name, const QString& value);
 
     // Strip one pair of surrounding double quotes from expanded values (on by default).
-    bool QuoteStrip() const { return quoteStrip_; }
     void SetQuoteStrip(bool on) { quoteStrip_ = on; }
 
     // Raises EMacroString for malformed or unclosed macros, undefined macros or specifiers and

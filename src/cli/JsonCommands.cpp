@@ -17,6 +17,7 @@
 #include "platform/SystemErrorText.h"
 #include "print/PhasedProgress.h"
 #include "print/PrintCommand.h"
+#include "print/PrintSpec.h"
 
 namespace kestrel {
 
@@ -149,10 +150,9 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         }
         TFillWriter printToPdf;
         if (toPdf) {
-            RememberPrintRequest({});
             printToPdf = [](TLabelData& document, const QString& file) {
                 TSTDPhasedProgress progress;
-                if (!PrintDocumentOn(document, PdfPrinterName(), file, progress))
+                if (!PrintDocumentOn(document, TPrintOptions{}, PdfPrinterName(), file, progress))
                     throw EKestrel(QStringLiteral("「%1」の印刷を中止しました").arg(file));
             };
         }

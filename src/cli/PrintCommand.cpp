@@ -112,15 +112,17 @@ TSTDPhasedProgress::Listener ProgressLine(QTextStream& errors)
 int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
 {
     const bool toPdf = !arguments.pdf.isEmpty();
+    TPrintOptions options;
+    RememberPrintRequest(arguments.request, options);
     TSTDPhasedProgress progress(ProgressLine(errors));
     const std::optional<int> jobId =
-        PrintDocumentOn(document, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress);
+        PrintDocumentOn(document, options, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress);
     if (isatty(STDERR_FILENO)) errors << '\n';
     if (!jobId) {
         errors << QStringLiteral("エラー: 印刷を中止しました。印刷データは送られていません\n");
         return 1;
     }
-    const int pages = RememberedPrintOptions().copies;
+    const int pages = options.copies;
     if (toPdf)
         out << QStringLiteral("「%1」に %2 ページを印刷しました\n").arg(arguments.pdf).arg(pages);
     else
@@ -135,7 +137,6 @@ int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, 
     if (!document.EffectivePaper()) return ReportError(errors, QStringLiteral("シートに用紙がありません"));
     TPrintArguments arguments;
     arguments.pdf = pdf;
-    RememberPrintRequest(arguments.request);
     return Print(document, arguments, out, errors);
 }
 
@@ -164,7 +165,6 @@ int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         }
         const QString problem = PrintRequestProblem(parsed->request);
         if (!problem.isEmpty()) throw EKestrel(problem);
-        RememberPrintRequest(parsed->request);
         return Print(document, *parsed, out, errors);
     } catch (const EKestrel& e) {
         return ReportError(errors, e.Message());

@@ -1,8 +1,7 @@
 #include "document/ActionList.h"
 
 #include <algorithm>
-
-#include "platform/Error.h"
+#include <stdexcept>
 
 namespace kestrel {
 
@@ -60,7 +59,7 @@ void TActionList::BeginGroup(const QString& caption)
 
 void TActionList::EndGroup()
 {
-    if (openGroups_.empty()) throw EKestrel(QStringLiteral("group level is invalid"));
+    if (openGroups_.empty()) throw std::logic_error("group level is invalid");
     std::unique_ptr<TActionGroup> group = std::move(openGroups_.back());
     openGroups_.pop_back();
     if (group->Count() > 0) Add(std::move(group));
@@ -110,12 +109,6 @@ void TActionList::Clear()
 {
     records_.clear();
     current_ = -1;
-}
-
-TActionList& ActionList()
-{
-    static TActionList history;
-    return history;
 }
 
 }  // namespace kestrel

@@ -77,7 +77,7 @@ public:
     // Discards the redo branch and keeps at most Limit records, the newest ones.
     void Add(std::unique_ptr<TActionBase> action);
     void BeginGroup(const QString& caption);
-    // Fails with "group level is invalid" when no group is open; an empty group adds nothing.
+    // An empty group adds nothing. Ending a group that was never begun is a logic error.
     void EndGroup();
 
     bool CanUndo() const;
@@ -101,9 +101,6 @@ private:
     bool enabled_ = true;
     std::vector<std::unique_ptr<TActionGroup>> openGroups_;
 };
-
-// The process-wide history.
-TActionList& ActionList();
 
 // Opens a group for its lifetime; the group is closed even when an error leaves the scope.
 class TActionGroupScope {

@@ -145,9 +145,12 @@ public:
 class IDOFaceBackground {
 public:
     virtual ~IDOFaceBackground() = default;
-    // Fits the background to the face it belongs to.
+    // Fits the background to the face it belongs to: it covers the face's outer rectangle (in the
+    // coordinates the object stands in) and clips to the face.
     virtual void SetFaceInfo(const TFaceInfo& face) = 0;
     virtual const TFaceInfo& FaceInfo() const = 0;
+    // Shows nothing (no frame, a white fill, no picture): a face does not store it.
+    virtual bool IsBlank() const = 0;
 };
 
 }  // namespace kestrel

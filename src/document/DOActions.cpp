@@ -4,6 +4,7 @@
 
 #include "document/DOList.h"
 #include "document/DrawObject.h"
+#include "document/EditSession.h"
 #include "document/stream/ObjectStream.h"
 
 namespace kestrel {
@@ -64,7 +65,7 @@ TDOLayerAction::TDOLayerAction(TObjectSite& site, QString caption)
     Follow(before_);
 }
 
-void TDOLayerAction::Commit(std::unique_ptr<TDOLayerAction> action, TActionList& history)
+void TDOLayerAction::Commit(std::unique_ptr<TDOLayerAction> action)
 {
     TObjectSite* site = nullptr;
     for (TDrawObject* object : action->before_)
@@ -74,7 +75,7 @@ void TDOLayerAction::Commit(std::unique_ptr<TDOLayerAction> action, TActionList&
     for (TDrawObject* object : action->after_)
         if (object->Selected()) action->selectionAfter_.push_back(object);
     action->Follow(action->after_);
-    history.Add(std::move(action));
+    Record(*site, std::move(action));
 }
 
 void TDOLayerAction::Restore(const TZOrder& order)
@@ -120,14 +121,14 @@ TDOChangeAction::TDOChangeAction(TDrawObject& object, QString caption)
 
 TDOChangeAction::~TDOChangeAction() = default;
 
-void TDOChangeAction::Commit(std::unique_ptr<TDOChangeAction> action, TActionList& history)
+void TDOChangeAction::Commit(std::unique_ptr<TDOChangeAction> action)
 {
     TDrawObject* object = action->object_;
     if (!object || !object->Site()) return;
     const bool changed = action->markedChanged_ || (action->modifiedSeen_ && action->StateDiffers());
     if (!changed) return;
     action->after_->Assign(*object);
-    history.Add(std::move(action));
+    Record(*object->Site(), std::move(action));
 }
 
 bool TDOChangeAction::StateDiffers() const

@@ -38,8 +38,9 @@ private:
 class TDOLayerAction : public TDOAction {
 public:
     explicit TDOLayerAction(TObjectSite& site, QString caption = QStringLiteral("重なり順"));
-    // Takes the order and selection after the change and adds the record to the history.
-    static void Commit(std::unique_ptr<TDOLayerAction> action, TActionList& history = ActionList());
+    // Takes the order and selection after the change and adds the record to the history of the
+    // site's session.
+    static void Commit(std::unique_ptr<TDOLayerAction> action);
 
     void Undo() override;
     void Redo() override;
@@ -61,9 +62,10 @@ public:
 
     // Counts as changed even when no modification is seen.
     void MarkChanged() { markedChanged_ = true; }
-    // Adds the record only when the object is still on a site and its state differs from the
-    // state before; otherwise the record is dropped.
-    static void Commit(std::unique_ptr<TDOChangeAction> action, TActionList& history = ActionList());
+    // Adds the record to the history of the session of the object's site, only when the object
+    // is still on a site and its state differs from the state before; otherwise the record is
+    // dropped.
+    static void Commit(std::unique_ptr<TDOChangeAction> action);
 
     void Undo() override;
     void Redo() override;
@@ -87,7 +89,6 @@ class TDOInsertionAction : public TDOAction {
 public:
     ~TDOInsertionAction() override;
     TDrawObject* Object() const { return object_; }
-    bool OwnsObject() const { return owned_ != nullptr; }
 
 protected:
     TDOInsertionAction(TDrawObject& object, QString caption);

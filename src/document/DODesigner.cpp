@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
-#include "document/Capabilities.h"
 #include "document/DOActions.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
-#include "document/stream/ClassRegistry.h"
-#include "document/stream/Persistent.h"
+#include "document/EditSession.h"
+#include "document/ObjectKinds.h"
 
 namespace kestrel {
 
@@ -45,13 +44,6 @@ bool TDODesignerList::CreateOnSite(TObjectSite& site, const QByteArray& kind)
     return false;
 }
 
-std::unique_ptr<TDrawObject> TDODesignerList::NewObject(const QByteArray& kind)
-{
-    for (TDODesigner* designer : Snapshot())
-        if (std::unique_ptr<TDrawObject> object = designer->NewObject(kind)) return object;
-    return nullptr;
-}
-
 bool TDODesignerList::EditObject(TDrawObject& object)
 {
     std::optional<bool> accepted;
@@ -75,175 +67,35 @@ bool TDODesignerList::StartGhost(TDrawObject& object, int handle)
                        [&](TDODesigner* d) { return d->StartGhost(object, handle); });
 }
 
-TDODesignerList& DesignerList()
-{
-    static TDODesignerList designers;
-    return designers;
-}
-
-void InstallObjectDesigners()
-{
-    static const bool registered = [] {
-        DesignerList().Register(std::make_unique<TLOCreator>());
-        return true;
-    }();
-    (void)registered;
-    SetObjectDesigners(&DesignerList());
-}
-
 // ---------------------------------------------------------------- creation by kind
 
-namespace {
-// Creation commands and stream names that stand for another class.
-const QHash<QByteArray, QByteArray>& KindTargets()
-{
-    static const QHash<QByteArray, QByteArray> targets = {
-        {"TLOImage", "TLOWizardImage"},
-        {"TLOImagePaste", "TLOWizardImage"},
-        {"TLOBitmapPaste", "TLOWizardImage"},
-        {"TLOMetafilePaste", "TLOWizardImage"},
-        {"TLOOnePoint", "TLOWizardImage"},
-        {"TLOTwain", "TLOWizardImage"},
-        {"TLOText", "TLOText"},
-        {"TLOTextPaste", "TLOText"},
-        {"TLOOLEPaste", "TLOOLE"},
-        {"TLOArrangedImage", "TLOArrangedImage"},
-    };
-    return targets;
-}
+TLOCreator::TLOCreator(TEditSession& session, const TObjectKinds& kinds) : session_(session), kinds_(kinds) {}
 
-void SetAutoSize(TDrawObject& object, TObjectSite&)
+std::optional<bool> TLOCreator::CreateOnSite(TObjectSite& site, const QByteArray& kindName)
 {
-    if (auto* autoSize = dynamic_cast<IDOAutoSize*>(&object)) autoSize->SetAutoSize(true);
-}
-
-void CoverSite(TDrawObject& object, TObjectSite& site)
-{
-    const TRect area = site.LogicalArea();
-    auto* shape = dynamic_cast<IRectShape*>(&object);
-    if (!shape) return;
-    shape->SetLeft(area.left);
-    shape->SetTop(area.top);
-    shape->SetWidth(area.Width());
-    shape->SetHeight(area.Height());
-}
-
-void CoverSiteDisabled(TDrawObject& object, TObjectSite& site)
-{
-    CoverSite(object, site);
-    object.SetEnabled(false);
-    object.SetSelectable(false);
-}
-
-QHash<QByteArray, TKindSetup> DefaultSetups()
-{
-    const TKindSetup editorFirst{{}, true, false};
-    const TKindSetup placedAtOnce{{}, false, false};
-    QHash<QByteArray, TKindSetup> setups;
-    for (const char* kind : {"TLOJANCode", "TLODecoLine", "TLODecoString", "TLOAlphaMask", "TLOImage",
-                             "TLOOnePoint", "TLOTwain", "TLOQRCode", "TLOQRStd"})
-        setups.insert(kind, editorFirst);
-    for (const char* kind : {"TLOImagePaste", "TLOBitmapPaste", "TLOMetafilePaste", "TLOOLEPaste"})
-        setups.insert(kind, placedAtOnce);
-    setups.insert("TLOText", {SetAutoSize, true, false});
-    setups.insert("TLOTextPaste", {SetAutoSize, false, false});
-    setups.insert("TLODate", {SetAutoSize, true, false});
-    setups.insert("TLOField", {{}, true, true});
-    setups.insert("TLOArrangedImage", {CoverSite, true, false});
-    setups.insert("TLOBackImage", {CoverSiteDisabled, true, false});
-    return setups;
-}
-}  // namespace
-
-TLOCreator::TLOCreator(const TClassRegistry* registry) : registry_(registry) {}
-
-QHash<QByteArray, TLOCreator::Factory>& TLOCreator::Factories()
-{
-    static QHash<QByteArray, Factory> factories;
-    return factories;
-}
-
-QHash<QByteArray, TKindSetup>& TLOCreator::Setups()
-{
-    static QHash<QByteArray, TKindSetup> setups = DefaultSetups();
-    return setups;
-}
-
-TLOCreator::CreationObserver& TLOCreator::Observer()
-{
-    static CreationObserver observer;
-    return observer;
-}
-
-void TLOCreator::RegisterClassFactory(const QByteArray& className, Factory factory)
-{
-    Factories().insert(className, std::move(factory));
-}
-
-const TKindSetup& TLOCreator::Setup(const QByteArray& kind)
-{
-    static const TKindSetup otherKinds;
-    auto it = Setups().constFind(kind);
-    return it == Setups().constEnd() ? otherKinds : *it;
-}
-
-void TLOCreator::SetKindSetup(const QByteArray& kind, TKindSetup setup)
-{
-    Setups().insert(kind, std::move(setup));
-}
-
-void TLOCreator::SetCreationObserver(CreationObserver observer)
-{
-    Observer() = std::move(observer);
-}
-
-QByteArray TLOCreator::TargetClass(const QByteArray& kind) const
-{
-    return KindTargets().value(kind, kind);
-}
-
-std::unique_ptr<TDrawObject> TLOCreator::NewObject(const QByteArray& kind)
-{
-    const QByteArray target = TargetClass(kind);
-    if (auto it = Factories().constFind(target); it != Factories().constEnd()) return (*it)();
-    const TClassRegistry& registry = registry_ ? *registry_ : TClassRegistry::Global();
-    const TClassInfo* info = registry.Find(target);
-    if (!info || info->IsAbstract() || !info->InheritsFrom(TDrawObject::StaticClass())) return nullptr;
-    std::unique_ptr<TPersistent> created = info->Create();
-    auto* object = dynamic_cast<TDrawObject*>(created.get());
-    if (!object) return nullptr;
-    created.release();
-    return std::unique_ptr<TDrawObject>(object);
-}
-
-void TLOCreator::Prepare(TDrawObject& object, TObjectSite& site, const QByteArray& kind) const
-{
-    if (const auto& prepare = Setup(kind).prepare) prepare(object, site);
-}
-
-std::optional<bool> TLOCreator::CreateOnSite(TObjectSite& site, const QByteArray& kind)
-{
-    std::unique_ptr<TDrawObject> created = DesignerList().NewObject(kind);
+    std::unique_ptr<TDrawObject> created = kinds_.NewObject(kindName);
     if (!created) return false;
-    const TKindSetup& setup = Setup(kind);
-    Prepare(*created, site, kind);
+    static const TObjectKind undescribed;
+    const TObjectKind* described = kinds_.Find(kindName);
+    const TObjectKind& kind = described ? *described : undescribed;
+    if (kind.prepare) kind.prepare(*created, site);
     site.CancelDrag();
-    if (Observer()) {
-        Observer()(*created);
+    if (const auto& observer = session_.CreationObserver()) {
+        observer(*created);
         created->SetSelected(false);
     }
     site.SetSiteCursor(crDefault);
-    if (setup.editorFirst && !DesignerList().EditObject(*created)) return false;
+    if (kind.editorFirst && !session_.Designers().EditObject(*created)) return false;
     created->SetCursor(crHandPoint);
     TDrawObject& object = site.AddObject(std::move(created));
-    if (setup.drag) {
+    if (kind.drag) {
         object.SetVisible(false);
         site.SetSiteCursor(crCross);
         object.StartGhost(-2);
         return true;
     }
     if (object.Selectable()) PlaceNewObject(object, site);
-    ActionList().Add(std::make_unique<TDOAddAction>(object, QStringLiteral("追加")));
+    session_.History().Add(std::make_unique<TDOAddAction>(object, QStringLiteral("追加")));
     if (object.Selectable()) {
         site.SelectAll(false);
         object.SetSelected(true);

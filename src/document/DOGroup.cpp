@@ -2,6 +2,8 @@
 
 #include "document/DOActions.h"
 #include "document/DOList.h"
+#include "document/EditSession.h"
+#include "document/ObjectKinds.h"
 #include "platform/Canvas.h"
 #include "platform/Error.h"
 
@@ -11,6 +13,11 @@ const TClassInfo& TDOGroup::StaticClass()
 {
     static const TClassInfo info("TDOGroup", &TLabelObject::StaticClass(), FactoryOf<TDOGroup>(), {});
     return info;
+}
+
+void RegisterGroupKind(TObjectKinds& kinds, TClassRegistry& classes)
+{
+    kinds.Register(TObjectKind::OfClass(TDOGroup::StaticClass()), classes);
 }
 
 namespace {
@@ -35,7 +42,7 @@ void TDOGroup::Ungroup()
         std::unique_ptr<TDrawObject> copy = CloneObject(*member);
         copy->SetSelected(true);
         TDrawObject& added = site->AddObject(std::move(copy));
-        ActionList().Add(std::make_unique<TDOAddAction>(added));
+        Record(*site, std::make_unique<TDOAddAction>(added));
     }
     site->UpdatePivots();
 }

@@ -59,4 +59,10 @@ private:
     std::vector<std::unique_ptr<TDrawObject>> members_;
 };
 
+class TClassRegistry;
+class TObjectKinds;
+
+// Groups are made by grouping, never inserted; streams name them.
+void RegisterGroupKind(TObjectKinds& kinds, TClassRegistry& classes);
+
 }  // namespace kestrel

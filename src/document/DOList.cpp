@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "document/Capabilities.h"
-#include "document/DODesigner.h"
 #include "document/DrawObject.h"
+#include "document/ObjectKinds.h"
 #include "document/stream/ObjectStream.h"
 #include "platform/BoundedReader.h"
 #include "platform/Clipboard.h"
@@ -105,7 +105,7 @@ void TDOList::LoadFromStream(TBoundedReader& in)
     Clear();
     TReadOptions options;
     options.create = [](const QByteArray& className) -> std::unique_ptr<TComponent> {
-        return DesignerList().NewObject(className);
+        return TObjectKinds::Global().NewObject(className);
     };
     for (auto& component : ReadObjectList(in, TDrawObject::StaticClass(), options))
         Add(AsDrawObject(std::move(component)));

@@ -34,7 +34,6 @@ public:
     void Add(TDrawObject& object) { items_.push_back(&object); }
     void Add(std::unique_ptr<TDrawObject> object);
     void Clear();
-    bool OwnsAny() const { return !owned_.empty(); }
     // Hands the owned objects over in list order and empties the list.
     std::vector<std::unique_ptr<TDrawObject>> ReleaseAll();
     // Hands one owned object over; it stays listed. Null when the list does not own it.

@@ -6,6 +6,7 @@
 #include "document/ActionList.h"
 #include "document/DOActions.h"
 #include "document/DrawObject.h"
+#include "document/EditSession.h"
 #include "document/stream/ClassRegistry.h"
 
 namespace kestrel {
@@ -82,7 +83,8 @@ void TSiteCommand::Execute(TObjectSite& site)
 {
     if (!HasSteps() || !IsTargetValid(site)) return;
     std::optional<TActionGroupScope> group;
-    if (!actionString_.isEmpty()) group.emplace(ActionList(), actionString_);
+    TActionList* history = HistoryOf(site);
+    if (history && !actionString_.isEmpty()) group.emplace(*history, actionString_);
     ExecuteFirst(site);
     if (!HasEachStep()) return;
     std::vector<TDrawObject*> order = targets_.Items();
@@ -111,11 +113,11 @@ void TSiteCommand::RunOn(TObjectSite& site, TDrawObject& target)
         case TDSAUndoType::atDelete:
             EachObject(site, target);
             // A step that took the object off the site leaves nothing to record.
-            if (site.IndexOf(target) >= 0) ActionList().Add(std::make_unique<TDODelAction>(target));
+            if (site.IndexOf(target) >= 0) Record(site, std::make_unique<TDODelAction>(target));
             return;
         case TDSAUndoType::atAdd:
             EachObject(site, target);
-            if (site.IndexOf(target) >= 0) ActionList().Add(std::make_unique<TDOAddAction>(target));
+            if (site.IndexOf(target) >= 0) Record(site, std::make_unique<TDOAddAction>(target));
             return;
     }
 }

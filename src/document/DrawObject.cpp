@@ -116,7 +116,7 @@ void TDrawObject::SetSelectable(bool value)
     if (value == selectable_) return;
     selectable_ = value;
     if (!value && selected_) SetSelected(false);
-    Changed();
+    Changed(ckState);
 }
 
 void TDrawObject::SetLayerGroup(int group)
@@ -124,7 +124,7 @@ void TDrawObject::SetLayerGroup(int group)
     if (group == layerGroup_) return;
     layerGroup_ = group;
     if (site_) site_->NoteLayerGroup(group);
-    Changed();
+    Changed(ckState);
 }
 
 void TDrawObject::SetAppendix(const QStringList& lines)
@@ -205,9 +205,9 @@ void TDrawObject::SetMovable(bool value)
     notifier_->Broadcast(this, NotifyMovableChanged);
 }
 
-void TDrawObject::Changed()
+void TDrawObject::Changed(TChangeKinds kinds)
 {
-    notifier_->Changed();
+    notifier_->Changed(kinds);
 }
 
 void TDrawObject::PaintTo(TCanvas& canvas)
@@ -301,7 +301,7 @@ void TDrawObject::MoveToPosition(int target)
     if (target == self) return;
     site_->MoveChild(self, target);
     site_->InvalidateElement(*this);
-    Changed();
+    Changed(ckState);
 }
 
 void TDrawObject::Assign(const TPersistent& source)

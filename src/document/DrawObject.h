@@ -78,7 +78,8 @@ public:
     virtual void StartGhost(int handle) = 0;
     virtual void SetSelected(bool value);
     virtual void SetMovable(bool value);
-    virtual void Changed();
+    // Marks a change of the given kinds on the change notifier.
+    virtual void Changed(TChangeKinds kinds = ckAppearance);
     // Paints onto a foreign surface (print, preview, export) in logical units.
     virtual void PaintTo(TCanvas& canvas);
 

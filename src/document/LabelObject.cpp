@@ -2,29 +2,11 @@
 
 #include <cstdlib>
 
-#include "document/Designers.h"
+#include "document/EditSession.h"
 #include "platform/Canvas.h"
 #include "platform/Rounding.h"
 
 namespace kestrel {
-
-namespace {
-bool& AllSurfacesArePrinters()
-{
-    static bool value = false;
-    return value;
-}
-}  // namespace
-
-void SetTreatAllSurfacesAsPrinter(bool value)
-{
-    AllSurfacesArePrinters() = value;
-}
-
-bool TreatAllSurfacesAsPrinter()
-{
-    return AllSurfacesArePrinters();
-}
 
 const TClassInfo& TLabelObject::StaticClass()
 {
@@ -42,7 +24,7 @@ void TLabelObject::SetDontPrint(bool value)
 {
     if (value == dontPrint_) return;
     dontPrint_ = value;
-    Changed();
+    Changed(ckState);
     Notifier().Broadcast(this, NotifyPrintFlagChanged);
 }
 
@@ -62,29 +44,29 @@ void TLabelObject::SetBlendShade(bool value)
 
 void TLabelObject::CreatePivots()
 {
-    if (IObjectDesigners* designers = ObjectDesigners()) designers->CreatePivots(*this);
+    if (TDODesignerList* designers = DesignersOf(*this)) designers->CreatePivots(*this);
 }
 
 void TLabelObject::StartGhost(int handle)
 {
-    if (IObjectDesigners* designers = ObjectDesigners()) designers->StartGhost(*this, handle);
+    if (TDODesignerList* designers = DesignersOf(*this)) designers->StartGhost(*this, handle);
 }
 
 void TLabelObject::SetMovable(bool value)
 {
-    if (value != Movable()) Changed();
+    if (value != Movable()) Changed(ckState);
     TDrawObject::SetMovable(value);
 }
 
 void TLabelObject::PaintTo(TCanvas& canvas)
 {
-    if (dontPrint_ && (canvas.IsPrinter() || TreatAllSurfacesAsPrinter())) return;
+    if (dontPrint_ && canvas.IsPrintOutput()) return;
     TDrawObject::PaintTo(canvas);
 }
 
 void TLabelObject::DblClick()
 {
-    IObjectDesigners* designers = ObjectDesigners();
+    TDODesignerList* designers = DesignersOf(*this);
     if (designers && designers->EditObject(*this) && Site()) Site()->ClearGhost(*this);
 }
 
@@ -143,7 +125,7 @@ void TLORectBase::SetBounds(const TRect& rect)
     if (normalized == rect_) return;
     rect_ = normalized;
     if (Site()) Site()->UpdateElementBounds(*this);
-    Changed();
+    Changed(ckGeometry);
 }
 
 }  // namespace kestrel

@@ -5,8 +5,8 @@
 
 namespace kestrel {
 
-// Base of every label object: print flag and blending, handles and editing through the designer
-// registry.
+// Base of every label object: print flag and blending, handles and editing through the designers
+// of its site's session.
 class TLabelObject : public TDrawObject {
     KESTREL_PERSISTENT()
 public:
@@ -20,8 +20,7 @@ public:
     void CreatePivots() override;
     void StartGhost(int handle) override;
     void SetMovable(bool value) override;
-    // Leaves out a DontPrint object on printers (and on every surface while printing through
-    // bitmaps, see SetTreatAllSurfacesAsPrinter).
+    // Leaves out a DontPrint object on canvases whose painting goes onto paper.
     void PaintTo(TCanvas& canvas) override;
     // Opens the property editor; an accepted edit clears the site's drag feedback.
     void DblClick() override;
@@ -30,23 +29,6 @@ private:
     bool dontPrint_ = false;
     int blendRatio_ = 100;
     bool blendShade_ = false;
-};
-
-// Process-wide: while set, every surface counts as a printer for DontPrint (printing renders
-// pages through bitmaps).
-void SetTreatAllSurfacesAsPrinter(bool value);
-bool TreatAllSurfacesAsPrinter();
-
-// Sets the flag for one print run; an error on the way out cannot leave it set.
-class TAllSurfacesPrintScope {
-public:
-    TAllSurfacesPrintScope() : previous_(TreatAllSurfacesAsPrinter()) { SetTreatAllSurfacesAsPrinter(true); }
-    ~TAllSurfacesPrintScope() { SetTreatAllSurfacesAsPrinter(previous_); }
-    TAllSurfacesPrintScope(const TAllSurfacesPrintScope&) = delete;
-    TAllSurfacesPrintScope& operator=(const TAllSurfacesPrintScope&) = delete;
-
-private:
-    bool previous_;
 };
 
 // Offers IBlendable over a label object's own blend fields.

@@ -1,9 +1,9 @@
 #include "document/Notify.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/ExceptionReport.h"
-#include "platform/Error.h"
 
 namespace kestrel {
 
@@ -55,7 +55,7 @@ void TBroadcaster::Close()
         TListener* first = listeners_.front();
         first->DetachFrom(*this);
         if (!listeners_.empty() && listeners_.front() == first)
-            throw EKestrel(QStringLiteral("fall into infinity loop."));
+            throw std::logic_error("fall into infinity loop.");
     }
 }
 
@@ -88,23 +88,23 @@ void TListener::Detached(TBroadcaster& broadcaster)
 
 void TChangeNotify::BeginUpdate()
 {
-    if (updateCount_ == 0) changed_ = false;
+    if (updateCount_ == 0) changes_ = 0;
     ++updateCount_;
 }
 
 void TChangeNotify::EndUpdate()
 {
     if (updateCount_ == 0) return;  // unbalanced: nothing to end
-    if (--updateCount_ > 0 || !changed_) return;
-    changed_ = false;
+    if (--updateCount_ > 0 || !changes_) return;
     Broadcast(Owner(), NotifyModified);
     if (onChange_) onChange_();
+    changes_ = 0;
 }
 
-void TChangeNotify::Changed()
+void TChangeNotify::Changed(TChangeKinds kinds)
 {
     BeginUpdate();
-    changed_ = true;
+    changes_ |= kinds;
     EndUpdate();
 }
 

@@ -52,7 +52,6 @@ public:
     TListener(const TListener&) = delete;
     TListener& operator=(const TListener&) = delete;
 
-    void SetHandler(Handler handler) { handler_ = std::move(handler); }
     void ListenTo(TBroadcaster& broadcaster) { broadcaster.AddListener(*this); }
     bool IsListeningTo(const TBroadcaster& broadcaster) const;
     int BroadcasterCount() const { return static_cast<int>(broadcasters_.size()); }
@@ -72,8 +71,16 @@ private:
     std::vector<TBroadcaster*> broadcasters_;
 };
 
+// What a change touched, so that a listener can leave alone what does not concern it.
+using TChangeKinds = unsigned;
+inline constexpr TChangeKinds ckGeometry = 1;    // position, size, angle
+inline constexpr TChangeKinds ckAppearance = 2;  // anything painted
+inline constexpr TChangeKinds ckState = 4;       // movable, printable, selectable, layer group
+inline constexpr TChangeKinds ckAll = ckGeometry | ckAppearance | ckState;
+
 // A broadcaster that batches changes: "modified" goes out once, when the outermost update that
-// saw a change ends, followed by the change callback.
+// saw a change ends, followed by the change callback. Changes() tells what the batch touched
+// while "modified" goes out.
 class TChangeNotify : public TBroadcaster {
 public:
     explicit TChangeNotify(TPersistent* owner = nullptr, std::function<void()> onChange = {})
@@ -81,13 +88,14 @@ public:
 
     void BeginUpdate();
     void EndUpdate();
-    void Changed();
-    bool Updating() const { return updateCount_ > 0; }
+    void Changed(TChangeKinds kinds = ckAll);
+    // The kinds of the batch being reported (or collected).
+    TChangeKinds Changes() const { return changes_; }
 
 private:
     std::function<void()> onChange_;
     int updateCount_ = 0;
-    bool changed_ = false;
+    TChangeKinds changes_ = 0;
 };
 
 // One update batch for the life of the scope.

@@ -1,10 +1,10 @@
 #include "document/ObjectSite.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "document/DrawObject.h"
 #include "platform/Canvas.h"
-#include "platform/Error.h"
 
 namespace kestrel {
 
@@ -26,7 +26,7 @@ int TObjectSite::IndexOf(const TDrawObject& object) const
 
 TDrawObject& TObjectSite::InsertChild(std::unique_ptr<TDrawObject> object, int index)
 {
-    if (!object) throw EKestrel(QStringLiteral("追加するオブジェクトがありません"));
+    if (!object) throw std::logic_error("TObjectSite::InsertChild without an object");
     if (index < 0 || index > ChildCount()) index = ChildCount();
     TDrawObject& added = *object;
     NoteLayerGroup(added.LayerGroup());

@@ -13,6 +13,7 @@ namespace kestrel {
 
 class TCanvas;
 class TDrawObject;
+class TEditSession;
 
 // Something that occupies a device rectangle on a site (draw objects, selection handles).
 class TSiteElement {
@@ -39,6 +40,11 @@ private:
 class TObjectSite {
 public:
     virtual ~TObjectSite();
+
+    // The edit session the site is edited in (its history, its designers); none for sites that
+    // only show or print objects.
+    TEditSession* Session() const { return session_; }
+    void SetSession(TEditSession* session) { session_ = session; }
 
     int ChildCount() const { return static_cast<int>(children_.size()); }
     TDrawObject& Child(int index) const { return *children_.at(index); }
@@ -96,6 +102,7 @@ protected:
     virtual void ChildRemoving(TDrawObject&) {}
 
 private:
+    TEditSession* session_ = nullptr;
     std::vector<std::unique_ptr<TDrawObject>> children_;
     // Never lowered: no child has a higher layer group.
     int highestLayerGroup_ = std::numeric_limits<int>::min();

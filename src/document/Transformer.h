@@ -22,7 +22,6 @@ public:
     QPoint Centre() const { return centre_; }
     void SetCentre(QPoint centre) { centre_ = centre; }
     double Sin() const { return sin_; }
-    double Cos() const { return cos_; }
 
     QPoint TransformPoint(QPoint p) const override;
 

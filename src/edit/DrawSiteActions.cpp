@@ -5,96 +5,16 @@
 #include <limits>
 
 #include "app/AppFrame.h"
-#include "document/ActionList.h"
 #include "document/Capabilities.h"
 #include "document/DODesigner.h"
 #include "document/DrawObject.h"
+#include "document/EditSession.h"
 #include "document/LabelObject.h"
 #include "document/ObjectSite.h"
 
 namespace kestrel {
 
-// The built-in commands publish nothing beyond what their ancestors do.
-#define KESTREL_ACTION_CLASS(C, Base, factory)                                                      \
-    const TClassInfo& C::StaticClass()                                                              \
-    {                                                                                               \
-        static const TClassInfo info(#C, &Base::StaticClass(), factory, [] { return std::vector<TPropInfo>{}; }); \
-        return info;                                                                                \
-    }
-
-const TClassInfo& TDrawSiteActionBase::StaticClass()
-{
-    static const TClassInfo info("TDrawSiteActionBase", &TComponent::StaticClass(), {}, [] {
-        using A = TDrawSiteActionBase;
-        return TPropsOf<A>()
-            .String("Caption", &A::Caption, &A::SetCaption)
-            .String("ShortCut", &A::ShortCut, &A::SetShortCut)
-            .String("Hint", &A::Hint, &A::SetHint)
-            .Int("ImageIndex", &A::ImageIndex, &A::SetImageIndex, -1)
-            .Bool("Checked", &A::Checked, &A::SetChecked, 0)
-            .Bool("Enabled", &A::Enabled, &A::SetEnabled, 1)
-            .Bool("Visible", &A::Visible, &A::SetVisible, 1)
-            .Int("HelpContext", &A::HelpContext, &A::SetHelpContext, 0)
-            .Bool("MultiSelect", &A::MultiSelect, &A::SetMultiSelect, 1)
-            .Bool("SelectedOnly", &A::SelectedOnly, &A::SetSelectedOnly, 1)
-            .Bool("FromFront", &A::FromFront, &A::SetFromFront, 0)
-            .String("TargetClassName", &A::TargetClassName, &A::SetTargetClassName)
-            .Bool("TargetClassOnly", &A::TargetClassOnly, &A::SetTargetClassOnly, 0)
-            .Enum("ActionType", DSAUndoTypeInfo(), &A::ActionType, &A::SetActionType, 0)
-            .String("ActionString", &A::ActionString, &A::SetActionString)
-            .Done();
-    });
-    return info;
-}
-
-const TClassInfo& TStandardEditDSA::StaticClass()
-{
-    static const TClassInfo info("TStandardEditDSA", &TStandardDSA::StaticClass(), {}, [] {
-        return TPropsOf<TStandardEditDSA>()
-            .String("ClipboardFormat", &TStandardEditDSA::ClipboardFormat, &TStandardEditDSA::SetClipboardFormat,
-                    QStringLiteral("$(AppName)"))
-            .Done();
-    });
-    return info;
-}
-
-const TClassInfo& TDSAOffsetAngle::StaticClass()
-{
-    static const TClassInfo info("TDSAOffsetAngle", &TStandardDSA::StaticClass(), FactoryOf<TDSAOffsetAngle>(), [] {
-        return TPropsOf<TDSAOffsetAngle>()
-            .Int("OffsetAngle", &TDSAOffsetAngle::OffsetAngle, &TDSAOffsetAngle::SetOffsetAngle, 0)
-            .Done();
-    });
-    return info;
-}
-
-KESTREL_ACTION_CLASS(TDrawSiteAction, TDrawSiteActionBase, FactoryOf<TDrawSiteAction>())
-KESTREL_ACTION_CLASS(TStandardDSA, TDrawSiteActionBase, {})
-KESTREL_ACTION_CLASS(TDSABringToFront, TStandardDSA, FactoryOf<TDSABringToFront>())
-KESTREL_ACTION_CLASS(TDSASendToBack, TStandardDSA, FactoryOf<TDSASendToBack>())
-KESTREL_ACTION_CLASS(TDSACopy, TStandardEditDSA, FactoryOf<TDSACopy>())
-KESTREL_ACTION_CLASS(TDSACut, TStandardEditDSA, FactoryOf<TDSACut>())
-KESTREL_ACTION_CLASS(TDSAClear, TStandardEditDSA, FactoryOf<TDSAClear>())
-KESTREL_ACTION_CLASS(TDSAPaste, TStandardEditDSA, FactoryOf<TDSAPaste>())
-KESTREL_ACTION_CLASS(TDSASelectAll, TStandardDSA, FactoryOf<TDSASelectAll>())
-KESTREL_ACTION_CLASS(TDSALock, TStandardDSA, FactoryOf<TDSALock>())
-KESTREL_ACTION_CLASS(TDSAUnlock, TDSALock, FactoryOf<TDSAUnlock>())
-KESTREL_ACTION_CLASS(TDSAUndo, TStandardDSA, FactoryOf<TDSAUndo>())
-KESTREL_ACTION_CLASS(TDSARedo, TDSAUndo, FactoryOf<TDSARedo>())
-KESTREL_ACTION_CLASS(TDSADontPrint, TStandardDSA, FactoryOf<TDSADontPrint>())
-KESTREL_ACTION_CLASS(TDSADoPrint, TDSADontPrint, FactoryOf<TDSADoPrint>())
-KESTREL_ACTION_CLASS(TDSAVertText, TStandardDSA, FactoryOf<TDSAVertText>())
-KESTREL_ACTION_CLASS(TDSAHorzText, TDSAVertText, FactoryOf<TDSAHorzText>())
-KESTREL_ACTION_CLASS(TDSAEditProperty, TStandardDSA, FactoryOf<TDSAEditProperty>())
-
-#undef KESTREL_ACTION_CLASS
-
 // --- Base and screen-defined commands ---------------------------------------------------------
-
-void TDrawSiteActionBase::UpdateTarget(TObjectSite* site)
-{
-    SetEnabled(site && IsTargetValid(*site));
-}
 
 void TDrawSiteAction::MakeList(TObjectSite& site)
 {
@@ -116,7 +36,7 @@ void TDrawSiteAction::EachObject(TObjectSite& site, TDrawObject& object)
 
 TDSABringToFront::TDSABringToFront()
 {
-    SetActionType(TDSAUndoType::atLayer);
+    SetUndoType(TDSAUndoType::atLayer);
 }
 
 void TDSABringToFront::EachObject(TObjectSite&, TDrawObject& object)
@@ -127,7 +47,7 @@ void TDSABringToFront::EachObject(TObjectSite&, TDrawObject& object)
 // Front-most first, so that the targets end in the order they had.
 TDSASendToBack::TDSASendToBack()
 {
-    SetActionType(TDSAUndoType::atLayer);
+    SetUndoType(TDSAUndoType::atLayer);
     SetFromFront(true);
 }
 
@@ -138,21 +58,19 @@ void TDSASendToBack::EachObject(TObjectSite&, TDrawObject& object)
 
 // --- Clipboard --------------------------------------------------------------------------------
 
-TStandardEditDSA::TStandardEditDSA() : clipboardFormat_(QStringLiteral("$(AppName)")) {}
-
-QString TStandardEditDSA::ExpandedFormat() const
+QString TStandardEditDSA::ClipboardFormat()
 {
-    return ExpandMacro(clipboardFormat_);
+    return ExpandMacro(QStringLiteral("$(AppName)"));
 }
 
 void TStandardEditDSA::CopyTargets()
 {
-    Targets().ClipboardCopy(ExpandedFormat());
+    Targets().ClipboardCopy(ClipboardFormat());
 }
 
 TDSACut::TDSACut()
 {
-    SetActionType(TDSAUndoType::atDelete);
+    SetUndoType(TDSAUndoType::atDelete);
 }
 
 // The change notice marks the site modified before the delete record takes the object away.
@@ -163,7 +81,7 @@ void TDSACut::EachObject(TObjectSite&, TDrawObject& object)
 
 TDSAClear::TDSAClear()
 {
-    SetActionType(TDSAUndoType::atDelete);
+    SetUndoType(TDSAUndoType::atDelete);
 }
 
 void TDSAClear::EachObject(TObjectSite&, TDrawObject& object)
@@ -205,24 +123,24 @@ bool HoldsForeignData(TForeignClipboard kind)
 
 TDSAPaste::TDSAPaste()
 {
-    SetActionType(TDSAUndoType::atAdd);
+    SetUndoType(TDSAUndoType::atAdd);
 }
 
-void TDSAPaste::UpdateTarget(TObjectSite* site)
+bool TDSAPaste::EnabledOn(TObjectSite* site)
 {
-    SetEnabled(site && (ClipboardHasFormat(ExpandedFormat()) || HoldsForeignData(ForeignClipboardKind())));
+    return site && (ClipboardHasFormat(ClipboardFormat()) || HoldsForeignData(ForeignClipboardKind()));
 }
 
-void TDSAPaste::UpdateText(ITextControl&)
+bool TDSAPaste::EnabledOnText(ITextControl&)
 {
-    SetEnabled(!ClipboardText().isEmpty());
+    return !ClipboardText().isEmpty();
 }
 
 void TDSAPaste::MakeList(TObjectSite& site)
 {
     Targets().Clear();
     foreign_ = TForeignClipboard::fcNone;
-    if (Targets().ClipboardPaste(ExpandedFormat())) {
+    if (Targets().ClipboardPaste(ClipboardFormat())) {
         ShiftInside(Targets(), site.LogicalArea());
         if (!Targets().IsEmpty()) return;
     }
@@ -240,8 +158,10 @@ bool TDSAPaste::IsTargetValid(TObjectSite& site)
 void TDSAPaste::ExecuteFirst(TObjectSite& site)
 {
     site.SelectAll(false);
-    if (foreign_ == TForeignClipboard::fcText) DesignerList().CreateOnSite(site, "TLOTextPaste");
-    if (foreign_ == TForeignClipboard::fcPicture) DesignerList().CreateOnSite(site, "TLOImagePaste");
+    TEditSession* session = site.Session();
+    if (!session) return;
+    if (foreign_ == TForeignClipboard::fcText) session->Designers().CreateOnSite(site, "TLOTextPaste");
+    if (foreign_ == TForeignClipboard::fcPicture) session->Designers().CreateOnSite(site, "TLOImagePaste");
 }
 
 void TDSAPaste::EachObject(TObjectSite& site, TDrawObject& object)
@@ -271,7 +191,7 @@ void TDSASelectAll::EachObject(TObjectSite&, TDrawObject& object)
 
 TDSALock::TDSALock()
 {
-    SetActionType(TDSAUndoType::atChange);
+    SetUndoType(TDSAUndoType::atChange);
 }
 
 void TDSALock::MakeList(TObjectSite& site)
@@ -287,81 +207,48 @@ void TDSALock::EachObject(TObjectSite&, TDrawObject& object)
 
 // --- Undo and redo ----------------------------------------------------------------------------
 
-void TDSAUndo::UpdateTarget(TObjectSite* site)
+void TDSAUndo::ExecuteOn(TObjectSite* site)
 {
-    const bool possible = site && Possible();
-    SetEnabled(possible);
-    SetCaption(possible ? NamedCaption() : PlainCaption());
-}
-
-void TDSAUndo::UpdateText(ITextControl& control)
-{
-    SetEnabled(control.CanUndo());
-    SetCaption(PlainCaption());
-}
-
-bool TDSAUndo::IsTargetValid(TObjectSite&)
-{
-    return Possible();
-}
-
-void TDSAUndo::ExecuteFirst(TObjectSite& site)
-{
-    site.SelectAll(false);
+    if (!Possible()) return;
+    if (site) site->SelectAll(false);
     Step();
 }
 
 bool TDSAUndo::Possible() const
 {
-    return ActionList().CanUndo();
+    return history_.CanUndo();
 }
 
 void TDSAUndo::Step()
 {
-    ActionList().Undo();
+    history_.Undo();
 }
 
 QString TDSAUndo::NamedCaption() const
 {
-    return QStringLiteral("%1の取り消し(&U)").arg(ActionList().UndoCaption());
-}
-
-QString TDSAUndo::PlainCaption() const
-{
-    return QStringLiteral("取り消し(&U)");
-}
-
-void TDSARedo::UpdateText(ITextControl&)
-{
-    SetEnabled(false);
-    SetCaption(PlainCaption());
+    return QStringLiteral("%1の取り消し(&U)").arg(history_.UndoCaption());
 }
 
 bool TDSARedo::Possible() const
 {
-    return ActionList().CanRedo();
+    return History().CanRedo();
 }
 
 void TDSARedo::Step()
 {
-    ActionList().Redo();
+    History().Redo();
 }
 
 QString TDSARedo::NamedCaption() const
 {
-    return QStringLiteral("%1のやり直し(&R)").arg(ActionList().RedoCaption());
-}
-
-QString TDSARedo::PlainCaption() const
-{
-    return QStringLiteral("やり直し(&R)");
+    return QStringLiteral("%1のやり直し(&R)").arg(History().RedoCaption());
 }
 
 // --- Object settings --------------------------------------------------------------------------
 
 TDSADontPrint::TDSADontPrint()
 {
-    SetActionType(TDSAUndoType::atChange);
+    SetUndoType(TDSAUndoType::atChange);
     SetTargetClassName(QStringLiteral("TLabelObject"));
 }
 
@@ -381,7 +268,7 @@ void TDSADontPrint::EachObject(TObjectSite&, TDrawObject& object)
 
 TDSAVertText::TDSAVertText()
 {
-    SetActionType(TDSAUndoType::atChange);
+    SetUndoType(TDSAUndoType::atChange);
 }
 
 void TDSAVertText::MakeList(TObjectSite& site)
@@ -400,19 +287,19 @@ void TDSAVertText::EachObject(TObjectSite&, TDrawObject& object)
 
 TDSAEditProperty::TDSAEditProperty()
 {
-    SetActionType(TDSAUndoType::atChange);
+    SetUndoType(TDSAUndoType::atChange);
     SetTargetClassName(QStringLiteral("TLabelObject"));
     SetMultiSelect(false);
 }
 
 void TDSAEditProperty::EachObject(TObjectSite&, TDrawObject& object)
 {
-    DesignerList().EditObject(object);
+    if (TDODesignerList* designers = DesignersOf(object)) designers->EditObject(object);
 }
 
-TDSAOffsetAngle::TDSAOffsetAngle()
+TDSAOffsetAngle::TDSAOffsetAngle(int degrees) : offsetAngle_(degrees)
 {
-    SetActionType(TDSAUndoType::atChange);
+    SetUndoType(TDSAUndoType::atChange);
 }
 
 void TDSAOffsetAngle::MakeList(TObjectSite& site)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "document/ActionList.h"
 #include "document/DSOperation.h"
 #include "platform/Clipboard.h"
 
@@ -25,55 +26,30 @@ public:
     virtual void Undo() = 0;
 };
 
-// A menu and tool bar command on the objects of a draw site. It keeps the settings of an action
-// (caption, shortcut, enabled state ...) for the window that shows it, and decides from its
-// targets whether it may run.
-class TDrawSiteActionBase : public TComponent, public TSiteCommand {
-    KESTREL_PERSISTENT()
+// A menu and tool bar command on the objects of a draw site: it collects its targets, decides
+// from them whether it may run and records its undo step. The window's action carries its
+// caption, shortcut and hint.
+class TDrawSiteActionBase : public TSiteCommand {
 public:
-    const QString& Caption() const { return caption_; }
-    void SetCaption(const QString& caption) { caption_ = caption; }
-    // Key sequence in portable text ("Ctrl+C"); empty for none.
-    const QString& ShortCut() const { return shortCut_; }
-    void SetShortCut(const QString& keys) { shortCut_ = keys; }
-    const QString& Hint() const { return hint_; }
-    void SetHint(const QString& hint) { hint_ = hint; }
-    int ImageIndex() const { return imageIndex_; }
-    void SetImageIndex(int index) { imageIndex_ = index; }
-    bool Checked() const { return checked_; }
-    void SetChecked(bool value) { checked_ = value; }
-    bool Enabled() const { return enabled_; }
-    void SetEnabled(bool value) { enabled_ = value; }
-    bool Visible() const { return visible_; }
-    void SetVisible(bool value) { visible_ = value; }
-    int HelpContext() const { return helpContext_; }
-    void SetHelpContext(int context) { helpContext_ = context; }
-    TDSAUndoType ActionType() const { return UndoType(); }
-    void SetActionType(TDSAUndoType type) { SetUndoType(type); }
-
+    // Whether it may run on the site; without one (no face shown) only the commands that act on
+    // the whole session may.
+    virtual bool EnabledOn(TObjectSite* site) { return site && IsTargetValid(*site); }
+    virtual void ExecuteOn(TObjectSite* site)
+    {
+        if (site) Execute(*site);
+    }
     // Whether the command also serves text fields (only the clipboard and undo commands do).
     virtual bool HandlesTextControls() const { return false; }
-    // Enabled state (and caption) for a site; without one the command is disabled.
-    virtual void UpdateTarget(TObjectSite* site);
-    virtual void UpdateText(ITextControl&) { SetEnabled(false); }
-    void ExecuteTarget(TObjectSite& site) { Execute(site); }
+    virtual bool EnabledOnText(ITextControl&) { return false; }
     virtual void ExecuteText(ITextControl&) {}
-
-private:
-    QString caption_;
-    QString shortCut_;
-    QString hint_;
-    int imageIndex_ = -1;
-    bool checked_ = false;
-    bool enabled_ = true;
-    bool visible_ = true;
-    int helpContext_ = 0;
+    // The caption of a command that names what it would do (undo names the step); empty keeps
+    // the window's caption.
+    virtual QString NamedCaption() const { return {}; }
 };
 
 // A command a screen defines with handlers instead of a class of its own; it runs only when it
 // has a first step or a step per object.
 class TDrawSiteAction : public TDrawSiteActionBase {
-    KESTREL_PERSISTENT()
 public:
     using ListEvent = std::function<void(TDrawSiteAction&, TObjectSite&)>;
     using ObjectEvent = std::function<void(TObjectSite&, TDrawObject&)>;
@@ -97,13 +73,10 @@ private:
     ObjectEvent onEachObject_;
 };
 
-class TStandardDSA : public TDrawSiteActionBase {
-    KESTREL_PERSISTENT()
-};
+class TStandardDSA : public TDrawSiteActionBase {};
 
 // Raises the targets to the top of their layer groups, keeping their order among themselves.
 class TDSABringToFront : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSABringToFront();
 
@@ -112,7 +85,6 @@ protected:
 };
 
 class TDSASendToBack : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSASendToBack();
 
@@ -123,28 +95,19 @@ protected:
 // The clipboard commands: on a site they carry draw objects in the private format; on a text
 // field they do what the field does.
 class TStandardEditDSA : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
-    TStandardEditDSA();
-    // The format's name before macro expansion.
-    const QString& ClipboardFormat() const { return clipboardFormat_; }
-    void SetClipboardFormat(const QString& format) { clipboardFormat_ = format; }
-    // The name under which the objects travel.
-    QString ExpandedFormat() const;
+    // The name under which the objects travel: "$(AppName)" expanded.
+    static QString ClipboardFormat();
 
     bool HandlesTextControls() const override { return true; }
-    void UpdateText(ITextControl& control) override { SetEnabled(control.HasSelection()); }
+    bool EnabledOnText(ITextControl& control) override { return control.HasSelection(); }
 
 protected:
     // Clones of the targets onto the clipboard.
     void CopyTargets();
-
-private:
-    QString clipboardFormat_;
 };
 
 class TDSACopy : public TStandardEditDSA {
-    KESTREL_PERSISTENT()
 public:
     void ExecuteText(ITextControl& control) override { control.Copy(); }
 
@@ -155,7 +118,6 @@ protected:
 
 // Copies, then takes each target off the site into its delete record.
 class TDSACut : public TStandardEditDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSACut();
     void ExecuteText(ITextControl& control) override { control.Cut(); }
@@ -166,7 +128,6 @@ protected:
 };
 
 class TDSAClear : public TStandardEditDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSAClear();
     void ExecuteText(ITextControl& control) override { control.Clear(); }
@@ -178,11 +139,10 @@ protected:
 // The targets are the objects on the clipboard, moved together into the site's area; without
 // any, another program's text or picture becomes a new object.
 class TDSAPaste : public TStandardEditDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSAPaste();
-    void UpdateTarget(TObjectSite* site) override;
-    void UpdateText(ITextControl& control) override;
+    bool EnabledOn(TObjectSite* site) override;
+    bool EnabledOnText(ITextControl& control) override;
     void ExecuteText(ITextControl& control) override { control.Paste(); }
     void MakeList(TObjectSite& site) override;
     bool IsTargetValid(TObjectSite& site) override;
@@ -196,7 +156,6 @@ private:
 };
 
 class TDSASelectAll : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSASelectAll();
     void MakeList(TObjectSite& site) override;
@@ -207,7 +166,6 @@ protected:
 
 // Sets Movable to the opposite of Locking(), on the targets whose state differs.
 class TDSALock : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSALock();
     void MakeList(TObjectSite& site) override;
@@ -218,47 +176,49 @@ protected:
 };
 
 class TDSAUnlock : public TDSALock {
-    KESTREL_PERSISTENT()
 protected:
     bool Locking() const override { return false; }
 };
 
-// Undoes the last group of the history; its caption names that group.
+// Undoes the last step of the session's history (an edit of the face shown, or of the sheets);
+// its caption names that step.
 class TDSAUndo : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
+    explicit TDSAUndo(TActionList& history) : history_(history) {}
+
+    bool EnabledOn(TObjectSite*) override { return Possible(); }
+    // The objects of the site shown are deselected first.
+    void ExecuteOn(TObjectSite* site) override;
     bool HandlesTextControls() const override { return true; }
-    void UpdateTarget(TObjectSite* site) override;
-    void UpdateText(ITextControl& control) override;
+    bool EnabledOnText(ITextControl& control) override { return control.CanUndo(); }
     void ExecuteText(ITextControl& control) override { control.Undo(); }
-    bool IsTargetValid(TObjectSite& site) override;
+    QString NamedCaption() const override;
 
 protected:
-    bool HasEachStep() const override { return false; }
-    void ExecuteFirst(TObjectSite& site) override;
+    TActionList& History() const { return history_; }
     // The history's step in this direction.
     virtual bool Possible() const;
     virtual void Step();
-    virtual QString NamedCaption() const;
-    virtual QString PlainCaption() const;
+
+private:
+    TActionList& history_;
 };
 
 class TDSARedo : public TDSAUndo {
-    KESTREL_PERSISTENT()
 public:
-    void UpdateText(ITextControl&) override;
+    using TDSAUndo::TDSAUndo;
+
+    bool EnabledOnText(ITextControl&) override { return false; }
     void ExecuteText(ITextControl&) override {}
+    QString NamedCaption() const override;
 
 protected:
     bool Possible() const override;
     void Step() override;
-    QString NamedCaption() const override;
-    QString PlainCaption() const override;
 };
 
 // Sets DontPrint to Printing()'s opposite on the label objects whose flag differs.
 class TDSADontPrint : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSADontPrint();
     void MakeList(TObjectSite& site) override;
@@ -269,14 +229,12 @@ protected:
 };
 
 class TDSADoPrint : public TDSADontPrint {
-    KESTREL_PERSISTENT()
 protected:
     bool DontPrintValue() const override { return false; }
 };
 
 // Switches the objects that can write vertically, and do not yet, to vertical writing.
 class TDSAVertText : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSAVertText();
     void MakeList(TObjectSite& site) override;
@@ -287,14 +245,12 @@ protected:
 };
 
 class TDSAHorzText : public TDSAVertText {
-    KESTREL_PERSISTENT()
 protected:
     bool VerticalValue() const override { return false; }
 };
 
 // The property dialog of the one selected label object.
 class TDSAEditProperty : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
     TDSAEditProperty();
 
@@ -304,18 +260,15 @@ protected:
 
 // Turns the objects that can turn by a fixed angle; the angle stays within 0..359.
 class TDSAOffsetAngle : public TStandardDSA {
-    KESTREL_PERSISTENT()
 public:
-    TDSAOffsetAngle();
-    int OffsetAngle() const { return offsetAngle_; }
-    void SetOffsetAngle(int degrees) { offsetAngle_ = degrees; }
+    explicit TDSAOffsetAngle(int degrees);
     void MakeList(TObjectSite& site) override;
 
 protected:
     void EachObject(TObjectSite&, TDrawObject& object) override;
 
 private:
-    int offsetAngle_ = 0;
+    int offsetAngle_;
 };
 
 }  // namespace kestrel

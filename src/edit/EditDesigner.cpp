@@ -112,11 +112,16 @@ bool TEditDesigner::CreatePivots(TDrawObject& object)
     return true;
 }
 
-std::unique_ptr<TGhost> TEditDesigner::MakeGhost(TDrawObject& object, int handle)
+TEditDesigner::TEditDesigner(TGhostList& ghosts, const TMoveSettings& moveSettings)
+    : ghosts_(ghosts), moveSettings_(moveSettings)
+{
+}
+
+std::unique_ptr<TGhost> TEditDesigner::MakeGhost(TDrawObject& object, int handle) const
 {
     if (handle == -2) return CreateGhost(object);
     if (handle == -1)
-        return dynamic_cast<IDOEncloseBounds*>(&object) ? std::make_unique<TMoveGhost>(object) : nullptr;
+        return dynamic_cast<IDOEncloseBounds*>(&object) ? std::make_unique<TMoveGhost>(object, moveSettings_) : nullptr;
     return HandleGhost(object, handle);
 }
 
@@ -124,18 +129,8 @@ bool TEditDesigner::StartGhost(TDrawObject& object, int handle)
 {
     std::unique_ptr<TGhost> ghost = MakeGhost(object, handle);
     if (!ghost) return false;
-    GhostList().AddGhost(std::move(ghost));
+    ghosts_.AddGhost(std::move(ghost));
     return true;
-}
-
-void InstallEditing()
-{
-    static const bool registered = [] {
-        DesignerList().Register(std::make_unique<TEditDesigner>());
-        return true;
-    }();
-    (void)registered;
-    SetDragGhosts(&GhostList());
 }
 
 }  // namespace kestrel

@@ -7,20 +7,26 @@
 namespace kestrel {
 
 class TGhost;
+class TGhostList;
+struct TMoveSettings;
 
 // Handles and drags of the label objects, chosen by their capabilities: the eight handles of
 // rectangle-based objects (two of them turning a turnable object), the end handles of lines and
-// the bulge handle of arcs.
+// the bulge handle of arcs. Its ghosts join the session's ghost list; move ghosts take the
+// session's move settings.
 class TEditDesigner : public TDODesigner {
 public:
+    TEditDesigner(TGhostList& ghosts, const TMoveSettings& moveSettings);
+
     bool CreatePivots(TDrawObject& object) override;
     bool StartGhost(TDrawObject& object, int handle) override;
 
+private:
     // The ghost for a press with the handle code; none when the object has no such drag.
-    static std::unique_ptr<TGhost> MakeGhost(TDrawObject& object, int handle);
-};
+    std::unique_ptr<TGhost> MakeGhost(TDrawObject& object, int handle) const;
 
-// Registers the designer and installs the process-wide ghost list; once.
-void InstallEditing();
+    TGhostList& ghosts_;
+    const TMoveSettings& moveSettings_;
+};
 
 }  // namespace kestrel

@@ -1,9 +1,11 @@
 #include "edit/GhostList.h"
 
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "document/ActionList.h"
+#include "document/EditSession.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
@@ -155,7 +157,8 @@ void TGhostList::EndDrag()
     if (!active_) return;
     RepaintGhosts();
     if (!moved_) return;
-    const TActionGroupScope oneStep(ActionList(), QString());  // named by its first record
+    std::optional<TActionGroupScope> oneStep;  // named by its first record
+    if (TActionList* history = site_ ? HistoryOf(*site_) : nullptr) oneStep.emplace(*history, QString());
     for (auto& ghost : ghosts_) ghost->Apply(shift_);
 }
 
@@ -199,12 +202,6 @@ void TGhostList::Clear()
     // Each drag's site sets its own: an old one may belong to a site that is gone.
     const std::function<void()> notify = std::exchange(clearNotify_, nullptr);
     if (hadGhosts && notify) notify();
-}
-
-TGhostList& GhostList()
-{
-    static TGhostList list;
-    return list;
 }
 
 }  // namespace kestrel

@@ -68,18 +68,16 @@ private:
 // point; NoSnap on an axis without a snap.
 using TSnapHook = std::function<QPoint(const TGhost& ghost, QPoint logical, TShiftState shift)>;
 
-// The process-wide list.
+// The ghosts of one edit session's drag (one drag at a time), with the snap hook of the screen
+// that shows the session's face.
 class TGhostList : public IDragGhosts {
 public:
     ~TGhostList() override;
 
     void AddGhost(std::unique_ptr<TGhost> ghost);
     int Count() const { return static_cast<int>(ghosts_.size()); }
-    TGhost& Ghost(int index) const { return *ghosts_.at(index); }
-    bool Active() const { return active_; }
     bool IsSelecting() const;
     QPoint StartPoint() const { return start_; }
-    QPoint CurrentPoint() const { return current_; }
     TShiftState Shift() const { return shift_; }
 
     // One hook, owned by the screen that installed it; removing someone else's does nothing.
@@ -116,7 +114,5 @@ private:
     const void* snapOwner_ = nullptr;
     TSnapHook snapHook_;
 };
-
-TGhostList& GhostList();
 
 }  // namespace kestrel

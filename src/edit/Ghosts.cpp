@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "document/ActionList.h"
 #include "document/Capabilities.h"
 #include "document/DOActions.h"
 #include "document/DOList.h"
+#include "document/EditSession.h"
 #include "document/LabelObject.h"
 #include "platform/Canvas.h"
 #include "platform/Rounding.h"
@@ -154,7 +154,7 @@ void TMoveGhost::DropCopy()
     Object().SetSelected(false);
     TDrawObject& dropped = site.AddObject(CloneObject(Copy()));
     dropped.SetSelected(true);
-    ActionList().Add(std::make_unique<TDOAddAction>(dropped, QStringLiteral("ドラッグコピー")));
+    Record(site, std::make_unique<TDOAddAction>(dropped, QStringLiteral("ドラッグコピー")));
 }
 
 void TMoveGhost::Draw(TCanvas& canvas)
@@ -292,7 +292,7 @@ void TCreateGhost::Apply(TShiftState)
     site->UpdateElementBounds(Object());
     site->SelectAll(false);
     Object().SetSelected(true);
-    ActionList().Add(std::make_unique<TDOAddAction>(Object(), Caption()));
+    Record(*site, std::make_unique<TDOAddAction>(Object(), Caption()));
     applied_ = true;
 }
 

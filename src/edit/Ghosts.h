@@ -50,7 +50,8 @@ private:
 
 class TMoveGhost : public TUniversalGhost {
 public:
-    explicit TMoveGhost(TDrawObject& object, const TMoveSettings& settings = MoveSettings());
+    // The ghost keeps its own copy of the move settings.
+    TMoveGhost(TDrawObject& object, const TMoveSettings& settings);
 
     void Move(TShiftState shift, QPoint offset) override;
     // In circumference mode also the circle and the ray the object moves on.

@@ -1,35 +1,22 @@
 #include "edit/LayoutActions.h"
 
-#include "document/ActionList.h"
 #include "document/Capabilities.h"
 #include "document/DOActions.h"
 #include "document/DOGroup.h"
 #include "document/DrawObject.h"
+#include "document/EditSession.h"
 #include "document/ObjectSite.h"
 #include "text/LOText.h"
 
 namespace kestrel {
 
 namespace {
-void Describe(TDrawSiteActionBase& action, const QString& caption, const QString& shortCut,
-              const QString& undoName)
-{
-    action.SetCaption(caption);
-    action.SetShortCut(shortCut);
-    action.SetActionString(undoName);
-}
-
-void TurnBy(TDSAOffsetAngle& action, int degrees, const QString& caption)
-{
-    Describe(action, caption, {}, QStringLiteral("設定変更"));
-    action.SetOffsetAngle(degrees);
-}
 
 // The group takes copies of the targets in painting order (back to front) and goes on the site;
 // the originals are then deleted, each into its own record of the same undo step.
 void SetUpGrouping(TDrawSiteAction& group)
 {
-    group.SetActionType(TDSAUndoType::atDelete);
+    group.SetUndoType(TDSAUndoType::atDelete);
     group.SetOnMakeList([](TDrawSiteAction& action, TObjectSite&) {
         if (action.Targets().Count() < 2) action.Targets().Clear();
     });
@@ -42,7 +29,7 @@ void SetUpGrouping(TDrawSiteAction& group)
         site.SelectAll(false);
         TDrawObject& added = site.AddObject(std::move(made));
         added.SetSelected(true);
-        ActionList().Add(std::make_unique<TDOAddAction>(added));
+        Record(site, std::make_unique<TDOAddAction>(added));
     });
     group.SetOnEachObject([](TObjectSite&, TDrawObject& object) { object.Changed(); });
 }
@@ -50,7 +37,7 @@ void SetUpGrouping(TDrawSiteAction& group)
 // Each group is deleted and its members go back onto the site in its place.
 void SetUpUngrouping(TDrawSiteAction& ungroup)
 {
-    ungroup.SetActionType(TDSAUndoType::atDelete);
+    ungroup.SetUndoType(TDSAUndoType::atDelete);
     ungroup.SetTargetClassName(QStringLiteral("TDOGroup"));
     ungroup.SetOnMakeList([](TDrawSiteAction& action, TObjectSite&) {
         TDOList groups;
@@ -68,7 +55,7 @@ void SetUpUngrouping(TDrawSiteAction& ungroup)
 // is deleted. Texts of one line are left alone.
 void SetUpTextSplitting(TDrawSiteAction& split)
 {
-    split.SetActionType(TDSAUndoType::atDelete);
+    split.SetUndoType(TDSAUndoType::atDelete);
     split.SetTargetClassName(QStringLiteral("TLOText"));
     split.SetOnMakeList([](TDrawSiteAction& action, TObjectSite&) {
         TDOList splittable;
@@ -88,54 +75,37 @@ void SetUpTextSplitting(TDrawSiteAction& split)
             line.MoveBy(text.Vertical() ? -i * pitch : 0, text.Vertical() ? 0 : i * pitch);
             TDrawObject& added = site.AddObject(std::move(copy));
             added.SetSelected(true);
-            ActionList().Add(std::make_unique<TDOAddAction>(added));
+            Record(site, std::make_unique<TDOAddAction>(added));
         }
         object.Changed();
     });
 }
 }  // namespace
 
-TLayoutActions::TLayoutActions()
+TLayoutActions::TLayoutActions(TActionList& history) : undo(history), redo(history)
 {
     const QString settings = QStringLiteral("設定変更");
-    Describe(undo, QStringLiteral("取り消し(&U)"), QStringLiteral("Ctrl+Z"), {});
-    Describe(redo, QStringLiteral("やり直し(&R)"), QStringLiteral("Ctrl+Shift+Z"), {});
-    Describe(cut, QStringLiteral("切り取り(&T)"), QStringLiteral("Ctrl+X"), QStringLiteral("切り取り"));
-    Describe(copy, QStringLiteral("コピー(&C)"), QStringLiteral("Ctrl+C"), {});
-    Describe(paste, QStringLiteral("貼り付け(&P)"), QStringLiteral("Ctrl+V"), QStringLiteral("貼り付け"));
-    Describe(clear, QStringLiteral("クリア(&D)"), QStringLiteral("Del"), QStringLiteral("クリア"));
-    Describe(selectAll, QStringLiteral("すべて選択(&A)"), QStringLiteral("Ctrl+A"), {});
-    Describe(bringToFront, QStringLiteral("前面に移動(&W)"), QStringLiteral("Ctrl+F"), QStringLiteral("最前面"));
-    Describe(sendToBack, QStringLiteral("背面に移動(&K)"), QStringLiteral("Ctrl+B"), QStringLiteral("最背面"));
-    Describe(group, QStringLiteral("グループ化(&G)"), QStringLiteral("Ctrl+G"), settings);
-    Describe(ungroup, QStringLiteral("グループ化解除(&N)"), QStringLiteral("Ctrl+U"), settings);
-    Describe(lock, QStringLiteral("固定する(&O)"), {}, QStringLiteral("オブジェクト固定"));
-    Describe(unlock, QStringLiteral("固定しない(&U)"), {}, QStringLiteral("オブジェクト固定解除"));
-    Describe(doPrint, QStringLiteral("印刷禁止にしない(&I)"), {}, settings);
-    Describe(dontPrint, QStringLiteral("印刷禁止にする(&N)"), {}, settings);
-    Describe(properties, QStringLiteral("プロパティ(&O)"), {}, settings);
-    Describe(vertText, QStringLiteral("縦書き(&V)"), {}, settings);
-    Describe(horzText, QStringLiteral("横書き(&H)"), {}, settings);
-    TurnBy(rotateRight, 90, QStringLiteral("右に90ﾟ(&I)"));
-    TurnBy(rotate180, 180, QStringLiteral("180ﾟ(&O)"));
-    TurnBy(rotateLeft, 270, QStringLiteral("左に90ﾟ(&E)"));
+    cut.SetActionString(QStringLiteral("切り取り"));
+    paste.SetActionString(QStringLiteral("貼り付け"));
+    clear.SetActionString(QStringLiteral("クリア"));
+    bringToFront.SetActionString(QStringLiteral("最前面"));
+    sendToBack.SetActionString(QStringLiteral("最背面"));
+    lock.SetActionString(QStringLiteral("オブジェクト固定"));
+    unlock.SetActionString(QStringLiteral("オブジェクト固定解除"));
+    splitText.SetActionString(QStringLiteral("文字列の分割"));
+    for (TDrawSiteActionBase* changing :
+         std::initializer_list<TDrawSiteActionBase*>{&group, &ungroup, &doPrint, &dontPrint, &properties, &vertText,
+                                                      &horzText, &rotateRight, &rotate180, &rotateLeft})
+        changing->SetActionString(settings);
     SetUpGrouping(group);
     SetUpUngrouping(ungroup);
-    Describe(splitText, QStringLiteral("文字列の分割"), {}, QStringLiteral("文字列の分割"));
     SetUpTextSplitting(splitText);
-}
-
-std::vector<TDrawSiteActionBase*> TLayoutActions::All()
-{
-    return {&undo,  &redo,      &cut,      &copy,    &paste,       &clear,     &selectAll,
-            &bringToFront, &sendToBack, &group, &ungroup, &lock, &unlock, &dontPrint,
-            &doPrint, &vertText, &horzText, &rotateRight, &rotate180, &rotateLeft, &properties, &splitText};
 }
 
 void NudgeSelection(TObjectSite& site, int dx, int dy)
 {
     TDrawSiteAction nudge;
-    nudge.SetActionType(TDSAUndoType::atChange);
+    nudge.SetUndoType(TDSAUndoType::atChange);
     nudge.SetActionString(QStringLiteral("移動"));
     nudge.SetOnMakeList([](TDrawSiteAction& action, TObjectSite&) {
         TDOList movable;
@@ -146,7 +116,7 @@ void NudgeSelection(TObjectSite& site, int dx, int dy)
     nudge.SetOnEachObject([dx, dy](TObjectSite&, TDrawObject& object) {
         dynamic_cast<IDOEncloseBounds&>(object).MoveBy(dx, dy);
     });
-    nudge.ExecuteTarget(site);
+    nudge.Execute(site);
 }
 
 }  // namespace kestrel

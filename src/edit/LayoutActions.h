@@ -8,14 +8,12 @@ namespace kestrel {
 
 class TObjectSite;
 
-// The commands of the layout screen with their captions, shortcuts and undo group names.
+// The commands of the layout screen with their undo step names; undo and redo step through the
+// given history.
 struct TLayoutActions {
-    TLayoutActions();
+    explicit TLayoutActions(TActionList& history);
     TLayoutActions(const TLayoutActions&) = delete;
     TLayoutActions& operator=(const TLayoutActions&) = delete;
-
-    // Every command, in menu order.
-    std::vector<TDrawSiteActionBase*> All();
 
     TDSAUndo undo;
     TDSARedo redo;
@@ -34,9 +32,9 @@ struct TLayoutActions {
     TDSADoPrint doPrint;
     TDSAVertText vertText;
     TDSAHorzText horzText;
-    TDSAOffsetAngle rotateRight;
-    TDSAOffsetAngle rotate180;
-    TDSAOffsetAngle rotateLeft;
+    TDSAOffsetAngle rotateRight{90};
+    TDSAOffsetAngle rotate180{180};
+    TDSAOffsetAngle rotateLeft{270};
     TDSAEditProperty properties;
     TDrawSiteAction splitText;
 };

@@ -78,12 +78,6 @@ int InsideShift(int low, int high, int min, int max)
 }
 }  // namespace
 
-TMoveSettings& MoveSettings()
-{
-    static TMoveSettings settings;
-    return settings;
-}
-
 void ChooseMoveMode(TMoveSettings& settings, TGrid& grid, TMoveModeChoice choice)
 {
     const bool alongGrid = choice == TMoveModeChoice::mmGrid;

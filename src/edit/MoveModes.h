@@ -14,7 +14,8 @@ namespace kestrel {
 
 class TGrid;
 
-// The move modes the layout screens choose; process-wide, copied by every new move ghost.
+// The move modes the layout screens choose; each edit session has its own, copied by every new
+// move ghost.
 struct TMoveSettings {
     static constexpr int StepAngles[] = {6, 30, 45};
 
@@ -27,8 +28,6 @@ struct TMoveSettings {
 
     friend bool operator==(const TMoveSettings&, const TMoveSettings&) = default;
 };
-
-TMoveSettings& MoveSettings();
 
 // The move-mode choice of the layout screens: "通常移動" (free), "グリッドに沿う" (free along the
 // grid), "円周に沿う" (circumference). The grid snaps and shows only with the second.

@@ -29,9 +29,7 @@ public:
     double HalfWidth() const { return halfWidth_; }
     // Pixels, kept within 0..256 so that the profile stays small.
     void SetHalfWidth(double pixels);
-    double FilterRadius() const { return filterRadius_; }
     void SetFilterRadius(double pixels);
-    double Intensity() const { return intensity_; }
     void SetIntensity(double scale);
 
     void SetPlotHandler(TPlotHandler handler, void* context);

@@ -6,6 +6,7 @@
 #include "app/ExceptionReport.h"
 #include "app/MessageBox.h"
 #include "app/MessageFormat.h"
+#include "document/EditSession.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
@@ -52,11 +53,12 @@ QString SaveFailureMessage(const QString& file, const std::exception& cause)
 }
 
 TDocumentFlows::TDocumentFlows(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB,
-                               TDocumentWindow window)
+                               TDocumentWindow window, std::unique_ptr<TEditSession> session)
     : frame_(frame),
       catalogue_(catalogue),
       productDB_(productDB),
       window_(std::move(window)),
+      session_(session ? std::move(session) : std::make_unique<TEditSession>()),
       document_(std::make_unique<TLabelData>(productDB))
 {
 }
@@ -94,8 +96,7 @@ bool TDocumentFlows::New(bool chooseFromUser)
     for (int i = 1; i < chosen->sheets; ++i) document->NewSheet();
     document->SelectSheet(0);
     document->SetModified(false);
-    document_ = std::move(document);
-    fileName_.clear();
+    Replace(std::move(document), {});
     SetTitleFor(QStringLiteral("新規作成"));
     if (window_.documentChanged) window_.documentChanged();
     return true;
@@ -115,12 +116,19 @@ bool TDocumentFlows::Open(const QString& file, int sheet, int face)
         return false;
     }
     document->SetModified(false);
-    document_ = std::move(document);
-    fileName_ = file;
+    Replace(std::move(document), file);
     SetTitleFor(QFileInfo(file).fileName());
     if (window_.documentChanged) window_.documentChanged();
     if (window_.fileNamed) window_.fileNamed(file);
     return true;
+}
+
+// The records of the history belong to the document they were made on.
+void TDocumentFlows::Replace(std::unique_ptr<TLabelData> document, const QString& file)
+{
+    session_->History().Clear();
+    document_ = std::move(document);
+    fileName_ = file;
 }
 
 bool TDocumentFlows::Save()

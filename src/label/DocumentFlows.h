@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "document/EditSession.h"
+
 namespace kestrel {
 
 class TAppFrame;
@@ -45,14 +47,17 @@ QString OpenFailureMessage(const QString& file, const std::exception& cause, con
 QString SaveFailureMessage(const QString& file, const std::exception& cause);
 
 // New, Open, Save, Save As and asking to save changes, as the main window runs them; messages go
-// through the application frame.
+// through the application frame. The flows own the document with its edit session, whose
+// history is emptied whenever the document is replaced.
 class TDocumentFlows {
 public:
+    // Without a session the document gets a plain one (no interactive editing).
     TDocumentFlows(TAppFrame& frame, const TPapersV2* catalogue, const TProductDB* productDB,
-                   TDocumentWindow window);
+                   TDocumentWindow window, std::unique_ptr<TEditSession> session = nullptr);
     ~TDocumentFlows();
 
     TLabelData& Document() { return *document_; }
+    TEditSession& Session() { return *session_; }
     // Empty for a document that was never saved.
     const QString& FileName() const { return fileName_; }
 
@@ -70,11 +75,13 @@ private:
     std::optional<TPaperChoice> DefaultChoice() const;
     bool SaveTo(const QString& file);
     void SetTitleFor(const QString& name);
+    void Replace(std::unique_ptr<TLabelData> document, const QString& file);
 
     TAppFrame& frame_;
     const TPapersV2* catalogue_;
     const TProductDB* productDB_;
     TDocumentWindow window_;
+    std::unique_ptr<TEditSession> session_;
     std::unique_ptr<TLabelData> document_;
     QString fileName_;
 };

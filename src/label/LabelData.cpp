@@ -1,11 +1,14 @@
 #include "label/LabelData.h"
 
-#include <QBuffer>
-#include <QPainter>
 #include <algorithm>
+#include <exception>
+#include <utility>
 
+#include "app/ExceptionReport.h"
+#include "document/Capabilities.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
+#include "document/ObjectKinds.h"
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStorage.h"
 #include "document/storage/DocStream.h"
@@ -13,8 +16,10 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
 #include "label/DataInfo.h"
-#include "label/FaceRender.h"
+#include "label/DocumentPaths.h"
+#include "label/FacePreview.h"
 #include "label/SheetInfo.h"
+#include "paper/FaceInfo.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
@@ -22,32 +27,12 @@
 #include "paper/ProductInfo.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
-#include "platform/Rounding.h"
 #include "platform/ZlibContainer.h"
 
 namespace kestrel {
 
 namespace {
 
-// Qt's PNG quality: 0 compresses most, 100 not at all.
-constexpr int PreviewPngQuality = 80;
-
-// Drawn at twice the preview's size and smoothed down: as sharp as a drawing at full size, at a
-// small part of its pixels.
-int PreviewDpi(const TFaceGeometry& face, int previewSize)
-{
-    const TSheetRect outer = face.OuterRect();
-    const int side = std::max(outer.Width(), outer.Height());
-    if (side <= 0) return LogicalUnitsPerInch;
-    return std::clamp(MulDiv(2 * previewSize, LogicalUnitsPerInch, side), 1, LogicalUnitsPerInch);
-}
-
-const QString SheetListPath = QStringLiteral("Sheets\\NameList");
-const QString FaceListName = QStringLiteral("NameList");
-const QString PreviewListName = QStringLiteral("Preview");
-const QString InfoStream = QStringLiteral("Info");
-const QString PaperInfoStream = QStringLiteral("PaperInfo");
-const QString DataInfoStream = QStringLiteral("DataInfo");
 constexpr int MaxSheetNameTries = 1000;
 
 // The pattern's "%d" becomes the number and "%%" a single "%"; nothing else is interpreted, so
@@ -78,6 +63,12 @@ QString EscapePercent(QString text)
     return text.replace(u'%', QStringLiteral("%%"));
 }
 
+bool IsBlankBackground(const TDrawObject& object)
+{
+    const auto* background = dynamic_cast<const IDOFaceBackground*>(&object);
+    return background && background->IsBlank();
+}
+
 const TClassRegistry& DataInfoClasses()
 {
     static const TClassRegistry registry = [] {
@@ -91,12 +82,6 @@ const TClassRegistry& DataInfoClasses()
 
 }  // namespace
 
-TLabelObjectHooks& LabelObjectHooks()
-{
-    static TLabelObjectHooks hooks;
-    return hooks;
-}
-
 // --- TLDObjects ------------------------------------------------------------------------------
 
 const TClassInfo& TLDObjects::StaticClass()
@@ -107,9 +92,8 @@ const TClassInfo& TLDObjects::StaticClass()
 
 void TLDObjects::GetChildren(const std::function<void(TComponent&)>& proc) const
 {
-    const auto& isBlank = LabelObjectHooks().isBlankBackground;
     for (auto it = objects_.rbegin(); it != objects_.rend(); ++it)
-        if (!isBlank || !isBlank(**it)) proc(**it);
+        if (!IsBlankBackground(**it)) proc(**it);
 }
 
 void TLDObjects::AdoptChild(std::unique_ptr<TComponent> child)
@@ -136,7 +120,56 @@ const TClassInfo& TSheetInfo::StaticClass()
     return info;
 }
 
+
 // --- TLabelData: construction ----------------------------------------------------------------
+
+// The settings of one sheet, read before anything of the current sheet is replaced.
+struct TLabelData::TSheetSettings {
+    std::unique_ptr<TSheetInfo> info = std::make_unique<TSheetInfo>();
+    // Null when the sheet holds no paper: the current paper stays.
+    std::unique_ptr<TPaperInfo> paper;
+    std::unique_ptr<TExPaperInfo> extra = std::make_unique<TExPaperInfo>();
+    std::unique_ptr<TImagePaperInfo> images = std::make_unique<TImagePaperInfo>();
+};
+
+// While it lives, the document visits sheets without telling its listeners.
+class TLabelData::TQuietScope {
+public:
+    explicit TQuietScope(TLabelData& document) : document_(document) { ++document_.quiet_; }
+    ~TQuietScope() { --document_.quiet_; }
+    TQuietScope(const TQuietScope&) = delete;
+    TQuietScope& operator=(const TQuietScope&) = delete;
+
+private:
+    TLabelData& document_;
+};
+
+// Visits sheets quietly and makes the sheet that was current current again, also when a visit
+// fails.
+class TLabelData::TCurrentSheetKeeper {
+public:
+    explicit TCurrentSheetKeeper(TLabelData& document)
+        : document_(document), quiet_(document), kept_(document.currentSheet_)
+    {
+    }
+    ~TCurrentSheetKeeper()
+    {
+        try {
+            document_.SelectSheet(kept_);
+        } catch (const std::exception& e) {
+            // It was read before the visits and written back by them: only a broken storage
+            // fails here, and the error that got us here, if any, is the one to show.
+            if (!std::uncaught_exceptions()) ReportUnexpectedException(e);
+        }
+    }
+    TCurrentSheetKeeper(const TCurrentSheetKeeper&) = delete;
+    TCurrentSheetKeeper& operator=(const TCurrentSheetKeeper&) = delete;
+
+private:
+    TLabelData& document_;
+    TQuietScope quiet_;
+    int kept_;
+};
 
 TLabelData::TLabelData(const TProductDB* productDB)
     : storage_(std::make_unique<TTemporaryStorage>()),
@@ -154,6 +187,7 @@ TLabelData::TLabelData(const TProductDB* productDB)
     }
     const double now = ToDaysSince1899(QDateTime::currentDateTime());
     dates_ = {now, now, now};
+    WatchLayoutAids();
     OpenSheetList();
     NewSheet();
     modified_ = false;
@@ -170,6 +204,29 @@ void TLabelData::OpenSheetList()
 TDocStorage& TLabelData::Storage()
 {
     return *storage_;
+}
+
+void TLabelData::WatchLayoutAids()
+{
+    info_->Grid().SetOnChange([this] { Tell(signals_.layoutAidsChanged); });
+    info_->Guide().SetOnChange([this] { Tell(signals_.layoutAidsChanged); });
+}
+
+void TLabelData::Tell(const TSignal<>& signal) const
+{
+    if (!quiet_) signal.Emit();
+}
+
+void TLabelData::TellFaces(int face) const
+{
+    if (!quiet_) signals_.facesChanged.Emit(face);
+}
+
+void TLabelData::SetModified(bool modified)
+{
+    if (modified == modified_) return;
+    modified_ = modified;
+    signals_.modifiedChanged.Emit(modified);
 }
 
 // --- Settings of the current sheet -----------------------------------------------------------
@@ -203,7 +260,8 @@ void TLabelData::SetSeparatelyDesign(bool value)
 {
     if (value == info_->SeparatelyDesign()) return;
     info_->SetSeparatelyDesign(value);
-    modified_ = true;
+    MarkModified();
+    TellFaces(-1);
 }
 
 const QString& TLabelData::SheetName() const
@@ -215,14 +273,15 @@ void TLabelData::SetSheetName(const QString& name)
 {
     if (name == info_->SheetName()) return;
     info_->SetSheetName(name);
-    modified_ = true;
+    MarkModified();
+    Tell(signals_.sheetsChanged);
 }
 
 void TLabelData::SetDataName(const QString& name)
 {
     if (name == dataName_) return;
     dataName_ = name;
-    modified_ = true;
+    MarkModified();
 }
 
 void TLabelData::SetLastPrint(const QDateTime& time)
@@ -239,7 +298,7 @@ void TLabelData::SetSheetMode(bool value)
 {
     if (value == sheetMode_) return;
     sheetMode_ = value;
-    modified_ = true;
+    MarkModified();
 }
 
 // --- Sheets ----------------------------------------------------------------------------------
@@ -247,6 +306,11 @@ void TLabelData::SetSheetMode(bool value)
 int TLabelData::SheetCount() const
 {
     return sheets_->Count();
+}
+
+void TLabelData::CheckSheet(int index) const
+{
+    if (index < 0 || index >= SheetCount()) throw EKestrel(QStringLiteral("シート番号 %1 はありません").arg(index));
 }
 
 std::unique_ptr<TDocStorage> TLabelData::OpenSheet(int index, bool create) const
@@ -259,13 +323,54 @@ QString TLabelData::CurrentSheetPath() const
     return currentSheet_ < 0 ? QString() : sheets_->Path(currentSheet_);
 }
 
+TLabelData::TSheetSettings TLabelData::ReadSheetSettings(int index) const
+{
+    TSheetSettings settings;
+    auto sheet = OpenSheet(index, false);
+    ReadFramedObjectInto(*sheet, InfoStream, *settings.info);
+    if (sheet->StreamExists(PaperInfoStream)) {
+        std::unique_ptr<TComponent> object = ReadFramedObject(*sheet, PaperInfoStream);
+        auto* paper = dynamic_cast<TPaperInfo*>(object.get());
+        if (!paper) throw EReadError(QStringLiteral("用紙の情報が正しくありません"));
+        paper->CheckLayout();
+        object.release();
+        settings.paper.reset(paper);
+    }
+    ReadSheetPaperRecords(*sheet, *settings.extra, *settings.images);
+    return settings;
+}
+
+// Nothing here can fail: the sheet's settings are in memory already.
+void TLabelData::AdoptSheetSettings(TSheetSettings settings)
+{
+    info_->Assign(*settings.info);
+    if (settings.paper) sheetPaper_ = std::move(settings.paper);
+    extraInfo_ = std::move(settings.extra);
+    imageInfo_ = std::move(settings.images);
+    SetCurrentLabelNo(info_->CurrentLabelNo());
+}
+
+void TLabelData::MakeCurrent(int index)
+{
+    TSheetSettings settings = ReadSheetSettings(index);
+    const bool paperRead = settings.paper != nullptr;
+    {
+        const TQuietScope settling(*this);
+        currentSheet_ = index;
+        AdoptSheetSettings(std::move(settings));
+    }
+    if (paperRead) TrimFaces();
+    Tell(signals_.currentSheetChanged);
+    Tell(signals_.paperChanged);
+    Tell(signals_.layoutAidsChanged);
+}
+
 void TLabelData::SelectSheet(int index)
 {
-    if (index < 0 || index >= SheetCount()) throw EKestrel(QStringLiteral("シート番号 %1 はありません").arg(index));
+    CheckSheet(index);
     if (index == currentSheet_) return;
     SaveSheetSettings();
-    currentSheet_ = index;
-    LoadSheetSettings();
+    MakeCurrent(index);
 }
 
 void TLabelData::AddSheet(const QString& nameFormat)
@@ -276,7 +381,9 @@ void TLabelData::AddSheet(const QString& nameFormat)
     OpenSheet(currentSheet_, true);
     info_->SetSheetName(name);
     SaveSheetSettings();
-    modified_ = true;
+    MarkModified();
+    Tell(signals_.sheetsChanged);
+    Tell(signals_.currentSheetChanged);
 }
 
 void TLabelData::NewSheet()
@@ -293,29 +400,43 @@ void TLabelData::DuplicateSheet()
     // The copy brought the original's name along.
     info_->SetSheetName(name);
     SaveSheetSettings();
+    TellFaces(-1);
 }
 
 void TLabelData::DeleteSheet(int index)
 {
-    if (index < 0 || index >= SheetCount()) throw EKestrel(QStringLiteral("シート番号 %1 はありません").arg(index));
+    CheckSheet(index);
     if (SheetCount() == 1) throw EKestrel(QStringLiteral("最後のシートは削除できません"));
     if (index != currentSheet_) SaveSheetSettings();
+    // The sheet that takes the deleted one's place (the last one when it was last) is read
+    // first: a sheet that cannot be read stops the deletion before anything is lost.
+    const int next = index < SheetCount() - 1 ? index + 1 : index - 1;
+    TSheetSettings settings = ReadSheetSettings(next);
     sheets_->Delete(index);
-    modified_ = true;
-    currentSheet_ = std::min(index, SheetCount() - 1);
-    LoadSheetSettings();
+    {
+        const TQuietScope settling(*this);
+        currentSheet_ = next > index ? next - 1 : next;
+        AdoptSheetSettings(std::move(settings));
+    }
+    MarkModified();
+    Tell(signals_.sheetsChanged);
+    Tell(signals_.currentSheetChanged);
+    Tell(signals_.paperChanged);
+    Tell(signals_.layoutAidsChanged);
 }
 
 void TLabelData::MoveSheet(int to)
 {
-    if (to < 0 || to >= SheetCount()) throw EKestrel(QStringLiteral("シート番号 %1 はありません").arg(to));
+    CheckSheet(to);
     SaveSheetSettings();
     sheets_->Move(currentSheet_, to);
     currentSheet_ = to;
-    LoadSheetSettings();
-    modified_ = true;
+    MarkModified();
+    Tell(signals_.sheetsChanged);
+    Tell(signals_.currentSheetChanged);
 }
 
+// A sheet whose settings cannot be read has no name to show.
 QStringList TLabelData::SheetNames()
 {
     QStringList names;
@@ -325,7 +446,10 @@ QStringList TLabelData::SheetNames()
             continue;
         }
         TSheetInfo info;
-        ReadFramedObjectInto(*OpenSheet(i, false), InfoStream, info);
+        try {
+            ReadFramedObjectInto(*OpenSheet(i, false), InfoStream, info);
+        } catch (const EKestrel&) {
+        }
         names << info.SheetName();
     }
     return names;
@@ -349,26 +473,37 @@ void TLabelData::SaveSheetSettings()
     WriteSheetPaperRecords(*sheet, *extraInfo_, *imageInfo_);
 }
 
-void TLabelData::LoadSheetSettings()
+TSheetSnapshot TLabelData::CaptureSheet(int index)
 {
-    const bool wasModified = modified_;
-    auto sheet = OpenSheet(currentSheet_, false);
-    TSheetInfo info;
-    ReadFramedObjectInto(*sheet, InfoStream, info);
-    info_->Assign(info);
-    if (sheet->StreamExists(PaperInfoStream)) ReadSheetPaper(*sheet);
-    ReadSheetPaperRecords(*sheet, *extraInfo_, *imageInfo_);
-    SetCurrentLabelNo(info_->CurrentLabelNo());
-    modified_ = wasModified;
+    CheckSheet(index);
+    if (index == currentSheet_) SaveSheetSettings();
+    return {OpenSheet(index, false)->CopyContents()};
 }
 
-void TLabelData::ReadSheetPaper(TDocStorage& sheet)
+void TLabelData::InsertSheet(int index, const TSheetSnapshot& snapshot)
 {
-    std::unique_ptr<TComponent> object = ReadFramedObject(sheet, PaperInfoStream);
-    auto* paper = dynamic_cast<TPaperInfo*>(object.get());
-    if (!paper) throw EReadError(QStringLiteral("用紙の情報が正しくありません"));
-    paper->CheckLayout();
-    SetSheetPaper(*paper);
+    index = std::clamp(index, 0, SheetCount());
+    SaveSheetSettings();
+    const int added = sheets_->AddNew();
+    OpenSheet(added, true)->ReplaceContents(*snapshot.content);
+    sheets_->Move(added, index);
+    if (currentSheet_ >= index) ++currentSheet_;
+    MarkModified();
+    Tell(signals_.sheetsChanged);
+    MakeCurrent(index);
+}
+
+void TLabelData::RestoreSheet(int index, const TSheetSnapshot& snapshot)
+{
+    CheckSheet(index);
+    SaveSheetSettings();
+    OpenSheet(index, false)->ReplaceContents(*snapshot.content);
+    MarkModified();
+    // Settings held for the sheet are those of what was replaced: read the restored ones.
+    if (index == currentSheet_) currentSheet_ = -1;
+    MakeCurrent(index);
+    Tell(signals_.sheetsChanged);
+    TellFaces(-1);
 }
 
 // --- Paper -----------------------------------------------------------------------------------
@@ -389,16 +524,22 @@ TFaceGeometry TLabelData::Face(int n) const
 void TLabelData::SetSheetPaper(const TPaperInfo& paper)
 {
     sheetPaper_ = paper.Clone();
-    auto faces = OpenFaceList(FaceListName);
-    faces->Truncate(FaceCount());
+    TrimFaces();
     SetCurrentLabelNo(CurrentLabelNo());
-    modified_ = true;
+    MarkModified();
+    Tell(signals_.paperChanged);
+}
+
+void TLabelData::TrimFaces()
+{
+    OpenFaceList(FaceListName)->Truncate(FaceCount());
 }
 
 void TLabelData::SetPaper(const TPaperInfo& paper)
 {
     SetSheetPaper(paper);
     for (int n = 0; n < FaceCount(); ++n) DeletePreview(n);
+    TellFaces(-1);
 }
 
 void TLabelData::SetExtraInfo(const TExPaperInfo* info)
@@ -407,7 +548,8 @@ void TLabelData::SetExtraInfo(const TExPaperInfo* info)
         extraInfo_->Assign(*info);
     else
         extraInfo_->Clear();
-    modified_ = true;
+    MarkModified();
+    Tell(signals_.paperChanged);
 }
 
 void TLabelData::SetImageInfo(const TImagePaperInfo* info)
@@ -416,7 +558,8 @@ void TLabelData::SetImageInfo(const TImagePaperInfo* info)
         imageInfo_->Assign(*info);
     else
         imageInfo_ = std::make_unique<TImagePaperInfo>();
-    modified_ = true;
+    MarkModified();
+    Tell(signals_.paperChanged);
 }
 
 // --- Face objects ----------------------------------------------------------------------------
@@ -447,17 +590,21 @@ QByteArray TLabelData::ReadFaceStream(int n) const
     return faces->OpenStream(n, ModeRead)->ReadAll();
 }
 
-// The face's container object, checked to be one.
-std::unique_ptr<TComponent> TLabelData::ReadFaceContainer(const QByteArray& stored)
+namespace {
+// The face's container object, checked to be one. Classes come as the object kinds make them.
+std::unique_ptr<TComponent> ReadFaceContainer(const QByteArray& stored)
 {
     const QByteArray bytes = UnpackIfContainer(stored);
     TBoundedReader in(bytes);
     TReadOptions options;
-    options.create = LabelObjectHooks().substituteClass;
+    options.create = [](const QByteArray& className) -> std::unique_ptr<TComponent> {
+        return TObjectKinds::Global().NewObject(className);
+    };
     std::unique_ptr<TComponent> top = ReadObjectRes(in, options);
     if (!dynamic_cast<TLDObjects*>(top.get())) throw EReadError(QStringLiteral("不正なストリーム フォーマット"));
     return top;
 }
+}  // namespace
 
 void TLabelData::LoadFaceObjects(int n, TDOList& list)
 {
@@ -467,14 +614,13 @@ void TLabelData::LoadFaceObjects(int n, TDOList& list)
         ReadingStream(OpenFaceList(FaceListName)->Path(DesignFace(n)), [&] { return ReadFaceContainer(stored); });
     auto* container = static_cast<TLDObjects*>(top.get());
 
-    const TSheetRect outer = Face(n).OuterRect();
-    const TLabelObjectHooks& hooks = LabelObjectHooks();
+    const TFaceInfo face = TFaceInfo(Face(n)).AtOrigin();
+    const TSheetRect outer = face.OuterRect();
     TDOList read;
     for (auto& object : container->TakeChildren()) {
         object->SetName({});
-        if (hooks.refreshDate) hooks.refreshDate(*object, dates_);
-        if (hooks.replaceBackground)
-            if (auto plain = hooks.replaceBackground(*object, outer.Width(), outer.Height())) object = std::move(plain);
+        if (auto* dated = dynamic_cast<IDODocumentDates*>(object.get())) dated->ShowDocumentDates(dates_);
+        if (auto* background = dynamic_cast<IDOFaceBackground*>(object.get())) background->SetFaceInfo(face);
         read.Add(std::move(object));
     }
     KeepCentresInside(read, TRect{0, 0, outer.Width(), outer.Height()});
@@ -486,8 +632,7 @@ void TLabelData::SaveFaceObjects(int n, const TDOList& list)
     n = DesignFace(n);
     auto faces = OpenFaceList(FaceListName);
     while (faces->Count() <= n) faces->AddNew();
-    const auto& isBlank = LabelObjectHooks().isBlankBackground;
-    const bool onlyBlank = list.Count() == 1 && isBlank && isBlank(list.Item(0));
+    const bool onlyBlank = list.Count() == 1 && IsBlankBackground(list.Item(0));
     QByteArray bytes;
     if (!list.IsEmpty() && !onlyBlank) {
         TLDObjects container;
@@ -495,26 +640,29 @@ void TLabelData::SaveFaceObjects(int n, const TDOList& list)
         WriteObjectRes(bytes, "LabelData", container);
     }
     faces->OpenStream(n, ModeCreate)->WriteAll(bytes);
-    modified_ = true;
+    MarkModified();
     DeletePreview(n);
+    TellFaces(n);
 }
 
 void TLabelData::RewriteFaces(const std::function<bool(TDOList&)>& change)
 {
-    const int current = CurrentSheet();
-    for (int s = 0; s < SheetCount(); ++s) {
-        SelectSheet(s);
-        const int faces = SeparatelyDesign() ? FaceCount() : std::min(1, FaceCount());
-        for (int n = 0; n < faces; ++n) {
-            if (!HasFaceObjects(n)) continue;
-            TDOList objects;
-            LoadFaceObjects(n, objects);
-            if (!change(objects)) continue;
-            objects.Reverse();  // loaded from the back, saved from the front
-            SaveFaceObjects(n, objects);
+    {
+        const TCurrentSheetKeeper keeper(*this);
+        for (int s = 0; s < SheetCount(); ++s) {
+            SelectSheet(s);
+            const int faces = SeparatelyDesign() ? FaceCount() : std::min(1, FaceCount());
+            for (int n = 0; n < faces; ++n) {
+                if (!HasFaceObjects(n)) continue;
+                TDOList objects;
+                LoadFaceObjects(n, objects);
+                if (!change(objects)) continue;
+                objects.Reverse();  // loaded from the back, saved from the front
+                SaveFaceObjects(n, objects);
+            }
         }
     }
-    SelectSheet(current);
+    TellFaces(-1);
 }
 
 void TLabelData::ClearFace(int n)
@@ -523,7 +671,8 @@ void TLabelData::ClearFace(int n)
     auto faces = OpenFaceList(FaceListName);
     if (faces->Exists(n)) faces->DeleteElement(n);
     DeletePreview(n);
-    modified_ = true;
+    MarkModified();
+    TellFaces(n);
 }
 
 bool TLabelData::HasFaceObjects(int n) const
@@ -552,16 +701,7 @@ void TLabelData::RenderPreview(int n)
 {
     TDOList objects;
     LoadFaceObjects(n, objects);
-    const TFaceGeometry geometry = Face(n);
-    const QImage face = RenderFace(objects.ReleaseAll(), geometry, PreviewDpi(geometry, previewSize_));
-    const QImage preview = face.isNull() ? face
-                                         : face.scaled(previewSize_, previewSize_, Qt::KeepAspectRatio,
-                                                       Qt::SmoothTransformation);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    // Light compression: a preview is small, and a mail merge writes one per row.
-    preview.save(&buffer, "PNG", PreviewPngQuality);
+    const QByteArray png = RenderFacePreview(objects.ReleaseAll(), Face(n), previewSize_);
     auto previews = OpenFaceList(PreviewListName);
     while (previews->Count() <= n) previews->AddNew();
     previews->OpenStream(n, ModeCreate)->WriteAll(png);
@@ -576,6 +716,25 @@ void TLabelData::CompressFaceStreams()
         const QByteArray bytes = stream->ReadAll();
         if (!bytes.isEmpty() && !HasContainerSignature(bytes)) stream->WriteAll(PackContainer(bytes, 9));
     }
+}
+
+// A sheet or a face that cannot be read keeps what it holds, without a new preview: a damaged
+// part must not keep the rest of the document from being saved.
+void TLabelData::PrepareSheetForSaving(int index)
+{
+    try {
+        SelectSheet(index);
+    } catch (const EKestrel&) {
+        return;
+    }
+    auto previews = OpenFaceList(PreviewListName);
+    for (int n = 0; n < FaceCount(); ++n) {
+        try {
+            if (!previews->Exists(n) && HasFaceObjects(n)) RenderPreview(n);
+        } catch (const EReadError&) {
+        }
+    }
+    CompressFaceStreams();
 }
 
 // --- Document --------------------------------------------------------------------------------
@@ -620,17 +779,12 @@ void TLabelData::SaveToFile(const QString& path)
 {
     SaveSheetSettings();
     WriteDataInfo();
-    const int current = currentSheet_;
-    for (int i = 0; i < SheetCount(); ++i) {
-        SelectSheet(i);
-        auto previews = OpenFaceList(PreviewListName);
-        for (int n = 0; n < FaceCount(); ++n)
-            if (!previews->Exists(n) && HasFaceObjects(n)) RenderPreview(n);
-        CompressFaceStreams();
+    {
+        const TCurrentSheetKeeper keeper(*this);
+        for (int i = 0; i < SheetCount(); ++i) PrepareSheetForSaving(i);
     }
-    SelectSheet(current);
     storage_->SaveTo(path);
-    modified_ = false;
+    SetModified(false);
 }
 
 void TLabelData::LoadFromFile(const QString& path)
@@ -640,33 +794,12 @@ void TLabelData::LoadFromFile(const QString& path)
     currentSheet_ = -1;
     if (SheetCount() == 0) throw EKestrel(QStringLiteral("文書にシートがありません"));
     ReadDataInfo();
+    const int current = std::exchange(currentSheet_, -1);
     sheetPaper_.reset();
-    LoadSheetSettings();
-    modified_ = false;
-}
-
-bool TLabelData::ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline)
-{
-    TFileStorage file(path, ModeRead | ShareDenyWrite);
-    TDocStorageList sheets;
-    sheets.Open(file, SheetListPath);
-    if (sheet < 0 || sheet >= sheets.Count()) return false;
-    auto sheetStorage = sheets.OpenStorage(sheet, false);
-    if (!sheetStorage->StreamExists(PreviewListName)) return false;
-    TDocStreamList previews;
-    previews.Open(*sheetStorage, PreviewListName);
-    if (!previews.Exists(face)) return false;
-    picture = QImage::fromData(previews.OpenStream(face, ModeRead)->ReadAll());
-    if (picture.isNull() || !withOutline || !sheetStorage->StreamExists(PaperInfoStream)) return !picture.isNull();
-
-    std::unique_ptr<TComponent> object = ReadFramedObject(*sheetStorage, PaperInfoStream);
-    auto* paper = dynamic_cast<TPaperInfo*>(object.get());
-    if (!paper || face >= paper->GetFaceCount()) return true;
-    paper->CheckLayout();
-    TFaceGeometry geometry;
-    paper->FillFaceInfo(face, geometry);
-    DrawFaceOutlineOver(picture, geometry);
-    return true;
+    MakeCurrent(current);
+    SetModified(false);
+    Tell(signals_.sheetsChanged);
+    TellFaces(-1);
 }
 
 }  // namespace kestrel

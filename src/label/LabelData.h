@@ -11,9 +11,11 @@
 #include "document/DrawObject.h"
 #include "document/stream/Persistent.h"
 #include "paper/FaceGeometry.h"
+#include "platform/Signal.h"
 
 namespace kestrel {
 
+class TCfbStorage;
 class TDOList;
 class TDocStorage;
 class TDocStorageList;
@@ -25,6 +27,7 @@ class TImagePaperInfo;
 class TPaperInfo;
 class TProductDB;
 class TProductInfo;
+class TSheetInfo;
 class TTemporaryStorage;
 
 // The dates a date object may show, in days since 30 December 1899 as files store them (kept
@@ -35,20 +38,13 @@ struct TDocumentDates {
     double lastSave = 0;
 };
 
-// What the document needs of object kinds that live in higher layers (backgrounds, dates).
-// Each is optional; an empty one means that kind does not exist in this program.
-struct TLabelObjectHooks {
-    // A background that shows nothing; such objects are not stored.
-    std::function<bool(const TDrawObject&)> isBlankBackground;
-    // A background read from a face stream, replaced by a plain one sized to the face; nothing
-    // when the object is not a background.
-    std::function<std::unique_ptr<TDrawObject>(const TDrawObject&, int faceWidth, int faceHeight)> replaceBackground;
-    // Gives a date object the document date its kind names.
-    std::function<void(TDrawObject&, const TDocumentDates&)> refreshDate;
-    // Class substitution of the face object reader; nothing means the registry's class.
-    std::function<std::unique_ptr<TComponent>(const QByteArray& className)> substituteClass;
+// An object that shows one of the document's dates (a date field): a face loaded from the
+// document gives it the dates.
+class IDODocumentDates {
+public:
+    virtual ~IDODocumentDates() = default;
+    virtual void ShowDocumentDates(const TDocumentDates& dates) = 0;
 };
-TLabelObjectHooks& LabelObjectHooks();
 
 // The objects of one face in a stream. Writing, it enumerates the objects it was given from the
 // last to the first, leaving out blank backgrounds; reading, it owns what it read.
@@ -66,7 +62,27 @@ private:
     std::vector<std::unique_ptr<TDrawObject>> read_;
 };
 
-class TSheetInfo;
+// What the document tells its listeners. During a save, and while every face is rewritten, the
+// document visits its sheets without telling: the current sheet is the same at the end.
+struct TLabelDataSignals {
+    // Another sheet is current: its settings, paper and name are loaded.
+    TSignal<> currentSheetChanged;
+    // Sheets were added, deleted, moved or renamed.
+    TSignal<> sheetsChanged;
+    // The current sheet's paper or paper records changed.
+    TSignal<> paperChanged;
+    // The current sheet's grid or guides changed.
+    TSignal<> layoutAidsChanged;
+    // A face of the current sheet was stored or cleared (-1: faces of several sheets).
+    TSignal<int> facesChanged;
+    TSignal<bool> modifiedChanged;
+};
+
+// The stored content of one sheet (settings, paper, faces, previews), kept in memory, so that an
+// undo can put a sheet back as it was.
+struct TSheetSnapshot {
+    std::shared_ptr<const TCfbStorage> content;
+};
 
 // One open document: its sheets live in a temporary compound file; only the current sheet's
 // settings are held in memory, face objects are read and written on demand.
@@ -79,6 +95,8 @@ public:
     ~TLabelData();
     TLabelData(const TLabelData&) = delete;
     TLabelData& operator=(const TLabelData&) = delete;
+
+    TLabelDataSignals& Signals() { return signals_; }
 
     // --- Settings of the current sheet -----------------------------------------------------
     TGuide& Guide();
@@ -95,6 +113,8 @@ public:
     // --- Sheets ----------------------------------------------------------------------------
     int SheetCount() const;
     int CurrentSheet() const { return currentSheet_; }
+    // A sheet that cannot be read fails with the reason, and the sheet that was current stays
+    // current with everything it held.
     void SelectSheet(int index);
     // nameFormat holds one "%d" for the number that makes the name unique.
     void AddSheet(const QString& nameFormat);
@@ -105,6 +125,12 @@ public:
     void MoveSheet(int to);
     QStringList SheetNames();
     QString CurrentSheetPath() const;
+    // The stored content of a sheet (the current one with its settings written first).
+    TSheetSnapshot CaptureSheet(int index);
+    // A new sheet at index holding the snapshot's content; it becomes current.
+    void InsertSheet(int index, const TSheetSnapshot& snapshot);
+    // Sheet index holds the snapshot's content again; it becomes current.
+    void RestoreSheet(int index, const TSheetSnapshot& snapshot);
 
     // --- Paper of the current sheet --------------------------------------------------------
     // Null only before a paper was set.
@@ -132,18 +158,19 @@ public:
     bool HasFaceObjects(int n) const;
     // Loads the objects of every designed face of every sheet (face 0 alone where the faces
     // share one design), lets change alter them and stores the face again when it answers true.
-    // The current sheet stays selected.
+    // The current sheet stays selected, also when a face fails.
     void RewriteFaces(const std::function<bool(TDOList&)>& change);
     // The face's preview, rendered first when missing; a null image for an empty face.
     QImage FacePreview(int n);
     int PreviewSize() const { return previewSize_; }
-    void SetPreviewSize(int size) { previewSize_ = size; }
 
     // --- Document ------------------------------------------------------------------------
+    // Sheets that cannot be read are saved as they are, without previews of their own; the
+    // current sheet stays selected, also when the save fails.
     void SaveToFile(const QString& path);
     void LoadFromFile(const QString& path);
     bool IsModified() const { return modified_; }
-    void SetModified(bool modified) { modified_ = modified; }
+    void SetModified(bool modified);
     const QString& DataName() const { return dataName_; }
     void SetDataName(const QString& name);
     bool SheetMode() const { return sheetMode_; }
@@ -159,29 +186,39 @@ public:
     // The working compound file.
     TDocStorage& Storage();
 
-    // A face preview straight from a document file; false when it has none. withOutline draws
-    // the face outline over it in grey.
-    static bool ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline);
-
 private:
+    struct TSheetSettings;
+    class TQuietScope;
+    class TCurrentSheetKeeper;
+
     void OpenSheetList();
+    void CheckSheet(int index) const;
     std::unique_ptr<TDocStorage> OpenSheet(int index, bool create) const;
-    void LoadSheetSettings();
+    TSheetSettings ReadSheetSettings(int index) const;
+    void AdoptSheetSettings(TSheetSettings settings);
+    // Makes the sheet current; told only when not quiet.
+    void MakeCurrent(int index);
     void SaveSheetSettings();
-    void ReadSheetPaper(TDocStorage& sheet);
     QString UniqueSheetName(const QString& nameFormat);
     std::unique_ptr<TDocStreamList> OpenFaceList(const QString& name) const;
     // The face whose stream holds face n's design.
     int DesignFace(int n) const;
     void CheckFace(int n) const;
     QByteArray ReadFaceStream(int n) const;
-    static std::unique_ptr<TComponent> ReadFaceContainer(const QByteArray& stored);
+    void TrimFaces();
     void DeletePreview(int n);
     void RenderPreview(int n);
+    void PrepareSheetForSaving(int index);
     void CompressFaceStreams();
     void WriteDataInfo();
     void ReadDataInfo();
+    void MarkModified() { SetModified(true); }
+    void WatchLayoutAids();
+    void Tell(const TSignal<>& signal) const;
+    void TellFaces(int face) const;
 
+    TLabelDataSignals signals_;
+    int quiet_ = 0;
     std::unique_ptr<TTemporaryStorage> storage_;
     std::unique_ptr<TDocStorageList> sheets_;
     std::unique_ptr<TSheetInfo> info_;

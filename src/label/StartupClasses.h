@@ -4,8 +4,8 @@ namespace kestrel {
 
 class TClassRegistry;
 
-// Registers the persistent classes that streams may name, in start-up order. Lives in the top
-// model folder because it names classes from every folder below.
-void RegisterStartupClasses(TClassRegistry& registry);
+// Registers the persistent classes of documents and papers that streams may name (the object
+// kinds register their own classes).
+void RegisterDocumentClasses(TClassRegistry& registry);
 
 }  // namespace kestrel

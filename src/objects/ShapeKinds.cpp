@@ -1,8 +1,15 @@
 #include "objects/ShapeKinds.h"
 
-#include "document/DODesigner.h"
+#include "document/Capabilities.h"
+#include "document/ObjectKinds.h"
+#include "document/ObjectSite.h"
+#include "document/stream/ClassRegistry.h"
+#include "objects/ArrangedPicture.h"
+#include "objects/LOAlphaMask.h"
+#include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
+#include "objects/PictureObject.h"
 
 namespace kestrel {
 
@@ -12,35 +19,94 @@ constexpr int DefaultRectWidth = 400;
 constexpr int DefaultRectHeight = 300;
 constexpr int DefaultCircleSize = 300;
 
+// Drawn out with the mouse; the preparation gives what the drag does not.
 void PrepareLine(TDrawObject& object, TObjectSite&)
 {
     if (auto* line = dynamic_cast<TLOLine*>(&object)) line->SetEndPoint({DefaultLineLength, 0});
 }
 
 // White inside, so that ticking the fill shows a white shape rather than a black one.
-void PrepareFrame(TDrawObject& object, int width, int height)
+TObjectKind::TPrepare PrepareFrame(int width, int height)
 {
-    if (auto* rect = dynamic_cast<TLORect*>(&object)) {
-        rect->SetBounds({0, 0, width, height});
-        rect->FillColor().SetColor(clWhite);
-    }
+    return [width, height](TDrawObject& object, TObjectSite&) {
+        if (auto* rect = dynamic_cast<TLORect*>(&object)) {
+            rect->SetBounds({0, 0, width, height});
+            rect->FillColor().SetColor(clWhite);
+        }
+    };
+}
+
+void CoverSite(TDrawObject& object, TObjectSite& site)
+{
+    const TRect area = site.LogicalArea();
+    auto* shape = dynamic_cast<IRectShape*>(&object);
+    if (!shape) return;
+    shape->SetLeft(area.left);
+    shape->SetTop(area.top);
+    shape->SetWidth(area.Width());
+    shape->SetHeight(area.Height());
+}
+
+void PastePicture(TDrawObject& object, TObjectSite&)
+{
+    if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
+}
+
+// A creation command that makes a picture object: a "TLOWizardImage", in whose place TLOImage
+// stands until the wizard picture arrives.
+TObjectKind PictureCommand(QByteArray name)
+{
+    return TObjectKind::Command(std::move(name), [] { return std::make_unique<TLOImage>(); });
 }
 }  // namespace
 
-void InstallShapeKinds()
+void RegisterShapeKinds(TObjectKinds& kinds, TClassRegistry& classes)
 {
-    // Drawn out with the mouse; the preparation gives what the drag does not.
-    const auto dragged = [](std::function<void(TDrawObject&, TObjectSite&)> prepare) {
-        return TKindSetup{std::move(prepare), false, true};
-    };
-    TLOCreator::SetKindSetup("TLOLine", dragged(PrepareLine));
-    TLOCreator::SetKindSetup("TLOCurve", dragged(PrepareLine));
-    TLOCreator::SetKindSetup("TLORect", dragged([](TDrawObject& o, TObjectSite&) {
-                                 PrepareFrame(o, DefaultRectWidth, DefaultRectHeight);
-                             }));
-    TLOCreator::SetKindSetup("TLOCircle", dragged([](TDrawObject& o, TObjectSite&) {
-                                 PrepareFrame(o, DefaultCircleSize, DefaultCircleSize);
-                             }));
+    kinds.Register(TObjectKind::OfClass(TLOLine::StaticClass())
+                       .PreparedBy(PrepareLine)
+                       .InMenu(QStringLiteral("直線"), QStringLiteral("直線を追加します"), 100),
+                   classes);
+    kinds.Register(TObjectKind::OfClass(TLOCurve::StaticClass())
+                       .PreparedBy(PrepareLine)
+                       .InMenu(QStringLiteral("曲線"), QStringLiteral("円弧の曲線を追加します"), 110),
+                   classes);
+    kinds.Register(TObjectKind::OfClass(TLORect::StaticClass())
+                       .PreparedBy(PrepareFrame(DefaultRectWidth, DefaultRectHeight))
+                       .InMenu(QStringLiteral("四角形"), QStringLiteral("四角形を追加します"), 120),
+                   classes);
+    kinds.Register(TObjectKind::OfClass(TLOCircle::StaticClass())
+                       .PreparedBy(PrepareFrame(DefaultCircleSize, DefaultCircleSize))
+                       .InMenu(QStringLiteral("円・楕円"), QStringLiteral("円・楕円を追加します"), 130),
+                   classes);
+    kinds.Register(TObjectKind::OfClass(TLODecoLine::StaticClass())
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("飾り罫線..."), QStringLiteral("模様を並べた罫線を追加します"), 140),
+                   classes);
+    kinds.Register(TObjectKind::OfClass(TLOAlphaMask::StaticClass())
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("シェード図形..."), QStringLiteral("ぼかした図形を通して色を重ねます"), 150),
+                   classes);
+}
+
+void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
+{
+    classes.Register(TLOImage::StaticClass());
+    kinds.Register(PictureCommand("TLOWizardImage"), classes);
+    kinds.Register(PictureCommand("TLOImage")
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("イメージ(&I)..."), QStringLiteral("ファイルからイメージを挿入します"), 400),
+                   classes);
+    kinds.Register(PictureCommand("TLOImagePaste")
+                       .PreparedBy(PastePicture)
+                       .PlacedAtOnce()
+                       .InMenu(QStringLiteral("クリップボードのイメージ(&P)"),
+                               QStringLiteral("クリップボードのイメージを挿入します"), 410),
+                   classes);
+    kinds.Register(PictureCommand("TLOBitmapPaste").PreparedBy(PastePicture).PlacedAtOnce(), classes);
+    kinds.Register(PictureCommand("TLOMetafilePaste").PlacedAtOnce(), classes);
+    kinds.Register(PictureCommand("TLOOnePoint").EditedFirst(), classes);
+    kinds.Register(PictureCommand("TLOTwain").EditedFirst(), classes);
+    kinds.Register(TObjectKind::OfClass(TLOArrangedImage::StaticClass()).PreparedBy(CoverSite).EditedFirst(), classes);
 }
 
 }  // namespace kestrel

@@ -2,8 +2,12 @@
 
 namespace kestrel {
 
-// How new lines, curves, rectangles and ellipses are made: each is placed at once with a
-// default size (shapes cannot be drawn with the mouse yet).
-void InstallShapeKinds();
+class TClassRegistry;
+class TObjectKinds;
+
+// Lines, arcs, rectangles, circles, decorated lines and shade shapes, as the user makes them.
+void RegisterShapeKinds(TObjectKinds& kinds, TClassRegistry& classes);
+// Pictures: from a file, from the clipboard, and arranged in patterns.
+void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes);
 
 }  // namespace kestrel

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <functional>
 
+#include "document/Notify.h"
 #include "platform/Canvas.h"
 #include "platform/Geometry.h"
 #include "platform/PathData.h"
@@ -76,10 +77,10 @@ public:
         if (this->NeedsBlend()) return Base::PaintContent(canvas);
         appearance_.Paint(canvas, this->GetBounds(), [this](TCanvas& target) { this->Paint(target); });
     }
-    void Changed() override
+    void Changed(TChangeKinds kinds = ckAppearance) override
     {
         appearance_.Drop();
-        Base::Changed();
+        Base::Changed(kinds);
     }
 
 private:

@@ -34,7 +34,6 @@ public:
     TProductDB(QString shippedFile, QString userFile);
     ~TProductDB();
 
-    const QString& UserFile() const { return userFile_; }
     // Reads the user's copy, else the shipped file, else starts the default records. A file
     // with fewer than the reserved records is padded. Clears the modified flag.
     void Load();

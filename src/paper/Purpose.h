@@ -20,7 +20,6 @@ public:
     const QString& DisplayName() const { return displayName_; }
     void SetDisplayName(const QString& name) { displayName_ = name; }
     TFaceShapes ShapeMask() const { return shapeMask_; }
-    void SetShapeMask(TFaceShapes shapes) { shapeMask_ = shapes; }
 
 private:
     uint32_t ShapeMaskBits() const { return shapeMask_.Mask(); }

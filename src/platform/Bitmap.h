@@ -33,7 +33,6 @@ public:
     // Row y; fails with a range error outside the bitmap.
     uint8_t* ScanLine(int y);
     const uint8_t* ScanLine(int y) const;
-    int BytesPerLine() const { return static_cast<int>(image_.bytesPerLine()); }
 
     QImage& Image() { return image_; }
     const QImage& Image() const { return image_; }

@@ -92,6 +92,10 @@ public:
     QPaintDevice& Device() const { return *painter_->device(); }
     bool IsPrinter() const;
     bool IsBitmapBacked() const;
+    // Whether what is painted here goes onto paper: a printer, or a bitmap a print job renders
+    // its bands into. Canvases aligned with one for blending (AlignWith) say the same.
+    bool IsPrintOutput() const { return printOutput_ || IsPrinter(); }
+    void SetPrintOutput(bool value) { printOutput_ = value; }
     // Vertical device resolution in pixels per inch.
     int DeviceDpi() const;
 
@@ -249,6 +253,7 @@ private:
     TPolyFillMode polyFillMode_ = TPolyFillMode::pfmAlternate;
     TCopyMode copyMode_ = TCopyMode::cmSrcCopy;
     bool pathOpen_ = false;
+    bool printOutput_ = false;
     TPathPoints path_;
     std::vector<TState> saved_;
 };

@@ -19,7 +19,6 @@ public:
 
     // False when another live holder has it (also another holder in this process).
     bool TryAcquire();
-    bool Acquired() const { return acquired_; }
     const QString& FileName() const { return fileName_; }
 
     static QString FileNameFor(const QString& name);

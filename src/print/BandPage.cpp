@@ -43,6 +43,7 @@ void TBandCanvas::Attach(QImage bitmap, QPoint origin)
     bitmap.setDotsPerMeterY(dotsPerMetre);
     bitmap_ = std::move(bitmap);
     canvas_ = std::make_unique<TCanvas>(bitmap_);
+    canvas_->SetPrintOutput(true);
     SetPrintOrigin(*canvas_, -origin);
 }
 

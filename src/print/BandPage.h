@@ -70,7 +70,6 @@ public:
     TCanvas& GetCanvas() override;
     bool NextBand() override;
     int BandCount() const { return bandCount_; }
-    const std::vector<TBand>& Bands() const { return bands_; }
 
 private:
     void StretchFinishedBand();

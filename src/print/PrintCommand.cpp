@@ -43,9 +43,8 @@ QString PrintRequestProblem(const TPrintRequest& request)
     return {};
 }
 
-void RememberPrintRequest(const TPrintRequest& request)
+void RememberPrintRequest(const TPrintRequest& request, TPrintOptions& options)
 {
-    TPrintOptions& options = RememberedPrintOptions();
     options.copies = std::clamp(request.copies, MinCopies, MaxCopies);
     options.printFrame = request.printFrame;
     options.printCutLine = request.printCutLine;
@@ -99,14 +98,14 @@ QString PrintTitle(const TLabelData& document)
     return format.contains(QStringLiteral("%s")) ? FormatText(format, {name}) : name;
 }
 
-bool PrintDocument(TLabelData& document, IPrintDevice& printer, TSTDPhasedProgress& progress,
-                   const std::function<void()>& idle)
+bool PrintDocument(TLabelData& document, const TPrintOptions& options, IPrintDevice& printer,
+                   TSTDPhasedProgress& progress, const std::function<void()>& idle)
 {
     // Date objects show the print date, so it is stamped first and taken back when nothing printed.
     const TDocumentDates before = document.Dates();
     document.SetLastPrint(QDateTime::currentDateTime());
     printer.SetTitle(PrintTitle(document));
-    const TPrintSpec job = FillPrintSpec(RememberedPrintOptions());
+    const TPrintSpec job = FillPrintSpec(options);
     TPrintSite site(document, progress, job, printer);
     site.SetOnIdle(idle);
     try {
@@ -119,13 +118,13 @@ bool PrintDocument(TLabelData& document, IPrintDevice& printer, TSTDPhasedProgre
     return !printer.Aborted();
 }
 
-std::optional<int> PrintDocumentOn(TLabelData& document, const QString& printerName, const QString& pdfFile,
-                                   TSTDPhasedProgress& progress)
+std::optional<int> PrintDocumentOn(TLabelData& document, const TPrintOptions& options, const QString& printerName,
+                                   const QString& pdfFile, TSTDPhasedProgress& progress)
 {
     std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Named(printerName);
     FitPrinterToPaper(*printer, *document.EffectivePaper());
     TPdfPrintJob job(*printer, pdfFile);
-    if (!PrintDocument(document, job, progress, {})) return std::nullopt;
+    if (!PrintDocument(document, options, job, progress, {})) return std::nullopt;
     return job.JobId();
 }
 

@@ -16,6 +16,7 @@ class TLabelData;
 class TPaperInfo;
 class TPrinterConfiguration;
 class TSTDPhasedProgress;
+struct TPrintOptions;
 
 // The choices of one print, as the dialog or the command line collects them.
 struct TPrintRequest {
@@ -33,9 +34,9 @@ struct TPrintRequest {
 
 // Why the request cannot be printed, or empty.
 QString PrintRequestProblem(const TPrintRequest& request);
-// Remembers the request for the print command; with the offset switch off the print runs without
-// offsets (the dialog's settings keep the typed values).
-void RememberPrintRequest(const TPrintRequest& request);
+// Remembers the request in options for the print command; with the offset switch off the print
+// runs without offsets (the dialog's settings keep the typed values).
+void RememberPrintRequest(const TPrintRequest& request, TPrintOptions& options);
 
 // The name of the size the printer is set to, for the start confirmation: the form's name when
 // it is the paper's size within 2.0 mm, else the size in millimetres.
@@ -54,12 +55,12 @@ QString PrintTitle(const TLabelData& document);
 // The print command after the dialog: stamps the document's print time, titles the job and
 // prints the current sheet from the remembered options. idle runs between objects, bands and
 // faces. False when the job was aborted (nothing was sent).
-bool PrintDocument(TLabelData& document, IPrintDevice& printer, TSTDPhasedProgress& progress,
-                   const std::function<void()>& idle);
+bool PrintDocument(TLabelData& document, const TPrintOptions& options, IPrintDevice& printer,
+                   TSTDPhasedProgress& progress, const std::function<void()>& idle);
 
 // PrintDocument without a dialog: the named printer (or the PDF printer, writing pdfFile) is set
 // to the document's paper first. The queue's job id (0 for a PDF file), or nothing when aborted.
-std::optional<int> PrintDocumentOn(TLabelData& document, const QString& printerName, const QString& pdfFile,
-                                   TSTDPhasedProgress& progress);
+std::optional<int> PrintDocumentOn(TLabelData& document, const TPrintOptions& options, const QString& printerName,
+                                   const QString& pdfFile, TSTDPhasedProgress& progress);
 
 }  // namespace kestrel

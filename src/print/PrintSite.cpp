@@ -24,12 +24,6 @@ constexpr int TargetGrowth = 10;
 constexpr int PatternLayerGroup = -50;
 constexpr int FullZoom = 100;
 
-TPrintPlacement& Placement()
-{
-    static TPrintPlacement placement;
-    return placement;
-}
-
 int FloorDiv(int64_t a, int64_t b)
 {
     return int(a >= 0 ? a / b : -((-a + b - 1) / b));
@@ -46,11 +40,16 @@ void MoveBy(TDrawObject& object, QPoint delta)
 }
 
 // Objects are stored relative to the face; on the sheet they stand at the face bounds' corner.
+// A background takes the face on the sheet as its own.
 void PlaceOnSheet(std::vector<std::unique_ptr<TDrawObject>>& objects, const TFaceInfo& face)
 {
-    const QPoint corner(face.OuterRect().left, face.OuterRect().top);
-    for (auto& object : objects)
-        if (!Placement() || !Placement()(*object, face)) MoveBy(*object, corner);
+    const TSheetRect bounds = face.OuterRect();
+    for (auto& object : objects) {
+        if (auto* background = dynamic_cast<IDOFaceBackground*>(object.get()))
+            background->SetFaceInfo(face);
+        else
+            MoveBy(*object, QPoint(bounds.left, bounds.top));
+    }
 }
 
 // The face's shape without its printed hole, as an exact outline (a region of a large disc at
@@ -79,11 +78,6 @@ void TurnAngle(TDrawObject& object)
 }
 
 }  // namespace
-
-void SetPrintPlacement(TPrintPlacement placement)
-{
-    Placement() = std::move(placement);
-}
 
 TPrintSite::TPrintSite(TLabelData& document, TSTDPhasedProgress& progress, const TPrintSpec& job,
                        IPrintDevice& printer)
@@ -144,7 +138,6 @@ TRect TPrintSite::TargetRect(const TFaceInfo& face) const
 
 void TPrintSite::Print()
 {
-    TAllSurfacesPrintScope printScope;
     if (!document_.EffectivePaper()) return;
     printer_.SetLandscape(document_.EffectivePaper()->Landscape());
     printer_.BeginDoc();

@@ -18,12 +18,6 @@ class TLabelData;
 class TSTDPhasedProgress;
 struct TPrintSpec;
 
-// Placement of object kinds that need more than a move onto the sheet (backgrounds take the
-// face as their clipping face and its size); the kind's own layer installs it. True when it
-// placed the object.
-using TPrintPlacement = std::function<bool(TDrawObject& object, const TFaceInfo& face)>;
-void SetPrintPlacement(TPrintPlacement placement);
-
 // A draw site that is never shown: it holds one face's objects at a time, in sheet coordinates,
 // and prints every selected face of the document's current sheet, copy after copy, band by band.
 class TPrintSite : public TDrawSite {

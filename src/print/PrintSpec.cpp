@@ -16,12 +16,6 @@ int TPrintSpec::SelectedCount(int faceCount) const
     return count;
 }
 
-TPrintOptions& RememberedPrintOptions()
-{
-    static TPrintOptions options;
-    return options;
-}
-
 TPrintSpec FillPrintSpec(const TPrintOptions& options)
 {
     TPrintSpec job;

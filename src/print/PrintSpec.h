@@ -29,7 +29,8 @@ struct TPrintSpec {
     int SelectedCount(int faceCount) const;
 };
 
-// Remembered while the program runs (never saved).
+// What the print dialog remembers from one print to the next while its window lives (never
+// saved).
 struct TPrintOptions {
     int copies = 1;
     bool printFrame = false;
@@ -43,7 +44,6 @@ struct TPrintOptions {
     int leftOffset = 0;
     int topOffset = 0;
 };
-TPrintOptions& RememberedPrintOptions();
 
 // The job the print command runs from the remembered options.
 TPrintSpec FillPrintSpec(const TPrintOptions& options);

@@ -11,8 +11,8 @@ namespace kestrel {
 class TCanvas;
 class TDrawSite;
 
-// What the draw site needs of the process-wide ghost list that runs interactive drags. The
-// editing layer installs the list at start-up; with none installed no drag ever starts.
+// What the draw site needs of the ghost list that runs its interactive drags: the editing layer's
+// session gives its sites one; a site without one never starts a drag.
 class IDragGhosts {
 public:
     virtual ~IDragGhosts() = default;
@@ -33,9 +33,5 @@ public:
     // Draws the ghosts over a freshly painted site; the canvas has the site's logical mapping.
     virtual void PaintGhosts(TDrawSite& site, TCanvas& canvas) = 0;
 };
-
-IDragGhosts* DragGhosts();
-// Installs the list (nullptr removes it) and returns the previous one.
-IDragGhosts* SetDragGhosts(IDragGhosts* ghosts);
 
 }  // namespace kestrel

@@ -17,6 +17,7 @@
 
 namespace kestrel {
 
+class IDragGhosts;
 class TCanvas;
 class TDrawSite;
 
@@ -55,6 +56,9 @@ public:
 
     void SetHost(IDrawSiteHost* host) { host_ = host; }
     IDrawSiteHost* Host() const { return host_; }
+    // The ghost list of the session the site is edited in; without one no drag starts.
+    void SetDragGhosts(IDragGhosts* ghosts) { ghosts_ = ghosts; }
+    IDragGhosts* DragGhosts() const { return ghosts_; }
 
     // --- Mapping ---------------------------------------------------------------------------
     TScaler& Scaler() { return scaler_; }
@@ -185,6 +189,7 @@ protected:
 
 private:
     int MappingDpi() const;
+    bool DragActive() const;
     void ObjectNotified(TPersistent* sender, const QUuid& kind);
     void RemovePivotsOf(const TDrawObject& owner);
     void PaintBackground(TCanvas& canvas);
@@ -223,6 +228,7 @@ private:
     TCanvas* paintingSurface_ = nullptr;
     QPoint pointer_;  // last pointer position, logical
     IDrawSiteHost* host_ = nullptr;
+    IDragGhosts* ghosts_ = nullptr;
     std::vector<std::unique_ptr<TPivot>> pivots_;
     QImage scene_;
 

@@ -112,7 +112,7 @@ QPoint TGuide::Slot(int i) const
 
 void TGuide::SetSlot(int i, QPoint pos)
 {
-    slots_[CheckedIndex(i)] = pos;
+    Update(slots_[CheckedIndex(i)], pos);
 }
 
 TGuide::TMatch TGuide::Match(const QPoint& slot, QPoint p, int tolerance)
@@ -170,8 +170,8 @@ bool TGuide::LiesIn(const QPoint& slot, const TRect& rect)
 void TGuide::ClipTo(const TRect& rect)
 {
     for (QPoint& slot : slots_)
-        if (!LiesIn(slot, rect)) slot = QPoint();
-    if (enabled_ && IsEmpty()) enabled_ = false;
+        if (!LiesIn(slot, rect)) Update(slot, QPoint());
+    if (IsEmpty()) SetEnabled(false);
 }
 
 void TGuide::Draw(TCanvas& canvas, const TRect& rect) const
@@ -192,7 +192,7 @@ void TGuide::Assign(const TPersistent& source)
 {
     TPersistent::Assign(source);
     // The positions are the class's own record, outside the property table.
-    if (const auto* other = dynamic_cast<const TGuide*>(&source)) slots_ = other->slots_;
+    if (const auto* other = dynamic_cast<const TGuide*>(&source)) Update(slots_, other->slots_);
 }
 
 void TGuide::DefineProperties(TFiler& filer)

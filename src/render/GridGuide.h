@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <array>
+#include <functional>
 
 #include "document/stream/Persistent.h"
 #include "platform/Geometry.h"
@@ -15,22 +16,44 @@ class TCanvas;
 
 inline constexpr int NoSnap = 2147483647;
 
-class TGrid : public TPersistent {
+// Tells its owner (the document) about every change of its values.
+class TChangeReporter {
+public:
+    void SetOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
+
+protected:
+    // Stores the value and reports when it differs.
+    template <class T>
+    void Update(T& field, const T& value)
+    {
+        if (field == value) return;
+        field = value;
+        ReportChange();
+    }
+    void ReportChange() const
+    {
+        if (onChange_) onChange_();
+    }
+
+private:
+    std::function<void()> onChange_;
+};
+
+class TGrid : public TPersistent, public TChangeReporter {
     KESTREL_PERSISTENT()
 public:
     static constexpr int DefaultSize = 50;
 
     bool LineShape() const { return lineShape_; }
-    void SetLineShape(bool value) { lineShape_ = value; }
+    void SetLineShape(bool value) { Update(lineShape_, value); }
     bool Visible() const { return visible_; }
-    void SetVisible(bool value) { visible_ = value; }
+    void SetVisible(bool value) { Update(visible_, value); }
     int Size() const { return size_; }
     // A size below 1 (only a damaged or foreign document holds one) becomes the default, so that
     // snapping never divides by zero and drawing always advances.
-    void SetSize(int value) { size_ = value > 0 ? value : DefaultSize; }
+    void SetSize(int value) { Update(size_, value > 0 ? value : DefaultSize); }
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool value) { enabled_ = value; }
-
+    void SetEnabled(bool value) { Update(enabled_, value); }
 
     // Moves p onto the nearest grid point; truncating division, so negative coordinates round
     // toward zero.
@@ -50,15 +73,15 @@ private:
 
 // Ten slots of (X, Y): X != 0 is a vertical guide at x = X, else Y != 0 a horizontal one at
 // y = Y, else the slot is empty.
-class TGuide : public TPersistent {
+class TGuide : public TPersistent, public TChangeReporter {
     KESTREL_PERSISTENT()
 public:
     static constexpr int SlotCount = 10;
 
     bool Visible() const { return visible_; }
-    void SetVisible(bool value) { visible_ = value; }
+    void SetVisible(bool value) { Update(visible_, value); }
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool value) { enabled_ = value; }
+    void SetEnabled(bool value) { Update(enabled_, value); }
     int Count() const { return SlotCount; }
 
     // i must be 0..Count()-1.

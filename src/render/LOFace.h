@@ -32,13 +32,11 @@ public:
     const TFaceInfo& Face() const { return face_; }
     // Ignored once placed on a site unless editable; the bounds become the outer rectangle.
     void SetFace(const TFaceInfo& info);
-    bool Editable() const { return editable_; }
     // Only an editable face moves, resizes and shows handles.
     void SetEditable(bool value);
     bool FaceSelected() const { return faceSelected_; }
     // With single selection, selecting deselects the site's other faces.
     void SetFaceSelected(bool value);
-    bool SingleSelection() const { return singleSelection_; }
     void SetSingleSelection(bool value) { singleSelection_ = value; }
     bool ShowNumber() const { return showNumber_; }
     void SetShowNumber(bool value);

@@ -7,7 +7,6 @@
 
 #include "app/RuntimeFlags.h"
 #include "document/CanvasMixing.h"
-#include "document/DODesigner.h"
 #include "document/ObjectSite.h"
 #include "imaging/CoverageFill.h"
 #include "platform/ArcGeometry.h"
@@ -630,25 +629,6 @@ void TLOText::AssignFrom(const TDrawObject& source)
     layout_.EndUpdate();
     assigning_ = false;
     displayOutline_.reset();
-}
-
-void RegisterTextKinds()
-{
-    TKindSetup setup;
-    // Placed at once until texts can be drawn out with the mouse; the user types the text first.
-    setup.drag = false;
-    setup.editorFirst = true;
-    // A new text starts as a line-sized box at the face's top left and fits itself to its text.
-    // (A factory may stand another class in for the kind.)
-    setup.prepare = [](TDrawObject& object, TObjectSite& site) {
-        if (auto* text = dynamic_cast<TLOText*>(&object)) {
-            const TRect area = site.LogicalArea();
-            text->SetBounds({area.left + 100, area.top + 100, area.left + 700,
-                             area.top + 100 + text->Layout().LineHeight()});
-        }
-        if (auto* autoSize = dynamic_cast<IDOAutoSize*>(&object)) autoSize->SetAutoSize(true);
-    };
-    TLOCreator::SetKindSetup("TLOText", std::move(setup));
 }
 
 void PasteClipboardText(TLOText& text)

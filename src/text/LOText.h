@@ -208,7 +208,4 @@ private:
 // of "TLOTextPaste"); text that code page 932 cannot hold is refused with a message.
 void PasteClipboardText(TLOText& text);
 
-// The text kind's creation setup in the designer registry.
-void RegisterTextKinds();
-
 }  // namespace kestrel

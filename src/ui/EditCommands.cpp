@@ -11,6 +11,7 @@
 
 #include "app/AppFrame.h"
 #include "app/ExceptionReport.h"
+#include "document/DrawObject.h"
 #include "edit/LayoutActions.h"
 #include "platform/Error.h"
 #include "render/DrawSite.h"
@@ -42,27 +43,47 @@ QLineEdit* FocusedLineEdit()
     return edit && !edit->isReadOnly() ? edit : nullptr;
 }
 
-QList<QKeySequence> ShortcutsOf(const TDrawSiteActionBase& action, const TLayoutActions& actions)
-{
-    QList<QKeySequence> keys;
-    if (!action.ShortCut().isEmpty()) keys << QKeySequence(action.ShortCut());
-    if (&action == &actions.redo) keys << QKeySequence(QStringLiteral("Ctrl+Y"));
-    return keys;
-}
 }  // namespace
 
-TEditCommands::TEditCommands(QWidget* parent) : QObject(parent), actions_(std::make_unique<TLayoutActions>())
+TEditCommands::TEditCommands(TActionList& history, QWidget* parent)
+    : QObject(parent), actions_(std::make_unique<TLayoutActions>(history))
 {
-    for (TDrawSiteActionBase* action : actions_->All()) {
-        auto* entry = new QAction(action->Caption(), this);
-        entry->setShortcuts(ShortcutsOf(*action, *actions_));
-        entry->setShortcutContext(Qt::WindowShortcut);
-        connect(entry, &QAction::triggered, this, [this, action] { Run(*action); });
-        bindings_.push_back({action, entry});
-        if (parent) parent->addAction(entry);
-    }
+    TLayoutActions& a = *actions_;
+    const auto keys = [](const char* sequence) { return QList<QKeySequence>{QKeySequence(QString::fromLatin1(sequence))}; };
+    Bind(a.undo, QStringLiteral("取り消し(&U)"), keys("Ctrl+Z"));
+    Bind(a.redo, QStringLiteral("やり直し(&R)"), {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    Bind(a.cut, QStringLiteral("切り取り(&T)"), keys("Ctrl+X"));
+    Bind(a.copy, QStringLiteral("コピー(&C)"), keys("Ctrl+C"));
+    Bind(a.paste, QStringLiteral("貼り付け(&P)"), keys("Ctrl+V"));
+    Bind(a.clear, QStringLiteral("クリア(&D)"), keys("Del"));
+    Bind(a.selectAll, QStringLiteral("すべて選択(&A)"), keys("Ctrl+A"));
+    Bind(a.bringToFront, QStringLiteral("前面に移動(&W)"), keys("Ctrl+F"));
+    Bind(a.sendToBack, QStringLiteral("背面に移動(&K)"), keys("Ctrl+B"));
+    Bind(a.group, QStringLiteral("グループ化(&G)"), keys("Ctrl+G"));
+    Bind(a.ungroup, QStringLiteral("グループ化解除(&N)"), keys("Ctrl+U"));
+    Bind(a.lock, QStringLiteral("固定する(&O)"), {});
+    Bind(a.unlock, QStringLiteral("固定しない(&U)"), {});
+    Bind(a.dontPrint, QStringLiteral("印刷禁止にする(&N)"), {});
+    Bind(a.doPrint, QStringLiteral("印刷禁止にしない(&I)"), {});
+    Bind(a.vertText, QStringLiteral("縦書き(&V)"), {});
+    Bind(a.horzText, QStringLiteral("横書き(&H)"), {});
+    Bind(a.rotateRight, QStringLiteral("右に90ﾟ(&I)"), {});
+    Bind(a.rotate180, QStringLiteral("180ﾟ(&O)"), {});
+    Bind(a.rotateLeft, QStringLiteral("左に90ﾟ(&E)"), {});
+    Bind(a.properties, QStringLiteral("プロパティ(&O)"), {});
+    Bind(a.splitText, QStringLiteral("文字列の分割"), {});
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { Update(); });
     Update();
+}
+
+void TEditCommands::Bind(TDrawSiteActionBase& action, const QString& caption, const QList<QKeySequence>& keys)
+{
+    auto* entry = new QAction(caption, this);
+    entry->setShortcuts(keys);
+    entry->setShortcutContext(Qt::WindowShortcut);
+    connect(entry, &QAction::triggered, this, [this, &action] { Run(action); });
+    bindings_.push_back({&action, entry, caption});
+    if (auto* window = qobject_cast<QWidget*>(parent())) window->addAction(entry);
 }
 
 TEditCommands::~TEditCommands() = default;
@@ -122,7 +143,7 @@ void TEditCommands::AddApplicableTo(QMenu& menu)
     for (const auto& section : sections) {
         bool separated = menu.isEmpty();
         for (TDrawSiteActionBase* action : section) {
-            if (!action->Enabled()) continue;
+            if (!EntryFor(*action)->isEnabled()) continue;
             if (!separated) menu.addSeparator();
             separated = true;
             menu.addAction(EntryFor(*action));
@@ -132,27 +153,28 @@ void TEditCommands::AddApplicableTo(QMenu& menu)
 
 void TEditCommands::Update()
 {
-    QLineEdit* field = FocusedLineEdit();
-    for (const TBinding& binding : bindings_) {
-        try {
-            if (field && binding.action->HandlesTextControls()) {
-                TLineEditControl control(*field);
-                binding.action->UpdateText(control);
-            } else {
-                binding.action->UpdateTarget(site_);
-            }
-        } catch (const EKestrel&) {
-            binding.action->SetEnabled(false);  // e.g. no clipboard to ask
-        }
-        Show(binding);
-    }
+    for (TBinding& binding : bindings_) Show(binding);
 }
 
-void TEditCommands::Show(const TBinding& binding) const
+// On a text field the commands that serve it do what it does, and undo shows its plain caption.
+void TEditCommands::Show(const TBinding& binding)
 {
-    binding.entry->setText(binding.action->Caption());
-    binding.entry->setEnabled(binding.action->Enabled());
-    binding.entry->setStatusTip(binding.action->Hint());
+    QLineEdit* field = FocusedLineEdit();
+    const bool onText = field && binding.action->HandlesTextControls();
+    bool enabled = false;
+    try {
+        if (onText) {
+            TLineEditControl control(*field);
+            enabled = binding.action->EnabledOnText(control);
+        } else {
+            enabled = binding.action->EnabledOn(site_);
+        }
+    } catch (const EKestrel&) {
+        enabled = false;  // e.g. no clipboard to ask
+    }
+    const QString named = enabled && !onText ? binding.action->NamedCaption() : QString();
+    binding.entry->setText(named.isEmpty() ? binding.caption : named);
+    binding.entry->setEnabled(enabled);
 }
 
 // A command that fails (a damaged clipboard, a full disk) says so and leaves the window usable.
@@ -163,9 +185,9 @@ void TEditCommands::Run(TDrawSiteActionBase& action)
         if (field && action.HandlesTextControls()) {
             TLineEditControl control(*field);
             action.ExecuteText(control);
-        } else if (site_) {
-            action.ExecuteTarget(*site_);
-            site_->UpdatePivots();
+        } else {
+            action.ExecuteOn(site_);
+            if (site_) site_->UpdatePivots();
         }
     } catch (const EKestrel& e) {
         TAppFrame::ShowOkMessage("%s", {e.Message()});

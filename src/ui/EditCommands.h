@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -12,17 +14,19 @@ class QWidget;
 
 namespace kestrel {
 
+class TActionList;
 class TDrawSite;
 class TDrawSiteActionBase;
 struct TLayoutActions;
 
-// Binds the layout screen's commands to menu entries, tool bar buttons and shortcuts. They act on
-// the text field that has the focus when they serve text fields, otherwise on the site given
-// last; without one they are disabled.
+// Binds the layout screen's commands to menu entries, tool bar buttons and shortcuts, which carry
+// their captions and hints. They act on the text field that has the focus when they serve text
+// fields, otherwise on the site given last; without one only undo and redo, which step through
+// the session's history, may run.
 class TEditCommands : public QObject {
 public:
     // The shortcuts work anywhere in the parent's window.
-    explicit TEditCommands(QWidget* parent);
+    TEditCommands(TActionList& history, QWidget* parent);
     ~TEditCommands() override;
 
     void SetSite(TDrawSite* site);
@@ -44,9 +48,11 @@ private:
     struct TBinding {
         TDrawSiteActionBase* action;
         QAction* entry;
+        QString caption;
     };
+    void Bind(TDrawSiteActionBase& action, const QString& caption, const QList<QKeySequence>& keys);
     void Run(TDrawSiteActionBase& action);
-    void Show(const TBinding& binding) const;
+    void Show(const TBinding& binding);
 
     std::unique_ptr<TLayoutActions> actions_;
     std::vector<TBinding> bindings_;

@@ -17,12 +17,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "document/ActionList.h"
 #include "document/DOActions.h"
 #include "document/DOList.h"
 #include "document/DrawObject.h"
-#include "edit/GhostList.h"
+#include "document/EditSession.h"
 #include "edit/LayoutActions.h"
+#include "edit/LayoutSession.h"
 #include "edit/LayoutSnap.h"
 #include "label/LabelData.h"
 #include "objects/PictureObject.h"
@@ -44,14 +44,12 @@ constexpr TColor kOutsideFace = RGBColor(0xD4, 0xD4, 0xD4);
 constexpr int kZoomCount = static_cast<int>(std::size(TFaceView::ZoomLevels));
 }  // namespace
 
-TFaceView::TFaceView(QWidget* parent)
+TFaceView::TFaceView(TLayoutSession& session, QWidget* parent)
     : QWidget(parent),
+      session_(session),
       zoomBox_(new QComboBox(this)),
-      moveModes_(new TMoveModeBar([this] { return document_ ? &document_->Grid() : nullptr; },
-                                  [this] {
-                                      if (site_) site_->Invalidate();
-                                  },
-                                  this)),
+      moveModes_(new TMoveModeBar(
+          session.MoveSettings(), [this] { return document_ ? &document_->Grid() : nullptr; }, this)),
       layout_(new QVBoxLayout(this)),
       rulerGrid_(new QGridLayout),
       horizontalRuler_(new TRuler(Qt::Horizontal, this)),
@@ -78,7 +76,7 @@ TFaceView::TFaceView(QWidget* parent)
 
 TFaceView::~TFaceView()
 {
-    GhostList().RemoveSnapHook(this);
+    session_.Ghosts().RemoveSnapHook(this);
     ShowSite(nullptr);
 }
 
@@ -89,6 +87,7 @@ void TFaceView::Load(TLabelData& document, int face)
     const TFaceGeometry geometry = document.Face(face);
     const TSheetRect outer = geometry.OuterRect();
     auto site = std::make_unique<TDrawSite>();
+    session_.Attach(*site);
     site->Scaler().SetUnitDPI(LogicalUnitsPerInch);
     site->Scaler().SetScale(Zoom());
     site->SetColor(kOutsideFace);
@@ -105,7 +104,7 @@ void TFaceView::Load(TLabelData& document, int face)
     document_ = &document;
     face_ = face;
     geometry_ = geometry;
-    GhostList().SetSnapHook(this, LayoutSnapHook(document.Grid(), document.Guide()));
+    session_.Ghosts().SetSnapHook(this, LayoutSnapHook(document.Grid(), document.Guide()));
     moveModes_->Refresh();
     ShowSite(std::move(site));
 }
@@ -124,9 +123,9 @@ void TFaceView::Flush()
 // Records of the face being left would act on objects that are no longer shown.
 void TFaceView::Unload()
 {
-    GhostList().RemoveSnapHook(this);
+    session_.Ghosts().RemoveSnapHook(this);
     ShowSite(nullptr);
-    ActionList().Clear();
+    session_.History().Clear();
     document_ = nullptr;
     face_ = -1;
 }
@@ -202,7 +201,7 @@ void TFaceView::DropPictures(const QStringList& files, QPoint device)
         image->ResetSize();
         image->SetBounds(image->Rect().Translated(at.x(), at.y()));
         TDrawObject& object = site_->AddObject(std::move(image));
-        ActionList().Add(std::make_unique<TDOAddAction>(object, QStringLiteral("追加")));
+        Record(*site_, std::make_unique<TDOAddAction>(object, QStringLiteral("追加")));
         site_->SelectAll(false);
         object.SetSelected(true);
         site_->UpdatePivots();

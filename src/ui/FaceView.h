@@ -18,6 +18,7 @@ namespace kestrel {
 class TCanvas;
 class TDrawSite;
 class TLabelData;
+class TLayoutSession;
 class TMoveModeBar;
 class TSiteView;
 class TRuler;
@@ -29,7 +30,8 @@ class TFaceView : public QWidget {
 public:
     static constexpr int ZoomLevels[] = {25, 50, 75, 100, 150, 200, 400};
 
-    explicit TFaceView(QWidget* parent = nullptr);
+    // The faces shown are edited in the session.
+    explicit TFaceView(TLayoutSession& session, QWidget* parent = nullptr);
     ~TFaceView() override;
 
     // Writes the face being shown back first.
@@ -103,6 +105,7 @@ private:
     void PaintGuideDrag(TCanvas& canvas) const;
     void SettingsChanged();
 
+    TLayoutSession& session_;
     TLabelData* document_ = nullptr;
     int face_ = -1;
     TFaceGeometry geometry_;

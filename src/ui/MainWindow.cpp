@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -10,14 +11,18 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
 
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
+#include "edit/LayoutSession.h"
 #include "label/DocumentFlows.h"
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
+#include "label/SheetEditing.h"
 #include "paper/FaceDescription.h"
 #include "paper/PapersV2.h"
+#include "platform/Cp932.h"
 #include "platform/Error.h"
 #include "render/GridGuide.h"
 #include "ui/CacheSettingsDialog.h"
@@ -38,6 +43,7 @@ namespace {
 constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 740;
 constexpr int kIdleUpdateMilliseconds = 100;
+constexpr int kMaxUndoLimit = 100;
 
 // "description|patterns|..." as the settings write filters, in the form file dialogs take.
 QString DialogFilter(const QString& pairs)
@@ -63,11 +69,15 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       catalogue_(catalogue),
       stack_(new QStackedWidget(this)),
       sheetView_(new TSheetView(stack_)),
-      faceView_(new TFaceView(stack_)),
-      editCommands_(new TEditCommands(this)),
-      objectCommands_(new TObjectCommands(this)),
       faceStatus_(new QLabel(this))
 {
+    auto session = std::make_unique<TLayoutSession>();
+    session_ = session.get();
+    session_->History().SetLimit(
+        std::clamp(TAppFrame::ReadInteger(QStringLiteral("UndoLimit"), TActionList::DefaultLimit), 1, kMaxUndoLimit));
+    faceView_ = new TFaceView(*session_, stack_);
+    editCommands_ = new TEditCommands(session_->History(), this);
+    objectCommands_ = new TObjectCommands(this);
     setObjectName("frmMain");
     setWindowTitle(ExpandMacro("$(AppName)"));
     stack_->addWidget(sheetView_);
@@ -98,14 +108,15 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     };
     window.documentChanged = [this] { DocumentChanged(); };
     window.setTitle = [this](const QString& title) { setWindowTitle(title); };
-    flows_ = std::make_unique<TDocumentFlows>(frame, catalogue, productDB, std::move(window));
+    flows_ = std::make_unique<TDocumentFlows>(frame, catalogue, productDB, std::move(window), std::move(session));
 
     BuildFileMenu();
     BuildEditMenu();
     BuildViewMenu();
     BuildInsertMenu();
+    BuildSheetMenu();
     BuildToolMenu();
-    InstallPropertiesDialogs(this);
+    InstallPropertiesDialogs(*session_, this);
     DocumentChanged();
     idle_ = std::make_unique<TGlobalNotify>();
     idle_->OnIdle = [this](TGlobalNotify&) { UpdateOnIdle(); };
@@ -147,7 +158,7 @@ void TfrmMain::BuildFileMenu()
     menu.addSeparator();
     AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
         faceView_->Flush();
-        PrintSheetFromWindow(flows_->Document(), this);
+        PrintSheetFromWindow(flows_->Document(), printOptions_, this);
     });
     menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
@@ -248,6 +259,59 @@ void TfrmMain::BuildInsertMenu()
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 }
 
+// The sheets of the document, on the sheet screen; each change is one undo step.
+void TfrmMain::BuildSheetMenu()
+{
+    QMenu& menu = *menuBar()->addMenu("シート(&H)");
+    const auto add = [&](const QString& caption, const QString& hint, std::function<void(TSheetEditing&)> run) {
+        sheetCommands_.push_back(AddCommand(menu, caption, {}, hint, [this, run = std::move(run)] { EditSheets(run); }));
+    };
+    add("新しいシート(&N)", "新しいシートを追加します", [](TSheetEditing& sheets) { sheets.NewSheet(); });
+    add("シートの複製(&D)", "表示しているシートを複製します", [](TSheetEditing& sheets) { sheets.DuplicateSheet(); });
+    add("シートの削除(&L)", "表示しているシートを削除します", [this](TSheetEditing& sheets) {
+        sheets.DeleteSheet(flows_->Document().CurrentSheet());
+    });
+    add("前へ移動(&B)", "表示しているシートをひとつ前へ移動します", [this](TSheetEditing& sheets) {
+        sheets.MoveSheet(std::max(flows_->Document().CurrentSheet() - 1, 0));
+    });
+    add("後ろへ移動(&F)", "表示しているシートをひとつ後ろへ移動します", [this](TSheetEditing& sheets) {
+        const TLabelData& document = flows_->Document();
+        sheets.MoveSheet(std::min(document.CurrentSheet() + 1, document.SheetCount() - 1));
+    });
+    sheetCommands_.push_back(
+        AddCommand(menu, "シート名の変更(&R)...", {}, "表示しているシートの名前を変更します", [this] { RenameSheet(); }));
+    connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+}
+
+void TfrmMain::EditSheets(const std::function<void(TSheetEditing&)>& operation)
+{
+    TSheetEditing sheets(flows_->Document(), session_->History());
+    operation(sheets);
+    UpdateCommands();
+}
+
+void TfrmMain::RenameSheet()
+{
+    bool accepted = false;
+    const QString name = QInputDialog::getText(this, "シート名の変更", "シート名(&N):", QLineEdit::Normal,
+                                               flows_->Document().SheetName(), &accepted);
+    if (!accepted) return;
+    if (!CanEncodeCp932(name)) throw EKestrel(QStringLiteral("シート名にラベルで使えない文字が含まれています"));
+    EditSheets([&](TSheetEditing& sheets) { sheets.RenameSheet(name); });
+}
+
+// Kept in the settings as "UndoLimit"; the history keeps its newest steps when it shrinks.
+void TfrmMain::ChooseUndoLimit()
+{
+    TActionList& history = session_->History();
+    bool accepted = false;
+    const int limit = QInputDialog::getInt(this, "取り消しの回数", "取り消しできる操作の数(&N):", history.Limit(), 1,
+                                           kMaxUndoLimit, 1, &accepted);
+    if (!accepted) return;
+    TAppFrame::WriteInteger(QStringLiteral("UndoLimit"), limit);
+    history.SetLimit(limit);
+}
+
 void TfrmMain::BuildToolMenu()
 {
     QMenu& menu = *menuBar()->addMenu("ツール(&T)");
@@ -255,6 +319,7 @@ void TfrmMain::BuildToolMenu()
         TfrmCacheSettings dialog(this);
         dialog.exec();
     });
+    AddCommand(menu, "取り消しの回数(&U)...", {}, "取り消しできる操作の数を設定します", [this] { ChooseUndoLimit(); });
 }
 
 bool TfrmMain::IsEditingFace() const
@@ -293,8 +358,31 @@ void TfrmMain::DocumentChanged()
 {
     faceView_->Unload();
     stack_->setCurrentWidget(sheetView_);
+    ListenToDocument();
     Guarded([this] { sheetView_->Load(flows_->Document()); });
+    UpdateLayoutAids();
     UpdateCommands();
+}
+
+void TfrmMain::ListenToDocument()
+{
+    TLabelDataSignals& signals = flows_->Document().Signals();
+    documentConnections_.clear();
+    for (TSignal<>* sheetContent : {&signals.currentSheetChanged, &signals.sheetsChanged, &signals.paperChanged})
+        documentConnections_.push_back(sheetContent->Connect([this] { SheetContentChanged(); }));
+    documentConnections_.push_back(signals.facesChanged.Connect([this](int) { SheetContentChanged(); }));
+    documentConnections_.push_back(signals.layoutAidsChanged.Connect([this] {
+        UpdateLayoutAids();
+        if (faceView_->Site()) faceView_->Site()->Invalidate();
+    }));
+}
+
+// The sheet screen shows what the document holds now; the face screen is left alone (its face
+// is written back when the user leaves it).
+void TfrmMain::SheetContentChanged()
+{
+    if (!IsEditingFace()) Guarded([this] { sheetView_->Load(flows_->Document()); });
+    UpdateStatus();
 }
 
 bool TfrmMain::EditFace(int face)
@@ -328,12 +416,13 @@ bool TfrmMain::ShowSheet()
 bool TfrmMain::ChooseSheet(int sheet)
 {
     TLabelData& document = flows_->Document();
-    return Guarded([&] {
-               faceView_->Flush();
-               faceView_->Unload();
-               document.SelectSheet(sheet);
-           }) &&
-           ShowSheet();
+    const bool chosen = Guarded([&] {
+        faceView_->Flush();
+        faceView_->Unload();
+        document.SelectSheet(sheet);
+    });
+    // A sheet that could not be read leaves the chooser on the sheet that stayed current.
+    return ShowSheet() && chosen;
 }
 
 QStringList TfrmMain::InformationTexts(TFieldType set)
@@ -363,15 +452,22 @@ void TfrmMain::UpdateCommands()
     zoomInCommand_->setEnabled(editing);
     zoomOutCommand_->setEnabled(editing);
     for (QAction* command : {gridCommand_, gridSnapCommand_, guideSnapCommand_}) command->setEnabled(editing);
-    gridSnapCommand_->setChecked(flows_->Document().Grid().Enabled());
+    gridInterval_->setEnabled(editing);
+    dotGridCommand_->setEnabled(editing);
+    for (QAction* command : sheetCommands_) command->setEnabled(!editing);
+    UpdateStatus();
+}
+
+void TfrmMain::UpdateLayoutAids()
+{
+    TLabelData& document = flows_->Document();
+    const TGrid& grid = document.Grid();
+    gridSnapCommand_->setChecked(grid.Enabled());
     const QSignalBlocker quietInterval(gridInterval_);
     const QSignalBlocker quietDots(dotGridCommand_);
-    gridInterval_->setValue(flows_->Document().Grid().Size() / 10);
-    gridInterval_->setEnabled(editing);
-    dotGridCommand_->setChecked(!flows_->Document().Grid().LineShape());
-    dotGridCommand_->setEnabled(editing);
-    guideSnapCommand_->setChecked(flows_->Document().Guide().Enabled());
-    UpdateStatus();
+    gridInterval_->setValue(grid.Size() / 10);
+    dotGridCommand_->setChecked(!grid.LineShape());
+    guideSnapCommand_->setChecked(document.Guide().Enabled());
 }
 
 QString TfrmMain::FaceStatus() const

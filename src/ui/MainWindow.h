@@ -5,7 +5,10 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "platform/Signal.h"
+#include "print/PrintSpec.h"
 #include "ui/TextPropertiesDialog.h"
 
 class QAction;
@@ -23,6 +26,8 @@ class TEditCommands;
 class TObjectCommands;
 class TFaceView;
 class TGlobalNotify;
+class TLayoutSession;
+class TSheetEditing;
 class TPapersV2;
 class TProductDB;
 class TSheetView;
@@ -40,6 +45,7 @@ public:
     ~TfrmMain() override;
 
     TDocumentFlows& Flows() { return *flows_; }
+    TLayoutSession& Session() const { return *session_; }
     TSheetView& SheetView() const { return *sheetView_; }
     TFaceView& FaceView() const { return *faceView_; }
     TEditCommands& EditCommands() const { return *editCommands_; }
@@ -72,13 +78,22 @@ private:
     void BuildViewMenu();
     void BuildLayoutToolBar();
     void BuildInsertMenu();
+    void BuildSheetMenu();
     void BuildToolMenu();
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();
+    // Follows what the document tells: sheets, paper, faces, grid and guides.
+    void ListenToDocument();
+    void SheetContentChanged();
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
+    // Runs a sheet operation of the sheet screen as one undo step.
+    void EditSheets(const std::function<void(TSheetEditing&)>& operation);
+    void RenameSheet();
+    void ChooseUndoLimit();
     void UpdateCommands();
+    void UpdateLayoutAids();
     // Catches up with what changed outside the window's own steps (a selection made by the
     // model, the clipboard) when the program waits for input; the clipboard is asked at most
     // every kIdleUpdateMilliseconds.
@@ -91,11 +106,14 @@ private:
 
     TAppFrame& frame_;
     TPapersV2* catalogue_;
+    // Owned by the flows, with the document.
+    TLayoutSession* session_ = nullptr;
     QStackedWidget* stack_;
     TSheetView* sheetView_;
-    TFaceView* faceView_;
-    TEditCommands* editCommands_;
-    TObjectCommands* objectCommands_;
+    TFaceView* faceView_ = nullptr;
+    TEditCommands* editCommands_ = nullptr;
+    TObjectCommands* objectCommands_ = nullptr;
+    std::vector<QAction*> sheetCommands_;
     QAction* editFaceCommand_ = nullptr;
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;
@@ -107,6 +125,8 @@ private:
     QSpinBox* gridInterval_ = nullptr;
     QAction* dotGridCommand_ = nullptr;
     std::unique_ptr<TDocumentFlows> flows_;
+    std::vector<TSignalConnection> documentConnections_;
+    TPrintOptions printOptions_;
     // The menu goes after the history that fills it.
     std::unique_ptr<THistoryMenu> recentFilesMenu_;
     std::unique_ptr<THistoryManager> recentFiles_;

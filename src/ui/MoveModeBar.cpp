@@ -10,10 +10,10 @@
 
 namespace kestrel {
 
-TMoveModeBar::TMoveModeBar(std::function<TGrid*()> grid, std::function<void()> changed, QWidget* parent)
+TMoveModeBar::TMoveModeBar(TMoveSettings& settings, std::function<TGrid*()> grid, QWidget* parent)
     : QWidget(parent),
+      settings_(settings),
       grid_(std::move(grid)),
-      changed_(std::move(changed)),
       mode_(new QComboBox(this)),
       step_(new QComboBox(this)),
       axisLock_(new QCheckBox("水平・垂直移動", this)),
@@ -31,7 +31,7 @@ TMoveModeBar::TMoveModeBar(std::function<TGrid*()> grid, std::function<void()> c
         layout->addWidget(control);
     connect(mode_, &QComboBox::activated, this, [this](int index) { ModeChosen(index); });
     connect(step_, &QComboBox::activated, this, [this](int index) {
-        ChooseStep(MoveSettings(), index);
+        ChooseStep(settings_, index);
         Refresh();
     });
     for (QCheckBox* flag : {axisLock_, turnWhileMoving_, turnObject_})
@@ -43,14 +43,13 @@ void TMoveModeBar::ModeChosen(int index)
 {
     TGrid* grid = grid_();
     if (!grid) return Refresh();
-    ChooseMoveMode(MoveSettings(), *grid, static_cast<TMoveModeChoice>(index));
+    ChooseMoveMode(settings_, *grid, static_cast<TMoveModeChoice>(index));
     Refresh();
-    if (changed_) changed_();
 }
 
 void TMoveModeBar::FlagsChanged()
 {
-    TMoveSettings& settings = MoveSettings();
+    TMoveSettings& settings = settings_;
     settings.axisLock = axisLock_->isChecked();
     settings.turnWhileMoving = turnWhileMoving_->isChecked();
     settings.turnObject = turnObject_->isChecked();
@@ -58,7 +57,7 @@ void TMoveModeBar::FlagsChanged()
 
 void TMoveModeBar::Refresh()
 {
-    const TMoveSettings& settings = MoveSettings();
+    const TMoveSettings& settings = settings_;
     const TGrid* grid = grid_();
     const bool circumference = settings.circumference;
     const QSignalBlocker quietMode(mode_), quietStep(step_), quietAxis(axisLock_), quietTurn(turnWhileMoving_),

@@ -9,13 +9,14 @@ class QComboBox;
 namespace kestrel {
 
 class TGrid;
+struct TMoveSettings;
 
-// The move-mode controls of the layout screen over the process-wide move settings: the mode
+// The move-mode controls of the layout screen over its session's move settings: the mode
 // choice, the step angle and the three flags, each enabled only in the mode it belongs to.
 class TMoveModeBar : public QWidget {
 public:
-    // grid: the current sheet's grid, or null; changed: the grid changed and must be redrawn.
-    TMoveModeBar(std::function<TGrid*()> grid, std::function<void()> changed, QWidget* parent = nullptr);
+    // grid: the current sheet's grid, or null.
+    TMoveModeBar(TMoveSettings& settings, std::function<TGrid*()> grid, QWidget* parent = nullptr);
 
     // Shows the settings and the grid as they are now.
     void Refresh();
@@ -24,8 +25,8 @@ private:
     void ModeChosen(int index);
     void FlagsChanged();
 
+    TMoveSettings& settings_;
     std::function<TGrid*()> grid_;
-    std::function<void()> changed_;
     QComboBox* mode_;
     QComboBox* step_;
     QCheckBox* axisLock_;

@@ -10,6 +10,9 @@
 #include "document/DOActions.h"
 #include "document/DODesigner.h"
 #include "document/DOList.h"
+#include "document/DrawObject.h"
+#include "document/EditSession.h"
+#include "document/ObjectKinds.h"
 #include "document/stream/Persistent.h"
 #include "platform/Error.h"
 #include "render/DrawSite.h"
@@ -50,20 +53,17 @@ const TPropertiesEditor* FindPropertiesEditor(const TDrawObject& object)
     return nullptr;
 }
 
-void InstallPropertiesDialogs(QWidget* parent)
+void InstallPropertiesDialogs(TEditSession& session, QWidget* parent)
 {
-    static TDODesigner* installed = nullptr;
-    if (installed) DesignerList().Unregister(*installed);
-    installed = &DesignerList().Register(std::make_unique<TDialogDesigner>(parent));
+    session.Designers().Register(std::make_unique<TDialogDesigner>(parent));
 }
 
 TObjectCommands::TObjectCommands(QWidget* parent) : QObject(parent)
 {
-    for (const TInsertCommand& command : InsertCommands()) {
-        auto* action = new QAction(command.caption, this);
-        action->setShortcut(command.shortcut);
-        action->setStatusTip(command.hint);
-        connect(action, &QAction::triggered, this, [this, kind = command.kind] { Insert(kind); });
+    for (const TObjectKind* kind : TObjectKinds::Global().Insertable()) {
+        auto* action = new QAction(kind->caption, this);
+        action->setStatusTip(kind->hint);
+        connect(action, &QAction::triggered, this, [this, name = kind->name] { Insert(name); });
         actions_.push_back(action);
     }
     Update();
@@ -87,9 +87,9 @@ void TObjectCommands::Update()
 
 void TObjectCommands::Insert(const QByteArray& kind)
 {
-    if (!site_) return;
+    if (!site_ || !site_->Session()) return;
     try {
-        DesignerList().CreateOnSite(*site_, kind);
+        site_->Session()->Designers().CreateOnSite(*site_, kind);
     } catch (const EKestrel& e) {
         TAppFrame::ShowOkMessage("%s", {e.Message()});
     } catch (const std::exception& e) {

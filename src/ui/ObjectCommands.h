@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QKeySequence>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -15,14 +14,7 @@ namespace kestrel {
 
 class TDrawObject;
 class TDrawSite;
-
-// One entry of the insert menu: the caption and the kind the designer registry creates.
-struct TInsertCommand {
-    QString caption;
-    QByteArray kind;
-    QKeySequence shortcut = {};
-    QString hint = {};
-};
+class TEditSession;
 
 // A class's properties dialog. It edits the object it is given (a copy of the one on the face)
 // and answers false when the user cancelled.
@@ -33,19 +25,21 @@ struct TPropertiesEditorEntry {
     TPropertiesEditor edit;
 };
 
-// Each object kind adds its rows to these two tables (ObjectKindTable.cpp) as it is built.
-const std::vector<TInsertCommand>& InsertCommands();
+// The properties dialog of each object class that has one (ObjectKindTable.cpp): the one line an
+// object kind adds to the user interface.
 const std::vector<TPropertiesEditorEntry>& PropertiesEditors();
 
 // The editor registered for the object's class or its nearest ancestor; null when none.
 const TPropertiesEditor* FindPropertiesEditor(const TDrawObject& object);
 
-// Registers the designer that answers property edits with the dialogs of the table; the dialogs
-// open over the parent. An accepted edit of an object on a face is one undo step.
-void InstallPropertiesDialogs(QWidget* parent);
+// Registers the designer that answers the session's property edits with the dialogs of the
+// table; the dialogs open over the parent. An accepted edit of an object on a face is one undo
+// step.
+void InstallPropertiesDialogs(TEditSession& session, QWidget* parent);
 
-// The insert menu of the face view: each command puts a new object of its kind on the site given
-// last, as one undo step; without a site they are disabled.
+// The insert menu of the face view, one command per kind the program offers for inserting: each
+// puts a new object of its kind on the site given last, as one undo step; without a site they
+// are disabled.
 class TObjectCommands : public QObject {
 public:
     explicit TObjectCommands(QWidget* parent);

@@ -12,11 +12,11 @@
 
 namespace kestrel {
 
-void PrintSheetFromWindow(TLabelData& document, QWidget* parent)
+void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, QWidget* parent)
 {
     QString pdfFile;
     {
-        TfrmPrintPaper dialog(document, parent);
+        TfrmPrintPaper dialog(document, options, parent);
         if (dialog.exec() != QDialog::Accepted) return;
         pdfFile = dialog.PdfFile();
     }
@@ -27,7 +27,7 @@ void PrintSheetFromWindow(TLabelData& document, QWidget* parent)
         TfrmPrinting popup(job, parent);
         job.SetOnSending([] { QApplication::processEvents(); });
         TSTDPhasedProgress progress([&popup](int percent) { popup.SetPercent(percent); });
-        printed = PrintDocument(document, job, progress, [] { QApplication::processEvents(); });
+        printed = PrintDocument(document, options, job, progress, [] { QApplication::processEvents(); });
     }
     if (!printed) TAppFrame::ShowOkMessage(QStringLiteral("印刷を中止しました。印刷データは送られていません"));
 }

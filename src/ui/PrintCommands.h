@@ -5,9 +5,10 @@ class QWidget;
 namespace kestrel {
 
 class TLabelData;
+struct TPrintOptions;
 
-// The window's print command: the print dialog, then the job with its progress window. Says
-// so when the job was aborted; errors reach the caller.
-void PrintSheetFromWindow(TLabelData& document, QWidget* parent);
+// The window's print command: the print dialog (with the options the window remembers), then
+// the job with its progress window. Says so when the job was aborted; errors reach the caller.
+void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, QWidget* parent);
 
 }  // namespace kestrel

@@ -53,9 +53,10 @@ QImage PreviewOf(TLabelData& document, int face)
 
 }  // namespace
 
-TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, QWidget* parent)
+TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, QWidget* parent)
     : QDialog(parent),
       document_(document),
+      remembered_(remembered),
       printer_(TPrinterConfiguration::Current()),
       view_(new TSiteView(site_, this)),
       printers_(new QComboBox(this)),
@@ -158,7 +159,7 @@ void TfrmPrintPaper::BuildFaceView()
 
 void TfrmPrintPaper::LoadRemembered()
 {
-    const TPrintOptions& remembered = RememberedPrintOptions();
+    const TPrintOptions& remembered = remembered_;
     const TPrintSettings settings = ReadPrintSettings();
     copies_->setValue(remembered.copies);
     frame_->setChecked(remembered.printFrame);
@@ -197,7 +198,7 @@ void TfrmPrintPaper::ShowSelection(const QByteArray& selection)
 
 void TfrmPrintPaper::ShowAllFaces(bool all)
 {
-    TPrintOptions& remembered = RememberedPrintOptions();
+    TPrintOptions& remembered = remembered_;
     if (all) {
         if (view_->isEnabled()) remembered.selection = ViewSelection();
         ShowSelection(QByteArray(FaceCount(site_), 1));
@@ -265,7 +266,7 @@ bool TfrmPrintPaper::Start()
     if (printer_->IsPdf() && pdfFile_->text().isEmpty() && !ChoosePdfFile()) return false;
     const QString sizeName = PaperSizeName(*printer_, *document_.EffectivePaper());
     if (!TAppFrame::ConfirmOkCancel(StartConfirmationTemplate(sizeName), {sizeName})) return false;
-    RememberPrintRequest(request);
+    RememberPrintRequest(request, remembered_);
     WritePrintSettings({request.topOffset, request.leftOffset, request.offsetEnabled, 0});
     printer_->MakeCurrent();
     return true;

@@ -17,6 +17,7 @@ class QSpinBox;
 namespace kestrel {
 
 class TLabelData;
+struct TPrintOptions;
 class TPrinterConfiguration;
 class TSiteView;
 
@@ -26,7 +27,8 @@ class TSiteView;
 // makes the chosen printer current.
 class TfrmPrintPaper : public QDialog {
 public:
-    TfrmPrintPaper(TLabelData& document, QWidget* parent = nullptr);
+    // The dialog starts from the remembered options and keeps the choices there.
+    TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, QWidget* parent = nullptr);
     ~TfrmPrintPaper() override;
 
     // The PDF file chosen, when the PDF printer is the one chosen.
@@ -46,6 +48,7 @@ private:
     bool ChoosePdfFile();
 
     TLabelData& document_;
+    TPrintOptions& remembered_;
     std::unique_ptr<TPrinterConfiguration> printer_;
     TDrawSite site_;
     TSiteView* view_;

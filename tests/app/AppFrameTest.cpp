@@ -61,6 +61,12 @@ TEST(AppFrameAlone, ANewFrameIsCalledProjectAndTheGlobalPointerFollowsItsLife)
         TAppFrame frame;
         EXPECT_EQ(TAppFrame::Instance(), &frame);
         EXPECT_EQ(ExpandMacro("$(AppName)"), "Project");
+        {
+            TAppFrame inner;
+            inner.Macro().SetValue("AppName", "Inner");
+            EXPECT_EQ(ExpandMacro("$(AppName)"), "Inner");
+        }
+        EXPECT_EQ(TAppFrame::Instance(), &frame) << "the frame before is global again";
     }
     EXPECT_EQ(TAppFrame::Instance(), nullptr);
 }

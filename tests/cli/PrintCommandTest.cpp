@@ -9,7 +9,6 @@
 
 #include "cli/PrintCommand.h"
 #include "label/LabelDocumentFixtures.h"
-#include "edit/ModelStartup.h"
 #include "paper/FaceInfo.h"
 #include "platform/Rounding.h"
 #include "print/BandPage.h"
@@ -42,7 +41,6 @@ protected:
     {
         ASSERT_FALSE(QStandardPaths::findExecutable("pdftoppm").isEmpty())
             << "poppler-utils (pdfinfo, pdfimages, pdftoppm) is missing: run scripts/install-deps.sh";
-        InitializeModel();
         test::RegisterTestObjects();
         TLabelData document;
         document.SetPaper(*test::TwoDiscPaper());

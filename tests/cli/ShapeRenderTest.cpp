@@ -10,7 +10,6 @@
 #include "cli/DocumentCommands.h"
 #include "document/DOList.h"
 #include "label/LabelDocumentFixtures.h"
-#include "edit/ModelStartup.h"
 #include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
@@ -23,7 +22,6 @@ namespace {
 // The one 600 x 600 face of a document holding the shapes (given back to front), rendered.
 QImage RenderShapes(std::vector<std::unique_ptr<TDrawObject>> shapes)
 {
-    InitializeModel();
     const QString file = test::TestFolder() + "/shapes.mld", png = test::TestFolder() + "/shapes.png";
     {
         TLabelData document;

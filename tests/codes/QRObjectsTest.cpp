@@ -10,20 +10,8 @@
 namespace kestrel {
 namespace {
 
-// Full-width ASCII to half-width, as the text layer's conversion does for these characters.
-QString FoldFullWidthAscii(const QString& text)
-{
-    QString folded = text;
-    for (QChar& c : folded)
-        if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E) c = QChar(char16_t(c.unicode() - 0xFEE0));
-    return folded;
-}
-
-class QRCompose : public ::testing::Test {
-protected:
-    void SetUp() override { SetQRHalfWidthKana(FoldFullWidthAscii); }
-    void TearDown() override { SetQRHalfWidthKana({}); }
-};
+// The readings go through the text layer's half-width conversion, installed at start-up.
+class QRCompose : public ::testing::Test {};
 
 TEST_F(QRCompose, DoCoMoPhoneBookSplitsAndEscapes)
 {

@@ -136,8 +136,8 @@ TEST_F(ActionListTest, EmptyGroupAddsNothingAndUnbalancedEndFails)
     try {
         history.EndGroup();
         FAIL();
-    } catch (const EKestrel& e) {
-        EXPECT_EQ(e.Message(), "group level is invalid");
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "group level is invalid") << "a broken invariant, never a user message";
     }
 }
 

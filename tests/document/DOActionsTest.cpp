@@ -12,12 +12,11 @@ class DOActionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        PrepareUndoTest();
+        RegisterUndoTestClasses();
         a = &site.Put({0, 0, 100, 100});
         b = &site.Put({100, 0, 200, 100});
         c = &site.Put({200, 0, 300, 100});
     }
-    void TearDown() override { ActionList().Clear(); }
 
     // Back to front.
     std::vector<TDrawObject*> Order() const
@@ -37,16 +36,16 @@ TEST_F(DOActionsTest, UndoingAMultiObjectDeleteRestoresTheStacking)
 {
     const QByteArray start = site.Stream();
     {
-        TActionGroupScope group(ActionList(), "削除");
+        TActionGroupScope group(site.History(), "削除");
         for (TDrawObject* o : {static_cast<TDrawObject*>(a), static_cast<TDrawObject*>(c)})
-            ActionList().Add(std::make_unique<TDODelAction>(*o));
+            site.History().Add(std::make_unique<TDODelAction>(*o));
     }
     EXPECT_EQ(Order(), std::vector<TDrawObject*>{b});
-    ActionList().Undo();
+    site.History().Undo();
     EXPECT_EQ(Order(), (std::vector<TDrawObject*>{a, b, c}));
     EXPECT_EQ(site.Stream(), start);
     EXPECT_TRUE(a->Selected() && c->Selected());
-    ActionList().Redo();
+    site.History().Redo();
     EXPECT_EQ(Order(), std::vector<TDrawObject*>{b});
 }
 
@@ -61,16 +60,16 @@ TEST_F(DOActionsTest, UndoingAnUngroupRestoresGroupAndStacking)
     site.MoveChild(site.IndexOf(grouped), 1);  // between a and b
     const QByteArray start = site.Stream();
     {
-        TActionGroupScope scope(ActionList(), "グループ解除");
+        TActionGroupScope scope(site.History(), "グループ解除");
         static_cast<TDOGroup&>(grouped).Ungroup();
-        ActionList().Add(std::make_unique<TDODelAction>(grouped));
+        site.History().Add(std::make_unique<TDODelAction>(grouped));
     }
     EXPECT_EQ(site.ChildCount(), 5);
     EXPECT_EQ(site.IndexOf(grouped), -1);
-    ActionList().Undo();
+    site.History().Undo();
     EXPECT_EQ(site.IndexOf(grouped), 1);
     EXPECT_EQ(site.Stream(), start);
-    ActionList().Redo();
+    site.History().Redo();
     EXPECT_EQ(site.ChildCount(), 5);
     EXPECT_EQ(site.IndexOf(grouped), -1);
 }
@@ -82,11 +81,11 @@ TEST_F(DOActionsTest, LayerRecordRestoresOrderAndSelection)
     a->BringToFront();
     TDOLayerAction::Commit(std::move(record));
     b->SetSelected(true);
-    ActionList().Undo();
+    site.History().Undo();
     EXPECT_EQ(Order(), (std::vector<TDrawObject*>{a, b, c}));
     EXPECT_TRUE(a->Selected());
     EXPECT_FALSE(b->Selected());
-    ActionList().Redo();
+    site.History().Redo();
     EXPECT_EQ(Order(), (std::vector<TDrawObject*>{b, c, a}));
 }
 
@@ -99,23 +98,23 @@ TEST_F(DOActionsTest, ChangeRecordOnlyForRealChanges)
     a->MoveBy(5, 5);
     a->MoveBy(-5, -5);
     TDOChangeAction::Commit(std::move(changedBack));
-    EXPECT_EQ(ActionList().Count(), 0);
+    EXPECT_EQ(site.History().Count(), 0);
 
     auto moved = std::make_unique<TDOChangeAction>(*a, "移動");
     a->MoveBy(7, 0);
     TDOChangeAction::Commit(std::move(moved));
-    ASSERT_EQ(ActionList().Count(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "移動");
-    ActionList().Undo();
+    ASSERT_EQ(site.History().Count(), 1);
+    EXPECT_EQ(site.History().UndoCaption(), "移動");
+    site.History().Undo();
     EXPECT_EQ(a->Rect(), (TRect{0, 0, 100, 100}));
-    ActionList().Redo();
+    site.History().Redo();
     EXPECT_EQ(a->Rect(), (TRect{7, 0, 107, 100}));
 
     auto offSite = std::make_unique<TDOChangeAction>(*b);
     b->MoveBy(1, 1);
     std::unique_ptr<TDrawObject> taken = site.ExtractChild(*b);
     TDOChangeAction::Commit(std::move(offSite));
-    EXPECT_EQ(ActionList().Count(), 1) << "an object no longer on a site is not recorded";
+    EXPECT_EQ(site.History().Count(), 1) << "an object no longer on a site is not recorded";
 }
 
 TEST_F(DOActionsTest, RecordsForgetDestroyedObjectsAndSites)
@@ -123,20 +122,20 @@ TEST_F(DOActionsTest, RecordsForgetDestroyedObjectsAndSites)
     auto moved = std::make_unique<TDOChangeAction>(*a);
     a->MoveBy(1, 0);
     TDOChangeAction::Commit(std::move(moved));
-    ActionList().Add(std::make_unique<TDOAddAction>(*b));
+    site.History().Add(std::make_unique<TDOAddAction>(*b));
     site.ExtractChild(*a).reset();
-    ActionList().Undo();  // add record: b leaves, owned by the record
+    site.History().Undo();  // add record: b leaves, owned by the record
     EXPECT_EQ(site.IndexOf(*b), -1);
-    ActionList().Undo();  // change record: a is gone, nothing happens
-    ActionList().Redo();
+    site.History().Undo();  // change record: a is gone, nothing happens
+    site.History().Redo();
     {
         TEditSite other;
         TFilledRect& d = other.Put({0, 0, 10, 10});
-        ActionList().Add(std::make_unique<TDODelAction>(d));
+        site.History().Add(std::make_unique<TDODelAction>(d));
     }
-    ActionList().Undo();  // its site is gone: nothing to insert into
-    ActionList().Redo();
-    ActionList().Clear();
+    site.History().Undo();  // its site is gone: nothing to insert into
+    site.History().Redo();
+    site.History().Clear();
 }
 
 TEST_F(DOActionsTest, OperationRecordsEachTargetAfterItsHandler)
@@ -154,9 +153,9 @@ TEST_F(DOActionsTest, OperationRecordsEachTargetAfterItsHandler)
     operation.Execute(site);
     EXPECT_EQ(visited, (std::vector<TDrawObject*>{a, c})) << "back to front";
     EXPECT_EQ(site.ChildCount(), 1);
-    ASSERT_EQ(ActionList().Count(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "削除");
-    ActionList().Undo();
+    ASSERT_EQ(site.History().Count(), 1);
+    EXPECT_EQ(site.History().UndoCaption(), "削除");
+    site.History().Undo();
     EXPECT_EQ(Order(), (std::vector<TDrawObject*>{a, b, c}));
 }
 
@@ -171,7 +170,7 @@ TEST_F(DOActionsTest, FailingHandlerAddsNoRecord)
             throw EKestrel("失敗");
         });
         EXPECT_THROW(operation.Execute(site), EKestrel);
-        EXPECT_EQ(ActionList().Count(), 0);
+        EXPECT_EQ(site.History().Count(), 0);
         EXPECT_EQ(site.IndexOf(*b), 1);
     }
 }

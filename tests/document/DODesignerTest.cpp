@@ -2,6 +2,7 @@
 
 #include "UndoFixtures.h"
 #include "document/DODesigner.h"
+#include "document/ObjectKinds.h"
 #include "platform/BoundedReader.h"
 
 namespace kestrel::test {
@@ -44,134 +45,159 @@ public:
 
 const int Module = 0;
 
+void AutoSized(TDrawObject& object, TObjectSite&)
+{
+    static_cast<TAutoRect&>(object).SetAutoSize(true);
+}
+
 class DODesignerTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    DODesignerTest()
     {
-        PrepareUndoTest();
-        InstallObjectDesigners();
+        RegisterUndoTestClasses();
+        const auto autoRect = [] { return std::make_unique<TAutoRect>(); };
+        kinds.Register(TObjectKind::Command("TLOImagePaste", autoRect)
+                           .PreparedBy([](TDrawObject& o, TObjectSite&) {
+                               static_cast<TAutoRect&>(o).SetBounds({0, 0, 800, 200});
+                           })
+                           .PlacedAtOnce());
+        kinds.Register(TObjectKind::Command("TLOText", autoRect).PreparedBy(AutoSized).EditedFirst());
+        site = std::make_unique<TEditSite>(kinds);
+        site->area = {0, 0, 400, 200};
+        site->visible = site->area;
         designer = static_cast<TRecordingDesigner*>(
-            &DesignerList().Register(std::make_unique<TRecordingDesigner>(), &Module));
-        TLOCreator::RegisterClassFactory("TLOWizardImage", [] { return std::make_unique<TAutoRect>(); });
-        TLOCreator::RegisterClassFactory("TLOText", [] { return std::make_unique<TAutoRect>(); });
-        site.area = {0, 0, 400, 200};
-        site.visible = site.area;
-    }
-    void TearDown() override
-    {
-        DesignerList().UnregisterModule(&Module);
-        ActionList().Clear();
+            &Designers().Register(std::make_unique<TRecordingDesigner>(), &Module));
     }
 
-    TEditSite site;
+    TDODesignerList& Designers() { return site->session.Designers(); }
+    TActionList& History() { return site->History(); }
+
+    TObjectKinds kinds;
+    std::unique_ptr<TEditSite> site;
     TRecordingDesigner* designer = nullptr;
 };
 
-TEST_F(DODesignerTest, KindsMapOntoClasses)
+TEST(ObjectKinds, KindsMakeTheirObjectsAndOtherNamesTheirClasses)
 {
-    TLOCreator creator;
-    for (const char* kind :
-         {"TLOImage", "TLOImagePaste", "TLOBitmapPaste", "TLOMetafilePaste", "TLOOnePoint", "TLOTwain"})
-        EXPECT_EQ(creator.TargetClass(kind), "TLOWizardImage") << kind;
-    EXPECT_EQ(creator.TargetClass("TLOTextPaste"), "TLOText");
-    EXPECT_EQ(creator.TargetClass("TLOOLEPaste"), "TLOOLE");
-    EXPECT_EQ(creator.TargetClass("TLOArrangedImage"), "TLOArrangedImage");
-    EXPECT_EQ(creator.TargetClass("TFilledRect"), "TFilledRect");
-
-    EXPECT_EQ(DesignerList().NewObject("TLOTwain")->ClassName(), "TAutoRect");
-    EXPECT_EQ(DesignerList().NewObject("TFilledRect")->ClassName(), "TFilledRect");
-    EXPECT_EQ(DesignerList().NewObject("TLORectBase"), nullptr) << "abstract";
-    EXPECT_EQ(DesignerList().NewObject("TDSOperation"), nullptr) << "not a draw object";
-    EXPECT_EQ(DesignerList().NewObject("TNoSuchClass"), nullptr);
-    EXPECT_FALSE(DesignerList().CreateOnSite(site, "TNoSuchClass"));
+    RegisterUndoTestClasses();
+    TObjectKinds kinds;
+    kinds.Register(TObjectKind::Command("TMadeRect", [] { return std::make_unique<TAutoRect>(); }));
+    kinds.Register(TObjectKind::Command("TMadeRect", [] { return std::make_unique<TFilledRect>(); }));
+    EXPECT_EQ(kinds.NewObject("TMadeRect")->ClassName(), "TAutoRect") << "the first description stays";
+    EXPECT_EQ(kinds.NewObject("TFilledRect")->ClassName(), "TFilledRect");
+    EXPECT_EQ(kinds.NewObject("TLORectBase"), nullptr) << "abstract";
+    EXPECT_EQ(kinds.NewObject("TDSOperation"), nullptr) << "not a draw object";
+    EXPECT_EQ(kinds.NewObject("TNoSuchClass"), nullptr);
 }
 
-TEST_F(DODesignerTest, ObjectListsReadThroughTheKindMapping)
+TEST(ObjectKinds, TheInsertMenuListsTheKindsWithCaptionsByPlace)
 {
+    TObjectKinds kinds;
+    TClassRegistry classes;
+    kinds.Register(TObjectKind::OfClass(TFilledRect::StaticClass()).InMenu("四角", "", 20), classes);
+    kinds.Register(TObjectKind::OfClass(TAutoRect::StaticClass()).InMenu("自動", "", 10), classes);
+    kinds.Register(TObjectKind::Command("THidden", {}), classes);
+    std::vector<QString> captions;
+    for (const TObjectKind* kind : kinds.Insertable()) captions.push_back(kind->caption);
+    EXPECT_EQ(captions, (std::vector<QString>{"自動", "四角"}));
+    EXPECT_NE(classes.Find("TAutoRect"), nullptr) << "a kind's class joins the registry";
+    EXPECT_NE(classes.Find("TLORectBase"), nullptr) << "with its ancestors";
+}
+
+TEST(ObjectKinds, TheProgramsKindsMakeWhatStreamsAndCommandsName)
+{
+    const TObjectKinds& kinds = TObjectKinds::Global();
+    for (const char* command :
+         {"TLOImage", "TLOImagePaste", "TLOBitmapPaste", "TLOMetafilePaste", "TLOOnePoint", "TLOTwain", "TLOWizardImage"})
+        EXPECT_EQ(kinds.NewObject(command)->ClassName(), "TLOImage") << command;
+    EXPECT_EQ(kinds.NewObject("TLOTextPaste")->ClassName(), "TLOText");
+    EXPECT_EQ(kinds.NewObject("TLOOLEPaste"), nullptr) << "no such object yet";
+    // A clipboard's object list names its classes as streams do.
     QByteArray bytes = QByteArray::fromHex("01000000") + "TPF0";
-    bytes += QByteArray("\x08TLOImage\x00\x00\x00", 12);
+    bytes += QByteArray("\x0eTLOWizardImage\x00\x00\x00", 18);
     TDOList list;
     list.LoadFromBytes(bytes);
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Item(0).ClassName(), "TAutoRect");
+    EXPECT_EQ(list.Item(0).ClassName(), "TLOImage");
+}
+
+TEST_F(DODesignerTest, UnknownKindsCreateNothing)
+{
+    EXPECT_FALSE(Designers().CreateOnSite(*site, "TNoSuchClass"));
+    EXPECT_EQ(site->ChildCount(), 0);
 }
 
 TEST_F(DODesignerTest, KindsPlacedAtOnceAreRecordedSelectedAndFitted)
 {
-    TFilledRect& other = site.Put({0, 0, 10, 10});
+    TFilledRect& other = site->Put({0, 0, 10, 10});
     other.SetSelected(true);
-    TLOCreator::SetKindSetup("TLOImagePaste", {[](TDrawObject& o, TObjectSite&) {
-                                                   static_cast<TAutoRect&>(o).SetBounds({0, 0, 800, 200});
-                                               },
-                                               false, false});
-    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLOImagePaste"));
-    ASSERT_EQ(site.ChildCount(), 2);
-    auto& created = static_cast<TAutoRect&>(site.Child(1));
+    ASSERT_TRUE(Designers().CreateOnSite(*site, "TLOImagePaste"));
+    ASSERT_EQ(site->ChildCount(), 2);
+    auto& created = static_cast<TAutoRect&>(site->Child(1));
     EXPECT_TRUE(designer->edited.empty());
     EXPECT_EQ(created.Rect(), (TRect{0, 50, 400, 150})) << "fitted keeping its aspect, centred";
     EXPECT_EQ(created.Cursor(), crHandPoint);
     EXPECT_TRUE(created.Selected());
     EXPECT_FALSE(other.Selected());
-    EXPECT_EQ(ActionList().UndoCaption(), "追加");
-    ActionList().Undo();
-    EXPECT_EQ(site.ChildCount(), 1);
+    EXPECT_EQ(History().UndoCaption(), "追加");
+    History().Undo();
+    EXPECT_EQ(site->ChildCount(), 1);
 }
 
 TEST_F(DODesignerTest, EditorFirstKindsAreDroppedWhenTheEditIsCancelled)
 {
     designer->editAnswer = false;
-    EXPECT_FALSE(DesignerList().CreateOnSite(site, "TLOText"));
+    EXPECT_FALSE(Designers().CreateOnSite(*site, "TLOText"));
     ASSERT_EQ(designer->edited.size(), 1u);
-    EXPECT_EQ(site.ChildCount(), 0);
-    EXPECT_EQ(ActionList().Count(), 0);
+    EXPECT_EQ(site->ChildCount(), 0);
+    EXPECT_EQ(History().Count(), 0);
 
     designer->editAnswer = true;
     std::vector<TDrawObject*> observed;
-    TLOCreator::SetCreationObserver([&](TDrawObject& o) { observed.push_back(&o); });
-    EXPECT_TRUE(DesignerList().CreateOnSite(site, "TLOText"));
-    TLOCreator::SetCreationObserver({});
-    ASSERT_EQ(site.ChildCount(), 1);
-    EXPECT_TRUE(static_cast<TAutoRect&>(site.Child(0)).autoSize);
-    EXPECT_EQ(observed, std::vector<TDrawObject*>{&site.Child(0)});
-    EXPECT_GE(site.dragCancels, 2);
+    site->session.SetCreationObserver([&](TDrawObject& o) { observed.push_back(&o); });
+    EXPECT_TRUE(Designers().CreateOnSite(*site, "TLOText"));
+    ASSERT_EQ(site->ChildCount(), 1);
+    EXPECT_TRUE(static_cast<TAutoRect&>(site->Child(0)).autoSize);
+    EXPECT_EQ(observed, std::vector<TDrawObject*>{&site->Child(0)});
+    EXPECT_GE(site->dragCancels, 2);
 }
 
 TEST_F(DODesignerTest, OtherKindsArePlacedByDragging)
 {
-    EXPECT_TRUE(DesignerList().CreateOnSite(site, "TFilledRect"));
-    ASSERT_EQ(site.ChildCount(), 1);
-    EXPECT_FALSE(site.Child(0).Visible());
+    EXPECT_TRUE(Designers().CreateOnSite(*site, "TFilledRect"));
+    ASSERT_EQ(site->ChildCount(), 1);
+    EXPECT_FALSE(site->Child(0).Visible());
     EXPECT_EQ(designer->ghosts, std::vector<int>{-2});
-    EXPECT_EQ(site.cursors.back(), crCross);
-    EXPECT_EQ(ActionList().Count(), 0) << "the drag records the creation when it ends";
-}
-
-TEST_F(DODesignerTest, BackgroundKindCoversTheSiteAndIsNotSelectable)
-{
-    TLOCreator::RegisterClassFactory("TLOBackImage", [] { return std::make_unique<TFilledRect>(); });
-    EXPECT_TRUE(DesignerList().CreateOnSite(site, "TLOBackImage"));
-    auto& back = static_cast<TFilledRect&>(site.Child(0));
-    EXPECT_EQ(back.Rect(), site.area);
-    EXPECT_FALSE(back.Selectable());
-    EXPECT_FALSE(back.Enabled());
+    EXPECT_EQ(site->cursors.back(), crCross);
+    EXPECT_EQ(History().Count(), 0) << "the drag records the creation when it ends";
 }
 
 TEST_F(DODesignerTest, NewestDesignerAnswersFirstAndEditingRebuildsHandles)
 {
-    auto& newer = static_cast<TRecordingDesigner&>(
-        DesignerList().Register(std::make_unique<TRecordingDesigner>(), &Module));
+    auto& newer =
+        static_cast<TRecordingDesigner&>(Designers().Register(std::make_unique<TRecordingDesigner>(), &Module));
     newer.editAnswer = std::nullopt;  // declines: the older one answers
-    TFilledRect& object = site.Put({0, 0, 10, 10});
-    const int before = site.pivotUpdates;
-    EXPECT_TRUE(ObjectDesigners()->EditObject(object));
+    TFilledRect& object = site->Put({0, 0, 10, 10});
+    const int before = site->pivotUpdates;
+    EXPECT_TRUE(Designers().EditObject(object));
     EXPECT_EQ(newer.edited.size(), 1u);
     EXPECT_EQ(designer->edited.size(), 1u);
-    EXPECT_EQ(site.pivotUpdates, before + 1);
+    EXPECT_EQ(site->pivotUpdates, before + 1);
     object.StartGhost(3);
     EXPECT_EQ(newer.ghosts, std::vector<int>{3});
     EXPECT_TRUE(designer->ghosts.empty());
-    DesignerList().UnregisterModule(&Module);
-    EXPECT_FALSE(ObjectDesigners()->EditObject(object));
+    Designers().UnregisterModule(&Module);
+    EXPECT_FALSE(Designers().EditObject(object));
+}
+
+TEST_F(DODesignerTest, ObjectsOffEverySessionAskNoDesigner)
+{
+    TTestSite plain;
+    TFilledRect& object = plain.Add({0, 0, 10, 10});
+    object.StartGhost(-1);
+    object.DblClick();
+    EXPECT_TRUE(designer->ghosts.empty());
+    EXPECT_TRUE(designer->edited.empty());
 }
 
 }  // namespace

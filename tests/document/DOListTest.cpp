@@ -15,11 +15,7 @@ const QString Format = QStringLiteral("Kestrel.SheetLabel");
 
 class DOListTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        PrepareUndoTest();
-        InstallObjectDesigners();
-    }
+    void SetUp() override { RegisterUndoTestClasses(); }
     TEditSite site;
 };
 

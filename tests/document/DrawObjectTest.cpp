@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/ExceptionReport.h"
-#include "document/Designers.h"
+#include "document/CanvasMixing.h"
+#include "document/EditSession.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/Pivot.h"
 #include "document/Transformer.h"
@@ -391,7 +392,7 @@ TEST(Painting, AFailedPaintIsReportedOnceThenShowsTheFailurePattern)
     EXPECT_GT(red, 20);  // the hatch
 }
 
-TEST(Painting, DontPrintObjectsAreLeftOutOnPrintersOnly)
+TEST(Painting, DontPrintObjectsAreLeftOutOfPrintOutputOnly)
 {
     TFilledRect obj;
     obj.SetBounds({5, 5, 15, 15});
@@ -405,14 +406,22 @@ TEST(Painting, DontPrintObjectsAreLeftOutOnPrintersOnly)
     EXPECT_EQ(PixelAt(image, 10, 10), clBlue);
     EXPECT_EQ(PixelAt(image, 16, 10), clWhite);
 
+    // A bitmap a print job renders into; what is aligned with it for blending prints too.
     image.fill(Qt::white);
     {
-        TAllSurfacesPrintScope printing;
         TCanvas canvas(image);
+        canvas.SetPrintOutput(true);
         obj.PaintTo(canvas);
+        QImage blendPart = WhiteImage(4, 4);
+        TCanvas aligned(blendPart);
+        AlignWith(aligned, canvas, {});
+        EXPECT_TRUE(aligned.IsPrintOutput());
     }
-    EXPECT_FALSE(TreatAllSurfacesAsPrinter());
     EXPECT_EQ(PixelAt(image, 10, 10), clWhite);
+    {
+        TCanvas screen(image);
+        EXPECT_FALSE(screen.IsPrintOutput()) << "a canvas of its own is not the job's";
+    }
 
     QPdfWriter pdf(test::TestFolder() + "/page.pdf");
     {
@@ -424,6 +433,26 @@ TEST(Painting, DontPrintObjectsAreLeftOutOnPrintersOnly)
         obj.PaintTo(printer);
         EXPECT_EQ(obj.paintCount, before + 1);
     }
+}
+
+TEST(Changes, EveryModifiedTellsWhatItTouched)
+{
+    TFilledRect obj;
+    std::vector<TChangeKinds> told;
+    TListener listener([&](TPersistent*, const QUuid& kind) {
+        if (kind == NotifyModified) told.push_back(obj.Notifier().Changes());
+    });
+    listener.ListenTo(obj.Notifier());
+    obj.SetBounds({0, 0, 10, 10});
+    obj.SetDontPrint(true);
+    obj.SetBlendRatio(50);
+    obj.SetLayerGroup(2);
+    TFilledRect other;
+    other.SetBounds({5, 5, 20, 20});
+    other.SetBlendRatio(70);
+    obj.Assign(other);
+    EXPECT_EQ(told, (std::vector<TChangeKinds>{ckGeometry, ckState, ckAppearance, ckState,
+                                                ckGeometry | ckAppearance | ckState}));
 }
 
 TEST(Painting, PaintToSkipsInvisibleBoundsAndClipsToThem)
@@ -478,39 +507,41 @@ TEST(Painting, MaskAndOwnBitmapFollowTheTargetMapping)
     EXPECT_EQ(maskCanvas.Brush().color, clBlack);
 }
 
-class TRecordingDesigners : public IObjectDesigners {
+class TRecordingDesigner : public TDODesigner {
 public:
     bool CreatePivots(TDrawObject&) override { return ++pivots, true; }
     bool StartGhost(TDrawObject&, int h) override { return handle = h, true; }
-    bool EditObject(TDrawObject&) override { return ++edits, accept; }
+    std::optional<bool> EditObject(TDrawObject&) override { return ++edits, accept; }
     int pivots = 0;
     int handle = 0;
     int edits = 0;
     bool accept = true;
 };
 
-TEST(Designers, LabelObjectsAskTheInstalledRegistryOnly)
+TEST(Designers, LabelObjectsAskTheDesignersOfTheirSitesSession)
 {
     TTestSite site;
     TFilledRect& obj = site.Add({0, 0, 10, 10});
-    obj.CreatePivots();  // nothing installed: nothing happens
+    obj.CreatePivots();  // no session: nothing happens
     obj.DblClick();
     EXPECT_TRUE(site.clearedGhosts.empty());
 
-    TRecordingDesigners designers;
-    IObjectDesigners* previous = SetObjectDesigners(&designers);
+    TEditSession session;
+    auto& designer = static_cast<TRecordingDesigner&>(
+        session.Designers().Register(std::make_unique<TRecordingDesigner>()));
+    site.SetSession(&session);
     obj.CreatePivots();
     obj.StartGhost(8);
-    designers.accept = false;
+    designer.accept = false;
     obj.DblClick();
     EXPECT_TRUE(site.clearedGhosts.empty());
-    designers.accept = true;
+    designer.accept = true;
     obj.DblClick();
-    SetObjectDesigners(previous);
+    site.SetSession(nullptr);
 
-    EXPECT_EQ(designers.pivots, 1);
-    EXPECT_EQ(designers.handle, 8);
-    EXPECT_EQ(designers.edits, 2);
+    EXPECT_EQ(designer.pivots, 1);
+    EXPECT_EQ(designer.handle, 8);
+    EXPECT_EQ(designer.edits, 2);
     ASSERT_EQ(site.clearedGhosts.size(), 1u);
     EXPECT_EQ(site.clearedGhosts[0], &obj);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// A site with a logical area that records the editing services it is asked for, and helpers to
-// fill it through AddObject and to take its object stream.
+// A site with a logical area, edited in a session of its own, that records the editing services
+// it is asked for, and helpers to fill it through AddObject and to take its object stream.
 
 #include <QByteArray>
 #include <memory>
@@ -11,6 +11,8 @@
 #include "document/ActionList.h"
 #include "document/DOGroup.h"
 #include "document/DOList.h"
+#include "document/EditSession.h"
+#include "document/ObjectKinds.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ObjectStream.h"
 
@@ -18,11 +20,15 @@ namespace kestrel::test {
 
 class TEditSite : public TTestSite {
 public:
+    TEditSession session;
     TRect area{0, 0, 1000, 1000};
     TRect visible{0, 0, 1000, 1000};
     int pivotUpdates = 0;
     int dragCancels = 0;
     std::vector<TCursor> cursors;
+
+    explicit TEditSite(const TObjectKinds& kinds = TObjectKinds::Global()) : session(kinds) { SetSession(&session); }
+    TActionList& History() { return session.History(); }
 
     TRect LogicalArea() const override { return area; }
     TRect VisibleLogicalArea() const override { return visible; }
@@ -49,15 +55,10 @@ public:
     }
 };
 
-// The classes the designer registry creates in these tests, and a fresh history.
-inline void PrepareUndoTest()
+// The classes streams name in these tests.
+inline void RegisterUndoTestClasses()
 {
     TClassRegistry::Global().Register(TFilledRect::StaticClass());
-    TClassRegistry::Global().Register(TDOGroup::StaticClass());
-    ActionList().Clear();
-    ActionList().SetLimit(TActionList::DefaultLimit);
-    ActionList().SetEnabled(true);
-    ActionList().SetRepeatAllowed(true);
 }
 
 }  // namespace kestrel::test

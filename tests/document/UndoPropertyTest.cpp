@@ -54,14 +54,14 @@ private:
     {
         const int x = Pick(900), y = Pick(900);
         TFilledRect& added = site_.Put({x, y, x + 10 + Pick(90), y + 10 + Pick(90)}, Pick(2));
-        ActionList().Add(std::make_unique<TDOAddAction>(added));
+        site_.History().Add(std::make_unique<TDOAddAction>(added));
     }
 
     void Delete()
     {
         if (site_.ChildCount() < 2) return Add();
-        TActionGroupScope group(ActionList(), "削除");
-        for (TDrawObject* object : SomeObjects(3)) ActionList().Add(std::make_unique<TDODelAction>(*object));
+        TActionGroupScope group(site_.History(), "削除");
+        for (TDrawObject* object : SomeObjects(3)) site_.History().Add(std::make_unique<TDODelAction>(*object));
     }
 
     void Move()
@@ -89,13 +89,13 @@ private:
         if (site_.ChildCount() < 2) return Add();
         std::vector<TDrawObject*> chosen = SomeObjects(3);
         if (chosen.size() < 2) chosen = {&site_.Child(0), &site_.Child(1)};
-        TActionGroupScope scope(ActionList(), "グループ化");
+        TActionGroupScope scope(site_.History(), "グループ化");
         TDOList members;
         for (TDrawObject* object : chosen) members.Add(*object);
         auto group = std::make_unique<TDOGroup>();
         group->SetMembers(members);
-        ActionList().Add(std::make_unique<TDOAddAction>(site_.AddObject(std::move(group))));
-        for (TDrawObject* object : chosen) ActionList().Add(std::make_unique<TDODelAction>(*object));
+        site_.History().Add(std::make_unique<TDOAddAction>(site_.AddObject(std::move(group))));
+        for (TDrawObject* object : chosen) site_.History().Add(std::make_unique<TDODelAction>(*object));
     }
 
     void Ungroup()
@@ -103,9 +103,9 @@ private:
         for (int i = 0; i < site_.ChildCount(); ++i) {
             auto* group = dynamic_cast<TDOGroup*>(&site_.Child(i));
             if (!group) continue;
-            TActionGroupScope scope(ActionList(), "グループ解除");
+            TActionGroupScope scope(site_.History(), "グループ解除");
             group->Ungroup();
-            ActionList().Add(std::make_unique<TDODelAction>(*group));
+            site_.History().Add(std::make_unique<TDODelAction>(*group));
             return;
         }
         Group();
@@ -126,28 +126,27 @@ private:
 
 TEST(UndoProperty, UndoingEverythingRestoresTheStreamAndRedoingRebuildsIt)
 {
-    PrepareUndoTest();
-    const int limit = ActionList().Limit();
+    RegisterUndoTestClasses();
     for (unsigned seed = 1; seed <= 200; ++seed) {
-        ActionList().Clear();
         TEditSite site;
+        TActionList& history = site.History();
+        const int limit = history.Limit();
         for (int i = 0; i < 6; ++i) site.Put({i * 100, i * 50, i * 100 + 80, i * 50 + 60}, i % 2);
         TRandomEditor editor(site, seed);
         const QByteArray start = site.Stream();
         for (int step = 0; step < limit; ++step) {
-            const int before = ActionList().Current();
+            const int before = history.Current();
             editor.Edit();
-            ASSERT_EQ(ActionList().Current(), std::min(before + 1, limit - 1))
+            ASSERT_EQ(history.Current(), std::min(before + 1, limit - 1))
                 << "seed " << seed << " step " << step;
         }
         const QByteArray end = site.Stream();
-        while (ActionList().CanUndo()) ActionList().Undo();
-        ASSERT_EQ(ActionList().Current(), -1);
+        while (history.CanUndo()) history.Undo();
+        ASSERT_EQ(history.Current(), -1);
         ASSERT_EQ(site.Stream(), start) << "seed " << seed;
-        while (ActionList().CanRedo()) ActionList().Redo();
+        while (history.CanRedo()) history.Redo();
         ASSERT_EQ(site.Stream(), end) << "seed " << seed;
     }
-    ActionList().Clear();
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include "document/DOList.h"
 #include "edit/GhostList.h"
 #include "edit/Ghosts.h"
+#include "edit/LayoutSession.h"
 #include "edit/LayoutSnap.h"
-#include "edit/ModelStartup.h"
 #include "edit/MoveModes.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
@@ -26,21 +26,16 @@ class GhostDragTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InitializeModel();
+        session.Attach(site);
         site.SetDeviceDpi(96);
         site.Scaler().SetUnitDPI(254);
         site.SetLogSize(1200, 1200);
-        ActionList().Clear();
-        ActionList().SetLimit(1000);
-        MoveSettings() = {};
+        History().SetLimit(1000);
     }
-    void TearDown() override
-    {
-        GhostList().CancelDrag();
-        ActionList().Clear();
-        ActionList().SetLimit(TActionList::DefaultLimit);
-        MoveSettings() = {};
-    }
+
+    TActionList& History() { return session.History(); }
+    TGhostList& Ghosts() { return session.Ghosts(); }
+    TMoveSettings& MoveSettings() { return session.MoveSettings(); }
 
     TLORect& AddRect(const TRect& bounds, int angle = 0)
     {
@@ -81,13 +76,14 @@ protected:
 
     void DragGhosts(QPoint from, QPoint offset, TShiftState shift = 0)
     {
-        GhostList().BeginDrag(site, site.LogicalArea(), from, shift);
-        GhostList().DragTo(from + offset, shift);
-        GhostList().EndDrag();
+        Ghosts().BeginDrag(site, site.LogicalArea(), from, shift);
+        Ghosts().DragTo(from + offset, shift);
+        Ghosts().EndDrag();
     }
 
-    int UndoSteps() const { return ActionList().Current() + 1; }
+    int UndoSteps() { return History().Current() + 1; }
 
+    TLayoutSession session;
     TDrawSite site;
 };
 
@@ -97,12 +93,12 @@ TEST_F(GhostDragTest, MoveIsOneStepAndUndoPutsTheObjectBack)
     Drag(rect, -1, {200, 150}, {50, 30});
     EXPECT_EQ(rect.Rect(), TRect(150, 130, 350, 230));
     ASSERT_EQ(UndoSteps(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "移動");
-    ActionList().Undo();
+    EXPECT_EQ(History().UndoCaption(), "移動");
+    History().Undo();
     EXPECT_EQ(rect.Rect(), TRect(100, 100, 300, 200));
 
     // Back where it began: nothing changes and nothing is recorded.
-    ActionList().Clear();
+    History().Clear();
     Drag(rect, -1, {200, 150}, {0, 0});
     EXPECT_EQ(UndoSteps(), 0);
 }
@@ -119,8 +115,8 @@ TEST_F(GhostDragTest, MovingSeveralObjectsIsStillOneStep)
     EXPECT_EQ(a.Rect().left, 120);
     EXPECT_EQ(b.Rect().left, 420);
     ASSERT_EQ(UndoSteps(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "移動");
-    ActionList().Undo();
+    EXPECT_EQ(History().UndoCaption(), "移動");
+    History().Undo();
     EXPECT_EQ(a.Rect().left, 100);
     EXPECT_EQ(b.Rect().left, 400);
 }
@@ -136,8 +132,8 @@ TEST_F(GhostDragTest, CtrlDragLeavesTheObjectAndDropsACopy)
     EXPECT_EQ(copy.Rect(), TRect(400, 100, 600, 200));
     EXPECT_TRUE(copy.Selected());
     ASSERT_EQ(UndoSteps(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "ドラッグコピー");
-    ActionList().Undo();
+    EXPECT_EQ(History().UndoCaption(), "ドラッグコピー");
+    History().Undo();
     EXPECT_EQ(site.ChildCount(), 1);
 }
 
@@ -168,11 +164,11 @@ TEST_F(GhostDragTest, SimpleMoveIgnoresTheModesAndNeverCopies)
     MoveSettings().circumference = true;
     TLORect& rect = AddRect({100, 100, 300, 200});
     rect.SetSelected(true);
-    GhostList().AddGhost(std::make_unique<TSimpleMoveGhost>(rect));
+    Ghosts().AddGhost(std::make_unique<TSimpleMoveGhost>(rect));
     DragGhosts({200, 150}, {50, 30}, ssCtrl | ssShift);
     EXPECT_EQ(rect.Rect(), TRect(150, 130, 350, 230));
     EXPECT_EQ(site.ChildCount(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "移動");
+    EXPECT_EQ(History().UndoCaption(), "移動");
 }
 
 TEST_F(GhostDragTest, ResizingATurnedObjectKeepsTheOppositeCornerInPlace)
@@ -188,7 +184,7 @@ TEST_F(GhostDragTest, ResizingATurnedObjectKeepsTheOppositeCornerInPlace)
     EXPECT_EQ(rect.Rect().Width(), 250);
     EXPECT_EQ(rect.Rect().Height(), 130);
     EXPECT_LE((screenCorner(0) - anchor).manhattanLength(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "サイズ変更");
+    EXPECT_EQ(History().UndoCaption(), "サイズ変更");
 }
 
 TEST_F(GhostDragTest, RotateHandleTurnsByTheSweptAngle)
@@ -196,7 +192,7 @@ TEST_F(GhostDragTest, RotateHandleTurnsByTheSweptAngle)
     TLORect& rect = AddRect({500, 500, 700, 700}, 10);
     Drag(rect, 8, {800, 600}, {-200, 200});  // a quarter turn about the centre
     EXPECT_EQ(rect.Angle(), 100);
-    EXPECT_EQ(ActionList().UndoCaption(), "回転");
+    EXPECT_EQ(History().UndoCaption(), "回転");
 }
 
 // A text is a box with handles of a box, and bends into an arc by the handle in its middle
@@ -220,7 +216,7 @@ TEST_F(GhostDragTest, TextHasBoxHandlesAndBendsByItsMiddle)
     const QPoint middle = text.ViaPoint();
     Drag(text, 2, middle, {0, -200});
     EXPECT_EQ(text.Bulge(), 200);
-    EXPECT_EQ(ActionList().UndoCaption(), "変形");
+    EXPECT_EQ(History().UndoCaption(), "変形");
     // Near the chord it snaps straight, unless Alt holds snapping off.
     Drag(text, 2, text.ViaPoint(), {0, 160});
     EXPECT_EQ(text.Bulge(), 0);
@@ -230,7 +226,7 @@ TEST_F(GhostDragTest, TextHasBoxHandlesAndBendsByItsMiddle)
     text.SetBulge(0);
     text.SetCoonsDistortion(TCoonsDistortion::Identity());
     EXPECT_EQ(handleCodes(), (std::vector<int>{0, 1, 8, 3, 4, 8, 6, 7}));
-    ActionList().Clear();
+    History().Clear();
     Drag(text, 2, {600, 550}, {0, -200});
     EXPECT_EQ(text.Bulge(), 0);
     EXPECT_EQ(UndoSteps(), 0);
@@ -238,14 +234,14 @@ TEST_F(GhostDragTest, TextHasBoxHandlesAndBendsByItsMiddle)
 
 TEST_F(GhostDragTest, CreationByDraggingShowsTheObjectOnlyWhenItHasAShape)
 {
-    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLORect"));
+    ASSERT_TRUE(session.Designers().CreateOnSite(site, "TLORect"));
     ASSERT_EQ(site.ChildCount(), 1);
     EXPECT_FALSE(site.Child(0).Visible());
     DragGhosts({100, 100}, {0, 0});  // a click: nothing is made
     EXPECT_EQ(site.ChildCount(), 0);
     EXPECT_EQ(UndoSteps(), 0);
 
-    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLOLine"));
+    ASSERT_TRUE(session.Designers().CreateOnSite(site, "TLOLine"));
     DragGhosts({300, 100}, {-200, 150});
     ASSERT_EQ(site.ChildCount(), 1);
     auto& line = dynamic_cast<TLOLine&>(site.Child(0));
@@ -253,8 +249,8 @@ TEST_F(GhostDragTest, CreationByDraggingShowsTheObjectOnlyWhenItHasAShape)
     EXPECT_EQ(line.StartPoint(), QPoint(300, 100));
     EXPECT_EQ(line.EndPoint(), QPoint(100, 250));
     ASSERT_EQ(UndoSteps(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "追加");
-    ActionList().Undo();
+    EXPECT_EQ(History().UndoCaption(), "追加");
+    History().Undo();
     EXPECT_EQ(site.ChildCount(), 0);
 }
 
@@ -282,9 +278,9 @@ TEST_F(GhostDragTest, RandomDragsUndoToTheSameBytesAndRedoToTheEnd)
     const QByteArray end = FaceStream();
     ASSERT_NE(end, start);
     ASSERT_GT(UndoSteps(), 10);
-    while (ActionList().CanUndo()) ActionList().Undo();
+    while (History().CanUndo()) History().Undo();
     EXPECT_EQ(FaceStream(), start);
-    while (ActionList().CanRedo()) ActionList().Redo();
+    while (History().CanRedo()) History().Redo();
     EXPECT_EQ(FaceStream(), end);
 }
 

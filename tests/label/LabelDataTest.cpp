@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "LabelDocumentFixtures.h"
+#include "document/Capabilities.h"
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStream.h"
+#include "label/FacePreview.h"
 #include "label/FaceRender.h"
+#include "paper/FaceInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/ProductDB.h"
 #include "platform/Error.h"
@@ -172,19 +175,74 @@ TEST_F(LabelDataTest, LoadedObjectsKeepTheirCentresInsideTheFace)
     EXPECT_EQ((bounds[1].left + bounds[1].right) / 2, 10);
 }
 
-TEST_F(LabelDataTest, BlankBackgroundsAreNotStored)
+// A background that shows nothing while its tag is 99, and a date field that shows the print
+// date in its hint.
+class TTestBackground : public test::TFilledRect, public IDOFaceBackground {
+    KESTREL_PERSISTENT()
+public:
+    bool IsBlank() const override { return Tag() == 99; }
+    void SetFaceInfo(const TFaceInfo& face) override
+    {
+        face_ = face;
+        SetBounds(ToRect(face.OuterRect()));
+    }
+    const TFaceInfo& FaceInfo() const override { return face_; }
+
+private:
+    TFaceInfo face_;
+};
+
+const TClassInfo& TTestBackground::StaticClass()
 {
-    auto& hooks = LabelObjectHooks();
-    hooks.isBlankBackground = [](const TDrawObject& object) { return object.Tag() == 99; };
+    static const TClassInfo info("TTestBackground", &TFilledRect::StaticClass(), FactoryOf<TTestBackground>(), {});
+    return info;
+}
+
+class TTestDate : public test::TFilledRect, public IDODocumentDates {
+    KESTREL_PERSISTENT()
+public:
+    void ShowDocumentDates(const TDocumentDates& dates) override { SetHint(QString::number(dates.lastPrint)); }
+};
+
+const TClassInfo& TTestDate::StaticClass()
+{
+    static const TClassInfo info("TTestDate", &TFilledRect::StaticClass(), FactoryOf<TTestDate>(), {});
+    return info;
+}
+
+TEST_F(LabelDataTest, BlankBackgroundsAreNotStoredAndBackgroundsCoverTheFaceTheyAreLoadedOn)
+{
+    TClassRegistry::Global().Register(TTestBackground::StaticClass());
     TLabelData document;
     document.SetPaper(*test::SquarePaper(2));
-    test::TFilledRect blank;
-    blank.SetTag(99);
+    TTestBackground background;
+    background.SetTag(99);
+    background.SetBounds({10, 10, 20, 20});
     TDOList list;
-    list.Add(blank);
+    list.Add(background);
     document.SaveFaceObjects(2, list);
-    EXPECT_FALSE(document.HasFaceObjects(2));
-    hooks = {};
+    EXPECT_FALSE(document.HasFaceObjects(2)) << "a face of nothing but a blank background is empty";
+
+    background.SetTag(0);
+    document.SaveFaceObjects(2, list);
+    EXPECT_EQ(BoundsOf(document, 2), (std::vector<TRect>{{0, 0, 600, 600}}));
+}
+
+TEST_F(LabelDataTest, DateFieldsShowTheDocumentsDatesWhenLoaded)
+{
+    TClassRegistry::Global().Register(TTestDate::StaticClass());
+    TLabelData document;
+    document.SetPaper(*test::SquarePaper(1));
+    document.SetLastPrint(QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
+    TTestDate date;
+    date.SetBounds({100, 100, 200, 200});
+    TDOList list;
+    list.Add(date);
+    document.SaveFaceObjects(0, list);
+    TDOList loaded;
+    document.LoadFaceObjects(0, loaded);
+    ASSERT_EQ(loaded.Count(), 1);
+    EXPECT_EQ(loaded.Item(0).Hint(), QString::number(document.Dates().lastPrint));
 }
 
 TEST_F(LabelDataTest, AFewerFacedPaperDropsTheSurplusFacesFromTheEnd)
@@ -308,6 +366,121 @@ TEST_F(DamagedDocumentTest, BrokenFaceStreamsFailWhenTheFaceIsRead)
     }
 }
 
+// The streams of the sheets' storages in a document file, by path, with size and digest.
+QMap<QString, QPair<qint64, QString>> SheetStreams(const QString& file)
+{
+    QMap<QString, QPair<qint64, QString>> sheets;
+    const test::TOleListing listing = test::ListWithOlefile(file);
+    for (auto it = listing.streams.cbegin(); it != listing.streams.cend(); ++it)
+        if (it.key().startsWith("Sheets/NameList") && it.key().count('/') == 2) sheets.insert(it.key(), it.value());
+    return sheets;
+}
+
+TEST_F(DamagedDocumentTest, ADamagedSheetFailsToOpenAndNeverOverwritesAnother)
+{
+    QString file = File("two.mld");
+    {
+        TLabelData document;
+        document.SetPaper(*test::TwoDiscPaper());
+        PutRects(document, 1, {{200, 200, 400, 400}});
+        document.NewSheet();
+        document.SetPaper(*test::SquarePaper(2));
+        PutRects(document, 3, {{0, 0, 300, 300}});
+        document.SelectSheet(0);
+        document.SaveToFile(file);
+    }
+    {
+        TFileStorage damaging(file, ModeReadWrite);
+        TDocStream::Open(damaging, ModeCreate, "Sheets\\NameList1\\Info")->WriteAll(test::PatternBytes(80, 9));
+        damaging.Close();
+    }
+    const auto before = SheetStreams(file);
+    ASSERT_TRUE(before.contains("Sheets/NameList0/Preview1") && before.contains("Sheets/NameList1/NameList3"));
+
+    TLabelData document;
+    document.LoadFromFile(file);
+    ASSERT_EQ(document.CurrentSheet(), 0);
+    EXPECT_EQ(document.SheetNames(), QStringList({"新規シート1", ""})) << "the damaged sheet has no name to show";
+    try {
+        document.SelectSheet(1);
+        FAIL() << "a damaged sheet was selected";
+    } catch (const EKestrel& e) {
+        EXPECT_FALSE(e.Message().isEmpty());
+    }
+    EXPECT_EQ(document.CurrentSheet(), 0);
+    EXPECT_EQ(document.SheetName(), QStringLiteral("新規シート1"));
+    EXPECT_EQ(document.FaceCount(), 2);
+    EXPECT_EQ(BoundsOf(document, 1), (std::vector<TRect>{{200, 200, 400, 400}}));
+
+    const QString saved = File("saved.mld");
+    document.SaveToFile(saved);
+    EXPECT_EQ(document.CurrentSheet(), 0);
+    EXPECT_EQ(SheetStreams(saved), before);
+}
+
+TEST_F(DamagedDocumentTest, ADamagedFaceKeepsTheSaveFromFailingAndStaysAsItWas)
+{
+    const QString file = WithStream("Sheets\\NameList1\\NameList3", test::PatternBytes(300, 5));
+    TLabelData document;
+    document.LoadFromFile(file);
+    document.SelectSheet(1);
+    document.SelectSheet(0);
+    const QString saved = File("saved.mld");
+    document.SaveToFile(saved);
+    EXPECT_EQ(document.CurrentSheet(), 0);
+    TFileStorage reread(saved, ModeRead);
+    const QByteArray kept = TDocStream::Open(reread, ModeRead, "Sheets\\NameList1\\NameList3")->ReadAll();
+    EXPECT_EQ(UnpackIfContainer(kept), test::PatternBytes(300, 5)) << "compressed like every face, never lost";
+}
+
+TEST_F(LabelDataTest, AFailedRewriteLeavesTheSheetThatWasCurrent)
+{
+    TLabelData document;
+    BuildThreeSheets(document);
+    const auto listener = document.Signals().currentSheetChanged.Connect([] { ADD_FAILURE() << "visits are quiet"; });
+    int visited = 0;
+    EXPECT_THROW(document.RewriteFaces([&](TDOList&) -> bool {
+                     if (++visited == 2) throw EKestrel("失敗");
+                     return false;
+                 }),
+                 EKestrel);
+    EXPECT_EQ(document.CurrentSheet(), 1);
+    EXPECT_EQ(document.FaceCount(), 4);
+}
+
+TEST_F(LabelDataTest, TheDocumentTellsWhatChanged)
+{
+    TLabelData document;
+    QStringList told;
+    std::vector<TSignalConnection> connections;
+    TLabelDataSignals& signals = document.Signals();
+    connections.push_back(signals.currentSheetChanged.Connect([&] { told << "current"; }));
+    connections.push_back(signals.sheetsChanged.Connect([&] { told << "sheets"; }));
+    connections.push_back(signals.paperChanged.Connect([&] { told << "paper"; }));
+    connections.push_back(signals.layoutAidsChanged.Connect([&] { told << "aids"; }));
+    connections.push_back(signals.facesChanged.Connect([&](int face) { told << QStringLiteral("face %1").arg(face); }));
+    connections.push_back(signals.modifiedChanged.Connect([&](bool on) { told << (on ? "modified" : "saved"); }));
+
+    document.SetPaper(*test::SquarePaper(2));
+    EXPECT_EQ(told, QStringList({"modified", "paper", "face -1"}));
+    told.clear();
+    document.Grid().SetSize(30);
+    document.Grid().SetSize(30);
+    document.Guide().SetSlot(0, {100, 0});
+    PutRects(document, 2, {{0, 0, 10, 10}});
+    EXPECT_EQ(told, QStringList({"aids", "aids", "face 2"}));
+    told.clear();
+    document.NewSheet();
+    document.SetSheetName("裏");
+    EXPECT_EQ(told, QStringList({"sheets", "current", "sheets"}));
+    told.clear();
+    document.SelectSheet(0);
+    EXPECT_EQ(told, QStringList({"current", "paper", "aids"}));
+    told.clear();
+    document.SaveToFile(File("told.mld"));
+    EXPECT_EQ(told, QStringList({"saved"})) << "a save visits its sheets quietly";
+}
+
 TEST_F(LabelDataTest, PreviewsAreReadStraightFromTheFile)
 {
     TLabelData document;
@@ -315,9 +488,9 @@ TEST_F(LabelDataTest, PreviewsAreReadStraightFromTheFile)
     PutRects(document, 1, {{0, 0, 1190, 1190}});
     document.SaveToFile(File("p.mld"));
     QImage plain, outlined;
-    EXPECT_FALSE(TLabelData::ReadPreviewFromFile(File("p.mld"), 0, 0, plain, false));
-    ASSERT_TRUE(TLabelData::ReadPreviewFromFile(File("p.mld"), 0, 1, plain, false));
-    ASSERT_TRUE(TLabelData::ReadPreviewFromFile(File("p.mld"), 0, 1, outlined, true));
+    EXPECT_FALSE(ReadPreviewFromFile(File("p.mld"), 0, 0, plain, false));
+    ASSERT_TRUE(ReadPreviewFromFile(File("p.mld"), 0, 1, plain, false));
+    ASSERT_TRUE(ReadPreviewFromFile(File("p.mld"), 0, 1, outlined, true));
     EXPECT_EQ(plain.size(), QSize(200, 200));
     // Blue inside the ring, white in the hole; the outline adds grey.
     const QRgb ring = plain.pixel(100, 30), hole = plain.pixel(100, 100);

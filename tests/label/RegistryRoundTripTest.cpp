@@ -5,7 +5,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/JsonCodec.h"
 #include "document/stream/ObjectStream.h"
-#include "label/StartupClasses.h"
+#include "edit/ModelStartup.h"
 #include "platform/BoundedReader.h"
 #include "support/RandomProperties.h"
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "CatalogueTestSupport.h"
-#include "document/DODesigner.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/storage/DocStorage.h"
 #include "document/stream/ClassRegistry.h"
@@ -63,11 +62,7 @@ TExPaperInfo Maker(const QString& paperName, const QString& company, int roundSi
 
 class PaperRecords : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TClassRegistry::Global().Register(TFilledRect::StaticClass());
-        InstallObjectDesigners();
-    }
+    void SetUp() override { TClassRegistry::Global().Register(TFilledRect::StaticClass()); }
 
     std::unique_ptr<TPapersV2> Open(const QString& file, bool readOnly = false)
     {

@@ -6,7 +6,7 @@
 
 #include "PrivateCups.h"
 #include "label/LabelDocumentFixtures.h"
-#include "edit/ModelStartup.h"
+#include "print/PrintSpec.h"
 #include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
@@ -22,14 +22,13 @@ protected:
     {
         QString why;
         if (!cups_.Start(why)) GTEST_SKIP() << "No private CUPS scheduler on this machine: " << why.toStdString();
-        InitializeModel();
         test::RegisterTestObjects();
         document_.SetPaper(*test::TwoDiscPaper());
         test::PutRects(document_, 0, {{0, 0, 1190, 1190}});
         TPrintRequest request;
         request.copies = 2;
         request.printFrame = true;
-        RememberPrintRequest(request);
+        RememberPrintRequest(request, options_);
         printer_ = TPrinterConfiguration::Named(test::TPrivateCups::Queue);
         FitPrinterToPaper(*printer_, *document_.EffectivePaper());
     }
@@ -39,11 +38,12 @@ protected:
         job_ = std::make_unique<TPdfPrintJob>(*printer_, QString());
         if (prepare) prepare(*job_);
         TSTDPhasedProgress progress;
-        return PrintDocument(document_, *job_, progress, idle);
+        return PrintDocument(document_, options_, *job_, progress, idle);
     }
 
     test::TPrivateCups cups_;
     TLabelData document_;
+    TPrintOptions options_;
     std::unique_ptr<TPrinterConfiguration> printer_;
     std::unique_ptr<TPdfPrintJob> job_;
 };

@@ -7,7 +7,6 @@
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
 #include "label/LabelDocumentFixtures.h"
-#include "edit/ModelStartup.h"
 #include "paper/FaceInfo.h"
 #include "paper/PaperRecords.h"
 #include "platform/Rounding.h"
@@ -31,7 +30,6 @@ class PrintSiteTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InitializeModel();
         test::RegisterTestObjects();
         document.SetPaper(*test::TwoDiscPaper());
         job.Copies = 1;
@@ -245,17 +243,17 @@ TEST_F(PrintSiteTest, TargetRectRoundsOutwardsAndGrowsByTenPixels)
 TEST_F(PrintSiteTest, OnlyAPrintThatHappenedStampsThePrintDate)
 {
     PutRects(document, 0, {{0, 0, 1190, 1190}});
-    RememberedPrintOptions() = TPrintOptions{};
+    const TPrintOptions options;
     const double before = document.Dates().lastPrint;
     TImagePrintDevice aborted(QSize(2100, 2970), QSize(254, 254));
-    EXPECT_FALSE(PrintDocument(document, aborted, progress, [&] { aborted.Abort(); }));
+    EXPECT_FALSE(PrintDocument(document, options, aborted, progress, [&] { aborted.Abort(); }));
     EXPECT_EQ(document.Dates().lastPrint, before);
     TImagePrintDevice failing(QSize(2100, 2970), QSize(254, 254));
-    EXPECT_THROW(PrintDocument(document, failing, progress, [] { throw std::runtime_error("gone"); }),
+    EXPECT_THROW(PrintDocument(document, options, failing, progress, [] { throw std::runtime_error("gone"); }),
                  std::runtime_error);
     EXPECT_EQ(document.Dates().lastPrint, before);
     TImagePrintDevice printed(QSize(2100, 2970), QSize(254, 254));
-    EXPECT_TRUE(PrintDocument(document, printed, progress, {}));
+    EXPECT_TRUE(PrintDocument(document, options, printed, progress, {}));
     EXPECT_GT(document.Dates().lastPrint, before);
     EXPECT_EQ(printed.pages.size(), 1u);
 }

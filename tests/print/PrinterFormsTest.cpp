@@ -116,12 +116,13 @@ TEST(PrintRequest, NoChosenFaceIsRefusedAndTheOffsetSwitchZeroesOnlyThisPrint)
     request.leftOffset = 123;
     request.topOffset = -45;
     request.offsetEnabled = false;
-    RememberPrintRequest(request);
-    EXPECT_EQ(RememberedPrintOptions().leftOffset, 0);
-    EXPECT_EQ(FillPrintSpec(RememberedPrintOptions()).Faces, (std::vector<uint8_t>{0, 1}));
+    TPrintOptions options;
+    RememberPrintRequest(request, options);
+    EXPECT_EQ(options.leftOffset, 0);
+    EXPECT_EQ(FillPrintSpec(options).Faces, (std::vector<uint8_t>{0, 1}));
     request.offsetEnabled = true;
-    RememberPrintRequest(request);
-    EXPECT_EQ(FillPrintSpec(RememberedPrintOptions()).Offset, QPoint(123, -45));
+    RememberPrintRequest(request, options);
+    EXPECT_EQ(FillPrintSpec(options).Offset, QPoint(123, -45));
 }
 
 TEST(GreyBlur, AnEdgeBecomesASmoothRampOfAboutTheRadius)

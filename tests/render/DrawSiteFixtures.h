@@ -1,14 +1,14 @@
 #pragma once
 
-// A draw site at 96 dpi with tenth-millimetre units, and stand-ins for the designer registry and
-// the ghost list that record what the site asks of them.
+// A draw site at 96 dpi with tenth-millimetre units, and an edit session whose designer and ghost
+// list are stand-ins that record what the site asks of them.
 
 #include <QImage>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "document/Designers.h"
+#include "document/EditSession.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/Pivot.h"
 #include "render/DragGhosts.h"
@@ -17,7 +17,7 @@
 namespace kestrel::test {
 
 // Eight handles on the corners and edge midpoints, like the rectangle designer's.
-class TRecordingDesigners : public IObjectDesigners {
+class TRecordingDesigners : public TDODesigner {
 public:
     std::vector<std::pair<TDrawObject*, int>> ghostsStarted;
     IDragGhosts* ghosts = nullptr;
@@ -38,7 +38,7 @@ public:
         return true;
     }
     bool StartGhost(TDrawObject& object, int handle) override;
-    bool EditObject(TDrawObject&) override
+    std::optional<bool> EditObject(TDrawObject&) override
     {
         ++edits;
         return acceptEdits;
@@ -110,27 +110,38 @@ inline bool TRecordingDesigners::StartGhost(TDrawObject& object, int handle)
     return true;
 }
 
-// Installs both stand-ins for one test.
-class TInstalledEditing {
+// The session with both stand-ins; the sites attached to it leave it when it goes.
+class TRecordingSession {
 public:
-    TRecordingDesigners designers;
+    TEditSession session;
+    TRecordingDesigners& designers;
     TRecordingGhosts ghosts;
 
-    TInstalledEditing()
+    TRecordingSession()
+        : designers(static_cast<TRecordingDesigners&>(
+              session.Designers().Register(std::make_unique<TRecordingDesigners>())))
     {
         designers.ghosts = &ghosts;
-        previousDesigners_ = SetObjectDesigners(&designers);
-        previousGhosts_ = SetDragGhosts(&ghosts);
     }
-    ~TInstalledEditing()
+    ~TRecordingSession()
     {
-        SetObjectDesigners(previousDesigners_);
-        SetDragGhosts(previousGhosts_);
+        for (TDrawSite* site : sites_) {
+            site->SetSession(nullptr);
+            site->SetDragGhosts(nullptr);
+        }
+    }
+    TRecordingSession(const TRecordingSession&) = delete;
+    TRecordingSession& operator=(const TRecordingSession&) = delete;
+
+    void Attach(TDrawSite& site)
+    {
+        site.SetSession(&session);
+        site.SetDragGhosts(&ghosts);
+        sites_.push_back(&site);
     }
 
 private:
-    IObjectDesigners* previousDesigners_;
-    IDragGhosts* previousGhosts_;
+    std::vector<TDrawSite*> sites_;
 };
 
 // 96 dpi screen, 254 units per inch: 1 pixel = 2.6458 units at 100 %.

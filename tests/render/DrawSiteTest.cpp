@@ -11,7 +11,7 @@ namespace {
 
 using test::AddRect;
 using test::TFilledRect;
-using test::TInstalledEditing;
+using test::TRecordingSession;
 
 class DrawSiteTest : public ::testing::Test {
 protected:
@@ -126,7 +126,8 @@ TEST_F(DrawSiteTest, RebroadcastsObjectNotificationsAndForgetsObjectsThatLeave)
 
 TEST_F(DrawSiteTest, HandlesAreBuiltLazilyAndLoseTheirCursorsForSeveralObjects)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TFilledRect& a = AddRect(site, {0, 0, 500, 500});
     TFilledRect& b = AddRect(site, {600, 600, 900, 900});
     a.SetSelected(true);
@@ -150,7 +151,8 @@ TEST_F(DrawSiteTest, HandlesAreBuiltLazilyAndLoseTheirCursorsForSeveralObjects)
 
 TEST_F(DrawSiteTest, PressSelectsTheObjectAndShiftAddsToTheSelection)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TFilledRect& a = AddRect(site, {0, 0, 500, 500});
     TFilledRect& b = AddRect(site, {600, 600, 900, 900});
     Click(At(250, 250));
@@ -168,7 +170,8 @@ TEST_F(DrawSiteTest, PressSelectsTheObjectAndShiftAddsToTheSelection)
 
 TEST_F(DrawSiteTest, ShiftClickOnASelectedObjectDeselectsItUnlessTheDragMoved)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TFilledRect& a = AddRect(site, {0, 0, 500, 500});
     TFilledRect& b = AddRect(site, {600, 600, 900, 900});
     a.SetSelected(true);
@@ -186,7 +189,8 @@ TEST_F(DrawSiteTest, ShiftClickOnASelectedObjectDeselectsItUnlessTheDragMoved)
 
 TEST_F(DrawSiteTest, PressOnAnObjectStartsItsGhostAndADragLimitedToTheSite)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TFilledRect& a = AddRect(site, {0, 0, 500, 500});
     std::vector<TDrawObject*> cleared;
     site.SetOnClearGhost([&](TDrawSite&, TDrawObject* object) { cleared.push_back(object); });
@@ -212,7 +216,8 @@ TEST_F(DrawSiteTest, PressOnAnObjectStartsItsGhostAndADragLimitedToTheSite)
 
 TEST_F(DrawSiteTest, PressOnAHandleResizesWithItsCodeAndCancelDiscardsTheDrag)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TFilledRect& a = AddRect(site, {0, 0, 500, 500});
     a.SetSelected(true);
     site.UpdatePivots();
@@ -230,7 +235,8 @@ TEST_F(DrawSiteTest, PressOnAHandleResizesWithItsCodeAndCancelDiscardsTheDrag)
 
 TEST_F(DrawSiteTest, DoubleClickEditsTheObjectAndAnAcceptedEditClearsGhosts)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TFilledRect& a = AddRect(site, {0, 0, 500, 500});
     std::vector<TDrawObject*> cleared;
     site.SetOnClearGhost([&](TDrawSite&, TDrawObject* object) { cleared.push_back(object); });
@@ -245,7 +251,8 @@ TEST_F(DrawSiteTest, DoubleClickEditsTheObjectAndAnAcceptedEditClearsGhosts)
 
 TEST_F(DrawSiteTest, RubberBandOnTheEmptySiteSelectsWhatItMeets)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TFilledRect& a = AddRect(site, {0, 0, 500, 500});
     TFilledRect& b = AddRect(site, {600, 600, 900, 900});
     a.SetSelected(true);
@@ -286,7 +293,8 @@ struct TRecordingHost : IDrawSiteHost {
 
 TEST_F(DrawSiteTest, TellsItsWindowWhatToRepaintResizeAndScroll)
 {
-    TInstalledEditing editing;
+    TRecordingSession editing;
+    editing.Attach(site);
     TRecordingHost host;
     site.SetHost(&host);
     TFilledRect& rect = AddRect(site, {0, 0, 100, 100});

@@ -31,7 +31,11 @@ TMatrixPaperInfo TwoDiscs()
 
 class LOFaceTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::SetUpDocumentSite(site, 2800, 1500); }
+    void SetUp() override
+    {
+        test::SetUpDocumentSite(site, 2800, 1500);
+        editing.Attach(site);
+    }
 
     void Create(bool singleSelection, const TFaceFactory& factory = {}, bool editable = false)
     {
@@ -47,7 +51,7 @@ protected:
     }
     bool Selected(int i) const { return FaceAt(site, i)->FaceSelected(); }
 
-    test::TInstalledEditing editing;
+    test::TRecordingSession editing;
     TDrawSite site;
     std::vector<int> changes;
 };

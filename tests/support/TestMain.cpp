@@ -2,8 +2,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "document/stream/ClassRegistry.h"
-#include "label/StartupClasses.h"
+#include "edit/ModelStartup.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv)
@@ -15,7 +14,7 @@ int main(int argc, char** argv)
     kestrel::test::UseFreshUserFolders();
     QApplication app(argc, argv);
     // As the programs do at start.
-    kestrel::RegisterStartupClasses(kestrel::TClassRegistry::Global());
+    kestrel::InitializeModel();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new kestrel::test::FreshFoldersPerTest);
     return RUN_ALL_TESTS();

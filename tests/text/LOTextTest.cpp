@@ -9,7 +9,6 @@
 #include "document/DODesigner.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/UndoFixtures.h"
-#include "edit/ModelStartup.h"
 #include "document/stream/ObjectStream.h"
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
@@ -202,26 +201,21 @@ public:
     }
 };
 
-TEST(LOText, TheDesignerRegistryCreatesItWithItsTextAsOneUndoStep)
+TEST(LOText, ItsKindCreatesItWithItsTextAsOneUndoStep)
 {
-    InitializeModel();
-    test::PrepareUndoTest();
-    static const int module = 0;
-    DesignerList().Register(std::make_unique<TTypingDesigner>(), &module);
     test::TEditSite site;
+    site.session.Designers().Register(std::make_unique<TTypingDesigner>());
     site.area = {0, 0, 1190, 1190};
     site.visible = site.area;
-    const bool created = DesignerList().CreateOnSite(site, "TLOText");
-    DesignerList().UnregisterModule(&module);
+    const bool created = site.session.Designers().CreateOnSite(site, "TLOText");
     ASSERT_TRUE(created);
     ASSERT_EQ(site.ChildCount(), 1);
     auto& text = dynamic_cast<TLOText&>(site.Child(0));
     EXPECT_EQ(text.Text(), QStringList{u"曲名"_qs});
     EXPECT_TRUE(text.AutoSize());
     EXPECT_FALSE(text.Rect().IsEmpty());
-    ActionList().Undo();
+    site.History().Undo();
     EXPECT_EQ(site.ChildCount(), 0);
-    ActionList().Clear();
 }
 
 TEST(LOText, InformationFieldsBeyondTheSetLeaveTheText)
@@ -665,10 +659,11 @@ TEST(LOTextPaint, DistortedTextGetsSoftEdgesFromItsCoverageWithoutALightFringe)
     EXPECT_GT(mixed, 100);
     EXPECT_EQ(light, 0);
 
+    const bool antiAliased = AntiAliasDistortionText();
     SetAntiAliasDistortionText(false);
     TLOText plain;
     const QImage hard = RenderDistortedOnBlue(plain);
-    SetAntiAliasDistortionText(true);
+    SetAntiAliasDistortionText(antiAliased);
     int between = 0;
     for (int y = 0; y < hard.height(); ++y)
         for (int x = 0; x < hard.width(); ++x)

@@ -11,7 +11,7 @@
 #include "app/HistoryManager.h"
 #include "codes/LOJANCode.h"
 #include "codes/LOQRStd.h"
-#include "document/DODesigner.h"
+#include "document/ObjectKinds.h"
 #include "platform/Cp932.h"
 #include "support/MessageRecorder.h"
 #include "ui/JANCodeDialog.h"
@@ -166,15 +166,15 @@ TEST_F(CodeDialogs, CancelledQrDialogChangesNothingAndDataThatDoesNotFitIsRefuse
 
 TEST_F(CodeDialogs, EveryCodeKindHasAnInsertCommandAndADialog)
 {
-    InstallObjectDesigners();
-    for (const char* kind : {"TLOJANCode", "TLOQRStd", "TLOQRCode"}) {
-        const auto& commands = InsertCommands();
-        EXPECT_TRUE(std::any_of(commands.begin(), commands.end(), [&](const TInsertCommand& c) { return c.kind == kind; }));
-        std::unique_ptr<TDrawObject> object = DesignerList().NewObject(kind);
-        ASSERT_NE(object, nullptr) << kind;
-        EXPECT_EQ(object->ClassName(), kind);
-        EXPECT_NE(FindPropertiesEditor(*object), nullptr) << kind;
-        EXPECT_FALSE(TLOCreator::Setup(kind).drag) << kind;
+    for (const char* name : {"TLOJANCode", "TLOQRStd", "TLOQRCode"}) {
+        const TObjectKind* kind = TObjectKinds::Global().Find(name);
+        ASSERT_NE(kind, nullptr) << name;
+        EXPECT_FALSE(kind->caption.isEmpty()) << name;
+        EXPECT_TRUE(kind->editorFirst && !kind->drag) << name;
+        std::unique_ptr<TDrawObject> object = TObjectKinds::Global().NewObject(name);
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->ClassName(), name);
+        EXPECT_NE(FindPropertiesEditor(*object), nullptr) << name;
     }
 }
 

@@ -18,7 +18,7 @@
 #include "document/DrawObjectFixtures.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
-#include "edit/ModelStartup.h"
+#include "edit/LayoutSession.h"
 #include "edit/MoveModes.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
@@ -46,9 +46,6 @@ protected:
     void SetUp() override
     {
         TClassRegistry::Global().Register(TFilledRect::StaticClass());
-        InitializeModel();  // as the program starts: the editing designer makes the handles and ghosts
-        MoveSettings() = {};
-        ActionList().Clear();
         test::RecordMessages(frame, messages);
         WriteDocument();
         window = std::make_unique<TfrmMain>(frame, nullptr, nullptr);
@@ -60,11 +57,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         Surface().setFocus();
     }
-    void TearDown() override
-    {
-        window.reset();
-        ActionList().Clear();
-    }
+    void TearDown() override { window.reset(); }
 
     // One face of 1000 x 800 holding a rectangle behind another.
     void WriteDocument()
@@ -99,7 +92,8 @@ protected:
     TEditCommands& Commands() const { return window->EditCommands(); }
     QString UndoText() const { return Commands().EntryFor(Commands().Actions().undo)->text(); }
     QString RedoText() const { return Commands().EntryFor(Commands().Actions().redo)->text(); }
-    int UndoSteps() const { return ActionList().Current() + 1; }
+    TActionList& History() const { return window->Session().History(); }
+    int UndoSteps() const { return History().Current() + 1; }
     QPoint DeviceOf(QPoint logical) const { return Site().LogToDev(logical); }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -144,7 +138,7 @@ TEST_F(FaceEditingTest, DraggingAnObjectInTheFaceViewMovesItInOneStep)
     EXPECT_EQ(Front().GetBounds(), expected);
     EXPECT_EQ(Back().GetBounds(), kBack);
     EXPECT_EQ(UndoSteps(), 1);
-    EXPECT_EQ(ActionList().UndoCaption(), "移動");
+    EXPECT_EQ(History().UndoCaption(), "移動");
 
     ASSERT_TRUE(window->ShowSheet());
     TDOList stored;
@@ -226,7 +220,7 @@ TEST_F(FaceEditingTest, AGuideIsDraggedOutOfTheRulerOntoWholeMillimetres)
     QTest::mouseRelease(&Surface(), Qt::LeftButton, {}, QPoint(onGuide.x(), -30));
     EXPECT_TRUE(guide.IsEmpty());
     EXPECT_FALSE(guide.Enabled());
-    EXPECT_FALSE(ActionList().CanUndo()) << "guides are settings, not edits of the face";
+    EXPECT_FALSE(History().CanUndo()) << "guides are settings, not edits of the face";
 }
 
 TEST_F(FaceEditingTest, AnEleventhGuideIsRefused)

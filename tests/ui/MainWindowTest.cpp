@@ -17,11 +17,13 @@
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
 #include "document/ActionList.h"
+#include "document/DOGroup.h"
 #include "document/DOList.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/storage/DocStream.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
+#include "edit/LayoutSession.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
 #include "objects/PictureObject.h"
@@ -39,6 +41,10 @@
 #include "ui/PaperChooserDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
+#include "print/PrintFixtures.h"
+#include "print/PhasedProgress.h"
+#include "print/PrintCommand.h"
+#include "print/PrintSpec.h"
 
 namespace kestrel {
 namespace {
@@ -72,7 +78,6 @@ protected:
         paper.SetFaceCountY(1);
         path = test::TestFolder() + "/label.mld";
     }
-    void TearDown() override { ActionList().Clear(); }
 
     // Face 1 holds one rectangle behind another.
     void WriteDocument(int sheets = 1)
@@ -229,7 +234,7 @@ TEST_F(MainWindowTest, PictureFilesDroppedOnTheFaceBecomePicturesWhereTheyFell)
     EXPECT_EQ(picture->GetBounds(), (TRect{fell.x(), fell.y(), fell.x() + 51, fell.y() + 30}));  // 36 × 18 at 180 dpi
     EXPECT_TRUE(picture->Selected());
     EXPECT_EQ(picture->ImageData().Picture().ImageID(), bitmap);
-    ActionList().Undo();
+    window.Session().History().Undo();
     EXPECT_EQ(site.ChildCount(), before);
 }
 
@@ -472,6 +477,115 @@ TEST_F(MainWindowTest, TheStatusBarAndTooltipsNameTheFaceItsSizeAndTheZoom)
     EXPECT_EQ(window.FaceStatus(), "面2 ラベル 60.0×40.0mm　表示倍率 100%");
     window.FaceView().SetZoom(200);
     EXPECT_EQ(window.findChild<QLabel*>("FaceStatus")->text(), "面2 ラベル 60.0×40.0mm　表示倍率 200%");
+}
+
+// The action of a menu entry by its caption.
+QAction* Command(QWidget& window, const QString& caption)
+{
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->text() == caption) return action;
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, SheetOperationsOfTheSheetScreenAreUndoneThere)
+{
+    TAppFrame::WriteInteger("UndoLimit", 3);
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    EXPECT_EQ(window.Session().History().Limit(), 3) << "the limit of the settings";
+    QAction* newSheet = Command(window, "新しいシート(&N)");
+    ASSERT_NE(newSheet, nullptr);
+    newSheet->trigger();
+    newSheet->trigger();
+    TLabelData& document = window.Flows().Document();
+    EXPECT_EQ(document.SheetCount(), 3);
+    EXPECT_EQ(window.SheetView().SheetChooser().count(), 3) << "the sheet screen follows the document";
+
+    TEditCommands& commands = window.EditCommands();
+    commands.Update();
+    QAction* undo = commands.EntryFor(commands.Actions().undo);
+    ASSERT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "シートの追加の取り消し(&U)");
+    undo->trigger();
+    undo->trigger();
+    EXPECT_EQ(document.SheetCount(), 1);
+    EXPECT_EQ(window.SheetView().SheetChooser().count(), 1);
+    EXPECT_TRUE(document.HasFaceObjects(1));
+
+    ASSERT_TRUE(window.EditFace(1));
+    EXPECT_FALSE(Command(window, "新しいシート(&N)")->isEnabled()) << "only on the sheet screen";
+}
+
+TEST_F(MainWindowTest, TwoDocumentsInOneProcessKeepTheirOwnHistories)
+{
+    WriteDocument();
+    TfrmMain first(frame, nullptr, nullptr);
+    TfrmMain second(frame, nullptr, nullptr);
+    ASSERT_TRUE(first.OpenDocument(path));
+    ASSERT_TRUE(second.OpenDocument(path));
+    ASSERT_TRUE(first.EditFace(1));
+    ASSERT_TRUE(second.EditFace(1));
+    ASSERT_NE(&first.Session(), &second.Session());
+    TDrawSite& one = *first.FaceView().Site();
+    TDrawSite& other = *second.FaceView().Site();
+
+    one.Child(1).SetSelected(true);
+    NudgeSelection(one, 10, 0);
+    other.Child(1).SetSelected(true);
+    TEditCommands& commands = second.EditCommands();
+    commands.Update();
+    commands.EntryFor(commands.Actions().clear)->trigger();
+    ASSERT_EQ(other.ChildCount(), 1);
+    EXPECT_EQ(first.Session().History().UndoCaption(), "移動");
+    EXPECT_EQ(second.Session().History().UndoCaption(), "クリア");
+
+    commands.EntryFor(commands.Actions().undo)->trigger();
+    EXPECT_EQ(other.ChildCount(), 2);
+    EXPECT_EQ(one.Child(1).GetBounds(), kFront.Translated(10, 0)) << "the other document's step stays";
+    EXPECT_TRUE(first.Session().History().CanUndo());
+    first.Session().History().Undo();
+    EXPECT_EQ(one.Child(1).GetBounds(), kFront);
+    EXPECT_EQ(other.Child(1).GetBounds(), kFront);
+}
+
+TEST_F(MainWindowTest, TheFaceShownKeepsItsDontPrintObjectsWhileASheetPrints)
+{
+    WriteDocument();
+    TfrmMain window(frame, nullptr, nullptr);
+    window.show();
+    ASSERT_TRUE(window.OpenDocument(path));
+    ASSERT_TRUE(window.EditFace(1));
+    TDrawSite& site = *window.FaceView().Site();
+    auto& front = static_cast<TFilledRect&>(site.Child(1));
+    front.SetDontPrint(true);
+    // A group paints its members as any other surface is painted on, through PaintTo.
+    TDOList members;
+    members.Add(front);
+    auto group = std::make_unique<TDOGroup>();
+    group->SetMembers(members);
+    site.ExtractChild(front);
+    site.AddObject(std::move(group));
+    window.FaceView().Flush();
+    QWidget& surface = window.FaceView().View()->Surface();
+    const QPoint onScreen = site.LogToDev(QPoint(400, 200));
+    const QRgb blue = qRgb(0, 0, 255);
+
+    test::TImagePrintDevice printer(QSize(1400, 600), QSize(254, 254));
+    TSTDPhasedProgress progress;
+    int repaints = 0;
+    bool alwaysShown = true;
+    ASSERT_TRUE(PrintDocument(window.Flows().Document(), TPrintOptions{}, printer, progress, [&] {
+        // What the print job lets run: the screen repaints while the job renders its bands.
+        alwaysShown = alwaysShown && surface.grab().toImage().pixel(onScreen) == blue;
+        ++repaints;
+    }));
+    EXPECT_GT(repaints, 0);
+    EXPECT_TRUE(alwaysShown) << "the screen is no print output";
+    ASSERT_EQ(printer.pages.size(), 1u);
+    const TSheetRect face = window.Flows().Document().Face(1).OuterRect();
+    EXPECT_NE(printer.pages[0].pixel(face.left + 400, face.top + 200), blue) << "the print leaves it out";
+    EXPECT_EQ(printer.pages[0].pixel(face.left + 200, face.top + 200), blue) << "and prints the others";
 }
 
 }  // namespace

@@ -26,7 +26,6 @@ protected:
     void SetUp() override
     {
         test::RecordMessages(frame, messages, answer);
-        RememberedPrintOptions() = TPrintOptions{};
         document.SetPaper(*test::TwoDiscPaper());
     }
 
@@ -54,11 +53,12 @@ protected:
     QStringList messages;
     int answer = mrOk;
     TLabelData document;
+    TPrintOptions remembered;
 };
 
 TEST_F(PrintPaperDialogTest, ChosenFacesWithNoneSelectedKeepTheDialogOpen)
 {
-    TfrmPrintPaper dialog(document);
+    TfrmPrintPaper dialog(document, remembered);
     Radio(dialog, "指定ラベル(&S)")->setChecked(true);
     // Switching to chosen faces with nothing chosen chooses the first face; a click takes it away.
     EXPECT_EQ(dialog.Request().selection, QByteArray("\x01\x00", 2));
@@ -70,7 +70,7 @@ TEST_F(PrintPaperDialogTest, ChosenFacesWithNoneSelectedKeepTheDialogOpen)
 
 TEST_F(PrintPaperDialogTest, StartingConfirmsThePaperSizeAndRemembersTheChoices)
 {
-    TfrmPrintPaper dialog(document);
+    TfrmPrintPaper dialog(document, remembered);
     dialog.findChild<QComboBox*>("Printers")->setCurrentText(PdfPrinterName());
     dialog.findChild<QLineEdit*>("PdfFile")->setText(test::TestFolder() + "/sheet.pdf");
     Radio(dialog, "指定ラベル(&S)")->setChecked(true);
@@ -81,8 +81,8 @@ TEST_F(PrintPaperDialogTest, StartingConfirmsThePaperSizeAndRemembersTheChoices)
     ASSERT_TRUE(dialog.Start());
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[1].contains("「A4」サイズの用紙")) << messages[1].toStdString();
-    EXPECT_TRUE(RememberedPrintOptions().selectedOnly);
-    EXPECT_EQ(RememberedPrintOptions().selection, QByteArray("\x01\x01", 2));
+    EXPECT_TRUE(remembered.selectedOnly);
+    EXPECT_EQ(remembered.selection, QByteArray("\x01\x01", 2));
     EXPECT_EQ(TPrinterConfiguration::Current()->GetDeviceName(), PdfPrinterName());
     EXPECT_EQ(dialog.PdfFile(), test::TestFolder() + "/sheet.pdf");
 }
@@ -90,8 +90,8 @@ TEST_F(PrintPaperDialogTest, StartingConfirmsThePaperSizeAndRemembersTheChoices)
 TEST_F(PrintPaperDialogTest, ASheetOfOneFaceAlwaysPrintsAllFaces)
 {
     document.SetPaper(*test::SquarePaper(1));
-    RememberedPrintOptions().selectedOnly = true;
-    TfrmPrintPaper dialog(document);
+    remembered.selectedOnly = true;
+    TfrmPrintPaper dialog(document, remembered);
     EXPECT_TRUE(Radio(dialog, "全ラベル(&A)")->isChecked());
     EXPECT_FALSE(Radio(dialog, "指定ラベル(&S)")->isEnabled());
     EXPECT_TRUE(dialog.Request().allFaces);

@@ -11,10 +11,8 @@
 #include <memory>
 
 #include "app/AppFrame.h"
-#include "document/ActionList.h"
-#include "document/DODesigner.h"
-#include "edit/GhostList.h"
-#include "edit/ModelStartup.h"
+#include "document/ObjectKinds.h"
+#include "edit/LayoutSession.h"
 #include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"
@@ -31,21 +29,21 @@ namespace {
 
 TEST(ShapeKinds, EachShapeIsDrawnOutWithTheMouseAsOneUndoStep)
 {
-    InitializeModel();
-    ActionList().Clear();
+    TLayoutSession session;
     TDrawSite site;
+    session.Attach(site);
     test::SetUpDocumentSite(site, 1200, 1000);
     int made = 0;
     for (const char* kind : {"TLOLine", "TLOCurve", "TLORect", "TLOCircle"}) {
-        ASSERT_TRUE(DesignerList().CreateOnSite(site, kind));
+        ASSERT_TRUE(session.Designers().CreateOnSite(site, kind));
         TDrawObject& object = site.Child(site.ChildCount() - 1);
         EXPECT_FALSE(object.Visible()) << kind << " waits for the drag";
         EXPECT_EQ(site.CursorAt(site.LogToDev({50, 50})), crCross);
-        GhostList().BeginDrag(site, site.LogicalArea(), {100, 100}, 0);
-        GhostList().DragTo({500, 400}, 0);
-        GhostList().EndDrag();
+        session.Ghosts().BeginDrag(site, site.LogicalArea(), {100, 100}, 0);
+        session.Ghosts().DragTo({500, 400}, 0);
+        session.Ghosts().EndDrag();
         EXPECT_TRUE(object.Visible()) << kind;
-        EXPECT_EQ(ActionList().Count(), ++made);
+        EXPECT_EQ(session.History().Count(), ++made);
     }
     EXPECT_EQ(site.CursorAt(site.LogToDev({50, 50})), crDefault);
     auto& line = dynamic_cast<TLOLine&>(site.Child(0));
@@ -55,23 +53,22 @@ TEST(ShapeKinds, EachShapeIsDrawnOutWithTheMouseAsOneUndoStep)
     EXPECT_EQ(rect.FillColor().Color(), clWhite);
     EXPECT_TRUE(site.Child(3).Selected());
     EXPECT_FALSE(rect.Selected());
-    ActionList().Undo();
+    session.History().Undo();
     EXPECT_EQ(site.ChildCount(), 3);
-    ActionList().Clear();
 }
 
 TEST(ShapeKinds, CurvesEllipsesAndShadeShapesUseTheShapeDialog)
 {
-    InitializeModel();
     TLOCurve curve;
     TLOCircle circle;
     TLOAlphaMask shade;
     EXPECT_NE(FindPropertiesEditor(curve), nullptr);
     EXPECT_NE(FindPropertiesEditor(circle), nullptr);
     EXPECT_NE(FindPropertiesEditor(shade), nullptr);
-    const auto& commands = InsertCommands();
-    EXPECT_TRUE(std::any_of(commands.begin(), commands.end(), [](const TInsertCommand& c) { return c.kind == "TLOAlphaMask"; }));
-    EXPECT_NE(DesignerList().NewObject("TLOAlphaMask"), nullptr) << "registered for creation and streams";
+    const TObjectKind* kind = TObjectKinds::Global().Find("TLOAlphaMask");
+    ASSERT_NE(kind, nullptr);
+    EXPECT_FALSE(kind->caption.isEmpty()) << "in the insert menu";
+    EXPECT_NE(TObjectKinds::Global().NewObject("TLOAlphaMask"), nullptr) << "registered for creation and streams";
 }
 
 QImage Grey(int w, int h, int level)

@@ -2,11 +2,8 @@
 
 #include <QTest>
 
-#include "document/ActionList.h"
-#include "document/DODesigner.h"
-#include "edit/GhostList.h"
+#include "edit/LayoutSession.h"
 #include "edit/LayoutSnap.h"
-#include "edit/ModelStartup.h"
 #include "edit/MoveModes.h"
 #include "objects/LORect.h"
 #include "render/DrawSite.h"
@@ -21,9 +18,7 @@ class SiteViewMouseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InitializeModel();
-        ActionList().Clear();
-        MoveSettings() = {};
+        session.Attach(site);
         site.SetDeviceDpi(96);
         site.Scaler().SetUnitDPI(254);
         site.SetLogSize(1200, 1200);
@@ -33,12 +28,9 @@ protected:
         view->show();
         rect = &AddRect({254, 254, 762, 762});
     }
-    void TearDown() override
-    {
-        GhostList().RemoveSnapHook(this);
-        view.reset();
-        ActionList().Clear();
-    }
+    void TearDown() override { view.reset(); }
+
+    TActionList& History() { return session.History(); }
 
     TLORect& AddRect(const TRect& bounds, int angle = 0)
     {
@@ -69,13 +61,14 @@ protected:
     QPoint LogicalOffset(QPoint from, QPoint to) const { return site.DevToLog(to) - site.DevToLog(from); }
 
     // Exactly one undo step, with the caption.
-    void ExpectOneStep(const QString& caption) const
+    void ExpectOneStep(const QString& caption)
     {
-        EXPECT_EQ(ActionList().Current(), 0);
-        EXPECT_EQ(ActionList().Count(), 1);
-        EXPECT_EQ(ActionList().UndoCaption(), caption);
+        EXPECT_EQ(History().Current(), 0);
+        EXPECT_EQ(History().Count(), 1);
+        EXPECT_EQ(History().UndoCaption(), caption);
     }
 
+    TLayoutSession session;
     TDrawSite site;
     std::unique_ptr<TSiteView> view;
     TLORect* rect = nullptr;
@@ -102,7 +95,7 @@ TEST_F(SiteViewMouseTest, ClickSelectsShiftOrCtrlClickExtendsAndTheBandSelects)
     Drag(Device({850, 850}), Device({1150, 1150}));  // the band touches only the second
     EXPECT_FALSE(rect->Selected());
     EXPECT_TRUE(other.Selected());
-    EXPECT_EQ(ActionList().Count(), 0);
+    EXPECT_EQ(History().Count(), 0);
 }
 
 TEST_F(SiteViewMouseTest, DragMovesTheObjectInOneStep)
@@ -113,7 +106,7 @@ TEST_F(SiteViewMouseTest, DragMovesTheObjectInOneStep)
     const QPoint offset = LogicalOffset(from, to);
     EXPECT_EQ(rect->Rect(), TRect(254, 254, 762, 762).Translated(offset.x(), offset.y()));
     ExpectOneStep("移動");
-    ActionList().Undo();
+    History().Undo();
     EXPECT_EQ(rect->Rect(), TRect(254, 254, 762, 762));
 }
 
@@ -122,7 +115,7 @@ TEST_F(SiteViewMouseTest, EachHandleResizesItsEdgesOrTurnsInOneStep)
 {
     const TRect start = rect->Rect();
     for (int handle = 0; handle < 8; ++handle) {
-        ActionList().Clear();
+        History().Clear();
         Click(Device({50, 50}));
         Click(Device({500, 500}));  // selected alone: its handles show
         const QPoint grip = Device(RoundedPoint(HandlePoint(start, handle)));
@@ -136,7 +129,7 @@ TEST_F(SiteViewMouseTest, EachHandleResizesItsEdgesOrTurnsInOneStep)
             EXPECT_EQ(rect->Rect(), ResizeRect({start, handle, LogicalOffset(grip, to), false, 1})) << handle;
             ExpectOneStep("サイズ変更");
         }
-        ActionList().Undo();
+        History().Undo();
         ASSERT_EQ(rect->Rect(), start);
         ASSERT_EQ(rect->Angle(), 0);
     }
@@ -167,7 +160,7 @@ TEST_F(SiteViewMouseTest, CtrlDragCopiesAndShiftLocksTheAxis)
     EXPECT_EQ(dynamic_cast<TLORect&>(site.Child(1)).Rect(), rect->Rect().Translated(offset.x(), offset.y()));
     ExpectOneStep("ドラッグコピー");
 
-    ActionList().Clear();
+    History().Clear();
     Click(Device({300, 300}));  // the original alone (the copy lies over the rest of it)
     ASSERT_TRUE(rect->Selected());
     Drag(Device({300, 300}), Device({300, 300}) + QPoint(15, 50), Qt::ShiftModifier);
@@ -181,7 +174,7 @@ TEST_F(SiteViewMouseTest, AltMovesWithoutSnapping)
     TGrid grid;
     grid.SetEnabled(true);
     TGuide guide;
-    GhostList().SetSnapHook(this, LayoutSnapHook(grid, guide));
+    session.Ghosts().SetSnapHook(this, LayoutSnapHook(grid, guide));
     const auto onGrid = [](const TRect& b) {
         return b.left % 50 == 0 || b.right % 50 == 0;
     };
@@ -190,9 +183,9 @@ TEST_F(SiteViewMouseTest, AltMovesWithoutSnapping)
     Drag(from, to);
     EXPECT_TRUE(onGrid(rect->GetBounds()));
     ExpectOneStep("移動");
-    ActionList().Undo();
+    History().Undo();
 
-    ActionList().Clear();
+    History().Clear();
     Drag(from, to, Qt::AltModifier);
     const QPoint offset = LogicalOffset(from, to);
     EXPECT_EQ(rect->Rect(), TRect(254, 254, 762, 762).Translated(offset.x(), offset.y()));
@@ -201,7 +194,7 @@ TEST_F(SiteViewMouseTest, AltMovesWithoutSnapping)
 
 TEST_F(SiteViewMouseTest, InsertedRectangleIsDrawnOutWithTheMouse)
 {
-    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLORect"));
+    ASSERT_TRUE(session.Designers().CreateOnSite(site, "TLORect"));
     ASSERT_EQ(site.ChildCount(), 2);
     const QPoint from = Device({800, 800});
     const QPoint to = Device({1000, 900});

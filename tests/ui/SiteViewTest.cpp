@@ -59,7 +59,8 @@ TEST_F(SiteViewTest, ForwardsClicksAndModifiersToTheSite)
 
 TEST_F(SiteViewTest, DragOutsideTheVisiblePartScrollsTheBox)
 {
-    test::TInstalledEditing editing;
+    test::TRecordingSession editing;
+    editing.Attach(site);
     site.Scaler().SetScale(400);
     TSiteView view(site);
     view.resize(1000, 1000);  // the press point is in view, the move goes right of it

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "document/ObjectKinds.h"
 #include "text/LOText.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/ObjectCommands.h"
@@ -35,9 +36,9 @@ TEST(TextPropertiesDialog, IsTheRegisteredEditorAndAppliesWhatTheUserSet)
     TLOText text;
     text.SetBounds({0, 0, 300, 100});
     ASSERT_NE(FindPropertiesEditor(text), nullptr);
-    const bool listed = std::any_of(InsertCommands().begin(), InsertCommands().end(),
-                                    [](const TInsertCommand& c) { return c.kind == "TLOText"; });
-    EXPECT_TRUE(listed);
+    const TObjectKind* kind = TObjectKinds::Global().Find("TLOText");
+    ASSERT_NE(kind, nullptr);
+    EXPECT_FALSE(kind->caption.isEmpty()) << "in the insert menu";
 
     TTextPropertiesDialog dialog(text);
     dialog.findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("一行目\nSecond"));

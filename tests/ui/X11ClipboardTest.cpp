@@ -13,7 +13,7 @@
 #include "document/DOList.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
-#include "edit/ModelStartup.h"
+#include "edit/LayoutSession.h"
 #include "objects/PictureObject.h"
 #include "platform/Clipboard.h"
 #include "render/DrawSiteFixtures.h"
@@ -30,9 +30,8 @@ protected:
     void SetUp() override
     {
         if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X display";
-        InitializeModel();
         TClassRegistry::Global().Register(test::TFilledRect::StaticClass());
-        ActionList().Clear();
+        session.Attach(site);
         test::SetUpDocumentSite(site, 1000, 1000);
     }
     void TearDown() override
@@ -41,7 +40,6 @@ protected:
             xclip.kill();
             xclip.waitForFinished();
         }
-        ActionList().Clear();
     }
 
     // Another program owns the clipboard with the data until the test ends: under the type, or as
@@ -57,7 +55,8 @@ protected:
         QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->mimeData()->hasFormat(type), kTimeoutMs);
     }
 
-    TLayoutActions actions;
+    TLayoutSession session;
+    TLayoutActions actions{session.History()};
     TDrawSite site;
     QProcess xclip;
 };
@@ -67,9 +66,9 @@ TEST_F(X11ClipboardTest, ObjectsCopiedHereAreReadableByAnotherProgram)
 {
     test::AddRect(site, {10, 10, 200, 100}).SetSelected(true);
     test::AddRect(site, {50, 50, 300, 300}).SetSelected(true);
-    actions.copy.ExecuteTarget(site);
+    actions.copy.Execute(site);
     QProcess reader;
-    reader.start("xclip", {"-selection", "clipboard", "-t", ClipboardMimeType(actions.copy.ExpandedFormat()), "-o"});
+    reader.start("xclip", {"-selection", "clipboard", "-t", ClipboardMimeType(TStandardEditDSA::ClipboardFormat()), "-o"});
     QTRY_VERIFY_WITH_TIMEOUT(reader.state() == QProcess::NotRunning, kTimeoutMs);
     ASSERT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
     TDOList read;
@@ -82,12 +81,12 @@ TEST_F(X11ClipboardTest, ObjectsCopiedHereAreReadableByAnotherProgram)
 TEST_F(X11ClipboardTest, AnotherProgramsTextPastesAsAText)
 {
     OfferFromXclip("text/plain", QString("外から来た文字").toUtf8());
-    actions.paste.ExecuteTarget(site);
+    actions.paste.Execute(site);
     ASSERT_EQ(site.ChildCount(), 1);
     auto* text = dynamic_cast<TLOText*>(&site.Child(0));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->Text(), QStringList{"外から来た文字"});
-    EXPECT_EQ(ActionList().UndoCaption(), "貼り付け");
+    EXPECT_EQ(session.History().UndoCaption(), "貼り付け");
 }
 
 TEST_F(X11ClipboardTest, AnotherProgramsPngPastesAsAPicture)
@@ -98,7 +97,7 @@ TEST_F(X11ClipboardTest, AnotherProgramsPngPastesAsAPicture)
     png.open(QIODevice::WriteOnly);
     ASSERT_TRUE(picture.save(&png, "PNG"));
     OfferFromXclip("image/png", png.data());
-    actions.paste.ExecuteTarget(site);
+    actions.paste.Execute(site);
     ASSERT_EQ(site.ChildCount(), 1);
     auto* image = dynamic_cast<TLOImage*>(&site.Child(0));
     ASSERT_NE(image, nullptr);

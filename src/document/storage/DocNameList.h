@@ -36,7 +36,6 @@ public:
     // The number the next new name gets.
     int32_t Counter() const { return counter_; }
     // The last name of the list's own stream path ("NameList" for "Sheets\NameList").
-    const QString& BaseName() const { return baseName_; }
 
     // Appends base name + counter and advances the counter; returns the new index.
     int AddNew();

@@ -160,6 +160,23 @@ void TDocStorage::CopyTo(TDocStorage& destination) const
     Storage().CopyContentsTo(destination.Storage());
 }
 
+std::shared_ptr<const TCfbStorage> TDocStorage::CopyContents() const
+{
+    std::shared_ptr<TCfbStorage> copy = TCfbStorage::NewRoot();
+    Storage().CopyContentsTo(*copy);
+    return copy;
+}
+
+void TDocStorage::ReplaceContents(const TCfbStorage& content)
+{
+    CheckWritable(path_);
+    TCfbStorage& storage = Storage();
+    QStringList names;
+    for (const auto& [name, element] : storage.Children()) names << element->Name();
+    for (const QString& name : names) storage.Remove(name);
+    content.CopyContentsTo(storage);
+}
+
 void TDocStorage::MoveElement(const QString& fromPath, const QString& toPath)
 {
     const QString from = ResolveElementPath(path_, fromPath);

@@ -66,6 +66,10 @@ public:
     void ListStreams(QStringList& list) const;
     // Copies everything below this storage into destination (streams replace, storages merge).
     void CopyTo(TDocStorage& destination) const;
+    // Everything below this storage, copied into a tree of its own in memory.
+    std::shared_ptr<const TCfbStorage> CopyContents() const;
+    // Makes the storage hold exactly what content holds.
+    void ReplaceContents(const TCfbStorage& content);
     // Moves or renames an element, also into another (existing) storage.
     void MoveElement(const QString& fromPath, const QString& toPath);
 

@@ -1,7 +1,8 @@
 // The clipboard transfer: draw objects pasted from the private clipboard format onto a face, as
-// the paste command does (read, then moved together into the face).
+// the paste command does (read, then moved together into the face, recorded for undo).
 #include "fuzz/FuzzTarget.h"
-#include "document/ActionList.h"
+#include "document/DrawObject.h"
+#include "document/EditSession.h"
 #include "edit/DrawSiteActions.h"
 #include "platform/Clipboard.h"
 #include "platform/Error.h"
@@ -9,16 +10,15 @@
 
 KESTREL_FUZZ_TARGET(Clipboard)
 {
-    const QString format = QStringLiteral("Kestrel");
-    kestrel::SetClipboardData(format, data.toByteArray());
+    kestrel::SetClipboardData(kestrel::TStandardEditDSA::ClipboardFormat(), data.toByteArray());
+    kestrel::TEditSession session;
     kestrel::TDrawSite site;
+    site.SetSession(&session);
     site.SetLogSize(1170, 1170);
     kestrel::TDSAPaste paste;
-    paste.SetClipboardFormat(format);
     try {
-        paste.ExecuteTarget(site);
+        paste.Execute(site);
     } catch (const kestrel::EKestrel&) {
         // refused with our own message
     }
-    kestrel::ActionList().Clear();
 }

@@ -6,7 +6,7 @@
 #include "document/stream/Persistent.h"
 #include "label/DataInfo.h"
 #include "label/SheetInfo.h"
-#include "label/StartupClasses.h"
+#include "edit/ModelStartup.h"
 #include "paper/ProductInfo.h"
 #include "platform/BoundedReader.h"
 
