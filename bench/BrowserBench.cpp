@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <random>
 #include <unistd.h>
 
 #include "imaging/ImagePack.h"
@@ -25,22 +24,6 @@ using namespace kestrel;
 constexpr int FileCount = 500;
 constexpr int ScreenCount = 20;
 
-QByteArray CameraJpeg()
-{
-    constexpr int w = 4000, h = 3000;
-    QImage picture(w, h, QImage::Format_RGB32);
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> noise(-12, 12);
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const int n = noise(random);
-            row[x] = qRgb(std::clamp(x * 255 / w + n, 0, 255), std::clamp(y * 255 / h + n, 0, 255), std::clamp(128 + n * 4, 0, 255));
-        }
-    }
-    return EncodeJpeg(picture, 90);
-}
-
 // 500 names of one photo (hard links, so the folder costs the disk one photo).
 struct TFolder {
     QTemporaryDir dir;
@@ -48,7 +31,7 @@ struct TFolder {
     {
         const QString first = dir.filePath("IMG_0000.JPG");
         QFile file(first);
-        const QByteArray jpeg = CameraJpeg();
+        const QByteArray jpeg = bench::CameraJpeg(4000, 3000);
         if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size()) std::abort();
         file.close();
         for (int i = 1; i < FileCount; ++i) {

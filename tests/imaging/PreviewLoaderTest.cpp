@@ -60,6 +60,20 @@ QList<int> All()
     return all;
 }
 
+// A browser showing every photo of the folder through the user's cache file, all previews ready.
+struct TOpenedFolder {
+    TImageCacheStorage cache;
+    TBrowser browser;
+    std::unique_ptr<TPreviewLoader> loader;
+    TOpenedFolder(const QString& folder, const QString& cacheFile) : browser(folder)
+    {
+        cache.Open(cacheFile, false);
+        loader = std::make_unique<TPreviewLoader>(browser.pack, &cache);
+        loader->Want(All());
+        EXPECT_TRUE(WaitUntilIdle(*loader));
+    }
+};
+
 TEST(PreviewLoader, TheWantedPreviewsComeFirstAndFillTheUsersCache)
 {
     const QString folder = WritePhotos(test::TestFolder() + "/photos");
@@ -100,13 +114,8 @@ TEST(PreviewLoader, ASecondOpeningDecodesNothing)
     const QString cacheFile = test::TestFolder() + "/ImageCache.ic";
     std::vector<QImage> first;
     {
-        TImageCacheStorage cache;
-        cache.Open(cacheFile, false);
-        TBrowser browser(folder);
-        TPreviewLoader loader(browser.pack, &cache);
-        loader.Want(All());
-        ASSERT_TRUE(WaitUntilIdle(loader));
-        for (int i = 0; i < PhotoCount; ++i) first.push_back(browser.Shown(i));
+        TOpenedFolder opened(folder, cacheFile);
+        for (int i = 0; i < PhotoCount; ++i) first.push_back(opened.browser.Shown(i));
     }
     // Every photo is spoilt, keeping its size and time: a preview decoded from it now would fail.
     for (const QString& name : QDir(folder).entryList({"*.jpg"})) {
@@ -117,16 +126,11 @@ TEST(PreviewLoader, ASecondOpeningDecodesNothing)
         file.flush();
         ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
     }
-    TImageCacheStorage cache;
-    cache.Open(cacheFile, false);
-    TBrowser browser(folder);
-    TPreviewLoader loader(browser.pack, &cache);
-    loader.Want(All());
-    ASSERT_TRUE(WaitUntilIdle(loader));
-    EXPECT_EQ(loader.Counts().fromCache, PhotoCount);
-    EXPECT_EQ(loader.Counts().decoded, 0);
-    EXPECT_EQ(loader.Counts().failed, 0);
-    for (int i = 0; i < PhotoCount; ++i) EXPECT_EQ(browser.Shown(i), first[size_t(i)]) << i;
+    TOpenedFolder second(folder, cacheFile);
+    EXPECT_EQ(second.loader->Counts().fromCache, PhotoCount);
+    EXPECT_EQ(second.loader->Counts().decoded, 0);
+    EXPECT_EQ(second.loader->Counts().failed, 0);
+    for (int i = 0; i < PhotoCount; ++i) EXPECT_EQ(second.browser.Shown(i), first[size_t(i)]) << i;
 }
 
 TEST(PreviewLoader, AnotherFolderDropsTheWorkOfTheFirst)
