@@ -48,7 +48,8 @@ int LetterIndex(QChar c) { return int(ImageFontLetters.indexOf(c)); }
 
 QString DecoratedLetterFolder()
 {
-    const QString configured = ExpandMacro(QStringLiteral("$(ImageFontFolder:inessential)"));
+    const TAppFrame* frame = TAppFrame::Instance();
+    const QString configured = frame ? frame->Expand(QStringLiteral("$(ImageFontFolder:inessential)")) : QString();
     if (!configured.isEmpty()) return QDir(configured).exists() ? configured : QString();
     return TAppFrame::FindDataFile(QStringLiteral("Data\\Font"));
 }

@@ -5,7 +5,7 @@
 //
 // The shipped pack is read from the folder "$(ImageFontFolder:inessential)", or "Data\Font" of
 // the program's data: each entry of that folder named by a number is one font, a folder holding
-// its 64 letter pictures ("00.bmp" ... "63.bmp", in the order of ImageFontLetters), drawn on
+// its 64 letter pictures in the order of ImageFontLetters ("00.cbm" ... "63.cbm"), drawn on
 // the key colour 0xF0F0F0.
 
 #include <QList>

@@ -179,3 +179,22 @@ TEST(ImageFont, TheShippedFontsHaveEveryLetterOnTheKeyColour)
 
 }  // namespace
 }  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(ImageFont, TheLetterFolderMacroWinsOverTheProgramsData)
+{
+    TAppFrame frame;
+    frame.Macro().SetValue("ExeDir", QStringLiteral(KESTREL_BINARY_DIR "/src/"));
+    const QString fixture = WriteFontFolder();
+    frame.Macro().SetValue("ImageFontFolder", fixture);
+    EXPECT_EQ(DecoratedLetterFolder(), fixture);
+    frame.Macro().SetValue("ImageFontFolder", fixture + "/missing");
+    EXPECT_EQ(DecoratedLetterFolder(), QString());  // no fallback to the program's data
+    frame.Macro().SetValue("ImageFontFolder", "");
+    EXPECT_EQ(DecoratedLetterFolder(), QStringLiteral(KESTREL_BINARY_DIR "/src/Data/Font"));
+}
+
+}  // namespace
+}  // namespace kestrel
