@@ -7,6 +7,7 @@
 #include "objects/ArrangedPicture.h"
 #include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
+#include "objects/LODecoString.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "objects/PictureObject.h"
@@ -107,6 +108,10 @@ void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
     kinds.Register(PictureCommand("TLOOnePoint").EditedFirst(), classes);
     kinds.Register(PictureCommand("TLOTwain").EditedFirst(), classes);
     kinds.Register(TObjectKind::OfClass(TLOArrangedImage::StaticClass()).PreparedBy(CoverSite).EditedFirst(), classes);
+    kinds.Register(TObjectKind::OfClass(TLODecoString::StaticClass())
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("飾り文字..."), QStringLiteral("絵で描いた文字を追加します"), 210),
+                   classes);
 }
 
 }  // namespace kestrel

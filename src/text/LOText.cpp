@@ -545,6 +545,11 @@ void TLOText::Paint(TCanvas& canvas)
 {
     const QPoint shadow = ShadowDisplacement();
     if (!shadow.isNull()) DrawText(canvas, *shadowColor_, nullptr, shadow);
+    PaintBody(canvas);
+}
+
+void TLOText::PaintBody(TCanvas& canvas)
+{
     DrawText(canvas, *textColor_, outline_ ? outlineColor_.get() : nullptr, {});
     displayOutline_.reset();
 }
@@ -576,7 +581,17 @@ QImage TLOText::RenderToBitmap(const TCanvas& reference)
 void TLOText::PaintMask(TCanvas& mask)
 {
     const QPoint shadow = ShadowDisplacement();
-    if (!shadow.isNull()) PaintOutlineCoverage(mask, Shifted(DisplayOutline(), shadow));
+    if (!shadow.isNull()) PaintShadowMask(mask, shadow);
+    PaintBodyMask(mask);
+}
+
+void TLOText::PaintShadowMask(TCanvas& mask, QPoint displacement)
+{
+    PaintOutlineCoverage(mask, Shifted(DisplayOutline(), displacement));
+}
+
+void TLOText::PaintBodyMask(TCanvas& mask)
+{
     PaintOutlineCoverage(mask, outline_ ? RingOutline() : DisplayOutline());
     displayOutline_.reset();
 }

@@ -119,7 +119,7 @@ public:
     // Distorted: no bulge and a distortion with points.
     bool IsDistorted() const;
     // Shadow displacement in logical units.
-    QPoint ShadowDisplacement() const;
+    virtual QPoint ShadowDisplacement() const;
     // Refreshes the text from an information set: item FieldNo - 1; nothing when the object is
     // free text or the set has no such item.
     void ApplyInformation(TFieldType set, const QStringList& items);
@@ -142,6 +142,12 @@ public:
 
 protected:
     void AssignFrom(const TDrawObject& source) override;
+    // The text (and its ring) in its colours, without the shadow.
+    void PaintBody(TCanvas& canvas);
+    // Coverage of the text and its ring, without the shadow.
+    void PaintBodyMask(TCanvas& mask);
+    // Coverage of the shadow text at the displacement.
+    void PaintShadowMask(TCanvas& mask, QPoint displacement);
 
 private:
     void SetStoredVersion(int version) { storedVersion_ = version; }

@@ -1,3 +1,4 @@
+#include "ui/DecoratedTextDialogs.h"
 #include "ui/JANCodeDialog.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PicturePropertiesDialog.h"
@@ -18,6 +19,8 @@ const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
         {"TLORect", EditShapeProperties},
         {"TLOAlphaMask", EditShapeProperties},
         {"TLOText", &TTextPropertiesDialog::Edit},
+        {"TLODate", EditDate},
+        {"TLODecoString", EditDecoString},
         {"TLOJANCode", EditJANCode},
         {"TLOQRStd", EditQRStd},
         {"TLOQRCode", EditQRCode},
