@@ -5,6 +5,7 @@
 #include "document/ObjectSite.h"
 #include "document/stream/ClassRegistry.h"
 #include "objects/ArrangedPicture.h"
+#include "objects/BackImage.h"
 #include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LODecoString.h"
@@ -92,6 +93,7 @@ void RegisterShapeKinds(TObjectKinds& kinds, TClassRegistry& classes)
 void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
 {
     classes.Register(TLOImage::StaticClass());
+    classes.Register(TLOBackImage2004::StaticClass());
     kinds.Register(PictureCommand("TLOWizardImage"), classes);
     kinds.Register(PictureCommand("TLOImage")
                        .EditedFirst()
@@ -110,7 +112,7 @@ void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
     kinds.Register(TObjectKind::OfClass(TLOArrangedImage::StaticClass()).PreparedBy(CoverSite).EditedFirst(), classes);
     kinds.Register(TObjectKind::OfClass(TLODecoString::StaticClass())
                        .EditedFirst()
-                       .InMenu(QStringLiteral("飾り文字..."), QStringLiteral("絵で描いた文字を追加します"), 210),
+                       .InMenu(QStringLiteral("飾り文字(&I)..."), QStringLiteral("絵で描いた文字を追加します"), 210),
                    classes);
 }
 

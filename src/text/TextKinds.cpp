@@ -60,7 +60,7 @@ void RegisterTextKinds(TObjectKinds& kinds, TClassRegistry& classes)
     kinds.Register(TObjectKind::OfClass(TLODate::StaticClass())
                        .PreparedBy(PrepareDate)
                        .EditedFirst()
-                       .InMenu(QStringLiteral("日付(&D)..."), QStringLiteral("日付を追加します"), 205),
+                       .InMenu(QStringLiteral("日付・時間(&D)..."), QStringLiteral("日付を追加します"), 205),
                    classes);
 }
 
