@@ -8,6 +8,7 @@
 #include "cli/DocumentCommands.h"
 #include "cli/JsonCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/DesignCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/TextCommands.h"
 #include "cli/ThumbnailsCommand.h"
@@ -113,6 +114,21 @@ int RunBuildDistortions(TCliContext& context)
     return RunBuildDistortionsCommand(context.args, context.out, context.err);
 }
 
+int RunBuildTemplates(TCliContext& context)
+{
+    return RunBuildTemplatesCommand(context.args, context.out, context.err);
+}
+
+int RunTemplates(TCliContext& context)
+{
+    return RunTemplatesCommand(context.args, context.out, context.err);
+}
+
+int RunBackgrounds(TCliContext& context)
+{
+    return RunBackgroundsCommand(context.args, context.out, context.err);
+}
+
 int RunFonts(TCliContext& context)
 {
     return RunFontsCommand(context.args, context.out, context.err);
@@ -135,9 +151,16 @@ constexpr std::array kCommands = {
                 RunBuildProducts},
     TCliCommand{"build-distortions", "SOURCE.json OUT.cdd", "変形の元データから .cdd ファイルを作ります",
                 RunBuildDistortions},
+    TCliCommand{"build-templates", "SOURCE.json FOLDER",
+                "テンプレートの元データ(JSON の場面)から文書とジャンル・ID の一覧を FOLDER/Data/Template に作ります",
+                RunBuildTemplates},
+    TCliCommand{"templates", "", "付属のテンプレートを用途・ジャンルごとに ID と入力項目付きで一覧します", RunTemplates},
+    TCliCommand{"backgrounds", "", "付属の背景柄をジャンル・サブジャンルごとに一覧します", RunBackgrounds},
     TCliCommand{"fonts", "", "使えるフォントとフォント名の置き換えを一覧します", RunFonts},
-    TCliCommand{"new", "--paper NAME [--sheets N] [--landscape] [--force] OUT.mld",
-                "カタログの用紙で新しい文書を作ります(既にあるファイルは --force のときだけ上書きします)", RunNew},
+    TCliCommand{"new", "(--paper NAME [--sheets N] [--landscape] | --template NAME|ID [--paper NAME]) [--force] OUT.mld",
+                "カタログの用紙で新しい文書を作ります。--template ではテンプレートを合う面すべてに呼び出します"
+                "(既にあるファイルは --force のときだけ上書きします)",
+                RunNew},
     TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png|.jpg|.bmp|.pdf",
                 "シート全体または一つの面を、拡張子の形式(PNG・JPEG・BMP、シートは PDF も)で描きます", RunRender},

@@ -21,12 +21,14 @@
 #include "label/LabelData.h"
 #include "label/SheetEditing.h"
 #include "paper/FaceDescription.h"
+#include "paper/FaceInfo.h"
 #include "paper/PapersV2.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
 #include "render/GridGuide.h"
 #include "ui/CacheSettingsDialog.h"
 #include "ui/EditCommands.h"
+#include "ui/FaceDesignCommands.h"
 #include "ui/FaceView.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
@@ -256,6 +258,14 @@ void TfrmMain::BuildInsertMenu()
     if (objectCommands_->Actions().empty()) return;
     QMenu& menu = *menuBar()->addMenu("挿入(&I)");
     objectCommands_->AddTo(menu);
+    menu.addSeparator();
+    faceDesignCommands_.push_back(AddCommand(menu, "背景柄(&B)...", {}, "ラベルの背景柄を設定します", [this] {
+        EditFaceBackground(this, *faceView_, TFaceInfo(flows_->Document().Face(faceView_->Face())));
+    }));
+    faceDesignCommands_.push_back(
+        AddCommand(menu, "ラベルテンプレートの呼び出し(&T)...", {}, "ラベルのテンプレートを呼び出します", [this] {
+            CallUpTemplate(this, flows_->Document(), *faceView_);
+        }));
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 }
 
@@ -455,6 +465,7 @@ void TfrmMain::UpdateCommands()
     gridInterval_->setEnabled(editing);
     dotGridCommand_->setEnabled(editing);
     for (QAction* command : sheetCommands_) command->setEnabled(!editing);
+    for (QAction* command : faceDesignCommands_) command->setEnabled(editing);
     UpdateStatus();
 }
 

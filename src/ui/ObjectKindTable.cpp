@@ -1,3 +1,4 @@
+#include "ui/BackgroundDialog.h"
 #include "ui/DecoratedTextDialogs.h"
 #include "ui/JANCodeDialog.h"
 #include "ui/ObjectCommands.h"
@@ -19,6 +20,7 @@ const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
         {"TLORect", EditShapeProperties},
         {"TLOAlphaMask", EditShapeProperties},
         {"TLOText", &TTextPropertiesDialog::Edit},
+        {"TLOBackImage", EditBackground},
         {"TLODate", EditDate},
         {"TLODecoString", EditDecoString},
         {"TLOJANCode", EditJANCode},
