@@ -51,7 +51,7 @@ protected:
     // The system paper catalogue the data module requires, as an existing writable file.
     QString MakeSystemCatalogue()
     {
-        const QString file = ExeNameNoExt() + ".ppr";
+        const QString file = DataNameNoExt() + ".ppr";
         QFile(file).open(QIODevice::WriteOnly);
         createdFiles_ << file;
         return file;
@@ -122,7 +122,7 @@ TEST_F(DataMainTest, AMissingSystemCatalogueStopsStartUpWithItsName)
     auto dataMain = Make();
     dataMain->Hooks().openPaperCatalogue = [this](const QString&) { steps_ << "catalogue"; };
     EXPECT_FALSE(dataMain->Create());
-    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「test_app.ppr」が開けませんでした"}));
+    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「kestrel.ppr」が開けませんでした"}));
     EXPECT_FALSE(steps_.contains("catalogue"));
     EXPECT_FALSE(steps_.contains("main window"));
 }
@@ -158,7 +158,7 @@ TEST_F(DataMainTest, DataFilesOpenInOrderAndUserPapersAreSavedFirstAtShutdown)
         hooks.freeProductDatabase = Step("free products");
         hooks.freePaperCatalogue = Step("free catalogue");
         ASSERT_TRUE(dataMain->Create());
-        EXPECT_EQ(steps_.mid(4), QStringList({"cache ImageCache.ic 1 0", "catalogue test_app.ppr",
+        EXPECT_EQ(steps_.mid(4), QStringList({"cache ImageCache.ic 1 0", "catalogue kestrel.ppr",
                                               "merge UserPaper.ppr", "products", "main window"}));
         steps_.clear();
     }
@@ -172,7 +172,7 @@ TEST_F(DataMainTest, AFailingLoaderIsReportedWithTheFileName)
     auto dataMain = Make();
     dataMain->Hooks().openPaperCatalogue = [](const QString&) { throw EReadError("bad header"); };
     EXPECT_FALSE(dataMain->Create());
-    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「test_app.ppr」が開けませんでした"}));
+    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「kestrel.ppr」が開けませんでした"}));
 }
 
 TEST_F(DataMainTest, AFailureWhileShuttingDownIsReportedAndTheRestStillRuns)
