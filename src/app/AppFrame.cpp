@@ -249,7 +249,8 @@ bool TAppFrame::ConfirmOkCancel(const QString& text, const TFormatArgs& args)
 QString TAppFrame::FindDataFile(const QString& relativePath)
 {
     const QString exeDir = globalFrame ? globalFrame->Expand("$(ExeDir)") : kestrel::ExeDir();
-    for (const QString& folder : DataFolders(exeDir) << ReadString("CDPath", QString())) {
+    const QStringList folders = DataFolders(exeDir) << ReadString("CDPath", QString());
+    for (const QString& folder : folders) {
         if (folder.isEmpty()) continue;
         if (QString found = FindUnder(folder, relativePath); !found.isEmpty()) return found;
     }

@@ -41,7 +41,7 @@ TEST(Cli, EveryCommandPrintsItsOwnHelp)
             EXPECT_TRUE(err.isEmpty()) << command.name;
             const QStringList lines = out.split('\n');
             EXPECT_EQ(lines.value(0), QString::fromUtf8(command.summary));
-            EXPECT_EQ(lines.value(2), (QStringLiteral("使い方: kestrel-cli ") + command.name + ' ' + command.usage).trimmed());
+            EXPECT_EQ(lines.value(2), QString(QStringLiteral("使い方: kestrel-cli ") + command.name + ' ' + command.usage).trimmed());
         }
     }
     const TRun run = RunCli({"thumbnail", "--help"});

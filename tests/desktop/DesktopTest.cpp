@@ -23,7 +23,7 @@ struct TRun {
     QString out;
 };
 
-TRun Run(const QString& program, const QStringList& arguments, const QStringList& environment = {})
+TRun RunTool(const QString& program, const QStringList& arguments, const QStringList& environment = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -47,16 +47,16 @@ QString ReadText(const QString& path)
 TEST(Desktop, TheInstalledProgramsWorkFromTheInstalledDataAlone)
 {
     const QString prefix = test::TestFolder() + "/prefix";
-    const TRun install = Run("cmake", {"--install", BuildDir, "--prefix", prefix});
+    const TRun install = RunTool("cmake", {"--install", BuildDir, "--prefix", prefix});
     ASSERT_EQ(install.exitCode, 0) << install.out.toStdString();
     const QString cli = prefix + "/bin/kestrel-cli";
     EXPECT_TRUE(QFile::exists(prefix + "/share/kestrel/kestrel.ppr"));
     EXPECT_FALSE(QFile::exists(prefix + "/share/kestrel/ILLUST/DecoLine/.drawn")) << "build stamps stay behind";
 
-    const TRun papers = Run(cli, {"papers"});
+    const TRun papers = RunTool(cli, {"papers"});
     EXPECT_EQ(papers.exitCode, 0) << papers.out.toStdString();
     EXPECT_TRUE(papers.out.contains(TwoDiscPaper));
-    const TRun made = Run(cli, {"new", "--paper", TwoDiscPaper, "doc.mld"});
+    const TRun made = RunTool(cli, {"new", "--paper", TwoDiscPaper, "doc.mld"});
     ASSERT_EQ(made.exitCode, 0) << made.out.toStdString();
 
     // The file manager's command line, as the installed thumbnailer gives it.
@@ -64,17 +64,17 @@ TEST(Desktop, TheInstalledProgramsWorkFromTheInstalledDataAlone)
     command.replace("%i", "doc.mld").replace("%o", "doc-thumbnail").replace("%s", "128");
     QStringList words = command.split(' ');
     ASSERT_EQ(words.takeFirst(), "kestrel-cli");
-    const TRun thumbnail = Run(cli, words);
+    const TRun thumbnail = RunTool(cli, words);
     EXPECT_EQ(thumbnail.exitCode, 0) << thumbnail.out.toStdString();
     EXPECT_EQ(QImage(test::TestFolder() + "/doc-thumbnail", "PNG").height(), 128);
 }
 
 TEST(Desktop, TheDesktopEntryAndMetainfoPassTheirValidators)
 {
-    const TRun entry = Run("desktop-file-validate", {DesktopSources + "/kestrel.desktop"});
+    const TRun entry = RunTool("desktop-file-validate", {DesktopSources + "/kestrel.desktop"});
     EXPECT_EQ(entry.exitCode, 0) << entry.out.toStdString();
     EXPECT_FALSE(entry.out.contains("error")) << entry.out.toStdString();
-    const TRun metainfo = Run("appstreamcli", {"validate", "--no-net", DesktopSources + "/io.github.kestrel.Kestrel.metainfo.xml"});
+    const TRun metainfo = RunTool("appstreamcli", {"validate", "--no-net", DesktopSources + "/io.github.kestrel.Kestrel.metainfo.xml"});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.out.toStdString();
 }
 
@@ -85,9 +85,9 @@ TEST(Desktop, DocumentsAndCataloguesAreKnownByTheirFileType)
     const QString data = test::TestFolder() + "/data";
     QDir().mkpath(data + "/mime/packages");
     ASSERT_TRUE(QFile::copy(DesktopSources + "/kestrel-mime.xml", data + "/mime/packages/kestrel.xml"));
-    ASSERT_EQ(Run("update-mime-database", {data + "/mime"}).exitCode, 0);
+    ASSERT_EQ(RunTool("update-mime-database", {data + "/mime"}).exitCode, 0);
     const QString cli = BuildDir + "/src/kestrel-cli";
-    ASSERT_EQ(Run(cli, {"new", "--paper", TwoDiscPaper, "doc.mld"}).exitCode, 0);
+    ASSERT_EQ(RunTool(cli, {"new", "--paper", TwoDiscPaper, "doc.mld"}).exitCode, 0);
     const QString folder = test::TestFolder() + '/';
     QFile::copy(folder + "doc.mld", folder + "renamed-document");
     QFile::copy(QStringLiteral(KESTREL_DATA_DIR "/kestrel.ppr"), folder + "papers.ppr");
@@ -95,7 +95,7 @@ TEST(Desktop, DocumentsAndCataloguesAreKnownByTheirFileType)
 
     const QStringList environment{"XDG_DATA_HOME=" + data, "XDG_CURRENT_DESKTOP=GNOME"};
     const auto typeOf = [&](const QString& file) {
-        return Run("xdg-mime", {"query", "filetype", folder + file}, environment).out.trimmed();
+        return RunTool("xdg-mime", {"query", "filetype", folder + file}, environment).out.trimmed();
     };
     EXPECT_EQ(typeOf("doc.mld"), "application/x-kestrel-label");
     EXPECT_EQ(typeOf("renamed-document"), "application/x-kestrel-label");
@@ -113,7 +113,7 @@ TEST(Desktop, BashCompletesCommandsAndOptions)
                                    "_kestrel_cli; printf '%s\\n' \"${COMPREPLY[@]}\" | sort")
                                    .arg(DesktopSources, words)
                                    .arg(current);
-        return Run("bash", {"-c", script}, {"PATH=" + BuildDir + "/src:" + qEnvironmentVariable("PATH")}).out;
+        return RunTool("bash", {"-c", script}, {"PATH=" + BuildDir + "/src:" + qEnvironmentVariable("PATH")}).out;
     };
     EXPECT_EQ(complete("kestrel-cli th", 1), "thumbnail\nthumbnails\n");
     EXPECT_EQ(complete("kestrel-cli render doc.mld --o", 3), "--out\n");
@@ -142,7 +142,7 @@ TEST(Desktop, TheManPagesDescribeEveryCommand)
         const QString text = ReadText(page);
         for (const cli::TCliCommand& command : cli::Commands())
             EXPECT_TRUE(text.contains(QString::fromUtf8(command.summary))) << command.name << " in " << page.toStdString();
-        const TRun man = Run("man", {"--warnings", "-E", "UTF-8", "-l", page}, {"MANWIDTH=80", "LANG=C.UTF-8"});
+        const TRun man = RunTool("man", {"--warnings", "-E", "UTF-8", "-l", page}, {"MANWIDTH=80", "LANG=C.UTF-8"});
         EXPECT_EQ(man.exitCode, 0);
         EXPECT_FALSE(man.out.contains("warning")) << man.out.left(300).toStdString();
         EXPECT_TRUE(man.out.contains("kestrel-cli")) << man.out.left(300).toStdString();

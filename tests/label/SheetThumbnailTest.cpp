@@ -60,11 +60,11 @@ protected:
         return File("doc.mld");
     }
 
-    // Replaces the stream at path of the saved file.
-    static void Replace(const QString& file, const QString& path, const QByteArray& bytes)
+    // Replaces streams of the saved file.
+    static void Replace(const QString& file, const QStringList& paths, const QByteArray& bytes)
     {
         TFileStorage storage(file, ModeReadWrite);
-        TDocStream::Open(storage, ModeCreate, path)->WriteAll(bytes);
+        for (const QString& path : paths) TDocStream::Open(storage, ModeCreate, path)->WriteAll(bytes);
         storage.Close();
     }
 
@@ -95,11 +95,11 @@ TEST_F(SheetThumbnailTest, TheFirstSheetIsDrawnFromItsPreviewsAtTheAskedSize)
 TEST_F(SheetThumbnailTest, OnlyTheStoredPreviewsAreDrawn)
 {
     const QString file = SavedDocument(1);
-    Replace(file, sheetPaths_[0] + "\\NameList0", test::PatternBytes(5000, 3));
+    Replace(file, {sheetPaths_[0] + "\\NameList0"}, test::PatternBytes(5000, 3));
     const QImage drawn = DrawSheetThumbnail(file, 128);
     EXPECT_TRUE(IsBlue(drawn.pixel(OnThumbnail(drawn, 1050, 405))));
 
-    Replace(file, sheetPaths_[0] + "\\Preview0", test::PatternBytes(300, 4));
+    Replace(file, {sheetPaths_[0] + "\\Preview0"}, test::PatternBytes(300, 4));
     const QImage damaged = DrawSheetThumbnail(file, 128);
     EXPECT_EQ(damaged.pixel(OnThumbnail(damaged, 1050, 405)), qRgb(255, 255, 255));
 }
@@ -120,7 +120,9 @@ TEST_F(SheetThumbnailTest, WhatIsNoDocumentOrHasNoPaperIsRefused)
 TEST_F(SheetThumbnailTest, ATwentySheetDocumentWithLargeFacesIsQuick)
 {
     const QString file = SavedDocument(20);
-    for (const QString& sheet : sheetPaths_) Replace(file, sheet + "\\NameList1", test::PatternBytes(1 << 20, 5));
+    QStringList faces;
+    for (const QString& sheet : sheetPaths_) faces << sheet + "\\NameList1";
+    Replace(file, faces, test::PatternBytes(1 << 20, 5));
     const qint64 start = ThreadCpuMs();
     const QImage thumbnail = DrawSheetThumbnail(file, 256);
     const qint64 spent = ThreadCpuMs() - start;
