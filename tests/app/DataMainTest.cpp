@@ -18,6 +18,8 @@ protected:
     std::unique_ptr<TdataMain> Make(QStringList arguments = {"kestrel"})
     {
         auto dataMain = std::make_unique<TdataMain>(arguments);
+        // The test's own data files, never the ones the build made.
+        dataMain->AppFrame().Macro().SetValue("DataNameNoExt", DataNameNoExt());
         dataMain->AppFrame().OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
             messages_ << text;
             return int(mrOk);
@@ -47,6 +49,8 @@ protected:
     {
         return [this, name] { steps_ << name; };
     }
+
+    static QString DataNameNoExt() { return test::TestFolder() + "/kestrel"; }
 
     // The system paper catalogue the data module requires, as an existing writable file.
     QString MakeSystemCatalogue()

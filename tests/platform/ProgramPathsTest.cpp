@@ -44,7 +44,7 @@ TEST(ProgramPaths, TheBuildTreeIsLaidOutAsAnInstallation)
 TEST(ProgramPaths, DataBesideTheProgramComesBeforeTheInstalledData)
 {
     const QString bin = test::TestFolder() + "/prefix/bin/", share = test::TestFolder() + "/prefix/share/kestrel/";
-    for (const QString& file : {bin + "Effect.dat", share + "Effect.dat", share + "ILLUST/DecoLine/a.png"}) {
+    for (const QString& file : QStringList{bin + "Effect.dat", share + "Effect.dat", share + "ILLUST/DecoLine/a.png"}) {
         QDir().mkpath(QFileInfo(file).path());
         QFile(file).open(QIODevice::WriteOnly);
     }

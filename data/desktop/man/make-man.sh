@@ -25,4 +25,7 @@ list_commands()
 if grep -q '^@COMMANDS@$' "$source"; then list_commands >"$work/commands.md"; fi
 sed -e "s|@VERSION@|$version|g" -e "s|@SHORT_VERSION@|$short_version|g" -e "s|@DATADIR@|$datadir|g" \
     -e "/^@COMMANDS@\$/{r $work/commands.md" -e 'd;}' "$source" >"$work/page.md"
-go-md2man -in "$work/page.md" -out "$output"
+# Japanese runs have no spaces to break at: let troff break after their punctuation and set the
+# lines ragged, so that man never meets a line it cannot break or stretch, in whatever locale it
+# renders the page.
+go-md2man -in "$work/page.md" | sed -e 's/\([、。・)）]\)/\1\\:/g' -e '/^\.TH /a .ad l' >"$output"
