@@ -218,7 +218,7 @@ std::span<const TCliCommand> Commands()
 QString CommandUsage(const char* name)
 {
     const TCliCommand* command = FindCommand(QString::fromUtf8(name));
-    Q_ASSERT(command);
+    if (!command) return QStringLiteral("使い方: %1 %2").arg(kProgram, name);
     QString usage = QStringLiteral("使い方: %1 %2 %3").arg(kProgram, command->name, QString::fromUtf8(command->usage)).trimmed();
     if (*command->details) usage += u'\n' + QString::fromUtf8(command->details);
     return usage;
