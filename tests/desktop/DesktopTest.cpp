@@ -47,7 +47,7 @@ QString ReadText(const QString& path)
 TEST(Desktop, TheInstalledProgramsWorkFromTheInstalledDataAlone)
 {
     const QString prefix = test::TestFolder() + "/prefix";
-    const TRun install = RunTool("cmake", {"--install", BuildDir, "--prefix", prefix});
+    const TRun install = RunTool("cmake", {"--install", BuildDir, "--prefix", prefix, "--strip"});
     ASSERT_EQ(install.exitCode, 0) << install.out.toStdString();
     const QString cli = prefix + "/bin/kestrel-cli";
     EXPECT_TRUE(QFile::exists(prefix + "/share/kestrel/kestrel.ppr"));
