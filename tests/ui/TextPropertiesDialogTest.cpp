@@ -200,13 +200,11 @@ private:
     TAppFrame frame_;
 };
 
-// A distortion no preset is, as an older program or another one may have stored.
+// A distortion no preset is (its identifier is new), as another program may have stored.
 TCoonsDistortion ForeignDistortion()
 {
     TCoonsDistortion foreign = TCoonsDistortion::Identity();
-    foreign.SetPointCount(cdsTop, 3);
-    foreign.SetPoint(cdsTop, 1, {0.5L, -0.3L});
-    foreign.SetSmooth(cdsTop, 1, true);
+    foreign.SetPointCount(cdsTop, 4);
     return foreign;
 }
 
