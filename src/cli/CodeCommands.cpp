@@ -13,13 +13,15 @@ namespace kestrel {
 namespace {
 
 constexpr int kMaxScale = 64;
+// Pixels per module unless told: one pixel per module is too small to scan or print.
+constexpr int kDefaultScale = 8;
 constexpr int kJanPixelsPerModule = 3;
 constexpr int kJanHeightPercent = 40;
 
 struct TQrOptions {
     QString text;
     QString target;
-    int scale = 1;
+    int scale = kDefaultScale;
 };
 
 
@@ -108,7 +110,7 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
                .arg(code.Version())
                .arg(QChar(code.ErrorCorrectLevel()))
                .arg(code.MaskNo())
-               .arg(QChar(code.EffectiveMode()))
+               .arg(QChar(code.EncodeMode()))
                .arg(code.Data().size());
     return 0;
 }

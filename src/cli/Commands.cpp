@@ -187,7 +187,7 @@ constexpr std::array kCommands = {
                 "CSV の行ごとにテンプレートの {{列名}} を埋めた文書を作ります", RunFill,
                 "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n"
                 "  --pdf: 文書の代わりに各行を印刷した PDF を書きます"},
-    TCliCommand{"qr", "テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] [--mask 0-7] [--mode 0|A|8] [--scale 1-64]",
+    TCliCommand{"qr", "テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] [--mask 0-7] [--mode 0|A|8] [--scale 1-64 (既定 8)]",
                 "テキスト(シフトJIS)を QR コードの画像にします", RunQr},
     TCliCommand{"jan", "数字(7・8・12・13桁) --out 出力.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
     TCliCommand{"print",
