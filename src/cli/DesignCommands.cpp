@@ -9,6 +9,7 @@
 
 #include "app/AppFrame.h"
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/PaperCommands.h"
 #include "document/stream/JsonCodec.h"
 #include "label/DocumentJson.h"
@@ -83,7 +84,7 @@ QString IdFile(const TBuiltTemplates& built)
 int RunBuildTemplatesCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 2)
-        return ReportError(errors, QStringLiteral("使い方: kestrel-cli build-templates 元データ.json 出力フォルダ"));
+        return ReportError(errors, cli::CommandUsage("build-templates"));
     try {
         const QJsonObject source = ReadJsonFile(arguments[0]);
         const QDir root(QDir(arguments[1]).filePath(QStringLiteral("Data/Template")));
@@ -116,7 +117,7 @@ int RunBuildTemplatesCommand(const QStringList& arguments, QTextStream& out, QTe
 
 int RunTemplatesCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    if (!arguments.isEmpty()) return ReportError(errors, QStringLiteral("使い方: kestrel-cli templates"));
+    if (!arguments.isEmpty()) return ReportError(errors, cli::CommandUsage("templates"));
     TTemplateGroup group;
     if (!group.Found()) return ReportError(errors, QStringLiteral("テンプレート集が見つかりません。"));
     const TIdIndex ids = TIdIndex::Load();
@@ -148,7 +149,7 @@ int RunTemplatesCommand(const QStringList& arguments, QTextStream& out, QTextStr
 
 int RunBackgroundsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    if (!arguments.isEmpty()) return ReportError(errors, QStringLiteral("使い方: kestrel-cli backgrounds"));
+    if (!arguments.isEmpty()) return ReportError(errors, cli::CommandUsage("backgrounds"));
     const QString file = TAppFrame::FindDataFile(BackgroundGenreFile);
     const std::vector<TBackgroundGenre> genres = ReadBackgroundGenres(file);
     if (genres.empty()) return ReportError(errors, QStringLiteral("背景柄データが見つかりません。"));

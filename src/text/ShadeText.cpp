@@ -85,9 +85,9 @@ void TLOShadeText::SetShadeShadowBold(bool value)
     Repaint();
 }
 
-QPoint TLOShadeText::ShadowDisplacement() const
+QPoint TLOShadeText::ShadowOffset() const
 {
-    QPoint d = TLOText::ShadowDisplacement();
+    QPoint d = TLOText::ShadowOffset();
     if (!shadeEnable_) return d;
     const int a = int(RoundHalfAway(Layout().LineHeight() * 10 / 100.0));
     if (ShadowOffsetX() > 0) d.rx() += a;

@@ -41,7 +41,7 @@ public:
 
     // The soft shadow lies a tenth of the line height further out, and always below the text
     // unless it is lifted above it.
-    QPoint ShadowDisplacement() const override;
+    QPoint ShadowOffset() const override;
     bool NeedsBlend() const override;
     void Paint(TCanvas& canvas) override;
     void PaintMask(TCanvas& mask) override;
