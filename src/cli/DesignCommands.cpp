@@ -118,31 +118,22 @@ int RunBuildTemplatesCommand(const QStringList& arguments, QTextStream& out, QTe
 int RunTemplatesCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (!arguments.isEmpty()) return ReportError(errors, cli::CommandUsage("templates"));
-    TTemplateGroup group;
-    if (!group.Found()) return ReportError(errors, QStringLiteral("テンプレート集が見つかりません。"));
+    if (!TTemplateGroup().Found()) return ReportError(errors, QStringLiteral("テンプレート集が見つかりません。"));
     const TIdIndex ids = TIdIndex::Load();
     out << QStringLiteral("用途\tジャンル\t名前\tシート,面\tID\t入力項目\n");
-    for (const QString& purpose : group.Purposes()) {
-        group.SelectPurpose(purpose);
-        for (int g = 0; g < group.GenreNames().size(); ++g) {
-            TFaceGeometry wanted;
-            wanted.purpose = purpose;
-            TTemplateList list;
-            list.ScanFolder(group.GenreFolder(g), &wanted);
-            for (const TTemplateInfo& entry : list.Items()) {
-                QStringList captions;
-                try {
-                    captions = TemplateCaptions(LoadTemplateFace(entry));
-                } catch (const EKestrel& e) {
-                    captions << e.Message();
-                }
-                out << QStringLiteral("%1\t%2\t%3\t%4,%5\t%6\t%7\n")
-                           .arg(purpose, group.GenreNames()[g], QFileInfo(entry.fileName).completeBaseName())
-                           .arg(entry.sheetIndex + 1)
-                           .arg(entry.faceIndex + 1)
-                           .arg(ids.IdOf(entry), captions.join(QStringLiteral(" / ")));
-            }
+    for (const TShippedTemplate& shipped : ShippedTemplates()) {
+        const TTemplateInfo& entry = shipped.entry;
+        QStringList captions;
+        try {
+            captions = TemplateCaptions(LoadTemplateFace(entry));
+        } catch (const EKestrel& e) {
+            captions << e.Message();
         }
+        out << QStringLiteral("%1\t%2\t%3\t%4,%5\t%6\t%7\n")
+                   .arg(shipped.purpose, shipped.genre, QFileInfo(entry.fileName).completeBaseName())
+                   .arg(entry.sheetIndex + 1)
+                   .arg(entry.faceIndex + 1)
+                   .arg(ids.IdOf(entry), captions.join(QStringLiteral(" / ")));
     }
     return 0;
 }
@@ -157,12 +148,11 @@ int RunBackgroundsCommand(const QStringList& arguments, QTextStream& out, QTextS
     out << QStringLiteral("ジャンル\tサブジャンル\tタイル\t画像\tID\n");
     for (const TBackgroundGenre& genre : genres)
         for (const TBackgroundFolder& folder : genre.Folders()) {
-            const QString located = LocateBackgroundFolder(folder.folder);
-            for (const QString& picture : BackgroundPictures(located)) {
-                const QString path = QDir(located).filePath(picture);
+            for (const QString& path : BackgroundPictures(LocateBackgroundFolder(folder.folder))) {
+                const QFileInfo picture(path);
                 out << QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
                            .arg(genre.caption, folder.caption, folder.tile ? QStringLiteral("する") : QStringLiteral("しない"),
-                                picture, ids.IdOf(path, QFileInfo(picture).completeBaseName()));
+                                picture.fileName(), ids.IdOf(path, picture.completeBaseName()));
             }
         }
     return 0;

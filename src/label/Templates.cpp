@@ -332,6 +332,11 @@ std::optional<TIdIndex::TTemplateRef> TIdIndex::TemplateOf(const QString& id) co
     return ref;
 }
 
+QString TIdIndex::LocateTemplate(const TTemplateRef& ref)
+{
+    return TAppFrame::FindDataFile(QString(ref.file).replace(u'/', u'\\') + QStringLiteral(".*"));
+}
+
 // ---------------------------------------------------------------- calling a template up
 
 TTemplateFace LoadTemplateFace(const TTemplateInfo& entry)
@@ -356,8 +361,8 @@ namespace kestrel {
 QStringList TemplateCaptions(const TTemplateFace& face)
 {
     QStringList captions;
-    for (auto it = face.objects.rbegin(); it != face.objects.rend(); ++it)
-        if (const auto* input = dynamic_cast<const IDOWizardInput*>(it->get()); input && input->InputEnabled())
+    for (const auto& object : face.objects)
+        if (const auto* input = dynamic_cast<const IDOWizardInput*>(object.get()); input && input->InputEnabled())
             captions << input->InputCaption();
     return captions;
 }
@@ -374,24 +379,31 @@ void ApplyTemplate(TLabelData& document, int face, TTemplateFace templateFace)
     document.SaveFaceObjects(face, list);
 }
 
-std::optional<TTemplateInfo> FindShippedTemplate(const QString& nameOrId)
+std::vector<TShippedTemplate> ShippedTemplates()
 {
-    if (const auto ref = TIdIndex::Load().TemplateOf(nameOrId)) {
-        const QString file = TAppFrame::FindDataFile(QString(ref->file).replace(u'/', u'\\') + QStringLiteral(".*"));
-        if (!file.isEmpty()) return TTemplateInfo{file, ref->sheet, ref->face, false};
-    }
+    std::vector<TShippedTemplate> shipped;
     TTemplateGroup group;
     for (const QString& purpose : group.Purposes()) {
         group.SelectPurpose(purpose);
         for (int g = 0; g < group.GenreNames().size(); ++g) {
-            TTemplateList list;
             TFaceGeometry wanted;
             wanted.purpose = purpose;
+            TTemplateList list;
             list.ScanFolder(group.GenreFolder(g), &wanted);
-            for (const TTemplateInfo& entry : list.Items())
-                if (QFileInfo(entry.fileName).completeBaseName().compare(nameOrId, Qt::CaseInsensitive) == 0) return entry;
+            for (const TTemplateInfo& entry : list.Items()) shipped.push_back({purpose, group.GenreNames()[g], entry});
         }
     }
+    return shipped;
+}
+
+std::optional<TTemplateInfo> FindShippedTemplate(const QString& nameOrId)
+{
+    if (const auto ref = TIdIndex::Load().TemplateOf(nameOrId)) {
+        const QString file = TIdIndex::LocateTemplate(*ref);
+        if (!file.isEmpty()) return TTemplateInfo{file, ref->sheet, ref->face, false};
+    }
+    for (const TShippedTemplate& shipped : ShippedTemplates())
+        if (QFileInfo(shipped.entry.fileName).completeBaseName().compare(nameOrId, Qt::CaseInsensitive) == 0) return shipped.entry;
     return std::nullopt;
 }
 

@@ -131,6 +131,9 @@ public:
     QString IdOf(const TTemplateInfo& entry) const;
     std::optional<TEntry> EntryOf(const QString& id) const;
     std::optional<TTemplateRef> TemplateOf(const QString& id) const;
+    // The template file of an ID's entry, found among the program's data with any extension;
+    // empty when it cannot be found.
+    static QString LocateTemplate(const TTemplateRef& ref);
 
 private:
     static TIdIndex FromSections(const std::vector<TIniSection>& sections);
@@ -150,11 +153,19 @@ struct TTemplateFace {
     TRect bounds;
 };
 TTemplateFace LoadTemplateFace(const TTemplateInfo& entry);
-// The input captions of the template face's wizard texts, front to back.
+// The input captions of the template face's wizard texts, in stored order (back to front).
 QStringList TemplateCaptions(const TTemplateFace& face);
 // Replaces face n's design with the template's objects, mapped from the template face onto the
 // face's outer rectangle.
 void ApplyTemplate(TLabelData& document, int face, TTemplateFace templateFace);
+// Every face of the shipped collection offered for a purpose, by purpose and genre in the genre
+// file's order.
+struct TShippedTemplate {
+    QString purpose;
+    QString genre;
+    TTemplateInfo entry;
+};
+std::vector<TShippedTemplate> ShippedTemplates();
 // A shipped template by its file name without extension or by its ID, for the purpose's genres
 // (every purpose when empty); nothing when none is found.
 std::optional<TTemplateInfo> FindShippedTemplate(const QString& nameOrId);

@@ -54,6 +54,12 @@ void PastePicture(TDrawObject& object, TObjectSite&)
     if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
 }
 
+// Its picture comes from the illustration library, chosen in its property screen.
+void MarkOnePoint(TDrawObject& object, TObjectSite&)
+{
+    if (auto* image = dynamic_cast<TLOImage*>(&object)) image->SetImageSource(isOnePoint);
+}
+
 // A creation command that makes a picture object: a "TLOWizardImage", in whose place TLOImage
 // stands until the wizard picture arrives.
 TObjectKind PictureCommand(QByteArray name)
@@ -107,7 +113,11 @@ void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
                    classes);
     kinds.Register(PictureCommand("TLOBitmapPaste").PreparedBy(PastePicture).PlacedAtOnce(), classes);
     kinds.Register(PictureCommand("TLOMetafilePaste").PlacedAtOnce(), classes);
-    kinds.Register(PictureCommand("TLOOnePoint").EditedFirst(), classes);
+    kinds.Register(PictureCommand("TLOOnePoint")
+                       .PreparedBy(MarkOnePoint)
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("ワンポイントイラスト(&O)..."), QStringLiteral("イラスト集からイラストを挿入します"), 405),
+                   classes);
     kinds.Register(PictureCommand("TLOTwain").EditedFirst(), classes);
     kinds.Register(TObjectKind::OfClass(TLOArrangedImage::StaticClass()).PreparedBy(CoverSite).EditedFirst(), classes);
     kinds.Register(TObjectKind::OfClass(TLODecoString::StaticClass())

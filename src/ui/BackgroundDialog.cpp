@@ -146,12 +146,11 @@ private:
         if (index < 0 || index >= int(folders_.size())) return;
         LastChoice().subGenre = index;
         const QString located = LocateBackgroundFolder(folders_[size_t(index)].folder);
-        for (const QString& name : BackgroundPictures(located)) {
-            const QString file = QDir(located).filePath(name);
-            const QString id = ids_.IdOf(file, QFileInfo(name).completeBaseName());
-            auto* item = new QListWidgetItem(Thumbnail(file), id, pictures_);
+        for (const QString& file : BackgroundPictures(located)) {
+            const QFileInfo picture(file);
+            auto* item = new QListWidgetItem(Thumbnail(file), ids_.IdOf(file, picture.completeBaseName()), pictures_);
             item->setData(Qt::UserRole, file);
-            item->setToolTip(name);
+            item->setToolTip(picture.fileName());
         }
     }
 

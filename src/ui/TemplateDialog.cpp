@@ -36,17 +36,14 @@ TTemplateDialogState& State()
     return state;
 }
 
+// The face's preview as the document stores it; a whole file shows a blank square.
 QIcon Preview(const TTemplateInfo& entry)
 {
     QImage image;
-    if (!entry.wholeFile) {
-        try {
-            TLabelData document;
-            document.LoadFromFile(entry.fileName);
-            document.SelectSheet(entry.sheetIndex);
-            image = document.FacePreview(entry.faceIndex);
-        } catch (const EKestrel&) {
-        }
+    try {
+        if (!entry.wholeFile) TLabelData::ReadPreviewFromFile(entry.fileName, entry.sheetIndex, entry.faceIndex, image, false);
+    } catch (const EKestrel&) {
+        image = QImage();
     }
     if (image.isNull()) {
         image = QImage(ThumbnailSize, ThumbnailSize, QImage::Format_RGB32);
@@ -240,17 +237,18 @@ void TfrmTemplate2::FindById(const QString& id)
         TAppFrame::ShowOkMessage(QStringLiteral("「%s」は見つかりませんでした"), {id});
         return;
     }
-    const QString file = TAppFrame::FindDataFile(QString(ref->file).replace(u'/', u'\\') + QStringLiteral(".*"));
+    const QString file = TIdIndex::LocateTemplate(*ref);
     if (file.isEmpty()) return;
-    const QString folder = QFileInfo(file).absolutePath();
+    const QString folder = QFileInfo(QFileInfo(file).absolutePath()).canonicalFilePath();
     for (int g = 0; g < group_.GenreNames().size(); ++g) {
-        if (QFileInfo(group_.GenreFolder(g)).absoluteFilePath().compare(folder, Qt::CaseInsensitive) != 0) continue;
+        if (QFileInfo(group_.GenreFolder(g)).canonicalFilePath().compare(folder, Qt::CaseInsensitive) != 0) continue;
         tabs_->setCurrentIndex(0);
         genre_->setCurrentIndex(g);
         ShowGenre(g);
         for (int i = 0; i < collection_->count(); ++i) {
             const TTemplateInfo& entry = shown_.Item(collection_->item(i)->data(EntryRole).toInt());
-            if (entry.fileName.compare(file, Qt::CaseInsensitive) == 0 && entry.sheetIndex == ref->sheet &&
+            if (QFileInfo(entry.fileName).canonicalFilePath().compare(QFileInfo(file).canonicalFilePath(), Qt::CaseInsensitive) == 0 &&
+                entry.sheetIndex == ref->sheet &&
                 entry.faceIndex == ref->face) {
                 collection_->setCurrentRow(i);
                 return;

@@ -37,7 +37,7 @@ TEST(DesignFpc, FreePascalReadsDatesDecoratedStringsAndBackgrounds)
     date.SetDate(38477.5);
     date.SetUpdateFlag(dufPrint);
     const QString dateDump = DumpThroughFreePascal(helper, date, QStringLiteral("date.bin"));
-    for (const char* line : {"object TLODate", "Format = 'yyyy/mm/dd'", "Date = 3.84775", "UpdateFlag = dufPrint"})
+    for (const char* line : {"object TLODate", "Format = 'yyyy/mm/dd'", "Date =  3.84775", "UpdateFlag = dufPrint"})
         EXPECT_TRUE(dateDump.contains(QLatin1String(line))) << line << "\n" << dateDump.toStdString();
 
     TLODecoString string;
