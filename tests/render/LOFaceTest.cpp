@@ -114,8 +114,9 @@ TEST_F(LOFaceTest, WithoutSingleSelectionClicksToggleEachFace)
 
 TEST(PaperSite, AFaceClickIsToldWhenTheButtonIsReleased)
 {
-    test::TInstalledEditing editing;
+    test::TRecordingSession editing;
     TPaperSite site;
+    editing.Attach(site);
     const TMatrixPaperInfo paper = TwoDiscs();
     site.ShowPaper(&paper);
     std::vector<int> clicks;

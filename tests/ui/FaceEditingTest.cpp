@@ -272,8 +272,6 @@ TEST_F(FaceEditingTest, ZoomKeepsThePointUnderThePointerOrTheMiddle)
 // A new text on a disc lands on the printed ring above the hole, inside the face.
 TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
 {
-    InitializeModel();
-    ActionList().Clear();
     TAppFrame frame;
     QStringList messages;
     test::RecordMessages(frame, messages);
@@ -304,7 +302,7 @@ TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
         dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("タイトル"));
         dialog->accept();
     });
-    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLOText"));
+    ASSERT_TRUE(window.Session().Designers().CreateOnSite(site, "TLOText"));
     auto* text = dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
     ASSERT_NE(text, nullptr);
     const TRect bounds = text->GetBounds();
@@ -315,7 +313,6 @@ TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
     EXPECT_LE(bounds.bottom, hole.top) << "not over the hole, where nothing prints";
     EXPECT_NEAR((bounds.left + bounds.right) / 2, 610, 1);
     EXPECT_NEAR((bounds.top + bounds.bottom) / 2, (20 + 405) / 2, 1);
-    ActionList().Clear();
 }
 
 TEST(GridDialogTest, WritesAllFourValuesAndOffersTheShapeOnlyWhenShown)
