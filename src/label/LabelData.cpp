@@ -499,8 +499,7 @@ void TLabelData::RestoreSheet(int index, const TSheetSnapshot& snapshot)
     SaveSheetSettings();
     OpenSheet(index, false)->ReplaceContents(*snapshot.content);
     MarkModified();
-    // Settings held for the sheet are those of what was replaced: read the restored ones.
-    if (index == currentSheet_) currentSheet_ = -1;
+    // Settings held for the sheet are those of what was replaced: the restored ones are read.
     MakeCurrent(index);
     Tell(signals_.sheetsChanged);
     TellFaces(-1);

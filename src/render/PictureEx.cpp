@@ -80,7 +80,7 @@ void TPictureEx::DefineProperties(TFiler& filer)
 
 void RegisterPictureFileRecord()
 {
-    RegisterJsonFileRecord("TPictureEx", "Data", [](const QByteArray& fileBytes) {
+    TJsonFileRecords::Global().Register("TPictureEx", "Data", [](const QByteArray& fileBytes) {
         const auto graphicClass = GraphicClassOfBytes(fileBytes);
         if (!graphicClass) throw EReadError(QStringLiteral("画像として読めないファイルです"));
         QByteArray record;

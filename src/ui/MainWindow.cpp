@@ -128,8 +128,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
 
 TfrmMain::~TfrmMain()
 {
-    // The face view's site must go before the document it was loaded from.
-    faceView_->Unload();
+    // The views show the document and edit in its session, which go with the flows.
+    idle_.reset();
+    delete stack_;
 }
 
 QAction* TfrmMain::AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,

@@ -145,7 +145,9 @@ TEST_F(JsonCodec, FileRecordsComeFromTheInstalledReaderRelativeToTheBaseFolder)
     QJsonObject json{{"class", "TTestRect"}, {"properties", QJsonObject{{"Data", QJsonObject{{"file", "photo.bin"}}}}}};
     EXPECT_EQ(Refusal(json), "properties.Data: ファイルから読み込めないデータです");
 
-    RegisterJsonFileRecord("TTestRect", "Data", [](const QByteArray& bytes) -> QByteArray { return "<" + bytes + ">"; });
+    TJsonFileRecords records;
+    records.Register("TTestRect", "Data", [](const QByteArray& bytes) -> QByteArray { return "<" + bytes + ">"; });
+    options_.fileRecords = &records;
     options_.baseDir = QDir(folder.path());
     EXPECT_EQ(static_cast<TTestRect&>(*Read(json)).data, "<raw>");
     json.insert("properties", QJsonObject{{"Data", QJsonObject{{"file", "missing.jpg"}}}});

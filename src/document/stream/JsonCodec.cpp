@@ -31,12 +31,6 @@ constexpr double ExactIntegerLimit = 9007199254740992.0;
 
 QString Latin(const QByteArray& name) { return QString::fromLatin1(name); }
 
-std::map<std::pair<QByteArray, QByteArray>, TJsonFileRecordReader>& FileRecordReaders()
-{
-    static std::map<std::pair<QByteArray, QByteArray>, TJsonFileRecordReader> readers;
-    return readers;
-}
-
 // ---------------------------------------------------------------- writing
 
 QJsonValue EnumJson(const TPropInfo& prop, int64_t value)
@@ -429,8 +423,8 @@ QByteArray Base64Value(const QJsonValue& value, const QString& path)
 class TJsonReadFiler : public TFiler {
 public:
     TJsonReadFiler(const TPersistent& target, const QString& key, const QJsonValue& value, const QString& path,
-                   const QDir& baseDir)
-        : target_(target), key_(key), value_(value), path_(path), baseDir_(baseDir)
+                   const QDir& baseDir, const TJsonFileRecords& fileRecords)
+        : target_(target), key_(key), value_(value), path_(path), baseDir_(baseDir), fileRecords_(fileRecords)
     {
     }
     bool Handled() const { return handled_; }
@@ -490,11 +484,7 @@ private:
 
     const TJsonFileRecordReader* ReaderFor(const QByteArray& name) const
     {
-        for (const TClassInfo* c = &target_.ClassInfo(); c; c = c->Parent()) {
-            const auto it = FileRecordReaders().find({c->Name(), name});
-            if (it != FileRecordReaders().end()) return &it->second;
-        }
-        return nullptr;
+        return fileRecords_.Find(target_.ClassInfo(), name);
     }
 
     const TPersistent& target_;
@@ -502,13 +492,15 @@ private:
     QJsonValue value_;
     QString path_;
     const QDir& baseDir_;
+    const TJsonFileRecords& fileRecords_;
     bool handled_ = false;
 };
 
 void TJsonObjectReader::ReadRecord(const QString& key, const QJsonValue& value, TPersistent& target,
                                    const QString& path)
 {
-    TJsonReadFiler filer(target, key, value, path, options_.baseDir);
+    TJsonReadFiler filer(target, key, value, path, options_.baseDir,
+                         options_.fileRecords ? *options_.fileRecords : TJsonFileRecords::Global());
     Guard(path, [&] { target.DefineProperties(filer); });
     if (!filer.Handled())
         throw EJsonError(path, QStringLiteral("クラス %1 にないプロパティです").arg(Latin(target.ClassName())));
@@ -521,9 +513,24 @@ EJsonError::EJsonError(const QString& path, const QString& reason)
 {
 }
 
-void RegisterJsonFileRecord(const QByteArray& className, const QByteArray& recordName, TJsonFileRecordReader reader)
+TJsonFileRecords& TJsonFileRecords::Global()
 {
-    FileRecordReaders()[{className, recordName}] = std::move(reader);
+    static TJsonFileRecords records;
+    return records;
+}
+
+void TJsonFileRecords::Register(const QByteArray& className, const QByteArray& recordName, TJsonFileRecordReader reader)
+{
+    readers_[{className, recordName}] = std::move(reader);
+}
+
+const TJsonFileRecordReader* TJsonFileRecords::Find(const TClassInfo& info, const QByteArray& recordName) const
+{
+    for (const TClassInfo* c = &info; c; c = c->Parent()) {
+        const auto it = readers_.find({c->Name(), recordName});
+        if (it != readers_.end()) return &it->second;
+    }
+    return nullptr;
 }
 
 QJsonObject PropertiesToJson(const TPersistent& object)
