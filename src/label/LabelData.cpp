@@ -693,7 +693,7 @@ QImage TLabelData::FacePreview(int n)
         RenderPreview(n);
         previews = OpenFaceList(PreviewListName);
     }
-    return QImage::fromData(previews->OpenStream(n, ModeRead)->ReadAll());
+    return DecodePreview(previews->OpenStream(n, ModeRead)->ReadAll());
 }
 
 void TLabelData::RenderPreview(int n)
