@@ -22,6 +22,8 @@ packages=(
   xclip
   # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
+  # music tests: exiftool reads the tags of the audio fixtures; TagLib is the tag benchmark's reference
+  libimage-exiftool-perl libtag1-dev
   # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
   cups-daemon cups-core-drivers poppler-utils
   # fuzzing (make fuzz)

@@ -25,9 +25,16 @@ qsizetype SkipControls(QByteArrayView line, qsizetype pos)
     return pos;
 }
 
-bool NeedsQuotes(const QByteArray& field)
+bool NeedsQuotes(const QByteArray& field, TCSVRules rules)
 {
+    if (rules == TCSVRules::Rfc4180)
+        return std::any_of(field.begin(), field.end(), [](char c) { return c == '\r' || c == '\n' || c == Quote || c == Comma; });
     return std::any_of(field.begin(), field.end(), [](char c) { return (c >= 1 && c <= 32) || c == Quote || c == Comma; });
+}
+
+bool EndsPlainField(char c, TCSVRules rules)
+{
+    return c == Comma || (rules == TCSVRules::Classic && static_cast<uint8_t>(c) < 32);
 }
 
 // A quoted field from just after its opening quote; a missing closing quote takes the rest.
@@ -49,10 +56,10 @@ qsizetype ReadQuoted(QByteArrayView line, qsizetype pos, bool utf8, QByteArray& 
     return pos;
 }
 
-qsizetype ReadPlain(QByteArrayView line, qsizetype pos, bool utf8, QByteArray& field)
+qsizetype ReadPlain(QByteArrayView line, qsizetype pos, bool utf8, TCSVRules rules, QByteArray& field)
 {
     const qsizetype start = pos;
-    while (pos < line.size() && static_cast<uint8_t>(line[pos]) >= 32 && line[pos] != Comma) pos += CharLength(line, pos, utf8);
+    while (pos < line.size() && !EndsPlainField(line[pos], rules)) pos += CharLength(line, pos, utf8);
     field = line.sliced(start, pos - start).toByteArray();
     return pos;
 }
@@ -80,27 +87,33 @@ void TCSVStringList::SetField(int index, const QByteArray& value)
     fields_[index] = value;
 }
 
-void TCSVStringList::ParseCSV(QByteArrayView line, bool utf8)
+void TCSVStringList::ParseCSV(QByteArrayView line, bool utf8, TCSVRules rules)
 {
+    const auto skipControls = [rules](QByteArrayView text, qsizetype pos) {
+        return rules == TCSVRules::Classic ? SkipControls(text, pos) : pos;
+    };
     fields_.clear();
-    qsizetype pos = SkipControls(line, 0);
+    qsizetype pos = skipControls(line, 0);
     while (pos < line.size()) {
         QByteArray field;
-        pos = line[pos] == Quote ? ReadQuoted(line, pos + 1, utf8, field) : ReadPlain(line, pos, utf8, field);
+        pos = line[pos] == Quote ? ReadQuoted(line, pos + 1, utf8, field) : ReadPlain(line, pos, utf8, rules, field);
         fields_.append(field);
-        pos = SkipControls(line, pos);
-        if (pos < line.size() && line[pos] == Comma) pos = SkipControls(line, pos + 1);
+        pos = skipControls(line, pos);
+        if (pos < line.size() && line[pos] == Comma) {
+            pos = skipControls(line, pos + 1);
+            if (pos == line.size() && rules == TCSVRules::Rfc4180) fields_.append(QByteArray());
+        }
     }
 }
 
-QByteArray TCSVStringList::ToCSV() const
+QByteArray TCSVStringList::ToCSV(TCSVRules rules) const
 {
     if (fields_.size() == 1 && fields_[0].isEmpty()) return QByteArray(2, Quote);
     QByteArray line;
     for (qsizetype i = 0; i < fields_.size(); ++i) {
         if (i) line += Comma;
         const QByteArray& field = fields_[i];
-        if (!NeedsQuotes(field)) {
+        if (!NeedsQuotes(field, rules)) {
             line += field;
             continue;
         }
@@ -124,7 +137,7 @@ void TCSVData::CheckIndex(int index) const
 const TCSVStringList& TCSVData::GetRow(int index)
 {
     CheckIndex(index);
-    currentRow_.ParseCSV(rows_[index], utf8_);
+    currentRow_.ParseCSV(rows_[index], utf8_, rules_);
     currentIndex_ = index;
     return currentRow_;
 }
@@ -132,13 +145,13 @@ const TCSVStringList& TCSVData::GetRow(int index)
 void TCSVData::SetRow(int index, const TCSVStringList& fields)
 {
     CheckIndex(index);
-    rows_[index] = fields.ToCSV();
+    rows_[index] = fields.ToCSV(rules_);
     modified_ = true;
 }
 
 void TCSVData::AddRow(const TCSVStringList& fields)
 {
-    rows_.append(fields.ToCSV());
+    rows_.append(fields.ToCSV(rules_));
     modified_ = true;
 }
 
@@ -152,7 +165,7 @@ void TCSVData::SetCurrentField(int column, const QByteArray& value)
 QByteArray TCSVData::SaveToBytes()
 {
     QByteArray out;
-    if (hasHeader_) out += header_.ToCSV() + "\r\n";
+    if (hasHeader_) out += header_.ToCSV(rules_) + "\r\n";
     for (const QByteArray& row : rows_) out += row + "\r\n";
     modified_ = false;
     return out;
@@ -169,7 +182,7 @@ void TCSVData::LoadFromBytes(QByteArrayView data)
         if (pos < data.size() && data[pos] == '\r') ++pos;
         if (pos < data.size() && data[pos] == '\n') ++pos;
     }
-    if (hasHeader_ && lines.size() >= 2) header_.ParseCSV(lines.takeFirst(), utf8_);
+    if (hasHeader_ && lines.size() >= 2) header_.ParseCSV(lines.takeFirst(), utf8_, rules_);
     rows_ = std::move(lines);
     currentIndex_ = -1;
     modified_ = false;
@@ -185,7 +198,7 @@ int TCSVData::Find(int column, const QByteArray& value) const
     if (column < 0) throw ECSVError(QStringLiteral("Out Of Index in Find"));
     TCSVStringList row;
     for (int i = 0; i < RowCount(); ++i) {
-        row.ParseCSV(rows_[i], utf8_);
+        row.ParseCSV(rows_[i], utf8_, rules_);
         if (Compare(row.Field(column), value) == 0) return i;
     }
     return -1;
@@ -197,7 +210,7 @@ void TCSVData::Sort(int column)
     QList<QByteArray> keys;
     TCSVStringList row;
     for (const QByteArray& line : rows_) {
-        row.ParseCSV(line, utf8_);
+        row.ParseCSV(line, utf8_, rules_);
         keys.append(row.Field(column));
     }
     QuickSort(keys, 0, RowCount() - 1);

@@ -14,6 +14,11 @@
 
 namespace kestrel {
 
+// Classic rows end a plain field at any control byte, skip control bytes between fields and
+// drop an empty last field; RFC 4180 rows keep every byte up to the comma and count a trailing
+// comma's empty field. Both keep quoted line breaks inside their field.
+enum class TCSVRules { Classic, Rfc4180 };
+
 // Raised for a row or column index outside the table.
 class ECSVError : public EKestrel {
 public:
@@ -32,8 +37,8 @@ public:
     void SetField(int index, const QByteArray& value);
     const QList<QByteArray>& Fields() const { return fields_; }
 
-    void ParseCSV(QByteArrayView line, bool utf8 = false);
-    QByteArray ToCSV() const;
+    void ParseCSV(QByteArrayView line, bool utf8 = false, TCSVRules rules = TCSVRules::Classic);
+    QByteArray ToCSV(TCSVRules rules = TCSVRules::Classic) const;
 
     bool operator==(const TCSVStringList&) const = default;
 
@@ -59,6 +64,8 @@ public:
 
     bool Utf8() const { return utf8_; }
     void SetUtf8(bool value) { utf8_ = value; }
+    TCSVRules Rules() const { return rules_; }
+    void SetRules(TCSVRules rules) { rules_ = rules; }
     bool HasHeader() const { return hasHeader_; }
     void SetHasHeader(bool value) { hasHeader_ = value; }
     const TCSVStringList& Header() const { return header_; }
@@ -84,6 +91,7 @@ private:
     TCSVStringList currentRow_;
     int currentIndex_ = -1;
     bool utf8_ = false;
+    TCSVRules rules_ = TCSVRules::Classic;
     bool hasHeader_ = false;
     TCSVStringList header_;
     bool modified_ = false;

@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QStringDecoder>
 
 #include "document/DOList.h"
 #include "document/DrawObject.h"
@@ -49,9 +48,7 @@ QString FileNameSafe(QString value)
 
 TFillData ReadFillData(const QByteArray& csv)
 {
-    QStringDecoder probe(QStringDecoder::Utf8);
-    const QString decoded = probe.decode(csv);
-    const bool utf8 = !probe.hasError();
+    const bool utf8 = IsUtf8Text(csv);
     QByteArray bytes = csv;
     if (utf8 && bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
 
