@@ -7,6 +7,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
 #include "cli/JsonCommands.h"
+#include "cli/MusicCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/TextCommands.h"
@@ -123,6 +124,21 @@ int RunThumbnails(TCliContext& context)
     return RunThumbnailsCommand(context.args, context.out, context.err);
 }
 
+int RunTags(TCliContext& context)
+{
+    return RunTagsCommand(context.args, context.out, context.err);
+}
+
+int RunAlbums(TCliContext& context)
+{
+    return RunAlbumsCommand(context.args, context.out, context.err);
+}
+
+int RunMusic(TCliContext& context)
+{
+    return RunMusicCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -153,6 +169,14 @@ constexpr std::array kCommands = {
                 "[--blur-edge] (--pdf OUT.pdf | --printer NAME)",
                 "シートを PDF ファイルかプリンタに印刷します", RunPrint},
     TCliCommand{"thumbnails", "FOLDER", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
+    TCliCommand{"tags", "FILE|FOLDER|PLAYLIST... [--no-name-parsing]",
+                "音楽ファイル・フォルダ・プレイリストから作るアルバムを JSON で表示します", RunTags},
+    TCliCommand{"albums", "[--db FILE] list|export OUT.csv|import IN.csv [--columns N,T,Ti,A,Al]",
+                "アルバム情報を一覧し、CSV に書き出し、CSV から取り込みます", RunAlbums},
+    TCliCommand{"music",
+                "DOC.mld (--folder DIR | --playlist FILE | --album N [--db FILE]) [--sheet N] [--face F] "
+                "[--lines [--text N]] --out OUT.mld",
+                "アルバムで面の入力項目(--lines では文字オブジェクト)を埋めた文書を作ります", RunMusic},
 };
 
 const TCliCommand* FindCommand(const QString& name)

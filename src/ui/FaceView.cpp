@@ -25,6 +25,7 @@
 #include "edit/LayoutActions.h"
 #include "edit/LayoutSnap.h"
 #include "label/LabelData.h"
+#include "music/MusicInfo.h"
 #include "objects/PictureObject.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
@@ -168,12 +169,17 @@ bool TFaceView::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (!PictureFiles(*drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+        const bool music = onMusicDropped && !MusicPaths(*drag->mimeData()).isEmpty();
+        if (music || !PictureFiles(*drag->mimeData()).isEmpty()) drag->acceptProposedAction();
         return true;
     }
     if (type == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);
-        DropPictures(PictureFiles(*drop->mimeData()), drop->position().toPoint());
+        const QStringList music = MusicPaths(*drop->mimeData());
+        if (onMusicDropped && !music.isEmpty())
+            onMusicDropped(music);
+        else
+            DropPictures(PictureFiles(*drop->mimeData()), drop->position().toPoint());
         drop->acceptProposedAction();
         return true;
     }
@@ -189,6 +195,16 @@ QStringList TFaceView::PictureFiles(const QMimeData& data)
             files << url.toLocalFile();
     }
     return files;
+}
+
+QStringList TFaceView::MusicPaths(const QMimeData& data)
+{
+    QStringList paths;
+    for (const QUrl& url : data.urls()) {
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && (IsAudioFile(path) || IsPlaylistFile(path) || QFileInfo(path).isDir())) paths << path;
+    }
+    return paths;
 }
 
 // Each picture at its natural size with its top-left corner where it was dropped, one undo step each.

@@ -68,6 +68,8 @@ public:
     // The user asked for the context menu at a global position; the object under the pointer is
     // selected by then.
     std::function<void(QPoint global)> onContextMenu;
+    // Music files, folders or a playlist were dropped on the face.
+    std::function<void(const QStringList& paths)> onMusicDropped;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +77,8 @@ protected:
 private:
     void ShowSite(std::unique_ptr<TDrawSite> site);
     static QStringList PictureFiles(const QMimeData& data);
+    // Audio files, playlists and folders among the dropped paths.
+    static QStringList MusicPaths(const QMimeData& data);
     void DropPictures(const QStringList& files, QPoint device);
     void PaintUnderlay(TCanvas& canvas) const;
     void PaintOverlay(TCanvas& canvas) const;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -16,9 +17,12 @@
 #include "label/DocumentFlows.h"
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
+#include "music/LabelMusic.h"
+#include "music/MusicInfo.h"
 #include "paper/FaceDescription.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
+#include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "ui/CacheSettingsDialog.h"
 #include "ui/EditCommands.h"
@@ -83,6 +87,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     faceView_->onZoomChanged = [this] { UpdateStatus(); };
     sheetView_->onZoomChanged = [this] { UpdateStatus(); };
     faceView_->onContextMenu = [this](QPoint global) { ShowContextMenu(global); };
+    faceView_->onMusicDropped = [this](const QStringList& paths) { Guarded([&] { AddMusicAlbum(paths); }); };
 
     TDocumentWindow window;
     window.flushEditor = [this] { faceView_->Flush(); };
@@ -255,6 +260,36 @@ void TfrmMain::BuildToolMenu()
         TfrmCacheSettings dialog(this);
         dialog.exec();
     });
+    AddCommand(menu, "アルバム情報(&M)...", {}, "アルバム情報を編集し、面の入力項目に入れます", [this] { ShowAlbums(); });
+}
+
+void TfrmMain::ShowAlbums()
+{
+    TAlbumInfo album;
+    QStringList lines;
+    if (TfrmAlbumData::Run(this, TfrmAlbumData::TPurpose::ChooseAlbum, album, lines)) FillFaceInputItems(album);
+}
+
+void TfrmMain::AddMusicAlbum(const QStringList& paths)
+{
+    TAlbumInfo album;
+    MusicToAlbum(ReadMusicPaths(paths, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier), album);
+    TAlbums albums;
+    albums.Open(AlbumsFile());
+    albums.Store(album, -1);
+    albumMemory_.currentPage = albums.Count() - 1;
+    albums.Close();
+    if (FillFaceInputItems(album) == 0)
+        TAppFrame::ShowOkMessage(QStringLiteral("アルバム「%s」(%d曲)をアルバム情報に加えました"), {album.Title(), album.TrackCount()});
+}
+
+int TfrmMain::FillFaceInputItems(const TAlbumInfo& album)
+{
+    TDrawSite* site = IsEditingFace() ? faceView_->Site() : nullptr;
+    if (!site) return 0;
+    const int items = FillSiteInputItems(*site, faceView_->Face(), album);
+    if (items) UpdateCommands();
+    return items;
 }
 
 bool TfrmMain::IsEditingFace() const

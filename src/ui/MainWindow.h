@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "music/AlbumEditor.h"
+#include "ui/AlbumDataDialog.h"
 #include "ui/TextPropertiesDialog.h"
 
 class QAction;
@@ -30,7 +32,7 @@ class TSheetView;
 // The main window: owns the document through its flows and shows either the overview of the
 // current sheet or one face being edited. Titled after the program until a document names it;
 // remembers its placement.
-class TfrmMain : public QMainWindow, public IInformationHolder {
+class TfrmMain : public QMainWindow, public IInformationHolder, public IAlbumHolder {
     Q_OBJECT
 public:
     // catalogue and productDB may be null (no paper to choose from, default product records).
@@ -60,6 +62,13 @@ public:
     bool ChooseSheet(int sheet);
 
     QStringList InformationTexts(TFieldType set) override;
+    TAlbumDialogMemory& AlbumMemory() override { return albumMemory_; }
+    QString AlbumsFile() const override { return DefaultAlbumsFile(); }
+
+    // The album dialog; its album fills the input items of the face being edited.
+    void ShowAlbums();
+    // Dropped music becomes an album of the database and fills the face's input items.
+    void AddMusicAlbum(const QStringList& paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,8 +98,12 @@ private:
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
+    // Fills the input items of the face being edited; the number of items.
+    int FillFaceInputItems(const TAlbumInfo& album);
+
     TAppFrame& frame_;
     TPapersV2* catalogue_;
+    TAlbumDialogMemory albumMemory_;
     QStackedWidget* stack_;
     TSheetView* sheetView_;
     TFaceView* faceView_;

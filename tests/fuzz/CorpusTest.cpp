@@ -19,6 +19,8 @@
 #include "imaging/PreviewCache.h"
 #include "label/LabelData.h"
 #include "label/LabelDocumentFixtures.h"
+#include "music/AlbumCSV.h"
+#include "music/Albums.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
 #include "paper/ProductDB.h"
@@ -28,6 +30,7 @@
 #include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
+#include "support/SyntheticAudio.h"
 #include "support/TestEnvironment.h"
 #include "text/CoonsDistortion.h"
 
@@ -240,11 +243,64 @@ void AddPictureSeeds(std::map<QString, TSeeds>& seeds)
     seeds["ImageList"] = {{"list.lst", ToCp932(QStringLiteral("[猫]\r\n; 一覧\r\nFOLDER = Cats\r\ntom.bmp\r\n\r\nFOLDERS.bmp\r\n"))}};
 }
 
+TAlbumInfo SampleAlbum(const QString& title)
+{
+    TAlbumInfo album;
+    album.SetTitle(title);
+    album.SetArtist(QStringLiteral("歌手"));
+    for (const char* name : {"一曲目", "Two, \"quoted\"", "three\r\nlines"}) {
+        TTrackInfo& track = album.Tracks().Add();
+        track.SetTitle(QString::fromUtf8(name));
+        track.SetTime(QStringLiteral("3:05"));
+    }
+    return album;
+}
+
+// An album database and its CSV export, both written by the program.
+void AddAlbumSeeds(std::map<QString, TSeeds>& seeds)
+{
+    const QString file = SeedFile(QStringLiteral("Albums.dat"));
+    TAlbums albums;
+    albums.Open(file, true);
+    albums.Store(SampleAlbum(QStringLiteral("盤")), -1);
+    albums.Store(TAlbumInfo(), -1);
+    TAlbumExportOptions options;
+    options.file = SeedFile(QStringLiteral("albums.csv"));
+    options.allAlbums = true;
+    ExportAlbumsCsv(albums, 0, options);
+    albums.Close();
+    seeds["Albums"] = {{"Albums.dat", test::ReadFileBytes(file)}};
+    seeds["AlbumCsv"] = {{"albums.csv", test::ReadFileBytes(options.file)}};
+}
+
+QByteArray FixtureHead(const QString& name, qint64 size)
+{
+    return test::ReadFileBytes(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/music/fixtures/") + name).left(size);
+}
+
+// Tags and playlists the program does not write: made here and by the music fixtures' tools.
+void AddTagSeeds(std::map<QString, TSeeds>& seeds)
+{
+    seeds["Tags"] = {{"synthetic.mp3", test::SyntheticMp3({QStringLiteral("題名"), "Artist", "Album", 1, QByteArray(300, 'c')})},
+                     {"v22.mp3", FixtureHead("v22.mp3", 4096)},
+                     {"v24.mp3", FixtureHead("vbr_v24_utf8.mp3", 8192)},
+                     {"mpeg2.mp3", FixtureHead("mpeg2_v23_utf16.mp3", 8192)},
+                     {"macbinary.mp3", FixtureHead("macbinary.mp3", 8192)},
+                     {"rmp3.rmp", FixtureHead("rmp3.rmp", 4096)},
+                     {"wave.wav", FixtureHead("pcm_info.wav", 2048) + FixtureHead("pcm_info.wav", 1 << 20).right(200)},
+                     {"v1.mp2", FixtureHead("layer2_v1.mp2", 1 << 20).right(2048)}};
+    seeds["Playlist"] = {{"cp932.m3u", FixtureHead("cp932.m3u", 4096)},
+                         {"utf8.m3u8", FixtureHead("utf8.m3u8", 4096)},
+                         {"list.asx", FixtureHead("list.asx", 4096)}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
     std::map<QString, TSeeds> seeds;
     AddPictureSeeds(seeds);
+    AddAlbumSeeds(seeds);
+    AddTagSeeds(seeds);
     const QByteArray document = DocumentBytes(2);
     seeds["LabelDocument"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};
     seeds["CompoundFile"] = {{"document.mld", document}, {"catalogue.ppr", CatalogueBytes()},

@@ -12,6 +12,7 @@
 #include "music/Albums.h"
 #include "music/InputItems.h"
 #include "music/ReplaceTable.h"
+#include "support/InputTextFixture.h"
 #include "text/LOText.h"
 
 namespace kestrel {
@@ -32,22 +33,7 @@ TAlbumInfo NumberedAlbum(int tracks)
     return album;
 }
 
-// A text that asks for input under a caption, as the wizard text will.
-class TInputText : public TLOText, public IDOWizardInput {
-public:
-    TInputText(const QString& caption, const QStringList& text, bool enabled = true) : caption_(caption), enabled_(enabled)
-    {
-        SetText(text);
-    }
-    bool InputEnabled() const override { return enabled_; }
-    void SetInputEnabled(bool value) override { enabled_ = value; }
-    QString InputCaption() const override { return caption_; }
-    void SetInputCaption(const QString& caption) override { caption_ = caption; }
-
-private:
-    QString caption_;
-    bool enabled_;
-};
+using test::TInputText;
 
 TEST(AlbumLines, FieldsFollowFlagsOrderAndSeparator)
 {
