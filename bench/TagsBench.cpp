@@ -11,7 +11,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
+#include <functional>
+#include <optional>
 
 #include "music/Mp3FileInfo.h"
 #include "support/BenchSupport.h"
@@ -31,7 +32,7 @@ struct TFixture {
     TFixture()
     {
         QByteArray cover(CoverBytes, '\0');
-        for (int i = 0; i < CoverBytes; ++i) cover[i] = char((i * 7919) >> 3);
+        for (int i = 0; i < CoverBytes; ++i) cover[i] = char((uint32_t(i) * 7919u) >> 3);
         for (int i = 0; i < FileCount; ++i) {
             const QString file = folder.filePath(QStringLiteral("%1.mp3").arg(i, 4, 10, QLatin1Char('0')));
             test::TSyntheticTrack track{QStringLiteral("曲 %1").arg(i), QStringLiteral("Artist %1").arg(i % 50),
@@ -54,72 +55,66 @@ TFixture& Fixture()
     return fixture;
 }
 
-void BM_KestrelTags(benchmark::State& state)
+// What one reader gives for one file: title, artist and seconds; nothing when it cannot read it.
+struct TFields {
+    QString title;
+    QString artist;
+    int seconds = 0;
+};
+using TReader = std::function<std::optional<TFields>(const QString& file)>;
+
+// Every file read; the times must add up to those the files were made with.
+void ReadEveryFile(benchmark::State& state, const TReader& read)
 {
     TFixture& fixture = Fixture();
     for (auto _ : state) {
         qint64 seconds = 0;
         qsizetype characters = 0;
         for (const QString& file : fixture.files) {
-            TMP3FileInfo info;
-            info.SetFileName(file);
-            if (!info.Read()) state.SkipWithError("a file was not read");
-            seconds += info.Seconds();
-            characters += info.Title().size() + info.Artist().size();
+            const std::optional<TFields> fields = read(file);
+            if (!fields) return state.SkipWithError("a file was not read");
+            seconds += fields->seconds;
+            characters += fields->title.size() + fields->artist.size();
         }
-        if (seconds != fixture.expectedSeconds) state.SkipWithError("wrong playing times");
+        if (seconds != fixture.expectedSeconds) state.SkipWithError("other playing times than the files have");
         benchmark::DoNotOptimize(characters);
     }
     state.SetItemsProcessed(state.iterations() * FileCount);
+}
+
+void BM_KestrelTags(benchmark::State& state)
+{
+    ReadEveryFile(state, [](const QString& file) -> std::optional<TFields> {
+        TMP3FileInfo info;
+        info.SetFileName(file);
+        if (!info.Read()) return std::nullopt;
+        return TFields{info.Title(), info.Artist(), info.Seconds()};
+    });
 }
 BENCHMARK(BM_KestrelTags)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TagLib(benchmark::State& state)
 {
-    TFixture& fixture = Fixture();
-    for (auto _ : state) {
-        qint64 seconds = 0;
-        qsizetype characters = 0;
-        for (const QString& file : fixture.files) {
-            const TagLib::FileRef ref(QFile::encodeName(file).constData(), true, TagLib::AudioProperties::Average);
-            if (ref.isNull() || !ref.tag() || !ref.audioProperties()) state.SkipWithError("TagLib did not read a file");
-            seconds += ref.audioProperties()->lengthInSeconds();
-            characters += QString::fromStdWString(ref.tag()->title().toWString()).size() +
-                          QString::fromStdWString(ref.tag()->artist().toWString()).size();
-        }
-        if (seconds != fixture.expectedSeconds) state.SkipWithError("TagLib gave other playing times");
-        benchmark::DoNotOptimize(characters);
-    }
-    state.SetItemsProcessed(state.iterations() * FileCount);
+    ReadEveryFile(state, [](const QString& file) -> std::optional<TFields> {
+        const TagLib::FileRef ref(QFile::encodeName(file).constData(), true, TagLib::AudioProperties::Average);
+        if (ref.isNull() || !ref.tag() || !ref.audioProperties()) return std::nullopt;
+        return TFields{QString::fromStdWString(ref.tag()->title().toWString()),
+                       QString::fromStdWString(ref.tag()->artist().toWString()), ref.audioProperties()->lengthInSeconds()};
+    });
 }
 BENCHMARK(BM_TagLib)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// Prints our time as a share of TagLib's.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double ours = times_["BM_KestrelTags"], taglib = times_["BM_TagLib"];
-        if (ours > 0 && taglib > 0)
-            std::printf("Tags of %d MP3s with %d KB covers: %.1f ms ours, %.1f ms TagLib (%.2fx)\n", FileCount,
-                        CoverBytes / 1024, ours, taglib, ours / taglib);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
 
 }  // namespace
 }  // namespace kestrel
 
 int main(int argc, char** argv)
 {
-    kestrel::TRatioReporter reporter;
+    // Both figures and our time as a share of TagLib's.
+    kestrel::bench::TSummaryReporter reporter(false, [](const kestrel::bench::TSummaryReporter::TTimeOf& time) {
+        const double ours = time("BM_KestrelTags"), taglib = time("BM_TagLib");
+        if (ours > 0 && taglib > 0)
+            std::printf("Tags of %d MP3s with %d KB covers: %.1f ms ours, %.1f ms TagLib (%.2fx)\n", kestrel::FileCount,
+                        kestrel::CoverBytes / 1024, ours, taglib, ours / taglib);
+    });
     return kestrel::bench::RunBenchmarks(argc, argv, &reporter);
 }
