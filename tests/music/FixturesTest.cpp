@@ -96,8 +96,8 @@ TEST(MusicFixtures, TagsEqualExifToolsAndTimesEqualFfprobes)
     }
 }
 
-// The one genre where the Part's list and exiftool's disagree, read from the file exiftool reads.
-TEST(MusicFixtures, GenreSixtySevenIsSpelledAsThePartSpellsIt)
+// The one genre where our list (the published spelling) and exiftool's disagree, read from the same file.
+TEST(MusicFixtures, GenreSixtySevenKeepsThePublishedSpelling)
 {
     const QJsonObject exif = ExifToolTags({"cp932_frames.mp3"}).value("cp932_frames.mp3");
     EXPECT_EQ(exif.value("Genre").toString(), "Psychedelic");
