@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QByteArray>
 #include <functional>
 #include <map>
 #include <memory>
@@ -66,6 +67,9 @@ void RegisterBenchRect();
 
 // 1200 x 1200 pixels at 96 dpi and 100 %: 3175 x 3175 units on white.
 void SetUpFaceSite(TDrawSite& site);
+
+// A photograph-like JPEG: soft gradients with fine noise, so that it has real detail.
+QByteArray CameraJpeg(int width, int height);
 
 }  // namespace bench
 }  // namespace kestrel
