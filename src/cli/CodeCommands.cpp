@@ -1,6 +1,7 @@
 #include "cli/CodeCommands.h"
 
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "codes/JANCode.h"
 #include "codes/LOJANCode.h"
 #include "codes/QRCode.h"
@@ -23,10 +24,6 @@ struct TQrOptions {
     int scale = kDefaultScale;
 };
 
-const QString kQrUsage = QStringLiteral(
-    "使い方: kestrel-cli qr テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] [--mask 0-7] [--mode 0|A|8] "
-    "[--scale 1-%1 (既定 %2)]").arg(kMaxScale).arg(kDefaultScale);
-const QString kJanUsage = QStringLiteral("使い方: kestrel-cli jan 数字(7・8・12・13桁) --out 出力.png");
 
 // Applies the options to the encoder.
 TQrOptions ParseQrOptions(const QStringList& arguments, TQRCode& code)
@@ -93,7 +90,7 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     try {
         options = ParseQrOptions(arguments, code);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kQrUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("qr"));
     }
     if (!CanEncodeCp932(options.text)) {
         errors << QStringLiteral("エラー: シフトJISで表せない文字が含まれています\n");
@@ -124,7 +121,7 @@ int RunJanCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     try {
         options = ParseJanOptions(arguments);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kJanUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("jan"));
     }
     const QString code = AcceptedJANEntry(options.digits);
     if (code.isEmpty()) {

@@ -58,5 +58,7 @@ TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pd
 // Writes a PNG, JPEG or BMP file, as its extension says, through a temporary file beside the
 // target; raises EKestrel when it cannot.
 void SavePicture(const QImage& picture, const QString& file);
+// Writes encoded picture bytes to a file, whatever its extension, as SavePicture does.
+void WritePictureFile(const QByteArray& bytes, const QString& file);
 
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 
 #include "app/AppFrame.h"
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "document/stream/JsonCodec.h"
 #include "label/LabelData.h"
 #include "music/AlbumCSV.h"
@@ -16,14 +17,6 @@
 namespace kestrel {
 
 namespace {
-
-const QString kTagsUsage = QStringLiteral("使い方: kestrel-cli tags ファイル|フォルダ|プレイリスト... [--no-name-parsing]");
-const QString kAlbumsUsage = QStringLiteral(
-    "使い方: kestrel-cli albums [--db ファイル] list | export 出力.csv | import 入力.csv [--columns N,T,Ti,A,Al]\n"
-    "  --columns: No.・タイトル・時間・アーティスト・アルバムを取る列の番号(1から、0は取らない)");
-const QString kMusicUsage = QStringLiteral(
-    "使い方: kestrel-cli music 文書.mld (--folder フォルダ | --playlist ファイル | --album N [--db ファイル])\n"
-    "         [--sheet N] [--face F] [--lines [--text N]] --out 出力.mld");
 
 // The user's album database unless a file is named.
 QString DatabaseFile(const QString& given)
@@ -100,7 +93,7 @@ int RunTagsCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         if (paths.isEmpty())
             throw EArgumentError(QStringLiteral("ファイル"), {}, QStringLiteral("音楽ファイル、フォルダかプレイリストを指定してください"));
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kTagsUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("tags"));
     }
     try {
         TAlbumInfo album;
@@ -137,7 +130,7 @@ int RunAlbumsCommand(const QStringList& arguments, QTextStream& out, QTextStream
                                                                 : QStringLiteral("CSV ファイルを指定してください"));
         if (mapping && action != u"import") ThrowUnexpectedArgument(QStringLiteral("--columns"));
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kAlbumsUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("albums"));
     }
     try {
         TAlbums albums;
@@ -205,7 +198,7 @@ int RunMusicCommand(const QStringList& arguments, QTextStream& out, QTextStream&
             throw EArgumentError(QStringLiteral("--folder"), {}, QStringLiteral("--folder、--playlist、--album のどれか一つを指定してください"));
         if (output.isEmpty()) throw EArgumentError(QStringLiteral("--out"), {}, QStringLiteral("書き出す文書を指定してください"));
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kMusicUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("music"));
     }
     TLabelData document;
     try {

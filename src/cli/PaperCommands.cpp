@@ -5,6 +5,7 @@
 
 #include "app/AppFrame.h"
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "paper/CatalogueSource.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
@@ -61,7 +62,7 @@ QByteArray ReadSourceFile(const QString& path)
 int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 2) {
-        errors << QStringLiteral("使い方: kestrel-cli build-papers 元データ.json 出力.ppr\n");
+        errors << cli::CommandUsage("build-papers") << '\n';
         return kUsageError;
     }
     try {
@@ -83,7 +84,7 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
 int RunBuildProductsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 2) {
-        errors << QStringLiteral("使い方: kestrel-cli build-products 元データ.json 出力.cdb\n");
+        errors << cli::CommandUsage("build-products") << '\n';
         return kUsageError;
     }
     try {
@@ -108,7 +109,7 @@ int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream
         } else if (arguments[i] == u"--catalogue" && i + 1 < arguments.size()) {
             fileName = arguments[++i];
         } else {
-            errors << QStringLiteral("使い方: kestrel-cli papers [--catalogue ファイル] [--faces]\n");
+            errors << cli::CommandUsage("papers") << '\n';
             return kUsageError;
         }
     }
