@@ -22,8 +22,11 @@ packages=(
   xclip
   # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
-  # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
-  cups-daemon cups-core-drivers poppler-utils
+  # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs;
+  # Gutenprint's disc printers (their PPDs are also the source of the shipped printer data)
+  cups-daemon cups-core-drivers poppler-utils printer-driver-gutenprint
+  # the XML settings files checked with xmllint
+  libxml2-utils
   # fuzzing (make fuzz)
   clang-14 libclang-rt-14-dev
 )

@@ -9,6 +9,7 @@
 #include "cli/JsonCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
+#include "cli/PrinterCommands.h"
 #include "cli/TextCommands.h"
 #include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
@@ -108,6 +109,11 @@ int RunPrint(TCliContext& context)
     return RunPrintCommand(context.args, context.out, context.err);
 }
 
+int RunPrinters(TCliContext& context)
+{
+    return RunPrintersCommand(context.args, context.out, context.err);
+}
+
 int RunBuildDistortions(TCliContext& context)
 {
     return RunBuildDistortionsCommand(context.args, context.out, context.err);
@@ -150,8 +156,10 @@ constexpr std::array kCommands = {
     TCliCommand{"jan", "DIGITS --out OUT.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
     TCliCommand{"print",
                 "DOC.mld [--sheet N] [--faces 1,3] [--copies N] [--offset X,Y] [--frames] [--cut-lines] "
-                "[--blur-edge] (--pdf OUT.pdf | --printer NAME)",
-                "シートを PDF ファイルかプリンタに印刷します", RunPrint},
+                "[--blur-edge] [--catalogue FILE] (--pdf OUT.pdf | --printer NAME)",
+                "シートを PDF ファイルかプリンタに印刷します(ディスクはプリンタのトレイに合わせます)", RunPrint},
+    TCliCommand{"printers", "[--catalogue FILE]",
+                "プリンタとドライバ、ディスク印刷ができるか、そのトレイを一覧します", RunPrinters},
     TCliCommand{"thumbnails", "FOLDER", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
 };
 

@@ -7,7 +7,9 @@
 
 #include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
+#include "cli/PaperCommands.h"
 #include "label/LabelData.h"
+#include "paper/CatalogueStartup.h"
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
@@ -26,12 +28,13 @@ struct TPrintArguments {
     QString faces;
     QString pdf;
     QString printer;
+    QString catalogue;
     TPrintRequest request;
 };
 
 const QString kPrintUsage = QStringLiteral(
     "使い方: kestrel-cli print 文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] "
-    "[--cut-lines] [--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)");
+    "[--cut-lines] [--blur-edge] [--catalogue 用紙カタログ.ppr] (--pdf 出力.pdf | --printer プリンタ名)");
 
 // "X,Y" in millimetres, each within ±99.9, as 0.1 mm.
 void ParseOffset(const QString& option, const QString& text, TPrintRequest& request)
@@ -74,6 +77,8 @@ TPrintArguments ParseArguments(const QStringList& arguments)
             parsed.pdf = OptionValue(arguments, i);
         } else if (arg == u"--printer") {
             parsed.printer = OptionValue(arguments, i);
+        } else if (arg == u"--catalogue") {
+            parsed.catalogue = OptionValue(arguments, i);
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {
@@ -109,12 +114,34 @@ TSTDPhasedProgress::Listener ProgressLine(QTextStream& errors)
     };
 }
 
+// The catalogue that tells disc papers and printer data: the one named, else the shipped one when
+// it is there (without it every paper prints as a sheet).
+const TPapersV2* OpenCatalogue(TPaperCatalogue& papers, const QString& fileName)
+{
+    try {
+        OpenCatalogueForCommand(papers, fileName);
+    } catch (const EKestrel&) {
+        if (!fileName.isEmpty()) throw;
+    }
+    return papers.Catalogue();
+}
+
+// The start check's message without its advice on the print dialog's button.
+QString DirectPrintWarning()
+{
+    return QStringLiteral("警告: ") + DirectPrintRefusedText.section(QStringLiteral("\r\n\r\n"), 0, 0).remove(QStringLiteral("\r\n")) +
+           u'\n';
+}
+
 int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
 {
     const bool toPdf = !arguments.pdf.isEmpty();
+    TPaperCatalogue papers;
+    const TPapersV2* catalogue = OpenCatalogue(papers, arguments.catalogue);
     TSTDPhasedProgress progress(ProgressLine(errors));
     const std::optional<int> jobId =
-        PrintDocumentOn(document, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress);
+        PrintDocumentOn(document, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress, catalogue,
+                        [&errors] { errors << DirectPrintWarning() << Qt::flush; });
     if (isatty(STDERR_FILENO)) errors << '\n';
     if (!jobId) {
         errors << QStringLiteral("エラー: 印刷を中止しました。印刷データは送られていません\n");
