@@ -2,35 +2,25 @@
 
 namespace kestrel {
 
-TIniTable::TIniTable(const QStringList& lines)
+TIniTable::TIniTable(const QStringList& lines) : sections_(ParseIniText(lines.join(u'\n'))) {}
+
+const TIniSection* TIniTable::Section(const QString& name) const
 {
-    std::map<QString, QString>* section = nullptr;
-    for (const QString& raw : lines) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(u';')) continue;
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            section = &sections_[line.mid(1, line.size() - 2).trimmed().toLower()];
-            continue;
-        }
-        const int equals = int(line.indexOf(u'='));
-        if (!section || equals <= 0) continue;
-        section->emplace(line.left(equals).trimmed().toLower(), line.mid(equals + 1).trimmed());
-    }
+    for (const TIniSection& section : sections_)
+        if (section.name.compare(name, Qt::CaseInsensitive) == 0) return &section;
+    return nullptr;
 }
 
 QString TIniTable::Value(const QString& section, const QString& key) const
 {
-    const auto found = sections_.find(section.toLower());
-    if (found == sections_.end()) return {};
-    const auto value = found->second.find(key.toLower());
-    return value == found->second.end() ? QString() : value->second;
+    const TIniSection* found = Section(section);
+    return found ? found->Value(key) : QString();
 }
 
 int TIniTable::IntValue(const QString& section, const QString& key) const
 {
-    bool ok = false;
-    const int value = Value(section, key).toInt(&ok, 10);
-    return ok ? value : -1;
+    const TIniSection* found = Section(section);
+    return found ? found->IntValue(key, -1) : -1;
 }
 
 }  // namespace kestrel

@@ -1,12 +1,13 @@
 #pragma once
 
-// A small INI text: "[name]" lines open sections, "key=value" lines are their entries; blank
-// lines and lines beginning with ";" are skipped. Section and key names match without regard to
-// letter case; a key that repeats in its section keeps its first value.
+// The catalogue's INI blocks looked up by section and key, both without regard to letter case;
+// where a section repeats, the first one counts.
 
 #include <QString>
 #include <QStringList>
-#include <map>
+#include <vector>
+
+#include "platform/IniText.h"
 
 namespace kestrel {
 
@@ -17,12 +18,14 @@ public:
 
     // Empty when the section or key is missing.
     QString Value(const QString& section, const QString& key) const;
-    // -1 when missing or not a decimal number.
+    // -1 when missing or not a number.
     int IntValue(const QString& section, const QString& key) const;
     int SectionCount() const { return int(sections_.size()); }
 
 private:
-    std::map<QString, std::map<QString, QString>> sections_;
+    const TIniSection* Section(const QString& name) const;
+
+    std::vector<TIniSection> sections_;
 };
 
 }  // namespace kestrel

@@ -49,7 +49,7 @@ TEST(IniTable, SectionsAndKeysMatchWithoutCaseAndCommentsAreSkipped)
     EXPECT_EQ(table.IntValue("Canon.Paper.ID", "Glossy"), 6);
     EXPECT_EQ(table.IntValue("Canon.Paper.ID", "Broken"), -1);
     EXPECT_EQ(table.IntValue("Canon.Paper.ID", "Missing"), -1);
-    EXPECT_EQ(table.SectionCount(), 3);
+    EXPECT_EQ(table.SectionCount(), 4);
 }
 
 TEST(PaperSize, TheNearFormIsChosenWithTheOrientationOfTheSheetAsFed)
@@ -103,8 +103,8 @@ TEST(PaperSize, AMissingSizeBecomesANamedFormOrTheUserSizeOrNothing)
 
 TEST(MediaLookup, ChoicesRunInOrderOfPreferenceUntilThePrinterOffersOne)
 {
-    TSettings settings({"[Canon.Paper.0]", "P=A", "[Canon.Paper.1]", "P=B", "[Canon.Paper.ID]", "A=5", "B=6",
-                        "Plain=1", "[Canon.Paper.0]", "@@default=Plain"});
+    TSettings settings({"[Canon.Paper.0]", "P=A", "@@default=Plain", "[Canon.Paper.1]", "P=B", "[Canon.Paper.ID]",
+                        "A=5", "B=6", "Plain=1"});
     std::vector<int> set;
     const auto record = [&set](int id) { set.push_back(id); };
     EXPECT_TRUE(settings.setting->LookUpMedia("Canon", "Model", Data(0, 0, false, "P"), {1, 6}, record));
