@@ -10,6 +10,7 @@
 #include "cli/MusicCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
+#include "cli/PrinterCommands.h"
 #include "cli/TextCommands.h"
 #include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
@@ -146,6 +147,11 @@ int RunPrint(TCliContext& context)
     return RunPrintCommand(context.args, context.out, context.err);
 }
 
+int RunPrinters(TCliContext& context)
+{
+    return RunPrintersCommand(context.args, context.out, context.err);
+}
+
 int RunBuildDistortions(TCliContext& context)
 {
     return RunBuildDistortionsCommand(context.args, context.out, context.err);
@@ -208,8 +214,10 @@ constexpr std::array kCommands = {
     TCliCommand{"jan", "数字(7・8・12・13桁) --out 出力.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
     TCliCommand{"print",
                 "文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] [--cut-lines] "
-                "[--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)",
-                "シートを PDF ファイルかプリンタに印刷します", RunPrint},
+                "[--blur-edge] [--catalogue ファイル] (--pdf 出力.pdf | --printer プリンタ名)",
+                "シートを PDF ファイルかプリンタに印刷します(ディスクはプリンタのトレイに合わせます)", RunPrint},
+    TCliCommand{"printers", "[--catalogue ファイル]",
+                "プリンタとドライバ、ディスク印刷ができるか、そのトレイを一覧します", RunPrinters},
     TCliCommand{"thumbnails", "フォルダ", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
     TCliCommand{"tags", "ファイル|フォルダ|プレイリスト... [--no-name-parsing]",
                 "音楽ファイル・フォルダ・プレイリストから作るアルバムを JSON で表示します", RunTags},

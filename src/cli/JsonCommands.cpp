@@ -150,7 +150,7 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
             RememberPrintRequest({});
             printToPdf = [](TLabelData& document, const QString& file) {
                 TSTDPhasedProgress progress;
-                if (!PrintDocumentOn(document, PdfPrinterName(), file, progress))
+                if (!PrintDocumentOn(document, PdfPrinterName(), file, progress, nullptr))
                     throw EKestrel(QStringLiteral("「%1」の印刷を中止しました").arg(file));
             };
         }

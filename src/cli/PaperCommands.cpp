@@ -1,5 +1,6 @@
 #include "cli/PaperCommands.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -66,7 +67,9 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
         return kUsageError;
     }
     try {
-        const TCatalogueSource source = LoadCatalogueSource(ReadSourceFile(arguments[0]));
+        const QDir folder = QFileInfo(arguments[0]).absoluteDir();
+        const TCatalogueSource source = LoadCatalogueSource(
+            ReadSourceFile(arguments[0]), [&folder](const QString& name) { return ReadSourceFile(folder.filePath(name)); });
         const TPaperCatalogue service;
         TPapersV2 catalogue(service.IO());
         catalogue.Create(arguments[1]);

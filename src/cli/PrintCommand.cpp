@@ -8,7 +8,9 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/DocumentCommands.h"
+#include "cli/PaperCommands.h"
 #include "label/LabelData.h"
+#include "paper/CatalogueStartup.h"
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
@@ -27,6 +29,7 @@ struct TPrintArguments {
     QString faces;
     QString pdf;
     QString printer;
+    QString catalogue;
     TPrintRequest request;
 };
 
@@ -72,6 +75,8 @@ TPrintArguments ParseArguments(const QStringList& arguments)
             parsed.pdf = OptionValue(arguments, i);
         } else if (arg == u"--printer") {
             parsed.printer = OptionValue(arguments, i);
+        } else if (arg == u"--catalogue") {
+            parsed.catalogue = OptionValue(arguments, i);
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {
@@ -107,12 +112,34 @@ TSTDPhasedProgress::Listener ProgressLine(QTextStream& errors)
     };
 }
 
+// The catalogue that tells disc papers and printer data: the one named, else the shipped one when
+// it is there (without it every paper prints as a sheet).
+const TPapersV2* OpenCatalogue(TPaperCatalogue& papers, const QString& fileName)
+{
+    try {
+        OpenCatalogueForCommand(papers, fileName);
+    } catch (const EKestrel&) {
+        if (!fileName.isEmpty()) throw;
+    }
+    return papers.Catalogue();
+}
+
+// The start check's message without its advice on the print dialog's button.
+QString DirectPrintWarning()
+{
+    return QStringLiteral("警告: ") + DirectPrintRefusedText.section(QStringLiteral("\r\n\r\n"), 0, 0).remove(QStringLiteral("\r\n")) +
+           u'\n';
+}
+
 int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
 {
     const bool toPdf = !arguments.pdf.isEmpty();
+    TPaperCatalogue papers;
+    const TPapersV2* catalogue = OpenCatalogue(papers, arguments.catalogue);
     TSTDPhasedProgress progress(ProgressLine(errors));
     const std::optional<int> jobId =
-        PrintDocumentOn(document, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress);
+        PrintDocumentOn(document, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress, catalogue,
+                        [&errors] { errors << DirectPrintWarning() << Qt::flush; });
     if (isatty(STDERR_FILENO)) errors << '\n';
     if (!jobId) {
         errors << QStringLiteral("エラー: 印刷を中止しました。印刷データは送られていません\n");

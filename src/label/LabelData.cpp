@@ -398,9 +398,37 @@ TFaceGeometry TLabelData::Face(int n) const
     return face;
 }
 
+const TPaperInfo* TLabelData::EffectivePaper() const
+{
+    if (!paperAdapter_ || !sheetPaper_) return sheetPaper_.get();
+    const QString key = paperAdapter_->Key(*sheetPaper_);
+    if (!effectivePaper_ || key != effectivePaperKey_) {
+        effectivePaper_ = paperAdapter_->Adapt(*sheetPaper_);
+        effectivePaperKey_ = key;
+    }
+    return effectivePaper_.get();
+}
+
+void TLabelData::InvalidateEffectivePaper()
+{
+    effectivePaper_.reset();
+}
+
+void TLabelData::SetPaperAdapter(std::shared_ptr<IPaperAdapter> adapter)
+{
+    paperAdapter_ = std::move(adapter);
+    InvalidateEffectivePaper();
+}
+
+bool TLabelData::IsDirectPrintPaper() const
+{
+    return paperAdapter_ && sheetPaper_ && paperAdapter_->IsDirectPrint(*sheetPaper_);
+}
+
 void TLabelData::SetSheetPaper(const TPaperInfo& paper)
 {
     sheetPaper_ = paper.Clone();
+    InvalidateEffectivePaper();
     auto faces = OpenFaceList(FaceListName);
     faces->Truncate(FaceCount());
     SetCurrentLabelNo(CurrentLabelNo());
@@ -653,6 +681,7 @@ void TLabelData::LoadFromFile(const QString& path)
     if (SheetCount() == 0) throw EKestrel(QStringLiteral("文書にシートがありません"));
     ReadDataInfo();
     sheetPaper_.reset();
+    InvalidateEffectivePaper();
     LoadSheetSettings();
     modified_ = false;
 }

@@ -25,6 +25,7 @@
 #include "edit/LayoutActions.h"
 #include "edit/LayoutSnap.h"
 #include "label/LabelData.h"
+#include "label/PaperPattern.h"
 #include "music/MusicInfo.h"
 #include "objects/PictureObject.h"
 #include "paper/FaceInfo.h"
@@ -105,6 +106,11 @@ void TFaceView::Load(TLabelData& document, int face)
     TDOList objects;
     document.LoadFaceObjects(face, objects);
     for (std::unique_ptr<TDrawObject>& object : objects.ReleaseAll()) site->AddObject(std::move(object));
+    for (std::unique_ptr<TDrawObject>& object : FacePatternObjects(document, face)) {
+        object->SetSelectable(false);
+        object->SetEnabled(false);
+        patternObjects_.insert(&site->AddObject(std::move(object)));
+    }
     site->SetModified(false);
     document_ = &document;
     face_ = face;
@@ -120,7 +126,8 @@ void TFaceView::Flush()
     std::vector<TDrawObject*> frontToBack;
     site_->Objects(frontToBack, false);
     TDOList list;
-    for (TDrawObject* object : frontToBack) list.Add(*object);
+    for (TDrawObject* object : frontToBack)
+        if (!patternObjects_.count(object)) list.Add(*object);
     document_->SaveFaceObjects(face_, list);
     site_->SetModified(false);
 }
@@ -130,6 +137,7 @@ void TFaceView::Unload()
 {
     GhostList().RemoveSnapHook(this);
     ShowSite(nullptr);
+    patternObjects_.clear();
     ActionList().Clear();
     document_ = nullptr;
     face_ = -1;

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <set>
 #include <optional>
 
 #include "paper/FaceGeometry.h"
@@ -16,6 +17,7 @@ class QVBoxLayout;
 namespace kestrel {
 
 class TCanvas;
+class TDrawObject;
 class TDrawSite;
 class TLabelData;
 class TMoveModeBar;
@@ -111,6 +113,8 @@ private:
     int face_ = -1;
     TFaceGeometry geometry_;
     std::unique_ptr<TDrawSite> site_;
+    // The paper's pattern under the face: shown, never edited or saved with the face.
+    std::set<const TDrawObject*> patternObjects_;
     TSiteView* view_ = nullptr;
     QComboBox* zoomBox_;
     TMoveModeBar* moveModes_;

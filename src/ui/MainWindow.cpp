@@ -20,11 +20,16 @@
 #include "music/LabelMusic.h"
 #include "music/MusicInfo.h"
 #include "paper/FaceDescription.h"
+#include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
+#include "platform/PrinterConfiguration.h"
+#include "print/DirectPrint.h"
+#include "print/PaperPrintSetting.h"
 #include "platform/Error.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "ui/CacheSettingsDialog.h"
+#include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/GlobalNotify.h"
@@ -32,6 +37,8 @@
 #include "ui/ObjectCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PrintCommands.h"
+#include "ui/PrintPaperDialog.h"
+#include "ui/PrinterSettingDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
 #include "ui/WidgetPlacement.h"
@@ -70,7 +77,13 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       faceView_(new TFaceView(stack_)),
       editCommands_(new TEditCommands(this)),
       objectCommands_(new TObjectCommands(this)),
-      faceStatus_(new QLabel(this))
+      faceStatus_(new QLabel(this)),
+      printSettings_(std::make_unique<TPaperPrintSetting>(catalogue)),
+      paperAdapter_(std::make_shared<TDirectPrintPaperAdapter>(
+          catalogue, [] { return CurrentPrinterName(); },
+          [](const QString& name) -> std::unique_ptr<IPrinterConfiguration> {
+              return TPrinterConfiguration::Named(name);
+          }))
 {
     setObjectName("frmMain");
     setWindowTitle(ExpandMacro("$(AppName)"));
@@ -150,9 +163,17 @@ void TfrmMain::BuildFileMenu()
     menu.addSeparator();
     BuildRecentFilesMenu(menu);
     menu.addSeparator();
+    AddCommand(menu, "プリンタ設定(&R)...", {}, "印刷するプリンタと用紙を設定します", [this] { PrinterSetup(); })
+        ->setObjectName("actPrinterSetup");
+    discSizeCommand_ = AddCommand(menu, "外円・内円のサイズ調整(&Z)...", {}, "ディスクに印刷する外円と内円の大きさを調整します",
+                                  [this] { AdjustDiscSize(); });
+    discSizeCommand_->setObjectName("actDiscSize");
     AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
         faceView_->Flush();
-        PrintSheetFromWindow(flows_->Document(), this);
+        PrintSheetFromWindow(flows_->Document(),
+                             {printSettings_.get(), catalogue_, [this] { return PrinterSetup(); },
+                              [this] { return AdjustDiscSize(); }},
+                             this);
     });
     menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
@@ -328,6 +349,61 @@ void TfrmMain::DocumentChanged()
 {
     faceView_->Unload();
     stack_->setCurrentWidget(sheetView_);
+    flows_->Document().SetPaperAdapter(paperAdapter_);
+    SetUpPrinterForPaper();
+    Guarded([this] { sheetView_->Load(flows_->Document()); });
+    UpdateCommands();
+}
+
+void TfrmMain::SetUpPrinterForPaper()
+{
+    const TPaperInfo* paper = flows_->Document().SheetPaper();
+    if (!paper) return;
+    Guarded([&] {
+        std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+        printSettings_->ApplyForPrinter(*printer, *paper);
+        printer->MakeCurrent();
+    });
+}
+
+bool TfrmMain::PrinterSetup()
+{
+    bool confirmed = false;
+    Guarded([&] {
+        if (TAppFrame::ReadBool(QStringLiteral("UseSystemPrinterDialog"), false)) {
+            std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+            confirmed = printer->ShowProperties(this);
+            if (confirmed) printer->MakeCurrent();
+        } else if (const TPaperInfo* paper = flows_->Document().SheetPaper()) {
+            TfrmPrinterSetting dialog(*printSettings_, *paper, this);
+            confirmed = dialog.exec() == QDialog::Accepted;
+        }
+    });
+    if (confirmed && flows_->Document().IsDirectPrintPaper()) RefreshPaperDisplay();
+    return confirmed;
+}
+
+bool TfrmMain::AdjustDiscSize()
+{
+    TLabelData& document = flows_->Document();
+    if (!document.IsDirectPrintPaper()) return false;
+    bool changed = false;
+    Guarded([&] {
+        const TRingAdjustment before = ReadRingAdjustment(*document.SheetPaper());
+        TfrmAdjustDiscSize dialog(document, catalogue_, this);
+        dialog.exec();
+        changed = ReadRingAdjustment(*document.SheetPaper()) != before;
+    });
+    if (changed) RefreshPaperDisplay();
+    return changed;
+}
+
+void TfrmMain::RefreshPaperDisplay()
+{
+    if (IsEditingFace()) {
+        EditFace(faceView_->Face());
+        return;
+    }
     Guarded([this] { sheetView_->Load(flows_->Document()); });
     UpdateCommands();
 }
@@ -406,6 +482,7 @@ void TfrmMain::UpdateCommands()
     dotGridCommand_->setChecked(!flows_->Document().Grid().LineShape());
     dotGridCommand_->setEnabled(editing);
     guideSnapCommand_->setChecked(flows_->Document().Guide().Enabled());
+    discSizeCommand_->setEnabled(flows_->Document().IsDirectPrintPaper());
     UpdateStatus();
 }
 

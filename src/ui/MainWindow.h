@@ -18,7 +18,9 @@ class QStackedWidget;
 namespace kestrel {
 
 class TAppFrame;
+class TDirectPrintPaperAdapter;
 class TDocumentFlows;
+class TPaperPrintSetting;
 class THistoryManager;
 class THistoryMenu;
 class TEditCommands;
@@ -61,6 +63,12 @@ public:
     bool ShowSheet();
     bool ChooseSheet(int sheet);
 
+    // "プリンタ設定": the printer setting dialog (or the printer's own with the setting
+    // "UseSystemPrinterDialog"); true when a setting was confirmed.
+    bool PrinterSetup();
+    // "外円・内円のサイズ調整" of a disc printed directly; true when the adjustment changed.
+    bool AdjustDiscSize();
+
     QStringList InformationTexts(TFieldType set) override;
     TAlbumDialogMemory& AlbumMemory() override { return albumMemory_; }
     QString AlbumsFile() const override { return DefaultAlbumsFile(); }
@@ -85,6 +93,10 @@ private:
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();
+    // Sets the current printer up for the document's paper, as after every change of paper.
+    void SetUpPrinterForPaper();
+    // Shows the document's paper again as laid out now (another printer, another ring).
+    void RefreshPaperDisplay();
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
     void UpdateCommands();
@@ -119,6 +131,9 @@ private:
     QAction* guideSnapCommand_ = nullptr;
     QSpinBox* gridInterval_ = nullptr;
     QAction* dotGridCommand_ = nullptr;
+    QAction* discSizeCommand_ = nullptr;
+    std::unique_ptr<TPaperPrintSetting> printSettings_;
+    std::shared_ptr<TDirectPrintPaperAdapter> paperAdapter_;
     std::unique_ptr<TDocumentFlows> flows_;
     // The menu goes after the history that fills it.
     std::unique_ptr<THistoryMenu> recentFilesMenu_;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 
+#include "app/XMLIniFile.h"
 #include "document/DOGroup.h"
 #include "document/DOList.h"
 #include "document/storage/DocNameList.h"
@@ -23,6 +24,7 @@
 #include "music/Albums.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
+#include "paper/PapersV2.h"
 #include "paper/ProductDB.h"
 #include "platform/Cp932.h"
 #include "platform/Graphic.h"
@@ -308,6 +310,22 @@ void AddTagSeeds(std::map<QString, TSeeds>& seeds)
                          {"list.asx", FixtureHead("list.asx", 4096)}};
 }
 
+// The shipped printer data and a store of characters only code page 932 holds, as the store
+// writes them; and the shipped printer settings table as the catalogue keeps it.
+void AddPrinterSeeds(std::map<QString, TSeeds>& seeds)
+{
+    QFile data(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/DirectPrinter.xml"));
+    data.open(QIODevice::ReadOnly);
+    TXMLIniFile printers;
+    printers.LoadFromText(QString::fromUtf8(data.readAll()));
+    TXMLIniFile store;
+    store.GetSection(QStringLiteral("Plugin\\Env")).WriteString(QStringLiteral("Name"), QStringLiteral("①㈱\\髙"));
+    seeds["XMLStore"] = {{"printers.xml", printers.SaveToBytes()}, {"store.xml", store.SaveToBytes()}};
+    QFile table(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/PrinterSetting.ini"));
+    table.open(QIODevice::ReadOnly);
+    seeds["PrinterSetting"] = {{"PrinterSetting.ini", EncodeTextLines(QString::fromUtf8(table.readAll()).split(u'\n'))}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
@@ -315,6 +333,7 @@ std::map<QString, TSeeds> WriterSeeds()
     AddPictureSeeds(seeds);
     AddAlbumSeeds(seeds);
     AddTagSeeds(seeds);
+    AddPrinterSeeds(seeds);
     AddDesignSeeds(seeds);
     const QByteArray document = DocumentBytes(2);
     seeds["LabelDocument"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};

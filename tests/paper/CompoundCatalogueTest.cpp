@@ -163,7 +163,7 @@ QString BuildShippedCatalogue(const TCatalogueSource& source)
 
 TEST(CompoundCatalogue, TheShippedCatalogueIsACompoundFileThatReadsBackTheSame)
 {
-    const TCatalogueSource source = LoadCatalogueSource(test::ShippedSource());
+    const TCatalogueSource source = test::LoadShippedSource();
     const QString file = BuildShippedCatalogue(source);
 
     const test::TOleListing listing = test::ListWithOlefile(file);
