@@ -19,6 +19,7 @@
 #include "imaging/PreviewCache.h"
 #include "label/LabelData.h"
 #include "label/LabelDocumentFixtures.h"
+#include "music/CSVData.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
 #include "paper/ProductDB.h"
@@ -240,6 +241,18 @@ void AddPictureSeeds(std::map<QString, TSeeds>& seeds)
     seeds["ImageList"] = {{"list.lst", ToCp932(QStringLiteral("[猫]\r\n; 一覧\r\nFOLDER = Cats\r\ntom.bmp\r\n\r\nFOLDERS.bmp\r\n"))}};
 }
 
+TSeeds CsvSeeds()
+{
+    TCSVData table;
+    table.SetHasHeader(true);
+    table.SetHeader(TCSVStringList({"title", "artist"}));
+    table.AddRow(TCSVStringList({ToCp932(QStringLiteral("夜明けの歌")), "A, B"}));
+    table.AddRow(TCSVStringList({"two\r\nlines", "say \"hi\""}));
+    return {{"cp932.csv", table.SaveToBytes()},
+            {"utf8.csv", QStringLiteral("\uFEFFtitle,note\r\n曲,\"x\"\r\n").toUtf8()},
+            {"nul.csv", QByteArray("a\nb\0\n", 5)}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
@@ -253,6 +266,7 @@ std::map<QString, TSeeds> WriterSeeds()
     seeds["ProductDatabase"] = {{"products.cdb", ProductDatabaseBytes()}};
     seeds["DistortionPresets"] = {{"presets.cdd", PresetFileBytes()}};
     seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
+    seeds["Csv"] = CsvSeeds();
     seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
     seeds["InstanceMessage"] = {{"document.bin", EncodeInstanceMessage({QStringLiteral("/home/ユーザー/ラベル 1.mld")})},
                                 {"nothing.bin", EncodeInstanceMessage({})}};
