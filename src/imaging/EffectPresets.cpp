@@ -1,11 +1,11 @@
 #include "imaging/EffectPresets.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include "imaging/ImageFilters.h"
 #include "platform/Cp932.h"
 #include "platform/PictureCodecs.h"
+#include "platform/RegularFile.h"
 #include "render/ImageData.h"
 
 namespace kestrel {
@@ -87,10 +87,14 @@ TMonotoneChoice MonotoneChoiceOf(TColor refColor)
 
 std::vector<TEffectStyle> ReadEffectStyles(const QString& path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > MaxStyleFileBytes) return {};
+    QByteArray bytes;
+    try {
+        if (!path.isEmpty()) bytes = ReadRegularFile(path, MaxStyleFileBytes);
+    } catch (const EFileRefused&) {
+        return {};
+    }
     std::vector<TEffectStyle> styles;
-    for (const auto& section : IniSections(FromCp932(file.readAll()))) {
+    for (const auto& section : IniSections(FromCp932(bytes))) {
         TEffectStyle style;
         for (const auto& [k, v] : section)
             if (k == "title") {
