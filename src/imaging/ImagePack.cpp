@@ -9,6 +9,7 @@
 #include "platform/MetafilePlayer.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
+#include "platform/RegularFile.h"
 
 namespace kestrel {
 
@@ -23,20 +24,6 @@ int MulDiv(int64_t value, int64_t numerator, int64_t denominator)
 }
 
 }  // namespace
-
-const TGraphic& ErrorPicture()
-{
-    static const TGraphic picture = [] {
-        QImage image(120, 48, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setPen(QColor(255, 0, 0));
-        painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("イメージ処理\nエラー"));
-        painter.end();
-        return TGraphic::FromImage(image);
-    }();
-    return picture;
-}
 
 // ---------------------------------------------------------------- TImagePack
 
@@ -189,13 +176,17 @@ void TFolderImagePack::SetFileMask(const QString& mask)
 
 QStringList TFolderImagePack::ReadListFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxListFileBytes) return {};
+    QByteArray bytes;
+    try {
+        bytes = ReadRegularFile(path, MaxListFileBytes);
+    } catch (const EFileRefused&) {
+        return {};
+    }
     static const QRegularExpression folderLine(QStringLiteral("^FOLDER\\s*=(.*)$"), QRegularExpression::CaseInsensitiveOption);
     const QDir listFolder = QFileInfo(path).dir();
     QDir base = listFolder;
     QStringList files;
-    for (QString line : FromCp932(file.readAll()).split(QRegularExpression("\r\n|\n|\r"))) {
+    for (QString line : FromCp932(bytes).split(QRegularExpression("\r\n|\n|\r"))) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith(';')) continue;
         if (line.startsWith('[')) {

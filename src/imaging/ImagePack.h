@@ -20,9 +20,6 @@ class TCanvas;
 inline constexpr QUuid NotifyImagePackChanged{0xFF0E0942, 0x2D29, 0x11D3, 0xAC, 0xCC, 0x00, 0x50, 0x04, 0x63, 0x09, 0x8A};
 inline constexpr QUuid NotifyImagePackChanging{0xA916FC40, 0x6C6C, 0x11D3, 0x95, 0x51, 0x00, 0x50, 0x04, 0x63, 0x09, 0x8A};
 
-// The picture shown for an entry that cannot be produced: "イメージ処理\r\nエラー" in red on white.
-const TGraphic& ErrorPicture();
-
 class TImagePack {
 public:
     TImagePack() = default;

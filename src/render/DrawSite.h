@@ -12,6 +12,7 @@
 #include "document/Pivot.h"
 #include "platform/Color.h"
 #include "platform/Cursor.h"
+#include "platform/RenderBudget.h"
 #include "render/Scaler.h"
 #include "render/SiteInput.h"
 
@@ -162,6 +163,9 @@ public:
     void Paint(TCanvas& canvas, const TRect& update);
     // Renders everything onto another surface at a zoom, the logical origin moved by `origin`.
     void DrawTo(TCanvas& surface, QPoint origin, int scale);
+    // What the objects' decoded pictures may hold, and what could not be drawn; every canvas the
+    // site paints on carries it.
+    TRenderBudget& RenderBudget() { return budget_; }
 
     // --- Input ------------------------------------------------------------------------------
     void MouseDown(const TSiteMouseEvent& event);
@@ -225,6 +229,7 @@ private:
     IDrawSiteHost* host_ = nullptr;
     std::vector<std::unique_ptr<TPivot>> pivots_;
     QImage scene_;
+    TRenderBudget budget_;
 
     PaintEvent onPaint_;
     PaintEvent onPaintAfter_;
