@@ -27,11 +27,13 @@ struct TPrintArguments {
     QString pdf;
     QString printer;
     TPrintRequest request;
+    bool anyway = false;
 };
 
 const QString kPrintUsage = QStringLiteral(
     "使い方: kestrel-cli print 文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] "
-    "[--cut-lines] [--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)");
+    "[--cut-lines] [--blur-edge] [--anyway] (--pdf 出力.pdf | --printer プリンタ名)\n"
+    "  --anyway: 文書のとおりに描けないもの(収まらない QR コードなど)があっても印刷します");
 
 // "X,Y" in millimetres, each within ±99.9, as 0.1 mm.
 void ParseOffset(const QString& option, const QString& text, TPrintRequest& request)
@@ -74,6 +76,8 @@ TPrintArguments ParseArguments(const QStringList& arguments)
             parsed.pdf = OptionValue(arguments, i);
         } else if (arg == u"--printer") {
             parsed.printer = OptionValue(arguments, i);
+        } else if (arg == u"--anyway") {
+            parsed.anyway = true;
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {
@@ -111,6 +115,9 @@ TSTDPhasedProgress::Listener ProgressLine(QTextStream& errors)
 
 int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
 {
+    const QStringList problems = document.LoadWarnings() + SheetProblems(document);
+    if (!problems.isEmpty() && !arguments.anyway) return RefuseForProblems(errors, problems);
+    ReportWarnings(errors, problems);
     const bool toPdf = !arguments.pdf.isEmpty();
     TSTDPhasedProgress progress(ProgressLine(errors));
     const std::optional<int> jobId =
@@ -130,11 +137,12 @@ int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& o
 
 }  // namespace
 
-int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, QTextStream& errors)
+int PrintSheetToPdf(TLabelData& document, const QString& pdf, bool anyway, QTextStream& out, QTextStream& errors)
 {
     if (!document.EffectivePaper()) return ReportError(errors, QStringLiteral("シートに用紙がありません"));
     TPrintArguments arguments;
     arguments.pdf = pdf;
+    arguments.anyway = anyway;
     RememberPrintRequest(arguments.request);
     return Print(document, arguments, out, errors);
 }
