@@ -131,7 +131,7 @@ QTransform ReadXform(TBoundedReader& in)
 }
 
 // Region data: a 32-byte header with the count of rectangles, then the rectangles.
-QRegion RegionData(TBoundedReader& in, uint32_t size)
+std::vector<QRect> RegionData(TBoundedReader& in, uint32_t size)
 {
     TBoundedReader data(in.ReadBytes(size), PictureLoadFailedMessage());
     data.Skip(8);  // header size, type
@@ -472,6 +472,7 @@ void PlayEmf(QByteArrayView bytes, TCanvas& canvas, const TRect& target)
         while (in.Remaining() >= 8) {
             const uint32_t type = in.ReadU32(), size = in.ReadU32();
             if (type == emrEof || size < 8 || size % 4) break;
+            playback.SpendRecord();
             PlayRecord(playback, type, in.ReadBytes(int64_t(size) - 8));
         }
     });

@@ -30,6 +30,15 @@ constexpr double MaxTextPixels = 2048;
 constexpr double MaxTextPixelsPerPlayback = double(1 << 28);
 constexpr uint8_t ShiftJisCharset = 128;
 
+// The work one playback may do, in units of about what filling PixelsPerWork device pixels
+// costs: a record costs RecordWork, a point PointWork. The budget plays a clip-art picture many
+// times over at print resolution in well under a second; a metafile of millions of records,
+// points or full-page fills ends there instead of running for minutes.
+constexpr double MaxPlaybackWork = 8e6;
+constexpr double RecordWork = 16;
+constexpr double PointWork = 4;
+constexpr double PixelsPerWork = 64;
+
 // Text alignment.
 constexpr uint32_t TaUpdateCp = 1, TaRight = 2, TaCenter = 6, TaBottom = 8, TaBaseline = 24;
 constexpr int BkOpaque = 2;
@@ -61,15 +70,6 @@ QRegion United(std::vector<QRegion>& parts)
     return parts.front();
 }
 
-TRegion MappedRegion(const QRegion& region, const QTransform& toDevice)
-{
-    std::vector<QRegion> device;
-    const QRectF limits(-MaxOffset, -MaxOffset, 2 * MaxOffset, 2 * MaxOffset);
-    for (const QRect& r : region)
-        device.emplace_back(toDevice.mapRect(QRectF(r.left(), r.top(), r.width(), r.height())).intersected(limits).toRect());
-    return TRegion(United(device));
-}
-
 }  // namespace
 
 void Fail() { throw EReadError(PictureLoadFailedMessage()); }
@@ -96,15 +96,15 @@ QPoint ReadPointL(TBoundedReader& in)
     return {x, ReadCoord(in)};
 }
 
-QRegion ReadRegionRects(TBoundedReader& in, uint32_t count)
+std::vector<QRect> ReadRegionRects(TBoundedReader& in, uint32_t count)
 {
     in.Need(int64_t(count) * 16);
-    std::vector<QRegion> rects;
+    std::vector<QRect> rects;
     for (uint32_t i = 0; i < count; ++i) {
         const QRect r = ReadRectL(in);
-        if (!r.isEmpty()) rects.emplace_back(r);
+        if (!r.isEmpty()) rects.push_back(r);
     }
-    return United(rects);
+    return rects;
 }
 
 TGdiObject MakePen(uint32_t style, int64_t width, uint32_t colour)
@@ -189,6 +189,8 @@ TPlayback::TPlayback(TCanvas& canvas, const QTransform& frameToTarget, bool wmf)
     : canvas_(canvas),
       frameToDevice_(frameToTarget * canvas.LogicalToDevice()),
       wmf_(wmf),
+      deviceRect_(0, 0, canvas.Device().width(), canvas.Device().height()),
+      workLeft_(MaxPlaybackWork),
       textPixelBudget_(MaxTextPixelsPerPlayback)
 {
     canvas_.SetPen({clBlack, 0});  // one device pixel
@@ -200,6 +202,48 @@ TPlayback::TPlayback(TCanvas& canvas, const QTransform& frameToTarget, bool wmf)
     state_.font.font.size = 16;
     initialClip_ = canvas_.SaveClip();
     Apply();
+}
+
+// ---- work
+
+void TPlayback::Spend(double units)
+{
+    workLeft_ -= units;
+    if (workLeft_ < 0) throw TBudgetSpent();
+}
+
+void TPlayback::SpendRecord() { Spend(RecordWork); }
+
+void TPlayback::SpendPoints(qsizetype count) { Spend(double(count) * PointWork); }
+
+void TPlayback::SpendDeviceArea(const QRect& device)
+{
+    const QRect painted = device.intersected(deviceRect_);
+    if (!painted.isEmpty()) Spend(double(painted.width()) * painted.height() / PixelsPerWork);
+}
+
+void TPlayback::SpendArea(const QRectF& logical)
+{
+    const QRectF device = Full().mapRect(logical.normalized());
+    const QRectF limits(-MaxOffset, -MaxOffset, 2 * MaxOffset, 2 * MaxOffset);
+    // A pen draws a little beyond the shape's own bounds.
+    const double pen = std::max(1, canvas_.Pen().width) * std::abs(Full().m11()) + 1;
+    SpendDeviceArea(device.intersected(limits).adjusted(-pen, -pen, pen, pen).toAlignedRect());
+}
+
+void TPlayback::SpendShape(const QPolygon& points)
+{
+    SpendPoints(points.size());
+    SpendArea(QRectF(points.boundingRect()));
+}
+
+void TPlayback::SpendPathArea()
+{
+    const TPathPoints& path = canvas_.PathPoints();
+    if (path.empty()) return;
+    QRect bounds(path.front().point, QSize(1, 1));
+    for (const TPathPoint& p : path) bounds |= QRect(p.point, QSize(1, 1));
+    SpendDeviceArea(canvas_.LogToDev(TRect::FromQRect(bounds)).ToQRect());
 }
 
 // ---- mapping
@@ -278,11 +322,19 @@ void TPlayback::InstallMapping(const QTransform& t)
 
 void TPlayback::Create(TGdiObject object, int slot)
 {
-    if (slot < 0) {
-        for (slot = 0; objects_.count(slot); ++slot) {}
+    if (slot < 0 && !freeSlots_.empty()) {
+        slot = *freeSlots_.begin();
+        freeSlots_.erase(freeSlots_.begin());
+    } else if (slot < 0) {
+        slot = nextFreeSlot_++;
     }
     if (slot > MaxObjects) Fail();
     objects_[slot] = std::move(object);
+}
+
+void TPlayback::Delete(uint32_t index)
+{
+    if (objects_.erase(int(index)) && int(index) < nextFreeSlot_) freeSlots_.insert(int(index));
 }
 
 const TGdiObject* TPlayback::Object(uint32_t index) const
@@ -360,21 +412,25 @@ void TPlayback::MoveTo(QPoint p) { canvas_.MoveTo(p), position_ = p; }
 
 void TPlayback::LineTo(QPoint p)
 {
+    SpendArea(QRectF(QRect(position_, p).normalized()));
     canvas_.LineTo(p), position_ = p;
 }
 
 void TPlayback::Polyline(const QPolygon& points)
 {
+    SpendShape(points);
     canvas_.Polyline(points);
 }
 
 void TPlayback::PolylineTo(const QPolygon& points)
 {
+    SpendShape(points);
     canvas_.PolylineTo(points);
 }
 
 void TPlayback::Polygon(const QPolygon& points)
 {
+    SpendShape(points);
     canvas_.Polygon(points);
 }
 
@@ -387,6 +443,7 @@ void TPlayback::PolyBezier(const QPolygon& points)
 
 void TPlayback::PolyBezierTo(const QPolygon& points)
 {
+    SpendShape(points);
     canvas_.PolyBezierTo(points);
 }
 
@@ -397,6 +454,7 @@ void TPlayback::PolyPolyline(const std::vector<QPolygon>& lines)
 
 void TPlayback::PolyPolygon(const std::vector<QPolygon>& polygons)
 {
+    for (const QPolygon& polygon : polygons) SpendShape(polygon);
     if (canvas_.InPath()) {
         for (const QPolygon& polygon : polygons) canvas_.Polygon(polygon);
         return;
@@ -412,16 +470,19 @@ void TPlayback::PolyPolygon(const std::vector<QPolygon>& polygons)
 
 void TPlayback::Rectangle(const QRect& box)
 {
+    SpendArea(QRectF(box));
     canvas_.Rectangle(TRect::FromQRect(box));
 }
 
 void TPlayback::Ellipse(const QRect& box)
 {
+    SpendArea(QRectF(box));
     canvas_.Ellipse(TRect::FromQRect(box));
 }
 
 void TPlayback::RoundRect(const QRect& box, int cornerWidth, int cornerHeight)
 {
+    SpendArea(QRectF(box));
     QPainterPath path;
     path.addRoundedRect(QRectF(box).normalized(), std::abs(cornerWidth) / 2.0, std::abs(cornerHeight) / 2.0);
     canvas_.DrawPath(path);
@@ -431,6 +492,7 @@ void TPlayback::Arc(TArcKind kind, const QRect& box, QPoint start, QPoint end)
 {
     const QRectF r = QRectF(box).normalized();
     if (r.isEmpty()) return;
+    SpendArea(r);
     const QPointF c = r.center();
     const auto angle = [&](QPoint p) {
         return qRadiansToDegrees(std::atan2(-(p.y() - c.y()) * r.width(), (p.x() - c.x()) * r.height()));
@@ -459,6 +521,7 @@ void TPlayback::TextOut(QPoint reference, const QString& text, uint32_t options,
     const double scale = std::max(std::hypot(full.m11(), full.m12()), std::hypot(full.m21(), full.m22()));
     const double glyphPixels = std::abs(state_.font.font.size) * scale;
     if (glyphPixels > MaxTextPixels) return;
+    SpendPoints(text.size());
     const double cost = glyphPixels * glyphPixels * double(text.size());
     if (cost > textPixelBudget_) return;
     textPixelBudget_ -= cost;
@@ -505,6 +568,8 @@ void TPlayback::Blit(const QRect& dest, const QImage& picture, QRect source, uin
     if (PatternOperation(dest, rop) || picture.isNull()) return;
     source = source.normalized().intersected(picture.rect());
     if (source.isEmpty() || target.Normalized().IsEmpty()) return;
+    SpendArea(QRectF(dest));
+    SpendDeviceArea(source);  // the copy taken of the picture
     const QTransform c = Composite();
     QImage part = picture.copy(source).mirrored(target.Width() * c.m11() < 0, target.Height() * c.m22() < 0);
     if (rop == RopNotSrcCopy) part.invertPixels();
@@ -520,12 +585,17 @@ void TPlayback::Blit(const QRect& dest, const QImage& picture, QRect source, uin
 bool TPlayback::PatternOperation(const QRect& dest, uint32_t rop)
 {
     const TRect target = ToTRect(dest).Normalized();
+    const auto paint = [&](const auto& operation) {
+        SpendArea(QRectF(dest));
+        operation();
+        return true;
+    };
     switch (rop) {
-    case RopBlackness: FillWith(clBlack, target); return true;
-    case RopWhiteness: FillWith(clWhite, target); return true;
-    case RopPatCopy: canvas_.FillRect(target); return true;
-    case RopPatInvert: canvas_.PatternInvertRect(target); return true;
-    case RopDstInvert: canvas_.InvertRect(target); return true;
+    case RopBlackness: return paint([&] { FillWith(clBlack, target); });
+    case RopWhiteness: return paint([&] { FillWith(clWhite, target); });
+    case RopPatCopy: return paint([&] { canvas_.FillRect(target); });
+    case RopPatInvert: return paint([&] { canvas_.PatternInvertRect(target); });
+    case RopDstInvert: return paint([&] { canvas_.InvertRect(target); });
     default: return false;
     }
 }
@@ -542,31 +612,45 @@ void TPlayback::FillWith(TColor colour, const TRect& logical)
 
 void TPlayback::FillPath()
 {
+    SpendPathArea();
     canvas_.FillPath();
 }
 
 void TPlayback::StrokePath()
 {
+    SpendPathArea();
     canvas_.StrokePath();
 }
 
 void TPlayback::StrokeAndFillPath()
 {
+    SpendPathArea();
     canvas_.StrokeAndFillPath();
 }
 
 // ---- regions and clipping
 
-TRegion TPlayback::DeviceRegion(const QRegion& frameUnits) const
+TRegion TPlayback::MappedRegion(const std::vector<QRect>& rects, const QTransform& toDevice)
+{
+    SpendPoints(qsizetype(rects.size()));
+    std::vector<QRegion> device;
+    const QRectF limits(-MaxOffset, -MaxOffset, 2 * MaxOffset, 2 * MaxOffset);
+    for (const QRect& r : rects)
+        device.emplace_back(toDevice.mapRect(QRectF(r.left(), r.top(), r.width(), r.height())).intersected(limits).toRect());
+    return TRegion(United(device));
+}
+
+TRegion TPlayback::DeviceRegion(const std::vector<QRect>& frameUnits)
 {
     // Device units stay unturned: back through the device turn, by their bounding boxes.
     return MappedRegion(frameUnits, frameToDevice_ * canvas_.DeviceTurn().inverted());
 }
 
-TRegion TPlayback::LogicalRegion(const QRegion& logical) const { return MappedRegion(logical, Composite()); }
+TRegion TPlayback::LogicalRegion(const std::vector<QRect>& logical) { return MappedRegion(logical, Composite()); }
 
 void TPlayback::FillRegion(const TRegion& region, const TBrush& brush)
 {
+    SpendDeviceArea(region.Bounds().ToQRect());
     const TBrush old = canvas_.Brush();
     canvas_.SetBrush(brush);
     canvas_.FillRegion(region);
@@ -586,6 +670,7 @@ void TPlayback::FrameRegion(const TRegion& region, const TBrush& brush, int widt
 
 void TPlayback::InvertRegion(const TRegion& region)
 {
+    SpendDeviceArea(region.Bounds().ToQRect());
     TClipGuard guard(canvas_);
     canvas_.SelectClipRegion(region, TRegionOp::rgnAnd);
     canvas_.InvertRect(canvas_.ClipBox());
@@ -593,6 +678,7 @@ void TPlayback::InvertRegion(const TRegion& region)
 
 void TPlayback::PaintRegion(const TRegion& region)
 {
+    SpendDeviceArea(region.Bounds().ToQRect());
     canvas_.FillRegion(region);
 }
 

@@ -11,6 +11,7 @@
 #include <QRegion>
 #include <QTransform>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "platform/BoundedReader.h"
@@ -25,6 +26,8 @@ inline constexpr int MaxObjects = 65535;
 inline constexpr uint32_t EtoOpaque = 2, EtoClipped = 4;
 
 [[noreturn]] void Fail();
+// Raised when a playback has used up its work budget; ends it like a damaged record.
+struct TBudgetSpent {};
 
 // The rectangle between two corners, in either order; the far edges are not part of it.
 QRect Box(int left, int top, int right, int bottom);
@@ -33,7 +36,7 @@ TRect ToTRect(const QRect& box);
 int ReadCoord(TBoundedReader& in);
 QRect ReadRectL(TBoundedReader& in);
 QPoint ReadPointL(TBoundedReader& in);
-QRegion ReadRegionRects(TBoundedReader& in, uint32_t count);
+std::vector<QRect> ReadRegionRects(TBoundedReader& in, uint32_t count);
 
 enum class TObjectKind { okPen, okBrush, okFont, okRegion, okOther };
 
@@ -69,6 +72,9 @@ public:
 
     TCanvas& Canvas() { return canvas_; }
 
+    // ---- work: every record, point and painted pixel counts against one budget per playback
+    void SpendRecord();
+
     // ---- mapping
     void SetMapMode(uint32_t mode);
     void SetWindowOrg(QPointF origin);
@@ -85,7 +91,7 @@ public:
     void Create(TGdiObject object, int slot = -1);
     const TGdiObject* Object(uint32_t index) const;
     void Select(uint32_t index);
-    void Delete(uint32_t index) { objects_.erase(int(index)); }
+    void Delete(uint32_t index);
 
     // ---- state
     void Save();
@@ -137,9 +143,9 @@ public:
 
     // ---- regions and clipping
     // Rectangles of the metafile's device units (enhanced metafiles) into device pixels.
-    TRegion DeviceRegion(const QRegion& frameUnits) const;
+    TRegion DeviceRegion(const std::vector<QRect>& frameUnits);
     // Rectangles of logical units (WMF) into device pixels.
-    TRegion LogicalRegion(const QRegion& logical) const;
+    TRegion LogicalRegion(const std::vector<QRect>& logical);
     void FillRegion(const TRegion& region, const TBrush& brush);
     void FrameRegion(const TRegion& region, const TBrush& brush, int width, int height);
     void InvertRegion(const TRegion& region);
@@ -179,6 +185,16 @@ private:
     // The canvas's integer mapping nearest to a scale-and-offset transform to device pixels.
     void InstallMapping(const QTransform& t);
 
+    void Spend(double units);
+    void SpendPoints(qsizetype count);
+    // The pixels of the canvas a shape of these logical bounds may paint.
+    void SpendArea(const QRectF& logical);
+    void SpendDeviceArea(const QRect& device);
+    void SpendPathArea();
+    void SpendShape(const QPolygon& points);
+    // The rectangles mapped to device pixels and united; each counts as a point.
+    TRegion MappedRegion(const std::vector<QRect>& rects, const QTransform& toDevice);
+
     void SetPen(TPen pen);
     void SelectStock(uint32_t n);
     void FillWith(TColor colour, const TRect& logical);
@@ -187,18 +203,23 @@ private:
     TCanvas& canvas_;
     QTransform frameToDevice_;
     bool wmf_;
+    QRect deviceRect_;
     QSizeF frameSize_{1, 1};
     QSizeF pixelsPerMm_{96 / 25.4, 96 / 25.4};
     TState state_;
     QPoint position_;
     TClipState initialClip_;
     std::map<int, TGdiObject> objects_;
+    // Slots records create into without naming one (Windows metafiles): the lowest free one.
+    std::set<int> freeSlots_;  // free slots below nextFreeSlot_
+    int nextFreeSlot_ = 0;     // this slot and all above are free
     std::vector<TState> saved_;
+    double workLeft_;
     // Glyph area the whole playback may rasterise: many large glyphs would take seconds.
     double textPixelBudget_;
 };
 
-// Runs a playback, ending it quietly at the first malformed record.
+// Runs a playback, ending it quietly at the first malformed record or when its budget is spent.
 template <typename F>
 void PlayRecords(F play)
 {
@@ -206,6 +227,8 @@ void PlayRecords(F play)
         play();
     } catch (const EReadError&) {
         // a damaged record ends the picture
+    } catch (const TBudgetSpent&) {
+        // so does one record too many: what was drawn stays
     }
 }
 

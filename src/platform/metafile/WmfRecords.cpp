@@ -97,19 +97,19 @@ QString WmfText(const TPlayback& playback, TBoundedReader& in, int length)
 }
 
 // A region object: its scans of rectangles, in logical units.
-QRegion WmfRegion(TBoundedReader& in)
+std::vector<QRect> WmfRegion(TBoundedReader& in)
 {
     in.Skip(10);  // next in chain, object type, object count, region size
     const int scanCount = in.ReadI16();
     in.Skip(2 + 8);  // largest scan, bounds
-    QRegion region;
+    std::vector<QRect> region;
     for (int i = 0; i < scanCount; ++i) {
         const int count = in.ReadU16();
         const int top = in.ReadI16(), bottom = in.ReadI16();
         in.Need(int64_t(count) * 2 + 2);
         for (int k = 0; k + 1 < count; k += 2) {
             const int left = in.ReadI16(), right = in.ReadI16();
-            if (right > left && bottom > top) region += QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+            if (right > left && bottom > top) region.emplace_back(QPoint(left, top), QPoint(right - 1, bottom - 1));
         }
         if (count % 2) in.Skip(2);
         in.Skip(2);  // count again
@@ -362,7 +362,12 @@ void PlayWmf(QByteArrayView bytes, TCanvas& canvas, const TRect& target)
     TPlayback playback(canvas, FrameOnto(QRectF(QPointF(), header.frame.size()), target), true);
     playback.SetFrameSize(header.frame.size());
     playback.SetWindowOrg(header.frame.topLeft());
-    PlayRecords([&] { ForEachRecord(in, [&](uint16_t function, TBoundedReader& params) { PlayRecord(playback, function, params); }); });
+    PlayRecords([&] {
+        ForEachRecord(in, [&](uint16_t function, TBoundedReader& params) {
+            playback.SpendRecord();
+            PlayRecord(playback, function, params);
+        });
+    });
 }
 
 }  // namespace kestrel::metafile
