@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <map>
-#include <random>
 
 #include "imaging/PreviewCache.h"
 #include "platform/PictureCodecs.h"
@@ -24,30 +23,13 @@ using namespace kestrel;
 constexpr int FileCount = 500;
 constexpr int CameraWidth = 4000, CameraHeight = 3000;
 
-// A photograph-like picture: soft gradients with fine noise, so the JPEG has real detail.
-QByteArray CameraJpeg()
-{
-    QImage picture(CameraWidth, CameraHeight, QImage::Format_RGB32);
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> noise(-12, 12);
-    for (int y = 0; y < CameraHeight; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < CameraWidth; ++x) {
-            const int n = noise(random);
-            row[x] = qRgb(std::clamp(x * 255 / CameraWidth + n, 0, 255), std::clamp(y * 255 / CameraHeight + n, 0, 255),
-                          std::clamp(128 + n * 4, 0, 255));
-        }
-    }
-    return EncodeJpeg(picture, 90);
-}
-
 struct TFixture {
     QTemporaryDir folder;
     QTemporaryDir vipsOut;
     QStringList files;
     TFixture()
     {
-        const QByteArray jpeg = CameraJpeg();
+        const QByteArray jpeg = bench::CameraJpeg(CameraWidth, CameraHeight);
         for (int i = 0; i < FileCount; ++i) {
             const QString path = folder.filePath(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')));
             QFile file(path);

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev libfontconfig-dev
+  libicu-dev qt6-svg-dev
   # program
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   # Qt's own dialogs (file, colour, font, print) in Japanese
@@ -14,6 +15,8 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-compiler fp-units-rtl python3-olefile libgsf-bin
+  # the independent side of the date-field tests
+  python3-icu
   # picture references: Pillow, cjpeg, and vipsthumbnail for the thumbnail benchmark
   libjpeg-turbo-progs libvips-tools
   python3-fonttools libharfbuzz-bin

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <random>
 
 #include "document/DOList.h"
 #include "document/stream/ClassRegistry.h"
@@ -10,6 +11,7 @@
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"
+#include "platform/PictureCodecs.h"
 #include "render/DrawSite.h"
 
 namespace kestrel::bench {
@@ -75,6 +77,22 @@ int RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* reporter)
     benchmark::RunSpecifiedBenchmarks(reporter);
     benchmark::Shutdown();
     return 0;
+}
+
+QByteArray CameraJpeg(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> noise(-12, 12);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int n = noise(random);
+            row[x] = qRgb(std::clamp(x * 255 / width + n, 0, 255), std::clamp(y * 255 / height + n, 0, 255),
+                          std::clamp(128 + n * 4, 0, 255));
+        }
+    }
+    return EncodeJpeg(picture, 90);
 }
 
 }  // namespace kestrel::bench

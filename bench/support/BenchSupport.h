@@ -3,6 +3,7 @@
 // What the benchmarks share: the sheet and documents they measure on, a plain rectangle object
 // and a face-sized draw site.
 
+#include <QByteArray>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -47,6 +48,9 @@ void RegisterBenchRect();
 
 // 1200 x 1200 pixels at 96 dpi and 100 %: 3175 x 3175 units on white.
 void SetUpFaceSite(TDrawSite& site);
+
+// A photograph-like JPEG: soft gradients with fine noise, so that it has real detail.
+QByteArray CameraJpeg(int width, int height);
 
 }  // namespace bench
 }  // namespace kestrel

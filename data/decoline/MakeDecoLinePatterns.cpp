@@ -10,7 +10,12 @@
 #include <functional>
 #include <vector>
 
+#include "shapes/Shapes.h"
+
 namespace {
+
+using kestrel::shapes::Heart;
+using kestrel::shapes::Star;
 
 constexpr int Width = 40;
 constexpr int Height = 20;
@@ -20,30 +25,6 @@ struct TPattern {
     QColor colour;
     std::function<void(QPainter&, const QColor&)> draw;
 };
-
-QPainterPath Star(QPointF centre, double outer, double inner, int points)
-{
-    QPainterPath path;
-    for (int i = 0; i < 2 * points; ++i) {
-        const double r = i % 2 ? inner : outer, a = -M_PI / 2 + i * M_PI / points;
-        const QPointF p = centre + QPointF(r * std::cos(a), r * std::sin(a));
-        i ? path.lineTo(p) : path.moveTo(p);
-    }
-    path.closeSubpath();
-    return path;
-}
-
-QPainterPath Heart(QPointF centre, double size)
-{
-    QPainterPath path;
-    const double s = size / 2;
-    path.moveTo(centre + QPointF(0, s * 0.9));
-    path.cubicTo(centre + QPointF(-s * 1.4, -s * 0.1), centre + QPointF(-s * 0.6, -s * 1.2),
-                 centre + QPointF(0, -s * 0.45));
-    path.cubicTo(centre + QPointF(s * 0.6, -s * 1.2), centre + QPointF(s * 1.4, -s * 0.1),
-                 centre + QPointF(0, s * 0.9));
-    return path;
-}
 
 void Note(QPainter& p, QPointF head, double stem)
 {

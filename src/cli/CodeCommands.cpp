@@ -12,18 +12,20 @@ namespace kestrel {
 namespace {
 
 constexpr int kMaxScale = 64;
+// Pixels per module unless told: one pixel per module is too small to scan or print.
+constexpr int kDefaultScale = 8;
 constexpr int kJanPixelsPerModule = 3;
 constexpr int kJanHeightPercent = 40;
 
 struct TQrOptions {
     QString text;
     QString target;
-    int scale = 1;
+    int scale = kDefaultScale;
 };
 
 const QString kQrUsage = QStringLiteral(
     "使い方: kestrel-cli qr テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] [--mask 0-7] [--mode 0|A|8] "
-    "[--scale 1-%1]").arg(kMaxScale);
+    "[--scale 1-%1 (既定 %2)]").arg(kMaxScale).arg(kDefaultScale);
 const QString kJanUsage = QStringLiteral("使い方: kestrel-cli jan 数字(7・8・12・13桁) --out 出力.png");
 
 // Applies the options to the encoder.
@@ -111,7 +113,7 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
                .arg(code.Version())
                .arg(QChar(code.ErrorCorrectLevel()))
                .arg(code.MaskNo())
-               .arg(QChar(code.EffectiveMode()))
+               .arg(QChar(code.EncodeMode()))
                .arg(code.Data().size());
     return 0;
 }

@@ -1,11 +1,8 @@
 #include "imaging/EffectPresets.h"
 
-#include <QRegularExpression>
-
 #include "imaging/ImageFilters.h"
-#include "platform/Cp932.h"
+#include "platform/IniText.h"
 #include "platform/PictureCodecs.h"
-#include "platform/RegularFile.h"
 #include "render/ImageData.h"
 
 namespace kestrel {
@@ -13,36 +10,6 @@ namespace kestrel {
 namespace {
 
 constexpr qint64 MaxStyleFileBytes = 1024 * 1024;
-
-// Reads "key=value" lines under "[section]" headings; values of keys met twice keep the first.
-std::vector<std::vector<std::pair<QString, QString>>> IniSections(const QString& text)
-{
-    std::vector<std::vector<std::pair<QString, QString>>> sections;
-    for (QString line : text.split(QRegularExpression("\r\n|\n|\r"))) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(';')) continue;
-        if (line.startsWith('[') && line.endsWith(']')) {
-            sections.emplace_back();
-            continue;
-        }
-        const qsizetype eq = line.indexOf('=');
-        if (eq <= 0 || sections.empty()) continue;
-        sections.back().emplace_back(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
-    }
-    return sections;
-}
-
-// Integers as the settings files write them: decimal, or hexadecimal after "$" or "0x".
-int IntValue(const std::vector<std::pair<QString, QString>>& section, const QString& key, int fallback)
-{
-    for (const auto& [k, v] : section) {
-        if (k != key) continue;
-        bool ok = false;
-        const int value = v.startsWith('$') ? v.mid(1).toInt(&ok, 16) : v.toInt(&ok, 0);
-        return ok ? value : fallback;
-    }
-    return fallback;
-}
 
 }  // namespace
 
@@ -87,24 +54,14 @@ TMonotoneChoice MonotoneChoiceOf(TColor refColor)
 
 std::vector<TEffectStyle> ReadEffectStyles(const QString& path)
 {
-    QByteArray bytes;
-    try {
-        if (!path.isEmpty()) bytes = ReadRegularFile(path, MaxStyleFileBytes);
-    } catch (const EFileRefused&) {
-        return {};
-    }
     std::vector<TEffectStyle> styles;
-    for (const auto& section : IniSections(FromCp932(bytes))) {
+    for (const TIniSection& section : ReadIniFile(path, MaxStyleFileBytes)) {
         TEffectStyle style;
-        for (const auto& [k, v] : section)
-            if (k == "title") {
-                style.title = v;
-                break;
-            }
-        style.brightness = IntValue(section, "brightness", 0);
-        style.contrast = IntValue(section, "contrast", 0);
-        style.focus = IntValue(section, "focus", 0);
-        style.color = IntValue(section, "color", clNone);
+        style.title = section.Value("Title");
+        style.brightness = section.IntValue("Brightness", 0);
+        style.contrast = section.IntValue("Contrast", 0);
+        style.focus = section.IntValue("Focus", 0);
+        style.color = ColorValue(section, "Color", clNone);
         styles.push_back(style);
     }
     return styles;

@@ -2,10 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 #include <QRegularExpression>
 
+#include "app/AppFrame.h"
+#include "platform/KeyColor.h"
 #include "platform/Canvas.h"
+#include "platform/EmfWriter.h"
 #include "platform/MetafilePlayer.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
@@ -25,6 +27,30 @@ int MulDiv(int64_t value, int64_t numerator, int64_t denominator)
 
 }  // namespace
 
+const TGraphic& ErrorPicture()
+{
+    static const TGraphic picture = [] {
+        constexpr int Padding = 4;
+        const QStringList lines = {QStringLiteral("イメージ処理"), QStringLiteral("エラー")};
+        TFont font;
+        font.size = 12;
+        font.color = clRed;
+        QSize text;
+        for (const QString& line : lines) text = QSize(std::max(text.width(), MetafileTextExtent(line, font).width()),
+                                                       text.height() + MetafileTextExtent(line, font).height());
+        const QSize size = text + QSize(2 * Padding, 2 * Padding);
+        TEmfWriter metafile(size);
+        metafile.FillRect(QRect(QPoint(0, 0), size), clWhite);
+        int top = Padding;
+        for (const QString& line : lines) {
+            metafile.CentredText({size.width() / 2, top}, line, font);
+            top += MetafileTextExtent(line, font).height();
+        }
+        return TGraphic(TGraphicClass::gcMetafile, metafile.Bytes());
+    }();
+    return picture;
+}
+
 // ---------------------------------------------------------------- TImagePack
 
 void TImagePack::Changed()
@@ -34,6 +60,36 @@ void TImagePack::Changed()
 }
 
 void TImagePack::Changing() { notify_.Broadcast(nullptr, NotifyImagePackChanging); }
+
+void TImagePack::SetCount(int) { throw EImagePack(QStringLiteral("Cannot set count of ImagePack")); }
+
+void TImagePack::SetImageRect(int, const TRect&) { throw EImagePack(QStringLiteral("Cannot set ImageRect of ImagePack")); }
+
+void TImagePack::SetImageLeft(int i, int left)
+{
+    const TRect r = GetImageRect(i);
+    SetImageRect(i, r.Translated(left - r.left, 0));
+}
+
+void TImagePack::SetImageTop(int i, int top)
+{
+    const TRect r = GetImageRect(i);
+    SetImageRect(i, r.Translated(0, top - r.top));
+}
+
+void TImagePack::SetImageWidth(int i, int width)
+{
+    TRect r = GetImageRect(i);
+    r.right = r.left + width;
+    SetImageRect(i, r);
+}
+
+void TImagePack::SetImageHeight(int i, int height)
+{
+    TRect r = GetImageRect(i);
+    r.bottom = r.top + height;
+    SetImageRect(i, r);
+}
 
 bool TImagePack::GetImageSafely(TPictureEx& picture, int i)
 {
@@ -146,6 +202,27 @@ void TFileImagePack::FilterByExtensions(const QString& extensions)
     if (kept != files_) SetFileList(kept);
 }
 
+void TFileImagePack::SetTransparent(bool transparent)
+{
+    if (transparent == transparent_) return;
+    transparent_ = transparent;
+    TransparencyChanged();
+}
+
+void TFileImagePack::SetTransparentColor(TColor color)
+{
+    if (color == transparentColor_) return;
+    transparentColor_ = color;
+    TransparencyChanged();
+}
+
+void TFileImagePack::TransparencyChanged()
+{
+    Changing();
+    ClearCache();
+    Changed();
+}
+
 void TFileImagePack::LoadImage(TPictureEx& picture, int i)
 {
     const QString& file = files_[i];
@@ -157,6 +234,9 @@ void TFileImagePack::LoadImage(TPictureEx& picture, int i)
         }
     }
     if (!picture.HasGraphic()) picture.LoadFromFile(file);
+    // Other classes carry their own transparency, if any; the error picture stays as it is.
+    if (transparent_ && picture.Graphic().Class() == TGraphicClass::gcBitmap && picture.Graphic() != ErrorPicture())
+        picture.SetImage(WithKeyColorTransparent(picture.Image(), transparentColor_));
 }
 
 // ---------------------------------------------------------------- TFolderImagePack
@@ -204,6 +284,21 @@ QStringList TFolderImagePack::ReadListFile(const QString& path)
 }
 
 // ---------------------------------------------------------------- TMatrixImagePack
+
+bool TResourcePictureLoader::Load(TPictureEx& picture) const
+{
+    const QString file = resourceName_.startsWith(QLatin1Char(':')) ? resourceName_ : TAppFrame::FindDataFile(resourceName_);
+    if (resourceName_.isEmpty() || file.isEmpty()) return false;
+    try {
+        picture.LoadFromFile(file);
+        picture.SetNoEmbed(true);
+        return true;
+    } catch (const EKestrel&) {
+        return false;
+    }
+}
+
+void TMatrixImagePack::Loaded() { imageLoader_.Load(image_); }
 
 TMatrixImagePack::TMatrixImagePack()
     : imageListener_([this](TPersistent*, const QUuid& kind) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "document/Notify.h"
+#include "platform/Color.h"
+#include "platform/Error.h"
 #include "platform/Geometry.h"
 #include "render/PictureEx.h"
 
@@ -20,6 +22,17 @@ class TCanvas;
 inline constexpr QUuid NotifyImagePackChanged{0xFF0E0942, 0x2D29, 0x11D3, 0xAC, 0xCC, 0x00, 0x50, 0x04, 0x63, 0x09, 0x8A};
 inline constexpr QUuid NotifyImagePackChanging{0xA916FC40, 0x6C6C, 0x11D3, 0x95, 0x51, 0x00, 0x50, 0x04, 0x63, 0x09, 0x8A};
 
+// A pack asked for something it cannot do.
+class EImagePack : public EKestrel {
+public:
+    using EKestrel::EKestrel;
+    const char* ClassName() const override { return "EImagePack"; }
+};
+
+// The picture shown for an entry that cannot be produced: a metafile sized to its two lines
+// "イメージ処理" and "エラー", centred in red on white.
+const TGraphic& ErrorPicture();
+
 class TImagePack {
 public:
     TImagePack() = default;
@@ -29,8 +42,22 @@ public:
     std::function<void()> OnChange;
 
     virtual int GetCount() const = 0;
+    // Raises EImagePack: most packs take their count from what they hold.
+    virtual void SetCount(int n);
     // The picture's rectangle; for most packs (0, 0, width, height).
     virtual TRect GetImageRect(int i) = 0;
+    // Raises EImagePack: most packs take their rectangles from their pictures.
+    virtual void SetImageRect(int i, const TRect& rect);
+    // One edge or size of picture i, read or changed through GetImageRect and SetImageRect: a
+    // new width or height keeps the left or top edge; a new left or top moves the rectangle.
+    int GetImageLeft(int i) { return GetImageRect(i).left; }
+    int GetImageTop(int i) { return GetImageRect(i).top; }
+    int GetImageWidth(int i) { return GetImageRect(i).Width(); }
+    int GetImageHeight(int i) { return GetImageRect(i).Height(); }
+    void SetImageLeft(int i, int left);
+    void SetImageTop(int i, int top);
+    void SetImageWidth(int i, int width);
+    void SetImageHeight(int i, int height);
     virtual void GetImage(TPictureEx& picture, int i) = 0;
     bool IsInvalidIndex(int i) const { return i < 0 || i >= GetCount(); }
 
@@ -97,6 +124,14 @@ class TFileImagePack : public TCachedImagePack {
 public:
     std::function<void(const QString& fileName, TPictureEx& picture)> OnFileLoad;
 
+    // With Transparent, pixels of TransparentColor in bitmaps are see-through (other classes
+    // keep their own transparency).
+    // Changing either drops the cached pictures.
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
+    TColor TransparentColor() const { return transparentColor_; }
+    void SetTransparentColor(TColor color);
+
     const QStringList& FileList() const { return files_; }
     void SetFileList(const QStringList& files);
     // Keeps only files whose extension is in the ";"-separated list (case-insensitive; "."
@@ -108,7 +143,11 @@ protected:
     void LoadImage(TPictureEx& picture, int i) override;
 
 private:
+    void TransparencyChanged();
+
     QStringList files_;
+    bool transparent_ = false;
+    TColor transparentColor_ = 0xF0F0F0;
 };
 
 class TFolderImagePack : public TFileImagePack {
@@ -127,10 +166,26 @@ private:
     QString fileMask_;
 };
 
+// Fills a picture from the program's own resources: a picture file of the program's data
+// ("ILLUST\\Frames.bmp", found with FindDataFile) or a Qt resource (":/...").
+class TResourcePictureLoader {
+public:
+    const QString& ResourceName() const { return resourceName_; }
+    void SetResourceName(const QString& name) { resourceName_ = name; }
+    // False, leaving the picture alone, when no resource is named, found or readable.
+    bool Load(TPictureEx& picture) const;
+
+private:
+    QString resourceName_;
+};
+
 // One picture cut into a grid of cells.
 class TMatrixImagePack : public TImagePack {
 public:
     TMatrixImagePack();
+    TResourcePictureLoader& ImageLoader() { return imageLoader_; }
+    // Called once the pack is set up: the image loader fills Image.
+    void Loaded();
     TPictureEx& Image() { return image_; }
     int CountCol() const { return countCol_; }
     void SetCountCol(int n);
@@ -143,6 +198,7 @@ public:
     void GetImage(TPictureEx& picture, int i) override;
 
 private:
+    TResourcePictureLoader imageLoader_;
     TPictureEx image_;
     int countCol_ = 1;
     int countRow_ = 1;

@@ -298,7 +298,7 @@ TGraphic FolderPreview(const QString& path)
 
 }  // namespace
 
-TGraphic LoadPreview(const QString& path, TImageCacheStorage* userCache)
+TGraphic FindPreview(const QString& path, TImageCacheStorage* userCache)
 {
     if (TGraphic found = FolderPreview(path); !found.IsEmpty()) return found;
     TImageCacheItem item;
@@ -307,14 +307,31 @@ TGraphic LoadPreview(const QString& path, TImageCacheStorage* userCache)
     } catch (const EKestrel&) {
         // the damaged record is gone; the preview is made again
     }
+    return {};
+}
+
+TImageCacheItem MakePreviewItem(const QString& path)
+{
+    TImageCacheItem item;
     item.SetSource(path);
     item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(MakePreview(path)));
-    if (userCache) {
-        try {
-            userCache->Write(path, item);
-        } catch (const EKestrel&) {
-        }
+    return item;
+}
+
+void StorePreview(const QString& path, const TImageCacheItem& item, TImageCacheStorage* userCache)
+{
+    if (!userCache) return;
+    try {
+        userCache->Write(path, item);
+    } catch (const EKestrel&) {
     }
+}
+
+TGraphic LoadPreview(const QString& path, TImageCacheStorage* userCache)
+{
+    if (TGraphic found = FindPreview(path, userCache); !found.IsEmpty()) return found;
+    const TImageCacheItem item = MakePreviewItem(path);
+    StorePreview(path, item, userCache);
     return item.picture;
 }
 
@@ -344,10 +361,7 @@ TThumbnailCounts FillFolderPreviews(const QString& folder, const std::function<v
             ++counts.fromCache;
         } else {
             try {
-                const QImage preview = MakePreview(path);
-                item.SetSource(path);
-                item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(preview));
-                cache.Write(pictures[i], item);
+                cache.Write(pictures[i], MakePreviewItem(path));
                 ++counts.decoded;
             } catch (const EKestrel&) {
                 ++counts.failed;

@@ -93,6 +93,13 @@ int CacheLimitFromSettings(bool enabled, int limitMegabytes);
 // while it is valid for the file, else a new preview, stored in the user's cache (write errors
 // are ignored). Fails like MakePreview when the file cannot be read.
 TGraphic LoadPreview(const QString& path, TImageCacheStorage* userCache);
+// The first two steps of LoadPreview: an empty graphic when the file's preview must be made.
+TGraphic FindPreview(const QString& path, TImageCacheStorage* userCache);
+// A new preview of the file as a cache record (JPEG), with the file's size and time taken
+// before it was read. Fails like MakePreview.
+TImageCacheItem MakePreviewItem(const QString& path);
+// Stores the record in the user's cache; write errors are ignored.
+void StorePreview(const QString& path, const TImageCacheItem& item, TImageCacheStorage* userCache);
 
 struct TThumbnailCounts {
     int fromCache = 0;

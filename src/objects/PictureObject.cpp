@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "document/ObjectSite.h"
+#include "imaging/ImagePack.h"
 #include "platform/Canvas.h"
 #include "platform/MetafilePlayer.h"
 #include "platform/Clipboard.h"
@@ -167,12 +168,12 @@ void TLOImage::SetBounds(const TRect& rect)
 
 void TLOImage::SetSize(int width, int height)
 {
+    QSize size(width, height);
     if (angle_ != 0) {
         const TRect bounds = GetBounds();
-        if (bounds.Width() > 0) width = MulDivRound(Width(), width, bounds.Width());
-        if (bounds.Height() > 0) height = MulDivRound(Height(), height, bounds.Height());
+        size = ScaleTurnedSize({Width(), Height()}, size, {bounds.Width(), bounds.Height()}, angle_);
     }
-    SetBounds({Left(), Top(), Left() + width, Top() + height});
+    SetBounds({Left(), Top(), Left() + size.width(), Top() + size.height()});
 }
 
 void TLOImage::DrawOutline(TCanvas& canvas)
@@ -220,7 +221,10 @@ void TLOImage::Paint(TCanvas& canvas)
 
 void TLOImage::StretchPicture(TCanvas& canvas, const TRect& target, const QImage& picture) const
 {
-    canvas.StretchDraw(target, picture.isNull() ? ErrorPicture().Image() : picture);
+    if (picture.isNull())
+        DrawGraphic(canvas, target, ErrorPicture());
+    else
+        canvas.StretchDraw(target, picture);
 }
 
 void TLOImage::PaintMetafile(TCanvas& canvas) const

@@ -1,7 +1,6 @@
 #include "platform/Graphic.h"
 
 #include <QFileInfo>
-#include <QPainter>
 
 #include "platform/BoundedReader.h"
 #include "platform/MetafilePlayer.h"
@@ -158,20 +157,6 @@ QString GraphicKindName(TGraphicClass graphicClass)
     case TGraphicClass::gcMetafile: return QStringLiteral("メタファイル");
     }
     return {};
-}
-
-const TGraphic& ErrorPicture()
-{
-    static const TGraphic picture = [] {
-        QImage image(120, 48, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setPen(QColor(255, 0, 0));
-        painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("イメージ処理\nエラー"));
-        painter.end();
-        return TGraphic::FromImage(image);
-    }();
-    return picture;
 }
 
 TGraphic ReadGraphicData(TBoundedReader& in)

@@ -72,9 +72,6 @@ private:
 // "JPEG 画像", "PNG 画像", ..., "メタファイル": the kind of picture, for messages.
 QString GraphicKindName(TGraphicClass graphicClass);
 
-// Shown where a picture cannot be drawn: "イメージ処理\nエラー" in red on white.
-const TGraphic& ErrorPicture();
-
 // The "Data" layout: the class name as a short string, then the graphic's bytes (bitmaps and
 // JPEG pictures with an int32 byte count first; a bitmap may be a compressed container).
 TGraphic ReadGraphicData(TBoundedReader& in);

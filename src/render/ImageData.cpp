@@ -6,6 +6,7 @@
 #include "document/stream/ValueCodec.h"
 #include "platform/Canvas.h"
 #include "platform/Error.h"
+#include "platform/KeyColor.h"
 
 namespace kestrel {
 
@@ -18,28 +19,6 @@ TImageFilterProcessor& Processor()
 }
 
 bool StoreTransparentColor(const TImageData& data) { return data.TransparentColor() != clNone; }
-
-// Pixels equal to the key colour (alpha ignored).
-std::vector<bool> KeyMask(const QImage& image, TColor key)
-{
-    const QRgb rgb = ToQColor(key).rgb() & 0xFFFFFF;
-    std::vector<bool> mask(size_t(image.width()) * image.height());
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) mask[size_t(y) * image.width() + x] = (row[x] & 0xFFFFFF) == rgb;
-    }
-    return mask;
-}
-
-void ApplyMask(QImage& image, const std::vector<bool>& mask)
-{
-    image = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (mask[size_t(y) * image.width() + x]) row[x] &= 0x00FFFFFF;
-    }
-}
 
 }  // namespace
 
@@ -306,12 +285,12 @@ QImage TImageData::Process(const QImage& source, const TRect& clip) const
         work = source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     }
     // The mask is taken before filtering, so blurred edges near the key colour stay visible.
-    const std::vector<bool> mask = transparent ? KeyMask(work, transparentColor_) : std::vector<bool>();
+    const std::vector<bool> mask = transparent ? KeyColorMask(work, transparentColor_) : std::vector<bool>();
     const bool raster = picture_.Graphic().Class() == TGraphicClass::gcBitmap || picture_.Graphic().Class() == TGraphicClass::gcJpeg;
     if (raster && Processor())
         for (const TGREFilter* filter : std::initializer_list<const TGREFilter*>{&blurFilter_, &monotoneFilter_, &lightFilter_})
             if (filter->IsActive()) Processor()(*filter, work);
-    if (transparent) ApplyMask(work, mask);
+    if (transparent) ApplyTransparencyMask(work, mask);
     return work;
 }
 

@@ -31,6 +31,7 @@
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
 #include "text/CoonsDistortion.h"
+#include "text/DateFormat.h"
 
 namespace kestrel {
 namespace {
@@ -239,6 +240,19 @@ void AddPictureSeeds(std::map<QString, TSeeds>& seeds)
     item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(SamplePicture(false)));
     seeds["ImageCache"] = {{"Preview.ic", PreviewCacheBytes(item)}, {"record.bin", item.Record()}};
     seeds["ImageList"] = {{"list.lst", ToCp932(QStringLiteral("[猫]\r\n; 一覧\r\nFOLDER = Cats\r\ntom.bmp\r\n\r\nFOLDERS.bmp\r\n"))}};
+    seeds["Illustration"] = {{"heart.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="200" viewBox="0 0 200 200">)"
+                                           R"(<path fill="#d81b60" fill-rule="evenodd" d="M100 170C30 110 60 40 100 70C140 40 170 110 100 170Z)"
+                                           R"(M100 150C60 110 75 65 100 90C125 65 140 110 100 150Z"/></svg>)"}};
+}
+
+// Formats and index files as the designs' data and the date property screen write them.
+void AddDesignSeeds(std::map<QString, TSeeds>& seeds)
+{
+    seeds["DateFormat"] = {{"era.txt", ToCp932(DateFormatChoices()[6])}, {"months.txt", ToCp932(DateFormatChoices()[39])},
+                           {"clock.txt", ToCp932(QStringLiteral("c tt ampm A/P zzz 'quoted' \"also\" mmmm dddddd"))}};
+    seeds["DataIndex"] = {{"BackGrnd.dat", ToCp932(QStringLiteral("; genres\r\n[CD,*]\r\nCaption=グラデーション\r\nGenre=Data\\BackGrnd\\Gradation\r\n"
+                                                                  "[Dot]\r\nCaption=ドット\r\nSubGenre1=水玉,Data\\BackGrnd\\Dot,1\r\n"))},
+                          {"Illust.dat", ToCp932(QStringLiteral("[Music]\r\nCaption=音楽\r\nGenre=Data\\Illust\\Music\r\nColor=0x933A1F\r\n"))}};
 }
 
 TSeeds CsvSeeds()
@@ -258,6 +272,7 @@ std::map<QString, TSeeds> WriterSeeds()
 {
     std::map<QString, TSeeds> seeds;
     AddPictureSeeds(seeds);
+    AddDesignSeeds(seeds);
     const QByteArray document = DocumentBytes(2);
     seeds["LabelDocument"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};
     seeds["CompoundFile"] = {{"document.mld", document}, {"catalogue.ppr", CatalogueBytes()},
