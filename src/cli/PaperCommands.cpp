@@ -11,7 +11,7 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "paper/ProductSource.h"
-#include "platform/SystemErrorText.h"
+#include "platform/RegularFile.h"
 #include "platform/cfb/StorageError.h"
 
 namespace kestrel {
@@ -52,13 +52,7 @@ void OpenCatalogueForCommand(TPaperCatalogue& papers, const QString& fileName)
     papers.OpenSystem(shipped);
 }
 
-QByteArray ReadSourceFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, FileErrorText(file)));
-    return file.readAll();
-}
+QByteArray ReadSourceFile(const QString& path) { return ReadRegularFile(path, MaxSourceFileBytes); }
 
 int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {

@@ -31,6 +31,7 @@ struct TPrintArguments {
     QString printer;
     QString catalogue;
     TPrintRequest request;
+    bool anyway = false;
 };
 
 
@@ -77,6 +78,8 @@ TPrintArguments ParseArguments(const QStringList& arguments)
             parsed.printer = OptionValue(arguments, i);
         } else if (arg == u"--catalogue") {
             parsed.catalogue = OptionValue(arguments, i);
+        } else if (arg == u"--anyway") {
+            parsed.anyway = true;
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {
@@ -133,6 +136,9 @@ QString DirectPrintWarning()
 
 int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
 {
+    const QStringList problems = document.LoadWarnings() + SheetProblems(document);
+    if (!problems.isEmpty() && !arguments.anyway) return RefuseForProblems(errors, problems);
+    ReportWarnings(errors, problems);
     const bool toPdf = !arguments.pdf.isEmpty();
     TPaperCatalogue papers;
     const TPapersV2* catalogue = OpenCatalogue(papers, arguments.catalogue);
@@ -155,11 +161,12 @@ int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& o
 
 }  // namespace
 
-int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, QTextStream& errors)
+int PrintSheetToPdf(TLabelData& document, const QString& pdf, bool anyway, QTextStream& out, QTextStream& errors)
 {
     if (!document.EffectivePaper()) return ReportError(errors, QStringLiteral("シートに用紙がありません"));
     TPrintArguments arguments;
     arguments.pdf = pdf;
+    arguments.anyway = anyway;
     RememberPrintRequest(arguments.request);
     return Print(document, arguments, out, errors);
 }

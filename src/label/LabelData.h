@@ -170,6 +170,9 @@ public:
     // --- Document ------------------------------------------------------------------------
     void SaveToFile(const QString& path);
     void LoadFromFile(const QString& path);
+    // What the file read last has lost: faces whose preview shows objects but whose objects'
+    // stream is missing or empty (they open empty). One message per face, naming it.
+    const QStringList& LoadWarnings() const { return loadWarnings_; }
     bool IsModified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
     const QString& DataName() const { return dataName_; }
@@ -212,6 +215,7 @@ private:
     void CompressFaceStreams();
     void WriteDataInfo();
     void ReadDataInfo();
+    QStringList LostFaces() const;
 
     std::unique_ptr<TTemporaryStorage> storage_;
     std::unique_ptr<TDocStorageList> sheets_;
@@ -231,6 +235,7 @@ private:
     std::unique_ptr<TProductInfo> creatorInfoE_;
     std::unique_ptr<TProductInfo> creatorInfoJ_;
     int previewSize_ = DefaultPreviewSize;
+    QStringList loadWarnings_;
 };
 
 }  // namespace kestrel

@@ -17,7 +17,9 @@ qsizetype CharLength(QByteArrayView text, qsizetype pos, bool utf8)
     return !utf8 && IsLeadByte(static_cast<uint8_t>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }
 
-bool IsControl(char c) { return c >= 1 && c <= 31; }
+// NUL counts among the control bytes: were it neither a field's byte nor skipped, parsing would
+// stand still on it.
+bool IsControl(char c) { return static_cast<uint8_t>(c) < 32; }
 
 qsizetype SkipControls(QByteArrayView line, qsizetype pos)
 {
@@ -29,7 +31,7 @@ bool NeedsQuotes(const QByteArray& field, TCSVRules rules)
 {
     if (rules == TCSVRules::Rfc4180)
         return std::any_of(field.begin(), field.end(), [](char c) { return c == '\r' || c == '\n' || c == Quote || c == Comma; });
-    return std::any_of(field.begin(), field.end(), [](char c) { return (c >= 1 && c <= 32) || c == Quote || c == Comma; });
+    return std::any_of(field.begin(), field.end(), [](char c) { return IsControl(c) || c == ' ' || c == Quote || c == Comma; });
 }
 
 bool EndsPlainField(char c, TCSVRules rules)
@@ -78,6 +80,20 @@ qsizetype RecordLength(QByteArrayView data, qsizetype pos, bool utf8)
     return pos - start;
 }
 
+// The line breaks inside a record (quoted ones): lines are counted as an editor shows them.
+qsizetype LineBreaks(QByteArrayView data)
+{
+    qsizetype breaks = 0;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        if (data[i] == '\n' || (data[i] == '\r' && (i + 1 == data.size() || data[i + 1] != '\n'))) ++breaks;
+    return breaks;
+}
+
+[[noreturn]] void FailAtLine(qsizetype line, const QString& reason)
+{
+    throw ECSVError(QStringLiteral("CSV の %1 行目: %2").arg(line).arg(reason));
+}
+
 }  // namespace
 
 void TCSVStringList::SetField(int index, const QByteArray& value)
@@ -97,6 +113,8 @@ void TCSVStringList::ParseCSV(QByteArrayView line, bool utf8, TCSVRules rules)
     while (pos < line.size()) {
         QByteArray field;
         pos = line[pos] == Quote ? ReadQuoted(line, pos + 1, utf8, field) : ReadPlain(line, pos, utf8, rules, field);
+        if (fields_.size() == MaxCSVFields)
+            throw ECSVError(QStringLiteral("項目が %1 個を超えています").arg(MaxCSVFields));
         fields_.append(field);
         pos = skipControls(line, pos);
         if (pos < line.size() && line[pos] == Comma) {
@@ -174,10 +192,22 @@ QByteArray TCSVData::SaveToBytes()
 void TCSVData::LoadFromBytes(QByteArrayView data)
 {
     QList<QByteArray> lines;
-    qsizetype pos = 0;
+    TCSVStringList probe;
+    qsizetype pos = 0, line = 1;
     while (pos < data.size()) {
         const qsizetype length = RecordLength(data, pos, utf8_);
-        lines.append(data.sliced(pos, length).toByteArray());
+        const QByteArrayView record = data.sliced(pos, length);
+        if (length > MaxCSVRecordBytes)
+            FailAtLine(line, QStringLiteral("1 行が %1 バイトを超えています").arg(MaxCSVRecordBytes));
+        if (lines.size() == MaxCSVRows + (hasHeader_ ? 1 : 0))
+            FailAtLine(line, QStringLiteral("行が %1 行を超えています").arg(MaxCSVRows));
+        try {
+            probe.ParseCSV(record, utf8_, rules_);
+        } catch (const ECSVError& e) {
+            FailAtLine(line, e.Message());
+        }
+        lines.append(record.toByteArray());
+        line += LineBreaks(record) + 1;
         pos += length;
         if (pos < data.size() && data[pos] == '\r') ++pos;
         if (pos < data.size() && data[pos] == '\n') ++pos;

@@ -19,7 +19,14 @@ namespace kestrel {
 // comma's empty field. Both keep quoted line breaks inside their field.
 enum class TCSVRules { Classic, Rfc4180 };
 
-// Raised for a row or column index outside the table.
+// A loaded table stays within these: a longer record, a record of more fields or a file of more
+// records is refused, naming its line. They are far beyond any album list or template index and
+// keep a damaged or hostile file within bounded memory.
+inline constexpr qsizetype MaxCSVRecordBytes = 1 << 20;
+inline constexpr int MaxCSVFields = 4096;
+inline constexpr int MaxCSVRows = 200000;
+
+// Raised for a row or column index outside the table, and for a file beyond the bounds above.
 class ECSVError : public EKestrel {
 public:
     using EKestrel::EKestrel;
@@ -37,6 +44,7 @@ public:
     void SetField(int index, const QByteArray& value);
     const QList<QByteArray>& Fields() const { return fields_; }
 
+    // Fails (ECSVError) for a line of more than MaxCSVFields fields.
     void ParseCSV(QByteArrayView line, bool utf8 = false, TCSVRules rules = TCSVRules::Classic);
     QByteArray ToCSV(TCSVRules rules = TCSVRules::Classic) const;
 
@@ -76,6 +84,7 @@ public:
     // Lines end in CR LF; the header line comes first when HasHeader is set.
     QByteArray SaveToBytes();
     // Line ends are CR, LF or CR LF; a line break inside a quoted field stays in that field.
+    // Fails (ECSVError) beyond the bounds above, naming the line, and then keeps the old rows.
     void LoadFromBytes(QByteArrayView data);
     // Rows ordered by the column's values (unstable).
     void Sort(int column);

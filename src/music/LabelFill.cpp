@@ -9,6 +9,7 @@
 #include "music/CSVData.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
+#include "platform/RegularFile.h"
 
 namespace kestrel {
 
@@ -70,6 +71,16 @@ TFillData ReadFillData(const QByteArray& csv)
                                    .arg(data.columns[c]));
     }
     return data;
+}
+
+TFillData ReadFillDataFile(const QString& path)
+{
+    const QByteArray bytes = ReadRegularFile(path, MaxFillDataBytes);
+    try {
+        return ReadFillData(bytes);
+    } catch (const EKestrel& e) {
+        throw EKestrel(QStringLiteral("「%1」: %2").arg(path, e.Message()));
+    }
 }
 
 QHash<QString, QString> RowValues(const TFillData& data, int index)

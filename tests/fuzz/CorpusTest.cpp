@@ -22,6 +22,7 @@
 #include "label/LabelDocumentFixtures.h"
 #include "music/AlbumCSV.h"
 #include "music/Albums.h"
+#include "music/CSVData.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
@@ -326,6 +327,18 @@ void AddPrinterSeeds(std::map<QString, TSeeds>& seeds)
     seeds["PrinterSetting"] = {{"PrinterSetting.ini", EncodeTextLines(QString::fromUtf8(table.readAll()).split(u'\n'))}};
 }
 
+TSeeds CsvSeeds()
+{
+    TCSVData table;
+    table.SetHasHeader(true);
+    table.SetHeader(TCSVStringList({"title", "artist"}));
+    table.AddRow(TCSVStringList({ToCp932(QStringLiteral("夜明けの歌")), "A, B"}));
+    table.AddRow(TCSVStringList({"two\r\nlines", "say \"hi\""}));
+    return {{"cp932.csv", table.SaveToBytes()},
+            {"utf8.csv", QStringLiteral("\uFEFFtitle,note\r\n曲,\"x\"\r\n").toUtf8()},
+            {"nul.csv", QByteArray("a\nb\0\n", 5)}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
@@ -344,6 +357,7 @@ std::map<QString, TSeeds> WriterSeeds()
     seeds["ProductDatabase"] = {{"products.cdb", ProductDatabaseBytes()}};
     seeds["DistortionPresets"] = {{"presets.cdd", PresetFileBytes()}};
     seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
+    seeds["Csv"] = CsvSeeds();
     seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
     seeds["InstanceMessage"] = {{"document.bin", EncodeInstanceMessage({QStringLiteral("/home/ユーザー/ラベル 1.mld")})},
                                 {"nothing.bin", EncodeInstanceMessage({})}};
