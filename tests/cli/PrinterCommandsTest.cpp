@@ -14,7 +14,7 @@
 namespace kestrel {
 namespace {
 
-const QString Catalogue = QStringLiteral(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+const QString Catalogue = QStringLiteral(KESTREL_DATA_DIR "/kestrel.ppr");
 
 struct TRun {
     int exitCode;

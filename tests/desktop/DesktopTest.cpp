@@ -120,12 +120,13 @@ TEST(Desktop, BashCompletesCommandsAndOptions)
     EXPECT_EQ(complete("kestrel-cli papers --", 2), "--catalogue\n--faces\n--help\n");
     EXPECT_EQ(complete("kestrel-cli albums --", 2), "--columns\n--db\n--help\n");
     // A folder of tracks is completed with folders only, an album number with nothing.
-    ASSERT_TRUE(QDir(test::TestFolder()).mkpath("disc1"));
-    QFile playlist(test::TestFolder() + "/list.m3u");
+    const QString tracks = test::TestFolder() + "/tracks/";
+    ASSERT_TRUE(QDir(tracks).mkpath("disc1"));
+    QFile playlist(tracks + "list.m3u");
     ASSERT_TRUE(playlist.open(QIODevice::WriteOnly));
     playlist.close();
-    EXPECT_EQ(complete("kestrel-cli music doc.mld --folder ''", 4), "disc1\n");
-    EXPECT_EQ(complete("kestrel-cli music doc.mld --playlist ''", 4), "disc1\nlist.m3u\n");
+    EXPECT_EQ(complete("kestrel-cli music doc.mld --folder " + tracks, 4), tracks + "disc1\n");
+    EXPECT_EQ(complete("kestrel-cli music doc.mld --playlist " + tracks, 4), tracks + "disc1\n" + tracks + "list.m3u\n");
     EXPECT_EQ(complete("kestrel-cli music doc.mld --album ''", 4), "\n");
 }
 

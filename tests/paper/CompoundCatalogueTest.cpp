@@ -253,7 +253,7 @@ double SecondsPerPaper(const TCatalogueSource& shipped, int n)
 // Catalogues used to be built and opened in time growing with the square of their papers.
 TEST(CompoundCatalogue, CataloguesBuildAndOpenInTimeLinearInTheirPapers)
 {
-    const TCatalogueSource shipped = LoadCatalogueSource(test::ShippedSource());
+    const TCatalogueSource shipped = test::LoadShippedSource();
     SecondsPerPaper(shipped, 200);  // everything loaded once
     const double small = SecondsPerPaper(shipped, 1000), large = SecondsPerPaper(shipped, 6000);
     EXPECT_LT(large, small * 2.5) << small * 1000 << " ms per paper of 1000, " << large * 1000 << " of 6000";

@@ -63,7 +63,7 @@ protected:
         ASSERT_FALSE(QStandardPaths::findExecutable("pdftoppm").isEmpty()) << "poppler-utils is missing";
         InitializeModel();
         test::RegisterTestObjects();
-        papers_.OpenSystem(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+        papers_.OpenSystem(KESTREL_DATA_DIR "/kestrel.ppr");
         const TPapersV2& catalogue = *papers_.Catalogue();
         document_.SetPaper(catalogue.Paper(catalogue.IndexOfName(DiscPaperName)));
         test::PutRects(document_, 0, {{0, 0, 1180, 1180}});

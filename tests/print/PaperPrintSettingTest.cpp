@@ -42,8 +42,10 @@ struct TSettings {
 TEST(IniTable, SectionsAndKeysMatchWithoutCaseAndCommentsAreSkipped)
 {
     const TIniTable table({"; a comment", "[Canon.Paper.0]", "  Photo = Glossy  ", "photo=second", "",
-                           "[empty]", "[CANON.paper.ID]", "Glossy=6", "Broken=6a", "no equals sign", "=7"});
-    EXPECT_EQ(table.Value("canon.PAPER.0", "PHOTO"), "Glossy");  // the first value of a key counts
+                           "[empty]", "[CANON.paper.ID]", "Glossy=6", "Broken=6a", "no equals sign", "=7",
+                           "[canon.paper.0]", "Photo=repeated section"});
+    // The first value of a key counts, and the first of a repeated section.
+    EXPECT_EQ(table.Value("canon.PAPER.0", "PHOTO"), "Glossy");
     EXPECT_EQ(table.Value("Canon.Paper.0", "; a comment"), "");
     EXPECT_EQ(table.Value("Missing", "Photo"), "");
     EXPECT_EQ(table.IntValue("Canon.Paper.ID", "Glossy"), 6);
