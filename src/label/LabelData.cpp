@@ -344,7 +344,10 @@ TLabelData::TSheetSettings TLabelData::ReadSheetSettings(int index) const
 void TLabelData::AdoptSheetSettings(TSheetSettings settings)
 {
     info_->Assign(*settings.info);
-    if (settings.paper) sheetPaper_ = std::move(settings.paper);
+    if (settings.paper) {
+        sheetPaper_ = std::move(settings.paper);
+        InvalidateEffectivePaper();
+    }
     extraInfo_ = std::move(settings.extra);
     imageInfo_ = std::move(settings.images);
     SetCurrentLabelNo(info_->CurrentLabelNo());
@@ -520,9 +523,37 @@ TFaceGeometry TLabelData::Face(int n) const
     return face;
 }
 
+const TPaperInfo* TLabelData::EffectivePaper() const
+{
+    if (!paperAdapter_ || !sheetPaper_) return sheetPaper_.get();
+    const QString key = paperAdapter_->Key(*sheetPaper_);
+    if (!effectivePaper_ || key != effectivePaperKey_) {
+        effectivePaper_ = paperAdapter_->Adapt(*sheetPaper_);
+        effectivePaperKey_ = key;
+    }
+    return effectivePaper_.get();
+}
+
+void TLabelData::InvalidateEffectivePaper()
+{
+    effectivePaper_.reset();
+}
+
+void TLabelData::SetPaperAdapter(std::shared_ptr<IPaperAdapter> adapter)
+{
+    paperAdapter_ = std::move(adapter);
+    InvalidateEffectivePaper();
+}
+
+bool TLabelData::IsDirectPrintPaper() const
+{
+    return paperAdapter_ && sheetPaper_ && paperAdapter_->IsDirectPrint(*sheetPaper_);
+}
+
 void TLabelData::SetSheetPaper(const TPaperInfo& paper)
 {
     sheetPaper_ = paper.Clone();
+    InvalidateEffectivePaper();
     TrimFaces();
     SetCurrentLabelNo(CurrentLabelNo());
     MarkModified();
@@ -590,13 +621,16 @@ QByteArray TLabelData::ReadFaceStream(int n) const
 }
 
 namespace {
-// The face's container object, checked to be one. Classes come as the object kinds make them.
-std::unique_ptr<TComponent> ReadFaceContainer(const QByteArray& stored)
+// The face's container object, checked to be one. Classes come as the substitute or the object
+// kinds make them.
+std::unique_ptr<TComponent> ReadFaceContainer(const QByteArray& stored, const TLabelData::TClassSubstitute& substitute)
 {
     const QByteArray bytes = UnpackIfContainer(stored);
     TBoundedReader in(bytes);
     TReadOptions options;
-    options.create = [](const QByteArray& className) -> std::unique_ptr<TComponent> {
+    options.create = [&substitute](const QByteArray& className) -> std::unique_ptr<TComponent> {
+        if (substitute)
+            if (std::unique_ptr<TComponent> made = substitute(className)) return made;
         return TObjectKinds::Global().NewObject(className);
     };
     std::unique_ptr<TComponent> top = ReadObjectRes(in, options);
@@ -610,7 +644,7 @@ void TLabelData::LoadFaceObjects(int n, TDOList& list)
     const QByteArray stored = ReadFaceStream(DesignFace(n));
     if (stored.isEmpty()) return;
     std::unique_ptr<TComponent> top =
-        ReadingStream(OpenFaceList(FaceListName)->Path(DesignFace(n)), [&] { return ReadFaceContainer(stored); });
+        ReadingStream(OpenFaceList(FaceListName)->Path(DesignFace(n)), [&] { return ReadFaceContainer(stored, substitute_); });
     auto* container = static_cast<TLDObjects*>(top.get());
 
     const TFaceInfo face = TFaceInfo(Face(n)).AtOrigin();
@@ -795,10 +829,41 @@ void TLabelData::LoadFromFile(const QString& path)
     ReadDataInfo();
     const int current = std::exchange(currentSheet_, -1);
     sheetPaper_.reset();
+    InvalidateEffectivePaper();
     MakeCurrent(current);
+    loadWarnings_ = LostFaces();
     SetModified(false);
     Tell(signals_.sheetsChanged);
     TellFaces(-1);
+}
+
+QStringList TLabelData::LostFaces() const
+{
+    QStringList lost;
+    for (int i = 0; i < SheetCount(); ++i) {
+        const std::unique_ptr<TDocStorage> sheet = OpenSheet(i, false);
+        if (!sheet->StreamExists(PreviewListName)) continue;
+        TDocStreamList previews, faces;
+        previews.Open(*sheet, PreviewListName);
+        const bool anyFaces = sheet->StreamExists(FaceListName);
+        if (anyFaces) faces.Open(*sheet, FaceListName);
+        TSheetInfo info;
+        ReadFramedObjectInto(*sheet, InfoStream, info);
+        for (int preview = 0; preview < previews.Count(); ++preview) {
+            if (!previews.Exists(preview) || previews.OpenStream(preview, ModeRead)->Size() == 0) continue;
+            // Faces designed together are all drawn from the first face's stream.
+            const int n = info.SeparatelyDesign() ? preview : 0;
+            const bool stored = anyFaces && faces.Exists(n);
+            if (stored && faces.OpenStream(n, ModeRead)->Size() > 0) continue;
+            const bool named = anyFaces && n < faces.Count();
+            lost << QStringLiteral("シート%1 の面%2: オブジェクトのストリーム「%3」が%4。プレビューにはオブジェクトがありますが、この面は空で開きます")
+                        .arg(i + 1)
+                        .arg(preview + 1)
+                        .arg(named ? faces.Path(n) : sheets_->Path(i) + QStringLiteral("\\") + FaceListName)
+                        .arg(stored ? QStringLiteral("空です") : QStringLiteral("ありません"));
+        }
+    }
+    return lost;
 }
 
 }  // namespace kestrel

@@ -79,6 +79,20 @@ struct TLabelDataSignals {
     TSignal<bool> modifiedChanged;
 };
 
+// Lays the sheet's paper out for the printer it will be printed on (a disc printed straight from
+// a printer's tray lies where that printer puts it). The print layer provides it.
+class IPaperAdapter {
+public:
+    virtual ~IPaperAdapter() = default;
+    // The paper is printed straight onto a disc: frames, cut lines and the paper's pattern make no
+    // sense on it.
+    virtual bool IsDirectPrint(const TPaperInfo& paper) = 0;
+    // What the laid-out paper depends on besides the paper itself; when it changes, it is laid
+    // out again.
+    virtual QString Key(const TPaperInfo& paper) = 0;
+    virtual std::unique_ptr<TPaperInfo> Adapt(const TPaperInfo& paper) = 0;
+};
+
 // The stored content of one sheet (settings, paper, faces, previews), kept in memory, so that an
 // undo can put a sheet back as it was.
 struct TSheetSnapshot {
@@ -136,8 +150,13 @@ public:
     // --- Paper of the current sheet --------------------------------------------------------
     // Null only before a paper was set.
     const TPaperInfo* SheetPaper() const { return sheetPaper_.get(); }
-    // The sheet paper with the printer's adjustments applied.
-    const TPaperInfo* EffectivePaper() const { return sheetPaper_.get(); }
+    // The sheet paper with the printer's adjustments applied; the sheet paper itself until an
+    // adapter is given.
+    const TPaperInfo* EffectivePaper() const;
+    void SetPaperAdapter(std::shared_ptr<IPaperAdapter> adapter);
+    // Lays the paper out again at the next use (the printer's ring adjustment changed).
+    void InvalidateEffectivePaper();
+    bool IsDirectPrintPaper() const;
     void SetSheetPaper(const TPaperInfo& paper);
     void SetPaper(const TPaperInfo& paper);
     int FaceCount() const;
@@ -153,6 +172,10 @@ public:
     // Appends face n's objects (face 0's when the faces share one design) in stored order, from
     // the back to the front; the list owns them.
     void LoadFaceObjects(int n, TDOList& list);
+    // Makes the objects of the face streams this document reads: a class name gives the object
+    // its kind makes unless the substitute returns one of its own.
+    using TClassSubstitute = std::function<std::unique_ptr<TComponent>(const QByteArray& className)>;
+    void SetClassSubstitute(TClassSubstitute substitute) { substitute_ = std::move(substitute); }
     // list: from the front to the back, as the draw site lists them.
     void SaveFaceObjects(int n, const TDOList& list);
     void ClearFace(int n);
@@ -170,6 +193,9 @@ public:
     // current sheet stays selected, also when the save fails.
     void SaveToFile(const QString& path);
     void LoadFromFile(const QString& path);
+    // What the file read last has lost: faces whose preview shows objects but whose objects'
+    // stream is missing or empty (they open empty). One message per face, naming it.
+    const QStringList& LoadWarnings() const { return loadWarnings_; }
     bool IsModified() const { return modified_; }
     void SetModified(bool modified);
     const QString& DataName() const { return dataName_; }
@@ -217,6 +243,7 @@ private:
     void WatchLayoutAids();
     void Tell(const TSignal<>& signal) const;
     void TellFaces(int face) const;
+    QStringList LostFaces() const;
 
     TLabelDataSignals signals_;
     int quiet_ = 0;
@@ -229,12 +256,17 @@ private:
     QString dataName_;
     TDocumentDates dates_;
     std::unique_ptr<TPaperInfo> sheetPaper_;
+    std::shared_ptr<IPaperAdapter> paperAdapter_;
+    mutable std::unique_ptr<TPaperInfo> effectivePaper_;
+    mutable QString effectivePaperKey_;
     std::unique_ptr<TExPaperInfo> extraInfo_;
     std::unique_ptr<TImagePaperInfo> imageInfo_;
     std::unique_ptr<TProductInfo> productInfo_;
     std::unique_ptr<TProductInfo> creatorInfoE_;
     std::unique_ptr<TProductInfo> creatorInfoJ_;
     int previewSize_ = DefaultPreviewSize;
+    TClassSubstitute substitute_;
+    QStringList loadWarnings_;
 };
 
 }  // namespace kestrel
