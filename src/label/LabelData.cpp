@@ -848,7 +848,11 @@ QStringList TLabelData::LostFaces() const
         const bool anyFaces = sheet->StreamExists(FaceListName);
         if (anyFaces) faces.Open(*sheet, FaceListName);
         TSheetInfo info;
-        ReadFramedObjectInto(*sheet, InfoStream, info);
+        try {
+            ReadFramedObjectInto(*sheet, InfoStream, info);
+        } catch (const EKestrel&) {
+            continue;  // a damaged sheet says so when it is chosen
+        }
         for (int preview = 0; preview < previews.Count(); ++preview) {
             if (!previews.Exists(preview) || previews.OpenStream(preview, ModeRead)->Size() == 0) continue;
             // Faces designed together are all drawn from the first face's stream.
