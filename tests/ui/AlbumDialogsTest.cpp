@@ -23,7 +23,7 @@
 #include "app/AppFrame.h"
 #include "document/ActionList.h"
 #include "document/DOList.h"
-#include "edit/ModelStartup.h"
+#include "edit/LayoutSession.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "platform/Cp932.h"

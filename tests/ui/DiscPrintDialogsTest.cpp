@@ -16,7 +16,7 @@
 
 #include "app/AppFrame.h"
 #include "document/DOList.h"
-#include "edit/ModelStartup.h"
+#include "edit/LayoutSession.h"
 #include "label/LabelData.h"
 #include "label/LabelDocumentFixtures.h"
 #include "label/PaperPattern.h"
@@ -237,7 +237,6 @@ TEST_F(DiscDialogsTest, ThePrinterSettingDialogSetsTheChosenPrinterUpForTheDisc)
 // A paper pattern of one rectangle shared by every face.
 void GivePattern(TLabelData& document, const TRect& bounds)
 {
-    InitializeModel();
     test::RegisterTestObjects();
     TImagePaperInfo images;
     test::TFilledRect rect;
@@ -256,7 +255,8 @@ TEST(PaperPattern, TheEditingScreenShowsThePatternUnderTheFaceAndNeverSavesIt)
     GivePattern(document, {0, 0, 1190, 1190});
     test::PutRects(document, 0, {{0, 0, 100, 100}});
 
-    TFaceView view(nullptr);
+    TLayoutSession session;
+    TFaceView view(session);
     view.Load(document, 0);
     ASSERT_EQ(view.Site()->ChildCount(), 2);
     int patterns = 0;
