@@ -9,6 +9,7 @@
 #include "cli/JsonCommands.h"
 #include "cli/MusicCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/PluginCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/PrinterCommands.h"
 #include "cli/TextCommands.h"
@@ -182,6 +183,11 @@ int RunMusic(TCliContext& context)
     return RunMusicCommand(context.args, context.out, context.err);
 }
 
+int RunPlugins(TCliContext& context)
+{
+    return RunPluginsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -230,6 +236,9 @@ constexpr std::array kCommands = {
                 "文書.mld (--folder フォルダ | --playlist ファイル | --album N [--db ファイル]) [--sheet N] [--face F] "
                 "[--lines [--text N]] --out 出力.mld",
                 "アルバムで面の入力項目(--lines では文字オブジェクト)を埋めた文書を作ります", RunMusic},
+    TCliCommand{"plugins", "[--folder フォルダ]",
+                "プラグインのフォルダにあるサーバー(名前・分類・ライブラリ)と、使えないプラグインとその理由を一覧します",
+                RunPlugins},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -339,6 +339,19 @@ TSeeds CsvSeeds()
             {"nul.csv", QByteArray("a\nb\0\n", 5)}};
 }
 
+// What a plug-in writes: UTF-16 units in the machine's order.
+QByteArray PluginTextBytes(const QString& text)
+{
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
+}
+
+TSeeds PluginDescriptionSeeds()
+{
+    return {{"two-servers.xml", PluginTextBytes(QStringLiteral("<plugin name=\"曲名データ\"><dataServer name=\"サーバーA\"/>"
+                                                               "<dataServer name=\"Kestrel\"/></plugin>"))},
+            {"plain.xml", PluginTextBytes(QStringLiteral("<plugin name=\"取得\"/>"))}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
@@ -358,6 +371,7 @@ std::map<QString, TSeeds> WriterSeeds()
     seeds["DistortionPresets"] = {{"presets.cdd", PresetFileBytes()}};
     seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
     seeds["Csv"] = CsvSeeds();
+    seeds["PluginDescription"] = PluginDescriptionSeeds();
     seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
     seeds["InstanceMessage"] = {{"document.bin", EncodeInstanceMessage({QStringLiteral("/home/ユーザー/ラベル 1.mld")})},
                                 {"nothing.bin", EncodeInstanceMessage({})}};
