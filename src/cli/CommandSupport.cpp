@@ -132,9 +132,7 @@ void SavePicture(const QImage& picture, const QString& file)
     const QByteArray bytes = format == TOutputFormat::Png    ? EncodePng(picture)
                              : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
                                                              : EncodeBmp24(picture);
-    TReplacingFile target(file);
-    if (!target.Open() || target.Device().write(bytes) != bytes.size() || !target.Commit())
-        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(file, target.ErrorString()));
+    WriteFileReplacing(file, bytes);
 }
 
 }  // namespace kestrel

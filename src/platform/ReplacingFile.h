@@ -28,4 +28,8 @@ private:
     QString error_;
 };
 
+// Writes the bytes as the whole new content of target through a TReplacingFile; fails with
+// EKestrel naming the file and the cause in Japanese.
+void WriteFileReplacing(const QString& target, const QByteArray& bytes);
+
 }  // namespace kestrel
