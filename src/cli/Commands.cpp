@@ -12,6 +12,7 @@
 #include "cli/TextCommands.h"
 #include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
+#include "cli/UpdateCommands.h"
 #include "platform/ProgramPaths.h"
 
 namespace kestrel::cli {
@@ -51,6 +52,11 @@ int RunTree(TCliContext& context)
 int RunPapers(TCliContext& context)
 {
     return RunPapersCommand(context.args, context.out, context.err);
+}
+
+int RunUpdatePapers(TCliContext& context)
+{
+    return RunUpdatePapersCommand(context.args, context.out, context.err);
 }
 
 int RunBuildPapers(TCliContext& context)
@@ -127,8 +133,12 @@ constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
     TCliCommand{"tree", "FILE", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
-    TCliCommand{"papers", "[--catalogue FILE] [--faces]",
-                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧します", RunPapers},
+    TCliCommand{"papers", "[--catalogue FILE] [--faces | --import FILE.ppr | --export FILE.ppr]",
+                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧し、ユーザー用紙を取り込み・保存します",
+                RunPapers},
+    TCliCommand{"update-papers", "[--url URL] [--check] [--file FILE] [--catalogue FILE]",
+                "用紙/メディア情報の更新を確かめ、ダウンロード(または --file のファイル)で更新します",
+                RunUpdatePapers},
     TCliCommand{"build-papers", "SOURCE.json OUT.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
                 RunBuildPapers},
     TCliCommand{"build-products", "SOURCE.json OUT.cdb", "製品情報の元データから .cdb ファイルを作ります",
