@@ -20,12 +20,15 @@
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
 #include "render/GridGuide.h"
-#include "ui/CacheSettingsDialog.h"
+#include "document/ActionList.h"
+#include "ui/EnvironmentDialog.h"
+#include "ui/FolderHistory.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
 #include "ui/ObjectCommands.h"
+#include "ui/PaperCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PrintCommands.h"
 #include "ui/SheetView.h"
@@ -38,6 +41,7 @@ namespace {
 constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 740;
 constexpr int kIdleUpdateMilliseconds = 100;
+const QString DocumentFolderHistory = QStringLiteral("$(LabelDataHistory)");
 
 // "description|patterns|..." as the settings write filters, in the form file dialogs take.
 QString DialogFilter(const QString& pairs)
@@ -66,6 +70,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       faceView_(new TFaceView(stack_)),
       editCommands_(new TEditCommands(this)),
       objectCommands_(new TObjectCommands(this)),
+      paperCommands_(new TPaperCommands(*this, catalogue)),
       faceStatus_(new QLabel(this))
 {
     setObjectName("frmMain");
@@ -90,8 +95,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     window.choosePaper = [this]() -> std::optional<TPaperChoice> {
         if (!catalogue_) return std::nullopt;
         const TLabelData& document = flows_->Document();
-        return TPaperChooserDialog::Choose(
-            *catalogue_, {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()}, this);
+        return TPaperChooserDialog::Choose(*catalogue_,
+                                           {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()},
+                                           this, paperCommands_->ExtendedSelection());
     };
     window.fileNamed = [this](const QString& file) {
         Guarded([&] { recentFiles_->Add(QFileInfo(file).absoluteFilePath()); });
@@ -105,7 +111,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildViewMenu();
     BuildInsertMenu();
     BuildToolMenu();
+    BuildHelpMenu();
     InstallPropertiesDialogs(this);
+    ActionList().SetLimit(UndoLimitSetting());
     DocumentChanged();
     idle_ = std::make_unique<TGlobalNotify>();
     idle_->OnIdle = [this](TGlobalNotify&) { UpdateOnIdle(); };
@@ -150,7 +158,26 @@ void TfrmMain::BuildFileMenu()
         PrintSheetFromWindow(flows_->Document(), this);
     });
     menu.addSeparator();
+    menu.addActions(paperCommands_->FileActions());
+    menu.addSeparator();
+    AddCommand(menu, "環境設定(&E)...", {}, "環境を設定します", [this] { EditEnvironment(TfrmEnvironment::epGeneral); })
+        ->setObjectName("actEnvironment");
+    menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
+}
+
+void TfrmMain::BuildHelpMenu()
+{
+    QMenu& help = *menuBar()->addMenu("ヘルプ(&H)");
+    help.addAction(paperCommands_->UpdaterURLAction());
+    // Its only command is hidden unless the special menu is on.
+    help.menuAction()->setVisible(paperCommands_->UpdaterURLAction()->isVisible());
+}
+
+void TfrmMain::EditEnvironment(int page)
+{
+    TfrmEnvironment dialog(this, static_cast<TfrmEnvironment::TPage>(page));
+    dialog.exec();
 }
 
 void TfrmMain::BuildRecentFilesMenu(QMenu& menu)
@@ -251,10 +278,8 @@ void TfrmMain::BuildInsertMenu()
 void TfrmMain::BuildToolMenu()
 {
     QMenu& menu = *menuBar()->addMenu("ツール(&T)");
-    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します", [this] {
-        TfrmCacheSettings dialog(this);
-        dialog.exec();
-    });
+    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します",
+               [this] { EditEnvironment(TfrmEnvironment::epCache); });
 }
 
 bool TfrmMain::IsEditingFace() const
@@ -277,7 +302,9 @@ void TfrmMain::NewDocument()
 // Opening asks to save the changes itself; asking before the dialog too would ask twice.
 void TfrmMain::OpenFromDialog()
 {
-    const QString file = QFileDialog::getOpenFileName(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    QFileDialog dialog(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QString file = TFolderHistory(DocumentFolderHistory).Run(dialog);
     if (!file.isEmpty()) flows_->Open(file);
 }
 
@@ -286,7 +313,7 @@ QString TfrmMain::ChooseSaveFile(const QString& filter)
     QFileDialog dialog(this, "名前を付けて保存", {}, DialogFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("mld");
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return TFolderHistory(DocumentFolderHistory).Run(dialog);
 }
 
 void TfrmMain::DocumentChanged()
@@ -391,15 +418,7 @@ void TfrmMain::UpdateStatus()
 
 bool TfrmMain::Guarded(const std::function<void()>& step)
 {
-    try {
-        step();
-        return true;
-    } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {e.Message()});  // never read as macros
-    } catch (const std::exception& e) {
-        ReportUnexpectedException(e);
-    }
-    return false;
+    return TAppFrame::ShowingErrors(step);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
