@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   zlib1g-dev libjpeg-dev libpng-dev libgif-dev libxml2-dev libharfbuzz-dev libcups2-dev libfontconfig-dev
-  libicu-dev qt6-svg-dev
+  # ICU for date fields; SVG for illustrations and icons; man pages from Markdown
+  libicu-dev qt6-svg-dev go-md2man
   # program
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   # Qt's own dialogs (file, colour, font, print) in Japanese
@@ -27,6 +28,9 @@ packages=(
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
   # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
   cups-daemon cups-core-drivers poppler-utils
+  # the desktop files, file types and completion (tests), the Debian package (make package-test)
+  desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin bash-completion x11-utils file
+  dpkg-dev debhelper lintian man-db
   # fuzzing (make fuzz)
   clang-14 libclang-rt-14-dev
 )

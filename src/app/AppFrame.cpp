@@ -81,6 +81,8 @@ void TAppFrame::AddBuiltInMacros()
     macro_.SetValue("Quote", "\"");
     macro_.SetValue("ExeDir", kestrel::ExeDir());
     macro_.SetValue("ExeNameNoExt", kestrel::ExeNameNoExt());
+    macro_.SetValue("DataNameNoExt", kestrel::DataNameNoExt());
+    macro_.SetValue("PlugInDir", kestrel::PlugInDir());
     macro_.SetValue("AppDataDir", kestrel::AppDataDir());
     macro_.SetValue("ShortVer", kestrel::ShortVer());
     macro_.SetValue("LongVer", kestrel::LongVer());
@@ -261,7 +263,8 @@ bool TAppFrame::ShowingErrors(const std::function<void()>& step)
 QString TAppFrame::FindDataFile(const QString& relativePath)
 {
     const QString exeDir = globalFrame ? globalFrame->Expand("$(ExeDir)") : kestrel::ExeDir();
-    for (const QString& folder : {exeDir, ReadString("CDPath", QString())}) {
+    const QStringList folders = DataFolders(exeDir) << ReadString("CDPath", QString());
+    for (const QString& folder : folders) {
         if (folder.isEmpty()) continue;
         if (QString found = FindUnder(folder, relativePath); !found.isEmpty()) return found;
     }

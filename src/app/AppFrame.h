@@ -95,8 +95,8 @@ public:
     static bool ShowingErrors(const std::function<void()>& step);
 
     // A data file given relative to the program folder ("*" and "?" make a pattern; the first
-    // match by name wins), looked for under $(ExeDir), then under the folder in the setting
-    // "CDPath". Empty when not found.
+    // match by name wins), looked for in the data folders of $(ExeDir) (beside the program, then
+    // where it is installed), then under the folder in the setting "CDPath". Empty when not found.
     static QString FindDataFile(const QString& relativePath);
 
 private:

@@ -56,7 +56,7 @@ TdataMain::~TdataMain()
 bool TdataMain::Create()
 {
     if (hooks_.loadPlugIns) {
-        hooks_.loadPlugIns(frame_.Expand("$(exeDir)Plugins"));
+        hooks_.loadPlugIns(frame_.Expand("$(PlugInDir)"));
         plugInsLoaded_ = true;
     }
     if (hooks_.installPurposeFilter) {

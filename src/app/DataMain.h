@@ -21,7 +21,7 @@ public:
 // service it names (or by the user interface); an empty one means that service is not part of
 // this program, and its step is skipped.
 struct TStartupHooks {
-    // Loads the import plug-ins from "$(ExeDir)Plugins"; freePlugIns releases them.
+    // Loads the import plug-ins from "$(PlugInDir)"; freePlugIns releases them.
     std::function<void(const QString& folder)> loadPlugIns;
     std::function<void()> freePlugIns;
     // The product's purpose filter on the paper catalogue.

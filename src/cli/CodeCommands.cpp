@@ -1,6 +1,7 @@
 #include "cli/CodeCommands.h"
 
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "codes/JANCode.h"
 #include "codes/LOJANCode.h"
 #include "codes/QRCode.h"
@@ -12,19 +13,17 @@ namespace kestrel {
 namespace {
 
 constexpr int kMaxScale = 64;
+// Pixels per module unless told: one pixel per module is too small to scan or print.
+constexpr int kDefaultScale = 8;
 constexpr int kJanPixelsPerModule = 3;
 constexpr int kJanHeightPercent = 40;
 
 struct TQrOptions {
     QString text;
     QString target;
-    int scale = 1;
+    int scale = kDefaultScale;
 };
 
-const QString kQrUsage = QStringLiteral(
-    "使い方: kestrel-cli qr テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] [--mask 0-7] [--mode 0|A|8] "
-    "[--scale 1-%1]").arg(kMaxScale);
-const QString kJanUsage = QStringLiteral("使い方: kestrel-cli jan 数字(7・8・12・13桁) --out 出力.png");
 
 // Applies the options to the encoder.
 TQrOptions ParseQrOptions(const QStringList& arguments, TQRCode& code)
@@ -91,7 +90,7 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     try {
         options = ParseQrOptions(arguments, code);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kQrUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("qr"));
     }
     if (!CanEncodeCp932(options.text)) {
         errors << QStringLiteral("エラー: シフトJISで表せない文字が含まれています\n");
@@ -111,7 +110,7 @@ int RunQrCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
                .arg(code.Version())
                .arg(QChar(code.ErrorCorrectLevel()))
                .arg(code.MaskNo())
-               .arg(QChar(code.EffectiveMode()))
+               .arg(QChar(code.EncodeMode()))
                .arg(code.Data().size());
     return 0;
 }
@@ -122,7 +121,7 @@ int RunJanCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     try {
         options = ParseJanOptions(arguments);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kJanUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("jan"));
     }
     const QString code = AcceptedJANEntry(options.digits);
     if (code.isEmpty()) {

@@ -129,10 +129,9 @@ TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pd
 void SavePicture(const QImage& picture, const QString& file)
 {
     const TOutputFormat format = OutputFormatOf(QStringLiteral("--out"), file, false);
-    const QByteArray bytes = format == TOutputFormat::Png    ? EncodePng(picture)
+    WriteFileReplacing(file, format == TOutputFormat::Png    ? EncodePng(picture)
                              : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
-                                                             : EncodeBmp24(picture);
-    WriteFileReplacing(file, bytes);
+                                                             : EncodeBmp24(picture));
 }
 
 }  // namespace kestrel

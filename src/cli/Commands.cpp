@@ -21,15 +21,47 @@ namespace {
 
 constexpr auto kProgram = "kestrel-cli";
 
+constexpr int kHeadWidth = 24;
+
+// Columns a terminal gives the text: two for each wide (East Asian) character.
+int DisplayWidth(const QString& text)
+{
+    int width = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3) ||
+                          (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) ||
+                          (u >= 0xFFE0 && u <= 0xFFE6);
+        width += wide ? 2 : 1;
+    }
+    return width;
+}
+
 void PrintUsage(QTextStream& stream)
 {
     stream << "使い方: " << kProgram << " <コマンド> [引数...]\n"
-           << "        " << kProgram << " --help | --version\n\n"
+           << "        " << kProgram << " --help | --version\n"
+           << "        " << kProgram << " <コマンド> --help\n\n"
            << "コマンド:\n";
     for (const TCliCommand& command : Commands()) {
-        const QString head = QString::fromUtf8(command.name) + u' ' + QString::fromUtf8(command.usage);
-        stream << "  " << head.trimmed().leftJustified(24) << ' ' << command.summary << '\n';
+        const QString head = QString(QString::fromUtf8(command.name) + u' ' + QString::fromUtf8(command.usage)).trimmed();
+        // A long usage gets its own line, the summary below it at the column of the others.
+        const int width = DisplayWidth(head);
+        if (width > kHeadWidth) stream << "  " << head << '\n' << QString(kHeadWidth + 2, u' ');
+        else stream << "  " << head << QString(kHeadWidth - width, u' ');
+        stream << ' ' << command.summary << '\n';
     }
+}
+
+bool AsksForHelp(const QStringList& arguments)
+{
+    return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
+}
+
+int PrintCommandHelp(const TCliCommand& command, QTextStream& out)
+{
+    out << command.summary << "\n\n" << CommandUsage(command.name) << '\n';
+    return 0;
 }
 
 int RunHelp(TCliContext& context)
@@ -84,6 +116,11 @@ int RunRender(TCliContext& context)
     return RunRenderCommand(context.args, context.out, context.err);
 }
 
+int RunThumbnail(TCliContext& context)
+{
+    return RunThumbnailCommand(context.args, context.out, context.err);
+}
+
 int RunDump(TCliContext& context)
 {
     return RunDumpCommand(context.args, context.out, context.err);
@@ -132,37 +169,42 @@ int RunThumbnails(TCliContext& context)
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
-    TCliCommand{"tree", "FILE", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
-    TCliCommand{"papers", "[--catalogue FILE] [--faces | --import FILE.ppr | --export FILE.ppr]",
+    TCliCommand{"tree", "ファイル", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
+    TCliCommand{"papers", "[--catalogue ファイル] [--faces | --import ファイル.ppr | --export ファイル.ppr]",
                 "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧し、ユーザー用紙を取り込み・保存します",
                 RunPapers},
-    TCliCommand{"update-papers", "[--url URL] [--check] [--file FILE] [--catalogue FILE]",
+    TCliCommand{"update-papers", "[--url URL] [--check] [--file ファイル] [--catalogue ファイル]",
                 "用紙/メディア情報の更新を確かめ、ダウンロード(または --file のファイル)で更新します",
                 RunUpdatePapers},
-    TCliCommand{"build-papers", "SOURCE.json OUT.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
+    TCliCommand{"build-papers", "元データ.json 出力.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
                 RunBuildPapers},
-    TCliCommand{"build-products", "SOURCE.json OUT.cdb", "製品情報の元データから .cdb ファイルを作ります",
+    TCliCommand{"build-products", "元データ.json 出力.cdb", "製品情報の元データから .cdb ファイルを作ります",
                 RunBuildProducts},
-    TCliCommand{"build-distortions", "SOURCE.json OUT.cdd", "変形の元データから .cdd ファイルを作ります",
+    TCliCommand{"build-distortions", "元データ.json 出力.cdd", "変形の元データから .cdd ファイルを作ります",
                 RunBuildDistortions},
     TCliCommand{"fonts", "", "使えるフォントとフォント名の置き換えを一覧します", RunFonts},
-    TCliCommand{"new", "--paper NAME [--sheets N] [--landscape] [--force] OUT.mld",
+    TCliCommand{"new", "--paper 用紙名 [--sheets N] [--landscape] [--catalogue ファイル] [--force] 出力.mld",
                 "カタログの用紙で新しい文書を作ります(既にあるファイルは --force のときだけ上書きします)", RunNew},
-    TCliCommand{"info", "DOC.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
-    TCliCommand{"render", "DOC.mld [--sheet N] [--face F] [--dpi D] --out OUT.png|.jpg|.bmp|.pdf",
+    TCliCommand{"info", "文書.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
+    TCliCommand{"render", "文書.mld [--sheet N] [--face F] [--dpi D] --out 出力.png|.jpg|.bmp|.pdf",
                 "シート全体または一つの面を、拡張子の形式(PNG・JPEG・BMP、シートは PDF も)で描きます", RunRender},
-    TCliCommand{"dump", "DOC.mld [--sheet N] [--face F]", "文書を JSON で表示します", RunDump},
-    TCliCommand{"compose", "SCENE.json OUT.mld [--catalogue FILE]", "JSON から文書を作ります", RunCompose},
-    TCliCommand{"fill", "TEMPLATE.mld DATA.csv OUT_PATTERN",
-                "CSV の行ごとにテンプレートの {{列名}} を埋めた文書を作ります", RunFill},
-    TCliCommand{"qr", "TEXT --out OUT.png [--level L|M|Q|H] [--version N] [--mask M] [--mode 0|A|8] [--scale S]",
+    TCliCommand{"thumbnail", "文書.mld 出力.png [大きさ]",
+                "最初のシートを文書が持つプレビューから描いた PNG にします(ファイルマネージャーのサムネイル)",
+                RunThumbnail, "  大きさ: 長い辺のピクセル数(16から1024、省略すると256)"},
+    TCliCommand{"dump", "文書.mld [--sheet N] [--face F]", "文書を JSON で表示します", RunDump},
+    TCliCommand{"compose", "場面.json 出力.mld [--catalogue ファイル]", "JSON から文書を作ります", RunCompose},
+    TCliCommand{"fill", "テンプレート.mld データ.csv 出力パターン [--pdf]",
+                "CSV の行ごとにテンプレートの {{列名}} を埋めた文書を作ります", RunFill,
+                "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n"
+                "  --pdf: 文書の代わりに各行を印刷した PDF を書きます"},
+    TCliCommand{"qr", "テキスト --out 出力.png [--level L|M|Q|H] [--version 1-40] [--mask 0-7] [--mode 0|A|8] [--scale 1-64 (既定 8)]",
                 "テキスト(シフトJIS)を QR コードの画像にします", RunQr},
-    TCliCommand{"jan", "DIGITS --out OUT.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
+    TCliCommand{"jan", "数字(7・8・12・13桁) --out 出力.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
     TCliCommand{"print",
-                "DOC.mld [--sheet N] [--faces 1,3] [--copies N] [--offset X,Y] [--frames] [--cut-lines] "
-                "[--blur-edge] (--pdf OUT.pdf | --printer NAME)",
+                "文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] [--cut-lines] "
+                "[--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)",
                 "シートを PDF ファイルかプリンタに印刷します", RunPrint},
-    TCliCommand{"thumbnails", "FOLDER", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
+    TCliCommand{"thumbnails", "フォルダ", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
 };
 
 const TCliCommand* FindCommand(const QString& name)
@@ -183,6 +225,15 @@ std::span<const TCliCommand> Commands()
     return kCommands;
 }
 
+QString CommandUsage(const char* name)
+{
+    const TCliCommand* command = FindCommand(QString::fromUtf8(name));
+    if (!command) return QStringLiteral("使い方: %1 %2").arg(kProgram, name);
+    QString usage = QStringLiteral("使い方: %1 %2 %3").arg(kProgram, command->name, QString::fromUtf8(command->usage)).trimmed();
+    if (*command->details) usage += u'\n' + QString::fromUtf8(command->details);
+    return usage;
+}
+
 int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.size() < 2) {
@@ -197,6 +248,7 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
         return kUsageError;
     }
     TCliContext context{arguments.mid(2), out, err};
+    if (AsksForHelp(context.args)) return PrintCommandHelp(*command, out);
     return command->run(context);
 }
 

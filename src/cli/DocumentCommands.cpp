@@ -6,6 +6,7 @@
 
 #include "app/AppFrame.h"
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
 #include "document/DOList.h"
@@ -13,15 +14,24 @@
 #include "label/DocumentFlows.h"
 #include "label/FaceRender.h"
 #include "label/LabelData.h"
+#include "label/SheetThumbnail.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
+#include "platform/PictureCodecs.h"
+#include "platform/ReplacingFile.h"
 
 namespace kestrel {
 
 namespace {
 
 constexpr int kMaxDpi = 2400;
+constexpr int kDefaultThumbnailSize = 256;
+constexpr int kMinThumbnailSize = 16;
+constexpr int kMaxThumbnailSize = 1024;
+// File managers hand the thumbnailer whatever the user browses; a document past this is refused
+// unread.
+constexpr qint64 kMaxThumbnailSource = qint64(256) << 20;
 
 QString ClassSummary(const TDOList& objects)
 {
@@ -79,11 +89,41 @@ QImage RenderRequested(TLabelData& document, std::optional<int> face, int dpi)
     return face ? RenderOneFace(document, *face - 1, dpi) : RenderSheet(document, dpi);
 }
 
-const QString kNewUsage =
-    QStringLiteral("使い方: kestrel-cli new --paper 用紙名 [--sheets N] [--landscape] [--catalogue ファイル] [--force] 出力.mld");
-const QString kInfoUsage = QStringLiteral("使い方: kestrel-cli info 文書.mld");
-const QString kRenderUsage = QStringLiteral(
-    "使い方: kestrel-cli render 文書.mld [--sheet N] [--face F] [--dpi D] --out 出力.png|.jpg|.bmp|.pdf");
+struct TThumbnailArguments {
+    QString source;
+    QString target;
+    int size = kDefaultThumbnailSize;
+};
+
+TThumbnailArguments ParseThumbnailArguments(const QStringList& arguments)
+{
+    QStringList values;
+    for (const QString& arg : arguments) {
+        if (arg.startsWith(u"--") || values.size() == 3) ThrowUnexpectedArgument(arg);
+        values << arg;
+    }
+    if (values.size() < 1)
+        throw EArgumentError(QStringLiteral("文書.mld"), {}, QStringLiteral("サムネイルにする文書を指定してください"));
+    if (values.size() < 2)
+        throw EArgumentError(QStringLiteral("出力.png"), {}, QStringLiteral("書き出す PNG ファイルを指定してください"));
+    TThumbnailArguments parsed{values[0], values[1]};
+    if (values.size() == 3) {
+        const QString what = QStringLiteral("大きさ");
+        parsed.size = CheckedRange(what, IntegerOption(what, values[2], what), kMinThumbnailSize, kMaxThumbnailSize, what);
+    }
+    return parsed;
+}
+
+// Only a regular file (links followed) of a size worth reading: never a device or a pipe.
+void CheckThumbnailSource(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) throw EKestrel(QStringLiteral("ファイルがありません"));
+    if (!info.isFile()) throw EKestrel(QStringLiteral("通常のファイルではありません"));
+    if (info.size() > kMaxThumbnailSource)
+        throw EKestrel(QStringLiteral("ファイルが大きすぎます(%1 MB まで)").arg(kMaxThumbnailSource >> 20));
+}
+
 
 struct TNewArguments {
     QString paperName, catalogueFile, target;
@@ -160,7 +200,7 @@ int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     try {
         parsed = ParseNewArguments(arguments);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kNewUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("new"));
     }
     if (!parsed.force && QFileInfo::exists(parsed.target))
         return ReportError(errors, QStringLiteral("「%1」は既にあります。上書きするときは --force を付けてください")
@@ -191,7 +231,7 @@ int RunInfoCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     try {
         source = SingleFileArgument(arguments, QStringLiteral("文書.mld"), QStringLiteral("文書"));
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kInfoUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("info"));
     }
     try {
         TLabelData document;
@@ -215,7 +255,7 @@ int RunRenderCommand(const QStringList& arguments, QTextStream& out, QTextStream
     try {
         parsed = ParseRenderArguments(arguments);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kRenderUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("render"));
     }
     TLabelData document;
     try {
@@ -239,6 +279,31 @@ int RunRenderCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return ReportError(errors, ExceptionMessage(e));
     }
     out << QStringLiteral("「%1」に %2x%3 の画像を書きました\n").arg(parsed.target).arg(picture.width()).arg(picture.height());
+    return 0;
+}
+
+int RunThumbnailCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
+{
+    TThumbnailArguments parsed;
+    try {
+        parsed = ParseThumbnailArguments(arguments);
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, cli::CommandUsage("thumbnail"));
+    }
+    QImage picture;
+    try {
+        CheckThumbnailSource(parsed.source);
+        picture = DrawSheetThumbnail(parsed.source, parsed.size);
+        if (picture.isNull()) throw EKestrel(QStringLiteral("最初のシートに用紙がありません"));
+    } catch (const std::exception& e) {
+        return ReportUnreadable(parsed.source, e, errors);
+    }
+    try {
+        WriteFileReplacing(parsed.target, EncodePng(picture, TPngCompression::Fast));
+    } catch (const std::exception& e) {
+        return ReportError(errors, ExceptionMessage(e));
+    }
+    out << QStringLiteral("「%1」に %2x%3 のサムネイルを書きました\n").arg(parsed.target).arg(picture.width()).arg(picture.height());
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/PaperCommands.h"
 #include "label/DocumentJson.h"
 #include "label/LabelData.h"
@@ -52,7 +53,7 @@ int RunDumpCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         }
         if (source.isEmpty()) throw EArgumentError(QStringLiteral("文書.mld"), {}, QStringLiteral("書き出す文書を指定してください"));
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, QStringLiteral("使い方: kestrel-cli dump 文書.mld [--sheet N] [--face F]"));
+        return ReportArgumentError(errors, e, cli::CommandUsage("dump"));
     }
     TLabelData document;
     QJsonObject json;
@@ -91,7 +92,7 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         if (files.isEmpty()) throw EArgumentError(QStringLiteral("場面.json"), {}, QStringLiteral("場面の JSON を指定してください"));
         if (files.size() < 2) throw EArgumentError(QStringLiteral("出力.mld"), {}, QStringLiteral("作る文書のファイル名を指定してください"));
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, QStringLiteral("使い方: kestrel-cli compose 場面.json 出力.mld [--catalogue ファイル]"));
+        return ReportArgumentError(errors, e, cli::CommandUsage("compose"));
     }
     try {
         QFile sceneFile(files[0]);
@@ -128,10 +129,7 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         if (files.size() < placeholders.size())
             throw EArgumentError(placeholders[files.size()], {}, QStringLiteral("指定してください"));
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e,
-                                   QStringLiteral("使い方: kestrel-cli fill テンプレート.mld データ.csv 出力パターン [--pdf]\n"
-                                                  "  出力パターンには {{列名}} か {{row}} (行番号)を入れてください\n"
-                                                  "  --pdf: 文書の代わりに各行を印刷した PDF を書きます"));
+        return ReportArgumentError(errors, e, cli::CommandUsage("fill"));
     }
     try {
         QFile csv(files[1]);

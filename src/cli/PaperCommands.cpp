@@ -5,6 +5,7 @@
 
 #include "app/AppFrame.h"
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "paper/CatalogueSource.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
@@ -62,7 +63,7 @@ QByteArray ReadSourceFile(const QString& path)
 int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 2) {
-        errors << QStringLiteral("使い方: kestrel-cli build-papers 元データ.json 出力.ppr\n");
+        errors << cli::CommandUsage("build-papers") << '\n';
         return kUsageError;
     }
     try {
@@ -84,7 +85,7 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
 int RunBuildProductsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 2) {
-        errors << QStringLiteral("使い方: kestrel-cli build-products 元データ.json 出力.cdb\n");
+        errors << cli::CommandUsage("build-products") << '\n';
         return kUsageError;
     }
     try {
@@ -100,9 +101,6 @@ int RunBuildProductsCommand(const QStringList& arguments, QTextStream& out, QTex
 }
 
 namespace {
-
-const QString PapersUsage =
-    QStringLiteral("使い方: kestrel-cli papers [--catalogue ファイル] [--faces | --import ファイル.ppr | --export ファイル.ppr]");
 
 struct TPapersOptions {
     QString catalogue;
@@ -167,7 +165,7 @@ int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream
         }
         return 0;
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, PapersUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("papers"));
     } catch (const EKestrel& e) {
         return ReportError(errors, e.Message());
     }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/DocumentCommands.h"
 #include "label/LabelData.h"
 #include "platform/Error.h"
@@ -29,9 +30,6 @@ struct TPrintArguments {
     TPrintRequest request;
 };
 
-const QString kPrintUsage = QStringLiteral(
-    "使い方: kestrel-cli print 文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] "
-    "[--cut-lines] [--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)");
 
 // "X,Y" in millimetres, each within ±99.9, as 0.1 mm.
 void ParseOffset(const QString& option, const QString& text, TPrintRequest& request)
@@ -145,7 +143,7 @@ int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     try {
         parsed = ParseArguments(arguments);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, kPrintUsage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("print"));
     }
     TLabelData document;
     try {

@@ -1,6 +1,7 @@
 #include "cli/TextCommands.h"
 
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/PaperCommands.h"
 #include "platform/Error.h"
 #include "platform/FontServices.h"
@@ -11,7 +12,7 @@ namespace kestrel {
 int RunBuildDistortionsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 2) {
-        errors << QStringLiteral("使い方: kestrel-cli build-distortions 元データ.json 出力.cdd\n");
+        errors << cli::CommandUsage("build-distortions") << '\n';
         return kUsageError;
     }
     try {
@@ -27,7 +28,7 @@ int RunBuildDistortionsCommand(const QStringList& arguments, QTextStream& out, Q
 int RunFontsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (!arguments.isEmpty()) {
-        errors << QStringLiteral("使い方: kestrel-cli fonts\n");
+        errors << cli::CommandUsage("fonts") << '\n';
         return kUsageError;
     }
     out << QStringLiteral("フォント\tアウトライン\t日本語\n");

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "cli/Commands.h"
 #include "imaging/PreviewCache.h"
 #include "platform/Error.h"
 
@@ -10,7 +11,7 @@ namespace kestrel {
 int RunThumbnailsCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 1) {
-        errors << "使い方: kestrel-cli thumbnails FOLDER\n";
+        errors << cli::CommandUsage("thumbnails") << '\n';
         return 2;
     }
     const QString folder = arguments.first();

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "platform/cfb/CompoundFile.h"
 
 namespace kestrel {
@@ -26,7 +27,7 @@ void PrintStorage(const TCfbStorage& storage, int depth, QTextStream& out)
 int RunTreeCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
     if (arguments.size() != 1) {
-        errors << QStringLiteral("使い方: kestrel-cli tree ファイル\n");
+        errors << cli::CommandUsage("tree") << '\n';
         return 2;
     }
     try {

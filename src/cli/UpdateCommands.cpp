@@ -2,6 +2,7 @@
 
 #include "app/InternetEnvironment.h"
 #include "cli/CommandSupport.h"
+#include "cli/Commands.h"
 #include "cli/PaperCommands.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/CatalogueUpdate.h"
@@ -11,9 +12,6 @@
 namespace kestrel {
 
 namespace {
-
-const QString Usage =
-    QStringLiteral("使い方: kestrel-cli update-papers [--url URL] [--check] [--file ファイル] [--catalogue ファイル]");
 
 struct TUpdateOptions {
     QString url;
@@ -112,7 +110,7 @@ int RunUpdatePapersCommand(const QStringList& arguments, QTextStream& out, QText
         return options.file.isEmpty() ? InstallFromNetwork(options, names, out, errors)
                                       : InstallFromDisk(options, names, out);
     } catch (const EArgumentError& e) {
-        return ReportArgumentError(errors, e, Usage);
+        return ReportArgumentError(errors, e, cli::CommandUsage("update-papers"));
     } catch (const EKestrel& e) {
         return ReportError(errors, e.Message());
     }

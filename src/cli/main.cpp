@@ -22,8 +22,6 @@ int main(int argc, char** argv)
     TAppFrame frame;
     frame.Macro().SetLines(ProgramMacroTable());
     frame.Loaded();
-    // The shipped data files are named after the desktop program, not after this one.
-    frame.Macro().SetValue("ExeNameNoExt", ExeDir() + "kestrel");
 
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -111,9 +111,11 @@ QString TLOQRStd::ComposedText() const
     return ComposeQRText(type_, kind_, fields_);
 }
 
-// Only the data is replaced here; the symbol is encoded when it is next drawn.
+// Only the data is replaced here; the symbol is encoded when it is next drawn. An sqtAU object
+// composes nothing and keeps the data it has.
 void TLOQRStd::Recompose()
 {
+    if (type_ == sqtAU) return Changed();
     const QByteArray data = ToCp932(ComposedText());
     if (data != Data())
         SetData(data);

@@ -134,7 +134,7 @@ void TQRCode::SetData(const QByteArray& data)
 
 char TQRCode::EncodeMode() const
 {
-    return autoMode_ ? Analysis().mode : mode_;
+    return Analysis().mode;
 }
 
 void TQRCode::SetEncodeMode(char mode)
@@ -198,11 +198,6 @@ void TQRCode::SetMargin(int modules)
     if (modules < 0 || modules == margin_) return;
     margin_ = modules;
     MarkDirty();
-}
-
-char TQRCode::EffectiveMode() const
-{
-    return Analysis().mode;
 }
 
 const TQRCode::TAnalysis& TQRCode::Analysis() const

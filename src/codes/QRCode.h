@@ -30,7 +30,8 @@ public:
     // Replaces the data bytes and marks the symbol for encoding.
     void SetData(const QByteArray& data);
 
-    // '0' numeric, 'A' alphanumeric, '8' 8-bit; with the automatic choice, the mode of the data.
+    // '0' numeric, 'A' alphanumeric, '8' 8-bit: the mode the data is encoded in. That is the
+    // data's own with the automatic choice, and 8-bit when the data does not fit a fixed mode.
     char EncodeMode() const;
     void SetEncodeMode(char mode);
     bool AutoEncodeMode() const { return autoMode_; }
@@ -56,8 +57,6 @@ public:
     TQRProblem Problem() const;
     // The user's message for the problem; empty when there is none.
     QString ProblemMessage() const;
-    // The mode actually used: a fixed mode the data does not fit falls back to 8-bit.
-    char EffectiveMode() const;
 
     // The last encoded symbol, side + 2 × margin pixels square; null when there is none.
     const QImage& Symbol() const { return symbol_; }

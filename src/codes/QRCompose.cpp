@@ -135,7 +135,12 @@ std::optional<std::pair<QString, QString>> SplitFamilyGiven(const QString& name)
 
 QString ComposeQRText(TStdQRType type, TStdQRKind kind, const TQRPhoneFields& fields)
 {
-    return type == sqtVodafone ? VodafoneText(kind, fields) : DoCoMoText(kind, fields);
+    switch (type) {
+    case sqtDoCoMo: return DoCoMoText(kind, fields);
+    case sqtVodafone: return VodafoneText(kind, fields);
+    case sqtAU: break;
+    }
+    return {};
 }
 
 }  // namespace kestrel

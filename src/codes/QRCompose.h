@@ -27,7 +27,8 @@ struct TQRPhoneFields {
     bool halfWidthReading = true;   // the reading in half-width katakana
 };
 
-// The text phones of the type read for the kind of data; empty when there is nothing to say.
+// The text phones of the type read for the kind of data; empty when there is nothing to say,
+// and always for sqtAU, whose records are not composed at all.
 QString ComposeQRText(TStdQRType type, TStdQRKind kind, const TQRPhoneFields& fields);
 
 // DoCoMo records: a backslash before each ',', ':', ';' and '\'.

@@ -1,10 +1,6 @@
 #include "codes/TurnedRectObject.h"
 
-#include <cmath>
-#include <numbers>
-
 #include "platform/Canvas.h"
-#include "platform/Rounding.h"
 
 namespace kestrel {
 
@@ -53,31 +49,9 @@ void TLOTurnedRect::SetSize(int width, int height)
         SetBounds({Rect().left, Rect().top, Rect().left + width, Rect().top + height});
         return;
     }
-    const QSize size = UnturnedSizeFor({width, height}, {Width(), Height()}, angle_);
+    const TRect bounds = GetBounds();
+    const QSize size = ScaleTurnedSize({Width(), Height()}, {width, height}, {bounds.Width(), bounds.Height()}, angle_);
     SetBounds({Rect().left, Rect().top, Rect().left + size.width(), Rect().top + size.height()});
-}
-
-QSize UnturnedSizeFor(QSize requested, QSize current, int angle)
-{
-    const double radians = angle * std::numbers::pi / 180;
-    const double c = std::abs(std::cos(radians));
-    const double s = std::abs(std::sin(radians));
-    // Bounds (bw, bh) = (W c + H s, W s + H c), solved for W and H.
-    const double det = c * c - s * s;
-    const double w = requested.width();
-    const double h = requested.height();
-    if (std::abs(det) > 1e-9) {
-        const double width = (w * c - h * s) / det;
-        const double height = (h * c - w * s) / det;
-        if (width >= 0.5 && height >= 0.5) return {int(RoundHalfAway(width)), int(RoundHalfAway(height))};
-    }
-    const double boundsWidth = current.width() * c + current.height() * s;
-    const double boundsHeight = current.width() * s + current.height() * c;
-    if (boundsWidth <= 0 || boundsHeight <= 0) return requested;
-    const double kx = w / boundsWidth;
-    const double ky = h / boundsHeight;
-    const double k = std::abs(std::log(kx)) >= std::abs(std::log(ky)) ? kx : ky;
-    return {std::max(1, int(RoundHalfAway(current.width() * k))), std::max(1, int(RoundHalfAway(current.height() * k)))};
 }
 
 }  // namespace kestrel

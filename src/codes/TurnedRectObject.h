@@ -21,7 +21,7 @@ public:
 
     TRect GetBounds() const override;
     void DrawOutline(TCanvas& canvas) override;
-    // The requested size is that of the turned bounds: the unturned size is solved for it.
+    // The requested size is that of the turned bounds: the sides scale by the bounds' change.
     void SetSize(int width, int height) override;
 
 protected:
@@ -31,10 +31,5 @@ protected:
 private:
     int angle_ = 0;
 };
-
-// The unturned size whose rectangle, turned by the angle, has a bounding box of the requested
-// size. Near 45 degrees, where no such size exists, the current size is scaled evenly by the
-// ratio of the side that changed most.
-QSize UnturnedSizeFor(QSize requested, QSize current, int angle);
 
 }  // namespace kestrel

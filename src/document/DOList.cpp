@@ -208,21 +208,31 @@ QSize FittedSize(const TDrawObject& object, QSize size, QSize area)
     }
     return size.boundedTo(area);
 }
+
+// The shift along one axis that centres [low, high) on centre and keeps it in [areaLow, areaHigh).
+int PlacingShift(int low, int high, int centre, int areaLow, int areaHigh)
+{
+    int shift = centre - (low + high) / 2;
+    if (areaHigh <= areaLow) return shift;
+    if (high + shift > areaHigh) shift = areaHigh - high;
+    if (low + shift < areaLow) shift = areaLow - low;
+    return shift;
+}
 }  // namespace
 
 void PlaceNewObject(TDrawObject& object, const TObjectSite& site)
 {
     auto* enclose = dynamic_cast<IDOEncloseBounds*>(&object);
     if (!enclose) return;
-    const TRect area = site.LogicalArea();
+    const TObjectSite::TPlacement placement = site.NewObjectPlacement();
+    const TRect& area = placement.area;
     const TRect bounds = enclose->GetBounds();
     const QSize size(bounds.Width(), bounds.Height());
     const QSize fitted = area.IsEmpty() ? size : FittedSize(object, size, {area.Width(), area.Height()});
     if (fitted != size) enclose->SetSize(fitted.width(), fitted.height());
     const TRect placed = enclose->GetBounds();
-    const TRect visible = site.VisibleLogicalArea();
-    const int dx = (visible.left + visible.right) / 2 - (placed.left + placed.right) / 2;
-    const int dy = (visible.top + visible.bottom) / 2 - (placed.top + placed.bottom) / 2;
+    const int dx = PlacingShift(placed.left, placed.right, placement.centre.x(), area.left, area.right);
+    const int dy = PlacingShift(placed.top, placed.bottom, placement.centre.y(), area.top, area.bottom);
     if (dx != 0 || dy != 0) enclose->MoveBy(dx, dy);
 }
 

@@ -67,7 +67,8 @@ void ScaleObjects(const TDOList& list, const TRect& from, const TRect& to);
 void KeepCentresInside(const TDOList& list, const TRect& rect);
 // Logical size of a picture placed at 180 pixels per inch, at least 30 units each way.
 QSize DefaultPictureSize(QSize pixels);
-// Fits a new object into the site and centres it on the visible part of the site.
+// Fits a new object into the site's placement area and centres it where the site places new
+// objects, inside that area.
 void PlaceNewObject(TDrawObject& object, const TObjectSite& site);
 
 }  // namespace kestrel

@@ -94,6 +94,17 @@ int ScaleRotatedSide(int side, int requested, int boundsSide)
     return std::abs(MulDiv(side, requested, boundsSide));
 }
 
+QSize ScaleTurnedSize(QSize size, QSize requested, QSize bounds, int angle)
+{
+    const int halfTurn = ((angle % 180) + 180) % 180;
+    if (halfTurn > 45 && halfTurn < 135) {
+        return {ScaleRotatedSide(size.width(), requested.height(), bounds.height()),
+                ScaleRotatedSide(size.height(), requested.width(), bounds.width())};
+    }
+    return {ScaleRotatedSide(size.width(), requested.width(), bounds.width()),
+            ScaleRotatedSide(size.height(), requested.height(), bounds.height())};
+}
+
 const TClassInfo& TLORectBase::StaticClass()
 {
     static const TClassInfo info("TLORectBase", &TLabelObject::StaticClass(), {}, [] {

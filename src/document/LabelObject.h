@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSize>
+
 #include "document/Capabilities.h"
 #include "document/DrawObject.h"
 
@@ -63,6 +65,11 @@ public:
 // requested / bounds. Bounds without extent on that axis cannot be scaled, so the request becomes
 // the side itself.
 int ScaleRotatedSide(int side, int requested, int boundsSide);
+// The unturned size of a rectangle turned by angle degrees whose bounds are asked to take the
+// requested size: each side scales by the change of the bounds' axis it lies along (nearer a
+// quarter turn than a half, the sides swap axes), so a stretched turned object keeps its
+// proportions and never collapses.
+QSize ScaleTurnedSize(QSize size, QSize requested, QSize bounds, int angle);
 
 // Base of every object bounded by one logical rectangle (kept normalised).
 class TLORectBase : public TLabelObject,

@@ -18,6 +18,12 @@ TObjectSite::~TObjectSite()
     }
 }
 
+TObjectSite::TPlacement TObjectSite::NewObjectPlacement() const
+{
+    const TRect visible = VisibleLogicalArea();
+    return {{(visible.left + visible.right) / 2, (visible.top + visible.bottom) / 2}, LogicalArea()};
+}
+
 int TObjectSite::IndexOf(const TDrawObject& object) const
 {
     auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& c) { return c.get() == &object; });

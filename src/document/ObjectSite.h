@@ -84,6 +84,14 @@ public:
     virtual TRect LogicalArea() const { return {}; }
     // The part of the logical area shown in the parent window.
     virtual TRect VisibleLogicalArea() const { return LogicalArea(); }
+    // Where a new object goes: centred on `centre`, inside `area`.
+    struct TPlacement {
+        QPoint centre;
+        TRect area;
+    };
+    // The middle of the visible part and the whole logical area, unless the site knows where
+    // objects print.
+    virtual TPlacement NewObjectPlacement() const;
     virtual void UpdatePivots() {}
     virtual void CancelDrag() {}
     virtual void SetSiteCursor(TCursor) {}

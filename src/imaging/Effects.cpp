@@ -239,6 +239,20 @@ void TGREffectMonoTone::Run(const QImage& source, const TRect& rect, QImage& des
     EndPhase();
 }
 
+QImage ChangeIllustrationColour(const QImage& illustration, TColor genreColour, TColor picked)
+{
+    const QImage source =
+        illustration.convertToFormat(illustration.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_BGR888);
+    QImage changed;
+    TGREffectColorChange change;
+    change.Source = &source;
+    change.Dest = &changed;
+    change.FromColor = genreColour;
+    change.ToColor = picked;
+    change.Execute();
+    return changed;
+}
+
 void TGREffectColorChange::Run(const QImage& source, const TRect& rect, QImage& dest)
 {
     BeginPhase(rect.Height(), 1, 0);

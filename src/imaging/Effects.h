@@ -87,6 +87,11 @@ protected:
     void Run(const QImage& source, const TRect& rect, QImage& dest) override;
 };
 
+// An illustration of a genre drawn in the genre's colour, shown and inserted in the colour the
+// user picked instead ("色の変更"): a copy in which exactly the pixels of the genre's colour take
+// the picked one. The copy is 24-bit, or 32-bit keeping the opacity of a picture that has one.
+QImage ChangeIllustrationColour(const QImage& illustration, TColor genreColour, TColor picked);
+
 // 3 or 4 for the formats effects work on, 0 for every other.
 int EffectBytesPerPixel(QImage::Format format);
 // Luminance of a pixel: (29 × blue + 150 × green + 77 × red) >> 8.

@@ -2,12 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 #include <QRegularExpression>
 
 #include "app/AppFrame.h"
 #include "platform/KeyColor.h"
 #include "platform/Canvas.h"
+#include "platform/EmfWriter.h"
 #include "platform/MetafilePlayer.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
@@ -29,13 +29,23 @@ int MulDiv(int64_t value, int64_t numerator, int64_t denominator)
 const TGraphic& ErrorPicture()
 {
     static const TGraphic picture = [] {
-        QImage image(120, 48, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setPen(QColor(255, 0, 0));
-        painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("イメージ処理\nエラー"));
-        painter.end();
-        return TGraphic::FromImage(image);
+        constexpr int Padding = 4;
+        const QStringList lines = {QStringLiteral("イメージ処理"), QStringLiteral("エラー")};
+        TFont font;
+        font.size = 12;
+        font.color = clRed;
+        QSize text;
+        for (const QString& line : lines) text = QSize(std::max(text.width(), MetafileTextExtent(line, font).width()),
+                                                       text.height() + MetafileTextExtent(line, font).height());
+        const QSize size = text + QSize(2 * Padding, 2 * Padding);
+        TEmfWriter metafile(size);
+        metafile.FillRect(QRect(QPoint(0, 0), size), clWhite);
+        int top = Padding;
+        for (const QString& line : lines) {
+            metafile.CentredText({size.width() / 2, top}, line, font);
+            top += MetafileTextExtent(line, font).height();
+        }
+        return TGraphic(TGraphicClass::gcMetafile, metafile.Bytes());
     }();
     return picture;
 }

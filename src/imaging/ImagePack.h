@@ -29,7 +29,8 @@ public:
     const char* ClassName() const override { return "EImagePack"; }
 };
 
-// The picture shown for an entry that cannot be produced: "イメージ処理\r\nエラー" in red on white.
+// The picture shown for an entry that cannot be produced: a metafile sized to its two lines
+// "イメージ処理" and "エラー", centred in red on white.
 const TGraphic& ErrorPicture();
 
 class TImagePack {

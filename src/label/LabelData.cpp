@@ -22,6 +22,7 @@
 #include "paper/ProductInfo.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
+#include "platform/PictureCodecs.h"
 #include "platform/Rounding.h"
 #include "platform/ZlibContainer.h"
 
@@ -49,6 +50,17 @@ const QString InfoStream = QStringLiteral("Info");
 const QString PaperInfoStream = QStringLiteral("PaperInfo");
 const QString DataInfoStream = QStringLiteral("DataInfo");
 constexpr int MaxSheetNameTries = 1000;
+
+// A stored face preview: PNG, or a bitmap file when it begins with "BM". A damaged one shows as
+// no preview rather than failing what only wanted to show it.
+QImage DecodePreview(const QByteArray& stored)
+{
+    try {
+        return stored.startsWith("BM") ? DecodeBmp(stored) : DecodePng(stored);
+    } catch (const EKestrel&) {
+        return {};
+    }
+}
 
 // The pattern's "%d" becomes the number and "%%" a single "%"; nothing else is interpreted, so
 // a sheet name holding "%" can never act as a format.
@@ -545,7 +557,7 @@ QImage TLabelData::FacePreview(int n)
         RenderPreview(n);
         previews = OpenFaceList(PreviewListName);
     }
-    return QImage::fromData(previews->OpenStream(n, ModeRead)->ReadAll());
+    return DecodePreview(previews->OpenStream(n, ModeRead)->ReadAll());
 }
 
 void TLabelData::RenderPreview(int n)
@@ -647,26 +659,48 @@ void TLabelData::LoadFromFile(const QString& path)
 
 bool TLabelData::ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline)
 {
-    TFileStorage file(path, ModeRead | ShareDenyWrite);
-    TDocStorageList sheets;
-    sheets.Open(file, SheetListPath);
-    if (sheet < 0 || sheet >= sheets.Count()) return false;
-    auto sheetStorage = sheets.OpenStorage(sheet, false);
-    if (!sheetStorage->StreamExists(PreviewListName)) return false;
-    TDocStreamList previews;
-    previews.Open(*sheetStorage, PreviewListName);
-    if (!previews.Exists(face)) return false;
-    picture = QImage::fromData(previews.OpenStream(face, ModeRead)->ReadAll());
-    if (picture.isNull() || !withOutline || !sheetStorage->StreamExists(PaperInfoStream)) return !picture.isNull();
+    const std::optional<TStoredSheet> stored = ReadSheetFromFile(path, sheet);
+    if (!stored || face < 0 || face >= int(stored->previews.size())) return false;
+    picture = stored->previews[face];
+    if (picture.isNull() || !withOutline || !stored->paper) return !picture.isNull();
 
-    std::unique_ptr<TComponent> object = ReadFramedObject(*sheetStorage, PaperInfoStream);
-    auto* paper = dynamic_cast<TPaperInfo*>(object.get());
-    if (!paper || face >= paper->GetFaceCount()) return true;
-    paper->CheckLayout();
+    TPaperInfo& paper = *stored->paper;
+    if (face >= paper.GetFaceCount()) return true;
+    paper.CheckLayout();
     TFaceGeometry geometry;
-    paper->FillFaceInfo(face, geometry);
+    paper.FillFaceInfo(face, geometry);
     DrawFaceOutlineOver(picture, geometry);
     return true;
+}
+
+std::optional<TStoredSheet> TLabelData::ReadSheetFromFile(const QString& path, int sheet)
+{
+    // The sheet list and each sheet's paper and previews; never the face objects with their pictures.
+    TFileStorage file;
+    file.OpenPart(path, [](const QString& stream) {
+        const QStringList parts = stream.split(u'\\');
+        if (parts.size() == 2) return stream == SheetListPath;
+        return parts.size() == 3 && parts[0] == SheetListPath.section(u'\\', 0, 0) &&
+               (parts[2] == PaperInfoStream || parts[2].startsWith(PreviewListName));
+    });
+    TDocStorageList sheets;
+    sheets.Open(file, SheetListPath);
+    if (sheet < 0 || sheet >= sheets.Count()) return std::nullopt;
+    auto sheetStorage = sheets.OpenStorage(sheet, false);
+    TStoredSheet stored;
+    if (sheetStorage->StreamExists(PaperInfoStream)) {
+        std::unique_ptr<TComponent> object = ReadFramedObject(*sheetStorage, PaperInfoStream);
+        if (dynamic_cast<TPaperInfo*>(object.get()))
+            stored.paper.reset(static_cast<TPaperInfo*>(object.release()));
+    }
+    if (sheetStorage->StreamExists(PreviewListName)) {
+        TDocStreamList previews;
+        previews.Open(*sheetStorage, PreviewListName);
+        for (int face = 0; face < previews.Count(); ++face)
+            stored.previews.push_back(previews.Exists(face) ? DecodePreview(previews.OpenStream(face, ModeRead)->ReadAll())
+                                                            : QImage());
+    }
+    return stored;
 }
 
 }  // namespace kestrel

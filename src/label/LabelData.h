@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/DrawObject.h"
@@ -67,6 +68,14 @@ private:
 };
 
 class TSheetInfo;
+
+// A sheet as a document file stores it, read without opening the document.
+struct TStoredSheet {
+    // Null when the sheet has none.
+    std::unique_ptr<TPaperInfo> paper;
+    // Per face of the preview list, its picture; null where a face has none.
+    std::vector<QImage> previews;
+};
 
 // One open document: its sheets live in a temporary compound file; only the current sheet's
 // settings are held in memory, face objects are read and written on demand.
@@ -162,6 +171,9 @@ public:
     // A face preview straight from a document file; false when it has none. withOutline draws
     // the face outline over it in grey.
     static bool ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline);
+    // Sheet number sheet (from 0) of a document file; nothing when there is no such sheet. Raises
+    // EKestrel for a file that cannot be read.
+    static std::optional<TStoredSheet> ReadSheetFromFile(const QString& path, int sheet);
 
 private:
     void OpenSheetList();

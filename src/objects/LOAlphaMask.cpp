@@ -1,6 +1,7 @@
 #include "objects/LOAlphaMask.h"
 
 #include <QPainter>
+#include <cmath>
 
 #include "imaging/GreyBlur.h"
 #include "objects/PictureObject.h"
@@ -12,17 +13,30 @@ namespace kestrel {
 
 namespace {
 
-// The picture on black with a margin of `margin` pixels all round, in grey levels; null when it
-// would be too large to hold.
-QImage GreyWithMargin(const QImage& picture, int margin)
+// The picture on black with a margin of `margin` pixels all round, in grey levels, shrunk by
+// `scale`; null when it cannot be held or the picture shrinks to nothing beside its margin.
+QImage GreyWithMargin(const QImage& picture, int margin, double scale)
 {
-    const int64_t width = picture.width() + 2 * int64_t(margin), height = picture.height() + 2 * int64_t(margin);
-    if (width > TLOAlphaMask::MaxMaskSide || height > TLOAlphaMask::MaxMaskSide) return {};
-    QImage canvas(int(width), int(height), QImage::Format_RGB32);
+    // Rounded down, so that the parts never add up beyond the largest side.
+    const int scaledMargin = int(std::floor(margin * scale));
+    const QSize scaledPicture(int(std::floor(picture.width() * scale)), int(std::floor(picture.height() * scale)));
+    if (scaledPicture.isEmpty()) return {};
+    QImage canvas(scaledPicture + QSize(2 * scaledMargin, 2 * scaledMargin), QImage::Format_RGB32);
     if (canvas.isNull()) return {};
     canvas.fill(Qt::black);
-    QPainter(&canvas).drawImage(margin, margin, picture);
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint(scaledMargin, scaledMargin), scaledPicture), picture);
+    }
     return canvas.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// The factor that brings the picture and its margin within the largest mask side.
+double MaskScale(QSize picture, int margin)
+{
+    const double side = std::max(picture.width(), picture.height()) + 2.0 * margin;
+    return side > TLOAlphaMask::MaxMaskSide ? TLOAlphaMask::MaxMaskSide / side : 1.0;
 }
 
 // The mask given the rectangle's proportions and turned; what the turn uncovers is black.
@@ -104,12 +118,12 @@ void TLOAlphaMask::SetBounds(const TRect& rect)
 
 void TLOAlphaMask::SetSize(int width, int height)
 {
+    QSize size(width, height);
     if (angle_ % 360 != 0) {
         const TRect bounds = GetBounds();
-        width = ScaleRotatedSide(Width(), width, bounds.Width());
-        height = ScaleRotatedSide(Height(), height, bounds.Height());
+        size = ScaleTurnedSize({Width(), Height()}, size, {bounds.Width(), bounds.Height()}, angle_);
     }
-    SetBounds({Left(), Top(), Left() + width, Top() + height});
+    SetBounds({Left(), Top(), Left() + size.width(), Top() + size.height()});
 }
 
 void TLOAlphaMask::ResetSize(bool fitted)
@@ -170,9 +184,13 @@ const QImage& TLOAlphaMask::MaskPicture() const
 QImage TLOAlphaMask::BuildMask() const
 {
     if (!picture_.HasGraphic() || Rect().IsEmpty()) return {};
-    QImage mask = GreyWithMargin(picture_.Image(), shadeSize_);
+    // A large mask is built at a lower resolution and stretched up when it is drawn; the blur
+    // shrinks with it (its spread goes with the square root of the passes). The blur is
+    // ShadeSize passes of the image effects' blur, which spreads no further after a number of them.
+    const double scale = MaskScale(picture_.Image().size(), shadeSize_);
+    QImage mask = GreyWithMargin(picture_.Image(), shadeSize_, scale);
     if (mask.isNull()) return {};
-    BlurGrey8(mask, shadeSize_, shadeSize_);
+    BlurGrey8LikePasses(mask, std::min(shadeSize_, ImageBlurSpreadingPasses) * scale * scale);
     return angle_ % 360 == 0 ? mask : TurnedMask(mask, Rect(), angle_);
 }
 

@@ -17,8 +17,8 @@ class TLOAlphaMask : public TBlendableObject<TLORectBase>, public IFillColor, pu
 public:
     static constexpr int DefaultWidth = 300;
     static constexpr int DefaultHeight = 200;
-    // Masks wider or taller than this (picture plus blur margin) are not built: nothing shows.
-    // Building one costs time and memory in its area, on every change and every new zoom.
+    // Masks wider or taller than this (picture plus blur margin) are built at a lower resolution:
+    // building one costs time and memory in its area, on every change and every new zoom.
     static constexpr int MaxMaskSide = 4096;
 
     TLOAlphaMask();

@@ -104,13 +104,12 @@ void TLORect::SetBounds(const TRect& rect)
 
 void TLORect::SetSize(int width, int height)
 {
-    int w = width - frameWidth_, h = height - frameWidth_;
+    QSize size(width - frameWidth_, height - frameWidth_);
     if (rotator_.Angle() % 360 != 0) {
         const TRect bounds = GetBounds();
-        w = ScaleRotatedSide(Width(), width, bounds.Width());
-        h = ScaleRotatedSide(Height(), height, bounds.Height());
+        size = ScaleTurnedSize({Width(), Height()}, {width, height}, {bounds.Width(), bounds.Height()}, rotator_.Angle());
     }
-    SetBounds({Left(), Top(), Left() + w, Top() + h});
+    SetBounds({Left(), Top(), Left() + size.width(), Top() + size.height()});
 }
 
 TPathPoints TLORect::OutlinePoints() const

@@ -162,12 +162,12 @@ void TLOImage::SetBounds(const TRect& rect)
 
 void TLOImage::SetSize(int width, int height)
 {
+    QSize size(width, height);
     if (angle_ != 0) {
         const TRect bounds = GetBounds();
-        if (bounds.Width() > 0) width = MulDivRound(Width(), width, bounds.Width());
-        if (bounds.Height() > 0) height = MulDivRound(Height(), height, bounds.Height());
+        size = ScaleTurnedSize({Width(), Height()}, size, {bounds.Width(), bounds.Height()}, angle_);
     }
-    SetBounds({Left(), Top(), Left() + width, Top() + height});
+    SetBounds({Left(), Top(), Left() + size.width(), Top() + size.height()});
 }
 
 void TLOImage::DrawOutline(TCanvas& canvas)

@@ -52,6 +52,14 @@ TFaceInfo TFaceInfo::AtOrigin() const
     return moved;
 }
 
+QPoint TFaceInfo::NewObjectCentre() const
+{
+    const TSheetRect face = AtOrigin().rect;
+    const int x = (face.left + face.right) / 2;
+    if (!HasHole()) return {x, (face.top + face.bottom) / 2};
+    return {x, (face.top + AtOrigin().HoleRect().top) / 2};
+}
+
 void TFaceInfo::DrawFace(TCanvas& canvas, bool atOrigin, bool withCross) const
 {
     const TFaceInfo face = Placed(atOrigin);

@@ -29,6 +29,9 @@ public:
     void SetOuterRect(const TSheetRect& outer) { rect = outer.Inflated(-margin); }
     // The same face moved so that its outer rectangle starts at (0, 0).
     TFaceInfo AtOrigin() const;
+    // Where a new object is centred so that it prints, relative to the outer rectangle: on a
+    // face with a hole the middle of the band above it, otherwise the face's centre.
+    QPoint NewObjectCentre() const;
 
     // The outline in the outer rectangle and the printed hole, with the canvas's pen; the brush
     // fills the face but not its hole. withCross adds a centre mark, 100 units each way, on

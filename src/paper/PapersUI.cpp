@@ -135,12 +135,17 @@ void TPapersUI::Build()
         if (row.genre >= 0 && row.genre < int(genreRows_.size())) genreRows_[row.genre].push_back(i);
         rows_.push_back(std::move(row));
     }
+    std::vector<int> recent;
     for (const QString& name : std::as_const(recentNames_)) {
         const int index = catalogue_.IndexOfName(name);
         if (index < 0 || rows_[index].recent) continue;
         rows_[index].recent = true;
-        if (recentGenre_ >= 0 && recentGenre_ < int(genreRows_.size())) genreRows_[recentGenre_].push_back(index);
+        recent.push_back(index);
     }
+    // The recently used papers are listed as the catalogue orders them.
+    std::sort(recent.begin(), recent.end());
+    if (recentGenre_ >= 0 && recentGenre_ < int(genreRows_.size()))
+        genreRows_[recentGenre_].insert(genreRows_[recentGenre_].end(), recent.begin(), recent.end());
 }
 
 void TPapersUI::FillRow(TPaperInfoUI& row) const

@@ -54,7 +54,8 @@ public:
     int UserGenre() const { return userGenre_; }
     int DefaultGenre() const { return defaultGenre_; }
     int RecentGenre() const { return recentGenre_; }
-    // Most recent first; names the catalogue does not know are skipped when building.
+    // The recently used paper names (their genre lists them in catalogue order); names the
+    // catalogue does not know are skipped when building.
     void SetRecentPapers(const QStringList& names);
 
     void Build();

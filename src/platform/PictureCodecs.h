@@ -39,6 +39,8 @@ QImage DecodeGif(QByteArrayView bytes);
 // A bottom-up 24-bit BMP file of the picture (transparency dropped onto white).
 QByteArray EncodeBmp24(const QImage& picture);
 QByteArray EncodeJpeg(const QImage& picture, int quality = 75);
-QByteArray EncodePng(const QImage& picture);
+// Small files, or (Fast) less compression for pictures wanted at once, such as thumbnails.
+enum class TPngCompression { Small, Fast };
+QByteArray EncodePng(const QImage& picture, TPngCompression compression = TPngCompression::Small);
 
 }  // namespace kestrel

@@ -97,7 +97,7 @@ QImage DecodePng(QByteArrayView bytes)
     return image;
 }
 
-QByteArray EncodePng(const QImage& picture)
+QByteArray EncodePng(const QImage& picture, TPngCompression compression)
 {
     const QImage image = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     png_image out{};
@@ -105,11 +105,12 @@ QByteArray EncodePng(const QImage& picture)
     out.width = png_uint_32(image.width());
     out.height = png_uint_32(image.height());
     out.format = PNG_FORMAT_BGRA;
-    png_alloc_size_t size = 0;
-    const auto stride = png_int_32(image.bytesPerLine());
-    if (!png_image_write_to_memory(&out, nullptr, &size, 0, image.constBits(), stride, nullptr))
-        throw EKestrel(QStringLiteral("PNGイメージを作成できませんでした"));
+    if (compression == TPngCompression::Fast) out.flags = PNG_IMAGE_FLAG_FAST;
+    // One pass into a buffer of the largest size the picture can take, rather than a first pass
+    // that only measures: compressing is most of the work.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(out);
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    const auto stride = png_int_32(image.bytesPerLine());
     if (!png_image_write_to_memory(&out, bytes.data(), &size, 0, image.constBits(), stride, nullptr))
         throw EKestrel(QStringLiteral("PNGイメージを作成できませんでした"));
     bytes.truncate(qsizetype(size));

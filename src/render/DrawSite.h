@@ -5,6 +5,7 @@
 #include <QSize>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/Notify.h"
@@ -78,6 +79,12 @@ public:
     TRect LogicalClientRect() const;
     TRect LogicalArea() const override { return {0, 0, logWidth_, logHeight_}; }
     TRect VisibleLogicalArea() const override { return LogicalClientRect(); }
+    // Where new objects go when the site shows something with a printable part (a face).
+    void SetNewObjectPlacement(std::optional<TPlacement> placement) { placement_ = placement; }
+    TPlacement NewObjectPlacement() const override
+    {
+        return placement_ ? *placement_ : TObjectSite::NewObjectPlacement();
+    }
     int FitScale(QSize area, bool fitWidth, bool fitHeight) const;
 
     QPoint LogToDev(QPoint logical) const override;
@@ -225,6 +232,7 @@ private:
     IDrawSiteHost* host_ = nullptr;
     std::vector<std::unique_ptr<TPivot>> pivots_;
     QImage scene_;
+    std::optional<TPlacement> placement_;
 
     PaintEvent onPaint_;
     PaintEvent onPaintAfter_;

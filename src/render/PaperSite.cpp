@@ -9,6 +9,10 @@ TPaperSite::TPaperSite()
 {
     Scaler().SetUnitDPI(LogicalUnitsPerInch);
     SetColor(clWhite);
+    // Told when the button is released over the face it was pressed on.
+    SetOnObjectClick([this](TDrawSite&, TDrawObject* object) {
+        if (OnFaceClick && dynamic_cast<TLOFace*>(object)) OnFaceClick(*this);
+    });
 }
 
 TPaperSite::~TPaperSite()
@@ -61,10 +65,6 @@ void TPaperSite::ShowPaper(const TPaperInfo* paper)
     SetLogSize(paper_->Width(), paper_->Height());
     CreateFaces(*this, *paper_, !multiSelect_);
     UpdateFaces();
-    for (int i = 0, n = FaceCount(*this); i < n; ++i)
-        FaceAt(*this, i)->SetOnSelectChange([this](TLOFace&) {
-            if (OnFaceClick) OnFaceClick(*this);
-        });
     if (clientArea_.isValid()) FitToParent(clientArea_);
     Invalidate();
 }

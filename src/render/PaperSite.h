@@ -29,7 +29,7 @@ public:
     // The colour of a selected face.
     TColor FaceColor() const { return faceColor_; }
     void SetFaceColor(TColor color);
-    // A click changed the selection of a face.
+    // A face was clicked: raised when the button is released over it.
     std::function<void(TPaperSite&)> OnFaceClick;
 
     // Null shows no paper.

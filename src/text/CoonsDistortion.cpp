@@ -98,7 +98,14 @@ void TCoonsDistortion::SetPointCount(int side, int n)
 
 std::pair<int, int> TCoonsDistortion::Locate(int side, int i) const
 {
-    const int n = PointCount(side);
+    std::array<int, SideCount> counts{};
+    for (int k = 0; k < SideCount; ++k) counts[k] = PointCount(k);
+    return LocateAmong(counts, side, i);
+}
+
+std::pair<int, int> TCoonsDistortion::LocateAmong(const std::array<int, 4>& counts, int side, int i)
+{
+    const int n = counts[side];
     if (i >= 0 && i < n) return {side, i};
     // Which neighbour continues the side past its start (before) or its end (after), and
     // whether the neighbour runs away from the shared corner (forward) or toward it.
@@ -110,7 +117,7 @@ std::pair<int, int> TCoonsDistortion::Locate(int side, int i) const
     static constexpr TNeighbour After[SideCount] = {{cdsRight, true}, {cdsBottom, false}, {cdsRight, false}, {cdsBottom, true}};
     const TNeighbour nb = i < 0 ? Before[side] : After[side];
     const int k = i < 0 ? -i : i - n + 1;
-    const int m = PointCount(nb.side);
+    const int m = counts[nb.side];
     if (m == 0) return {n > 0 ? side : -1, i < 0 ? 0 : n - 1};
     const int index = std::clamp(nb.forward ? k : m - 1 - k, 0, m - 1);
     return {nb.side, index};
@@ -180,13 +187,6 @@ bool TCoonsDistortion::IsEmpty() const
     return true;
 }
 
-bool TCoonsDistortion::CanEvaluate() const
-{
-    for (int side = 0; side < SideCount; ++side)
-        if (PointCount(side) < 2) return false;
-    return true;
-}
-
 void TCoonsDistortion::SetRatio(int percent)
 {
     const long double f = percent / 100.0L;
@@ -201,52 +201,78 @@ void TCoonsDistortion::SetRatio(int percent)
     }
 }
 
+TCoonsPoint TCoonsDistortion::Corner(int side, bool atEnd) const
+{
+    // The neighbour that shares the corner, and whether the corner is its last point.
+    struct TShared {
+        int side;
+        bool last;
+    };
+    static constexpr TShared Starts[SideCount] = {{cdsLeft, false}, {cdsTop, true}, {cdsLeft, true}, {cdsTop, false}};
+    static constexpr TShared Ends[SideCount] = {{cdsRight, false}, {cdsBottom, true}, {cdsRight, true}, {cdsBottom, false}};
+    const TShared shared = atEnd ? Ends[side] : Starts[side];
+    const int m = PointCount(shared.side);
+    if (m >= 2) return GetPoint(shared.side, shared.last ? m - 1 : 0);
+    return StraightPosition(side, atEnd ? 1 : 0, 2);
+}
+
 void TCoonsDistortion::Rebuild() const
 {
     if (!dirty_) return;
     for (int side = 0; side < SideCount; ++side) {
-        eval_[side].resize(PointCount(side));
-        for (int i = 0; i < PointCount(side); ++i) eval_[side][i] = GetPoint(side, i);
+        TEvalSide& eval = eval_[side];
+        const int n = PointCount(side);
+        if (n < 2) {
+            // A side without a segment runs straight between its corners.
+            eval.points = {Corner(side, false), Corner(side, true)};
+            eval.smooth.assign(2, 0);
+        } else {
+            eval.points.resize(n);
+            for (int i = 0; i < n; ++i) eval.points[i] = GetPoint(side, i);
+            eval.smooth = sides_[side].smooth;
+        }
     }
     dirty_ = false;
 }
 
 TCoonsPoint TCoonsDistortion::EvalPoint(int side, int i) const
 {
-    const auto [s, j] = Locate(side, i);
-    return s < 0 ? TCoonsPoint{} : eval_[s][j];
+    std::array<int, SideCount> counts{};
+    for (int k = 0; k < SideCount; ++k) counts[k] = int(eval_[k].points.size());
+    const auto [s, j] = LocateAmong(counts, side, i);
+    return s < 0 ? TCoonsPoint{} : eval_[s].points[j];
 }
 
 TCoonsPoint TCoonsDistortion::Evaluate(int side, long double t) const
 {
-    const int n = PointCount(side);
+    const TEvalSide& eval = eval_[side];
+    const int n = int(eval.points.size());
     const long double pos = t * (n - 1);
     const int j = std::clamp(int(std::floor(pos)), 0, n - 2);
     const long double local = pos - j;
     const int k = local < 0.5L ? j : j + 1;
-    if (sides_[side].smooth[k]) {
-        const TCoonsPoint pk = EvalPoint(side, k);
+    if (eval.smooth[k]) {
+        const TCoonsPoint pk = eval.points[k];
         const TCoonsPoint m1 = Mix(EvalPoint(side, k - 1), pk, 0.5L);
         const TCoonsPoint m2 = Mix(pk, EvalPoint(side, k + 1), 0.5L);
         const long double s = pos - k + 0.5L;
         const long double a = (1 - s) * (1 - s), b = 2 * s * (1 - s), c = s * s;
         return {a * m1.x + b * pk.x + c * m2.x, a * m1.y + b * pk.y + c * m2.y};
     }
-    return Mix(EvalPoint(side, j), EvalPoint(side, j + 1), local);
+    return Mix(eval.points[j], eval.points[j + 1], local);
 }
 
 QPoint TCoonsDistortion::TransformPoint(QPoint p) const
 {
-    if (!CanEvaluate() || source_.Width() == 0 || source_.Height() == 0 || target_.Width() == 0 ||
-        target_.Height() == 0)
+    if (IsEmpty() || source_.Width() == 0 || source_.Height() == 0 || target_.Width() == 0 || target_.Height() == 0)
         return p;
     Rebuild();
     const long double u = (long double)(p.x() - source_.left) / source_.Width();
     const long double v = (long double)(p.y() - source_.top) / source_.Height();
     const TCoonsPoint c0 = Evaluate(cdsTop, u), c1 = Evaluate(cdsRight, v);
     const TCoonsPoint c2 = Evaluate(cdsBottom, u), c3 = Evaluate(cdsLeft, v);
-    const TCoonsPoint q00 = eval_[cdsTop].front(), q10 = eval_[cdsRight].front();
-    const TCoonsPoint q11 = eval_[cdsBottom].back(), q01 = eval_[cdsLeft].back();
+    const TCoonsPoint q00 = eval_[cdsTop].points.front(), q10 = eval_[cdsRight].points.front();
+    const TCoonsPoint q11 = eval_[cdsBottom].points.back(), q01 = eval_[cdsLeft].points.back();
     auto blend = [&](long double TCoonsPoint::*axis) {
         return (1 - v) * c0.*axis + v * c2.*axis + (1 - u) * c3.*axis + u * c1.*axis -
                ((1 - u) * (1 - v) * q00.*axis + u * (1 - v) * q10.*axis + u * v * q11.*axis +

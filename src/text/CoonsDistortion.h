@@ -47,10 +47,9 @@ public:
     void SetPoint(int side, int i, TCoonsPoint p);
     bool Smooth(int side, int i) const;
     void SetSmooth(int side, int i, bool smooth);
-    // No distortion: every side empty.
+    // No distortion: every side empty. A side with fewer than two points (none stored by this
+    // program) maps as a straight side between its corners.
     bool IsEmpty() const;
-    // Every side has a segment (two points or more); mapping does nothing otherwise.
-    bool CanEvaluate() const;
 
     // Pulls every control point toward its straight position: 100 keeps the shape, 0 gives the
     // square, above 100 exaggerates.
@@ -82,6 +81,9 @@ private:
     // Side and index of an index that may run past either end of a side (clamped to the
     // neighbour's points); side -1 when nothing is there.
     std::pair<int, int> Locate(int side, int i) const;
+    static std::pair<int, int> LocateAmong(const std::array<int, 4>& counts, int side, int i);
+    // A corner of the side as the neighbour sharing it holds it, else the unit square's.
+    TCoonsPoint Corner(int side, bool atEnd) const;
     void StorePoint(int side, int i, TCoonsPoint p);
     // The evaluated curve of a side at parameter t.
     TCoonsPoint Evaluate(int side, long double t) const;
@@ -92,8 +94,13 @@ private:
     std::array<TSide, 4> sides_;
     TRect source_;
     TRect target_;
+    // The sides as evaluated: every one with a segment at least.
+    struct TEvalSide {
+        std::vector<TCoonsPoint> points;
+        std::vector<uint8_t> smooth;
+    };
     mutable bool dirty_ = true;
-    mutable std::array<std::vector<TCoonsPoint>, 4> eval_;
+    mutable std::array<TEvalSide, 4> eval_;
 };
 
 // Where point i of an n-point side lies on the straight side.

@@ -268,7 +268,9 @@ bool TLOText::IsDistorted() const
 QPoint TLOText::ShadowDisplacement() const
 {
     const int h = layout_.LineHeight();
-    return {int(RoundHalfAway(h * shadowX_ / 100.0)), int(RoundHalfAway(h * shadowY_ / 100.0))};
+    const QPoint offset(int(RoundHalfAway(h * shadowX_ / 100.0)), int(RoundHalfAway(h * shadowY_ / 100.0)));
+    // The shadow keeps its side of the characters however the text is turned.
+    return Angle() == 0 ? offset : RoundedPoint(TurnAbout({0, 0}, Angle()).map(QPointF(offset)));
 }
 
 void TLOText::ApplyInformation(TFieldType set, const QStringList& items)
@@ -472,10 +474,8 @@ TRect TLOText::GetBounds() const
         const TRect both = ArcTextBounds().Inflated(grow);
         return Union(both, both.Translated(shadow.x(), shadow.y()));
     }
-    const TRect grown = rect.Inflated(grow);
-    std::vector<QPointF> corners = TurnedCorners(grown, BoxCentre(rect), Angle());
-    for (QPointF p : TurnedCorners(grown.Translated(shadow.x(), shadow.y()), BoxCentre(rect), Angle()))
-        corners.push_back(p);
+    std::vector<QPointF> corners = TurnedCorners(rect.Inflated(grow), BoxCentre(rect), Angle());
+    for (size_t i = 0, n = corners.size(); i < n; ++i) corners.push_back(corners[i] + shadow);
     return BoundingBox(corners);
 }
 
@@ -496,9 +496,9 @@ void TLOText::SetSize(int width, int height)
     const TRect bounds = GetBounds();
     const TRect r = Rect();
     if (Bulge() != 0 || Angle() != 0) {
-        const int w = bounds.Width() ? int(RoundHalfAway(double(r.Width()) * width / bounds.Width())) : width;
-        const int h = bounds.Height() ? int(RoundHalfAway(double(r.Height()) * height / bounds.Height())) : height;
-        SetBounds({r.left, r.top, r.left + w, r.top + h});
+        const QSize size =
+            ScaleTurnedSize({r.Width(), r.Height()}, {width, height}, {bounds.Width(), bounds.Height()}, Angle());
+        SetBounds({r.left, r.top, r.left + size.width(), r.top + size.height()});
         return;
     }
     SetBounds({r.left, r.top, r.right + width - bounds.Width(), r.bottom + height - bounds.Height()});

@@ -118,7 +118,7 @@ public:
     const TSimpleText& Layout() const { return layout_; }
     // Distorted: no bulge and a distortion with points.
     bool IsDistorted() const;
-    // Shadow displacement in logical units.
+    // Shadow displacement in logical units, turned with the text.
     QPoint ShadowDisplacement() const;
     // Refreshes the text from an information set: item FieldNo - 1; nothing when the object is
     // free text or the set has no such item.
@@ -138,6 +138,8 @@ public:
     void PaintMask(TCanvas& mask) override;
     // The colours without the ground their soft edges were painted on.
     QImage RenderToBitmap(const TCanvas& reference) override;
+    // A stream without a Version holds the oldest format; a new object is current.
+    void ReadingStream() override { storedVersion_ = 0; }
     void Loaded() override;
 
 protected:
@@ -182,7 +184,7 @@ private:
     std::unique_ptr<TColorSpec> textColor_;
     std::unique_ptr<TColorSpec> outlineColor_;
     std::unique_ptr<TColorSpec> shadowColor_;
-    int storedVersion_ = 0;  // as read; 0 when the stream had none
+    int storedVersion_ = FormatVersion;  // as read; 0 when a binary stream had none
     int distortionRatio_ = 100;
     bool outline_ = false;
     int outlineWidth_ = 0;

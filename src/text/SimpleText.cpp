@@ -261,12 +261,11 @@ TCharLayout TSimpleText::LayoutLine(const std::vector<TCharMetrics>& chars, int 
 
 int TSimpleText::FeedShift(int line, int lineCount) const
 {
-    if (feedAngle_ == 0) return 0;
+    // Centred and justified lines stay where their alignment puts them.
+    if (feedAngle_ == 0 || (align_ != 0 && align_ != 2)) return 0;
     const double c = std::sin(Radians(-feedAngle_));
     const double pitch = LinePitch();
-    double c0 = 0;
-    if (align_ == 0) c0 = c >= 0 ? 0 : -c * pitch * (lineCount - 1);
-    if (align_ == 2) c0 = c >= 0 ? -c * pitch * (lineCount - 1) : 0;
+    const double c0 = (align_ == 0) == (c >= 0) ? 0 : -c * pitch * (lineCount - 1);
     return int(RoundHalfAway(c * pitch * line + c0));
 }
 

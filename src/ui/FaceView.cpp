@@ -26,6 +26,7 @@
 #include "edit/LayoutSnap.h"
 #include "label/LabelData.h"
 #include "objects/PictureObject.h"
+#include "paper/FaceInfo.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
@@ -93,6 +94,8 @@ void TFaceView::Load(TLabelData& document, int face)
     site->Scaler().SetScale(Zoom());
     site->SetColor(kOutsideFace);
     site->SetLogSize(outer.Width(), outer.Height());
+    const TFaceInfo info(geometry);
+    site->SetNewObjectPlacement(TDrawSite::TPlacement{info.NewObjectCentre(), ToRect(info.AtOrigin().rect)});
     site->SetOnPaint([this](TDrawSite&, TCanvas& canvas) { PaintUnderlay(canvas); });
     site->SetOnPaintAfter([this](TDrawSite&, TCanvas& canvas) { PaintOverlay(canvas); });
     site->SetOnKeyDown([this](TDrawSite&, const TSiteKeyEvent& event) { SiteKey(event); });

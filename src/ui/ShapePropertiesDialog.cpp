@@ -214,6 +214,8 @@ void TShapePropertiesDialog::ShowShadePicture(const TPictureEx& picture)
 void TShapePropertiesDialog::ChooseShadePicture()
 {
     if (!ChoosePictureFile(this, *chosenPicture_)) return;
+    // The document keeps the picture itself, not where it lay among the user's files.
+    chosenPicture_->SetImageID({});
     ShowShadePicture(*chosenPicture_);
     findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->setEnabled(true);
 }

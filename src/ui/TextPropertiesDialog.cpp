@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <algorithm>
 
@@ -32,6 +33,20 @@ QSpinBox* Spin(int low, int high, QWidget* parent)
     auto* spin = new QSpinBox(parent);
     spin->setRange(low, high);
     return spin;
+}
+
+// A stored value beyond the range offered is shown as it is, never cut to the range.
+void ShowValue(QSpinBox& spin, int value)
+{
+    spin.setRange(std::min(spin.minimum(), value), std::max(spin.maximum(), value));
+    spin.setValue(value);
+}
+
+// Selects the item holding the value, adding one captioned for a value the choice does not offer.
+void ShowChoice(QComboBox& box, int value, const QString& otherCaption)
+{
+    if (box.findData(value) < 0) box.addItem(otherCaption, value);
+    box.setCurrentIndex(box.findData(value));
 }
 
 const TSpacingPreset CharSpacingPresets[] = {
@@ -143,8 +158,9 @@ void TTextPropertiesDialog::BuildControls()
     form->addRow(QStringLiteral("スタイル"), styleRow);
 
     align_ = new QComboBox(this);
-    align_->addItems({QStringLiteral("左(上)揃え"), QStringLiteral("中央揃え"), QStringLiteral("右(下)揃え"),
-                      QStringLiteral("均等割り付け")});
+    const QString alignCaptions[] = {QStringLiteral("左(上)揃え"), QStringLiteral("中央揃え"),
+                                     QStringLiteral("右(下)揃え"), QStringLiteral("均等割り付け")};
+    for (int align = 0; align < 4; ++align) align_->addItem(alignCaptions[align], align);
     vertical_ = new QCheckBox(QStringLiteral("縦書き(&V)"), this);
     auto* alignRow = new QHBoxLayout;
     alignRow->addWidget(align_);
@@ -166,22 +182,25 @@ void TTextPropertiesDialog::BuildControls()
     bulge_ = Spin(-4000, 4000, this);
     form->addRow(QStringLiteral("円弧のふくらみ(&A)"), bulge_);
 
-    distort_ = new QCheckBox(QStringLiteral("変形する"), this);
+    distort_ = new QRadioButton(QStringLiteral("す  る"), this);
+    noDistort_ = new QRadioButton(QStringLiteral("しない"), this);
     preset_ = new QComboBox(this);
     for (int i = 0; i < presets_->Count(); ++i) preset_->addItem(presets_->Name(i));
+    // Shown while the text keeps a distortion of its own that no preset is.
+    preset_->setPlaceholderText(QStringLiteral("(プリセット以外の変形)"));
     ratio_ = Spin(0, 100, this);
     preview_ = new QLabel(this);
     preview_->setFixedSize(PreviewSize);
     preview_->setFrameShape(QFrame::Box);
     auto* distortRow = new QHBoxLayout;
     distortRow->addWidget(distort_);
+    distortRow->addWidget(noDistort_);
     distortRow->addWidget(preset_, 1);
     distortRow->addWidget(new QLabel(QStringLiteral("変形量(&D)"), this));
     distortRow->addWidget(ratio_);
     form->addRow(QStringLiteral("変形"), distortRow);
     form->addRow(QString(), preview_);
-    distort_->setEnabled(presets_->Count() > 0);
-    connect(distort_, &QCheckBox::toggled, this, [this] { UpdatePreview(); });
+    connect(distort_, &QRadioButton::toggled, this, [this] { UpdatePreview(); });
     connect(preset_, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
     connect(ratio_, &QSpinBox::valueChanged, this, [this] { UpdatePreview(); });
 
@@ -193,9 +212,10 @@ void TTextPropertiesDialog::BuildControls()
     form->addRow(QStringLiteral("縁取り"), outlineRow);
 
     shadow_ = new QComboBox(this);
-    shadow_->addItems({QStringLiteral("なし"), QStringLiteral("左上"), QStringLiteral("上"), QStringLiteral("右上"),
-                       QStringLiteral("左"), QStringLiteral("右"), QStringLiteral("左下"), QStringLiteral("下"),
-                       QStringLiteral("右下")});
+    const QString shadowCaptions[] = {QStringLiteral("なし"), QStringLiteral("左上"), QStringLiteral("上"),
+                                      QStringLiteral("右上"), QStringLiteral("左"),   QStringLiteral("右"),
+                                      QStringLiteral("左下"), QStringLiteral("下"),   QStringLiteral("右下")};
+    for (int preset = 0; preset < TLOText::CustomShadow; ++preset) shadow_->addItem(shadowCaptions[preset], preset);
     form->addRow(QStringLiteral("影(&S)"), shadow_);
 
     textColor_ = new TColorSpecEditor(QStringLiteral("文字の色"), text_.TextColor(), this);
@@ -243,19 +263,23 @@ void TTextPropertiesDialog::LoadFrom(const TLOText& text)
     italic_->setChecked(text.Font().HasStyle(fsItalic));
     underline_->setChecked(text.Font().HasStyle(fsUnderline));
     strikeOut_->setChecked(text.Font().HasStyle(fsStrikeOut));
-    align_->setCurrentIndex(std::clamp(text.Align(), 0, 3));
+    ShowChoice(*align_, text.Align(), QStringLiteral("その他 (%1)").arg(text.Align()));
     vertical_->setChecked(text.Vertical());
     charSpacing_->SetValue(text.CharSpacing());
     lineSpacing_->SetValue(text.LineSpacing());
-    feedAngle_->setCurrentIndex(std::max(0, feedAngle_->findData(text.FeedAngle())));
-    bulge_->setValue(text.Bulge());
-    const int preset = text.CoonsDistortion().IsEmpty() ? -1 : presets_->IndexOf(text.CoonsDistortion());
-    distort_->setChecked(!text.CoonsDistortion().IsEmpty());
-    if (preset >= 0) preset_->setCurrentIndex(preset);
-    ratio_->setValue(text.DistortionRatio());
+    ShowChoice(*feedAngle_, text.FeedAngle(), QStringLiteral("%1°").arg(text.FeedAngle()));
+    ShowValue(*bulge_, text.Bulge());
+    // A distortion no preset is (from an older or another program's document) is kept as it is
+    // until the user picks a preset.
+    const bool distorted = !text.CoonsDistortion().IsEmpty();
+    (distorted ? distort_ : noDistort_)->setChecked(true);
+    distort_->setEnabled(distorted || presets_->Count() > 0);
+    preset_->setCurrentIndex(distorted ? presets_->IndexOf(text.CoonsDistortion()) : std::min(0, presets_->Count() - 1));
+    ShowValue(*ratio_, text.DistortionRatio());
     outline_->setChecked(text.Outline());
-    outlineWidth_->setValue(text.OutLineWidth());
-    shadow_->setCurrentIndex(text.Shadow() < shadow_->count() ? text.Shadow() : 0);
+    ShowValue(*outlineWidth_, text.OutLineWidth());
+    ShowChoice(*shadow_, text.Shadow(),
+               QStringLiteral("その他 (横 %1%, 縦 %2%)").arg(text.ShadowOffsetX()).arg(text.ShadowOffsetY()));
     hanToZen_->setChecked(text.HanToZen());
     minusExc_->setChecked(text.MinusExc());
     numToKnj_->setChecked(text.NumToKnj());
@@ -290,20 +314,23 @@ void TTextPropertiesDialog::FillChosenField()
 
 TCoonsDistortion TTextPropertiesDialog::ChosenDistortion() const
 {
+    // The object's own distortion (its points and identifier as they are) stays unless the user
+    // switches it off or picks another preset.
+    const TCoonsDistortion& own = text_.CoonsDistortion();
+    const int index = preset_->currentIndex();
+    const bool keep = distort_->isChecked() ? index < 0 || index == presets_->IndexOf(own) : own.IsEmpty();
     TCoonsDistortion chosen;
-    if (!distort_->isChecked()) return chosen;
-    // The object's own distortion stays when it is no shipped preset and the choice is unchanged.
-    const int stored = presets_->IndexOf(text_.CoonsDistortion());
-    if (!text_.CoonsDistortion().IsEmpty() && (stored < 0 ? preset_->currentIndex() < 0 : stored == preset_->currentIndex()))
-        chosen.Assign(text_.CoonsDistortion());
-    else if (preset_->currentIndex() >= 0)
-        presets_->Load(chosen, preset_->currentIndex());
+    if (keep)
+        chosen.Assign(own);
+    else if (distort_->isChecked())
+        presets_->Load(chosen, index);
     return chosen;
 }
 
 void TTextPropertiesDialog::ApplyTo(TLOText& text) const
 {
-    text.SetText(lines_->toPlainText().isEmpty() ? QStringList() : lines_->toPlainText().split(u'\n'));
+    if (lines_->toPlainText() != text.Text().join(u'\n'))
+        text.SetText(lines_->toPlainText().isEmpty() ? QStringList() : lines_->toPlainText().split(u'\n'));
     TPointBasedFont& font = text.EditFont();
     font.SetName(font_->currentText());
     bool sizeOk = false;
@@ -314,7 +341,7 @@ void TTextPropertiesDialog::ApplyTo(TLOText& text) const
     font.SetStyleFlag(fsUnderline, underline_->isChecked());
     font.SetStyleFlag(fsStrikeOut, strikeOut_->isChecked());
     textColor_->ApplyTo(text.EditTextColor());
-    text.SetAlign(align_->currentIndex());
+    text.SetAlign(align_->currentData().toInt());
     text.SetVertical(vertical_->isChecked());
     text.SetCharSpacing(charSpacing_->Value());
     text.SetLineSpacing(lineSpacing_->Value());
@@ -325,7 +352,8 @@ void TTextPropertiesDialog::ApplyTo(TLOText& text) const
     text.SetOutline(outline_->isChecked());
     text.SetOutLineWidth(outlineWidth_->value());
     outlineColor_->ApplyTo(text.EditOutlineColor());
-    text.SetShadow(shadow_->currentIndex());
+    // Custom offsets stay as they are; a preset sets both.
+    text.SetShadow(shadow_->currentData().toInt());
     shadowColor_->ApplyTo(text.EditShadowColor());
     text.SetHanToZen(hanToZen_->isChecked());
     text.SetMinusExc(minusExc_->isChecked());

@@ -14,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
+class QRadioButton;
 class QSpinBox;
 
 namespace kestrel {
@@ -94,7 +95,8 @@ private:
     TSpacingChooser* lineSpacing_;
     QComboBox* feedAngle_;
     QSpinBox* bulge_;
-    QCheckBox* distort_;
+    QRadioButton* distort_;
+    QRadioButton* noDistort_;
     QComboBox* preset_;
     QSpinBox* ratio_;
     QLabel* preview_;

@@ -87,6 +87,8 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    // The desktop entry the window belongs to, for its icon and name in the desktop's task list.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
     InstallTerminationHandlers([] { QCoreApplication::quit(); });
     RemoveStaleWorkingFiles();
     InitializeModel();

@@ -181,18 +181,22 @@ TEST(AppFrameAlone, TheExceptionHandlerIsRemovedWithTheFrame)
     SetExceptionHandler(previous);
 }
 
-TEST_F(AppFrameTest, FindDataFileLooksBesideTheProgramThenOnTheCd)
+TEST_F(AppFrameTest, FindDataFileLooksBesideTheProgramThenInstalledThenOnTheCd)
 {
-    const QString exeDir = test::TestFolder() + "/exe/";
+    const QString exeDir = test::TestFolder() + "/bin/";
+    const QString installed = test::TestFolder() + "/share/kestrel/";
     const QString cd = test::TestFolder() + "/cd/";
     for (const QString& file : QStringList{exeDir + "Data/Template/Template.dat", cd + "Data/Back/b2.jpg",
-                                           cd + "Data/Back/b1.jpg", cd + "Data/Template/Template.dat"}) {
+                                           cd + "Data/Back/b1.jpg", cd + "Data/Template/Template.dat",
+                                           installed + "Data/Template/Template.dat", installed + "Data/Font/f1.dat",
+                                           cd + "Data/Font/f1.dat"}) {
         QDir().mkpath(QFileInfo(file).path());
         QFile(file).open(QIODevice::WriteOnly);
     }
     frame_.Macro().SetValue("ExeDir", exeDir);
 
     EXPECT_EQ(TAppFrame::FindDataFile("Data\\Template\\Template.dat"), exeDir + "Data/Template/Template.dat");
+    EXPECT_EQ(TAppFrame::FindDataFile("Data\\Font\\f?.dat"), installed + "Data/Font/f1.dat");
     EXPECT_EQ(TAppFrame::FindDataFile("Data\\Back\\b1.jpg"), "");  // no CD path yet
     TAppFrame::WriteString("CDPath", cd);
     EXPECT_EQ(TAppFrame::FindDataFile("Data\\Back\\b1.jpg"), cd + "Data/Back/b1.jpg");

@@ -18,6 +18,8 @@ protected:
     std::unique_ptr<TdataMain> Make(QStringList arguments = {"kestrel"})
     {
         auto dataMain = std::make_unique<TdataMain>(arguments);
+        // The test's own data files, never the ones the build made.
+        dataMain->AppFrame().Macro().SetValue("DataNameNoExt", DataNameNoExt());
         dataMain->AppFrame().OnMessageBox = [this](const QString& text, const TMsgButtons&, int, int) {
             messages_ << text;
             return int(mrOk);
@@ -48,10 +50,12 @@ protected:
         return [this, name] { steps_ << name; };
     }
 
+    static QString DataNameNoExt() { return test::TestFolder() + "/kestrel"; }
+
     // The system paper catalogue the data module requires, as an existing writable file.
     QString MakeSystemCatalogue()
     {
-        const QString file = ExeNameNoExt() + ".ppr";
+        const QString file = DataNameNoExt() + ".ppr";
         QFile(file).open(QIODevice::WriteOnly);
         createdFiles_ << file;
         return file;
@@ -122,7 +126,7 @@ TEST_F(DataMainTest, AMissingSystemCatalogueStopsStartUpWithItsName)
     auto dataMain = Make();
     dataMain->Hooks().openPaperCatalogue = [this](const QString&) { steps_ << "catalogue"; };
     EXPECT_FALSE(dataMain->Create());
-    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「test_app.ppr」が開けませんでした"}));
+    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「kestrel.ppr」が開けませんでした"}));
     EXPECT_FALSE(steps_.contains("catalogue"));
     EXPECT_FALSE(steps_.contains("main window"));
 }
@@ -158,7 +162,7 @@ TEST_F(DataMainTest, DataFilesOpenInOrderAndUserPapersAreSavedFirstAtShutdown)
         hooks.freeProductDatabase = Step("free products");
         hooks.freePaperCatalogue = Step("free catalogue");
         ASSERT_TRUE(dataMain->Create());
-        EXPECT_EQ(steps_.mid(4), QStringList({"cache ImageCache.ic 1 0", "catalogue test_app.ppr",
+        EXPECT_EQ(steps_.mid(4), QStringList({"cache ImageCache.ic 1 0", "catalogue kestrel.ppr",
                                               "merge UserPaper.ppr", "products", "main window"}));
         steps_.clear();
     }
@@ -172,7 +176,7 @@ TEST_F(DataMainTest, AFailingLoaderIsReportedWithTheFileName)
     auto dataMain = Make();
     dataMain->Hooks().openPaperCatalogue = [](const QString&) { throw EReadError("bad header"); };
     EXPECT_FALSE(dataMain->Create());
-    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「test_app.ppr」が開けませんでした"}));
+    EXPECT_EQ(messages_, QStringList({"アプリケーションに必要なファイル「kestrel.ppr」が開けませんでした"}));
 }
 
 TEST_F(DataMainTest, AFailureWhileShuttingDownIsReportedAndTheRestStillRuns)

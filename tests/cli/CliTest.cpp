@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
+#include "cli/Commands.h"
 #include "platform/ProgramPaths.h"
 
 namespace kestrel {
@@ -24,6 +25,28 @@ TEST(Cli, HelpListsTheCommands)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.startsWith("使い方: kestrel-cli <コマンド>")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QRegularExpression("\n  version +バージョンを表示します\n")));
+}
+
+// Every command answers --help (wherever it stands among the arguments) with its summary and
+// usage on standard output, and does nothing else.
+TEST(Cli, EveryCommandPrintsItsOwnHelp)
+{
+    for (const cli::TCliCommand& command : cli::Commands()) {
+        for (const QStringList& arguments : {QStringList{"--help"}, QStringList{"x.mld", "-h"}}) {
+            QString out, err;
+            QTextStream outStream(&out), errStream(&err);
+            const int code = cli::RunCommandLine(QStringList{"kestrel-cli", command.name} + arguments, outStream, errStream);
+            outStream.flush();
+            EXPECT_EQ(code, 0) << command.name;
+            EXPECT_TRUE(err.isEmpty()) << command.name;
+            const QStringList lines = out.split('\n');
+            EXPECT_EQ(lines.value(0), QString::fromUtf8(command.summary));
+            EXPECT_EQ(lines.value(2), QString(QStringLiteral("使い方: kestrel-cli ") + command.name + ' ' + command.usage).trimmed());
+        }
+    }
+    const TRun run = RunCli({"thumbnail", "--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("使い方: kestrel-cli thumbnail 文書.mld 出力.png [大きさ]\n")) << run.out.toStdString();
 }
 
 TEST(Cli, UnknownOrMissingCommandsFailInJapanese)

@@ -51,6 +51,16 @@ TEST(QrCommand, EverySymbolDecodesWithBothReadersToTheExactBytes)
     }
 }
 
+TEST(QrCommand, WithoutAScaleTheSymbolIsLargeEnoughToScan)
+{
+    const QString file = test::TestFolder() + "/url.png";
+    const test::TCliRun run = RunCli({"qr", "https://example.com/kestrel", "--out", file});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage symbol(file);
+    EXPECT_EQ(symbol.size(), QSize(37 * 8, 37 * 8));  // version 3 and its quiet zone, 8 pixels a module
+    EXPECT_EQ(test::DecodeSymbols({file}).value(file).zbar, QList<QByteArray>{"https://example.com/kestrel"});
+}
+
 TEST(QrCommand, ScaleMultipliesTheSymbolAndSettingsAreReported)
 {
     const QString file = test::TestFolder() + "/q.png";

@@ -199,5 +199,37 @@ TEST(DocumentCommands, NewKeepsAnExistingFileUnlessForced)
     EXPECT_EQ(RunCli({"info", file}).exitCode, 0);
 }
 
+// What a file manager runs: the output is PNG whatever its name, the longer side the size asked
+// (256 without one).
+TEST(DocumentCommands, ThumbnailWritesThePngAFileManagerAsksFor)
+{
+    const QString file = test::TestFolder() + "/t.mld", out = test::TestFolder() + "/thumbnail-XXXX";
+    ASSERT_EQ(RunCli({"new", "--paper", TwoDiscPaper, file}).exitCode, 0);
+    for (const auto& [arguments, height] : {std::pair{QStringList{file, out}, 256}, {QStringList{file, out, "64"}, 64}}) {
+        const test::TCliRun run = RunCli(QStringList{"thumbnail"} + arguments);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QByteArray bytes = test::ReadFileBytes(out);
+        EXPECT_TRUE(bytes.startsWith("\x89PNG\r\n")) << "PNG without a .png name";
+        const QImage thumbnail = QImage::fromData(bytes, "PNG");
+        EXPECT_EQ(thumbnail.height(), height);
+        EXPECT_NEAR(thumbnail.width(), height * 2100 / 2970, 1);
+    }
+}
+
+TEST(DocumentCommands, ThumbnailReadsOnlyRegularDocuments)
+{
+    const QString out = test::TestFolder() + "/t.png";
+    for (const QString& source : {QStringLiteral("/dev/zero"), test::TestFolder()}) {
+        const test::TCliRun run = RunCli({"thumbnail", source, out});
+        EXPECT_EQ(run.exitCode, 1) << source.toStdString();
+        EXPECT_TRUE(run.err.contains("通常のファイルではありません")) << run.err.toStdString();
+    }
+    const test::TCliRun tooLarge = RunCli({"thumbnail", "a.mld", out, "5000"});
+    EXPECT_EQ(tooLarge.exitCode, 2);
+    EXPECT_TRUE(tooLarge.err.startsWith("エラー: 大きさ 5000: 大きさは16から1024までです\n使い方: kestrel-cli thumbnail"))
+        << tooLarge.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+}
+
 }  // namespace
 }  // namespace kestrel

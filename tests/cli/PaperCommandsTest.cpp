@@ -11,7 +11,7 @@ namespace {
 
 using test::RunCli;
 
-const QString ShippedCatalogue = QStringLiteral(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+const QString ShippedCatalogue = QStringLiteral(KESTREL_DATA_DIR "/kestrel.ppr");
 const QString FirstPaper =
     QStringLiteral("A4 CDラベル 2面 (外径117mm/内径41mm)\tCD-R・DVDラベル\t2100x2970\t2");
 
@@ -50,7 +50,7 @@ TEST(PaperCommands, OtherCompoundFilesAreRefusedAsCatalogues)
 {
     const QString document = test::TestFolder() + "/doc.mld";
     ASSERT_EQ(RunCli({"new", "--paper", "A4 CDラベル 2面 (外径117mm/内径41mm)", document}).exitCode, 0);
-    for (const QString& file : {document, QStringLiteral(KESTREL_BINARY_DIR "/src/kestrel.cdb")}) {
+    for (const QString& file : {document, QStringLiteral(KESTREL_DATA_DIR "/kestrel.cdb")}) {
         const test::TCliRun run = RunCli({"papers", "--catalogue", file});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.err, "エラー: 「" + file + "」は用紙カタログのファイルではありません\n");

@@ -39,7 +39,7 @@ TEST_F(QRCompose, DoCoMoPhoneBookSplitsAndEscapes)
               QStringLiteral("MECARD:N:山田,太郎;SOUND:yamada,taro jr;TEL:03\\;1234;EMAIL:a\\,b@example.jp;;"));
     fields.halfWidthReading = false;
     EXPECT_TRUE(ComposeQRText(sqtDoCoMo, sqkTel, fields).contains(QStringLiteral("SOUND:ｙａｍａｄａ,ｔａｒｏ ｊｒ;")));
-    EXPECT_EQ(ComposeQRText(sqtAU, sqkTel, fields), ComposeQRText(sqtDoCoMo, sqkTel, fields));
+    EXPECT_EQ(ComposeQRText(sqtAU, sqkTel, fields), "");
 }
 
 TEST_F(QRCompose, QuotedStretchesStayWholeWithoutTheirQuotes)
@@ -92,7 +92,7 @@ void ReadBack(const QByteArray& stream, T& into)
 
 TEST(LOQRStd, ReopensWithItsFieldsComposedAgainAndItsGuid)
 {
-    for (const TStdQRType type : {sqtDoCoMo, sqtVodafone, sqtAU}) {
+    for (const TStdQRType type : {sqtDoCoMo, sqtVodafone}) {
         TLOQRStd original;
         original.SetQRType(type);
         original.SetQRName(QStringLiteral("山田 太郎"));
@@ -114,6 +114,27 @@ TEST(LOQRStd, ReopensWithItsFieldsComposedAgainAndItsGuid)
         EXPECT_FALSE(copy.Encoded().Dirty());
         EXPECT_TRUE(copy.Problem().isEmpty());
     }
+}
+
+TEST(LOQRStd, AnAUObjectComposesNothingAndKeepsTheDataItHas)
+{
+    TLOQRStd object;
+    object.SetQRName("A");
+    const QByteArray data = object.Data();
+    object.SetQRType(sqtAU);
+    object.SetQRName("B");
+    object.SetQRKind(sqkURL);
+    object.SetQRUrl("http://example.jp/");
+    EXPECT_EQ(object.Data(), data);
+    // Stored documents keep the fields but not the data: opened, such an object holds nothing.
+    const QByteArray stream = Streamed(object);
+    EXPECT_FALSE(stream.contains("QRData"));
+    TLOQRStd copy;
+    ReadBack(stream, copy);
+    EXPECT_EQ(copy.QRType(), sqtAU);
+    EXPECT_EQ(copy.QRName(), "B");
+    EXPECT_TRUE(copy.Data().isEmpty());
+    EXPECT_EQ(copy.Encoded().Side(), 21);
 }
 
 TEST(LOQRStd, LinksOfThePhoneBookDoNotRecomposeAndCopiesKeepTheGuid)
@@ -139,7 +160,7 @@ TEST(LOQRStd, AllEmptyFieldsEncodeAnEmptyByteSymbol)
     TLOQRStd object;
     const TQRCode& code = object.Encoded();
     EXPECT_TRUE(object.Data().isEmpty());
-    EXPECT_EQ(code.EffectiveMode(), '8');
+    EXPECT_EQ(code.EncodeMode(), '8');
     EXPECT_EQ(code.Side(), 21);
 }
 
@@ -164,6 +185,19 @@ TEST(LOQRCode, RawDataRoundTripsAndHostileCountsAreRefused)
     hostile[count] = 0x40;
     TLOQRCode damaged;
     EXPECT_THROW(ReadBack(hostile, damaged), EReadError);
+}
+
+TEST(LOQRCode, AFixedModeTheDataDoesNotFitIsStoredAsTheByteModeItUses)
+{
+    TLOQRCode object;
+    object.SetAutoEncodeMode(false);
+    object.SetEncodeMode('0');
+    object.SetData("12a:");
+    TLOQRCode copy;
+    ReadBack(Streamed(object), copy);
+    EXPECT_FALSE(copy.AutoEncodeMode());
+    EXPECT_EQ(copy.EncodeMode(), '8');
+    EXPECT_EQ(copy.Encoded().EncodeMode(), '8');
 }
 
 TEST(LOQRCode, DataThatDoesNotFitDrawsNothingAndSaysWhy)

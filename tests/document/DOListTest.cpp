@@ -111,6 +111,10 @@ TEST_F(DOListTest, PlacementHelpers)
     TFilledRect& big = site.Put({0, 0, 900, 100});
     PlaceNewObject(big, site);
     EXPECT_EQ(big.Rect(), (TRect{0, 50, 400, 150})) << "cut to the site, centred on the visible part";
+    site.visible = {0, 250, 100, 300};
+    TFilledRect& low = site.Put({0, 0, 200, 100});
+    PlaceNewObject(low, site);
+    EXPECT_EQ(low.Rect(), (TRect{0, 200, 200, 300})) << "centred near a corner, kept inside the site";
 }
 
 TEST_F(DOListTest, CopyFromALargerFacePasteIntoASmallerOne)

@@ -266,6 +266,7 @@ std::map<QString, TSeeds> WriterSeeds()
     AddDesignSeeds(seeds);
     const QByteArray document = DocumentBytes(2);
     seeds["LabelDocument"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};
+    seeds["SheetThumbnail"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};
     seeds["CompoundFile"] = {{"document.mld", document}, {"catalogue.ppr", CatalogueBytes()},
                              {"products.cdb", ProductDatabaseBytes()}};
     seeds["PaperCatalogue"] = {{"user.ppr", CatalogueBytes()}};

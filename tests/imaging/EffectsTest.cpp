@@ -142,6 +142,32 @@ TEST(Effects, ColourChangeIgnoresTheOpacityByte)
     EXPECT_EQ(result.pixel(1, 0), qRgba(1, 2, 4, 255));
 }
 
+TEST(Effects, AnIllustrationTakesThePickedColourOnlyWhereItsGenreColourIs)
+{
+    // Drawn in the genre's blue with an anti-aliased edge pixel, on a transparent or white ground.
+    const QRgb genre = qRgb(0, 64, 160), edge = qRgb(128, 160, 208);
+    QImage drawing(3, 2, QImage::Format_ARGB32);
+    drawing.fill(Qt::transparent);
+    drawing.setPixel(0, 0, genre);
+    drawing.setPixel(1, 0, edge);
+    drawing.setPixel(2, 1, genre);
+    const TColor genreColour = RGBColor(0, 64, 160), picked = RGBColor(200, 0, 30);
+    const QImage changed = ChangeIllustrationColour(drawing, genreColour, picked);
+    EXPECT_EQ(changed.pixel(0, 0), qRgb(200, 0, 30));
+    EXPECT_EQ(changed.pixel(2, 1), qRgb(200, 0, 30));
+    EXPECT_EQ(changed.pixel(1, 0), edge) << "only the exact colour changes";
+    EXPECT_EQ(qAlpha(changed.pixel(0, 1)), 0) << "the ground stays clear";
+
+    QImage opaque = drawing.convertToFormat(QImage::Format_RGB32);
+    opaque.setPixel(0, 1, qRgb(255, 255, 255));
+    const QImage copy = ChangeIllustrationColour(opaque, genreColour, picked);
+    EXPECT_EQ(copy.format(), QImage::Format_BGR888) << "a 24-bit copy";
+    EXPECT_EQ(copy.pixel(2, 1), qRgb(200, 0, 30));
+    EXPECT_EQ(copy.pixel(0, 1), qRgb(255, 255, 255));
+    EXPECT_EQ(opaque.pixel(2, 1), genre) << "the illustration itself is untouched";
+    EXPECT_EQ(ChangeIllustrationColour(opaque, genreColour, genreColour).pixel(2, 1), genre);
+}
+
 class CountingProgress : public TPhasedProgressBase {
 public:
     void BeginPhase(int n) override { planned += n; }

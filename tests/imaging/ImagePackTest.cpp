@@ -6,6 +6,7 @@
 #include "platform/Canvas.h"
 #include "platform/Graphic.h"
 #include "platform/Cp932.h"
+#include "platform/EmfWriter.h"
 #include "platform/PictureCodecs.h"
 #include "support/CfbTestSupport.h"
 #include "support/TestEnvironment.h"
@@ -44,6 +45,31 @@ TEST(ImagePack, TheCacheKeepsTheMostRecentPictures)
     EXPECT_EQ(picture.Graphic(), ErrorPicture());
     pack.GetImage(picture, 10);
     EXPECT_FALSE(picture.HasGraphic());
+}
+
+TEST(ImagePack, TheErrorPictureIsAMetafileSizedToItsRedTextOnWhite)
+{
+    const TGraphic& error = ErrorPicture();
+    ASSERT_TRUE(error.IsMetafile());
+    TFont font;
+    font.size = 12;
+    const QSize line = MetafileTextExtent(QStringLiteral("イメージ処理"), font);
+    EXPECT_GE(error.Width(), line.width());
+    EXPECT_LE(error.Width(), line.width() + 12);
+    EXPECT_GE(error.Height(), 2 * line.height());
+    EXPECT_LE(error.Height(), 2 * line.height() + 12);
+    const QImage& shown = error.Image();
+    QRect red;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb p = shown.pixel(x, y);
+            if (qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60) red |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(red.isEmpty());
+    EXPECT_NEAR(red.center().x(), shown.width() / 2, 2) << "centred";
+    EXPECT_GT(red.height(), line.height()) << "two lines";
+    EXPECT_EQ(shown.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() - 1), qRgb(255, 255, 255));
 }
 
 TEST(ImagePack, ListFilesGroupFoldersAndComments)

@@ -10,7 +10,7 @@
 namespace kestrel {
 namespace {
 
-const QString Program = QStringLiteral(KESTREL_BINARY_DIR "/src/");
+const QString Program = QStringLiteral(KESTREL_DATA_DIR "/");
 
 QImage Picture(const QString& relative) { return LoadGraphicFile(Program + relative).Image(); }
 

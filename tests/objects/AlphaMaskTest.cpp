@@ -10,6 +10,7 @@
 #include "ShapeFixtures.h"
 #include "document/stream/ObjectStream.h"
 #include "imaging/BlendedPainting.h"
+#include "imaging/Effects.h"
 #include "objects/LOAlphaMask.h"
 #include "platform/BoundedReader.h"
 
@@ -60,6 +61,69 @@ TEST(AlphaMask, TheBlurMarginKeepsTheSoftEdgeInsideTheMask)
     EXPECT_EQ(shade->MaskPicture().size(), QSize(100, 50)) << "no blur, no margin";
 }
 
+// Pixels from the first at or above 10 % to the first at or above 90 %: how wide an edge spreads.
+int RampWidth(const uchar* row, int count, int step = 1)
+{
+    int low = -1, high = -1;
+    for (int x = 0; x < count && high < 0; ++x) {
+        if (low < 0 && row[x * step] >= 26) low = x;
+        if (row[x * step] >= 230) high = x;
+    }
+    return high - low;
+}
+
+// The edge ramp of `passes` passes of the image effects' 3 x 3 blur, over one row.
+int EffectBlurRamp(int passes)
+{
+    const int width = 4 * passes + 40;
+    QImage edge(width, 1, QImage::Format_BGR888);
+    edge.fill(Qt::black);
+    QPainter(&edge).fillRect(width / 2, 0, width - width / 2, 1, Qt::white);
+    QImage blurred;
+    TGREffectBlur blur;
+    blur.Source = &edge;
+    blur.Dest = &blurred;
+    blur.Passes = passes;
+    blur.Execute();
+    return RampWidth(blurred.constBits(), width, 3);
+}
+
+TEST(AlphaMask, TheBlurSpreadsAnEdgeAsShadeSizePassesOfTheImageBlur)
+{
+    for (const int shadeSize : {1, 5, 30, 60, 200}) {
+        auto shade = Shade(WhiteInside(200, 100, 0), {0, 0, 260, 160}, shadeSize);
+        const QImage& mask = shade->MaskPicture();
+        ASSERT_EQ(mask.size(), QSize(200 + 2 * shadeSize, 100 + 2 * shadeSize));
+        const int ramp = RampWidth(mask.constScanLine(mask.height() / 2), mask.width() / 2);
+        EXPECT_NEAR(ramp, EffectBlurRamp(shadeSize), 2) << shadeSize;
+    }
+    EXPECT_NEAR(EffectBlurRamp(30), 12, 1);
+}
+
+TEST(AlphaMask, AShadeOfFiveHundredOnALargePictureIsBuiltSmallerAndDrawn)
+{
+    constexpr int ShadeSize = 500;
+    auto shade = Shade(WhiteInside(3700, 200, 0), {0, 0, 470, 120}, ShadeSize);
+    const QImage& mask = shade->MaskPicture();
+    ASSERT_FALSE(mask.isNull());
+    EXPECT_LE(std::max(mask.width(), mask.height()), TLOAlphaMask::MaxMaskSide);
+    const double scale = double(mask.width()) / (3700 + 2 * ShadeSize);
+    EXPECT_NEAR(double(mask.height()) / (200 + 2 * ShadeSize), scale, 0.01) << "proportions kept";
+    const int ramp = RampWidth(mask.constScanLine(mask.height() / 2), mask.width() / 2);
+    EXPECT_NEAR(ramp / scale, EffectBlurRamp(ShadeSize), 2);
+
+    InstallBlendedPainting();
+    shade->FillColor().SetColor(0xFF0000);  // blue
+    QImage surface(470, 120, QImage::Format_RGB32);
+    surface.fill(Qt::white);
+    {
+        TCanvas canvas(surface);
+        shade->PaintTo(canvas);
+    }
+    EXPECT_EQ(surface.pixel(235, 60), qRgb(0, 0, 255));
+    EXPECT_EQ(surface.pixel(2, 60), qRgb(255, 255, 255)) << "the margin's outer edge stays clear";
+}
+
 TEST(AlphaMask, WithoutAPictureNothingButTheOutlineShows)
 {
     TLOAlphaMask shade;
@@ -82,10 +146,11 @@ TEST(AlphaMask, ATurnedShapeIsHitAndBoundedAsItsTurnedRectangle)
     EXPECT_EQ(shade->GetBounds(), (TRect{50, -50, 150, 150}));
     EXPECT_EQ(shade->HitTest({100, -40}), 1);
     EXPECT_EQ(shade->HitTest({20, 50}), 0) << "inside the unturned rectangle only";
-    // Resizing a turned shape scales each side by its bounds' change; flat bounds take the
-    // request as it is.
+    // Resizing a turned shape scales each side by the change of the bounds' axis it stands
+    // along; flat bounds take the request as it is.
     shade->SetSize(50, 400);
-    EXPECT_EQ(QSize(shade->Width(), shade->Height()), QSize(100, 200));
+    EXPECT_EQ(QSize(shade->Width(), shade->Height()), QSize(400, 50));
+    EXPECT_EQ(shade->GetBounds().Width(), 50);
     TLOAlphaMask flat;
     flat.SetBounds({0, 0, 0, 100});
     flat.SetAngle(180);

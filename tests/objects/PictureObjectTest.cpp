@@ -61,10 +61,12 @@ TEST(PictureObject, NaturalSizeAndTurnedBounds)
     EXPECT_EQ(object->GetBounds(), (TRect{150, 50, 250, 250}));
     EXPECT_EQ(object->HitTest({200, 60}), 1);
     EXPECT_EQ(object->HitTest({120, 150}), 0);
-    // Sizing the bounds of a turned picture scales its own sides by the bounds' change.
+    // Sizing the bounds of a turned picture scales its own sides by the change of the axis
+    // each stands along.
     object->SetSize(50, 400);
-    EXPECT_EQ(object->Width(), 100);
-    EXPECT_EQ(object->Height(), 200);
+    EXPECT_EQ(object->Width(), 400);
+    EXPECT_EQ(object->Height(), 50);
+    EXPECT_EQ(object->GetBounds().Height(), 400);
 }
 
 TEST(PictureObject, PaintsThePictureAndItsKeyColourShowsThrough)

@@ -107,6 +107,15 @@ TEST(FaceInfo, RegionHitsTheHoleOnlyWithoutIt)
     EXPECT_TRUE(device.Contains({550, 250}));
 }
 
+TEST(FaceInfo, NewObjectsAreCentredWhereTheFacePrints)
+{
+    // The disc: outer rectangle from (0, 0), face from 20 to 1220, hole 410 wide from 415 to 825.
+    EXPECT_EQ(Disc().NewObjectCentre(), QPoint(620, (20 + 415) / 2)) << "the ring above the hole";
+    TFaceInfo card = Disc();
+    card.shape = fsRoundRect;
+    EXPECT_EQ(card.NewObjectCentre(), QPoint(620, 620));
+}
+
 TEST(FaceInfo, OuterRectAndFaceTypes)
 {
     TFaceInfo face = Disc();

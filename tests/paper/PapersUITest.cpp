@@ -57,7 +57,7 @@ protected:
     TPapersV2 catalogue;
 };
 
-TEST_F(PapersUITest, PapersFallIntoTheGenresOfTheirGroupsAndRecentOnesKeepTheirOrder)
+TEST_F(PapersUITest, PapersFallIntoTheGenresOfTheirGroupsAndRecentOnesIntoTheirsInCatalogueOrder)
 {
     SetGlobalInfo("GenreInfo", {"G1=ラベル", "G2=ケース", "G4=ラベル"});
     AddPaper("S1", true, "G1");
@@ -72,7 +72,7 @@ TEST_F(PapersUITest, PapersFallIntoTheGenresOfTheirGroupsAndRecentOnesKeepTheirO
     EXPECT_EQ(Names(model->Rows(2)), QStringList{"S2"});
     EXPECT_EQ(Names(model->Rows(3)), QStringList{"U"});
     EXPECT_EQ(Names(model->Rows(4)), QStringList{"S3"});
-    EXPECT_EQ(Names(model->Rows(0)), (QStringList{"S4", "S1"}));  // most recent first
+    EXPECT_EQ(Names(model->Rows(0)), (QStringList{"S1", "S4"}));  // S4 was used last
     EXPECT_EQ(model->Rows(99).size(), 5u);
     EXPECT_TRUE(model->Row(4).recent);
     EXPECT_FALSE(model->Row(1).recent);
@@ -124,6 +124,18 @@ TEST_F(PapersUITest, SearchIgnoresCaseWidthAndKanaAndFollowsSearchWords)
     EXPECT_EQ(Names(model->Search("ポストカード")), QStringList{"はがき (100×148mm)"});
     EXPECT_TRUE(model->Search("unused").empty());  // only even lines are search words
     EXPECT_EQ(model->Search("").size(), 3u);
+}
+
+TEST_F(PapersUITest, DirectPrintPapersAreTheSystemPapersOfADirectPrintGenre)
+{
+    const TMatrixPaperInfo tray = SimplePaper("Tray", true, "EpsonTrays");
+    const TMatrixPaperInfo label = SimplePaper("Label", true, "Labels");
+    EXPECT_FALSE(IsDirectPrintPaper(catalogue, tray)) << "no genre list: no disc papers";
+    SetGlobalInfo("GenreInfo", {"EpsonTrays=ダイレクトプリント\\エプソン", "Labels=ラベル\\ダイレクトプリント"});
+    EXPECT_TRUE(IsDirectPrintPaper(catalogue, tray));
+    EXPECT_FALSE(IsDirectPrintPaper(catalogue, label)) << "the genre must begin with it";
+    EXPECT_FALSE(IsDirectPrintPaper(catalogue, SimplePaper("Mine", false, "EpsonTrays"))) << "user papers never are";
+    EXPECT_FALSE(IsDirectPrintPaper(catalogue, SimplePaper("Other", true, "Elsewhere")));
 }
 
 TEST_F(PapersUITest, ADocumentPaperTheCatalogueKnowsTakesItsGroup)

@@ -7,6 +7,7 @@
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"
 #include "render/DrawSiteFixtures.h"
+#include "render/PaperSite.h"
 
 namespace kestrel {
 namespace {
@@ -105,6 +106,25 @@ TEST_F(LOFaceTest, WithoutSingleSelectionClicksToggleEachFace)
     Click(90, 90);  // the corner outside the disc is no part of the face
     EXPECT_FALSE(Selected(0));
     EXPECT_EQ(changes, (std::vector<int>{0, 1, 0}));
+}
+
+TEST(PaperSite, AFaceClickIsToldWhenTheButtonIsReleased)
+{
+    test::TInstalledEditing editing;
+    TPaperSite site;
+    const TMatrixPaperInfo paper = TwoDiscs();
+    site.ShowPaper(&paper);
+    std::vector<int> clicks;
+    site.OnFaceClick = [&](TPaperSite& clicked) { clicks.push_back(clicked.SelectedFace()); };
+    const QPoint second = site.LogToDev(QPoint(2000, 300));
+    site.MouseDown({second, TMouseButton::mbLeft});
+    EXPECT_TRUE(clicks.empty()) << "not while the button is down";
+    site.MouseUp({second, TMouseButton::mbLeft});
+    EXPECT_EQ(clicks, std::vector<int>{1});
+    const QPoint outside = site.LogToDev(QPoint(90, 90));
+    site.MouseDown({outside, TMouseButton::mbLeft});
+    site.MouseUp({outside, TMouseButton::mbLeft});
+    EXPECT_EQ(clicks, std::vector<int>{1}) << "no face there";
 }
 
 TEST_F(LOFaceTest, EditableFacesResizeTheirRecord)

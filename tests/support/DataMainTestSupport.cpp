@@ -10,7 +10,7 @@ std::unique_ptr<TdataMain> MakeTestDataMain(const QString& folder, QStringList& 
     auto dataMain = std::make_unique<TdataMain>(QStringList{"kestrel"});
     TAppFrame& frame = dataMain->AppFrame();
     frame.SetExecuteCondition({});
-    frame.Macro().SetValue("ExeNameNoExt", folder + "/kestrel");
+    frame.Macro().SetValue("DataNameNoExt", folder + "/kestrel");
     frame.OnMessageBox = [&messages](const QString& text, const TMsgButtons&, int, int) {
         messages << text;
         return int(mrOk);

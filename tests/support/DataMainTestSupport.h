@@ -9,7 +9,7 @@
 namespace kestrel::test {
 
 // A start-up data module as the desktop program makes it, but without start conditions, with its
-// data files ("$(ExeNameNoExt)") in the given folder and its message boxes collected into messages
+// data files ("$(DataNameNoExt)") in the given folder and its message boxes collected into messages
 // (answered with OK).
 std::unique_ptr<TdataMain> MakeTestDataMain(const QString& folder, QStringList& messages);
 

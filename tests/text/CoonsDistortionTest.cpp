@@ -77,17 +77,28 @@ TEST(CoonsDistortion, CornersAreSharedAndIndicesContinueOnTheNeighbours)
     EXPECT_EQ(DataOf(d), before);
 }
 
-TEST(CoonsDistortion, NewPointsStartStraightAndShortSidesAreNotEvaluated)
+TEST(CoonsDistortion, NewPointsStartStraightAndShortSidesRunStraightBetweenTheirCorners)
 {
     TCoonsDistortion d;
     EXPECT_TRUE(d.IsEmpty());
-    d.SetPointCount(cdsBottom, 5);
-    EXPECT_EQ(d.GetPoint(cdsBottom, 2), (TCoonsPoint{0.5L, 1.0L}));
-    // The other sides have no points: the distortion is not empty but cannot map.
+    d.SetPointCount(cdsBottom, 3);
+    EXPECT_EQ(d.GetPoint(cdsBottom, 1), (TCoonsPoint{0.5L, 1.0L}));
     EXPECT_FALSE(d.IsEmpty());
     d.SetSourceRect({0, 0, 10, 10});
     d.SetTargetRect({0, 0, 20, 20});
-    EXPECT_EQ(d.TransformPoint({3, 4}), QPoint(3, 4));
+    EXPECT_EQ(d.TransformPoint({3, 4}), QPoint(6, 8)) << "the other sides are the square's";
+    // A sagging bottom between empty sides: the sides take the bottom's corners.
+    d.SetPoint(cdsBottom, 1, {0.5L, 1.5L});
+    d.SetPoint(cdsBottom, 2, {1.0L, 1.25L});
+    d.SetSourceRect({0, 0, 100, 100});
+    d.SetTargetRect({0, 0, 100, 100});
+    EXPECT_EQ(d.TransformPoint({50, 100}), QPoint(50, 150));
+    EXPECT_EQ(d.TransformPoint({0, 0}), QPoint(0, 0));
+    EXPECT_EQ(d.TransformPoint({100, 100}), QPoint(100, 125));
+    EXPECT_EQ(d.TransformPoint({100, 0}), QPoint(100, 0));
+    // One point is no segment either.
+    d.SetPointCount(cdsTop, 1);
+    EXPECT_EQ(d.TransformPoint({50, 0}), QPoint(50, 0));
 }
 
 TEST(CoonsDistortionData, ExtendedValuesSurviveByteForByte)

@@ -193,7 +193,7 @@ TEST(ImageFont, TheLetterFolderMacroWinsOverTheProgramsData)
     frame.Macro().SetValue("ImageFontFolder", fixture + "/missing");
     EXPECT_EQ(DecoratedLetterFolder(), QString());  // no fallback to the program's data
     frame.Macro().SetValue("ImageFontFolder", "");
-    EXPECT_EQ(DecoratedLetterFolder(), QStringLiteral(KESTREL_BINARY_DIR "/src/Data/Font"));
+    EXPECT_EQ(DecoratedLetterFolder(), QStringLiteral(KESTREL_DATA_DIR "/Data/Font"));
 }
 
 }  // namespace

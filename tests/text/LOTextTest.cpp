@@ -10,6 +10,7 @@
 #include "document/DrawObjectFixtures.h"
 #include "document/UndoFixtures.h"
 #include "edit/ModelStartup.h"
+#include "document/stream/JsonCodec.h"
 #include "document/stream/ObjectStream.h"
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
@@ -163,6 +164,24 @@ TEST(LOTextLoaded, OlderStreamsConvertAsTheyLoad)
     EXPECT_EQ(tiny->Bulge(), (30 - tiny->Layout().LineHeight()) / 2);
 }
 
+TEST(LOTextLoaded, ArcTextComposedWithoutVersionIsCurrentText)
+{
+    // A scene describes a current object: only binary streams without Version are of the old format.
+    const auto composed = ObjectFromJson(ParseJson(R"({"class": "TLOText", "properties": {
+        "Left": 0, "Top": 0, "Width": 400, "Height": 200, "Text": ["一行目", "二行目"],
+        "Align": 2, "CharSpacing": 7, "Vertical": true, "Angle": 30, "Bulge": 60}})"),
+                                             {});
+    const auto* text = dynamic_cast<const TLOText*>(composed.get());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Text(), (QStringList{u"一行目"_qs, u"二行目"_qs}));
+    EXPECT_EQ(text->Align(), 2);
+    EXPECT_EQ(text->CharSpacing(), 7);
+    EXPECT_EQ(text->Angle(), 30);
+    EXPECT_EQ(text->Rect(), (TRect{0, 0, 400, 200}));
+    // The same text read back from its stream is unchanged as well.
+    EXPECT_EQ(Read(StreamOf(*text))->Text().size(), 2);
+}
+
 TEST(LOText, AnglesNormaliseAndVerticalTurnsTheBoxAboutItsCentre)
 {
     TLOText text;
@@ -294,6 +313,31 @@ TEST(SimpleText, FeedAngleStaircasesTheLinesAndUnderlinesSitBelowTheBaseline)
     EXPECT_LT(bars[0].point.y(), layout.LineHeight());
 }
 
+TEST(SimpleText, FeedAngleShiftsStartAndEndAlignedLinesOnly)
+{
+    TSimpleText layout;
+    layout.SetText({u"あ"_qs, u"あ"_qs, u"あ"_qs});
+    const TRect box{0, 0, 1000, 600};
+    const double step = layout.LinePitch() * std::sqrt(0.5);
+    for (const int align : {1, 3}) {
+        layout.SetAlign(align);
+        layout.SetFeedAngle(0);
+        const auto straight = layout.Glyphs(box);
+        layout.SetFeedAngle(45);
+        const auto fed = layout.Glyphs(box);
+        ASSERT_EQ(fed.size(), 3u);
+        for (size_t i = 0; i < fed.size(); ++i) EXPECT_EQ(fed[i].origin, straight[i].origin) << align << " " << i;
+    }
+    // End alignment: -45 pushes the earlier lines back from the end, the last one stays at it.
+    layout.SetAlign(2);
+    layout.SetFeedAngle(0);
+    const double end = layout.Glyphs(box)[2].origin.x();
+    layout.SetFeedAngle(-45);
+    const auto fed = layout.Glyphs(box);
+    EXPECT_NEAR(fed[2].origin.x(), end, 0.5);
+    EXPECT_NEAR(fed[0].origin.x(), end - 2 * step, 1);
+}
+
 TEST(SimpleText, ArcLinesWhoseInnerRadiusReachesZeroAreSkipped)
 {
     TSimpleText layout;
@@ -368,6 +412,37 @@ TEST(LOTextPaint, OutlineRingAndShadowHaveTheirColours)
     const QPoint shadow = text.ShadowDisplacement();
     EXPECT_GT(shadow.x(), 0);
     EXPECT_EQ(shadow.x(), shadow.y());
+}
+
+// The rectangle covering every pixel of a colour.
+QRect InkBox(const QImage& image, QRgb color)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == color) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST(LOTextPaint, TheShadowOfTurnedTextTurnsWithItAndStaysInTheBounds)
+{
+    TLOText text;
+    text.SetBounds({200, 300, 600, 500});
+    text.SetText({u"■■"_qs});
+    text.EditFont().SetSize(48);
+    text.SetAlign(1);
+    text.EditTextColor().SetColor(clRed);
+    text.SetShadow(5);  // to the right of the characters
+    const QRgb green = qRgb(0, 128, 0);
+    text.EditShadowColor().SetColor(RGBColor(0, 128, 0));
+    text.SetAngle(90);  // right of the turned characters is down on the page
+    const QImage image = Render(text);
+    const QRect shadow = InkBox(image, green), characters = InkBox(image, qRgb(255, 0, 0));
+    ASSERT_FALSE(shadow.isEmpty());
+    EXPECT_GT(shadow.bottom(), characters.bottom() + 5);
+    EXPECT_NEAR(shadow.right(), characters.right(), 1);
+    const TRect bounds = text.GetBounds();
+    EXPECT_TRUE(QRect(bounds.left, bounds.top, bounds.Width(), bounds.Height()).contains(shadow));
 }
 
 TEST(LOTextPaint, BoldAndItalicAreMadeFromTheOutlinesOfFacesWithoutThem)
@@ -500,6 +575,21 @@ TEST(LOTextPaint, DistortedTextStaysInsideItsTarget)
     EXPECT_GT(all, 500);
     EXPECT_EQ(CountInk(image, QRect(0, 0, 800, 199), qRgb(0, 0, 0)), 0);
     EXPECT_EQ(CountInk(image, QRect(0, 402, 800, 398), qRgb(0, 0, 0)), 0);
+}
+
+TEST(LOTextPaint, ADistortionWithASideOfFewerThanTwoPointsStillDrawsTheText)
+{
+    for (const int points : {0, 1}) {
+        TLOText text;
+        text.SetBounds({200, 200, 600, 400});
+        text.SetText({u"WAVE 波"_qs});
+        TCoonsDistortion d = TCoonsDistortion::Identity();
+        d.SetPointCount(cdsLeft, points);
+        text.SetCoonsDistortion(d);
+        const QImage image = Render(text);
+        EXPECT_GT(CountInk(image, QRect(200, 200, 400, 200), qRgb(0, 0, 0)), 500) << points;
+        EXPECT_EQ(CountInk(image, QRect(0, 0, 800, 195), qRgb(0, 0, 0)), 0) << points;
+    }
 }
 
 TEST(LOTextCurve, IsOfferedUnlessADistortionBendsTheText)

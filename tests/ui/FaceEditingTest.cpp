@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTimer>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
@@ -14,6 +16,7 @@
 
 #include "app/AppFrame.h"
 #include "document/ActionList.h"
+#include "document/DODesigner.h"
 #include "document/DOList.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/stream/ClassRegistry.h"
@@ -24,6 +27,7 @@
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "render/GridGuide.h"
+#include "text/LOText.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/EditCommands.h"
@@ -269,6 +273,55 @@ TEST_F(FaceEditingTest, ZoomKeepsThePointUnderThePointerOrTheMiddle)
     TRuler& ruler = Face().HorizontalRuler();
     EXPECT_NEAR(ruler.LogicalAt(ruler.mapFromGlobal(viewport.mapToGlobal(middle)).x()), centred.x(), 3)
         << "the ruler follows zoom and scrolling";
+}
+
+// A new text on a disc lands on the printed ring above the hole, inside the face.
+TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
+{
+    InitializeModel();
+    ActionList().Clear();
+    TAppFrame frame;
+    QStringList messages;
+    test::RecordMessages(frame, messages);
+    TMatrixPaperInfo paper;
+    paper.SetPortraitSize(1400, 1400);
+    paper.SetLeftOffset(100);
+    paper.SetTopOffset(100);
+    paper.SetFaceWidth(1180);
+    paper.SetFaceHeight(1180);
+    paper.SetFaceMargin(20);
+    paper.SetFaceShape(fsDoughnut);
+    paper.SetCutCenterWidth(410);
+    paper.SetCutCenterHeight(410);
+    paper.SetFaceCountX(1);
+    paper.SetFaceCountY(1);
+    TLabelData document;
+    document.SetPaper(paper);
+    const QString path = test::TestFolder() + "/disc.mld";
+    document.SaveToFile(path);
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    ASSERT_TRUE(window.EditFace(0));
+    TDrawSite& site = *window.FaceView().Site();
+
+    QTimer::singleShot(0, &window, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("タイトル"));
+        dialog->accept();
+    });
+    ASSERT_TRUE(DesignerList().CreateOnSite(site, "TLOText"));
+    auto* text = dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
+    ASSERT_NE(text, nullptr);
+    const TRect bounds = text->GetBounds();
+    // Outer rectangle 1220 wide with the face 20 inside it; the hole spans 405..815 both ways.
+    const TRect face{20, 20, 1200, 1200}, hole{405, 405, 815, 815};
+    EXPECT_TRUE(bounds.left >= face.left && bounds.top >= face.top && bounds.right <= face.right &&
+                bounds.bottom <= face.bottom);
+    EXPECT_LE(bounds.bottom, hole.top) << "not over the hole, where nothing prints";
+    EXPECT_NEAR((bounds.left + bounds.right) / 2, 610, 1);
+    EXPECT_NEAR((bounds.top + bounds.bottom) / 2, (20 + 405) / 2, 1);
+    ActionList().Clear();
 }
 
 TEST(GridDialogTest, WritesAllFourValuesAndOffersTheShapeOnlyWhenShown)

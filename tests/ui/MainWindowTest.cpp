@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, LeavingAFaceWritesItBackAndSheetsCanBeChosen)
 TEST_F(MainWindowTest, NewDocumentsTakeTheDefaultPaperOrTheOneChosenFromTheCatalogue)
 {
     TPaperCatalogue papers;
-    papers.OpenSystem(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+    papers.OpenSystem(KESTREL_DATA_DIR "/kestrel.ppr");
     TPapersV2& catalogue = *papers.Catalogue();
     ASSERT_GT(catalogue.Count(), 1);
     TfrmMain window(frame, &catalogue, nullptr);

@@ -32,7 +32,7 @@ protected:
     {
         frame.Macro().SetLines(ProgramMacroTable());
         frame.Loaded();
-        papers.OpenSystem(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+        papers.OpenSystem(KESTREL_DATA_DIR "/kestrel.ppr");
     }
 
     TPapersV2& Catalogue() { return *papers.Catalogue(); }
@@ -96,7 +96,7 @@ TEST_F(PaperChooserTest, RecentlyUsedPapersComeFirstAfterARestart)
     ChooseInNewDialog(PostCard);
 
     TPaperCatalogue restartedPapers;
-    restartedPapers.OpenSystem(KESTREL_BINARY_DIR "/src/kestrel.ppr");
+    restartedPapers.OpenSystem(KESTREL_DATA_DIR "/kestrel.ppr");
     TPapersV2& restarted = *restartedPapers.Catalogue();
     TPaperChooserDialog dialog(restarted);
     ASSERT_NE(dialog.GenreTree().currentItem(), nullptr);

@@ -52,6 +52,8 @@ protected:
     void SetUp() override
     {
         test::RecordMessages(frame, messages);
+        // Data folders of the test's own, so the styles the build ships are not found.
+        frame.Macro().SetValue("ExeDir", test::TestFolder() + "/bin/");
         QImage picture(40, 20, QImage::Format_RGB32);
         picture.fill(qRgb(100, 100, 100));
         image.ImageData().Picture().SetGraphic(TGraphic(TGraphicClass::gcBitmap, EncodeBmp24(picture)));

@@ -3,16 +3,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QApplication>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 
 #include "app/AppFrame.h"
+#include "app/ProgramMacros.h"
 #include "document/ActionList.h"
 #include "document/DODesigner.h"
+#include "document/stream/ObjectStream.h"
 #include "edit/GhostList.h"
 #include "edit/ModelStartup.h"
 #include "objects/LOAlphaMask.h"
@@ -22,6 +27,7 @@
 #include "platform/Rounding.h"
 #include "render/DrawSiteFixtures.h"
 #include "render/PictureEx.h"
+#include "support/TestEnvironment.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/ObjectCommands.h"
 #include "ui/ShapePropertiesDialog.h"
@@ -110,6 +116,33 @@ TEST(ShapePropertiesDialog, AShadeShapeTakesItsPictureBlurFillAndAngle)
     again->ChosenPicture().SetImage(Grey(50, 100, 128));
     again->Apply();
     EXPECT_EQ(QSize(shade.Width(), shade.Height()), QSize(200, 400));
+}
+
+TEST(ShapePropertiesDialog, AShadePictureChosenFromAFileIsStoredWithoutTheFilesPath)
+{
+    TAppFrame frame;
+    frame.Macro().SetLines(ProgramMacroTable());
+    frame.Loaded();
+    const QString file = test::TestFolder() + QStringLiteral("/shade.png");
+    ASSERT_TRUE(Grey(40, 20, 200).save(file));
+    TLOAlphaMask shade;
+    std::unique_ptr<TShapePropertiesDialog> dialog(TShapePropertiesDialog::Create(shade, nullptr));
+    // Timers bound to the dialog never outlive the test.
+    std::function<void()> pick = [&] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!files) return QTimer::singleShot(10, dialog.get(), pick);
+        files->selectFile(file);
+        static_cast<QDialog*>(files)->accept();  // as the open button does
+    };
+    QTimer::singleShot(0, dialog.get(), pick);
+    dialog->ChooseShadePicture();
+    dialog->Apply();
+    EXPECT_EQ(shade.Picture().Width(), 40);
+    EXPECT_TRUE(shade.Picture().ImageID().isEmpty());
+    QByteArray stream;
+    WriteObject(stream, shade);
+    EXPECT_FALSE(stream.contains("shade.png"));
+    EXPECT_TRUE(stream.contains("Picture.Data"));
 }
 
 TEST(ColorSpecEditor, APictureFillTakesTheChosenPictureAndHowItIsLaid)

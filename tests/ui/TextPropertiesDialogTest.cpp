@@ -5,11 +5,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonDocument>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
 
+#include "app/AppFrame.h"
+#include "document/stream/JsonCodec.h"
+#include "document/stream/ObjectStream.h"
+#include "text/CDDFile.h"
 #include "text/LOText.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/ObjectCommands.h"
@@ -170,6 +176,115 @@ TEST(TextPropertiesDialog, SpacingPresetsInformationFieldsAndGradationsReachTheT
     again.accept();
     EXPECT_EQ(text.FieldNo(), 0);
     EXPECT_EQ(text.CharSpacing(), -37);
+}
+
+QByteArray StreamOf(const TLOText& text)
+{
+    QByteArray bytes;
+    WriteObject(bytes, text);
+    return bytes;
+}
+
+// The same as text, to show what differs.
+std::string JsonOf(const TLOText& text)
+{
+    return QJsonDocument(ObjectToJson(text)).toJson().toStdString();
+}
+
+// The shipped presets, where the dialog looks for them.
+class PresetsFrame {
+public:
+    PresetsFrame() { frame_.Macro().SetLines({QStringLiteral("CoonsDistortionData=" KESTREL_BINARY_DIR "/src/kestrel.cdd")}); }
+
+private:
+    TAppFrame frame_;
+};
+
+// A distortion no preset is (its identifier is new), as another program may have stored.
+TCoonsDistortion ForeignDistortion()
+{
+    TCoonsDistortion foreign = TCoonsDistortion::Identity();
+    foreign.SetPointCount(cdsTop, 4);
+    return foreign;
+}
+
+TEST(TextPropertiesDialog, OKLeavesWhatTheUserDidNotTouchAsItWas)
+{
+    PresetsFrame presets;
+    TLOText distorted;
+    distorted.SetBounds({0, 0, 500, 200});
+    distorted.SetText({u"一行目"_qs, QString(), u"三行目"_qs});
+    distorted.SetCoonsDistortion(ForeignDistortion());
+    distorted.SetDistortionRatio(150);
+    distorted.SetShadowOffsetX(3);
+    distorted.SetShadowOffsetY(-12);
+    distorted.SetFeedAngle(30);
+    distorted.SetOutline(true);
+    distorted.SetOutLineWidth(250);
+    distorted.SetAlign(2);
+
+    TLOText arched;
+    arched.SetText({QString()});
+    arched.SetBulge(5000);
+    arched.SetShadow(3);
+    arched.SetAlign(7);
+
+    const TCoonsDistortion foreign = distorted.CoonsDistortion();
+    for (TLOText* text : {&distorted, &arched}) {
+        const QByteArray before = StreamOf(*text);
+        const std::string json = JsonOf(*text);
+        TTextPropertiesDialog dialog(*text);
+        dialog.accept();
+        ASSERT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(JsonOf(*text), json);
+        EXPECT_EQ(StreamOf(*text), before);
+    }
+    EXPECT_EQ(distorted.Shadow(), TLOText::CustomShadow);
+    EXPECT_EQ(distorted.CoonsDistortion(), foreign);
+}
+
+TEST(TextPropertiesDialog, TheDistortionChoiceKeepsAForeignShapeUntilAPresetIsPicked)
+{
+    PresetsFrame presets;
+    TCDDFile file;
+    file.Open(KESTREL_BINARY_DIR "/src/kestrel.cdd");
+    ASSERT_GE(file.Count(), 2);
+    TLOText text;
+    text.SetCoonsDistortion(ForeignDistortion());
+    TTextPropertiesDialog dialog(text);
+    auto* on = Find<QRadioButton>(dialog, [](QRadioButton* r) { return r->text() == u"す  る"; });
+    auto* off = Find<QRadioButton>(dialog, [](QRadioButton* r) { return r->text() == u"しない"; });
+    ASSERT_NE(on, nullptr);
+    ASSERT_NE(off, nullptr);
+    EXPECT_TRUE(on->isChecked());
+    QComboBox* preset = ComboStartingWith(dialog, file.Name(0));
+    ASSERT_NE(preset, nullptr);
+    EXPECT_EQ(preset->currentIndex(), -1);
+    preset->setCurrentIndex(1);
+    dialog.accept();
+    TCoonsDistortion second;
+    file.Load(second, 1);
+    EXPECT_EQ(text.CoonsDistortion(), second);
+
+    TTextPropertiesDialog again(text);
+    Find<QRadioButton>(again, [](QRadioButton* r) { return r->text() == u"しない"; })->setChecked(true);
+    again.accept();
+    EXPECT_TRUE(text.CoonsDistortion().IsEmpty());
+}
+
+TEST(TextPropertiesDialog, CustomShadowOffsetsShowAsTheirOwnChoice)
+{
+    TLOText text;
+    text.SetShadowOffsetX(3);
+    text.SetShadowOffsetY(3);
+    TTextPropertiesDialog dialog(text);
+    QComboBox* shadow = ComboStartingWith(dialog, QStringLiteral("なし"));
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_EQ(shadow->count(), 10);
+    EXPECT_TRUE(shadow->currentText().contains(u"3%")) << shadow->currentText().toStdString();
+    shadow->setCurrentIndex(shadow->findText(QStringLiteral("右下")));
+    dialog.accept();
+    EXPECT_EQ(text.Shadow(), 8);
 }
 
 }  // namespace

@@ -254,6 +254,13 @@ void TFileStorage::OpenFile(const QString& path, int mode)
     fileName_ = path;
 }
 
+void TFileStorage::OpenPart(const QString& path, const TStreamFilter& wanted)
+{
+    Close();
+    SetTree(ReadCompoundFileFrom(path, wanted), ModeRead | ShareDenyWrite, true);
+    fileName_ = path;
+}
+
 void TFileStorage::Commit()
 {
     if (IsWritable() && HasUncommittedChanges())

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/cfb/CfbTree.h"
+#include "platform/cfb/CompoundFile.h"
 #include "platform/cfb/StorageError.h"
 
 class QTemporaryFile;
@@ -135,6 +136,8 @@ public:
     // ModeCreate starts an empty file (written on commit, replacing any file there); other
     // modes read the existing file.
     void OpenFile(const QString& path, int mode);
+    // Opens only the wanted streams of the file, read-only: a quick look that never writes.
+    void OpenPart(const QString& path, const TStreamFilter& wanted);
     void Commit() override;
     // Commits and releases the content; raises when the commit fails.
     void Close();

@@ -269,6 +269,7 @@ private:
         object.SetName(FromCp932(reader_.ReadShortString()));
         loaded_.push_back(&object);
         if (ObjectCount() > options_.maxObjects) in_.Fail();
+        object.ReadingStream();
         while (in_.PeekU8() != 0) ReadProperty(object);
         in_.ReadU8();
         while (in_.PeekU8() != 0) ReadChild(object);

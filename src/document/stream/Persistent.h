@@ -189,6 +189,9 @@ public:
     virtual void GetChildren(const std::function<void(TComponent&)>& proc) const;
     // Takes a child read from a stream; a class without streamed children refuses it.
     virtual void AdoptChild(std::unique_ptr<TComponent> child);
+    // Called before a binary stream's properties are read into the object: a property the
+    // stream leaves out then tells an older format from a newly created object.
+    virtual void ReadingStream() {}
     // Called once after the whole stream is read, parents before children.
     virtual void Loaded() {}
 

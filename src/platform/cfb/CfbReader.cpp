@@ -78,7 +78,10 @@ private:
 
 class TCfbReader {
 public:
-    TCfbReader(TByteSource& file, QString name) : file_(file), name_(std::move(name)) {}
+    TCfbReader(TByteSource& file, QString name, TStreamFilter wanted = {})
+        : file_(file), name_(std::move(name)), wanted_(std::move(wanted))
+    {
+    }
 
     std::shared_ptr<TCfbStorage> Read()
     {
@@ -336,10 +339,11 @@ private:
             uint32_t index;
             TCfbStorage* parent;
             int depth;
+            QString folder;  // the parent's path below the root, with a trailing backslash
         };
         std::vector<uint8_t> visited(directory_.size() / DirEntrySize, 0);
         visited[0] = 1;
-        std::vector<TPending> pending{{rootEntry.child, root.get(), 1}};
+        std::vector<TPending> pending{{rootEntry.child, root.get(), 1, {}}};
         while (!pending.empty()) {
             const TPending p = pending.back();
             pending.pop_back();
@@ -349,18 +353,22 @@ private:
             if (visited[p.index])
                 Corrupt(QStringLiteral("ディレクトリの参照が循環しています"));
             visited[p.index] = 1;
-            auto element = MakeElement(e, p.depth);
-            if (element->IsStorage())
-                pending.push_back({e.child, static_cast<TCfbStorage*>(element.get()), p.depth + 1});
-            Insert(*p.parent, std::move(element));
-            pending.push_back({e.left, p.parent, p.depth});
-            pending.push_back({e.right, p.parent, p.depth});
+            if (e.type != TypeStream || !wanted_ || wanted_(p.folder + e.name)) {
+                auto element = MakeElement(e, p.depth);
+                if (element->IsStorage())
+                    pending.push_back({e.child, static_cast<TCfbStorage*>(element.get()), p.depth + 1,
+                                       wanted_ ? p.folder + e.name + u'\\' : QString()});
+                Insert(*p.parent, std::move(element));
+            }
+            pending.push_back({e.left, p.parent, p.depth, p.folder});
+            pending.push_back({e.right, p.parent, p.depth, p.folder});
         }
         return root;
     }
 
     TByteSource& file_;
     QString name_;
+    TStreamFilter wanted_;
     uint32_t sectorSize_ = 512;
     bool isVersion3_ = true;
     qint64 fileSectors_ = 0;
@@ -383,6 +391,11 @@ std::shared_ptr<TCfbStorage> ReadCompoundFile(QByteArrayView bytes, const QStrin
 
 std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path)
 {
+    return ReadCompoundFileFrom(path, {});
+}
+
+std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path, const TStreamFilter& wanted)
+{
     QFile file(path);
     if (!file.exists())
         ThrowStorageError(TStorageErrorCode::FileNotFound, path);
@@ -392,7 +405,7 @@ std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path)
                           path, FileErrorText(file));
     const QString name = QFileInfo(path).fileName();
     TFileSource source(file, name);
-    return TCfbReader(source, name).Read();
+    return TCfbReader(source, name, wanted).Read();
 }
 
 }  // namespace kestrel

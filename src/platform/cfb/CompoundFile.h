@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "platform/cfb/CfbTree.h"
@@ -19,6 +20,11 @@ namespace kestrel {
 std::shared_ptr<TCfbStorage> ReadCompoundFile(QByteArrayView bytes, const QString& sourceName);
 // Reads the file at path (FileNotFound when it does not exist).
 std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path);
+// Answers whether a stream is wanted, given its path below the root ("Sheets\NameList").
+using TStreamFilter = std::function<bool(const QString& path)>;
+// Reads only the wanted streams of the file at path; the others are left out of the tree (and
+// never read), so the tree is for looking at, never for writing back.
+std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path, const TStreamFilter& wanted);
 
 // The version-3 compound file of the tree below root.
 QByteArray WriteCompoundFile(const TCfbStorage& root);
