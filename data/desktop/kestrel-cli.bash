@@ -15,12 +15,16 @@ _kestrel_cli()
     fi
 
     case $prev in
-        --out | --pdf | --catalogue)
+        --out | --pdf | --catalogue | --db | --playlist)
             _filedir
             return
             ;;
+        --folder)
+            _filedir -d
+            return
+            ;;
         --paper | --printer | --sheet | --sheets | --face | --faces | --dpi | --copies | --offset | \
-            --level | --version | --mask | --mode | --scale)
+            --level | --version | --mask | --mode | --scale | --album | --text | --columns)
             return
             ;;
     esac

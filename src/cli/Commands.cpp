@@ -7,8 +7,10 @@
 #include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
 #include "cli/JsonCommands.h"
+#include "cli/MusicCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/PrintCommand.h"
+#include "cli/PrinterCommands.h"
 #include "cli/TextCommands.h"
 #include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
@@ -151,6 +153,11 @@ int RunPrint(TCliContext& context)
     return RunPrintCommand(context.args, context.out, context.err);
 }
 
+int RunPrinters(TCliContext& context)
+{
+    return RunPrintersCommand(context.args, context.out, context.err);
+}
+
 int RunBuildDistortions(TCliContext& context)
 {
     return RunBuildDistortionsCommand(context.args, context.out, context.err);
@@ -164,6 +171,21 @@ int RunFonts(TCliContext& context)
 int RunThumbnails(TCliContext& context)
 {
     return RunThumbnailsCommand(context.args, context.out, context.err);
+}
+
+int RunTags(TCliContext& context)
+{
+    return RunTagsCommand(context.args, context.out, context.err);
+}
+
+int RunAlbums(TCliContext& context)
+{
+    return RunAlbumsCommand(context.args, context.out, context.err);
+}
+
+int RunMusic(TCliContext& context)
+{
+    return RunMusicCommand(context.args, context.out, context.err);
 }
 
 constexpr std::array kCommands = {
@@ -186,8 +208,9 @@ constexpr std::array kCommands = {
     TCliCommand{"new", "--paper 用紙名 [--sheets N] [--landscape] [--catalogue ファイル] [--force] 出力.mld",
                 "カタログの用紙で新しい文書を作ります(既にあるファイルは --force のときだけ上書きします)", RunNew},
     TCliCommand{"info", "文書.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
-    TCliCommand{"render", "文書.mld [--sheet N] [--face F] [--dpi D] --out 出力.png|.jpg|.bmp|.pdf",
-                "シート全体または一つの面を、拡張子の形式(PNG・JPEG・BMP、シートは PDF も)で描きます", RunRender},
+    TCliCommand{"render", "文書.mld [--sheet N] [--face F] [--dpi D] [--anyway] --out 出力.png|.jpg|.bmp|.pdf",
+                "シート全体または一つの面を、拡張子の形式(PNG・JPEG・BMP、シートは PDF も)で描きます", RunRender,
+                "  --anyway: 文書のとおりに描けないもの(収まらない QR コードなど)があっても書き出します"},
     TCliCommand{"thumbnail", "文書.mld 出力.png [大きさ]",
                 "最初のシートを文書が持つプレビューから描いた PNG にします(ファイルマネージャーのサムネイル)",
                 RunThumbnail, "  大きさ: 長い辺のピクセル数(16から1024、省略すると256)"},
@@ -202,9 +225,21 @@ constexpr std::array kCommands = {
     TCliCommand{"jan", "数字(7・8・12・13桁) --out 出力.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
     TCliCommand{"print",
                 "文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] [--cut-lines] "
-                "[--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)",
-                "シートを PDF ファイルかプリンタに印刷します", RunPrint},
+                "[--blur-edge] [--anyway] [--catalogue ファイル] (--pdf 出力.pdf | --printer プリンタ名)",
+                "シートを PDF ファイルかプリンタに印刷します(ディスクはプリンタのトレイに合わせます)", RunPrint,
+                "  --anyway: 文書のとおりに描けないもの(収まらない QR コードなど)があっても印刷します"},
+    TCliCommand{"printers", "[--catalogue ファイル]",
+                "プリンタとドライバ、ディスク印刷ができるか、そのトレイを一覧します", RunPrinters},
     TCliCommand{"thumbnails", "フォルダ", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
+    TCliCommand{"tags", "ファイル|フォルダ|プレイリスト... [--no-name-parsing]",
+                "音楽ファイル・フォルダ・プレイリストから作るアルバムを JSON で表示します", RunTags},
+    TCliCommand{"albums", "[--db ファイル] list | export 出力.csv | import 入力.csv [--columns N,T,Ti,A,Al]",
+                "アルバム情報を一覧し、CSV に書き出し、CSV から取り込みます", RunAlbums,
+                "  --columns: No.・タイトル・時間・アーティスト・アルバムを取る列の番号(1から、0は取らない)"},
+    TCliCommand{"music",
+                "文書.mld (--folder フォルダ | --playlist ファイル | --album N [--db ファイル]) [--sheet N] [--face F] "
+                "[--lines [--text N]] --out 出力.mld",
+                "アルバムで面の入力項目(--lines では文字オブジェクト)を埋めた文書を作ります", RunMusic},
 };
 
 const TCliCommand* FindCommand(const QString& name)

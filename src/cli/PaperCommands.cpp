@@ -1,5 +1,6 @@
 #include "cli/PaperCommands.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,6 +12,7 @@
 #include "paper/ProductDB.h"
 #include "paper/ProductSource.h"
 #include "paper/UserPapers.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemErrorText.h"
 #include "platform/cfb/StorageError.h"
 
@@ -52,13 +54,7 @@ void OpenCatalogueForCommand(TPaperCatalogue& papers, const QString& fileName)
     papers.OpenSystem(shipped);
 }
 
-QByteArray ReadSourceFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, FileErrorText(file)));
-    return file.readAll();
-}
+QByteArray ReadSourceFile(const QString& path) { return ReadRegularFile(path, MaxSourceFileBytes); }
 
 int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
@@ -67,7 +63,9 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
         return kUsageError;
     }
     try {
-        const TCatalogueSource source = LoadCatalogueSource(ReadSourceFile(arguments[0]));
+        const QDir folder = QFileInfo(arguments[0]).absoluteDir();
+        const TCatalogueSource source = LoadCatalogueSource(
+            ReadSourceFile(arguments[0]), [&folder](const QString& name) { return ReadSourceFile(folder.filePath(name)); });
         const TPaperCatalogue service;
         TPapersV2 catalogue(service.IO());
         catalogue.Create(arguments[1]);

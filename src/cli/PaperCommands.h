@@ -13,6 +13,8 @@ class TPaperCatalogue;
 void OpenCatalogueForCommand(TPaperCatalogue& papers, const QString& fileName);
 
 // The whole content of a data source file; fails with a Japanese message naming it.
+// Source files of the build commands and scenes: JSON text, pictures given as base64 included.
+inline constexpr qint64 MaxSourceFileBytes = 64LL * 1024 * 1024;
 QByteArray ReadSourceFile(const QString& path);
 
 // kestrel-cli build-products SOURCE.json OUT.cdb: compiles a product source into a product database.

@@ -9,6 +9,7 @@ void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin)
     canvas.SetMapping(reference.Mapping());
     canvas.SetDeviceOffset(reference.DeviceOffset() - origin);
     canvas.SetFontResolution(reference.FontResolution());
+    canvas.SetRenderBudget(reference.RenderBudget());
 }
 
 void DrawDeviceImage(TCanvas& canvas, QPoint at, const QImage& image, QPainter::CompositionMode mode)

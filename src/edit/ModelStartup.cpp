@@ -7,6 +7,7 @@
 #include "imaging/BlendedPainting.h"
 #include "imaging/ImageFilters.h"
 #include "label/StartupClasses.h"
+#include "music/Albums.h"
 #include "objects/ShapeKinds.h"
 #include "render/PictureEx.h"
 #include "text/CharConvert.h"
@@ -20,6 +21,7 @@ void InitializeModel()
     if (done) return;
     done = true;
     RegisterStartupClasses(TClassRegistry::Global());
+    RegisterMusicClasses(TClassRegistry::Global());
     InstallObjectDesigners();
     InstallEditing();
     InstallShapeKinds();

@@ -398,9 +398,37 @@ TFaceGeometry TLabelData::Face(int n) const
     return face;
 }
 
+const TPaperInfo* TLabelData::EffectivePaper() const
+{
+    if (!paperAdapter_ || !sheetPaper_) return sheetPaper_.get();
+    const QString key = paperAdapter_->Key(*sheetPaper_);
+    if (!effectivePaper_ || key != effectivePaperKey_) {
+        effectivePaper_ = paperAdapter_->Adapt(*sheetPaper_);
+        effectivePaperKey_ = key;
+    }
+    return effectivePaper_.get();
+}
+
+void TLabelData::InvalidateEffectivePaper()
+{
+    effectivePaper_.reset();
+}
+
+void TLabelData::SetPaperAdapter(std::shared_ptr<IPaperAdapter> adapter)
+{
+    paperAdapter_ = std::move(adapter);
+    InvalidateEffectivePaper();
+}
+
+bool TLabelData::IsDirectPrintPaper() const
+{
+    return paperAdapter_ && sheetPaper_ && paperAdapter_->IsDirectPrint(*sheetPaper_);
+}
+
 void TLabelData::SetSheetPaper(const TPaperInfo& paper)
 {
     sheetPaper_ = paper.Clone();
+    InvalidateEffectivePaper();
     auto faces = OpenFaceList(FaceListName);
     faces->Truncate(FaceCount());
     SetCurrentLabelNo(CurrentLabelNo());
@@ -653,8 +681,39 @@ void TLabelData::LoadFromFile(const QString& path)
     if (SheetCount() == 0) throw EKestrel(QStringLiteral("文書にシートがありません"));
     ReadDataInfo();
     sheetPaper_.reset();
+    InvalidateEffectivePaper();
     LoadSheetSettings();
+    loadWarnings_ = LostFaces();
     modified_ = false;
+}
+
+QStringList TLabelData::LostFaces() const
+{
+    QStringList lost;
+    for (int i = 0; i < SheetCount(); ++i) {
+        const std::unique_ptr<TDocStorage> sheet = OpenSheet(i, false);
+        if (!sheet->StreamExists(PreviewListName)) continue;
+        TDocStreamList previews, faces;
+        previews.Open(*sheet, PreviewListName);
+        const bool anyFaces = sheet->StreamExists(FaceListName);
+        if (anyFaces) faces.Open(*sheet, FaceListName);
+        TSheetInfo info;
+        ReadFramedObjectInto(*sheet, InfoStream, info);
+        for (int preview = 0; preview < previews.Count(); ++preview) {
+            if (!previews.Exists(preview) || previews.OpenStream(preview, ModeRead)->Size() == 0) continue;
+            // Faces designed together are all drawn from the first face's stream.
+            const int n = info.SeparatelyDesign() ? preview : 0;
+            const bool stored = anyFaces && faces.Exists(n);
+            if (stored && faces.OpenStream(n, ModeRead)->Size() > 0) continue;
+            const bool named = anyFaces && n < faces.Count();
+            lost << QStringLiteral("シート%1 の面%2: オブジェクトのストリーム「%3」が%4。プレビューにはオブジェクトがありますが、この面は空で開きます")
+                        .arg(i + 1)
+                        .arg(preview + 1)
+                        .arg(named ? faces.Path(n) : sheets_->Path(i) + QStringLiteral("\\") + FaceListName)
+                        .arg(stored ? QStringLiteral("空です") : QStringLiteral("ありません"));
+        }
+    }
+    return lost;
 }
 
 bool TLabelData::ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline)

@@ -69,6 +69,20 @@ private:
 
 class TSheetInfo;
 
+// Lays the sheet's paper out for the printer it will be printed on (a disc printed straight from
+// a printer's tray lies where that printer puts it). The print layer provides it.
+class IPaperAdapter {
+public:
+    virtual ~IPaperAdapter() = default;
+    // The paper is printed straight onto a disc: frames, cut lines and the paper's pattern make no
+    // sense on it.
+    virtual bool IsDirectPrint(const TPaperInfo& paper) = 0;
+    // What the laid-out paper depends on besides the paper itself; when it changes, it is laid
+    // out again.
+    virtual QString Key(const TPaperInfo& paper) = 0;
+    virtual std::unique_ptr<TPaperInfo> Adapt(const TPaperInfo& paper) = 0;
+};
+
 // A sheet as a document file stores it, read without opening the document.
 struct TStoredSheet {
     // Null when the sheet has none.
@@ -118,8 +132,13 @@ public:
     // --- Paper of the current sheet --------------------------------------------------------
     // Null only before a paper was set.
     const TPaperInfo* SheetPaper() const { return sheetPaper_.get(); }
-    // The sheet paper with the printer's adjustments applied.
-    const TPaperInfo* EffectivePaper() const { return sheetPaper_.get(); }
+    // The sheet paper with the printer's adjustments applied; the sheet paper itself until an
+    // adapter is given.
+    const TPaperInfo* EffectivePaper() const;
+    void SetPaperAdapter(std::shared_ptr<IPaperAdapter> adapter);
+    // Lays the paper out again at the next use (the printer's ring adjustment changed).
+    void InvalidateEffectivePaper();
+    bool IsDirectPrintPaper() const;
     void SetSheetPaper(const TPaperInfo& paper);
     void SetPaper(const TPaperInfo& paper);
     int FaceCount() const;
@@ -151,6 +170,9 @@ public:
     // --- Document ------------------------------------------------------------------------
     void SaveToFile(const QString& path);
     void LoadFromFile(const QString& path);
+    // What the file read last has lost: faces whose preview shows objects but whose objects'
+    // stream is missing or empty (they open empty). One message per face, naming it.
+    const QStringList& LoadWarnings() const { return loadWarnings_; }
     bool IsModified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
     const QString& DataName() const { return dataName_; }
@@ -193,6 +215,7 @@ private:
     void CompressFaceStreams();
     void WriteDataInfo();
     void ReadDataInfo();
+    QStringList LostFaces() const;
 
     std::unique_ptr<TTemporaryStorage> storage_;
     std::unique_ptr<TDocStorageList> sheets_;
@@ -203,12 +226,16 @@ private:
     QString dataName_;
     TDocumentDates dates_;
     std::unique_ptr<TPaperInfo> sheetPaper_;
+    std::shared_ptr<IPaperAdapter> paperAdapter_;
+    mutable std::unique_ptr<TPaperInfo> effectivePaper_;
+    mutable QString effectivePaperKey_;
     std::unique_ptr<TExPaperInfo> extraInfo_;
     std::unique_ptr<TImagePaperInfo> imageInfo_;
     std::unique_ptr<TProductInfo> productInfo_;
     std::unique_ptr<TProductInfo> creatorInfoE_;
     std::unique_ptr<TProductInfo> creatorInfoJ_;
     int previewSize_ = DefaultPreviewSize;
+    QStringList loadWarnings_;
 };
 
 }  // namespace kestrel

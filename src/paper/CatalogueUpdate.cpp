@@ -41,11 +41,8 @@ TCatalogueFileNames ProgramCatalogueFiles()
 
 void CheckCatalogueFilePlace(const QString& file)
 {
-    const QFileInfo info(file);
-    if (!info.exists()) throw EKestrel(QStringLiteral("ファイル「%1」が見つかりません").arg(file));
-    if (!info.isFile()) throw EKestrel(QStringLiteral("「%1」は通常のファイルではありません").arg(file));
-    if (info.size() > MaxCatalogueFileSize)
-        throw EKestrel(QStringLiteral("「%1」は大きすぎます(上限 %2 バイト)").arg(file).arg(MaxCatalogueFileSize));
+    QFile probe;
+    OpenRegularFile(probe, file, MaxCatalogueFileSize);
 }
 
 void CheckUpdateFile(TCatalogueIO io, const QString& file)

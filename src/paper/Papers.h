@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -45,6 +46,7 @@ public:
     bool IsOpen() const { return storage_ != nullptr; }
 
     int Count() const { return static_cast<int>(papers_.size()); }
+    // A paper's name changes only by storing the paper anew: names are looked up in an index.
     TPaperInfo& Paper(int index) const;
     const QString& StreamName(int index) const;
     int IndexOfName(const QString& paperName) const;
@@ -89,6 +91,7 @@ private:
     static void LoadPapers(TState& state, const IComponentCodec& codec);
     void WritePurposes();
     QStringList StreamNames() const;
+    void IndexNames() const;
 
     TCatalogueIO io_;
     QString fileName_;
@@ -97,6 +100,10 @@ private:
     std::unique_ptr<TMemoryCatalogueStorage> storage_;
     std::vector<TEntry> papers_;  // sorted by stream name
     TPurposeList purposes_;
+    // The first paper of each name; rebuilt when stale, after papers were removed or reordered.
+    mutable QHash<QString, int> indexByName_;
+    mutable bool indexStale_ = true;
+    uint32_t nextStreamNumber_ = 1;
 };
 
 }  // namespace kestrel

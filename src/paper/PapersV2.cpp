@@ -301,6 +301,11 @@ void TPapersV2::ReadGlobalInfo(const QString& name, QStringList& strings) const
     if (RootStorage().StreamExists(path)) strings = DecodeTextLines(RootStorage().ReadStream(path));
 }
 
+void TPapersV2::WriteGlobalInfo(const QString& name, const QStringList& strings)
+{
+    RootStorage().WriteStream(JoinElementPath(GlobalInfoStorage, name), EncodeTextLines(strings));
+}
+
 void TPapersV2::Merge(const TPapersV2& source, bool copyUserPapers, bool copySystemPapers, const TProgress& progress)
 {
     const int total = source.Count();

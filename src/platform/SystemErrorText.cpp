@@ -8,6 +8,9 @@ namespace kestrel {
 
 namespace {
 
+// The depth past which Qt's JSON parser gives up.
+constexpr int QtJsonNestingLimit = 1024;
+
 struct TErrnoText {
     int number;
     const char* text;
@@ -106,7 +109,7 @@ QString ParseErrorText(QJsonParseError::ParseError error)
         case QJsonParseError::MissingObject:
             return QStringLiteral("オブジェクトが必要です");
         case QJsonParseError::DeepNesting:
-            return QStringLiteral("入れ子が深すぎます");
+            return QStringLiteral("入れ子が深すぎます（%1 段まで）").arg(QtJsonNestingLimit);
         case QJsonParseError::DocumentTooLarge:
             return QStringLiteral("データが大きすぎます");
         case QJsonParseError::GarbageAtEnd:

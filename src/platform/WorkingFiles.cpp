@@ -124,19 +124,6 @@ int RemoveStaleWorkingFiles(const QString& folder)
     return removed;
 }
 
-QString ReplacementFileTemplate(const QString& target)
-{
-    return target + QLatin1Char('.') + QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX.tmp");
-}
-
-int RemoveStaleReplacementFiles(const QString& target)
-{
-    const QFileInfo info(target);
-    const QRegularExpression ownedName(QLatin1Char('^') + QRegularExpression::escape(info.fileName() + QLatin1Char('.')) +
-                                       OwnedSuffix);
-    return RemoveFilesOfEndedProcesses(info.absoluteDir(), QStringLiteral("*.tmp"), ownedName);
-}
-
 void InstallTerminationHandlers(std::function<void()> requestQuit)
 {
     static bool atExitInstalled = false;

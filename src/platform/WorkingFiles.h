@@ -26,12 +26,6 @@ void UnregisterWorkingFile(const QString& path);
 // user and name a process that no longer runs; returns how many were removed.
 int RemoveStaleWorkingFiles(const QString& folder = QString());
 
-// The temporary file that replaces target once complete: "<target>.<pid>-XXXXXX.tmp" beside it.
-QString ReplacementFileTemplate(const QString& target);
-// Removes the unfinished replacements of target that processes no longer running left behind
-// (a save killed half-way); returns how many were removed.
-int RemoveStaleReplacementFiles(const QString& target);
-
 // SIGTERM, SIGINT and SIGHUP. With requestQuit (a program with an event loop) the first signal
 // calls it on the main thread so that everything closes as on a normal exit; a second signal,
 // or any signal without requestQuit, removes the registered working files and ends the process

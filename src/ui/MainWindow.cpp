@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -16,13 +17,21 @@
 #include "label/DocumentFlows.h"
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
+#include "music/LabelMusic.h"
+#include "music/MusicInfo.h"
 #include "paper/FaceDescription.h"
+#include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
+#include "platform/PrinterConfiguration.h"
+#include "print/DirectPrint.h"
+#include "print/PaperPrintSetting.h"
 #include "platform/Error.h"
+#include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "document/ActionList.h"
 #include "ui/EnvironmentDialog.h"
 #include "ui/FolderHistory.h"
+#include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/GlobalNotify.h"
@@ -31,6 +40,8 @@
 #include "ui/PaperCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PrintCommands.h"
+#include "ui/PrintPaperDialog.h"
+#include "ui/PrinterSettingDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
 #include "ui/WidgetPlacement.h"
@@ -71,7 +82,13 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       editCommands_(new TEditCommands(this)),
       objectCommands_(new TObjectCommands(this)),
       paperCommands_(new TPaperCommands(*this, catalogue)),
-      faceStatus_(new QLabel(this))
+      faceStatus_(new QLabel(this)),
+      printSettings_(std::make_unique<TPaperPrintSetting>(catalogue)),
+      paperAdapter_(std::make_shared<TDirectPrintPaperAdapter>(
+          catalogue, [] { return CurrentPrinterName(); },
+          [](const QString& name) -> std::unique_ptr<IPrinterConfiguration> {
+              return TPrinterConfiguration::Named(name);
+          }))
 {
     setObjectName("frmMain");
     setWindowTitle(ExpandMacro("$(AppName)"));
@@ -88,6 +105,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     faceView_->onZoomChanged = [this] { UpdateStatus(); };
     sheetView_->onZoomChanged = [this] { UpdateStatus(); };
     faceView_->onContextMenu = [this](QPoint global) { ShowContextMenu(global); };
+    faceView_->onMusicDropped = [this](const QStringList& paths) { Guarded([&] { AddMusicAlbum(paths); }); };
 
     TDocumentWindow window;
     window.flushEditor = [this] { faceView_->Flush(); };
@@ -112,6 +130,8 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildInsertMenu();
     BuildToolMenu();
     BuildHelpMenu();
+    // An updated catalogue brings its own printer settings per paper.
+    paperCommands_->onPatternChanged = [this] { printSettings_ = std::make_unique<TPaperPrintSetting>(catalogue_); };
     InstallPropertiesDialogs(this);
     ActionList().SetLimit(UndoLimitSetting());
     DocumentChanged();
@@ -153,9 +173,17 @@ void TfrmMain::BuildFileMenu()
     menu.addSeparator();
     BuildRecentFilesMenu(menu);
     menu.addSeparator();
+    AddCommand(menu, "プリンタ設定(&R)...", {}, "印刷するプリンタと用紙を設定します", [this] { PrinterSetup(); })
+        ->setObjectName("actPrinterSetup");
+    discSizeCommand_ = AddCommand(menu, "外円・内円のサイズ調整(&Z)...", {}, "ディスクに印刷する外円と内円の大きさを調整します",
+                                  [this] { AdjustDiscSize(); });
+    discSizeCommand_->setObjectName("actDiscSize");
     AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
         faceView_->Flush();
-        PrintSheetFromWindow(flows_->Document(), this);
+        PrintSheetFromWindow(flows_->Document(),
+                             {printSettings_.get(), catalogue_, [this] { return PrinterSetup(); },
+                              [this] { return AdjustDiscSize(); }},
+                             this);
     });
     menu.addSeparator();
     menu.addActions(paperCommands_->FileActions());
@@ -280,6 +308,36 @@ void TfrmMain::BuildToolMenu()
     QMenu& menu = *menuBar()->addMenu("ツール(&T)");
     AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します",
                [this] { EditEnvironment(TfrmEnvironment::epCache); });
+    AddCommand(menu, "アルバム情報(&M)...", {}, "アルバム情報を編集し、面の入力項目に入れます", [this] { ShowAlbums(); });
+}
+
+void TfrmMain::ShowAlbums()
+{
+    TAlbumInfo album;
+    QStringList lines;
+    if (TfrmAlbumData::Run(this, TfrmAlbumData::TPurpose::ChooseAlbum, album, lines)) FillFaceInputItems(album);
+}
+
+void TfrmMain::AddMusicAlbum(const QStringList& paths)
+{
+    TAlbumInfo album;
+    MusicToAlbum(ReadMusicPaths(paths, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier), album);
+    TAlbums albums;
+    albums.Open(AlbumsFile());
+    albums.Store(album, -1);
+    albumMemory_.currentPage = albums.Count() - 1;
+    albums.Close();
+    if (FillFaceInputItems(album) == 0)
+        TAppFrame::ShowOkMessage(QStringLiteral("アルバム「%s」(%d曲)をアルバム情報に加えました"), {album.Title(), album.TrackCount()});
+}
+
+int TfrmMain::FillFaceInputItems(const TAlbumInfo& album)
+{
+    TDrawSite* site = IsEditingFace() ? faceView_->Site() : nullptr;
+    if (!site) return 0;
+    const int items = FillSiteInputItems(*site, faceView_->Face(), album);
+    if (items) UpdateCommands();
+    return items;
 }
 
 bool TfrmMain::IsEditingFace() const
@@ -320,6 +378,61 @@ void TfrmMain::DocumentChanged()
 {
     faceView_->Unload();
     stack_->setCurrentWidget(sheetView_);
+    flows_->Document().SetPaperAdapter(paperAdapter_);
+    SetUpPrinterForPaper();
+    Guarded([this] { sheetView_->Load(flows_->Document()); });
+    UpdateCommands();
+}
+
+void TfrmMain::SetUpPrinterForPaper()
+{
+    const TPaperInfo* paper = flows_->Document().SheetPaper();
+    if (!paper) return;
+    Guarded([&] {
+        std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+        printSettings_->ApplyForPrinter(*printer, *paper);
+        printer->MakeCurrent();
+    });
+}
+
+bool TfrmMain::PrinterSetup()
+{
+    bool confirmed = false;
+    Guarded([&] {
+        if (TAppFrame::ReadBool(QStringLiteral("UseSystemPrinterDialog"), false)) {
+            std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+            confirmed = printer->ShowProperties(this);
+            if (confirmed) printer->MakeCurrent();
+        } else if (const TPaperInfo* paper = flows_->Document().SheetPaper()) {
+            TfrmPrinterSetting dialog(*printSettings_, *paper, this);
+            confirmed = dialog.exec() == QDialog::Accepted;
+        }
+    });
+    if (confirmed && flows_->Document().IsDirectPrintPaper()) RefreshPaperDisplay();
+    return confirmed;
+}
+
+bool TfrmMain::AdjustDiscSize()
+{
+    TLabelData& document = flows_->Document();
+    if (!document.IsDirectPrintPaper()) return false;
+    bool changed = false;
+    Guarded([&] {
+        const TRingAdjustment before = ReadRingAdjustment(*document.SheetPaper());
+        TfrmAdjustDiscSize dialog(document, catalogue_, this);
+        dialog.exec();
+        changed = ReadRingAdjustment(*document.SheetPaper()) != before;
+    });
+    if (changed) RefreshPaperDisplay();
+    return changed;
+}
+
+void TfrmMain::RefreshPaperDisplay()
+{
+    if (IsEditingFace()) {
+        EditFace(faceView_->Face());
+        return;
+    }
     Guarded([this] { sheetView_->Load(flows_->Document()); });
     UpdateCommands();
 }
@@ -398,6 +511,7 @@ void TfrmMain::UpdateCommands()
     dotGridCommand_->setChecked(!flows_->Document().Grid().LineShape());
     dotGridCommand_->setEnabled(editing);
     guideSnapCommand_->setChecked(flows_->Document().Guide().Enabled());
+    discSizeCommand_->setEnabled(flows_->Document().IsDirectPrintPaper());
     UpdateStatus();
 }
 

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "music/AlbumEditor.h"
+#include "ui/AlbumDataDialog.h"
 #include "ui/TextPropertiesDialog.h"
 
 class QAction;
@@ -16,7 +18,9 @@ class QStackedWidget;
 namespace kestrel {
 
 class TAppFrame;
+class TDirectPrintPaperAdapter;
 class TDocumentFlows;
+class TPaperPrintSetting;
 class THistoryManager;
 class THistoryMenu;
 class TEditCommands;
@@ -31,7 +35,7 @@ class TSheetView;
 // The main window: owns the document through its flows and shows either the overview of the
 // current sheet or one face being edited. Titled after the program until a document names it;
 // remembers its placement.
-class TfrmMain : public QMainWindow, public IInformationHolder {
+class TfrmMain : public QMainWindow, public IInformationHolder, public IAlbumHolder {
     Q_OBJECT
 public:
     // catalogue and productDB may be null (no paper to choose from, default product records).
@@ -60,7 +64,20 @@ public:
     bool ShowSheet();
     bool ChooseSheet(int sheet);
 
+    // "プリンタ設定": the printer setting dialog (or the printer's own with the setting
+    // "UseSystemPrinterDialog"); true when a setting was confirmed.
+    bool PrinterSetup();
+    // "外円・内円のサイズ調整" of a disc printed directly; true when the adjustment changed.
+    bool AdjustDiscSize();
+
     QStringList InformationTexts(TFieldType set) override;
+    TAlbumDialogMemory& AlbumMemory() override { return albumMemory_; }
+    QString AlbumsFile() const override { return DefaultAlbumsFile(); }
+
+    // The album dialog; its album fills the input items of the face being edited.
+    void ShowAlbums();
+    // Dropped music becomes an album of the database and fills the face's input items.
+    void AddMusicAlbum(const QStringList& paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +97,10 @@ private:
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();
+    // Sets the current printer up for the document's paper, as after every change of paper.
+    void SetUpPrinterForPaper();
+    // Shows the document's paper again as laid out now (another printer, another ring).
+    void RefreshPaperDisplay();
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
     void UpdateCommands();
@@ -93,8 +114,12 @@ private:
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
+    // Fills the input items of the face being edited; the number of items.
+    int FillFaceInputItems(const TAlbumInfo& album);
+
     TAppFrame& frame_;
     TPapersV2* catalogue_;
+    TAlbumDialogMemory albumMemory_;
     QStackedWidget* stack_;
     TSheetView* sheetView_;
     TFaceView* faceView_;
@@ -111,6 +136,9 @@ private:
     QAction* guideSnapCommand_ = nullptr;
     QSpinBox* gridInterval_ = nullptr;
     QAction* dotGridCommand_ = nullptr;
+    QAction* discSizeCommand_ = nullptr;
+    std::unique_ptr<TPaperPrintSetting> printSettings_;
+    std::shared_ptr<TDirectPrintPaperAdapter> paperAdapter_;
     std::unique_ptr<TDocumentFlows> flows_;
     // The menu goes after the history that fills it.
     std::unique_ptr<THistoryMenu> recentFilesMenu_;

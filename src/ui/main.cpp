@@ -14,6 +14,7 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "platform/InstanceChannel.h"
+#include "platform/QtMessages.h"
 #include "platform/WorkingFiles.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
         PrintDisplayHint(argc, argv);
         return 1;
     }
+    InstallQtMessageFilter();
     QApplication app(argc, argv);
     // The desktop entry the window belongs to, for its icon and name in the desktop's task list.
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));

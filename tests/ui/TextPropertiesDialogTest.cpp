@@ -194,7 +194,7 @@ std::string JsonOf(const TLOText& text)
 // The shipped presets, where the dialog looks for them.
 class PresetsFrame {
 public:
-    PresetsFrame() { frame_.Macro().SetLines({QStringLiteral("CoonsDistortionData=" KESTREL_BINARY_DIR "/src/kestrel.cdd")}); }
+    PresetsFrame() { frame_.Macro().SetLines({QStringLiteral("CoonsDistortionData=" KESTREL_DATA_DIR "/kestrel.cdd")}); }
 
 private:
     TAppFrame frame_;
@@ -247,7 +247,7 @@ TEST(TextPropertiesDialog, TheDistortionChoiceKeepsAForeignShapeUntilAPresetIsPi
 {
     PresetsFrame presets;
     TCDDFile file;
-    file.Open(KESTREL_BINARY_DIR "/src/kestrel.cdd");
+    file.Open(KESTREL_DATA_DIR "/kestrel.cdd");
     ASSERT_GE(file.Count(), 2);
     TLOText text;
     text.SetCoonsDistortion(ForeignDistortion());

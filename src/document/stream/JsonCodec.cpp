@@ -1,9 +1,9 @@
 #include "document/stream/JsonCodec.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -13,6 +13,8 @@
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
 #include "platform/Cp932.h"
+#include "platform/Graphic.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemErrorText.h"
 
 namespace kestrel {
@@ -403,7 +405,7 @@ private:
         DepthScope(TJsonObjectReader& reader, const QString& path) : reader_(reader)
         {
             if (++reader_.depth_ > reader_.options_.maxDepth)
-                throw EJsonError(path, QStringLiteral("入れ子が深すぎます"));
+                throw EJsonError(path, QStringLiteral("入れ子が深すぎます（%1 段まで）").arg(reader_.options_.maxDepth));
         }
         ~DepthScope() { --reader_.depth_; }
 
@@ -482,10 +484,16 @@ private:
         if (!file.isString()) throw EJsonError(Join(FileKey), QStringLiteral("文字列ではありません"));
         const TJsonFileRecordReader* reader = ReaderFor(name);
         if (!reader) throw EJsonError(path_, QStringLiteral("ファイルから読み込めないデータです"));
-        QFile source(baseDir_.absoluteFilePath(file.toString()));
-        if (!source.open(QIODevice::ReadOnly))
-            throw EJsonError(Join(FileKey), QStringLiteral("ファイル「%1」を開けません").arg(file.toString()));
-        return (*reader)(source.readAll());
+        QByteArray bytes;
+        try {
+            bytes = ReadRegularFile(baseDir_.absoluteFilePath(file.toString()), MaxPictureFileBytes);
+        } catch (const EFileRefused& e) {
+            const QString cannotOpen = QStringLiteral("ファイル「%1」を開けません").arg(file.toString());
+            throw EJsonError(Join(FileKey), e.Cause() == EFileRefused::TCause::fcMissing
+                                                ? cannotOpen
+                                                : QStringLiteral("%1（%2）").arg(cannotOpen, e.Reason()));
+        }
+        return (*reader)(bytes);
     }
 
     const TJsonFileRecordReader* ReaderFor(const QByteArray& name) const
@@ -562,6 +570,17 @@ void PropertiesFromJson(const QJsonValue& json, TPersistent& target, const QStri
 
 QJsonValue ParseJson(const QByteArray& text)
 {
+    // Qt reads only objects and arrays and would call anything else a syntax error.
+    const QByteArray start = text.trimmed().left(5);
+    const auto scalar = [&start]() -> QString {
+        if (start.startsWith("null")) return QStringLiteral("null");
+        if (start.startsWith("true") || start.startsWith("false")) return QStringLiteral("真偽値");
+        if (start.startsWith('"')) return QStringLiteral("文字列");
+        if (!start.isEmpty() && (std::isdigit(uint8_t(start[0])) || start[0] == '-')) return QStringLiteral("数値");
+        return {};
+    }();
+    if (!scalar.isEmpty())
+        throw EJsonError({}, QStringLiteral("全体をオブジェクトか配列で書いてください（%1 だけが書かれています）").arg(scalar));
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)

@@ -1,6 +1,7 @@
-#include "PrivateCups.h"
+#include "support/PrivateCups.h"
 
 #include <cups/cups.h>
+#include <sys/stat.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -74,6 +75,7 @@ constexpr const char* QueuePpd = R"ppd(*PPD-Adobe: "4.3"
 // Under /tmp, readable on the way down: the scheduler's filters run as another user.
 TPrivateCups::TPrivateCups() : dir_(QStringLiteral("/tmp/kestrel-cups-XXXXXX"))
 {
+    queues_.insert(Queue, QString::fromLatin1(QueuePpd));
     QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
 }
@@ -91,6 +93,8 @@ void TPrivateCups::WriteConfiguration()
 {
     const QString d = dir_.path();
     for (const char* sub : {"spool", "cache", "state", "tmp", "ppd"}) QDir(d).mkpath(sub);
+    // Filters run as another user and keep their temporary files there.
+    chmod(QFile::encodeName(d + "/tmp").constData(), 01777);
     WriteFile(d + "/cupsd.conf", QStringLiteral("Listen 127.0.0.1:%1\nLogLevel warn\nWebInterface No\nBrowsing No\n"
                                                 "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n"
                                                 "</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n"
@@ -101,10 +105,25 @@ void TPrivateCups::WriteConfiguration()
                              "ErrorLog %1/error_log\nAccessLog %1/access_log\nPageLog %1/page_log\n"
                              "Printcap %1/printcap\nFileDevice Yes\nSystemGroup root\n")
                   .arg(d));
-    WriteFile(d + "/printers.conf", QStringLiteral("<Printer %1>\nDeviceURI file://%2\nState Idle\nAccepting Yes\n"
-                                                   "Shared No\n</Printer>\n")
-                                        .arg(Queue, ReceivedFile()));
-    WriteFile(d + "/ppd/" + Queue + ".ppd", QString::fromLatin1(QueuePpd));
+    QString printers;
+    for (auto queue = queues_.cbegin(); queue != queues_.cend(); ++queue) {
+        printers += QStringLiteral("<Printer %1>\nDeviceURI file://%2\nState Idle\nAccepting Yes\nShared No\n</Printer>\n")
+                        .arg(queue.key(), ReceivedFile(queue.key()));
+        WriteFile(d + "/ppd/" + queue.key() + ".ppd", queue.value());
+    }
+    WriteFile(d + "/printers.conf", printers);
+}
+
+void TPrivateCups::AddQueue(const QString& name, const QString& ppdFile)
+{
+    QFile ppd(ppdFile);
+    ppd.open(QIODevice::ReadOnly);
+    queues_.insert(name, QString::fromLatin1(ppd.readAll()));
+}
+
+QString TPrivateCups::ReceivedFile(const QString& queue) const
+{
+    return dir_.path() + (queue == QLatin1String(Queue) ? QStringLiteral("/received.pdf") : "/" + queue + ".out");
 }
 
 bool TPrivateCups::Listening() const
@@ -145,22 +164,41 @@ bool TPrivateCups::Start(QString& why)
     return false;
 }
 
-int TPrivateCups::JobCount(bool activeOnly) const
+int TPrivateCups::JobCount(bool activeOnly, const QString& queue) const
 {
     cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, Queue, 0, activeOnly ? CUPS_WHICHJOBS_ACTIVE : CUPS_WHICHJOBS_ALL);
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.isEmpty() ? nullptr : queue.toUtf8().constData(), 0,
+                                   activeOnly ? CUPS_WHICHJOBS_ACTIVE : CUPS_WHICHJOBS_ALL);
     cupsFreeJobs(count, jobs);
     return count;
 }
 
-bool TPrivateCups::WaitUntilIdle() const
+bool TPrivateCups::WaitUntilIdle(int timeoutMs) const
 {
-    const QDeadlineTimer deadline(StartTimeoutMs);
+    const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
-        if (JobCount(true) == 0) return true;
+        if (JobCount(true, QString()) == 0) return true;
         QThread::msleep(100);
     }
     return false;
+}
+
+QMap<QString, QString> TPrivateCups::JobAttributes(int jobId) const
+{
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const QByteArray uri = QStringLiteral("ipp://localhost/jobs/%1").arg(jobId).toLatin1();
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    QMap<QString, QString> attributes;
+    for (ipp_attribute_t* attribute = ippFirstAttribute(response); attribute; attribute = ippNextAttribute(response)) {
+        if (!ippGetName(attribute)) continue;
+        char value[1024];
+        ippAttributeString(attribute, value, sizeof value);
+        attributes.insert(QString::fromUtf8(ippGetName(attribute)), QString::fromUtf8(value));
+    }
+    ippDelete(response);
+    return attributes;
 }
 
 }  // namespace kestrel::test
