@@ -80,8 +80,8 @@ TEST_F(CatalogueUpdate, AFileThatIsNoUsableCatalogueIsRefusedAndKept)
     } refused[] = {
         {update, "プリンタ情報「DirectPrinter」がありません"},
         {document, ""},
-        {folder, "は通常のファイルではありません"},
-        {folder + "/none.ppr", "が見つかりません"},
+        {folder, "フォルダです"},
+        {folder + "/none.ppr", "ファイルまたはフォルダがありません"},
     };
     for (const auto& [file, cause] : refused) {
         try {
