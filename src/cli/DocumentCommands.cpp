@@ -20,6 +20,7 @@
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
 #include "platform/RegularFile.h"
+#include "platform/ReplacingFile.h"
 
 namespace kestrel {
 
@@ -346,7 +347,7 @@ int RunThumbnailCommand(const QStringList& arguments, QTextStream& out, QTextStr
         return ReportUnreadable(parsed.source, e, errors);
     }
     try {
-        WritePictureFile(EncodePng(picture, TPngCompression::Fast), parsed.target);
+        WriteFileReplacing(parsed.target, EncodePng(picture, TPngCompression::Fast));
     } catch (const std::exception& e) {
         return ReportError(errors, ExceptionMessage(e));
     }

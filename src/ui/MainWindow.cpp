@@ -28,13 +28,16 @@
 #include "platform/Error.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
-#include "ui/CacheSettingsDialog.h"
+#include "document/ActionList.h"
+#include "ui/EnvironmentDialog.h"
+#include "ui/FolderHistory.h"
 #include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceView.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
 #include "ui/ObjectCommands.h"
+#include "ui/PaperCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PrintCommands.h"
 #include "ui/PrintPaperDialog.h"
@@ -49,6 +52,7 @@ namespace {
 constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 740;
 constexpr int kIdleUpdateMilliseconds = 100;
+const QString DocumentFolderHistory = QStringLiteral("$(LabelDataHistory)");
 
 // "description|patterns|..." as the settings write filters, in the form file dialogs take.
 QString DialogFilter(const QString& pairs)
@@ -77,6 +81,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       faceView_(new TFaceView(stack_)),
       editCommands_(new TEditCommands(this)),
       objectCommands_(new TObjectCommands(this)),
+      paperCommands_(new TPaperCommands(*this, catalogue)),
       faceStatus_(new QLabel(this)),
       printSettings_(std::make_unique<TPaperPrintSetting>(catalogue)),
       paperAdapter_(std::make_shared<TDirectPrintPaperAdapter>(
@@ -108,8 +113,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     window.choosePaper = [this]() -> std::optional<TPaperChoice> {
         if (!catalogue_) return std::nullopt;
         const TLabelData& document = flows_->Document();
-        return TPaperChooserDialog::Choose(
-            *catalogue_, {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()}, this);
+        return TPaperChooserDialog::Choose(*catalogue_,
+                                           {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()},
+                                           this, paperCommands_->ExtendedSelection());
     };
     window.fileNamed = [this](const QString& file) {
         Guarded([&] { recentFiles_->Add(QFileInfo(file).absoluteFilePath()); });
@@ -123,7 +129,11 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildViewMenu();
     BuildInsertMenu();
     BuildToolMenu();
+    BuildHelpMenu();
+    // An updated catalogue brings its own printer settings per paper.
+    paperCommands_->onPatternChanged = [this] { printSettings_ = std::make_unique<TPaperPrintSetting>(catalogue_); };
     InstallPropertiesDialogs(this);
+    ActionList().SetLimit(UndoLimitSetting());
     DocumentChanged();
     idle_ = std::make_unique<TGlobalNotify>();
     idle_->OnIdle = [this](TGlobalNotify&) { UpdateOnIdle(); };
@@ -176,7 +186,26 @@ void TfrmMain::BuildFileMenu()
                              this);
     });
     menu.addSeparator();
+    menu.addActions(paperCommands_->FileActions());
+    menu.addSeparator();
+    AddCommand(menu, "環境設定(&E)...", {}, "環境を設定します", [this] { EditEnvironment(TfrmEnvironment::epGeneral); })
+        ->setObjectName("actEnvironment");
+    menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
+}
+
+void TfrmMain::BuildHelpMenu()
+{
+    QMenu& help = *menuBar()->addMenu("ヘルプ(&H)");
+    help.addAction(paperCommands_->UpdaterURLAction());
+    // Its only command is hidden unless the special menu is on.
+    help.menuAction()->setVisible(paperCommands_->UpdaterURLAction()->isVisible());
+}
+
+void TfrmMain::EditEnvironment(int page)
+{
+    TfrmEnvironment dialog(this, static_cast<TfrmEnvironment::TPage>(page));
+    dialog.exec();
 }
 
 void TfrmMain::BuildRecentFilesMenu(QMenu& menu)
@@ -277,10 +306,8 @@ void TfrmMain::BuildInsertMenu()
 void TfrmMain::BuildToolMenu()
 {
     QMenu& menu = *menuBar()->addMenu("ツール(&T)");
-    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します", [this] {
-        TfrmCacheSettings dialog(this);
-        dialog.exec();
-    });
+    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します",
+               [this] { EditEnvironment(TfrmEnvironment::epCache); });
     AddCommand(menu, "アルバム情報(&M)...", {}, "アルバム情報を編集し、面の入力項目に入れます", [this] { ShowAlbums(); });
 }
 
@@ -333,7 +360,9 @@ void TfrmMain::NewDocument()
 // Opening asks to save the changes itself; asking before the dialog too would ask twice.
 void TfrmMain::OpenFromDialog()
 {
-    const QString file = QFileDialog::getOpenFileName(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    QFileDialog dialog(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QString file = TFolderHistory(DocumentFolderHistory).Run(dialog);
     if (!file.isEmpty()) flows_->Open(file);
 }
 
@@ -342,7 +371,7 @@ QString TfrmMain::ChooseSaveFile(const QString& filter)
     QFileDialog dialog(this, "名前を付けて保存", {}, DialogFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("mld");
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return TFolderHistory(DocumentFolderHistory).Run(dialog);
 }
 
 void TfrmMain::DocumentChanged()
@@ -503,15 +532,7 @@ void TfrmMain::UpdateStatus()
 
 bool TfrmMain::Guarded(const std::function<void()>& step)
 {
-    try {
-        step();
-        return true;
-    } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {e.Message()});  // never read as macros
-    } catch (const std::exception& e) {
-        ReportUnexpectedException(e);
-    }
-    return false;
+    return TAppFrame::ShowingErrors(step);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

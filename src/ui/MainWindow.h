@@ -25,6 +25,7 @@ class THistoryManager;
 class THistoryMenu;
 class TEditCommands;
 class TObjectCommands;
+class TPaperCommands;
 class TFaceView;
 class TGlobalNotify;
 class TPapersV2;
@@ -90,6 +91,9 @@ private:
     void BuildLayoutToolBar();
     void BuildInsertMenu();
     void BuildToolMenu();
+    void BuildHelpMenu();
+    // The environment settings, opened on a page of TfrmEnvironment.
+    void EditEnvironment(int page);
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();
@@ -121,6 +125,7 @@ private:
     TFaceView* faceView_;
     TEditCommands* editCommands_;
     TObjectCommands* objectCommands_;
+    TPaperCommands* paperCommands_;
     QAction* editFaceCommand_ = nullptr;
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;

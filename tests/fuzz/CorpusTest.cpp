@@ -255,6 +255,10 @@ void AddDesignSeeds(std::map<QString, TSeeds>& seeds)
 {
     seeds["DateFormat"] = {{"era.txt", ToCp932(DateFormatChoices()[6])}, {"months.txt", ToCp932(DateFormatChoices()[39])},
                            {"clock.txt", ToCp932(QStringLiteral("c tt ampm A/P zzz 'quoted' \"also\" mmmm dddddd"))}};
+    seeds["VersionUpFile"] = {
+        {"quoted.vup", "CORVIDNET VERSION UP FILE\r\n12,\"2005/04/01 10:30:00\"\r\nKestrelMusic.ppz\r\n"},
+        {"plain.vup", "corvidnet version up file\n7, 2005-4-1 10:30:00\nKestrelMusic.PPR"},
+        {"wide.vup", ToCp932(QStringLiteral("CORVIDNET VERSION UP FILE\r\n\"0012\",\"2005／04／01　10：30：00\"\r\n用紙.ppz\r\n"))}};
     seeds["DataIndex"] = {{"BackGrnd.dat", ToCp932(QStringLiteral("; genres\r\n[CD,*]\r\nCaption=グラデーション\r\nGenre=Data\\BackGrnd\\Gradation\r\n"
                                                                   "[Dot]\r\nCaption=ドット\r\nSubGenre1=水玉,Data\\BackGrnd\\Dot,1\r\n"))},
                           {"Illust.dat", ToCp932(QStringLiteral("[Music]\r\nCaption=音楽\r\nGenre=Data\\Illust\\Music\r\nColor=0x933A1F\r\n"))}};
