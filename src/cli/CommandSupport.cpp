@@ -180,17 +180,9 @@ void SavePictureInBands(const QString& file, QSize size, int dpi,
 void SavePicture(const QImage& picture, const QString& file)
 {
     const TOutputFormat format = OutputFormatOf(QStringLiteral("--out"), file, false);
-    WritePictureFile(format == TOutputFormat::Png    ? EncodePng(picture)
-                     : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
-                                                     : EncodeBmp24(picture),
-                     file);
-}
-
-void WritePictureFile(const QByteArray& bytes, const QString& file)
-{
-    TReplacingFile target(file);
-    if (!target.Open() || target.Device().write(bytes) != bytes.size() || !target.Commit())
-        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(file, target.ErrorString()));
+    WriteFileReplacing(file, format == TOutputFormat::Png    ? EncodePng(picture)
+                             : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
+                                                             : EncodeBmp24(picture));
 }
 
 }  // namespace kestrel

@@ -70,8 +70,6 @@ TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pd
 // Writes a PNG, JPEG or BMP file, as its extension says, through a temporary file beside the
 // target; raises EKestrel when it cannot.
 void SavePicture(const QImage& picture, const QString& file);
-// Writes encoded picture bytes to a file, whatever its extension, as SavePicture does.
-void WritePictureFile(const QByteArray& bytes, const QString& file);
 // Writes a picture too large to hold whole: draw(sink) hands its bands to sink, top to bottom.
 // The file replaces the target only when draw returns true.
 void SavePictureInBands(const QString& file, QSize size, int dpi,

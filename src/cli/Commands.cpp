@@ -9,11 +9,13 @@
 #include "cli/JsonCommands.h"
 #include "cli/MusicCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/PluginCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/PrinterCommands.h"
 #include "cli/TextCommands.h"
 #include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
+#include "cli/UpdateCommands.h"
 #include "platform/ProgramPaths.h"
 
 namespace kestrel::cli {
@@ -85,6 +87,11 @@ int RunTree(TCliContext& context)
 int RunPapers(TCliContext& context)
 {
     return RunPapersCommand(context.args, context.out, context.err);
+}
+
+int RunUpdatePapers(TCliContext& context)
+{
+    return RunUpdatePapersCommand(context.args, context.out, context.err);
 }
 
 int RunBuildPapers(TCliContext& context)
@@ -182,12 +189,21 @@ int RunMusic(TCliContext& context)
     return RunMusicCommand(context.args, context.out, context.err);
 }
 
+int RunPlugins(TCliContext& context)
+{
+    return RunPluginsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
     TCliCommand{"tree", "ファイル", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
-    TCliCommand{"papers", "[--catalogue ファイル] [--faces]",
-                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧します", RunPapers},
+    TCliCommand{"papers", "[--catalogue ファイル] [--faces | --import ファイル.ppr | --export ファイル.ppr]",
+                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧し、ユーザー用紙を取り込み・保存します",
+                RunPapers},
+    TCliCommand{"update-papers", "[--url URL] [--check] [--file ファイル] [--catalogue ファイル]",
+                "用紙/メディア情報の更新を確かめ、ダウンロード(または --file のファイル)で更新します",
+                RunUpdatePapers},
     TCliCommand{"build-papers", "元データ.json 出力.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
                 RunBuildPapers},
     TCliCommand{"build-products", "元データ.json 出力.cdb", "製品情報の元データから .cdb ファイルを作ります",
@@ -230,6 +246,9 @@ constexpr std::array kCommands = {
                 "文書.mld (--folder フォルダ | --playlist ファイル | --album N [--db ファイル]) [--sheet N] [--face F] "
                 "[--lines [--text N]] --out 出力.mld",
                 "アルバムで面の入力項目(--lines では文字オブジェクト)を埋めた文書を作ります", RunMusic},
+    TCliCommand{"plugins", "[--folder フォルダ]",
+                "プラグインのフォルダにあるサーバー(名前・分類・ライブラリ)と、使えないプラグインとその理由を一覧します",
+                RunPlugins},
 };
 
 const TCliCommand* FindCommand(const QString& name)

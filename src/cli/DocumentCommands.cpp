@@ -19,6 +19,8 @@
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
+#include "platform/RegularFile.h"
+#include "platform/ReplacingFile.h"
 
 namespace kestrel {
 
@@ -121,13 +123,9 @@ TThumbnailArguments ParseThumbnailArguments(const QStringList& arguments)
 // Only a regular file (links followed) of a size worth reading: never a device or a pipe.
 void CheckThumbnailSource(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) throw EKestrel(QStringLiteral("ファイルがありません"));
-    if (!info.isFile()) throw EKestrel(QStringLiteral("通常のファイルではありません"));
-    if (info.size() > kMaxThumbnailSource)
-        throw EKestrel(QStringLiteral("ファイルが大きすぎます(%1 MB まで)").arg(kMaxThumbnailSource >> 20));
+    QFile file;
+    OpenRegularFile(file, path, kMaxThumbnailSource);
 }
-
 
 struct TNewArguments {
     QString paperName, catalogueFile, target;
@@ -349,7 +347,7 @@ int RunThumbnailCommand(const QStringList& arguments, QTextStream& out, QTextStr
         return ReportUnreadable(parsed.source, e, errors);
     }
     try {
-        WritePictureFile(EncodePng(picture, TPngCompression::Fast), parsed.target);
+        WriteFileReplacing(parsed.target, EncodePng(picture, TPngCompression::Fast));
     } catch (const std::exception& e) {
         return ReportError(errors, ExceptionMessage(e));
     }

@@ -11,6 +11,7 @@
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
+#include "platform/RegularFile.h"
 #include "platform/cfb/StorageError.h"
 
 namespace kestrel {
@@ -53,6 +54,7 @@ QString OpenFailureMessage(const QString& file, const std::exception& cause, con
         default: break;
         }
     }
+    if (const auto* refused = dynamic_cast<const EFileRefused*>(&cause)) return refused->Message();
     if (!QFileInfo::exists(file)) return StorageErrorMessage(TStorageErrorCode::FileNotFound, file);
     return WithCause(FormatText(QStringLiteral("指定されたファイルは「%s」のデータではありません"), {appTitle}), file,
                      cause);

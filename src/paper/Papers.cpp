@@ -115,6 +115,17 @@ void TPapers::Close()
     ReleaseExtensions();
 }
 
+void TPapers::Swap(TPapers& other)
+{
+    std::swap(io_, other.io_);
+    std::swap(fileName_, other.fileName_);
+    std::swap(readOnly_, other.readOnly_);
+    std::swap(modified_, other.modified_);
+    std::swap(storage_, other.storage_);
+    std::swap(papers_, other.papers_);
+    std::swap(purposes_, other.purposes_);
+}
+
 TPaperInfo& TPapers::Paper(int index) const { return *papers_.at(index).paper; }
 
 const QString& TPapers::StreamName(int index) const { return papers_.at(index).streamName; }

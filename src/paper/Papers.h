@@ -61,10 +61,15 @@ public:
     void SetPurposes(const TPurposeList& list);
 
     ICatalogueStorage& RootStorage() const;
+    TCatalogueIO IO() const { return io_; }
     const QString& FileName() const { return fileName_; }
     bool ReadOnly() const { return readOnly_; }
     bool Modified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
+
+    // Exchanges everything the two catalogues hold, so that one opened afresh takes the place of
+    // one that others hold on to.
+    virtual void Swap(TPapers& other);
 
 protected:
     const IComponentCodec& Codec() const { return *io_.codec; }

@@ -145,6 +145,9 @@ public:
 
     void Merge(const TPapersV2& source, bool copyUserPapers, bool copySystemPapers, const TProgress& progress = {});
 
+    // The other catalogue must be a TPapersV2 too.
+    void Swap(TPapers& other) override;
+
 protected:
     void LoadExtensions(ICatalogueStorage& storage) override;
     void CommitExtensions() override;

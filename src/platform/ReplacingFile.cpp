@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Error.h"
 #include "platform/SystemErrorText.h"
 
 namespace kestrel {
@@ -128,5 +129,12 @@ bool TReplacingFile::Commit()
 }
 
 QString TReplacingFile::ErrorString() const { return error_.isEmpty() ? FileErrorText(file_) : error_; }
+
+void WriteFileReplacing(const QString& target, const QByteArray& bytes)
+{
+    TReplacingFile file(target);
+    if (!file.Open() || file.Device().write(bytes) != bytes.size() || !file.Commit())
+        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(target, file.ErrorString()));
+}
 
 }  // namespace kestrel

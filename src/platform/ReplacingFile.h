@@ -43,4 +43,8 @@ private:
     bool committed_ = false;
 };
 
+// Writes the bytes as the whole new content of target through a TReplacingFile; fails with
+// EKestrel naming the file and the cause in Japanese.
+void WriteFileReplacing(const QString& target, const QByteArray& bytes);
+
 }  // namespace kestrel

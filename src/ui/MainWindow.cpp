@@ -33,13 +33,15 @@
 #include "print/PaperPrintSetting.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
-#include "ui/CacheSettingsDialog.h"
 #include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
+#include "ui/EnvironmentDialog.h"
 #include "ui/FaceView.h"
+#include "ui/FolderHistory.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
 #include "ui/ObjectCommands.h"
+#include "ui/PaperCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PrintCommands.h"
 #include "ui/PrintPaperDialog.h"
@@ -54,7 +56,7 @@ namespace {
 constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 740;
 constexpr int kIdleUpdateMilliseconds = 100;
-constexpr int kMaxUndoLimit = 100;
+const QString DocumentFolderHistory = QStringLiteral("$(LabelDataHistory)");
 
 // "description|patterns|..." as the settings write filters, in the form file dialogs take.
 QString DialogFilter(const QString& pairs)
@@ -80,6 +82,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       catalogue_(catalogue),
       stack_(new QStackedWidget(this)),
       sheetView_(new TSheetView(stack_)),
+      paperCommands_(new TPaperCommands(*this, catalogue)),
       faceStatus_(new QLabel(this)),
       printSettings_(std::make_unique<TPaperPrintSetting>(catalogue)),
       paperAdapter_(std::make_shared<TDirectPrintPaperAdapter>(
@@ -90,8 +93,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
 {
     auto session = std::make_unique<TLayoutSession>();
     session_ = session.get();
-    session_->History().SetLimit(
-        std::clamp(TAppFrame::ReadInteger(QStringLiteral("UndoLimit"), TActionList::DefaultLimit), 1, kMaxUndoLimit));
+    session_->History().SetLimit(UndoLimitSetting());
     faceView_ = new TFaceView(*session_, stack_);
     editCommands_ = new TEditCommands(session_->History(), this);
     objectCommands_ = new TObjectCommands(this);
@@ -118,8 +120,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     window.choosePaper = [this]() -> std::optional<TPaperChoice> {
         if (!catalogue_) return std::nullopt;
         const TLabelData& document = flows_->Document();
-        return TPaperChooserDialog::Choose(
-            *catalogue_, {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()}, this);
+        return TPaperChooserDialog::Choose(*catalogue_,
+                                           {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()},
+                                           this, paperCommands_->ExtendedSelection());
     };
     window.fileNamed = [this](const QString& file) {
         Guarded([&] { recentFiles_->Add(QFileInfo(file).absoluteFilePath()); });
@@ -134,6 +137,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildInsertMenu();
     BuildSheetMenu();
     BuildToolMenu();
+    BuildHelpMenu();
+    // An updated catalogue brings its own printer settings per paper.
+    paperCommands_->onPatternChanged = [this] { printSettings_ = std::make_unique<TPaperPrintSetting>(catalogue_); };
     InstallPropertiesDialogs(*session_, this);
     DocumentChanged();
     idle_ = std::make_unique<TGlobalNotify>();
@@ -188,7 +194,27 @@ void TfrmMain::BuildFileMenu()
                              this);
     });
     menu.addSeparator();
+    menu.addActions(paperCommands_->FileActions());
+    menu.addSeparator();
+    AddCommand(menu, "環境設定(&E)...", {}, "環境を設定します", [this] { EditEnvironment(TfrmEnvironment::epGeneral); })
+        ->setObjectName("actEnvironment");
+    menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
+}
+
+void TfrmMain::BuildHelpMenu()
+{
+    QMenu& help = *menuBar()->addMenu("ヘルプ(&H)");
+    help.addAction(paperCommands_->UpdaterURLAction());
+    // Its only command is hidden unless the special menu is on.
+    help.menuAction()->setVisible(paperCommands_->UpdaterURLAction()->isVisible());
+}
+
+void TfrmMain::EditEnvironment(int page)
+{
+    TfrmEnvironment dialog(this, static_cast<TfrmEnvironment::TPage>(page));
+    // The history keeps its newest steps when the limit shrinks.
+    if (dialog.exec() == QDialog::Accepted) session_->History().SetLimit(UndoLimitSetting());
 }
 
 void TfrmMain::BuildRecentFilesMenu(QMenu& menu)
@@ -327,26 +353,11 @@ void TfrmMain::RenameSheet()
     EditSheets([&](TSheetEditing& sheets) { sheets.RenameSheet(name); });
 }
 
-// Kept in the settings as "UndoLimit"; the history keeps its newest steps when it shrinks.
-void TfrmMain::ChooseUndoLimit()
-{
-    TActionList& history = session_->History();
-    bool accepted = false;
-    const int limit = QInputDialog::getInt(this, "取り消しの回数", "取り消しできる操作の数(&N):", history.Limit(), 1,
-                                           kMaxUndoLimit, 1, &accepted);
-    if (!accepted) return;
-    TAppFrame::WriteInteger(QStringLiteral("UndoLimit"), limit);
-    history.SetLimit(limit);
-}
-
 void TfrmMain::BuildToolMenu()
 {
     QMenu& menu = *menuBar()->addMenu("ツール(&T)");
-    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します", [this] {
-        TfrmCacheSettings dialog(this);
-        dialog.exec();
-    });
-    AddCommand(menu, "取り消しの回数(&U)...", {}, "取り消しできる操作の数を設定します", [this] { ChooseUndoLimit(); });
+    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します",
+               [this] { EditEnvironment(TfrmEnvironment::epCache); });
     AddCommand(menu, "アルバム情報(&M)...", {}, "アルバム情報を編集し、面の入力項目に入れます", [this] { ShowAlbums(); });
 }
 
@@ -399,7 +410,9 @@ void TfrmMain::NewDocument()
 // Opening asks to save the changes itself; asking before the dialog too would ask twice.
 void TfrmMain::OpenFromDialog()
 {
-    const QString file = QFileDialog::getOpenFileName(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    QFileDialog dialog(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QString file = TFolderHistory(DocumentFolderHistory).Run(dialog);
     if (!file.isEmpty()) flows_->Open(file);
 }
 
@@ -408,7 +421,7 @@ QString TfrmMain::ChooseSaveFile(const QString& filter)
     QFileDialog dialog(this, "名前を付けて保存", {}, DialogFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("mld");
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return TFolderHistory(DocumentFolderHistory).Run(dialog);
 }
 
 void TfrmMain::DocumentChanged()
@@ -601,15 +614,7 @@ void TfrmMain::UpdateStatus()
 
 bool TfrmMain::Guarded(const std::function<void()>& step)
 {
-    try {
-        step();
-        return true;
-    } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {e.Message()});  // never read as macros
-    } catch (const std::exception& e) {
-        ReportUnexpectedException(e);
-    }
-    return false;
+    return TAppFrame::ShowingErrors(step);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

@@ -28,6 +28,7 @@ class THistoryManager;
 class THistoryMenu;
 class TEditCommands;
 class TObjectCommands;
+class TPaperCommands;
 class TFaceView;
 class TGlobalNotify;
 class TLayoutSession;
@@ -97,6 +98,9 @@ private:
     void BuildInsertMenu();
     void BuildSheetMenu();
     void BuildToolMenu();
+    void BuildHelpMenu();
+    // The environment settings, opened on a page of TfrmEnvironment.
+    void EditEnvironment(int page);
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();
@@ -112,7 +116,6 @@ private:
     // Runs a sheet operation of the sheet screen as one undo step.
     void EditSheets(const std::function<void(TSheetEditing&)>& operation);
     void RenameSheet();
-    void ChooseUndoLimit();
     void UpdateCommands();
     void UpdateLayoutAids();
     // Catches up with what changed outside the window's own steps (a selection made by the
@@ -139,6 +142,7 @@ private:
     TEditCommands* editCommands_ = nullptr;
     TObjectCommands* objectCommands_ = nullptr;
     std::vector<QAction*> sheetCommands_;
+    TPaperCommands* paperCommands_;
     QAction* editFaceCommand_ = nullptr;
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;

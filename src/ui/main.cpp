@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -117,6 +118,14 @@ int main(int argc, char** argv)
     InstallCatalogueHooks(hooks, papers);
     InstallImageCacheHooks(hooks);
     InstallProductDBHooks(hooks, productDB, frame);
+    hooks.loadPlugIns = [&dataMain](const QString& folder) {
+        dataMain.ImageServers().LoadFolder(folder, dataMain.PluginClient());
+    };
+    hooks.freePlugIns = [&dataMain] { dataMain.ImageServers().Clear(); };
+    dataMain.PluginClient().activeWindow = [] {
+        QWidget* window = QApplication::activeWindow();
+        return window ? quint64(window->winId()) : quint64(0);
+    };
     hooks.createMainWindow = [&] {
         mainWindow = std::make_unique<TfrmMain>(frame, papers.Catalogue(), productDB.get());
         mainWindow->show();

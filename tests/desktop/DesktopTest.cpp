@@ -117,7 +117,7 @@ TEST(Desktop, BashCompletesCommandsAndOptions)
     };
     EXPECT_EQ(complete("kestrel-cli th", 1), "thumbnail\nthumbnails\n");
     EXPECT_EQ(complete("kestrel-cli render doc.mld --o", 3), "--out\n");
-    EXPECT_EQ(complete("kestrel-cli papers --", 2), "--catalogue\n--faces\n--help\n");
+    EXPECT_EQ(complete("kestrel-cli papers --", 2), "--catalogue\n--export\n--faces\n--help\n--import\n");
     EXPECT_EQ(complete("kestrel-cli albums --", 2), "--columns\n--db\n--help\n");
     // A folder of tracks is completed with folders only, an album number with nothing.
     const QString tracks = test::TestFolder() + "/tracks/";

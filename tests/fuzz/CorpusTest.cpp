@@ -255,6 +255,10 @@ void AddDesignSeeds(std::map<QString, TSeeds>& seeds)
 {
     seeds["DateFormat"] = {{"era.txt", ToCp932(DateFormatChoices()[6])}, {"months.txt", ToCp932(DateFormatChoices()[39])},
                            {"clock.txt", ToCp932(QStringLiteral("c tt ampm A/P zzz 'quoted' \"also\" mmmm dddddd"))}};
+    seeds["VersionUpFile"] = {
+        {"quoted.vup", "CORVIDNET VERSION UP FILE\r\n12,\"2005/04/01 10:30:00\"\r\nKestrelMusic.ppz\r\n"},
+        {"plain.vup", "corvidnet version up file\n7, 2005-4-1 10:30:00\nKestrelMusic.PPR"},
+        {"wide.vup", ToCp932(QStringLiteral("CORVIDNET VERSION UP FILE\r\n\"0012\",\"2005／04／01　10：30：00\"\r\n用紙.ppz\r\n"))}};
     seeds["DataIndex"] = {{"BackGrnd.dat", ToCp932(QStringLiteral("; genres\r\n[CD,*]\r\nCaption=グラデーション\r\nGenre=Data\\BackGrnd\\Gradation\r\n"
                                                                   "[Dot]\r\nCaption=ドット\r\nSubGenre1=水玉,Data\\BackGrnd\\Dot,1\r\n"))},
                           {"Illust.dat", ToCp932(QStringLiteral("[Music]\r\nCaption=音楽\r\nGenre=Data\\Illust\\Music\r\nColor=0x933A1F\r\n"))}};
@@ -339,6 +343,19 @@ TSeeds CsvSeeds()
             {"nul.csv", QByteArray("a\nb\0\n", 5)}};
 }
 
+// What a plug-in writes: UTF-16 units in the machine's order.
+QByteArray PluginTextBytes(const QString& text)
+{
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
+}
+
+TSeeds PluginDescriptionSeeds()
+{
+    return {{"two-servers.xml", PluginTextBytes(QStringLiteral("<plugin name=\"曲名データ\"><dataServer name=\"サーバーA\"/>"
+                                                               "<dataServer name=\"Kestrel\"/></plugin>"))},
+            {"plain.xml", PluginTextBytes(QStringLiteral("<plugin name=\"取得\"/>"))}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
@@ -358,6 +375,7 @@ std::map<QString, TSeeds> WriterSeeds()
     seeds["DistortionPresets"] = {{"presets.cdd", PresetFileBytes()}};
     seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
     seeds["Csv"] = CsvSeeds();
+    seeds["PluginDescription"] = PluginDescriptionSeeds();
     seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
     seeds["InstanceMessage"] = {{"document.bin", EncodeInstanceMessage({QStringLiteral("/home/ユーザー/ラベル 1.mld")})},
                                 {"nothing.bin", EncodeInstanceMessage({})}};

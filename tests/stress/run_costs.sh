@@ -18,11 +18,10 @@ printf '%-34s %-8s %4s %8s %8s\n' input command exit seconds peak-MB
 measure() {
   local label=$1 command=$2
   shift 2
-  local stats
-  stats=$( { /usr/bin/time -f '%e %M' timeout 120 "$cli" "$@" >/dev/null 2>stderr.txt; echo "exit $?" >&2; } 2>&1 | tail -2)
   local code seconds peak
-  code=$(echo "$stats" | sed -n 's/^exit //p')
-  read -r seconds peak < <(echo "$stats" | grep -v '^exit' | tail -1)
+  /usr/bin/time -o time.txt -f '%e %M' timeout 120 "$cli" "$@" >/dev/null 2>stderr.txt
+  code=$?
+  read -r seconds peak < <(tail -1 time.txt)
   printf '%-34s %-8s %4s %8s %8d\n' "$label" "$command" "$code" "$seconds" "$((peak / 1024))"
   if LC_ALL=C grep -qE '^[ -~]+$' stderr.txt; then
     echo "  English on stderr:"; LC_ALL=C grep -E '^[ -~]+$' stderr.txt | head -3 | sed 's/^/    /'

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 
 class QRadioButton;
 class QSpinBox;
@@ -8,13 +8,13 @@ class QSpinBox;
 namespace kestrel {
 
 // The preview-cache page of the environment settings: cache on or off, unlimited or a size of
-// 10 to 9999 MiB, and clearing the cache. Accepting it stores "CacheEnabl" and "CacheLimit" and
+// 10 to 9999 MiB, and clearing the cache. Saving it stores "CacheEnabl" and "CacheLimit" and
 // applies the limit to the running cache at once.
-class TfrmCacheSettings : public QDialog {
+class TframeCacheSettings : public QWidget {
 public:
-    explicit TfrmCacheSettings(QWidget* parent = nullptr);
+    explicit TframeCacheSettings(QWidget* parent = nullptr);
 
-    void accept() override;
+    void Save();
     // Empties the user's cache and says so.
     void ClearCache();
 

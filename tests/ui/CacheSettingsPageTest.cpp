@@ -9,12 +9,12 @@
 #include "platform/PictureCodecs.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
-#include "ui/CacheSettingsDialog.h"
+#include "ui/CacheSettingsPage.h"
 
 namespace kestrel {
 namespace {
 
-class CacheSettingsDialogTest : public ::testing::Test {
+class CacheSettingsPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -23,7 +23,7 @@ protected:
     }
     void TearDown() override { ImageCache().Close(); }
 
-    QRadioButton* Radio(QDialog& dialog, const QString& caption)
+    QRadioButton* Radio(QWidget& dialog, const QString& caption)
     {
         for (QRadioButton* radio : dialog.findChildren<QRadioButton*>())
             if (radio->text() == caption) return radio;
@@ -35,9 +35,9 @@ protected:
     const QString file = test::TestFolder() + "/ImageCache.ic";
 };
 
-TEST_F(CacheSettingsDialogTest, AcceptingStoresTheSettingsAndAppliesTheLimit)
+TEST_F(CacheSettingsPageTest, SavingStoresTheSettingsAndAppliesTheLimit)
 {
-    TfrmCacheSettings dialog;
+    TframeCacheSettings dialog;
     ASSERT_TRUE(Radio(dialog, "キャッシュ機能を使用する(&U)")->isChecked());  // the defaults
     ASSERT_TRUE(Radio(dialog, "無制限(&M)")->isChecked());
     auto* size = dialog.findChild<QSpinBox*>();
@@ -47,21 +47,21 @@ TEST_F(CacheSettingsDialogTest, AcceptingStoresTheSettingsAndAppliesTheLimit)
     size->setValue(5);  // below the range
     EXPECT_EQ(size->value(), 10);
     size->setValue(120);
-    dialog.accept();
+    dialog.Save();
     EXPECT_TRUE(TAppFrame::ReadBool("CacheEnabl", false));
     EXPECT_EQ(TAppFrame::ReadInteger("CacheLimit", 0), 120);
     EXPECT_EQ(ImageCache().Limit(), 120);
 
-    TfrmCacheSettings again;
+    TframeCacheSettings again;
     EXPECT_EQ(again.findChild<QSpinBox*>()->value(), 120);
     Radio(again, "キャッシュ機能を使用しない(&N)")->setChecked(true);
     EXPECT_FALSE(Radio(again, "無制限(&M)")->isEnabled());
-    again.accept();
+    again.Save();
     EXPECT_FALSE(TAppFrame::ReadBool("CacheEnabl", true));
     EXPECT_EQ(ImageCache().Limit(), 0);
 }
 
-TEST_F(CacheSettingsDialogTest, ClearingDeletesEveryRecordAndSaysSo)
+TEST_F(CacheSettingsPageTest, ClearingDeletesEveryRecordAndSaysSo)
 {
     TImageCacheItem item;
     QImage picture(4, 4, QImage::Format_RGB32);
@@ -69,7 +69,7 @@ TEST_F(CacheSettingsDialogTest, ClearingDeletesEveryRecordAndSaysSo)
     item.picture = TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(picture));
     ImageCache().Write("/photos/cat.jpg", item);
     ImageCache().Commit();
-    TfrmCacheSettings dialog;
+    TframeCacheSettings dialog;
     for (QPushButton* button : dialog.findChildren<QPushButton*>())
         if (button->text() == "クリア") button->click();
     EXPECT_EQ(messages, QStringList{"キャッシュの内容をクリアしました"});

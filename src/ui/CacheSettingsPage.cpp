@@ -1,7 +1,6 @@
-#include "ui/CacheSettingsDialog.h"
+#include "ui/CacheSettingsPage.h"
 
 #include <QButtonGroup>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,15 +37,15 @@ QGroupBox* ChoiceBox(QWidget* parent, QRadioButton* first, QRadioButton* second,
 
 }  // namespace
 
-TfrmCacheSettings::TfrmCacheSettings(QWidget* parent)
-    : QDialog(parent),
+TframeCacheSettings::TframeCacheSettings(QWidget* parent)
+    : QWidget(parent),
       useCache_(new QRadioButton(QStringLiteral("キャッシュ機能を使用する(&U)"), this)),
       noCache_(new QRadioButton(QStringLiteral("キャッシュ機能を使用しない(&N)"), this)),
       unlimited_(new QRadioButton(QStringLiteral("無制限(&M)"), this)),
       limited_(new QRadioButton(QStringLiteral("最大サイズを指定する(&L)"), this)),
       megabytes_(new QSpinBox(this))
 {
-    setWindowTitle(QStringLiteral("キャッシュの設定"));
+    setObjectName("frameCacheSettings");
     megabytes_->setRange(MinLimit, MaxLimit);
     auto* unit = new QLabel(QStringLiteral("MB(&B)"), this);
     unit->setBuddy(megabytes_);
@@ -64,16 +63,11 @@ TfrmCacheSettings::TfrmCacheSettings(QWidget* parent)
     clearLayout->addWidget(clear);
     connect(clear, &QPushButton::clicked, this, [this] { ClearCache(); });
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ChoiceBox(this, useCache_, noCache_));
     layout->addWidget(ChoiceBox(this, unlimited_, limited_, sizeRow));
     layout->addWidget(clearBox);
-    layout->addWidget(buttons);
+    layout->addStretch();
 
     const bool enabled = TAppFrame::ReadBool(QStringLiteral("CacheEnabl"), true);
     const int limit = TAppFrame::ReadInteger(QStringLiteral("CacheLimit"), 0);
@@ -85,7 +79,7 @@ TfrmCacheSettings::TfrmCacheSettings(QWidget* parent)
     UpdateEnabled();
 }
 
-void TfrmCacheSettings::UpdateEnabled()
+void TframeCacheSettings::UpdateEnabled()
 {
     const bool enabled = useCache_->isChecked();
     unlimited_->setEnabled(enabled);
@@ -93,17 +87,16 @@ void TfrmCacheSettings::UpdateEnabled()
     megabytes_->setEnabled(enabled && limited_->isChecked());
 }
 
-void TfrmCacheSettings::accept()
+void TframeCacheSettings::Save()
 {
     const bool enabled = useCache_->isChecked();
     const int limit = limited_->isChecked() ? megabytes_->value() : 0;
     TAppFrame::WriteBool(QStringLiteral("CacheEnabl"), enabled);
     TAppFrame::WriteInteger(QStringLiteral("CacheLimit"), limit);
     ImageCache().SetLimit(CacheLimitFromSettings(enabled, limit));
-    QDialog::accept();
 }
 
-void TfrmCacheSettings::ClearCache()
+void TframeCacheSettings::ClearCache()
 {
     ImageCache().Clear();
     TAppFrame::ShowOkMessage(QStringLiteral("キャッシュの内容をクリアしました"));
