@@ -36,7 +36,7 @@ constexpr uint8_t ShiftJisCharset = 128;
 // points or full-page fills ends there instead of running for minutes.
 constexpr double MaxPlaybackWork = 8e6;
 constexpr double RecordWork = 16;
-constexpr double PointWork = 4;
+constexpr double PointWork = 16;
 constexpr double PixelsPerWork = 64;
 
 // Text alignment.
