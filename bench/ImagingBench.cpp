@@ -112,36 +112,18 @@ void BM_BlendThroughMask(benchmark::State& state)
 }
 BENCHMARK(BM_BlendThroughMask)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then how the rasteriser compares with QPainter.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        // A single run, or the median of repetitions; CPU time, as the machine may be shared.
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-                times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double painter = times_["BM_QPainterAntialiasedLines"];
-        if (painter <= 0) return;
-        for (const char* name : {"BM_RasteriserOnColourBitmap", "BM_RasteriserOnAlphaMap"})
-            if (times_[name] > 0)
-                std::printf("%s: %.2fx the CPU time of QPainter (%.2f times as fast)\n", name,
-                            times_[name] / painter, painter / times_[name]);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    TRatioReporter reporter;
+    // How the rasteriser compares with QPainter, in CPU time as the machine may be shared.
+    kestrel::bench::TSummaryReporter reporter(true, [](const kestrel::bench::TSummaryReporter::TTimeOf& time) {
+        const double painter = time("BM_QPainterAntialiasedLines");
+        if (painter <= 0) return;
+        for (const char* name : {"BM_RasteriserOnColourBitmap", "BM_RasteriserOnAlphaMap"})
+            if (time(name) > 0)
+                std::printf("%s: %.2fx the CPU time of QPainter (%.2f times as fast)\n", name, time(name) / painter,
+                            painter / time(name));
+    });
     return kestrel::bench::RunBenchmarks(argc, argv, &reporter);
 }

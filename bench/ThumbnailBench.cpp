@@ -69,30 +69,15 @@ void BM_Vipsthumbnail(benchmark::State& state)
 }
 BENCHMARK(BM_Vipsthumbnail)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
 
-// Prints our time as a share of vipsthumbnail's.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double ours = times_["BM_KestrelPreviewIc"], vips = times_["BM_Vipsthumbnail"];
-        if (ours > 0 && vips > 0)
-            std::printf("Preview.ic of %d camera-size JPEGs: %.2fx the wall time of vipsthumbnail\n", FileCount, ours / vips);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    TRatioReporter reporter;
+    // Our time as a share of vipsthumbnail's.
+    kestrel::bench::TSummaryReporter reporter(false, [](const kestrel::bench::TSummaryReporter::TTimeOf& time) {
+        const double ours = time("BM_KestrelPreviewIc"), vips = time("BM_Vipsthumbnail");
+        if (ours > 0 && vips > 0)
+            std::printf("Preview.ic of %d camera-size JPEGs: %.2fx the wall time of vipsthumbnail\n", FileCount, ours / vips);
+    });
     return kestrel::bench::RunBenchmarks(argc, argv, &reporter);
 }

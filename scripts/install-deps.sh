@@ -26,11 +26,16 @@ packages=(
   xclip
   # barcode and QR references: encoders, readers and check digits; libqrencode for the benchmark
   python3-segno zbar-tools python3-zxing-cpp python3-pil python3-stdnum zint libqrencode-dev
-  # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs
-  cups-daemon cups-core-drivers poppler-utils
+  # music tests: exiftool reads the tags of the audio fixtures; TagLib is the tag benchmark's reference
+  libimage-exiftool-perl libtag1-dev
   # the desktop files, file types and completion (tests), the Debian package (make package-test)
   desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin bash-completion x11-utils file
   dpkg-dev debhelper lintian man-db
+  # printing tests: a private CUPS scheduler with a copying filter, and poppler to read PDFs;
+  # Gutenprint's disc printers (their PPDs are also the source of the shipped printer data)
+  cups-daemon cups-core-drivers poppler-utils printer-driver-gutenprint
+  # the XML settings files checked with xmllint
+  libxml2-utils
   # fuzzing (make fuzz)
   clang-14 libclang-rt-14-dev
 )

@@ -79,6 +79,23 @@ int RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* reporter)
     return 0;
 }
 
+void TSummaryReporter::ReportRuns(const std::vector<Run>& runs)
+{
+    for (const Run& run : runs)
+        if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+            times_[run.run_name.function_name] = cpuTime_ ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+}
+
+void TSummaryReporter::Finalize()
+{
+    ConsoleReporter::Finalize();
+    summary_([this](const char* name) {
+        const auto found = times_.find(name);
+        return found == times_.end() ? 0.0 : found->second;
+    });
+}
+
 QByteArray CameraJpeg(int width, int height)
 {
     QImage picture(width, height, QImage::Format_RGB32);

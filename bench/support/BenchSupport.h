@@ -3,17 +3,17 @@
 // What the benchmarks share: the sheet and documents they measure on, a plain rectangle object
 // and a face-sized draw site.
 
+#include <benchmark/benchmark.h>
+
 #include <QByteArray>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "document/LabelObject.h"
 #include "platform/Color.h"
-
-namespace benchmark {
-class BenchmarkReporter;
-}
 
 namespace kestrel {
 
@@ -26,6 +26,25 @@ namespace bench {
 // Runs the program's benchmarks headless, with the model's classes registered; the reporter, when
 // given, adds its own summary.
 int RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* reporter = nullptr);
+
+// Prints the usual table, then a summary made from each benchmark's time by function name (0 for
+// one that did not run): a single run's or the median of repetitions, in real time or (on a
+// machine others share) CPU time.
+class TSummaryReporter : public benchmark::ConsoleReporter {
+public:
+    using TTimeOf = std::function<double(const char* name)>;
+    TSummaryReporter(bool cpuTime, std::function<void(const TTimeOf& time)> summary)
+        : cpuTime_(cpuTime), summary_(std::move(summary))
+    {
+    }
+    void ReportRuns(const std::vector<Run>& runs) override;
+    void Finalize() override;
+
+private:
+    bool cpuTime_;
+    std::function<void(const TTimeOf&)> summary_;
+    std::map<std::string, double> times_;
+};
 
 // A4 with two disc faces of 117 mm one above the other.
 std::unique_ptr<TPaperInfo> TwoDiscSheet();

@@ -15,7 +15,7 @@ _kestrel_cli()
     fi
 
     case $prev in
-        --out | --pdf | --catalogue)
+        --out | --pdf | --catalogue | --db | --playlist)
             _filedir
             return
             ;;
@@ -26,8 +26,12 @@ _kestrel_cli()
             COMPREPLY=($(compgen -W "$names" -- "$cur"))
             return
             ;;
+        --folder)
+            _filedir -d
+            return
+            ;;
         --paper | --printer | --sheet | --sheets | --face | --faces | --dpi | --copies | --offset | \
-            --level | --version | --mask | --mode | --scale)
+            --level | --version | --mask | --mode | --scale | --album | --text | --columns)
             return
             ;;
     esac

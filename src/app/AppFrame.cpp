@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/FormPlacement.h"
+#include "platform/Error.h"
 #include "platform/ExecuteBlocker.h"
 #include "platform/Printers.h"
 #include "platform/ProgramPaths.h"
@@ -244,6 +245,19 @@ void TAppFrame::ShowOkMessage(const QString& text, const TFormatArgs& args)
 bool TAppFrame::ConfirmOkCancel(const QString& text, const TFormatArgs& args)
 {
     return ShowMessage(text, {mbkOK, mbkCancel}, 1, 0, args) == mrOk;
+}
+
+bool TAppFrame::ShowingErrors(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const EKestrel& e) {
+        ShowOkMessage(QStringLiteral("%s"), {e.Message()});
+    } catch (const std::exception& e) {
+        ReportUnexpectedException(e);
+    }
+    return false;
 }
 
 QString TAppFrame::FindDataFile(const QString& relativePath)

@@ -91,6 +91,9 @@ public:
     static void ShowOkMessage(const QString& text, const TFormatArgs& args = {});
     // OK and Cancel; true for OK.
     static bool ConfirmOkCancel(const QString& text, const TFormatArgs& args = {});
+    // Runs a step of the user interface: our own error is shown as its message (never read as
+    // macros), any other as an unexpected one. False when the step failed.
+    static bool ShowingErrors(const std::function<void()>& step);
 
     // A data file given relative to the program folder ("*" and "?" make a pattern; the first
     // match by name wins), looked for in the data folders of $(ExeDir) (beside the program, then

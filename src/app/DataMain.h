@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "app/AppFrame.h"
+#include "app/PluginClient.h"
+#include "app/PluginHost.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -64,6 +66,9 @@ public:
 
     TAppFrame& AppFrame() { return frame_; }
     TStartupHooks& Hooks() { return hooks_; }
+    // The client every plug-in server gets, and the image servers found at start-up.
+    TBCAppFrameClient& PluginClient() { return pluginClient_; }
+    TPluginList& ImageServers() { return imageServers_; }
 
     // Plug-ins, purpose filter, picture formats, start conditions, splash, process flags, data
     // files, main window. False when the program must end (the reason has been shown).
@@ -80,6 +85,10 @@ private:
 
     TAppFrame frame_;
     TStartupHooks hooks_;
+    TBCAppFrameClient pluginClient_;
+    TPluginList imageServers_{ToUuid(KESTREL_CATID_IMAGE_SERVERS)};
+    // Made at start-up beside the image servers; no category fills it yet.
+    TPluginList reservedPlugins_{ToUuid(KESTREL_CATID_RESERVED)};
     QStringList arguments_;
     bool started_ = false;
     bool firstIdleDone_ = false;

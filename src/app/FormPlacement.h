@@ -16,6 +16,8 @@ public:
     virtual QRect NormalBounds() const = 0;
     virtual void SetNormalBounds(const QRect& bounds) = 0;
     virtual QSize ScreenSize() const = 0;
+    // The rectangle of the window that owns this one, or the screen's when none does.
+    virtual QRect OwnerBounds() const = 0;
 };
 
 }  // namespace kestrel

@@ -1,7 +1,10 @@
 #include "cli/CommandSupport.h"
 
 #include "app/AppFrame.h"
+#include "document/DOList.h"
+#include "document/DrawObject.h"
 #include "label/DocumentFlows.h"
+#include "label/LabelData.h"
 #include <QFileInfo>
 #include <QPainter>
 
@@ -37,6 +40,39 @@ int ReportError(QTextStream& errors, const QString& message)
 {
     errors << QStringLiteral("エラー: ") << QString(message).replace(u'\n', QStringLiteral("\n  ")) << '\n';
     return 1;
+}
+
+void ReportWarnings(QTextStream& errors, const QStringList& warnings)
+{
+    for (const QString& warning : warnings) errors << QStringLiteral("警告: ") << warning << '\n';
+}
+
+int RefuseForProblems(QTextStream& errors, const QStringList& problems)
+{
+    return ReportError(errors, QStringLiteral("文書のとおりに描けないものがあるため、中止しました。"
+                                              "そのまま続けるときは --anyway を付けてください\n") +
+                                   problems.join(u'\n'));
+}
+
+QStringList SheetProblems(TLabelData& document)
+{
+    QStringList problems;
+    const int designs = document.SeparatelyDesign() ? document.FaceCount() : std::min(1, document.FaceCount());
+    for (int n = 0; n < designs; ++n) {
+        TDOList objects;
+        document.LoadFaceObjects(n, objects);
+        for (int i = 0; i < objects.Count(); ++i) {
+            TDrawObject& object = objects.Item(i);
+            const QString problem = object.Problem();
+            if (problem.isEmpty()) continue;
+            problems << QStringLiteral("シート%1 の面%2 のオブジェクト%3（%4）: %5")
+                            .arg(document.CurrentSheet() + 1)
+                            .arg(n + 1)
+                            .arg(i + 1)
+                            .arg(QString::fromLatin1(object.ClassName()), problem);
+        }
+    }
+    return problems;
 }
 
 int ReportUnreadable(const QString& file, const std::exception& e, QTextStream& errors)
@@ -126,20 +162,27 @@ TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pd
                                     : QStringLiteral("出力の形式は拡張子 .png .jpg .jpeg .bmp で指定してください"));
 }
 
+void SavePictureInBands(const QString& file, QSize size, int dpi,
+                        const std::function<bool(const std::function<void(const QImage&)>& sink)>& draw)
+{
+    const TOutputFormat format = OutputFormatOf(QStringLiteral("--out"), file, false);
+    TReplacingFile target(file);
+    if (!target.Open()) throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(file, target.ErrorString()));
+    const std::unique_ptr<TPictureBandWriter> writer = format == TOutputFormat::Png ? NewPngBandWriter(target.Device(), size, dpi)
+                                                      : format == TOutputFormat::Jpeg
+                                                          ? NewJpegBandWriter(target.Device(), size, kJpegQuality)
+                                                          : NewBmpBandWriter(target.Device(), size);
+    if (!draw([&writer](const QImage& band) { writer->WriteBand(band); })) return;
+    writer->Finish();
+    if (!target.Commit()) throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(file, target.ErrorString()));
+}
+
 void SavePicture(const QImage& picture, const QString& file)
 {
     const TOutputFormat format = OutputFormatOf(QStringLiteral("--out"), file, false);
-    WritePictureFile(format == TOutputFormat::Png    ? EncodePng(picture)
-                     : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
-                                                     : EncodeBmp24(picture),
-                     file);
-}
-
-void WritePictureFile(const QByteArray& bytes, const QString& file)
-{
-    TReplacingFile target(file);
-    if (!target.Open() || target.Device().write(bytes) != bytes.size() || !target.Commit())
-        throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(file, target.ErrorString()));
+    WriteFileReplacing(file, format == TOutputFormat::Png    ? EncodePng(picture)
+                             : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
+                                                             : EncodeBmp24(picture));
 }
 
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <exception>
+#include <functional>
 #include <optional>
 
 #include "platform/Error.h"
@@ -20,6 +21,17 @@ std::optional<int> NumberArgument(const QString& text, int min, int max);
 
 // "エラー: " and the message, its further lines indented; answers the exit code 1.
 int ReportError(QTextStream& errors, const QString& message);
+// "警告: " and each warning, on standard error.
+void ReportWarnings(QTextStream& errors, const QStringList& warnings);
+// Output that would not show the document as stored is refused unless the user asked for it
+// anyway (--anyway): the error lists what cannot be drawn. Empty problems: nothing to refuse.
+int RefuseForProblems(QTextStream& errors, const QStringList& problems);
+
+class TLabelData;
+// What the current sheet's objects cannot draw as stored (a QR code whose data does not fit),
+// one line per object, naming the sheet, the face and the object.
+QStringList SheetProblems(TLabelData& document);
+
 // Reports a document that could not be read as the window reports a file it cannot open, with
 // the cause; answers the exit code.
 int ReportUnreadable(const QString& file, const std::exception& e, QTextStream& errors);
@@ -58,7 +70,9 @@ TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pd
 // Writes a PNG, JPEG or BMP file, as its extension says, through a temporary file beside the
 // target; raises EKestrel when it cannot.
 void SavePicture(const QImage& picture, const QString& file);
-// Writes encoded picture bytes to a file, whatever its extension, as SavePicture does.
-void WritePictureFile(const QByteArray& bytes, const QString& file);
+// Writes a picture too large to hold whole: draw(sink) hands its bands to sink, top to bottom.
+// The file replaces the target only when draw returns true.
+void SavePictureInBands(const QString& file, QSize size, int dpi,
+                        const std::function<bool(const std::function<void(const QImage&)>& sink)>& draw);
 
 }  // namespace kestrel

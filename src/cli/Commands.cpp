@@ -7,12 +7,16 @@
 #include "cli/CommandSupport.h"
 #include "cli/DocumentCommands.h"
 #include "cli/JsonCommands.h"
+#include "cli/MusicCommands.h"
 #include "cli/PaperCommands.h"
 #include "cli/DesignCommands.h"
+#include "cli/PluginCommands.h"
 #include "cli/PrintCommand.h"
+#include "cli/PrinterCommands.h"
 #include "cli/TextCommands.h"
 #include "cli/ThumbnailsCommand.h"
 #include "cli/TreeCommand.h"
+#include "cli/UpdateCommands.h"
 #include "platform/ProgramPaths.h"
 
 namespace kestrel::cli {
@@ -86,6 +90,11 @@ int RunPapers(TCliContext& context)
     return RunPapersCommand(context.args, context.out, context.err);
 }
 
+int RunUpdatePapers(TCliContext& context)
+{
+    return RunUpdatePapersCommand(context.args, context.out, context.err);
+}
+
 int RunBuildPapers(TCliContext& context)
 {
     return RunBuildPapersCommand(context.args, context.out, context.err);
@@ -146,6 +155,11 @@ int RunPrint(TCliContext& context)
     return RunPrintCommand(context.args, context.out, context.err);
 }
 
+int RunPrinters(TCliContext& context)
+{
+    return RunPrintersCommand(context.args, context.out, context.err);
+}
+
 int RunBuildDistortions(TCliContext& context)
 {
     return RunBuildDistortionsCommand(context.args, context.out, context.err);
@@ -176,12 +190,36 @@ int RunThumbnails(TCliContext& context)
     return RunThumbnailsCommand(context.args, context.out, context.err);
 }
 
+int RunTags(TCliContext& context)
+{
+    return RunTagsCommand(context.args, context.out, context.err);
+}
+
+int RunAlbums(TCliContext& context)
+{
+    return RunAlbumsCommand(context.args, context.out, context.err);
+}
+
+int RunMusic(TCliContext& context)
+{
+    return RunMusicCommand(context.args, context.out, context.err);
+}
+
+int RunPlugins(TCliContext& context)
+{
+    return RunPluginsCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
     TCliCommand{"tree", "ファイル", "複合ファイルのストレージとストリームをサイズ付きで表示します", RunTree},
-    TCliCommand{"papers", "[--catalogue ファイル] [--faces]",
-                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧します", RunPapers},
+    TCliCommand{"papers", "[--catalogue ファイル] [--faces | --import ファイル.ppr | --export ファイル.ppr]",
+                "用紙カタログの用紙(名前・グループ・サイズ・ラベル数)を一覧し、ユーザー用紙を取り込み・保存します",
+                RunPapers},
+    TCliCommand{"update-papers", "[--url URL] [--check] [--file ファイル] [--catalogue ファイル]",
+                "用紙/メディア情報の更新を確かめ、ダウンロード(または --file のファイル)で更新します",
+                RunUpdatePapers},
     TCliCommand{"build-papers", "元データ.json 出力.ppr", "用紙カタログの元データから .ppr ファイルを作ります",
                 RunBuildPapers},
     TCliCommand{"build-products", "元データ.json 出力.cdb", "製品情報の元データから .cdb ファイルを作ります",
@@ -201,8 +239,9 @@ constexpr std::array kCommands = {
                 "  --template: 付属のテンプレート(名前か ID)を合う面すべてに呼び出します。用紙を指定しなければ"
                 "テンプレートの用紙で作ります"},
     TCliCommand{"info", "文書.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
-    TCliCommand{"render", "文書.mld [--sheet N] [--face F] [--dpi D] --out 出力.png|.jpg|.bmp|.pdf",
-                "シート全体または一つの面を、拡張子の形式(PNG・JPEG・BMP、シートは PDF も)で描きます", RunRender},
+    TCliCommand{"render", "文書.mld [--sheet N] [--face F] [--dpi D] [--anyway] --out 出力.png|.jpg|.bmp|.pdf",
+                "シート全体または一つの面を、拡張子の形式(PNG・JPEG・BMP、シートは PDF も)で描きます", RunRender,
+                "  --anyway: 文書のとおりに描けないもの(収まらない QR コードなど)があっても書き出します"},
     TCliCommand{"thumbnail", "文書.mld 出力.png [大きさ]",
                 "最初のシートを文書が持つプレビューから描いた PNG にします(ファイルマネージャーのサムネイル)",
                 RunThumbnail, "  大きさ: 長い辺のピクセル数(16から1024、省略すると256)"},
@@ -217,9 +256,24 @@ constexpr std::array kCommands = {
     TCliCommand{"jan", "数字(7・8・12・13桁) --out 出力.png", "JAN コード(EAN-13・EAN-8)の画像を作ります", RunJan},
     TCliCommand{"print",
                 "文書.mld [--sheet N] [--faces 1,3] [--copies N(1-99)] [--offset X,Y(mm)] [--frames] [--cut-lines] "
-                "[--blur-edge] (--pdf 出力.pdf | --printer プリンタ名)",
-                "シートを PDF ファイルかプリンタに印刷します", RunPrint},
+                "[--blur-edge] [--anyway] [--catalogue ファイル] (--pdf 出力.pdf | --printer プリンタ名)",
+                "シートを PDF ファイルかプリンタに印刷します(ディスクはプリンタのトレイに合わせます)", RunPrint,
+                "  --anyway: 文書のとおりに描けないもの(収まらない QR コードなど)があっても印刷します"},
+    TCliCommand{"printers", "[--catalogue ファイル]",
+                "プリンタとドライバ、ディスク印刷ができるか、そのトレイを一覧します", RunPrinters},
     TCliCommand{"thumbnails", "フォルダ", "フォルダの Preview.ic にイメージのプレビューを作成・更新します", RunThumbnails},
+    TCliCommand{"tags", "ファイル|フォルダ|プレイリスト... [--no-name-parsing]",
+                "音楽ファイル・フォルダ・プレイリストから作るアルバムを JSON で表示します", RunTags},
+    TCliCommand{"albums", "[--db ファイル] list | export 出力.csv | import 入力.csv [--columns N,T,Ti,A,Al]",
+                "アルバム情報を一覧し、CSV に書き出し、CSV から取り込みます", RunAlbums,
+                "  --columns: No.・タイトル・時間・アーティスト・アルバムを取る列の番号(1から、0は取らない)"},
+    TCliCommand{"music",
+                "文書.mld (--folder フォルダ | --playlist ファイル | --album N [--db ファイル]) [--sheet N] [--face F] "
+                "[--lines [--text N]] --out 出力.mld",
+                "アルバムで面の入力項目(--lines では文字オブジェクト)を埋めた文書を作ります", RunMusic},
+    TCliCommand{"plugins", "[--folder フォルダ]",
+                "プラグインのフォルダにあるサーバー(名前・分類・ライブラリ)と、使えないプラグインとその理由を一覧します",
+                RunPlugins},
 };
 
 const TCliCommand* FindCommand(const QString& name)

@@ -20,6 +20,8 @@
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
+#include "platform/RegularFile.h"
+#include "platform/ReplacingFile.h"
 
 namespace kestrel {
 
@@ -32,6 +34,8 @@ constexpr int kMaxThumbnailSize = 1024;
 // File managers hand the thumbnailer whatever the user browses; a document past this is refused
 // unread.
 constexpr qint64 kMaxThumbnailSource = qint64(256) << 20;
+// Pictures are drawn and written in bands, so memory does not grow with this; time does.
+constexpr qint64 kMaxRenderPixels = 256LL << 20;
 
 QString ClassSummary(const TDOList& objects)
 {
@@ -68,11 +72,14 @@ void PrintSheet(TLabelData& document, QTextStream& out)
     }
 }
 
-QImage RenderOneFace(TLabelData& document, int face, int dpi)
+QImage RenderOneFace(TLabelData& document, int face, int dpi, QStringList& problems)
 {
     TDOList objects;
     document.LoadFaceObjects(face, objects);
-    return RenderFace(objects.ReleaseAll(), document.Face(face), dpi);
+    QStringList faceProblems;
+    QImage picture = RenderFace(objects.ReleaseAll(), document.Face(face), dpi, &faceProblems);
+    for (const QString& problem : faceProblems) problems << QStringLiteral("面%1: %2").arg(face + 1).arg(problem);
+    return picture;
 }
 
 // Selects the sheet and checks the face against the document; numbers count from 1.
@@ -84,9 +91,9 @@ void SelectRequested(TLabelData& document, std::optional<int> sheet, std::option
     if (face) CheckedRange(QStringLiteral("--face"), *face, 1, document.FaceCount(), QStringLiteral("面番号"));
 }
 
-QImage RenderRequested(TLabelData& document, std::optional<int> face, int dpi)
+QImage RenderRequested(TLabelData& document, std::optional<int> face, int dpi, QStringList& problems)
 {
-    return face ? RenderOneFace(document, *face - 1, dpi) : RenderSheet(document, dpi);
+    return face ? RenderOneFace(document, *face - 1, dpi, problems) : RenderSheet(document, dpi, &problems);
 }
 
 struct TThumbnailArguments {
@@ -117,11 +124,8 @@ TThumbnailArguments ParseThumbnailArguments(const QStringList& arguments)
 // Only a regular file (links followed) of a size worth reading: never a device or a pipe.
 void CheckThumbnailSource(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) throw EKestrel(QStringLiteral("ファイルがありません"));
-    if (!info.isFile()) throw EKestrel(QStringLiteral("通常のファイルではありません"));
-    if (info.size() > kMaxThumbnailSource)
-        throw EKestrel(QStringLiteral("ファイルが大きすぎます(%1 MB まで)").arg(kMaxThumbnailSource >> 20));
+    QFile file;
+    OpenRegularFile(file, path, kMaxThumbnailSource);
 }
 
 
@@ -189,6 +193,7 @@ struct TRenderArguments {
     QString source, target;
     std::optional<int> sheet, face, dpi;
     TOutputFormat format = TOutputFormat::Png;
+    bool anyway = false;
 };
 
 TRenderArguments ParseRenderArguments(const QStringList& arguments)
@@ -204,6 +209,8 @@ TRenderArguments ParseRenderArguments(const QStringList& arguments)
             parsed.face = IntegerOption(arg, OptionValue(arguments, i), QStringLiteral("面番号"));
         } else if (arg == u"--dpi") {
             parsed.dpi = RangedOption(arguments, i, 1, kMaxDpi, QStringLiteral("解像度"));
+        } else if (arg == u"--anyway") {
+            parsed.anyway = true;
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {
@@ -217,6 +224,23 @@ TRenderArguments ParseRenderArguments(const QStringList& arguments)
         throw EArgumentError(QStringLiteral("--out"), parsed.target,
                              QStringLiteral("PDF にはシート全体を印刷します(--face と --dpi は使えません)"));
     return parsed;
+}
+
+// A picture too large to hold whole, drawn and written band by band.
+int RenderInBands(TLabelData& document, const TRenderArguments& parsed, QSize size, int dpi, QStringList problems,
+                  QTextStream& out, QTextStream& errors)
+{
+    SavePictureInBands(parsed.target, size, dpi, [&](const TBandSink& sink) {
+        if (parsed.face)
+            RenderFaceInBands(document, *parsed.face - 1, dpi, sink, &problems);
+        else
+            RenderSheetInBands(document, dpi, sink, &problems);
+        return problems.isEmpty() || parsed.anyway;
+    });
+    if (!problems.isEmpty() && !parsed.anyway) return RefuseForProblems(errors, problems);
+    ReportWarnings(errors, problems);
+    out << QStringLiteral("「%1」に %2x%3 の画像を書きました\n").arg(parsed.target).arg(size.width()).arg(size.height());
+    return 0;
 }
 
 }  // namespace
@@ -281,12 +305,15 @@ int RunInfoCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         TLabelData document;
         document.LoadFromFile(source);
         out << QStringLiteral("データ名\t%1\nシート数\t%2\n").arg(document.DataName()).arg(document.SheetCount());
+        QStringList warnings = document.LoadWarnings();
         const int current = document.CurrentSheet();
         for (int i = 0; i < document.SheetCount(); ++i) {
             document.SelectSheet(i);
             PrintSheet(document, out);
+            warnings << SheetProblems(document);
         }
         document.SelectSheet(current);
+        ReportWarnings(errors, warnings);
         return 0;
     } catch (const std::exception& e) {
         return ReportUnreadable(source, e, errors);
@@ -308,15 +335,38 @@ int RunRenderCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return ReportUnreadable(parsed.source, e, errors);
     }
     QImage picture;
+    QStringList problems = document.LoadWarnings();
+    const int dpi = parsed.dpi.value_or(LogicalUnitsPerInch);
     try {
         SelectRequested(document, parsed.sheet, parsed.face);
-        if (parsed.format == TOutputFormat::Pdf) return PrintSheetToPdf(document, parsed.target, out, errors);
-        picture = RenderRequested(document, parsed.face, parsed.dpi.value_or(LogicalUnitsPerInch));
-    } catch (const EArgumentError& e) {
+        if (parsed.format == TOutputFormat::Pdf)
+            return PrintSheetToPdf(document, parsed.target, parsed.anyway, out, errors);
+        if (!document.EffectivePaper()) throw EKestrel(QStringLiteral("シートに用紙がありません"));
+        const QSize size = parsed.face ? FacePictureSize(document.Face(*parsed.face - 1), dpi) : SheetPictureSize(document, dpi);
+        const QString what = parsed.face ? QStringLiteral("シート%1 の面%2").arg(document.CurrentSheet() + 1).arg(*parsed.face)
+                                         : QStringLiteral("シート%1").arg(document.CurrentSheet() + 1);
+        if (qint64(size.width()) * size.height() > kMaxRenderPixels)
+            throw EKestrel(QStringLiteral("%1 を %2 dpi で描くと %3×%4 ピクセルになり、上限の %5 万ピクセルを超えます。解像度を下げてください")
+                               .arg(what)
+                               .arg(dpi)
+                               .arg(size.width())
+                               .arg(size.height())
+                               .arg(kMaxRenderPixels / 10000));
+        if (qint64(size.width()) * size.height() > MaxRenderBandPixels)
+            return RenderInBands(document, parsed, size, dpi, problems, out, errors);
+        picture = RenderRequested(document, parsed.face, dpi, problems);
+    } catch (const EReadError& e) {
+        return ReportUnreadable(parsed.source, e, errors);  // a damaged face stream
+    } catch (const EKestrel& e) {
         return ReportError(errors, e.Message());
-    } catch (const std::exception& e) {
-        return ReportUnreadable(parsed.source, e, errors);
+    } catch (const std::bad_alloc&) {
+        return ReportError(errors, QStringLiteral("「%1」のシート%2 を %3 dpi で描くメモリが足りません")
+                                       .arg(parsed.source)
+                                       .arg(document.CurrentSheet() + 1)
+                                       .arg(dpi));
     }
+    if (!problems.isEmpty() && !parsed.anyway) return RefuseForProblems(errors, problems);
+    ReportWarnings(errors, problems);
     try {
         SavePicture(picture, parsed.target);
     } catch (const std::exception& e) {
@@ -343,7 +393,7 @@ int RunThumbnailCommand(const QStringList& arguments, QTextStream& out, QTextStr
         return ReportUnreadable(parsed.source, e, errors);
     }
     try {
-        WritePictureFile(EncodePng(picture, TPngCompression::Fast), parsed.target);
+        WriteFileReplacing(parsed.target, EncodePng(picture, TPngCompression::Fast));
     } catch (const std::exception& e) {
         return ReportError(errors, ExceptionMessage(e));
     }

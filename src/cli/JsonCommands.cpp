@@ -1,6 +1,5 @@
 #include "cli/JsonCommands.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,7 +14,6 @@
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"
-#include "platform/SystemErrorText.h"
 #include "print/PhasedProgress.h"
 #include "print/PrintCommand.h"
 #include "print/PrintSpec.h"
@@ -96,16 +94,19 @@ int RunComposeCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         return ReportArgumentError(errors, e, cli::CommandUsage("compose"));
     }
     try {
-        QFile sceneFile(files[0]);
-        if (!sceneFile.open(QIODevice::ReadOnly))
-            throw EKestrel(QStringLiteral("「%1」を読み込めません: %2").arg(files[0], FileErrorText(sceneFile)));
-        const QJsonValue scene = ParseJson(sceneFile.readAll());
+        const QJsonValue scene = ParseJson(ReadSourceFile(files[0]));
         TPaperCatalogue papers;
         if (NamesCataloguePaper(scene)) OpenCatalogueForCommand(papers, catalogueFile);
         TJsonReadOptions options;
         options.baseDir = QFileInfo(files[0]).absoluteDir();
         const std::unique_ptr<TLabelData> document = DocumentFromJson(scene, papers.Catalogue(), options);
         document->SaveToFile(files[1]);
+        QStringList problems;
+        for (int i = 0; i < document->SheetCount(); ++i) {
+            document->SelectSheet(i);
+            problems << SheetProblems(*document);
+        }
+        ReportWarnings(errors, problems);
         out << QStringLiteral("「%1」を作りました(シート %2)\n").arg(files[1]).arg(document->SheetCount());
         return 0;
     } catch (const EKestrel& e) {
@@ -133,10 +134,7 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         return ReportArgumentError(errors, e, cli::CommandUsage("fill"));
     }
     try {
-        QFile csv(files[1]);
-        if (!csv.open(QIODevice::ReadOnly))
-            throw EKestrel(QStringLiteral("「%1」を読み込めません: %2").arg(files[1], FileErrorText(csv)));
-        const TFillData data = ReadFillData(csv.readAll());
+        const TFillData data = ReadFillDataFile(files[1]);
         {
             TLabelData probe;  // a template that cannot be read is reported before anything is written
             try {
@@ -150,7 +148,7 @@ int RunFillCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         if (toPdf) {
             printToPdf = [](TLabelData& document, const QString& file) {
                 TSTDPhasedProgress progress;
-                if (!PrintDocumentOn(document, TPrintOptions{}, PdfPrinterName(), file, progress))
+                if (!PrintDocumentOn(document, TPrintOptions{}, PdfPrinterName(), file, progress, nullptr))
                     throw EKestrel(QStringLiteral("「%1」の印刷を中止しました").arg(file));
             };
         }

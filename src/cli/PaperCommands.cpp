@@ -1,5 +1,6 @@
 #include "cli/PaperCommands.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,6 +11,8 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "paper/ProductSource.h"
+#include "paper/UserPapers.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemErrorText.h"
 #include "platform/cfb/StorageError.h"
 
@@ -51,13 +54,7 @@ void OpenCatalogueForCommand(TPaperCatalogue& papers, const QString& fileName)
     papers.OpenSystem(shipped);
 }
 
-QByteArray ReadSourceFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EKestrel(QStringLiteral("「%1」を開けません: %2").arg(path, FileErrorText(file)));
-    return file.readAll();
-}
+QByteArray ReadSourceFile(const QString& path) { return ReadRegularFile(path, MaxSourceFileBytes); }
 
 int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
@@ -66,7 +63,9 @@ int RunBuildPapersCommand(const QStringList& arguments, QTextStream& out, QTextS
         return kUsageError;
     }
     try {
-        const TCatalogueSource source = LoadCatalogueSource(ReadSourceFile(arguments[0]));
+        const QDir folder = QFileInfo(arguments[0]).absoluteDir();
+        const TCatalogueSource source = LoadCatalogueSource(
+            ReadSourceFile(arguments[0]), [&folder](const QString& name) { return ReadSourceFile(folder.filePath(name)); });
         const TPaperCatalogue service;
         TPapersV2 catalogue(service.IO());
         catalogue.Create(arguments[1]);
@@ -99,31 +98,72 @@ int RunBuildProductsCommand(const QStringList& arguments, QTextStream& out, QTex
     }
 }
 
+namespace {
+
+struct TPapersOptions {
+    QString catalogue;
+    bool faces = false;
+    QString importFile;
+    QString exportFile;
+};
+
+TPapersOptions ParsePapersOptions(const QStringList& arguments)
+{
+    TPapersOptions options;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == u"--faces")
+            options.faces = true;
+        else if (arg == u"--catalogue")
+            options.catalogue = OptionValue(arguments, i);
+        else if (arg == u"--import")
+            options.importFile = OptionValue(arguments, i);
+        else if (arg == u"--export")
+            options.exportFile = OptionValue(arguments, i);
+        else
+            ThrowUnexpectedArgument(arg);
+    }
+    if (int(options.faces) + int(!options.importFile.isEmpty()) + int(!options.exportFile.isEmpty()) > 1)
+        throw EArgumentError(QStringLiteral("--faces・--import・--export"), {},
+                             QStringLiteral("どれか一つだけ指定してください"));
+    return options;
+}
+
+void ListPapers(const TPapersV2& catalogue, bool faces, QTextStream& out)
+{
+    for (int i = 0; i < catalogue.Count(); ++i) {
+        const TPaperInfo& paper = catalogue.Paper(i);
+        out << paper.PaperName() << '\t' << paper.GroupName() << '\t' << SizeText(paper.Width(), paper.Height())
+            << '\t' << paper.GetFaceCount() << '\n';
+        for (int face = 0; faces && face < paper.GetFaceCount(); ++face) PrintFace(paper, face, out);
+    }
+}
+
+}  // namespace
+
 int RunPapersCommand(const QStringList& arguments, QTextStream& out, QTextStream& errors)
 {
-    QString fileName;
-    bool faces = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"--faces") {
-            faces = true;
-        } else if (arguments[i] == u"--catalogue" && i + 1 < arguments.size()) {
-            fileName = arguments[++i];
-        } else {
-            errors << cli::CommandUsage("papers") << '\n';
-            return kUsageError;
-        }
-    }
     try {
+        const TPapersOptions options = ParsePapersOptions(arguments);
         TPaperCatalogue papers;
-        OpenCatalogueForCommand(papers, fileName);
-        const TPapersV2& catalogue = *papers.Catalogue();
-        for (int i = 0; i < catalogue.Count(); ++i) {
-            const TPaperInfo& paper = catalogue.Paper(i);
-            out << paper.PaperName() << '\t' << paper.GroupName() << '\t'
-                << SizeText(paper.Width(), paper.Height()) << '\t' << paper.GetFaceCount() << '\n';
-            for (int face = 0; faces && face < paper.GetFaceCount(); ++face) PrintFace(paper, face, out);
+        OpenCatalogueForCommand(papers, options.catalogue);
+        TPapersV2& catalogue = *papers.Catalogue();
+        const QString userFile = ExpandMacro(QStringLiteral("$(UserPaperInfo)"));
+        const bool withUserPapers = !options.importFile.isEmpty() || !options.exportFile.isEmpty();
+        if (withUserPapers && papers.IO().files->Exists(userFile)) papers.MergeUser(userFile);
+        if (!options.importFile.isEmpty()) {
+            const int count = ImportUserPapers(catalogue, options.importFile);
+            papers.SaveUser(userFile);
+            out << QStringLiteral("%1 件のユーザー用紙を取り込みました\n").arg(count);
+        } else if (!options.exportFile.isEmpty()) {
+            const int count = ExportUserPapers(catalogue, options.exportFile);
+            out << QStringLiteral("%1 件のユーザー用紙を「%2」に保存しました\n").arg(count).arg(options.exportFile);
+        } else {
+            ListPapers(catalogue, options.faces, out);
         }
         return 0;
+    } catch (const EArgumentError& e) {
+        return ReportArgumentError(errors, e, cli::CommandUsage("papers"));
     } catch (const EKestrel& e) {
         return ReportError(errors, e.Message());
     }

@@ -8,7 +8,9 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/DocumentCommands.h"
+#include "cli/PaperCommands.h"
 #include "label/LabelData.h"
+#include "paper/CatalogueStartup.h"
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
@@ -27,7 +29,9 @@ struct TPrintArguments {
     QString faces;
     QString pdf;
     QString printer;
+    QString catalogue;
     TPrintRequest request;
+    bool anyway = false;
 };
 
 
@@ -72,6 +76,10 @@ TPrintArguments ParseArguments(const QStringList& arguments)
             parsed.pdf = OptionValue(arguments, i);
         } else if (arg == u"--printer") {
             parsed.printer = OptionValue(arguments, i);
+        } else if (arg == u"--catalogue") {
+            parsed.catalogue = OptionValue(arguments, i);
+        } else if (arg == u"--anyway") {
+            parsed.anyway = true;
         } else if (!arg.startsWith(u"--") && parsed.source.isEmpty()) {
             parsed.source = arg;
         } else {
@@ -107,14 +115,39 @@ TSTDPhasedProgress::Listener ProgressLine(QTextStream& errors)
     };
 }
 
+// The catalogue that tells disc papers and printer data: the one named, else the shipped one when
+// it is there (without it every paper prints as a sheet).
+const TPapersV2* OpenCatalogue(TPaperCatalogue& papers, const QString& fileName)
+{
+    try {
+        OpenCatalogueForCommand(papers, fileName);
+    } catch (const EKestrel&) {
+        if (!fileName.isEmpty()) throw;
+    }
+    return papers.Catalogue();
+}
+
+// The start check's message without its advice on the print dialog's button.
+QString DirectPrintWarning()
+{
+    return QStringLiteral("警告: ") + DirectPrintRefusedText.section(QStringLiteral("\r\n\r\n"), 0, 0).remove(QStringLiteral("\r\n")) +
+           u'\n';
+}
+
 int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& out, QTextStream& errors)
 {
+    const QStringList problems = document.LoadWarnings() + SheetProblems(document);
+    if (!problems.isEmpty() && !arguments.anyway) return RefuseForProblems(errors, problems);
+    ReportWarnings(errors, problems);
     const bool toPdf = !arguments.pdf.isEmpty();
+    TPaperCatalogue papers;
+    const TPapersV2* catalogue = OpenCatalogue(papers, arguments.catalogue);
     TPrintOptions options;
     RememberPrintRequest(arguments.request, options);
     TSTDPhasedProgress progress(ProgressLine(errors));
     const std::optional<int> jobId =
-        PrintDocumentOn(document, options, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress);
+        PrintDocumentOn(document, options, toPdf ? PdfPrinterName() : arguments.printer, arguments.pdf, progress,
+                        catalogue, [&errors] { errors << DirectPrintWarning() << Qt::flush; });
     if (isatty(STDERR_FILENO)) errors << '\n';
     if (!jobId) {
         errors << QStringLiteral("エラー: 印刷を中止しました。印刷データは送られていません\n");
@@ -130,11 +163,12 @@ int Print(TLabelData& document, const TPrintArguments& arguments, QTextStream& o
 
 }  // namespace
 
-int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, QTextStream& errors)
+int PrintSheetToPdf(TLabelData& document, const QString& pdf, bool anyway, QTextStream& out, QTextStream& errors)
 {
     if (!document.EffectivePaper()) return ReportError(errors, QStringLiteral("シートに用紙がありません"));
     TPrintArguments arguments;
     arguments.pdf = pdf;
+    arguments.anyway = anyway;
     return Print(document, arguments, out, errors);
 }
 

@@ -13,6 +13,6 @@ int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 class TLabelData;
 // Prints every face of the document's current sheet once into a PDF file, as the print command
 // does; answers the exit code.
-int PrintSheetToPdf(TLabelData& document, const QString& pdf, QTextStream& out, QTextStream& errors);
+int PrintSheetToPdf(TLabelData& document, const QString& pdf, bool anyway, QTextStream& out, QTextStream& errors);
 
 }  // namespace kestrel

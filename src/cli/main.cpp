@@ -6,11 +6,13 @@
 #include "cli/Commands.h"
 #include "edit/ModelStartup.h"
 #include "platform/ProgramPaths.h"
+#include "platform/QtMessages.h"
 #include "platform/WorkingFiles.h"
 
 int main(int argc, char** argv)
 {
     using namespace kestrel;
+    InstallQtMessageFilter();
     // Headless: pictures and fonts work without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -4,6 +4,7 @@
 
 #include "platform/BoundedReader.h"
 #include "platform/Canvas.h"
+#include "platform/RenderBudget.h"
 
 namespace kestrel {
 
@@ -112,6 +113,8 @@ const QImage& TLOQRCode::TurnedPicture()
 
 void TLOQRCode::Paint(TCanvas& canvas)
 {
+    if (TRenderBudget* budget = canvas.RenderBudget(); budget && !encoder_->Encode())
+        budget->Note(QStringLiteral("QR コード: %1").arg(encoder_->ProblemMessage()));
     if (Angle() % 360 == 0) {
         encoder_->Draw(canvas, Rect());
         return;

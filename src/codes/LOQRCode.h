@@ -41,9 +41,10 @@ public:
     void SetMergin(int modules);
 
     // Why no symbol is drawn; empty when one is.
-    QString Problem();
+    QString Problem() override;
 
     bool KeepsAspect() const override { return true; }
+    // A symbol that cannot be made is noted on the canvas's budget.
     void Paint(TCanvas& canvas) override;
     void Loaded() override;
     // The count is checked against the record's bytes.

@@ -10,6 +10,7 @@ void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin)
     canvas.SetDeviceOffset(reference.DeviceOffset() - origin);
     canvas.SetFontResolution(reference.FontResolution());
     canvas.SetPrintOutput(reference.IsPrintOutput());
+    canvas.SetRenderBudget(reference.RenderBudget());
 }
 
 void DrawDeviceImage(TCanvas& canvas, QPoint at, const QImage& image, QPainter::CompositionMode mode)

@@ -11,7 +11,8 @@
 namespace kestrel {
 
 // Makes an off-screen canvas whose device starts at origin (device pixels of the reference)
-// draw the same logical coordinates onto the same pixels as the reference, for the same output.
+// draw the same logical coordinates onto the same pixels as the reference, for the same output and
+// within its budget.
 void AlignWith(TCanvas& canvas, const TCanvas& reference, QPoint origin);
 
 // Draws a device-pixel image through the painter, so that the surface's clipping still holds.

@@ -43,8 +43,7 @@ TBlendParts RenderBlendParts(TDrawObject& object, TCanvas& canvas, const TRect& 
         AlignWith(maskCanvas, canvas, area.TopLeft());
         object.PaintMask(maskCanvas);
     }
-    const QPoint ownOrigin = canvas.LogToDev(object.GetBounds().Normalized()).TopLeft();
-    const QImage own = object.RenderToBitmap(canvas).copy(area.Translated(-ownOrigin.x(), -ownOrigin.y()).ToQRect());
+    const QImage own = object.RenderToBitmap(canvas, area);
     const auto* blendable = dynamic_cast<const IBlendable*>(&object);
     return {own, mask, blendable ? blendable->BlendRatio() : 100};
 }
@@ -176,9 +175,8 @@ void TDrawObject::PaintMask(TCanvas& mask)
     mask.SetBrush({clBlack, TBrushStyle::bsSolid});
 }
 
-QImage TDrawObject::RenderToBitmap(const TCanvas& reference)
+QImage TDrawObject::RenderToBitmap(const TCanvas& reference, const TRect& device)
 {
-    const TRect device = reference.LogToDev(GetBounds());
     QImage image(std::max(1, device.Width()), std::max(1, device.Height()), QImage::Format_RGB888);
     image.fill(Qt::white);
     {

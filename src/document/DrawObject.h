@@ -67,8 +67,9 @@ public:
     virtual void PaintContent(TCanvas& canvas);
     // Coverage for blended painting on an 8-bit grey canvas: 255 covered, 0 not.
     virtual void PaintMask(TCanvas& mask);
-    // The object's own image over its bounds, at the reference canvas's mapping, on white.
-    virtual QImage RenderToBitmap(const TCanvas& reference);
+    // The object's own image at the reference canvas's mapping, on white, over a device area of
+    // the reference only: an object far larger than what shows is never drawn whole.
+    virtual QImage RenderToBitmap(const TCanvas& reference, const TRect& device);
     virtual void Notify(TPersistent* sender, const QUuid& kind);
     // 1 hit, 0 miss; logical point.
     virtual int HitTest(QPoint logical) const = 0;
@@ -85,6 +86,9 @@ public:
 
     // Draws the object in logical units.
     virtual void Paint(TCanvas&) {}
+    // Why the object cannot be drawn as it is stored (a QR code whose data does not fit); empty
+    // when it can. Reports on a document (info, render, print) name such objects.
+    virtual QString Problem() { return {}; }
     // Screen painting of the element: the canvas's device origin is the element's top-left.
     // A paint that raises is reported once; from then on the element shows the failure pattern.
     void PaintElement(TCanvas& canvas);

@@ -8,6 +8,7 @@
 #include "imaging/BlendedPainting.h"
 #include "imaging/ImageFilters.h"
 #include "label/StartupClasses.h"
+#include "music/Albums.h"
 #include "objects/ShapeKinds.h"
 #include "render/PictureEx.h"
 #include "text/CharConvert.h"
@@ -38,6 +39,7 @@ void InitializeModel()
     done = true;
     RegisterObjectKinds(TObjectKinds::Global(), TClassRegistry::Global());
     RegisterDocumentClasses(TClassRegistry::Global());
+    RegisterMusicClasses(TClassRegistry::Global());
     SetQRHalfWidthKana(&ToHalfWidthKana);
     InstallBlendedPainting();
     RegisterPictureFileRecord();

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
@@ -12,6 +11,7 @@
 #include "app/AppFrame.h"
 #include "platform/Error.h"
 #include "platform/IniText.h"
+#include "platform/RegularFile.h"
 
 namespace kestrel {
 
@@ -106,10 +106,12 @@ std::vector<TIllustrationGenre> IllustrationGenres()
 QImage RasteriseIllustration(const QString& file, int longSide, bool smooth)
 {
     const QString failed = QStringLiteral("イラストを読み込めませんでした: %1").arg(QFileInfo(file).fileName());
-    QFile input(file);
-    if (!QFileInfo(file).isFile() || !input.open(QIODevice::ReadOnly) || input.size() > MaxIllustrationBytes)
-        throw EReadError(failed);
-    const QByteArray svg = input.readAll();
+    QByteArray svg;
+    try {
+        svg = ReadRegularFile(file, MaxIllustrationBytes);
+    } catch (const EFileRefused& e) {
+        throw EReadError(failed + QLatin1Char('\n') + e.Message());
+    }
     if (RefersOutside(svg)) throw EReadError(failed);
     QSvgRenderer renderer(svg);
     const QSizeF size = renderer.viewBoxF().size();

@@ -11,6 +11,7 @@
 #include "platform/MetafilePlayer.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
+#include "platform/RegularFile.h"
 
 namespace kestrel {
 
@@ -255,13 +256,17 @@ void TFolderImagePack::SetFileMask(const QString& mask)
 
 QStringList TFolderImagePack::ReadListFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxListFileBytes) return {};
+    QByteArray bytes;
+    try {
+        bytes = ReadRegularFile(path, MaxListFileBytes);
+    } catch (const EFileRefused&) {
+        return {};
+    }
     static const QRegularExpression folderLine(QStringLiteral("^FOLDER\\s*=(.*)$"), QRegularExpression::CaseInsensitiveOption);
     const QDir listFolder = QFileInfo(path).dir();
     QDir base = listFolder;
     QStringList files;
-    for (QString line : FromCp932(file.readAll()).split(QRegularExpression("\r\n|\n|\r"))) {
+    for (QString line : FromCp932(bytes).split(QRegularExpression("\r\n|\n|\r"))) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith(';')) continue;
         if (line.startsWith('[')) {

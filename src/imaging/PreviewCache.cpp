@@ -14,6 +14,7 @@
 #include "document/storage/DocStream.h"
 #include "platform/BoundedReader.h"
 #include "platform/PictureCodecs.h"
+#include "platform/RegularFile.h"
 #include "platform/cfb/CfbTree.h"
 
 namespace kestrel {
@@ -45,10 +46,8 @@ QImage DecodeForPreview(const QString& path, QSize& target)
     TGraphicClass graphicClass;
     if (!GraphicClassForExtension(QFileInfo(path).suffix(), graphicClass) || graphicClass != TGraphicClass::gcJpeg)
         return LoadGraphicFile(path).Image();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureFileBytes) throw EReadError(PictureLoadFailedMessage());
-    const QByteArray bytes = file.readAll();
     try {
+        const QByteArray bytes = ReadRegularFile(path, MaxPictureFileBytes);
         const QSize size = JpegImageSize(bytes);
         target = PreviewSize(size.width(), size.height());
         return DecodeJpeg(bytes, JpegScaleFor(size, target));

@@ -11,6 +11,7 @@
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
+#include "platform/RegularFile.h"
 #include "platform/cfb/StorageError.h"
 
 namespace kestrel {
@@ -42,6 +43,18 @@ QString WithCause(const QString& message, const QString& file, const std::except
 
 QString OpenFailureMessage(const QString& file, const std::exception& cause, const QString& appTitle)
 {
+    // A file that could not be read at all says why in its own words: it is not a question of
+    // what the file holds.
+    if (const auto* storage = dynamic_cast<const EStorageError*>(&cause)) {
+        switch (storage->Code()) {
+        case TStorageErrorCode::FileNotFound:
+        case TStorageErrorCode::AccessDenied:
+        case TStorageErrorCode::ReadFault:
+        case TStorageErrorCode::InsufficientMemory: return storage->Message();
+        default: break;
+        }
+    }
+    if (const auto* refused = dynamic_cast<const EFileRefused*>(&cause)) return refused->Message();
     if (!QFileInfo::exists(file)) return StorageErrorMessage(TStorageErrorCode::FileNotFound, file);
     return WithCause(FormatText(QStringLiteral("指定されたファイルは「%s」のデータではありません"), {appTitle}), file,
                      cause);
@@ -120,6 +133,9 @@ bool TDocumentFlows::Open(const QString& file, int sheet, int face)
     SetTitleFor(QFileInfo(file).fileName());
     if (window_.documentChanged) window_.documentChanged();
     if (window_.fileNamed) window_.fileNamed(file);
+    if (const QStringList& lost = document_->LoadWarnings(); !lost.isEmpty())
+        TAppFrame::ShowOkMessage(QStringLiteral("%s"),
+                                 {QStringLiteral("「%1」の一部が失われています。\r\n%2").arg(file, lost.join(QStringLiteral("\r\n")))});
     return true;
 }
 

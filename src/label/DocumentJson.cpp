@@ -4,6 +4,7 @@
 
 #include "document/DOList.h"
 #include "document/DrawObject.h"
+#include "document/stream/ObjectStream.h"
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
 #include "label/SheetInfo.h"
@@ -15,6 +16,14 @@
 namespace kestrel {
 
 namespace {
+
+// The component and everything it owns.
+int ComponentCount(TComponent& component)
+{
+    int count = 1;
+    component.GetChildren([&count](TComponent& child) { count += ComponentCount(child); });
+    return count;
+}
 
 const QString ExtraInfosBase = QStringLiteral("ExtraInfos");
 const QString PaperImagesBase = QStringLiteral("PaperImages");
@@ -196,6 +205,14 @@ private:
         // Listed from the back to the front; the face is saved from the front to the back.
         for (qsizetype i = objects.size() - 1; i >= 0; --i)
             list.Add(ComponentAs<TDrawObject>(objects[i], Item(path + ".objects", i), options_, QStringLiteral("描画オブジェクト")));
+        // A face's stream must read back: its reader takes so many objects, the face's own
+        // container among them.
+        int count = 1;
+        for (TDrawObject* object : list.Items()) count += ComponentCount(*object);
+        if (count > TReadOptions::DefaultMaxObjects)
+            throw EJsonError(path + QStringLiteral(".objects"), QStringLiteral("オブジェクトが %1 個あり、1 面に置ける %2 個を超えています")
+                                                                   .arg(count - 1)
+                                                                   .arg(TReadOptions::DefaultMaxObjects - 1));
         document.SaveFaceObjects(n, list);
     }
 

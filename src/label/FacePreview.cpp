@@ -11,6 +11,8 @@
 #include "label/FaceRender.h"
 #include "paper/FaceGeometry.h"
 #include "paper/PaperInfo.h"
+#include "platform/Error.h"
+#include "platform/PictureCodecs.h"
 #include "platform/Rounding.h"
 
 namespace kestrel {
@@ -45,28 +47,59 @@ QByteArray RenderFacePreview(std::vector<std::unique_ptr<TDrawObject>> objects, 
     return png;
 }
 
+QImage DecodePreview(const QByteArray& stored)
+{
+    try {
+        return stored.startsWith("BM") ? DecodeBmp(stored) : DecodePng(stored);
+    } catch (const EKestrel&) {
+        return {};
+    }
+}
+
 bool ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline)
 {
-    TFileStorage file(path, ModeRead | ShareDenyWrite);
-    TDocStorageList sheets;
-    sheets.Open(file, SheetListPath);
-    if (sheet < 0 || sheet >= sheets.Count()) return false;
-    auto sheetStorage = sheets.OpenStorage(sheet, false);
-    if (!sheetStorage->StreamExists(PreviewListName)) return false;
-    TDocStreamList previews;
-    previews.Open(*sheetStorage, PreviewListName);
-    if (!previews.Exists(face)) return false;
-    picture = QImage::fromData(previews.OpenStream(face, ModeRead)->ReadAll());
-    if (picture.isNull() || !withOutline || !sheetStorage->StreamExists(PaperInfoStream)) return !picture.isNull();
+    const std::optional<TStoredSheet> stored = ReadSheetFromFile(path, sheet);
+    if (!stored || face < 0 || face >= int(stored->previews.size())) return false;
+    picture = stored->previews[face];
+    if (picture.isNull() || !withOutline || !stored->paper) return !picture.isNull();
 
-    std::unique_ptr<TComponent> object = ReadFramedObject(*sheetStorage, PaperInfoStream);
-    auto* paper = dynamic_cast<TPaperInfo*>(object.get());
-    if (!paper || face >= paper->GetFaceCount()) return true;
-    paper->CheckLayout();
+    TPaperInfo& paper = *stored->paper;
+    if (face >= paper.GetFaceCount()) return true;
+    paper.CheckLayout();
     TFaceGeometry geometry;
-    paper->FillFaceInfo(face, geometry);
+    paper.FillFaceInfo(face, geometry);
     DrawFaceOutlineOver(picture, geometry);
     return true;
+}
+
+std::optional<TStoredSheet> ReadSheetFromFile(const QString& path, int sheet)
+{
+    // The sheet list and each sheet's paper and previews; never the face objects with their pictures.
+    TFileStorage file;
+    file.OpenPart(path, [](const QString& stream) {
+        const QStringList parts = stream.split(u'\\');
+        if (parts.size() == 2) return stream == SheetListPath;
+        return parts.size() == 3 && parts[0] == SheetListPath.section(u'\\', 0, 0) &&
+               (parts[2] == PaperInfoStream || parts[2].startsWith(PreviewListName));
+    });
+    TDocStorageList sheets;
+    sheets.Open(file, SheetListPath);
+    if (sheet < 0 || sheet >= sheets.Count()) return std::nullopt;
+    auto sheetStorage = sheets.OpenStorage(sheet, false);
+    TStoredSheet stored;
+    if (sheetStorage->StreamExists(PaperInfoStream)) {
+        std::unique_ptr<TComponent> object = ReadFramedObject(*sheetStorage, PaperInfoStream);
+        if (dynamic_cast<TPaperInfo*>(object.get()))
+            stored.paper.reset(static_cast<TPaperInfo*>(object.release()));
+    }
+    if (sheetStorage->StreamExists(PreviewListName)) {
+        TDocStreamList previews;
+        previews.Open(*sheetStorage, PreviewListName);
+        for (int face = 0; face < previews.Count(); ++face)
+            stored.previews.push_back(previews.Exists(face) ? DecodePreview(previews.OpenStream(face, ModeRead)->ReadAll())
+                                                            : QImage());
+    }
+    return stored;
 }
 
 }  // namespace kestrel

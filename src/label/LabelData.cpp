@@ -28,8 +28,6 @@
 #include "paper/ProductInfo.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
-#include "platform/PictureCodecs.h"
-#include "platform/Rounding.h"
 #include "platform/ZlibContainer.h"
 
 namespace kestrel {
@@ -37,17 +35,6 @@ namespace kestrel {
 namespace {
 
 constexpr int MaxSheetNameTries = 1000;
-
-// A stored face preview: PNG, or a bitmap file when it begins with "BM". A damaged one shows as
-// no preview rather than failing what only wanted to show it.
-QImage DecodePreview(const QByteArray& stored)
-{
-    try {
-        return stored.startsWith("BM") ? DecodeBmp(stored) : DecodePng(stored);
-    } catch (const EKestrel&) {
-        return {};
-    }
-}
 
 // The pattern's "%d" becomes the number and "%%" a single "%"; nothing else is interpreted, so
 // a sheet name holding "%" can never act as a format.
@@ -358,7 +345,10 @@ TLabelData::TSheetSettings TLabelData::ReadSheetSettings(int index) const
 void TLabelData::AdoptSheetSettings(TSheetSettings settings)
 {
     info_->Assign(*settings.info);
-    if (settings.paper) sheetPaper_ = std::move(settings.paper);
+    if (settings.paper) {
+        sheetPaper_ = std::move(settings.paper);
+        InvalidateEffectivePaper();
+    }
     extraInfo_ = std::move(settings.extra);
     imageInfo_ = std::move(settings.images);
     SetCurrentLabelNo(info_->CurrentLabelNo());
@@ -513,8 +503,7 @@ void TLabelData::RestoreSheet(int index, const TSheetSnapshot& snapshot)
     SaveSheetSettings();
     OpenSheet(index, false)->ReplaceContents(*snapshot.content);
     MarkModified();
-    // Settings held for the sheet are those of what was replaced: read the restored ones.
-    if (index == currentSheet_) currentSheet_ = -1;
+    // Settings held for the sheet are those of what was replaced: the restored ones are read.
     MakeCurrent(index);
     Tell(signals_.sheetsChanged);
     TellFaces(-1);
@@ -535,9 +524,37 @@ TFaceGeometry TLabelData::Face(int n) const
     return face;
 }
 
+const TPaperInfo* TLabelData::EffectivePaper() const
+{
+    if (!paperAdapter_ || !sheetPaper_) return sheetPaper_.get();
+    const QString key = paperAdapter_->Key(*sheetPaper_);
+    if (!effectivePaper_ || key != effectivePaperKey_) {
+        effectivePaper_ = paperAdapter_->Adapt(*sheetPaper_);
+        effectivePaperKey_ = key;
+    }
+    return effectivePaper_.get();
+}
+
+void TLabelData::InvalidateEffectivePaper()
+{
+    effectivePaper_.reset();
+}
+
+void TLabelData::SetPaperAdapter(std::shared_ptr<IPaperAdapter> adapter)
+{
+    paperAdapter_ = std::move(adapter);
+    InvalidateEffectivePaper();
+}
+
+bool TLabelData::IsDirectPrintPaper() const
+{
+    return paperAdapter_ && sheetPaper_ && paperAdapter_->IsDirectPrint(*sheetPaper_);
+}
+
 void TLabelData::SetSheetPaper(const TPaperInfo& paper)
 {
     sheetPaper_ = paper.Clone();
+    InvalidateEffectivePaper();
     TrimFaces();
     SetCurrentLabelNo(CurrentLabelNo());
     MarkModified();
@@ -605,13 +622,16 @@ QByteArray TLabelData::ReadFaceStream(int n) const
 }
 
 namespace {
-// The face's container object, checked to be one. Classes come as the object kinds make them.
-std::unique_ptr<TComponent> ReadFaceContainer(const QByteArray& stored)
+// The face's container object, checked to be one. Classes come as the substitute or the object
+// kinds make them.
+std::unique_ptr<TComponent> ReadFaceContainer(const QByteArray& stored, const TLabelData::TClassSubstitute& substitute)
 {
     const QByteArray bytes = UnpackIfContainer(stored);
     TBoundedReader in(bytes);
     TReadOptions options;
-    options.create = [](const QByteArray& className) -> std::unique_ptr<TComponent> {
+    options.create = [&substitute](const QByteArray& className) -> std::unique_ptr<TComponent> {
+        if (substitute)
+            if (std::unique_ptr<TComponent> made = substitute(className)) return made;
         return TObjectKinds::Global().NewObject(className);
     };
     std::unique_ptr<TComponent> top = ReadObjectRes(in, options);
@@ -625,7 +645,7 @@ void TLabelData::LoadFaceObjects(int n, TDOList& list)
     const QByteArray stored = ReadFaceStream(DesignFace(n));
     if (stored.isEmpty()) return;
     std::unique_ptr<TComponent> top =
-        ReadingStream(OpenFaceList(FaceListName)->Path(DesignFace(n)), [&] { return ReadFaceContainer(stored); });
+        ReadingStream(OpenFaceList(FaceListName)->Path(DesignFace(n)), [&] { return ReadFaceContainer(stored, substitute_); });
     auto* container = static_cast<TLDObjects*>(top.get());
 
     const TFaceInfo face = TFaceInfo(Face(n)).AtOrigin();
@@ -810,56 +830,45 @@ void TLabelData::LoadFromFile(const QString& path)
     ReadDataInfo();
     const int current = std::exchange(currentSheet_, -1);
     sheetPaper_.reset();
+    InvalidateEffectivePaper();
     MakeCurrent(current);
+    loadWarnings_ = LostFaces();
     SetModified(false);
     Tell(signals_.sheetsChanged);
     TellFaces(-1);
 }
 
-bool TLabelData::ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline)
+QStringList TLabelData::LostFaces() const
 {
-    const std::optional<TStoredSheet> stored = ReadSheetFromFile(path, sheet);
-    if (!stored || face < 0 || face >= int(stored->previews.size())) return false;
-    picture = stored->previews[face];
-    if (picture.isNull() || !withOutline || !stored->paper) return !picture.isNull();
-
-    TPaperInfo& paper = *stored->paper;
-    if (face >= paper.GetFaceCount()) return true;
-    paper.CheckLayout();
-    TFaceGeometry geometry;
-    paper.FillFaceInfo(face, geometry);
-    DrawFaceOutlineOver(picture, geometry);
-    return true;
-}
-
-std::optional<TStoredSheet> TLabelData::ReadSheetFromFile(const QString& path, int sheet)
-{
-    // The sheet list and each sheet's paper and previews; never the face objects with their pictures.
-    TFileStorage file;
-    file.OpenPart(path, [](const QString& stream) {
-        const QStringList parts = stream.split(u'\\');
-        if (parts.size() == 2) return stream == SheetListPath;
-        return parts.size() == 3 && parts[0] == SheetListPath.section(u'\\', 0, 0) &&
-               (parts[2] == PaperInfoStream || parts[2].startsWith(PreviewListName));
-    });
-    TDocStorageList sheets;
-    sheets.Open(file, SheetListPath);
-    if (sheet < 0 || sheet >= sheets.Count()) return std::nullopt;
-    auto sheetStorage = sheets.OpenStorage(sheet, false);
-    TStoredSheet stored;
-    if (sheetStorage->StreamExists(PaperInfoStream)) {
-        std::unique_ptr<TComponent> object = ReadFramedObject(*sheetStorage, PaperInfoStream);
-        if (dynamic_cast<TPaperInfo*>(object.get()))
-            stored.paper.reset(static_cast<TPaperInfo*>(object.release()));
+    QStringList lost;
+    for (int i = 0; i < SheetCount(); ++i) {
+        const std::unique_ptr<TDocStorage> sheet = OpenSheet(i, false);
+        if (!sheet->StreamExists(PreviewListName)) continue;
+        TDocStreamList previews, faces;
+        previews.Open(*sheet, PreviewListName);
+        const bool anyFaces = sheet->StreamExists(FaceListName);
+        if (anyFaces) faces.Open(*sheet, FaceListName);
+        TSheetInfo info;
+        try {
+            ReadFramedObjectInto(*sheet, InfoStream, info);
+        } catch (const EKestrel&) {
+            continue;  // a damaged sheet says so when it is chosen
+        }
+        for (int preview = 0; preview < previews.Count(); ++preview) {
+            if (!previews.Exists(preview) || previews.OpenStream(preview, ModeRead)->Size() == 0) continue;
+            // Faces designed together are all drawn from the first face's stream.
+            const int n = info.SeparatelyDesign() ? preview : 0;
+            const bool stored = anyFaces && faces.Exists(n);
+            if (stored && faces.OpenStream(n, ModeRead)->Size() > 0) continue;
+            const bool named = anyFaces && n < faces.Count();
+            lost << QStringLiteral("シート%1 の面%2: オブジェクトのストリーム「%3」が%4。プレビューにはオブジェクトがありますが、この面は空で開きます")
+                        .arg(i + 1)
+                        .arg(preview + 1)
+                        .arg(named ? faces.Path(n) : sheets_->Path(i) + QStringLiteral("\\") + FaceListName)
+                        .arg(stored ? QStringLiteral("空です") : QStringLiteral("ありません"));
+        }
     }
-    if (sheetStorage->StreamExists(PreviewListName)) {
-        TDocStreamList previews;
-        previews.Open(*sheetStorage, PreviewListName);
-        for (int face = 0; face < previews.Count(); ++face)
-            stored.previews.push_back(previews.Exists(face) ? DecodePreview(previews.OpenStream(face, ModeRead)->ReadAll())
-                                                            : QImage());
-    }
-    return stored;
+    return lost;
 }
 
 }  // namespace kestrel

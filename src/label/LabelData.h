@@ -64,18 +64,24 @@ struct TLabelDataSignals {
     TSignal<bool> modifiedChanged;
 };
 
+// Lays the sheet's paper out for the printer it will be printed on (a disc printed straight from
+// a printer's tray lies where that printer puts it). The print layer provides it.
+class IPaperAdapter {
+public:
+    virtual ~IPaperAdapter() = default;
+    // The paper is printed straight onto a disc: frames, cut lines and the paper's pattern make no
+    // sense on it.
+    virtual bool IsDirectPrint(const TPaperInfo& paper) = 0;
+    // What the laid-out paper depends on besides the paper itself; when it changes, it is laid
+    // out again.
+    virtual QString Key(const TPaperInfo& paper) = 0;
+    virtual std::unique_ptr<TPaperInfo> Adapt(const TPaperInfo& paper) = 0;
+};
+
 // The stored content of one sheet (settings, paper, faces, previews), kept in memory, so that an
 // undo can put a sheet back as it was.
 struct TSheetSnapshot {
     std::shared_ptr<const TCfbStorage> content;
-};
-
-// A sheet as a document file stores it, read without opening the document.
-struct TStoredSheet {
-    // Null when the sheet has none.
-    std::unique_ptr<TPaperInfo> paper;
-    // Per face of the preview list, its picture; null where a face has none.
-    std::vector<QImage> previews;
 };
 
 // One open document: its sheets live in a temporary compound file; only the current sheet's
@@ -129,8 +135,13 @@ public:
     // --- Paper of the current sheet --------------------------------------------------------
     // Null only before a paper was set.
     const TPaperInfo* SheetPaper() const { return sheetPaper_.get(); }
-    // The sheet paper with the printer's adjustments applied.
-    const TPaperInfo* EffectivePaper() const { return sheetPaper_.get(); }
+    // The sheet paper with the printer's adjustments applied; the sheet paper itself until an
+    // adapter is given.
+    const TPaperInfo* EffectivePaper() const;
+    void SetPaperAdapter(std::shared_ptr<IPaperAdapter> adapter);
+    // Lays the paper out again at the next use (the printer's ring adjustment changed).
+    void InvalidateEffectivePaper();
+    bool IsDirectPrintPaper() const;
     void SetSheetPaper(const TPaperInfo& paper);
     void SetPaper(const TPaperInfo& paper);
     int FaceCount() const;
@@ -146,6 +157,10 @@ public:
     // Appends face n's objects (face 0's when the faces share one design) in stored order, from
     // the back to the front; the list owns them.
     void LoadFaceObjects(int n, TDOList& list);
+    // Makes the objects of the face streams this document reads: a class name gives the object
+    // its kind makes unless the substitute returns one of its own.
+    using TClassSubstitute = std::function<std::unique_ptr<TComponent>(const QByteArray& className)>;
+    void SetClassSubstitute(TClassSubstitute substitute) { substitute_ = std::move(substitute); }
     // list: from the front to the back, as the draw site lists them.
     void SaveFaceObjects(int n, const TDOList& list);
     void ClearFace(int n);
@@ -163,6 +178,9 @@ public:
     // current sheet stays selected, also when the save fails.
     void SaveToFile(const QString& path);
     void LoadFromFile(const QString& path);
+    // What the file read last has lost: faces whose preview shows objects but whose objects'
+    // stream is missing or empty (they open empty). One message per face, naming it.
+    const QStringList& LoadWarnings() const { return loadWarnings_; }
     bool IsModified() const { return modified_; }
     void SetModified(bool modified);
     const QString& DataName() const { return dataName_; }
@@ -179,13 +197,6 @@ public:
     TProductInfo& CreatorInfoJ() { return *creatorInfoJ_; }
     // The working compound file.
     TDocStorage& Storage();
-
-    // A face preview straight from a document file; false when it has none. withOutline draws
-    // the face outline over it in grey.
-    static bool ReadPreviewFromFile(const QString& path, int sheet, int face, QImage& picture, bool withOutline);
-    // Sheet number sheet (from 0) of a document file; nothing when there is no such sheet. Raises
-    // EKestrel for a file that cannot be read.
-    static std::optional<TStoredSheet> ReadSheetFromFile(const QString& path, int sheet);
 
 private:
     struct TSheetSettings;
@@ -217,6 +228,7 @@ private:
     void WatchLayoutAids();
     void Tell(const TSignal<>& signal) const;
     void TellFaces(int face) const;
+    QStringList LostFaces() const;
 
     TLabelDataSignals signals_;
     int quiet_ = 0;
@@ -229,12 +241,17 @@ private:
     QString dataName_;
     TDocumentDates dates_;
     std::unique_ptr<TPaperInfo> sheetPaper_;
+    std::shared_ptr<IPaperAdapter> paperAdapter_;
+    mutable std::unique_ptr<TPaperInfo> effectivePaper_;
+    mutable QString effectivePaperKey_;
     std::unique_ptr<TExPaperInfo> extraInfo_;
     std::unique_ptr<TImagePaperInfo> imageInfo_;
     std::unique_ptr<TProductInfo> productInfo_;
     std::unique_ptr<TProductInfo> creatorInfoE_;
     std::unique_ptr<TProductInfo> creatorInfoJ_;
     int previewSize_ = DefaultPreviewSize;
+    TClassSubstitute substitute_;
+    QStringList loadWarnings_;
 };
 
 }  // namespace kestrel

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "label/LabelData.h"
+#include "label/FacePreview.h"
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"
 #include "platform/Error.h"
@@ -39,7 +39,7 @@ QImage WithPaperEdge(QImage picture)
 
 QImage DrawSheetThumbnail(const QString& path, int size)
 {
-    std::optional<TStoredSheet> sheet = TLabelData::ReadSheetFromFile(path, 0);
+    std::optional<TStoredSheet> sheet = ReadSheetFromFile(path, 0);
     if (!sheet || !sheet->paper || size <= 0) return {};
     TPaperInfo& paper = *sheet->paper;
     paper.CheckLayout();

@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QStringDecoder>
 
 #include "document/DOList.h"
 #include "document/DrawObject.h"
@@ -10,6 +9,7 @@
 #include "platform/CSVData.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
+#include "platform/RegularFile.h"
 
 namespace kestrel {
 
@@ -49,9 +49,7 @@ QString FileNameSafe(QString value)
 
 TFillData ReadFillData(const QByteArray& csv)
 {
-    QStringDecoder probe(QStringDecoder::Utf8);
-    const QString decoded = probe.decode(csv);
-    const bool utf8 = !probe.hasError();
+    const bool utf8 = IsUtf8Text(csv);
     QByteArray bytes = csv;
     if (utf8 && bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
 
@@ -73,6 +71,16 @@ TFillData ReadFillData(const QByteArray& csv)
                                    .arg(data.columns[c]));
     }
     return data;
+}
+
+TFillData ReadFillDataFile(const QString& path)
+{
+    const QByteArray bytes = ReadRegularFile(path, MaxFillDataBytes);
+    try {
+        return ReadFillData(bytes);
+    } catch (const EKestrel& e) {
+        throw EKestrel(QStringLiteral("「%1」: %2").arg(path, e.Message()));
+    }
 }
 
 QHash<QString, QString> RowValues(const TFillData& data, int index)

@@ -23,6 +23,9 @@ struct TFillData {
     std::vector<QStringList> rows;
 };
 TFillData ReadFillData(const QByteArray& csv);
+// The same from a file of at most MaxFillDataBytes; messages name the file.
+inline constexpr qint64 MaxFillDataBytes = 32LL * 1024 * 1024;
+TFillData ReadFillDataFile(const QString& path);
 
 // The values of row index (from 0) by column name, with "row" added.
 QHash<QString, QString> RowValues(const TFillData& data, int index);

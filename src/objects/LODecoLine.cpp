@@ -72,10 +72,10 @@ std::array<QPointF, 4> TLODecoLine::BandCorners() const
     return {s + n, e + n, e - n, s - n};
 }
 
-QImage TLODecoLine::StraightBand() const
+QImage TLODecoLine::StraightBand(double scale) const
 {
-    const int length = BandLength(), n = Repetitions();
-    QImage band(length, LineWidth(), QImage::Format_RGB32);
+    const int length = std::max(1, int(std::lround(BandLength() * scale))), n = Repetitions();
+    QImage band(length, std::max(1, int(std::lround(LineWidth() * scale))), QImage::Format_RGB32);
     if (band.isNull()) return band;
     band.fill(Qt::white);  // the pattern is drawn opaque
     QPainter painter(&band);
@@ -98,11 +98,16 @@ const TLODecoLine::TBand* TLODecoLine::Band() const
     const QRectF area = QPolygonF(QList<QPointF>(corners.begin(), corners.end())).boundingRect();
     const QPoint origin(int(std::floor(area.left())), int(std::floor(area.top())));
     const QSize size(int(std::ceil(area.right())) - origin.x(), int(std::ceil(area.bottom())) - origin.y());
-    const QImage straight = StraightBand();
-    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    // A line far wider or longer than a label is drawn from a coarser picture rather than one of
+    // gigabytes.
+    const double pixels = std::max(1.0, double(size.width()) * size.height());
+    const double scale = std::min(1.0, std::sqrt(double(MaxBandPixels) / pixels));
+    const QImage straight = StraightBand(scale);
+    QImage picture(QSize(std::max(1, int(std::ceil(size.width() * scale))), std::max(1, int(std::ceil(size.height() * scale)))),
+                   QImage::Format_ARGB32_Premultiplied);
     if (straight.isNull() || picture.isNull()) return nullptr;  // too large to hold
     QPolygonF to;
-    for (const QPointF& corner : corners) to << corner - QPointF(origin);
+    for (const QPointF& corner : corners) to << (corner - QPointF(origin)) * scale;
     QTransform warp;
     if (!QTransform::quadToQuad(QPolygonF(QRectF(straight.rect())).mid(0, 4), to, warp)) return nullptr;
 
@@ -112,7 +117,7 @@ const TLODecoLine::TBand* TLODecoLine::Band() const
     painter.setTransform(warp);
     painter.drawImage(0, 0, straight);
     painter.end();
-    band_ = TBand{source, std::move(picture), origin};
+    band_ = TBand{source, std::move(picture), TRect::FromQRect(QRect(origin, size))};
     return &*band_;
 }
 
@@ -120,7 +125,7 @@ void TLODecoLine::Paint(TCanvas& canvas)
 {
     const TBand* band = Band();
     if (!band) return;
-    canvas.StretchDraw(TRect::FromQRect(QRect(band->origin, band->picture.size())), band->picture);
+    canvas.StretchDraw(band->logical, band->picture);
 }
 
 void TLODecoLine::DrawOutline(TCanvas& canvas)

@@ -48,15 +48,17 @@ private:
         qint64 pattern;
         friend bool operator==(const TBandSource&, const TBandSource&) = default;
     };
-    // The band warped onto its corners at one pixel per unit, uncovered pixels transparent.
+    // The band warped onto its corners at one pixel per unit, uncovered pixels transparent; a
+    // band too large for that is made coarser, no more pixels than MaxBandPixels.
     struct TBand {
         TBandSource source;
         QImage picture;
-        QPoint origin;
+        TRect logical;
     };
+    static constexpr qint64 MaxBandPixels = 4 << 20;
     int BandLength() const;
-    // The pattern repeated along the unturned band.
-    QImage StraightBand() const;
+    // The pattern repeated along the unturned band, at scale pixels per unit.
+    QImage StraightBand(double scale) const;
     // Null when there is nothing to draw.
     const TBand* Band() const;
     TPictureEx* ImageHolder() { return &image_; }

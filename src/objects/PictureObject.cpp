@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "document/ObjectSite.h"
+#include "imaging/ImagePack.h"
 #include "platform/Canvas.h"
 #include "platform/MetafilePlayer.h"
 #include "platform/Clipboard.h"
@@ -152,7 +153,12 @@ void TLOImage::SetImageSource(TImageSource source)
     Changed();
 }
 
-void TLOImage::DropComposed() { composed_ = QImage(); }
+void TLOImage::DropComposed() const
+{
+    composed_ = QImage();
+    composedFrom_ = 0;
+    composedCharge_.Release();
+}
 
 void TLOImage::SetBounds(const TRect& rect)
 {
@@ -181,12 +187,13 @@ void TLOImage::DrawOutline(TCanvas& canvas)
 
 void TLOImage::ResetSize()
 {
-    const QImage& picture = imageData_.ProcessedImage();
-    if (picture.isNull()) return;
-    QSize size = NaturalPictureSize(picture.size());
+    // The processed picture is the crop: its size needs no decoding.
+    const TRect crop = imageData_.EffectiveClip();
+    if (!imageData_.Picture().HasGraphic() || crop.IsEmpty()) return;
+    QSize size = NaturalPictureSize(QSize(crop.Width(), crop.Height()));
     if (Site()) {
         const int side = std::max(Width(), Height());
-        size = FitAspect(picture.width(), picture.height(), QSize(side, side));
+        size = FitAspect(crop.Width(), crop.Height(), QSize(side, side));
     }
     SetBounds({Left(), Top(), Left() + size.width(), Top() + size.height()});
 }
@@ -204,12 +211,20 @@ int TLOImage::HitTest(QPoint logical) const
 
 void TLOImage::Paint(TCanvas& canvas)
 {
-    if (imageData_.IsEmpty()) return;
+    if (!imageData_.Picture().HasGraphic()) return;
     if (angle_ == 0 && !framePicture_.HasGraphic()) {
         if (imageData_.Picture().Graphic().IsMetafile()) return PaintMetafile(canvas);
-        return canvas.StretchDraw(Rect(), imageData_.ProcessedImage());
+        return StretchPicture(canvas, Rect(), imageData_.PaintedImage(canvas, Rect()));
     }
-    canvas.StretchDraw(GetBounds(), ComposedImage());
+    StretchPicture(canvas, GetBounds(), ComposedImage(canvas));
+}
+
+void TLOImage::StretchPicture(TCanvas& canvas, const TRect& target, const QImage& picture) const
+{
+    if (picture.isNull())
+        DrawGraphic(canvas, target, ErrorPicture());
+    else
+        canvas.StretchDraw(target, picture);
 }
 
 void TLOImage::PaintMetafile(TCanvas& canvas) const
@@ -227,16 +242,34 @@ void TLOImage::PaintMetafile(TCanvas& canvas) const
     DrawGraphic(canvas, {x(0), y(0), x(graphic.Width()), y(graphic.Height())}, graphic);
 }
 
-const QImage& TLOImage::ComposedImage() const
+const QImage& TLOImage::ComposedImage() const { return ComposedFrom(imageData_.ProcessedImage(), nullptr); }
+
+const QImage& TLOImage::ComposedImage(TCanvas& canvas) const
 {
-    if (composed_.isNull()) composed_ = Compose();
+    return ComposedFrom(imageData_.PaintedImage(canvas, GetBounds()), canvas.RenderBudget());
+}
+
+const QImage& TLOImage::ComposedFrom(const QImage& processed, TRenderBudget* budget) const
+{
+    // A copy: making room may drop the cache it came from.
+    const QImage picture = processed;
+    if (!composed_.isNull() && composedFrom_ == picture.cacheKey()) {
+        if (budget) budget->Touch(composedCharge_);
+        return composed_;
+    }
+    DropComposed();
+    if (picture.isNull()) return composed_;
+    // Turned, the picture needs up to twice its area.
+    const qint64 bytes = picture.sizeInBytes() * (angle_ == 0 ? 1 : 2);
+    if (budget && !budget->MakeRoom(bytes, imageData_.Description())) return composed_;
+    composed_ = Compose(picture);
+    composedFrom_ = picture.cacheKey();
+    if (budget) budget->Hold(composedCharge_, composed_.sizeInBytes(), [this] { composed_ = QImage(), composedFrom_ = 0; });
     return composed_;
 }
 
-QImage TLOImage::Compose() const
+QImage TLOImage::Compose(const QImage& picture) const
 {
-    const QImage& picture = imageData_.ProcessedImage();
-    if (picture.isNull()) return {};
     QImage base(picture.size(), QImage::Format_ARGB32);
     base.fill(Qt::white);
     {
@@ -273,9 +306,9 @@ bool TLOImage::NeedsBlend() const
            (BlendRatio() != 100 || BlendShade() || (framePicture_.HasGraphic() && alphaFrame_));
 }
 
-QImage TLOImage::AlphaFrameCoverage() const
+QImage TLOImage::AlphaFrameCoverage(TCanvas& canvas) const
 {
-    const QImage& composed = ComposedImage();
+    const QImage composed = ComposedImage(canvas);
     QImage coverage(composed.size(), QImage::Format_Grayscale8);
     for (int y = 0; y < composed.height(); ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
@@ -284,7 +317,7 @@ QImage TLOImage::AlphaFrameCoverage() const
     }
     if (!framePicture_.HasGraphic() || !alphaFrame_) return coverage;
     // The frame as an opacity map: turned like the picture onto white, then combined by AND.
-    const QSize base = imageData_.ProcessedImage().size();
+    const QSize base = imageData_.PaintedImage(canvas, GetBounds()).size();
     QImage frame = framePicture_.Image().convertToFormat(QImage::Format_RGB32).scaled(
         angle_ == 0 ? base : FitAspect(Width(), Height(), base), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (angle_ != 0) {
@@ -305,7 +338,7 @@ QImage TLOImage::AlphaFrameCoverage() const
 void TLOImage::PaintMask(TCanvas& mask)
 {
     if (angle_ == 0 && !framePicture_.HasGraphic() && !imageData_.IsTransparent()) return TLORectBase::PaintMask(mask);
-    mask.StretchDraw(GetBounds(), AlphaFrameCoverage());
+    mask.StretchDraw(GetBounds(), AlphaFrameCoverage(mask));
 }
 
 void TLOImage::Loaded()
@@ -326,7 +359,7 @@ void TLOImage::AssignFrom(const TDrawObject& source)
     // The pictures themselves are custom data, beyond what published properties copy.
     imageData_.Assign(other->imageData_);
     framePicture_.Assign(other->framePicture_);
-    composed_ = other->composed_;
+    DropComposed();
 }
 
 void PasteClipboardPicture(TLOImage& image)

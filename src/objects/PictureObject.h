@@ -68,6 +68,9 @@ public:
 
     // The picture with its frame, turned by Angle; transparent where nothing covers.
     const QImage& ComposedImage() const;
+    // The same at the resolution the canvas shows it, within its budget; null when it cannot be
+    // drawn (the budget notes why).
+    const QImage& ComposedImage(TCanvas& canvas) const;
 
 protected:
     void AssignFrom(const TDrawObject& source) override;
@@ -78,9 +81,12 @@ private:
     TImageData* ImageDataObject() { return &imageData_; }
     TPictureEx* FrameObject() { return &framePicture_; }
     TPictureEx* LegacyPictureObject() { return &legacyPicture_; }
-    void DropComposed();
-    QImage Compose() const;
-    QImage AlphaFrameCoverage() const;
+    void DropComposed() const;
+    const QImage& ComposedFrom(const QImage& picture, TRenderBudget* budget) const;
+    QImage Compose(const QImage& picture) const;
+    QImage AlphaFrameCoverage(TCanvas& canvas) const;
+    // The picture's pixels stretched onto target; the error picture when there are none.
+    void StretchPicture(TCanvas& canvas, const TRect& target, const QImage& picture) const;
 
     TImageData imageData_;
     TPictureEx framePicture_;
@@ -90,6 +96,8 @@ private:
     TImageSource imageSource_ = isFile;
     bool legacyPictureRead_ = false;
     mutable QImage composed_;
+    mutable qint64 composedFrom_ = 0;  // the cache key of the processed picture it was made of
+    mutable TBudgetCharge composedCharge_;
     TListener partsListener_;
 };
 

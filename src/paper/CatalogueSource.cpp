@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <set>
 
+#include "app/XMLIniFile.h"
 #include "paper/CatalogueJson.h"
 #include "paper/PapersV2.h"
 #include "platform/Error.h"
@@ -80,9 +81,61 @@ std::unique_ptr<TPaperInfo> ReadPaper(const QJsonValue& value, const TJsonCompon
     return owned;
 }
 
+const QStringList GlobalInfoNames{"SearchExtKeyInfo", "GenreInfo",     "V1ToV2PaperInfo", "V2ToV3PaperInfo",
+                                   "V2ToV3GroupInfo",  "DirectPrinter", "PrinterSetting"};
+
+QStringList GlobalInfoLines(const QString& name, const QJsonValue& value, const TSourceFileReader& readFile)
+{
+    if (value.isArray()) return TextList(QJsonObject{{name, value}}, name);
+    if (!value.isString() || !readFile)
+        Fail(QStringLiteral("「%1」には文字列の配列かファイル名を書いてください").arg(name));
+    QString text = QString::fromUtf8(readFile(value.toString()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+void CheckGlobalInfo(const QString& name, const QStringList& lines, const QStringList& groups)
+{
+    if (name == u"GenreInfo") {
+        for (const QString& line : lines) {
+            const QString group = line.section(u'=', 0, 0);
+            if (!line.contains(u'=') || !groups.contains(group))
+                Fail(QStringLiteral("「GenreInfo」の「%1」は「グループ名=ジャンル」ではありません").arg(line));
+        }
+    } else if (name == u"DirectPrinter") {
+        TXMLIniFile printers;
+        try {
+            printers.LoadFromText(lines.join(u'\n'));
+        } catch (const EKestrel& e) {
+            Fail(QStringLiteral("「DirectPrinter」: %1").arg(e.Message()));
+        }
+        if (!printers.SectionExists(QStringLiteral("DirectPrinterInfo")))
+            Fail(QStringLiteral("「DirectPrinter」に DirectPrinterInfo がありません"));
+    }
+}
+
+std::map<QString, QStringList> ReadGlobalInfo(const QJsonObject& root, const QStringList& groups,
+                                              const TSourceFileReader& readFile)
+{
+    std::map<QString, QStringList> blocks;
+    const QJsonValue value = root.value("globalInfo");
+    if (value.isUndefined()) return blocks;
+    if (!value.isObject()) Fail(QStringLiteral("「globalInfo」はオブジェクトで書いてください"));
+    const QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (!GlobalInfoNames.contains(it.key())) Fail(QStringLiteral("「globalInfo」の「%1」は使えません").arg(it.key()));
+        QStringList lines = GlobalInfoLines(it.key(), it.value(), readFile);
+        CheckGlobalInfo(it.key(), lines, groups);
+        blocks.emplace(it.key(), std::move(lines));
+    }
+    return blocks;
+}
+
 }  // namespace
 
-TCatalogueSource LoadCatalogueSource(const QByteArray& json)
+TCatalogueSource LoadCatalogueSource(const QByteArray& json, const TSourceFileReader& readFile)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
@@ -100,6 +153,7 @@ TCatalogueSource LoadCatalogueSource(const QByteArray& json)
     source.groups = TextList(root, "groups");
     source.companies = TextList(root, "makers");
     source.purposes = ReadPurposes(root, codec);
+    source.globalInfo = ReadGlobalInfo(root, source.groups, readFile);
 
     std::set<QString> names;
     const QJsonArray papers = RequiredArray(root, "papers");
@@ -124,6 +178,7 @@ void BuildCatalogue(const TCatalogueSource& source, TPapersV2& catalogue)
     catalogue.SetUpdateInfo(update);
     catalogue.GroupList().SetLines(source.groups);
     catalogue.CompanyList().SetLines(source.companies);
+    for (const auto& [name, lines] : source.globalInfo) catalogue.WriteGlobalInfo(name, lines);
 }
 
 }  // namespace kestrel

@@ -23,15 +23,20 @@ void MergeUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& userF
     catalogue.SetModified(false);
 }
 
-void WriteBackUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& userFile,
-                         const TRegisterBases& registerBases)
+void WriteUserPapers(const TPapersV2& catalogue, TCatalogueIO io, const QString& file,
+                     const TRegisterBases& registerBases)
 {
-    if (!catalogue.Modified()) return;
     TPapersV2 user(io);
-    user.Create(userFile);
+    user.Create(file);
     if (registerBases) registerBases(user);
     user.Merge(catalogue, true, false);
     user.Close();
+}
+
+void WriteBackUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& userFile,
+                         const TRegisterBases& registerBases)
+{
+    if (catalogue.Modified()) WriteUserPapers(catalogue, io, userFile, registerBases);
 }
 
 // --- TPaperCatalogue ---

@@ -21,6 +21,11 @@ std::unique_ptr<TPapersV2> OpenCatalogueFile(TCatalogueIO io, const QString& fil
 void MergeUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& userFile,
                      const TRegisterBases& registerBases);
 
+// Writes the catalogue's user papers with their records to a new catalogue file, which replaces
+// an existing one only once complete.
+void WriteUserPapers(const TPapersV2& catalogue, TCatalogueIO io, const QString& file,
+                     const TRegisterBases& registerBases);
+
 // When the catalogue changed, its user papers replace the user file. The new file is built
 // completely before it replaces the old one, so a failure leaves the old file intact.
 void WriteBackUserPapers(TPapersV2& catalogue, TCatalogueIO io, const QString& userFile,

@@ -1,20 +1,39 @@
 #include "paper/CatalogueStorage.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace kestrel {
 
+// Children are kept in the order they were made and found by name through an index: a
+// catalogue's storage of papers holds thousands of streams.
 struct TMemoryCatalogueStorage::TNode {
     QString name;
     bool isStream = false;
     QByteArray data;
     std::vector<std::unique_ptr<TNode>> children;
+    QHash<QString, TNode*> byName;  // case-folded names
 
-    TNode* Child(const QString& childName) const
+    TNode* Child(const QString& childName) const { return byName.value(childName.toCaseFolded(), nullptr); }
+    TNode& AddChild(const QString& childName, bool stream)
     {
-        for (const auto& c : children)
-            if (c->name.compare(childName, Qt::CaseInsensitive) == 0) return c.get();
-        return nullptr;
+        children.push_back(std::make_unique<TNode>());
+        TNode& child = *children.back();
+        child.name = childName;
+        child.isStream = stream;
+        byName.insert(childName.toCaseFolded(), &child);
+        return child;
+    }
+    void RemoveChild(const QString& childName)
+    {
+        const TNode* child = byName.take(childName.toCaseFolded());
+        std::erase_if(children, [child](const auto& c) { return c.get() == child; });
+    }
+    void RenameChild(TNode& child, const QString& newName)
+    {
+        byName.remove(child.name.toCaseFolded());
+        child.name = newName;
+        byName.insert(newName.toCaseFolded(), &child);
     }
     std::unique_ptr<TNode> Copy() const
     {
@@ -22,7 +41,10 @@ struct TMemoryCatalogueStorage::TNode {
         copy->name = name;
         copy->isStream = isStream;
         copy->data = data;
-        for (const auto& c : children) copy->children.push_back(c->Copy());
+        for (const auto& c : children) {
+            copy->children.push_back(c->Copy());
+            copy->byName.insert(c->name.toCaseFolded(), copy->children.back().get());
+        }
         return copy;
     }
     QStringList ChildNames(bool streams) const
@@ -77,11 +99,7 @@ TMemoryCatalogueStorage::TNode& TMemoryCatalogueStorage::MakeStorage(const QStri
         TNode* child = node->Child(name);
         if (child && child->isStream)
             throw EKestrel(QStringLiteral("「%1」はストリームなのでストレージとして開けません").arg(name));
-        if (!child) {
-            node->children.push_back(std::make_unique<TNode>());
-            child = node->children.back().get();
-            child->name = name;
-        }
+        if (!child) child = &node->AddChild(name, false);
         node = child;
     }
     return *node;
@@ -115,12 +133,7 @@ void TMemoryCatalogueStorage::WriteStream(const QString& path, const QByteArray&
     TNode* stream = parent.Child(name);
     if (stream && !stream->isStream)
         throw EKestrel(QStringLiteral("「%1」はストレージなのでストリームとして書けません").arg(path));
-    if (!stream) {
-        parent.children.push_back(std::make_unique<TNode>());
-        stream = parent.children.back().get();
-        stream->name = name;
-        stream->isStream = true;
-    }
+    if (!stream) stream = &parent.AddChild(name, true);
     stream->data = data;
 }
 
@@ -133,7 +146,7 @@ void TMemoryCatalogueStorage::DeleteElement(const QString& path)
     const QString name = names.takeLast();
     TNode* parent = Find(names.join(ElementPathSeparator));
     if (!parent || parent->isStream) return;
-    std::erase_if(parent->children, [&](const auto& c) { return c->name.compare(name, Qt::CaseInsensitive) == 0; });
+    parent->RemoveChild(name);
 }
 
 void TMemoryCatalogueStorage::RenameElement(const QString& path, const QString& newName)
@@ -142,11 +155,11 @@ void TMemoryCatalogueStorage::RenameElement(const QString& path, const QString& 
     if (!node || node == root_.get()) FailPath(path);
     QStringList names = SplitElementPath(path);
     names.removeLast();
-    const TNode* parent = Find(names.join(ElementPathSeparator));
+    TNode* parent = Find(names.join(ElementPathSeparator));
     const TNode* existing = parent->Child(newName);
     if (existing && existing != node)
         throw EKestrel(QStringLiteral("「%1」は既にあります").arg(JoinElementPath(names.join(ElementPathSeparator), newName)));
-    node->name = newName;
+    parent->RenameChild(*node, newName);
 }
 
 QStringList TMemoryCatalogueStorage::StreamNames(const QString& storagePath) const

@@ -1,7 +1,7 @@
 #include "paper/Papers.h"
 
 #include <algorithm>
-#include <set>
+#include <deque>
 
 #include "platform/Error.h"
 
@@ -84,6 +84,8 @@ void TPapers::OpenStorage(const QString& fileName, bool readOnly, std::unique_pt
 
     storage_ = std::move(state.storage);
     papers_ = std::move(state.papers);
+    indexStale_ = true;
+    nextStreamNumber_ = NextStreamNumber(StreamNames());
     purposes_ = state.purposes;
     fileName_ = fileName;
     readOnly_ = readOnly;
@@ -113,15 +115,32 @@ void TPapers::Close()
     ReleaseExtensions();
 }
 
+void TPapers::Swap(TPapers& other)
+{
+    std::swap(io_, other.io_);
+    std::swap(fileName_, other.fileName_);
+    std::swap(readOnly_, other.readOnly_);
+    std::swap(modified_, other.modified_);
+    std::swap(storage_, other.storage_);
+    std::swap(papers_, other.papers_);
+    std::swap(purposes_, other.purposes_);
+}
+
 TPaperInfo& TPapers::Paper(int index) const { return *papers_.at(index).paper; }
 
 const QString& TPapers::StreamName(int index) const { return papers_.at(index).streamName; }
 
+void TPapers::IndexNames() const
+{
+    indexByName_.clear();
+    for (int i = Count() - 1; i >= 0; --i) indexByName_.insert(papers_[size_t(i)].paper->PaperName(), i);
+    indexStale_ = false;
+}
+
 int TPapers::IndexOfName(const QString& paperName) const
 {
-    for (int i = 0; i < Count(); ++i)
-        if (papers_[i].paper->PaperName() == paperName) return i;
-    return -1;
+    if (indexStale_) IndexNames();
+    return indexByName_.value(paperName, -1);
 }
 
 QStringList TPapers::StreamNames() const
@@ -149,12 +168,15 @@ void TPapers::Store(const TPaperInfo& paper)
     const QByteArray data = Codec().Write(*streamed);
 
     const int index = IndexOfName(paper.PaperName());
-    const QString streamName = index >= 0 ? papers_[index].streamName : NumberedStreamName(NextStreamNumber(StreamNames()));
+    if (index < 0 && nextStreamNumber_ == 0) throw EKestrel(QStringLiteral("ストリーム番号が上限に達しました"));
+    const QString streamName = index >= 0 ? papers_[index].streamName : NumberedStreamName(nextStreamNumber_++);
     storage.WriteStream(PaperPath(streamName), data);
-    if (index >= 0)
+    if (index >= 0) {
         papers_[index].paper = paper.Clone();
-    else
+    } else {
         papers_.push_back({streamName, paper.Clone()});
+        indexByName_.insert(paper.PaperName(), Count() - 1);
+    }
     modified_ = true;
 }
 
@@ -163,6 +185,7 @@ void TPapers::Delete(int index)
     const TEntry& entry = papers_.at(index);
     RootStorage().DeleteElement(PaperPath(entry.streamName));
     papers_.erase(papers_.begin() + index);
+    indexStale_ = true;
     modified_ = true;
 }
 
@@ -173,25 +196,25 @@ void TPapers::Reorder(const QStringList& paperNames)
                            .arg(paperNames.size())
                            .arg(Count()));
     // Which paper each name stands for; a name may not take a paper twice.
+    QHash<QString, std::deque<int>> untaken;
+    for (int i = 0; i < Count(); ++i) untaken[papers_[size_t(i)].paper->PaperName()].push_back(i);
     std::vector<int> order;
-    std::set<int> taken;
     for (const QString& name : paperNames) {
-        int found = -1;
-        for (int i = 0; i < Count() && found < 0; ++i)
-            if (!taken.count(i) && papers_[i].paper->PaperName() == name) found = i;
-        if (found < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(name));
-        taken.insert(found);
-        order.push_back(found);
+        auto papers = untaken.find(name);
+        if (papers == untaken.end() || papers->empty())
+            throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(name));
+        order.push_back(papers->front());
+        papers->pop_front();
     }
     const auto sortByStreamName = [this] {
         std::sort(papers_.begin(), papers_.end(),
                   [](const TEntry& a, const TEntry& b) { return StreamNameLess(a.streamName, b.streamName); });
     };
-    uint32_t number = NextStreamNumber(StreamNames());
     modified_ = true;
+    indexStale_ = true;
     try {
         for (int index : order) {
-            const QString newName = NumberedStreamName(number++);
+            const QString newName = NumberedStreamName(nextStreamNumber_++);
             RootStorage().RenameElement(PaperPath(papers_[index].streamName), newName);
             papers_[index].streamName = newName;
         }

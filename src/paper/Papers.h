@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -45,6 +46,7 @@ public:
     bool IsOpen() const { return storage_ != nullptr; }
 
     int Count() const { return static_cast<int>(papers_.size()); }
+    // A paper's name changes only by storing the paper anew: names are looked up in an index.
     TPaperInfo& Paper(int index) const;
     const QString& StreamName(int index) const;
     int IndexOfName(const QString& paperName) const;
@@ -59,10 +61,15 @@ public:
     void SetPurposes(const TPurposeList& list);
 
     ICatalogueStorage& RootStorage() const;
+    TCatalogueIO IO() const { return io_; }
     const QString& FileName() const { return fileName_; }
     bool ReadOnly() const { return readOnly_; }
     bool Modified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
+
+    // Exchanges everything the two catalogues hold, so that one opened afresh takes the place of
+    // one that others hold on to.
+    virtual void Swap(TPapers& other);
 
 protected:
     const IComponentCodec& Codec() const { return *io_.codec; }
@@ -84,6 +91,7 @@ private:
     static void LoadPapers(TState& state, const IComponentCodec& codec);
     void WritePurposes();
     QStringList StreamNames() const;
+    void IndexNames() const;
 
     TCatalogueIO io_;
     QString fileName_;
@@ -92,6 +100,10 @@ private:
     std::unique_ptr<TMemoryCatalogueStorage> storage_;
     std::vector<TEntry> papers_;  // sorted by stream name
     TPurposeList purposes_;
+    // The first paper of each name; rebuilt when stale, after papers were removed or reordered.
+    mutable QHash<QString, int> indexByName_;
+    mutable bool indexStale_ = true;
+    uint32_t nextStreamNumber_ = 1;
 };
 
 }  // namespace kestrel

@@ -47,10 +47,18 @@ QMap<QString, QString> GlobalInfoMap(const TPapersV2& catalogue, const QString& 
     return map;
 }
 
+QStringList DirectPrintGroups(const TPapersV2& catalogue)
+{
+    QStringList groups;
+    const QMap<QString, QString> genres = GlobalInfoMap(catalogue, QStringLiteral("GenreInfo"));
+    for (auto it = genres.cbegin(); it != genres.cend(); ++it)
+        if (it.value().startsWith(DirectPrintGenrePrefix)) groups << it.key();
+    return groups;
+}
+
 bool IsDirectPrintPaper(const TPapersV2& catalogue, const TPaperInfo& paper)
 {
-    return paper.ReadOnly() &&
-           GlobalInfoMap(catalogue, QStringLiteral("GenreInfo")).value(paper.GroupName()).startsWith(DirectPrintGenrePrefix);
+    return paper.ReadOnly() && DirectPrintGroups(catalogue).contains(paper.GroupName());
 }
 
 TStandardGenres StandardGenres(const TPapersV2& catalogue)

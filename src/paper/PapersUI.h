@@ -109,7 +109,10 @@ private:
 
 // Lines "name=value" of a catalogue's global list as a map (later lines win).
 QMap<QString, QString> GlobalInfoMap(const TPapersV2& catalogue, const QString& listName);
-// A system paper whose group's genre begins with "ダイレクトプリント".
+// The groups whose genre begins with "ダイレクトプリント": their system papers are discs printed
+// straight from a printer's tray.
+QStringList DirectPrintGroups(const TPapersV2& catalogue);
+// A system paper of a direct-print group.
 bool IsDirectPrintPaper(const TPapersV2& catalogue, const TPaperInfo& paper);
 
 // The chooser's genres: the recently used papers, the catalogue's genres ("GenreInfo", else

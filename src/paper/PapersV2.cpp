@@ -233,6 +233,21 @@ void TPapersV2::WriteUpdateInfo(ICatalogueStorage& storage, const TPaperUpdate& 
     storage.WriteStream(UpdateInfoStream, data);
 }
 
+void TPapersV2::Swap(TPapers& other)
+{
+    auto& v2 = dynamic_cast<TPapersV2&>(other);
+    TPapers::Swap(other);
+    std::swap(bases_, v2.bases_);
+    TPaperUpdate update;
+    update.Assign(update_);
+    update_.Assign(v2.update_);
+    v2.update_.Assign(update);
+    // The lists stay bound to the storage they were loaded from, which moved with the papers.
+    std::swap(companies_, v2.companies_);
+    std::swap(groups_, v2.groups_);
+    std::swap(pending_, v2.pending_);
+}
+
 void TPapersV2::AddBase(std::unique_ptr<TExtraInfoBase> base)
 {
     ICatalogueStorage& storage = RootStorage();
@@ -284,6 +299,11 @@ void TPapersV2::ReadGlobalInfo(const QString& name, QStringList& strings) const
 {
     const QString path = JoinElementPath(GlobalInfoStorage, name);
     if (RootStorage().StreamExists(path)) strings = DecodeTextLines(RootStorage().ReadStream(path));
+}
+
+void TPapersV2::WriteGlobalInfo(const QString& name, const QStringList& strings)
+{
+    RootStorage().WriteStream(JoinElementPath(GlobalInfoStorage, name), EncodeTextLines(strings));
 }
 
 void TPapersV2::Merge(const TPapersV2& source, bool copyUserPapers, bool copySystemPapers, const TProgress& progress)

@@ -141,8 +141,12 @@ public:
     TCatalogueTextList& GroupList() { return groups_; }
     // Replaces strings with the list's lines when it exists; otherwise leaves strings alone.
     void ReadGlobalInfo(const QString& name, QStringList& strings) const;
+    void WriteGlobalInfo(const QString& name, const QStringList& strings);
 
     void Merge(const TPapersV2& source, bool copyUserPapers, bool copySystemPapers, const TProgress& progress = {});
+
+    // The other catalogue must be a TPapersV2 too.
+    void Swap(TPapers& other) override;
 
 protected:
     void LoadExtensions(ICatalogueStorage& storage) override;

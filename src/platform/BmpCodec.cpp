@@ -1,4 +1,6 @@
+#include <QIODevice>
 #include <QtEndian>
+#include <climits>
 #include <array>
 #include <bit>
 #include <vector>
@@ -178,9 +180,13 @@ QString UnsupportedJpegMessage() { return QStringLiteral("未対応のJPEG形式
 
 void CheckPictureSize(qint64 width, qint64 height)
 {
-    if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide ||
-        width * height > MaxPicturePixels)
-        throw EReadError(PictureLoadFailedMessage());
+    if (width <= 0 || height <= 0) throw EReadError(PictureLoadFailedMessage());
+    if (width > MaxPictureSide || height > MaxPictureSide || width * height > MaxPicturePixels)
+        throw EReadError(QStringLiteral("画像が大きすぎます（%1×%2 ピクセル。一辺 %3 ピクセル、全体で %4 万ピクセルまで）")
+                             .arg(width)
+                             .arg(height)
+                             .arg(MaxPictureSide)
+                             .arg(MaxPicturePixels / 10000));
 }
 
 namespace {
@@ -221,6 +227,13 @@ QByteArray WithFileHeader(QByteArrayView dib, qsizetype pixelOffset)
 
 QImage DecodeBmp(QByteArrayView bytes) { return DecodeBmpFile(bytes, false); }
 
+QSize BmpImageSize(QByteArrayView bytes)
+{
+    TBoundedReader in(bytes, PictureLoadFailedMessage());
+    const TBmpHeader h = ReadHeader(in);
+    return {h.width, h.height};
+}
+
 QImage DecodeDib(QByteArrayView info, QByteArrayView bits)
 {
     QByteArray dib = info.toByteArray();
@@ -231,6 +244,59 @@ QImage DecodeDib(QByteArrayView info, QByteArrayView bits)
 QImage DecodePackedDib(QByteArrayView dib)
 {
     return DecodeBmpFile(WithFileHeader(dib, 0), true);
+}
+
+namespace {
+
+// Top-down rows, so that they can follow each other as they are drawn.
+class TBmpBandWriter final : public TPictureBandWriter {
+public:
+    TBmpBandWriter(QIODevice& out, QSize size) : out_(out), width_(size.width()), stride_((size.width() * 3 + 3) / 4 * 4)
+    {
+        const int64_t pixelBytes = int64_t(stride_) * size.height();
+        if (FileHeaderSize + InfoHeaderSize + pixelBytes > INT32_MAX)
+            throw EKestrel(QStringLiteral("BMP ファイルにできる大きさ（2 GB）を超えています"));
+        QByteArray header(FileHeaderSize + InfoHeaderSize, '\0');
+        auto* p = reinterpret_cast<uchar*>(header.data());
+        p[0] = 'B', p[1] = 'M';
+        qToLittleEndian<uint32_t>(uint32_t(header.size() + pixelBytes), p + 2);
+        qToLittleEndian<uint32_t>(FileHeaderSize + InfoHeaderSize, p + 10);
+        uchar* info = p + FileHeaderSize;
+        qToLittleEndian<uint32_t>(InfoHeaderSize, info);
+        qToLittleEndian<int32_t>(size.width(), info + 4);
+        qToLittleEndian<int32_t>(-size.height(), info + 8);
+        qToLittleEndian<uint16_t>(1, info + 12);
+        qToLittleEndian<uint16_t>(24, info + 14);
+        qToLittleEndian<uint32_t>(uint32_t(pixelBytes), info + 20);
+        Write(header);
+    }
+    void WriteBand(const QImage& band) override
+    {
+        QByteArray row(stride_, '\0');
+        for (int y = 0; y < band.height(); ++y) {
+            const auto* src = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+            for (int x = 0; x < width_; ++x)
+                row[3 * x] = char(qBlue(src[x])), row[3 * x + 1] = char(qGreen(src[x])), row[3 * x + 2] = char(qRed(src[x]));
+            Write(row);
+        }
+    }
+    void Finish() override {}
+
+private:
+    void Write(const QByteArray& bytes)
+    {
+        if (out_.write(bytes) != bytes.size()) throw EKestrel(QStringLiteral("BMP ファイルを書けませんでした"));
+    }
+    QIODevice& out_;
+    int width_;
+    int stride_;
+};
+
+}  // namespace
+
+std::unique_ptr<TPictureBandWriter> NewBmpBandWriter(QIODevice& out, QSize size)
+{
+    return std::make_unique<TBmpBandWriter>(out, size);
 }
 
 QByteArray EncodeBmp24(const QImage& picture)

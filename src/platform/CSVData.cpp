@@ -17,7 +17,9 @@ qsizetype CharLength(QByteArrayView text, qsizetype pos, bool utf8)
     return !utf8 && IsLeadByte(static_cast<uint8_t>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }
 
-bool IsControl(char c) { return c >= 1 && c <= 31; }
+// NUL counts among the control bytes: were it neither a field's byte nor skipped, parsing would
+// stand still on it.
+bool IsControl(char c) { return static_cast<uint8_t>(c) < 32; }
 
 qsizetype SkipControls(QByteArrayView line, qsizetype pos)
 {
@@ -25,9 +27,16 @@ qsizetype SkipControls(QByteArrayView line, qsizetype pos)
     return pos;
 }
 
-bool NeedsQuotes(const QByteArray& field)
+bool NeedsQuotes(const QByteArray& field, TCSVRules rules)
 {
-    return std::any_of(field.begin(), field.end(), [](char c) { return (c >= 1 && c <= 32) || c == Quote || c == Comma; });
+    if (rules == TCSVRules::Rfc4180)
+        return std::any_of(field.begin(), field.end(), [](char c) { return c == '\r' || c == '\n' || c == Quote || c == Comma; });
+    return std::any_of(field.begin(), field.end(), [](char c) { return IsControl(c) || c == ' ' || c == Quote || c == Comma; });
+}
+
+bool EndsPlainField(char c, TCSVRules rules)
+{
+    return c == Comma || (rules == TCSVRules::Classic && static_cast<uint8_t>(c) < 32);
 }
 
 // A quoted field from just after its opening quote; a missing closing quote takes the rest.
@@ -49,10 +58,10 @@ qsizetype ReadQuoted(QByteArrayView line, qsizetype pos, bool utf8, QByteArray& 
     return pos;
 }
 
-qsizetype ReadPlain(QByteArrayView line, qsizetype pos, bool utf8, QByteArray& field)
+qsizetype ReadPlain(QByteArrayView line, qsizetype pos, bool utf8, TCSVRules rules, QByteArray& field)
 {
     const qsizetype start = pos;
-    while (pos < line.size() && static_cast<uint8_t>(line[pos]) >= 32 && line[pos] != Comma) pos += CharLength(line, pos, utf8);
+    while (pos < line.size() && !EndsPlainField(line[pos], rules)) pos += CharLength(line, pos, utf8);
     field = line.sliced(start, pos - start).toByteArray();
     return pos;
 }
@@ -71,6 +80,20 @@ qsizetype RecordLength(QByteArrayView data, qsizetype pos, bool utf8)
     return pos - start;
 }
 
+// The line breaks inside a record (quoted ones): lines are counted as an editor shows them.
+qsizetype LineBreaks(QByteArrayView data)
+{
+    qsizetype breaks = 0;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        if (data[i] == '\n' || (data[i] == '\r' && (i + 1 == data.size() || data[i + 1] != '\n'))) ++breaks;
+    return breaks;
+}
+
+[[noreturn]] void FailAtLine(qsizetype line, const QString& reason)
+{
+    throw ECSVError(QStringLiteral("CSV の %1 行目: %2").arg(line).arg(reason));
+}
+
 }  // namespace
 
 void TCSVStringList::SetField(int index, const QByteArray& value)
@@ -80,27 +103,35 @@ void TCSVStringList::SetField(int index, const QByteArray& value)
     fields_[index] = value;
 }
 
-void TCSVStringList::ParseCSV(QByteArrayView line, bool utf8)
+void TCSVStringList::ParseCSV(QByteArrayView line, bool utf8, TCSVRules rules)
 {
+    const auto skipControls = [rules](QByteArrayView text, qsizetype pos) {
+        return rules == TCSVRules::Classic ? SkipControls(text, pos) : pos;
+    };
     fields_.clear();
-    qsizetype pos = SkipControls(line, 0);
+    qsizetype pos = skipControls(line, 0);
     while (pos < line.size()) {
         QByteArray field;
-        pos = line[pos] == Quote ? ReadQuoted(line, pos + 1, utf8, field) : ReadPlain(line, pos, utf8, field);
+        pos = line[pos] == Quote ? ReadQuoted(line, pos + 1, utf8, field) : ReadPlain(line, pos, utf8, rules, field);
+        if (fields_.size() == MaxCSVFields)
+            throw ECSVError(QStringLiteral("項目が %1 個を超えています").arg(MaxCSVFields));
         fields_.append(field);
-        pos = SkipControls(line, pos);
-        if (pos < line.size() && line[pos] == Comma) pos = SkipControls(line, pos + 1);
+        pos = skipControls(line, pos);
+        if (pos < line.size() && line[pos] == Comma) {
+            pos = skipControls(line, pos + 1);
+            if (pos == line.size() && rules == TCSVRules::Rfc4180) fields_.append(QByteArray());
+        }
     }
 }
 
-QByteArray TCSVStringList::ToCSV() const
+QByteArray TCSVStringList::ToCSV(TCSVRules rules) const
 {
     if (fields_.size() == 1 && fields_[0].isEmpty()) return QByteArray(2, Quote);
     QByteArray line;
     for (qsizetype i = 0; i < fields_.size(); ++i) {
         if (i) line += Comma;
         const QByteArray& field = fields_[i];
-        if (!NeedsQuotes(field)) {
+        if (!NeedsQuotes(field, rules)) {
             line += field;
             continue;
         }
@@ -124,7 +155,7 @@ void TCSVData::CheckIndex(int index) const
 const TCSVStringList& TCSVData::GetRow(int index)
 {
     CheckIndex(index);
-    currentRow_.ParseCSV(rows_[index], utf8_);
+    currentRow_.ParseCSV(rows_[index], utf8_, rules_);
     currentIndex_ = index;
     return currentRow_;
 }
@@ -132,13 +163,13 @@ const TCSVStringList& TCSVData::GetRow(int index)
 void TCSVData::SetRow(int index, const TCSVStringList& fields)
 {
     CheckIndex(index);
-    rows_[index] = fields.ToCSV();
+    rows_[index] = fields.ToCSV(rules_);
     modified_ = true;
 }
 
 void TCSVData::AddRow(const TCSVStringList& fields)
 {
-    rows_.append(fields.ToCSV());
+    rows_.append(fields.ToCSV(rules_));
     modified_ = true;
 }
 
@@ -152,7 +183,7 @@ void TCSVData::SetCurrentField(int column, const QByteArray& value)
 QByteArray TCSVData::SaveToBytes()
 {
     QByteArray out;
-    if (hasHeader_) out += header_.ToCSV() + "\r\n";
+    if (hasHeader_) out += header_.ToCSV(rules_) + "\r\n";
     for (const QByteArray& row : rows_) out += row + "\r\n";
     modified_ = false;
     return out;
@@ -161,15 +192,27 @@ QByteArray TCSVData::SaveToBytes()
 void TCSVData::LoadFromBytes(QByteArrayView data)
 {
     QList<QByteArray> lines;
-    qsizetype pos = 0;
+    TCSVStringList probe;
+    qsizetype pos = 0, line = 1;
     while (pos < data.size()) {
         const qsizetype length = RecordLength(data, pos, utf8_);
-        lines.append(data.sliced(pos, length).toByteArray());
+        const QByteArrayView record = data.sliced(pos, length);
+        if (length > MaxCSVRecordBytes)
+            FailAtLine(line, QStringLiteral("1 行が %1 バイトを超えています").arg(MaxCSVRecordBytes));
+        if (lines.size() == MaxCSVRows + (hasHeader_ ? 1 : 0))
+            FailAtLine(line, QStringLiteral("行が %1 行を超えています").arg(MaxCSVRows));
+        try {
+            probe.ParseCSV(record, utf8_, rules_);
+        } catch (const ECSVError& e) {
+            FailAtLine(line, e.Message());
+        }
+        lines.append(record.toByteArray());
+        line += LineBreaks(record) + 1;
         pos += length;
         if (pos < data.size() && data[pos] == '\r') ++pos;
         if (pos < data.size() && data[pos] == '\n') ++pos;
     }
-    if (hasHeader_ && lines.size() >= 2) header_.ParseCSV(lines.takeFirst(), utf8_);
+    if (hasHeader_ && lines.size() >= 2) header_.ParseCSV(lines.takeFirst(), utf8_, rules_);
     rows_ = std::move(lines);
     currentIndex_ = -1;
     modified_ = false;
@@ -185,7 +228,7 @@ int TCSVData::Find(int column, const QByteArray& value) const
     if (column < 0) throw ECSVError(QStringLiteral("Out Of Index in Find"));
     TCSVStringList row;
     for (int i = 0; i < RowCount(); ++i) {
-        row.ParseCSV(rows_[i], utf8_);
+        row.ParseCSV(rows_[i], utf8_, rules_);
         if (Compare(row.Field(column), value) == 0) return i;
     }
     return -1;
@@ -197,7 +240,7 @@ void TCSVData::Sort(int column)
     QList<QByteArray> keys;
     TCSVStringList row;
     for (const QByteArray& line : rows_) {
-        row.ParseCSV(line, utf8_);
+        row.ParseCSV(line, utf8_, rules_);
         keys.append(row.Field(column));
     }
     QuickSort(keys, 0, RowCount() - 1);

@@ -14,7 +14,19 @@
 
 namespace kestrel {
 
-// Raised for a row or column index outside the table.
+// Classic rows end a plain field at any control byte, skip control bytes between fields and
+// drop an empty last field; RFC 4180 rows keep every byte up to the comma and count a trailing
+// comma's empty field. Both keep quoted line breaks inside their field.
+enum class TCSVRules { Classic, Rfc4180 };
+
+// A loaded table stays within these: a longer record, a record of more fields or a file of more
+// records is refused, naming its line. They are far beyond any album list or template index and
+// keep a damaged or hostile file within bounded memory.
+inline constexpr qsizetype MaxCSVRecordBytes = 1 << 20;
+inline constexpr int MaxCSVFields = 4096;
+inline constexpr int MaxCSVRows = 200000;
+
+// Raised for a row or column index outside the table, and for a file beyond the bounds above.
 class ECSVError : public EKestrel {
 public:
     using EKestrel::EKestrel;
@@ -32,8 +44,9 @@ public:
     void SetField(int index, const QByteArray& value);
     const QList<QByteArray>& Fields() const { return fields_; }
 
-    void ParseCSV(QByteArrayView line, bool utf8 = false);
-    QByteArray ToCSV() const;
+    // Fails (ECSVError) for a line of more than MaxCSVFields fields.
+    void ParseCSV(QByteArrayView line, bool utf8 = false, TCSVRules rules = TCSVRules::Classic);
+    QByteArray ToCSV(TCSVRules rules = TCSVRules::Classic) const;
 
     bool operator==(const TCSVStringList&) const = default;
 
@@ -59,6 +72,8 @@ public:
 
     bool Utf8() const { return utf8_; }
     void SetUtf8(bool value) { utf8_ = value; }
+    TCSVRules Rules() const { return rules_; }
+    void SetRules(TCSVRules rules) { rules_ = rules; }
     bool HasHeader() const { return hasHeader_; }
     void SetHasHeader(bool value) { hasHeader_ = value; }
     const TCSVStringList& Header() const { return header_; }
@@ -69,6 +84,7 @@ public:
     // Lines end in CR LF; the header line comes first when HasHeader is set.
     QByteArray SaveToBytes();
     // Line ends are CR, LF or CR LF; a line break inside a quoted field stays in that field.
+    // Fails (ECSVError) beyond the bounds above, naming the line, and then keeps the old rows.
     void LoadFromBytes(QByteArrayView data);
     // Rows ordered by the column's values (unstable).
     void Sort(int column);
@@ -84,6 +100,7 @@ private:
     TCSVStringList currentRow_;
     int currentIndex_ = -1;
     bool utf8_ = false;
+    TCSVRules rules_ = TCSVRules::Classic;
     bool hasHeader_ = false;
     TCSVStringList header_;
     bool modified_ = false;

@@ -29,6 +29,9 @@ private:
 
 TCanvas::TCanvas(QPaintDevice& device) : ownPainter_(std::make_unique<QPainter>()), painter_(ownPainter_.get())
 {
+    // A picture too large for the memory there is comes to a canvas as a null one.
+    const auto* image = dynamic_cast<const QImage*>(&device);
+    if (image && image->isNull()) throw EKestrel(QStringLiteral("描画先の画像を作るメモリが足りません"));
     if (!ownPainter_->begin(&device)) throw EKestrel(QStringLiteral("描画先を準備できません"));
     Init();
 }

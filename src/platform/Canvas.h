@@ -19,6 +19,8 @@ class QPaintDevice;
 
 namespace kestrel {
 
+class TRenderBudget;
+
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 // Raster modes take effect on raster surfaces (bitmaps and windows) only; elsewhere they copy.
 enum class TPenMode { pmCopy, pmNot, pmXor };
@@ -98,6 +100,9 @@ public:
     void SetPrintOutput(bool value) { printOutput_ = value; }
     // Vertical device resolution in pixels per inch.
     int DeviceDpi() const;
+    // The budget of whoever paints on this canvas (see RenderBudget.h); null: none.
+    TRenderBudget* RenderBudget() const { return budget_; }
+    void SetRenderBudget(TRenderBudget* budget) { budget_ = budget; }
 
     const TPen& Pen() const { return pen_; }
     void SetPen(const TPen& pen);
@@ -242,6 +247,7 @@ private:
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;
+    TRenderBudget* budget_ = nullptr;
     TPen pen_;
     TBrush brush_;
     TFont font_;

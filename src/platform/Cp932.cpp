@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <QHash>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -162,6 +163,20 @@ bool CanEncodeCp932(const QString& text)
     for (char32_t c : text.toUcs4())
         if (tables.Encode(c).isEmpty()) return false;
     return true;
+}
+
+bool IsUtf8Text(QByteArrayView bytes)
+{
+    QStringDecoder probe(QStringDecoder::Utf8);
+    const QString decoded = probe.decode(bytes);  // decoding happens only when the result is taken
+    return !probe.hasError();
+}
+
+QString DecodeTextFile(QByteArrayView bytes)
+{
+    if (!IsUtf8Text(bytes)) return FromCp932(bytes);
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+    return QString::fromUtf8(bytes);
 }
 
 }  // namespace kestrel

@@ -15,4 +15,9 @@ QString FromCp932(QByteArrayView bytes);
 // U+301C WAVE DASH stored as the "～" of the code page).
 bool CanEncodeCp932(const QString& text);
 
+// Text files come as UTF-8 or as code page 932: bytes that are valid UTF-8 are taken as UTF-8
+// (Japanese code page 932 text hardly ever is), a leading byte-order mark is dropped.
+bool IsUtf8Text(QByteArrayView bytes);
+QString DecodeTextFile(QByteArrayView bytes);
+
 }  // namespace kestrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <exception>
 #include <string>
@@ -45,5 +46,9 @@ private:
 
     QString reason_, className_, property_, stream_;
 };
+
+// A class or property name read from untrusted bytes, fit to stand in a message: printable
+// ASCII as it is, any other byte as \xNN, at most 64 bytes of it.
+QString ShownName(QByteArrayView raw);
 
 }  // namespace kestrel

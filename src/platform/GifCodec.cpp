@@ -105,6 +105,13 @@ void ReadFrame(GifFileType* gif, int transparent, QImage& image)
 
 }  // namespace
 
+QSize GifImageSize(QByteArrayView bytes)
+{
+    TGifFile gif(bytes);
+    CheckPictureSize(gif->SWidth, gif->SHeight);
+    return QSize(gif->SWidth, gif->SHeight);
+}
+
 QImage DecodeGif(QByteArrayView bytes)
 {
     TGifFile gif(bytes);

@@ -1,11 +1,11 @@
 #include "platform/Graphic.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "platform/BoundedReader.h"
 #include "platform/MetafilePlayer.h"
 #include "platform/PictureCodecs.h"
+#include "platform/RegularFile.h"
 #include "platform/ZlibContainer.h"
 
 namespace kestrel {
@@ -33,6 +33,23 @@ const TClassName& NameOf(TGraphicClass graphicClass)
     return ClassNames[0];
 }
 
+// BMP headers with their palette fit in this; a compressed bitmap is inflated only that far.
+constexpr qint64 BmpHeaderBytes = 4096;
+// Pictures are never decoded at less than 1/64 of their size.
+constexpr int MaxShrink = 64;
+
+QSize HeaderSize(TGraphicClass graphicClass, QByteArrayView bytes)
+{
+    switch (graphicClass) {
+    case TGraphicClass::gcBitmap: return BmpImageSize(UnpackPrefixIfContainer(bytes, BmpHeaderBytes));
+    case TGraphicClass::gcJpeg: return JpegImageSize(bytes);
+    case TGraphicClass::gcPng: return PngImageSize(bytes);
+    case TGraphicClass::gcGif: return GifImageSize(bytes);
+    case TGraphicClass::gcMetafile: return MetafileSize(bytes);
+    }
+    return {};
+}
+
 QImage Decode(TGraphicClass graphicClass, QByteArrayView bytes)
 {
     switch (graphicClass) {
@@ -45,15 +62,7 @@ QImage Decode(TGraphicClass graphicClass, QByteArrayView bytes)
     return {};
 }
 
-QByteArray ReadWholeFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureFileBytes)
-        throw EReadError(PictureLoadFailedMessage());
-    QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) throw EReadError(PictureLoadFailedMessage());
-    return bytes;
-}
+QSize Shrunk(QSize size, int shrink) { return {(size.width() + shrink - 1) / shrink, (size.height() + shrink - 1) / shrink}; }
 
 TGraphic FitToSquare(const TGraphic& graphic, int side)
 {
@@ -68,16 +77,86 @@ TGraphic::TGraphic(TGraphicClass graphicClass, QByteArray bytes, QByteArray clas
     : class_(graphicClass),
       bytes_(std::move(bytes)),
       className_(className.isEmpty() ? NameOf(graphicClass).name.toByteArray() : std::move(className)),
-      image_(Decode(class_, bytes_))
+      decoded_(std::make_shared<TDecoded>())
 {
     if (bytes_.isEmpty()) throw EReadError(PictureLoadFailedMessage());
+    size_ = HeaderSize(class_, bytes_);
+}
+
+const QImage& TGraphic::Image() const
+{
+    static const QImage none;
+    if (!decoded_) return none;
+    if (!decoded_->done) {
+        decoded_->done = true;
+        try {
+            decoded_->image = Decode(class_, bytes_);
+        } catch (const EKestrel& e) {
+            decoded_->problem = e.Message();
+        } catch (const std::bad_alloc&) {
+            decoded_->problem = QStringLiteral("メモリが足りません");
+        }
+    }
+    return decoded_->image;
+}
+
+QString TGraphic::DecodeProblem() const { return decoded_ ? decoded_->problem : QString(); }
+
+int TGraphic::ShrinkFor(QSize wanted) const
+{
+    int shrink = 1;
+    while (shrink < MaxShrink && Width() / (2 * shrink) >= wanted.width() && Height() / (2 * shrink) >= wanted.height())
+        shrink *= 2;
+    return shrink;
+}
+
+QImage TGraphic::ImageCovering(QSize wanted) const
+{
+    const int shrink = IsMetafile() ? 1 : ShrinkFor(wanted);
+    if (decoded_ && decoded_->done) {
+        const QImage& whole = decoded_->image;
+        if (whole.isNull()) throw EReadError(DecodeProblem());
+        return shrink == 1 ? whole : whole.scaled(Shrunk(size_, shrink), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    // The DCT gives up to 1/8 of the size without ever holding the whole picture.
+    const QImage decoded = class_ == TGraphicClass::gcJpeg ? DecodeJpeg(bytes_, std::min(shrink, 8)) : Decode(class_, bytes_);
+    if (decoded.size() == Shrunk(size_, shrink)) return decoded;
+    return decoded.scaled(Shrunk(size_, shrink), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QSize TGraphic::CoveringSize(QSize wanted) const { return IsMetafile() ? size_ : Shrunk(size_, ShrinkFor(wanted)); }
+
+qint64 TGraphic::DecodingBytes(QSize wanted) const
+{
+    if (IsEmpty() || (decoded_ && decoded_->done)) return 0;
+    const int shrink = IsMetafile() ? 1 : ShrinkFor(wanted);
+    const QSize decoded = class_ == TGraphicClass::gcJpeg ? Shrunk(size_, std::min(shrink, 8)) : size_;
+    // A compressed bitmap holds its inflated file beside the pixels.
+    const qint64 inflated = class_ == TGraphicClass::gcBitmap ? std::max<qint64>(0, ContainerDataSize(bytes_)) : 0;
+    return qint64(decoded.width()) * decoded.height() * 4 + inflated;
 }
 
 TGraphic TGraphic::FromImage(const QImage& image)
 {
     if (image.isNull()) return {};
-    if (image.hasAlphaChannel()) return TGraphic(TGraphicClass::gcPng, EncodePng(image));
-    return TGraphic(TGraphicClass::gcBitmap, EncodeBmp24(image));
+    const bool alpha = image.hasAlphaChannel();
+    TGraphic graphic(alpha ? TGraphicClass::gcPng : TGraphicClass::gcBitmap, alpha ? EncodePng(image) : EncodeBmp24(image));
+    // What decoding would give: the bitmap keeps no transparency.
+    graphic.decoded_->image = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    graphic.decoded_->done = true;
+    return graphic;
+}
+
+QString GraphicKindName(TGraphicClass graphicClass)
+{
+    switch (graphicClass) {
+    case TGraphicClass::gcBitmap: return QStringLiteral("BMP 画像");
+    case TGraphicClass::gcJpeg: return QStringLiteral("JPEG 画像");
+    case TGraphicClass::gcPng: return QStringLiteral("PNG 画像");
+    case TGraphicClass::gcGif: return QStringLiteral("GIF 画像");
+    case TGraphicClass::gcMetafile: return QStringLiteral("メタファイル");
+    }
+    return {};
 }
 
 TGraphic ReadGraphicData(TBoundedReader& in)
@@ -89,7 +168,7 @@ TGraphic ReadGraphicData(TBoundedReader& in)
         if (count > MaxPictureFileBytes) throw EReadError(PictureLoadFailedMessage());
         return TGraphic(entry.graphicClass, in.ReadBytes(count).toByteArray(), name.toByteArray());
     }
-    throw EReadError(QStringLiteral("クラス %1 が見つかりません").arg(QString::fromLatin1(name)));
+    throw EReadError(QStringLiteral("クラス %1 が見つかりません").arg(ShownName(name)));
 }
 
 void WriteGraphicData(QByteArray& out, const TGraphic& graphic)
@@ -125,7 +204,8 @@ TGraphic LoadGraphicFile(const QString& path, int limitSize)
         TGraphicClass graphicClass;
         if (!GraphicClassForExtension(QFileInfo(path).suffix(), graphicClass))
             throw EReadError(PictureLoadFailedMessage());
-        const TGraphic graphic(graphicClass, ReadWholeFile(path));
+        const TGraphic graphic(graphicClass, ReadRegularFile(path, MaxPictureFileBytes));
+        if (graphic.Image().isNull()) throw EReadError(graphic.DecodeProblem());
         return limitSize > 0 ? FitToSquare(graphic, limitSize) : graphic;
     } catch (const EKestrel& e) {
         if (e.Message() == PictureLoadFailedMessage()) throw;

@@ -1,10 +1,9 @@
 #include "platform/IniText.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "platform/Cp932.h"
+#include "platform/RegularFile.h"
 
 namespace kestrel {
 
@@ -46,9 +45,11 @@ std::vector<TIniSection> ParseIniText(const QString& text)
 
 std::vector<TIniSection> ReadIniFile(const QString& path, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > maxBytes) return {};
-    return ParseIniText(FromCp932(file.read(maxBytes)));
+    try {
+        return ParseIniText(FromCp932(ReadRegularFile(path, maxBytes)));
+    } catch (const EFileRefused&) {
+        return {};
+    }
 }
 
 }  // namespace kestrel

@@ -1,3 +1,4 @@
+#include <QIODevice>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -98,19 +99,34 @@ public:
 
     bool Write(const QImage& image, int quality)
     {
+        return Start(image.size(), quality) && WriteRows(image) && Finish();
+    }
+    bool Start(QSize size, int quality)
+    {
         if (setjmp(error_.jump)) return false;
         jpeg_mem_dest(&info_, &buffer_, &size_);
-        info_.image_width = image.width();
-        info_.image_height = image.height();
+        info_.image_width = size.width();
+        info_.image_height = size.height();
         info_.input_components = 4;
         info_.in_color_space = JCS_EXT_BGRX;
         jpeg_set_defaults(&info_);
         jpeg_set_quality(&info_, quality, TRUE);
         jpeg_start_compress(&info_, TRUE);
-        while (info_.next_scanline < info_.image_height) {
-            JSAMPROW row = const_cast<unsigned char*>(image.constScanLine(info_.next_scanline));
+        return true;
+    }
+    // Rows of the picture's width, Format_RGB32.
+    bool WriteRows(const QImage& rows)
+    {
+        if (setjmp(error_.jump)) return false;
+        for (int y = 0; y < rows.height() && info_.next_scanline < info_.image_height; ++y) {
+            JSAMPROW row = const_cast<unsigned char*>(rows.constScanLine(y));
             jpeg_write_scanlines(&info_, &row, 1);
         }
+        return true;
+    }
+    bool Finish()
+    {
+        if (setjmp(error_.jump)) return false;
         jpeg_finish_compress(&info_);
         return true;
     }
@@ -154,6 +170,38 @@ QImage DecodeJpeg(QByteArrayView bytes, int scaleDenom)
     if (image.isNull() || !reader.ReadRows(image.bits(), image.bytesPerLine()))
         throw EReadError(PictureLoadFailedMessage());
     return image;
+}
+
+namespace {
+
+class TJpegBandWriter final : public TPictureBandWriter {
+public:
+    TJpegBandWriter(QIODevice& out, QSize size, int quality) : out_(out)
+    {
+        if (!writer_.Start(size, quality)) Fail();
+    }
+    void WriteBand(const QImage& band) override
+    {
+        if (!writer_.WriteRows(band)) Fail();
+    }
+    void Finish() override
+    {
+        if (!writer_.Finish()) Fail();
+        const QByteArray bytes = writer_.Bytes();
+        if (out_.write(bytes) != bytes.size()) Fail();
+    }
+
+private:
+    [[noreturn]] static void Fail() { throw EKestrel(QStringLiteral("JPEGイメージを作成できませんでした")); }
+    QIODevice& out_;
+    TJpegWriter writer_;
+};
+
+}  // namespace
+
+std::unique_ptr<TPictureBandWriter> NewJpegBandWriter(QIODevice& out, QSize size, int quality)
+{
+    return std::make_unique<TJpegBandWriter>(out, size, quality);
 }
 
 QByteArray EncodeJpeg(const QImage& picture, int quality)

@@ -6,6 +6,8 @@
 // and stretches with their raster operations, window/viewport mapping, save and restore.
 // Unknown records are skipped; a malformed record ends the playback with what was drawn so far.
 // World transforms keep their scale and offset; turns and shears are left out.
+// The record players live in metafile/ (WmfRecords, EmfRecords) over one shared playback state
+// (MetafilePlayback).
 
 #include <QByteArrayView>
 #include <QImage>

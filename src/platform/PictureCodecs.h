@@ -8,6 +8,9 @@
 #include <QByteArrayView>
 #include <QImage>
 #include <QString>
+#include <memory>
+
+class QIODevice;
 
 namespace kestrel {
 
@@ -18,8 +21,15 @@ inline constexpr qint64 MaxPicturePixels = 64LL * 1024 * 1024;
 QString PictureLoadFailedMessage();     // "イメージの読み込みに失敗しました"
 QString UnsupportedJpegMessage();       // "未対応のJPEG形式です"
 
-// Fails with the load message unless width × height is a picture we are willing to allocate.
+// Fails with EReadError unless width × height is a picture we are willing to allocate; a picture
+// too large is refused naming its size and the limits.
 void CheckPictureSize(qint64 width, qint64 height);
+
+// The sizes the files declare, read from their headers with the checks of their decoders; no
+// pixel is decoded.
+QSize BmpImageSize(QByteArrayView bytes);
+QSize PngImageSize(QByteArrayView bytes);
+QSize GifImageSize(QByteArrayView bytes);
 
 QImage DecodeBmp(QByteArrayView bytes);
 // Device-independent bitmaps as metafiles hold them: the header with its palette and the pixels
@@ -38,6 +48,22 @@ QImage DecodeGif(QByteArrayView bytes);
 
 // A bottom-up 24-bit BMP file of the picture (transparency dropped onto white).
 QByteArray EncodeBmp24(const QImage& picture);
+
+// Writes a picture band by band, top to bottom, so that one larger than memory can be written
+// while it is drawn: each band is Format_RGB32 rows of the picture's full width. Fails with
+// EKestrel when the device refuses the bytes.
+class TPictureBandWriter {
+public:
+    virtual ~TPictureBandWriter() = default;
+    virtual void WriteBand(const QImage& band) = 0;
+    // After the last row.
+    virtual void Finish() = 0;
+};
+std::unique_ptr<TPictureBandWriter> NewPngBandWriter(QIODevice& out, QSize size, int dpi);
+// Held compressed until Finish.
+std::unique_ptr<TPictureBandWriter> NewJpegBandWriter(QIODevice& out, QSize size, int quality);
+// Written top-down.
+std::unique_ptr<TPictureBandWriter> NewBmpBandWriter(QIODevice& out, QSize size);
 QByteArray EncodeJpeg(const QImage& picture, int quality = 75);
 // Small files, or (Fast) less compression for pictures wanted at once, such as thumbnails.
 enum class TPngCompression { Small, Fast };

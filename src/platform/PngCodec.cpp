@@ -1,3 +1,5 @@
+#include <QIODevice>
+#include <cmath>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -82,6 +84,16 @@ private:
 
 }  // namespace
 
+QSize PngImageSize(QByteArrayView bytes)
+{
+    TPngReader reader(bytes);
+    png_uint_32 width = 0, height = 0;
+    bool hasAlpha = false;
+    if (!reader.ReadHeader(width, height, hasAlpha)) throw EReadError(PictureLoadFailedMessage());
+    CheckPictureSize(width, height);
+    return QSize(int(width), int(height));
+}
+
 QImage DecodePng(QByteArrayView bytes)
 {
     TPngReader reader(bytes);
@@ -95,6 +107,76 @@ QImage DecodePng(QByteArrayView bytes)
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = image.scanLine(int(y));
     if (!reader.ReadRows(rows)) throw EReadError(PictureLoadFailedMessage());
     return image;
+}
+
+namespace {
+
+void WriteToDevice(png_structp png, png_bytep data, size_t length)
+{
+    auto* out = static_cast<QIODevice*>(png_get_io_ptr(png));
+    if (out->write(reinterpret_cast<const char*>(data), qint64(length)) != qint64(length)) png_error(png, "write");
+}
+void FlushNothing(png_structp) {}
+
+// Like the reader: only the small members call setjmp, and they hold nothing with a destructor.
+class TPngBandWriter final : public TPictureBandWriter {
+public:
+    TPngBandWriter(QIODevice& out, QSize size, int dpi)
+    {
+        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, Silent);
+        if (png_) info_ = png_create_info_struct(png_);
+        if (!info_ || !Start(out, size, dpi)) Fail();
+    }
+    ~TPngBandWriter() override { png_destroy_write_struct(&png_, &info_); }
+    TPngBandWriter(const TPngBandWriter&) = delete;
+    TPngBandWriter& operator=(const TPngBandWriter&) = delete;
+
+    void WriteBand(const QImage& band) override
+    {
+        if (!WriteRows(band)) Fail();
+    }
+    void Finish() override
+    {
+        if (!End()) Fail();
+    }
+
+private:
+    [[noreturn]] static void Fail() { throw EKestrel(QStringLiteral("PNGイメージを作成できませんでした")); }
+    bool Start(QIODevice& out, QSize size, int dpi)
+    {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        png_set_write_fn(png_, &out, WriteToDevice, FlushNothing);
+        png_set_IHDR(png_, info_, png_uint_32(size.width()), png_uint_32(size.height()), 8, PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        const auto dotsPerMetre = png_uint_32(std::lround(dpi / 0.0254));
+        png_set_pHYs(png_, info_, dotsPerMetre, dotsPerMetre, PNG_RESOLUTION_METER);
+        png_write_info(png_, info_);
+        png_set_bgr(png_);
+        png_set_filler(png_, 0, PNG_FILLER_AFTER);  // the X of BGRX rows
+        return true;
+    }
+    bool WriteRows(const QImage& band)
+    {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        for (int y = 0; y < band.height(); ++y) png_write_row(png_, const_cast<png_bytep>(band.constScanLine(y)));
+        return true;
+    }
+    bool End()
+    {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        png_write_end(png_, nullptr);
+        return true;
+    }
+
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<TPictureBandWriter> NewPngBandWriter(QIODevice& out, QSize size, int dpi)
+{
+    return std::make_unique<TPngBandWriter>(out, size, dpi);
 }
 
 QByteArray EncodePng(const QImage& picture, TPngCompression compression)

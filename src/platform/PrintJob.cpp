@@ -13,22 +13,13 @@
 
 namespace kestrel {
 
-namespace {
-
-// The page as the queue should take it: exactly as drawn, on the form the job names.
-QMap<QString, QString> QueueOptions(const QPageSize& page)
-{
-    return {{QStringLiteral("media"), page.key()}, {QStringLiteral("print-scaling"), QStringLiteral("none")}};
-}
-
-}  // namespace
-
 TPdfPrintJob::TPdfPrintJob(TPrinterConfiguration& printer, const QString& pdfFile)
     : printerName_(printer.GetDeviceName()),
       toFile_(printer.IsPdf()),
       pdfFile_(pdfFile),
       pageSize_(printer.SelectedPageSize().value_or(QPageSize(QPageSize::A4))),
-      dpi_(printer.GetDeviceMode().resolution)
+      dpi_(printer.GetDeviceMode().resolution),
+      jobOptions_(toFile_ ? QMap<QString, QString>() : printer.JobOptions())
 {
     if (toFile_ && pdfFile_.isEmpty()) throw EKestrel(QStringLiteral("PDFファイルの名前がありません"));
 }
@@ -107,7 +98,7 @@ void TPdfPrintJob::Deliver()
     }
     spool_->flush();
     delivering_ = true;
-    jobId_ = SubmitPdfToQueue(printerName_, spool_->fileName(), title_, QueueOptions(pageSize_), [this] {
+    jobId_ = SubmitPdfToQueue(printerName_, spool_->fileName(), title_, jobOptions_, [this] {
         if (onSending_) onSending_();
         return !aborted_;
     });

@@ -75,6 +75,7 @@ private:
     QString pdfFile_;
     QPageSize pageSize_;
     int dpi_;
+    QMap<QString, QString> jobOptions_;
     QString title_;
     bool landscape_ = false;
     bool printing_ = false;

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/Error.h"
+#include "platform/PrinterDriver.h"
 
 namespace kestrel {
 
@@ -52,7 +53,7 @@ TFormInfo FormOf(const QPageSize& size, int fallbackId)
 {
     const int windowsId = size.windowsId();
     const int id = windowsId > 0 && windowsId != UserPaperId ? windowsId : fallbackId;
-    return TFormInfo(size.name(), id, TenthsOfMillimetre(size));
+    return TFormInfo(size.name(), id, TenthsOfMillimetre(size), size.key());
 }
 
 // What a PDF file offers: the sizes people print labels on in Japan.
@@ -93,6 +94,13 @@ QString DefaultPrinterName()
     return InstalledPrinterNames().constFirst();
 }
 
+QString CurrentPrinterName()
+{
+    TCurrentPrinter& current = CurrentPrinter();
+    if (current.name.isEmpty()) current.name = DefaultPrinterName();
+    return current.name;
+}
+
 void SetPrinterPropertiesDialog(TPrinterPropertiesDialog dialog)
 {
     PropertiesDialog() = std::move(dialog);
@@ -127,6 +135,19 @@ QString TPrinterConfiguration::GetPort() const
     if (IsPdf()) return {};
     const QPrinterInfo info = QueueInfo(name_);
     return info.location().isEmpty() ? info.makeAndModel() : info.location();
+}
+
+QString TPrinterConfiguration::GetDriverName()
+{
+    if (IsPdf()) return {};
+    if (const TPrinterDriver* driver = GetDriver()) return driver->ModelName();
+    return QueueDriverName(name_);
+}
+
+const TPrinterDriver* TPrinterConfiguration::GetDriver()
+{
+    if (!driver_) driver_ = IsPdf() ? nullptr : TPrinterDriver::ForQueue(name_);
+    return driver_->get();
 }
 
 bool TPrinterConfiguration::SupportsCustomSizes() const
@@ -212,7 +233,30 @@ void TPrinterConfiguration::MergeDeviceMode()
         (merged.paperSize == UserPaperId && !userSize))
         merged.paperSize = defaultMode_.paperSize;
     if (merged.resolution <= 0) merged.resolution = defaultMode_.resolution;
+    // A queue has no numbered paper sources; its driver's options name them.
+    merged.defaultSource = defaultMode_.defaultSource;
+    const TPrinterDriver* driver = GetDriver();
+    std::erase_if(merged.driverOptions, [driver](const auto& option) {
+        const TDriverOption* known = driver ? driver->Option(option.first) : nullptr;
+        return !known || !known->Accepts(option.second);
+    });
     mode_ = merged;
+}
+
+QMap<QString, QString> TPrinterConfiguration::JobOptions()
+{
+    QMap<QString, QString> options{{QStringLiteral("print-scaling"), QStringLiteral("none")}};
+    const int index = GetForms().FindByID(mode_.paperSize);
+    const QString key = index >= 0 ? GetForms().GetForm(index).GetKey() : QString();
+    if (!key.isEmpty()) {
+        options.insert(QStringLiteral("media"), key);
+        const TDriverOption* pageSize = GetDriver() ? GetDriver()->Option(QStringLiteral("PageSize")) : nullptr;
+        if (pageSize && pageSize->HasChoice(key)) options.insert(QStringLiteral("PageSize"), key);
+    } else {
+        options.insert(QStringLiteral("media"), SelectedPageSize().value_or(QPageSize(QPageSize::A4)).key());
+    }
+    for (const auto& [keyword, choice] : mode_.driverOptions) options.insert(keyword, choice);
+    return options;
 }
 
 bool TPrinterConfiguration::AddForm(const QString& name, QSize size)

@@ -4,17 +4,21 @@
 // PDF file, which needs no print system. A configuration holds one printer with a working copy
 // of its settings, which the print job takes over when it becomes the current printer.
 
+#include <QMap>
 #include <QObject>
 #include <QPageSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
 #include "platform/PrinterForms.h"
 
 namespace kestrel {
+
+class TPrinterDriver;
 
 // What the driver keeps for a job (the platform's device mode).
 struct TDeviceMode {
@@ -37,6 +41,8 @@ struct TDeviceMode {
     int paperLength = 0;  // 0.1 mm
     int defaultSource = 0;
     int resolution = 600;  // dots per inch
+    // The driver's own settings, option keyword to choice, as the job hands them to the queue.
+    std::map<QString, QString> driverOptions;
 
     friend bool operator==(const TDeviceMode&, const TDeviceMode&) = default;
 };
@@ -47,6 +53,8 @@ QString PdfPrinterName();
 QStringList InstalledPrinterNames();
 // The system's default queue, else the first queue, else the PDF file.
 QString DefaultPrinterName();
+// The name of the program's current printer (the default printer until one is made current).
+QString CurrentPrinterName();
 
 class IPrinterConfiguration {
 public:
@@ -54,6 +62,10 @@ public:
     virtual QString GetDeviceName() const = 0;
     // Where the queue sends its jobs (its device address); empty for the PDF file.
     virtual QString GetPort() const = 0;
+    // The model the queue's driver is for; empty for the PDF file.
+    virtual QString GetDriverName() = 0;
+    // The options of the queue's driver; null for the PDF file and driverless queues.
+    virtual const TPrinterDriver* GetDriver() = 0;
     virtual TDeviceMode& GetDeviceMode() = 0;
     virtual const IPrinterForm& GetForms() = 0;
     virtual void ResetDeviceMode() = 0;
@@ -61,7 +73,8 @@ public:
     virtual bool ShowProperties(QObject* parent) = 0;
     // This printer with the working copy becomes the program's current printer.
     virtual void MakeCurrent() = 0;
-    // Keeps only what the printer takes from the working copy, and drops the cached forms.
+    // Keeps only what the printer takes from the working copy (driver options included), and drops
+    // the cached forms.
     virtual void MergeDeviceMode() = 0;
     // CUPS has no server-side forms: the size is remembered for this printer as a custom page
     // size while the program runs. False when the printer takes no custom sizes.
@@ -79,6 +92,8 @@ public:
 
     QString GetDeviceName() const override { return name_; }
     QString GetPort() const override;
+    QString GetDriverName() override;
+    const TPrinterDriver* GetDriver() override;
     TDeviceMode& GetDeviceMode() override { return mode_; }
     const IPrinterForm& GetForms() override;
     void ResetDeviceMode() override { mode_ = defaultMode_; }
@@ -95,6 +110,8 @@ public:
     std::optional<QPageSize> SelectedPageSize();
     // The resolutions the printer offers, in dots per inch.
     QList<int> Resolutions() const;
+    // What a job asks of the queue: the selected form, the page as drawn, the driver's options.
+    QMap<QString, QString> JobOptions();
 
 private:
     TPrinterConfiguration(QString name, const TDeviceMode* working);
@@ -105,6 +122,7 @@ private:
     TDeviceMode defaultMode_;
     TDeviceMode mode_;
     std::unique_ptr<TPrinterForm> forms_;
+    std::optional<std::shared_ptr<const TPrinterDriver>> driver_;
 };
 
 // The printer's settings dialog; the user interface installs it (none: nothing to show).

@@ -8,7 +8,8 @@ namespace {
 constexpr int MaxFormNameLength = 64;
 }
 
-TFormInfo::TFormInfo(QString name, int id, QSize size) : name_(std::move(name).left(MaxFormNameLength)), id_(id), size_(size)
+TFormInfo::TFormInfo(QString name, int id, QSize size, QString key)
+    : name_(std::move(name).left(MaxFormNameLength)), id_(id), size_(size), key_(std::move(key))
 {
 }
 
@@ -43,6 +44,11 @@ int TPrinterForm::FindNearSize(QSize size) const
 int TPrinterForm::FindByID(int id) const
 {
     return FindFirst([&](const TFormInfo& f) { return f.GetID() == id; });
+}
+
+int TPrinterForm::FindByKey(const QString& key) const
+{
+    return key.isEmpty() ? -1 : FindFirst([&](const TFormInfo& f) { return f.GetKey() == key; });
 }
 
 QString TPrinterForm::GetText() const

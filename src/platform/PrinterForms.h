@@ -13,18 +13,21 @@ inline constexpr int UserPaperId = 256;
 // Two sizes count as the same form when each side differs by at most this (0.1 mm).
 inline constexpr int NearSizeTolerance = 20;
 
-// One form: its name (at most 64 characters), paper id and size in 0.1 mm.
+// One form: its name (at most 64 characters), paper id and size in 0.1 mm, and the keyword the
+// queue's driver knows it by (empty for a size of our own).
 class TFormInfo {
 public:
-    TFormInfo(QString name, int id, QSize size);
+    TFormInfo(QString name, int id, QSize size, QString key = {});
     const QString& GetName() const { return name_; }
     QSize GetSize() const { return size_; }
     int GetID() const { return id_; }
+    const QString& GetKey() const { return key_; }
 
 private:
     QString name_;
     int id_;
     QSize size_;
+    QString key_;
 };
 
 class IPrinterForm {
@@ -38,6 +41,7 @@ public:
     // The exact size first, else the first form within NearSizeTolerance on both sides.
     virtual int FindNearSize(QSize size) const = 0;
     virtual int FindByID(int id) const = 0;
+    virtual int FindByKey(const QString& key) const = 0;
     // Every form name followed by CR LF.
     virtual QString GetText() const = 0;
 };
@@ -53,6 +57,7 @@ public:
     int FindBySize(QSize size) const override;
     int FindNearSize(QSize size) const override;
     int FindByID(int id) const override;
+    int FindByKey(const QString& key) const override;
     QString GetText() const override;
 
 private:

@@ -1,11 +1,15 @@
 #include "platform/SystemErrorText.h"
 
 #include <QFileDevice>
+#include <QNetworkReply>
 #include <cerrno>
 
 namespace kestrel {
 
 namespace {
+
+// The depth past which Qt's JSON parser gives up.
+constexpr int QtJsonNestingLimit = 1024;
 
 struct TErrnoText {
     int number;
@@ -105,7 +109,7 @@ QString ParseErrorText(QJsonParseError::ParseError error)
         case QJsonParseError::MissingObject:
             return QStringLiteral("オブジェクトが必要です");
         case QJsonParseError::DeepNesting:
-            return QStringLiteral("入れ子が深すぎます");
+            return QStringLiteral("入れ子が深すぎます（%1 段まで）").arg(QtJsonNestingLimit);
         case QJsonParseError::DocumentTooLarge:
             return QStringLiteral("データが大きすぎます");
         case QJsonParseError::GarbageAtEnd:
@@ -114,7 +118,55 @@ QString ParseErrorText(QJsonParseError::ParseError error)
     return QStringLiteral("構文が正しくありません");
 }
 
+QString NetworkKindText(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+        case QNetworkReply::ConnectionRefusedError:
+            return QStringLiteral("サーバー「%1」に接続できません(接続が拒否されました)");
+        case QNetworkReply::RemoteHostClosedError:
+            return QStringLiteral("サーバー「%1」との接続が途中で切れました");
+        case QNetworkReply::HostNotFoundError:
+            return QStringLiteral("サーバー「%1」が見つかりません");
+        case QNetworkReply::TimeoutError:
+            return QStringLiteral("サーバー「%1」からの応答がありません(時間切れ)");
+        case QNetworkReply::OperationCanceledError:
+            return QStringLiteral("サーバー「%1」からの応答が途絶えました(時間切れ)");
+        case QNetworkReply::SslHandshakeFailedError:
+            return QStringLiteral("サーバー「%1」との暗号化通信を始められません");
+        case QNetworkReply::TemporaryNetworkFailureError:
+        case QNetworkReply::NetworkSessionFailedError:
+            return QStringLiteral("ネットワークに接続できません");
+        case QNetworkReply::ProxyConnectionRefusedError:
+            return QStringLiteral("プロキシ サーバー「%1」に接続できません(接続が拒否されました)");
+        case QNetworkReply::ProxyConnectionClosedError:
+            return QStringLiteral("プロキシ サーバー「%1」との接続が途中で切れました");
+        case QNetworkReply::ProxyNotFoundError:
+            return QStringLiteral("プロキシ サーバー「%1」が見つかりません");
+        case QNetworkReply::ProxyTimeoutError:
+            return QStringLiteral("プロキシ サーバー「%1」からの応答がありません(時間切れ)");
+        case QNetworkReply::ProxyAuthenticationRequiredError:
+            return QStringLiteral("プロキシ サーバー「%1」の認証に失敗しました(アカウント名とパスワードを確かめてください)");
+        case QNetworkReply::ProtocolUnknownError:
+        case QNetworkReply::ProtocolInvalidOperationError:
+            return QStringLiteral("「%1」とは HTTP で通信できません");
+        case QNetworkReply::ProtocolFailure:
+            return QStringLiteral("サーバー「%1」の応答が HTTP として正しくありません");
+        case QNetworkReply::TooManyRedirectsError:
+        case QNetworkReply::InsecureRedirectError:
+            return QStringLiteral("サーバー「%1」の転送指示に従えません");
+        default:
+            break;
+    }
+    return QStringLiteral("サーバー「%1」との通信でエラーが発生しました");
+}
+
 }  // namespace
+
+QString NetworkErrorText(int networkError, const QString& host)
+{
+    const QString text = NetworkKindText(static_cast<QNetworkReply::NetworkError>(networkError));
+    return text.contains(QLatin1String("%1")) ? text.arg(host) : text;
+}
 
 QString SystemErrorText(int errorNumber)
 {

@@ -17,6 +17,10 @@ QString SystemErrorText(int errorNumber);
 // one of the known ones, else the kind of failure Qt recorded.
 QString FileErrorText(const QFileDevice& file);
 
+// Why a network transfer failed, in Japanese, from Qt's QNetworkReply::NetworkError; host names
+// the server (or the proxy, for the proxy's errors).
+QString NetworkErrorText(int networkError, const QString& host);
+
 // "JSON の構文エラー(n バイト目: reason)" for a failed parse.
 QString JsonSyntaxErrorText(const QJsonParseError& error);
 

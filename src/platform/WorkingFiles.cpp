@@ -63,9 +63,9 @@ bool ProcessRuns(pid_t pid)
 
 }  // namespace
 
-QString WorkingFileTemplate(const QString& suffix)
+QString WorkingFileTemplate(const QString& suffix, const char* prefix)
 {
-    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(WorkingFilePrefix) +
+    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(prefix) +
            QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX") + suffix;
 }
 
@@ -115,22 +115,13 @@ const QString OwnedSuffix = QStringLiteral("(\\d+)-[A-Za-z0-9]{6}\\.tmp$");
 
 int RemoveStaleWorkingFiles(const QString& folder)
 {
-    static const QRegularExpression ownedName(QLatin1Char('^') + QLatin1String(WorkingFilePrefix) + OwnedSuffix);
-    return RemoveFilesOfEndedProcesses(QDir(folder.isEmpty() ? QDir::tempPath() : folder),
-                                       QLatin1String(WorkingFilePrefix) + QStringLiteral("*.tmp"), ownedName);
-}
-
-QString ReplacementFileTemplate(const QString& target)
-{
-    return target + QLatin1Char('.') + QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX.tmp");
-}
-
-int RemoveStaleReplacementFiles(const QString& target)
-{
-    const QFileInfo info(target);
-    const QRegularExpression ownedName(QLatin1Char('^') + QRegularExpression::escape(info.fileName() + QLatin1Char('.')) +
-                                       OwnedSuffix);
-    return RemoveFilesOfEndedProcesses(info.absoluteDir(), QStringLiteral("*.tmp"), ownedName);
+    const QDir dir(folder.isEmpty() ? QDir::tempPath() : folder);
+    int removed = 0;
+    for (const char* prefix : {WorkingFilePrefix, CatalogueDownloadPrefix, CompressedDownloadPrefix}) {
+        const QRegularExpression ownedName(QLatin1Char('^') + QLatin1String(prefix) + OwnedSuffix);
+        removed += RemoveFilesOfEndedProcesses(dir, QLatin1String(prefix) + QStringLiteral("*.tmp"), ownedName);
+    }
+    return removed;
 }
 
 void InstallTerminationHandlers(std::function<void()> requestQuit)

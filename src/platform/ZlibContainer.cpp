@@ -7,6 +7,7 @@
 
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
+#include "platform/RegularFile.h"
 
 namespace kestrel {
 
@@ -30,8 +31,9 @@ public:
     TInflater(const TInflater&) = delete;
     TInflater& operator=(const TInflater&) = delete;
 
-    // Inflates the whole of input; output beyond limit fails before it is kept.
-    QByteArray Run(QByteArrayView input, qint64 limit)
+    // Inflates the whole of input; output beyond limit fails before it is kept. With stopAtLimit
+    // the output ends at limit instead, the rest unread.
+    QByteArray Run(QByteArrayView input, qint64 limit, bool stopAtLimit = false)
     {
         QByteArray out;
         QByteArray chunk(ChunkSize, Qt::Uninitialized);
@@ -49,6 +51,10 @@ public:
             result = inflate(&stream_, Z_NO_FLUSH);
             if (result != Z_OK && result != Z_STREAM_END) FailDamaged();
             const qsizetype produced = chunk.size() - stream_.avail_out;
+            if (out.size() + produced > limit && stopAtLimit) {
+                out.append(chunk.constData(), limit - out.size());
+                return out;
+            }
             if (out.size() + produced > limit) FailDamaged();
             out.append(chunk.constData(), produced);
         }
@@ -85,7 +91,11 @@ QByteArray UnpackContainer(QByteArrayView bytes, qint64 maxSize)
     if (!HasContainerSignature(bytes)) FailDamaged();
     TBoundedReader reader(bytes.sliced(SignatureSize), DamagedMessage());
     const int32_t declared = reader.ReadI32();
-    if (declared < 0 || declared > maxSize) FailDamaged();
+    if (declared < 0) FailDamaged();
+    if (declared > maxSize)
+        throw EReadError(QStringLiteral("圧縮データを展開した大きさ（%1 バイト）が上限の %2 を超えています")
+                             .arg(declared)
+                             .arg(SizeLimitText(maxSize)));
     QByteArray data = TInflater().Run(reader.ReadBytes(reader.Remaining()), declared);
     if (data.size() != declared) FailDamaged();
     return data;
@@ -94,6 +104,21 @@ QByteArray UnpackContainer(QByteArrayView bytes, qint64 maxSize)
 QByteArray UnpackIfContainer(QByteArrayView bytes, qint64 maxSize)
 {
     return HasContainerSignature(bytes) ? UnpackContainer(bytes, maxSize) : bytes.toByteArray();
+}
+
+QByteArray UnpackPrefixIfContainer(QByteArrayView bytes, qint64 prefix)
+{
+    if (!HasContainerSignature(bytes)) return bytes.toByteArray();
+    TBoundedReader reader(bytes.sliced(SignatureSize), DamagedMessage());
+    reader.Skip(4);  // declared size
+    return TInflater().Run(reader.ReadBytes(reader.Remaining()), prefix, true);
+}
+
+qint64 ContainerDataSize(QByteArrayView bytes)
+{
+    if (!HasContainerSignature(bytes)) return -1;
+    TBoundedReader reader(bytes.sliced(SignatureSize), DamagedMessage());
+    return reader.ReadI32();
 }
 
 }  // namespace kestrel

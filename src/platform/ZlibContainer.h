@@ -19,5 +19,10 @@ QByteArray PackContainer(QByteArrayView data, int level = 9);
 QByteArray UnpackContainer(QByteArrayView bytes, qint64 maxSize = MaxContainerSize);
 // Bytes without the signature are returned as they are.
 QByteArray UnpackIfContainer(QByteArrayView bytes, qint64 maxSize = MaxContainerSize);
+// The first bytes of the data (fewer when it is shorter), inflating no more than that: enough
+// to read a header from. Bytes without the signature are returned as they are.
+QByteArray UnpackPrefixIfContainer(QByteArrayView bytes, qint64 prefix);
+// The size the container declares for its data; -1 for bytes without the signature.
+qint64 ContainerDataSize(QByteArrayView bytes);
 
 }  // namespace kestrel

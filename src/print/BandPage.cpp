@@ -70,7 +70,8 @@ TCanvas& TStretchPrintPage::GetCanvas()
 
 void TStretchPrintPage::StretchFinishedBand()
 {
-    const QImage bitmap = band_.Detach();
+    QImage bitmap = band_.Detach();
+    FinishBand(bitmap);
     TCanvasStateSaver saver(printer_);
     printer_.SetCopyMode(TCopyMode::cmSrcCopy);
     printer_.StretchDraw(bands_[next_ - 1].target, bitmap, TStretchQuality::sqDevice);
@@ -89,6 +90,39 @@ bool TStretchPrintPage::NextBand()
     }
     ++next_;
     return pending;
+}
+
+double DensityCorrection(int level)
+{
+    static constexpr double Corrections[] = {-0.3, -0.2, -0.1, 0, 0.15, 0.3, 0.45};
+    return level >= -3 && level <= 3 ? Corrections[level + 3] : 0;
+}
+
+std::array<uint8_t, 256> DensityTable(double g)
+{
+    std::array<uint8_t, 256> table{};
+    for (int j = 0; j < 256; ++j)
+        table[size_t(j)] = uint8_t(std::clamp<int64_t>(RoundHalfEven((j / 255.0 * (g + 1) - g) * 255), 0, 255));
+    return table;
+}
+
+TGammaPrintPage::TGammaPrintPage(TCanvas& printer, double g, QSize printerDpi, int bandDpi, bool banding,
+                                 QPoint offset, const TRect& target)
+    : TStretchPrintPage(printer, printerDpi, !banding && g != 0 ? LogicalUnitsPerInch : bandDpi, banding || g != 0,
+                        offset, target),
+      g_(g)
+{
+}
+
+void TGammaPrintPage::FinishBand(QImage& bitmap)
+{
+    if (g_ == 0) return;
+    const std::array<uint8_t, 256> table = DensityTable(g_);
+    for (int y = 0; y < bitmap.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
+        for (int x = 0; x < bitmap.width(); ++x)
+            row[x] = qRgb(table[qRed(row[x])], table[qGreen(row[x])], table[qBlue(row[x])]);
+    }
 }
 
 }  // namespace kestrel

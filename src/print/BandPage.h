@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QPoint>
+#include <array>
+#include <cstdint>
 #include <QSize>
 #include <memory>
 #include <optional>
@@ -71,6 +73,10 @@ public:
     bool NextBand() override;
     int BandCount() const { return bandCount_; }
 
+protected:
+    // A finished band before it goes onto the page.
+    virtual void FinishBand(QImage& bitmap) {}
+
 private:
     void StretchFinishedBand();
 
@@ -81,6 +87,28 @@ private:
     std::vector<TBand> bands_;
     int bandCount_ = 1;
     int next_ = 0;
+};
+
+// The density correction of a level: -3..3 map to -0.3, -0.2, -0.1, 0, 0.15, 0.3, 0.45; any
+// other level corrects nothing.
+double DensityCorrection(int level);
+
+// The density table of a correction g: T[j] = (j / 255 * (g + 1) - g) * 255, rounded half to
+// even and kept within 0..255. Positive g darkens, negative g lightens; T[255] is always 255.
+std::array<uint8_t, 256> DensityTable(double g);
+
+// A band page that corrects the density of every band. A correction needs bands: without
+// banding, a non-zero g bands at 254 dots per inch; g = 0 behaves as the plain page.
+class TGammaPrintPage : public TStretchPrintPage {
+public:
+    TGammaPrintPage(TCanvas& printer, double g, QSize printerDpi, int bandDpi, bool banding, QPoint offset,
+                    const TRect& target);
+
+protected:
+    void FinishBand(QImage& bitmap) override;
+
+private:
+    double g_;
 };
 
 }  // namespace kestrel

@@ -10,6 +10,8 @@
 #include "paper/PaperInfo.h"
 #include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"
+#include "print/DirectPrint.h"
+#include "print/PaperPrintSetting.h"
 #include "print/PhasedProgress.h"
 #include "print/PrintSite.h"
 #include "print/PrintSpec.h"
@@ -20,7 +22,7 @@ namespace {
 
 QString MillimetreName(QSize tenths)
 {
-    return QStringLiteral("%1 x %2mm").arg(tenths.width() / 10.0).arg(tenths.height() / 10.0);
+    return MillimetreSizeName(tenths.width(), tenths.height());
 }
 
 // The size as the sheet is fed: a landscape paper goes in upright.
@@ -54,6 +56,7 @@ void RememberPrintRequest(const TPrintRequest& request, TPrintOptions& options)
     if (!request.allFaces) options.selection = request.selection;
     options.leftOffset = request.offsetEnabled ? request.leftOffset : 0;
     options.topOffset = request.offsetEnabled ? request.topOffset : 0;
+    options.thicknessLevel = 0;
 }
 
 QString PaperSizeName(IPrinterConfiguration& printer, const TPaperInfo& paper)
@@ -77,18 +80,6 @@ QString StartConfirmationTemplate(const QString& sizeName)
     return QStringLiteral("印刷を開始します。\r\n\r\n「%s」サイズの用紙、もしくはメディアをセットして [OK] をクリックしてください。");
 }
 
-void FitPrinterToPaper(TPrinterConfiguration& printer, const TPaperInfo& paper)
-{
-    TDeviceMode& mode = printer.GetDeviceMode();
-    const QSize size = FedSize(paper);
-    mode.fields |= TDeviceMode::dmOrientation | TDeviceMode::dmPaperSize;
-    mode.orientation = paper.Landscape() ? TDeviceMode::Landscape : TDeviceMode::Portrait;
-    int index = printer.GetForms().FindNearSize(size);
-    if (index < 0 && printer.AddForm(MillimetreName(size), size)) index = printer.GetForms().FindBySize(size);
-    if (index >= 0) mode.paperSize = printer.GetForms().GetForm(index).GetID();
-    printer.MergeDeviceMode();
-}
-
 QString PrintTitle(const TLabelData& document)
 {
     const QString name =
@@ -98,14 +89,13 @@ QString PrintTitle(const TLabelData& document)
     return format.contains(QStringLiteral("%s")) ? FormatText(format, {name}) : name;
 }
 
-bool PrintDocument(TLabelData& document, const TPrintOptions& options, IPrintDevice& printer,
-                   TSTDPhasedProgress& progress, const std::function<void()>& idle)
+bool PrintDocument(TLabelData& document, IPrintDevice& printer, TSTDPhasedProgress& progress,
+                   const std::function<void()>& idle, const TPrintSpec& job)
 {
     // Date objects show the print date, so it is stamped first and taken back when nothing printed.
     const TDocumentDates before = document.Dates();
     document.SetLastPrint(QDateTime::currentDateTime());
     printer.SetTitle(PrintTitle(document));
-    const TPrintSpec job = FillPrintSpec(options);
     TPrintSite site(document, progress, job, printer);
     site.SetOnIdle(idle);
     try {
@@ -118,14 +108,35 @@ bool PrintDocument(TLabelData& document, const TPrintOptions& options, IPrintDev
     return !printer.Aborted();
 }
 
+TPrintSpec PreparePrint(const TLabelData& document, const TPrintOptions& options, IPrinterConfiguration& printer)
+{
+    const bool direct = document.IsDirectPrintPaper();
+    TPrintSpec job = FillPrintSpec(options, direct);
+    if (direct && document.FaceCount() > 0) job.Offset = SetDiscJobOptions(printer, document.Face(0), job.Offset);
+    return job;
+}
+
+bool DirectPrintRefused(const TLabelData& document, IPrinterConfiguration& printer, const TPapersV2* catalogue)
+{
+    // A PDF file is a picture of the disc, which is what it is asked for.
+    return document.IsDirectPrintPaper() && printer.GetDeviceName() != PdfPrinterName() &&
+           !PrinterSupportsDirectPrint(printer, *document.SheetPaper(), catalogue);
+}
+
 std::optional<int> PrintDocumentOn(TLabelData& document, const TPrintOptions& options, const QString& printerName,
-                                   const QString& pdfFile, TSTDPhasedProgress& progress)
+                                   const QString& pdfFile, TSTDPhasedProgress& progress, const TPapersV2* catalogue,
+                                   const std::function<void()>& refused)
 {
     std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Named(printerName);
-    FitPrinterToPaper(*printer, *document.EffectivePaper());
-    TPdfPrintJob job(*printer, pdfFile);
-    if (!PrintDocument(document, options, job, progress, {})) return std::nullopt;
-    return job.JobId();
+    document.SetPaperAdapter(std::make_shared<TDirectPrintPaperAdapter>(
+        catalogue, [printerName] { return printerName; },
+        [](const QString& name) -> std::unique_ptr<IPrinterConfiguration> { return TPrinterConfiguration::Named(name); }));
+    if (refused && DirectPrintRefused(document, *printer, catalogue)) refused();
+    TPaperPrintSetting(catalogue).ApplyForPrinter(*printer, *document.SheetPaper());
+    const TPrintSpec job = PreparePrint(document, options, *printer);
+    TPdfPrintJob device(*printer, pdfFile);
+    if (!PrintDocument(document, device, progress, {}, job)) return std::nullopt;
+    return device.JobId();
 }
 
 }  // namespace kestrel

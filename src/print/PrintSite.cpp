@@ -5,6 +5,7 @@
 #include "document/DrawObject.h"
 #include "document/LabelObject.h"
 #include "label/LabelData.h"
+#include "label/PaperPattern.h"
 #include "paper/FaceInfo.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
@@ -21,7 +22,6 @@ namespace kestrel {
 namespace {
 
 constexpr int TargetGrowth = 10;
-constexpr int PatternLayerGroup = -50;
 constexpr int FullZoom = 100;
 
 int FloorDiv(int64_t a, int64_t b)
@@ -60,21 +60,6 @@ QPainterPath PrintedShape(const TFaceInfo& face)
     shape.addPath(PrintedHolePath(face));
     shape.setFillRule(Qt::OddEvenFill);
     return shape;
-}
-
-std::vector<std::unique_ptr<TDrawObject>> CopyOf(const TDOList& list)
-{
-    QByteArray bytes;
-    list.SaveToStream(bytes);
-    TDOList copy;
-    copy.LoadFromBytes(bytes);
-    return copy.ReleaseAll();
-}
-
-// Rotation capable objects turn a quarter counter-clockwise; the remainder keeps the dividend's sign.
-void TurnAngle(TDrawObject& object)
-{
-    if (auto* rotatable = dynamic_cast<IDORotate*>(&object)) rotatable->SetAngle((rotatable->Angle() - 90) % 360);
 }
 
 }  // namespace
@@ -174,7 +159,7 @@ void TPrintSite::PrintCopy()
 
 bool TPrintSite::HasContent(int n)
 {
-    return document_.HasFaceObjects(n) || (job_.PrintPaperImage && !PatternObjects(n).empty());
+    return document_.HasFaceObjects(n) || (job_.PrintPaperImage && !FacePatternObjects(document_, n).empty());
 }
 
 void TPrintSite::LoadFace(int n)
@@ -198,7 +183,7 @@ void TPrintSite::PrintFace(int n)
 
     const int banding = BandingSetting();
     const int bandDpi = job_.BandResolution ? job_.BandResolution : banding == 1 ? LogicalUnitsPerInch : dpi_.height();
-    TStretchPrintPage page(printer, dpi_, bandDpi, banding != 0, PrintOffset(), TargetRect(face));
+    TGammaPrintPage page(printer, job_.Correction, dpi_, bandDpi, banding != 0, PrintOffset(), TargetRect(face));
     progress_.BeginPhase(page.BandCount());
     while (printer_.Printing() && page.NextBand()) {
         progress_.BeginPhase(ChildCount());
@@ -222,13 +207,9 @@ std::vector<std::unique_ptr<TDrawObject>> TPrintSite::FaceObjects(int n)
     std::vector<std::unique_ptr<TDrawObject>> objects = stored.ReleaseAll();
     PlaceOnSheet(objects, face);
     if (job_.PrintPaperImage) {
-        std::vector<std::unique_ptr<TDrawObject>> pattern = PatternObjects(n);
+        std::vector<std::unique_ptr<TDrawObject>> pattern = FacePatternObjects(document_, n);
         PlaceOnSheet(pattern, face);
-        if (document_.EffectivePaper()->Landscape()) TurnForLandscape(pattern, n);
-        for (auto& object : pattern) {
-            object->SetLayerGroup(PatternLayerGroup);
-            objects.push_back(std::move(object));
-        }
+        for (auto& object : pattern) objects.push_back(std::move(object));
     }
     if (job_.BlurEdge) {
         // Over everything, or the face's own objects would cover the soft edge again.
@@ -238,34 +219,6 @@ std::vector<std::unique_ptr<TDrawObject>> TPrintSite::FaceObjects(int n)
         objects.push_back(std::move(mask.front()));
     }
     return objects;
-}
-
-std::vector<std::unique_ptr<TDrawObject>> TPrintSite::PatternObjects(int n) const
-{
-    const TImagePaperInfo& images = document_.ImageInfo();
-    const size_t index = images.SeparatelyDesign() ? size_t(n) : 0;
-    if (index >= images.Lists().size()) return {};
-    return CopyOf(images.Lists()[index]);
-}
-
-void TPrintSite::TurnForLandscape(std::vector<std::unique_ptr<TDrawObject>>& objects, int n) const
-{
-    const TPaperInfo& paper = *document_.EffectivePaper();
-    const TSheetRect a = paper.GetFaceOuterRect(n);
-    const std::unique_ptr<TPaperInfo> other = paper.Clone();
-    other->SetLandscape(!paper.Landscape());
-    const TSheetRect b = other->GetFaceOuterRect(n);
-    for (auto& object : objects) {
-        auto* movable = dynamic_cast<IDOEncloseBounds*>(object.get());
-        if (!movable) continue;
-        const TRect o = movable->GetBounds();
-        const int x = o.left + o.right, y = o.top + o.bottom;
-        const int x2 = x - 2 * a.left + 2 * b.left, y2 = y - 2 * a.top + 2 * b.top;
-        const int dx = (y2 - (b.top + b.bottom) + (a.left + a.right) - x + 1) / 2;
-        const int dy = ((a.top + a.bottom) - (x2 - (b.left + b.right)) - y + 1) / 2;
-        movable->MoveBy(dx, dy);
-        TurnAngle(*object);
-    }
 }
 
 void TPrintSite::DrawFramesAndCutLines()

@@ -53,8 +53,6 @@ private:
     void DrawFramesAndCutLines();
     // The printer mapping: logical units from the print origin.
     void ApplyPrinterMapping(TCanvas& canvas) const;
-    std::vector<std::unique_ptr<TDrawObject>> PatternObjects(int n) const;
-    void TurnForLandscape(std::vector<std::unique_ptr<TDrawObject>>& objects, int n) const;
 
     TLabelData& document_;
     TSTDPhasedProgress& progress_;

@@ -1,6 +1,7 @@
 #include "print/PrintSpec.h"
 
 #include "app/AppFrame.h"
+#include "print/BandPage.h"
 
 namespace kestrel {
 
@@ -16,15 +17,16 @@ int TPrintSpec::SelectedCount(int faceCount) const
     return count;
 }
 
-TPrintSpec FillPrintSpec(const TPrintOptions& options)
+TPrintSpec FillPrintSpec(const TPrintOptions& options, bool directPrint)
 {
     TPrintSpec job;
     job.Copies = options.copies;
-    job.PrintFrame = options.printFrame;
-    job.PrintCutLine = options.printCutLine;
-    job.PrintPaperImage = options.printPaperImage;
+    job.PrintFrame = options.printFrame && !directPrint;
+    job.PrintCutLine = options.printCutLine && !directPrint;
+    job.PrintPaperImage = options.printPaperImage && !directPrint;
     job.BlurEdge = options.blurEdge;
     job.Offset = QPoint(options.leftOffset, options.topOffset);
+    job.Correction = DensityCorrection(options.thicknessLevel);
     job.AllFaces = !options.selectedOnly;
     if (options.selectedOnly) job.Faces.assign(options.selection.cbegin(), options.selection.cend());
     return job;

@@ -43,10 +43,13 @@ struct TPrintOptions {
     // The offsets of the coming print (0 while the offset switch is off), 0.1 mm.
     int leftOffset = 0;
     int topOffset = 0;
+    // The density level of the coming print; a print started from the dialog resets it to 0.
+    int thicknessLevel = 0;
 };
 
-// The job the print command runs from the remembered options.
-TPrintSpec FillPrintSpec(const TPrintOptions& options);
+// The job the print command runs from the remembered options. A disc printed directly gets no
+// frames, cut lines or paper pattern.
+TPrintSpec FillPrintSpec(const TPrintOptions& options, bool directPrint);
 
 // The settings kept in the application's settings key.
 struct TPrintSettings {

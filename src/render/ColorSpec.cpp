@@ -189,7 +189,7 @@ void TColorSpec::Fill(TCanvas& canvas, const TRect& rect, bool inverted) const
         TCanvasStateSaver saver(canvas);
         canvas.SetCopyMode(inverted ? TCopyMode::cmSrcInvert : TCopyMode::cmSrcCopy);
         if (tile_) return FillTiles(canvas, rect, Picture());
-        return canvas.StretchDraw(rect, Picture());
+        return canvas.StretchDraw(rect, imageData_.PaintedImage(canvas, rect));
     }
     case cskSolid: return FillSolid(canvas, rect, inverted);
     }

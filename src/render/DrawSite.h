@@ -13,6 +13,7 @@
 #include "document/Pivot.h"
 #include "platform/Color.h"
 #include "platform/Cursor.h"
+#include "platform/RenderBudget.h"
 #include "render/Scaler.h"
 #include "render/SiteInput.h"
 
@@ -173,6 +174,9 @@ public:
     void Paint(TCanvas& canvas, const TRect& update);
     // Renders everything onto another surface at a zoom, the logical origin moved by `origin`.
     void DrawTo(TCanvas& surface, QPoint origin, int scale);
+    // What the objects' decoded pictures may hold, and what could not be drawn; every canvas the
+    // site paints on carries it.
+    TRenderBudget& RenderBudget() { return budget_; }
 
     // --- Input ------------------------------------------------------------------------------
     void MouseDown(const TSiteMouseEvent& event);
@@ -239,6 +243,7 @@ private:
     std::vector<std::unique_ptr<TPivot>> pivots_;
     QImage scene_;
     std::optional<TPlacement> placement_;
+    TRenderBudget budget_;
 
     PaintEvent onPaint_;
     PaintEvent onPaintAfter_;

@@ -39,6 +39,7 @@ private:
 
 void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
 {
+    canvas.SetRenderBudget(&budget_);
     const TRect area = update.Intersected({0, 0, elementSize_.width(), elementSize_.height()});
     if (area.IsEmpty()) return;
     if (DragActive() && PaintOverScene(canvas, area)) return;
@@ -49,6 +50,7 @@ void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
     QImage buffer(area.Width(), area.Height(), QImage::Format_RGB32);
     {
         TCanvas offscreen(buffer);
+        offscreen.SetRenderBudget(&budget_);
         offscreen.SetDeviceOffset(-area.TopLeft());
         PaintDirect(offscreen, area);
     }
@@ -82,6 +84,7 @@ bool TDrawSite::PaintOverScene(TCanvas& canvas, const TRect& update)
     if (scene_.size() != elementSize_) {
         scene_ = QImage(elementSize_, QImage::Format_RGB32);
         TCanvas offscreen(scene_);
+        offscreen.SetRenderBudget(&budget_);
         PaintScene(offscreen, all);
     }
     {
@@ -149,6 +152,7 @@ void TDrawSite::PaintOverlay(TCanvas& canvas, const TRect& borderDevice)
 void TDrawSite::DrawTo(TCanvas& surface, QPoint origin, int scale)
 {
     TDrawToScope scope(scaler_, paintingSurface_, surface);
+    surface.SetRenderBudget(&budget_);
     surface.SetPen(TPen{});
     surface.SetBrush(TBrush{});
     surface.SetFont(TFont{});

@@ -114,23 +114,29 @@ QImage PrinterTile(const QImage& tile, const TRect& rect)
 
 }  // namespace
 
-TGradationRamp BuildGradationRamp(const std::vector<TColor>& colors, bool reverse)
+TGradationColorList TGradationColorList::Closed() const
+{
+    TGradationColorList closed = *this;
+    closed.closed_ = !stops_.empty();
+    return closed;
+}
+
+TGradationRamp BuildGradationRamp(const TGradationColorList& colors, bool reverse)
 {
     TGradationRamp ramp{};
-    if (colors.empty()) return ramp;
-    std::vector<TRampColor> stops;
-    for (TColor c : colors) stops.push_back(RampColorOf(c));
-    if (stops.size() == 1) {
-        ramp.fill(stops.front());  // one colour: nothing to blend towards
+    const int64_t count = colors.Count();
+    if (count == 0) return ramp;
+    if (count == 1) {
+        ramp.fill(RampColorOf(colors.At(0)));  // one colour: nothing to blend towards
         return ramp;
     }
-    const double segments = double(stops.size() - 1);
+    const double segments = double(count - 1);
     for (int i = 0; i < GradationRampSize; ++i) {
         const double p = (reverse ? MaxIndex - i : i) * segments / GradationRampSize;
-        const size_t k = static_cast<size_t>(p);
+        const int64_t k = static_cast<int64_t>(p);
         const double t = p - double(k);
-        const TRampColor& a = stops[k];
-        const TRampColor& b = stops[k + 1];
+        const TRampColor a = RampColorOf(colors.At(k));
+        const TRampColor b = RampColorOf(colors.At(k + 1));
         ramp[static_cast<size_t>(i)] = {Channel(t, a.r, b.r), Channel(t, a.g, b.g), Channel(t, a.b, b.b)};
     }
     return ramp;
@@ -143,9 +149,10 @@ int GradationIndex(rgGradationKind kind, int angle, int x, int y)
 
 namespace {
 // Tiles computed lately, the most recent first: a face repaints the same few gradations again
-// and again. Single-threaded, as all rendering.
+// and again. A tile depends only on its ramp, kind and angle, so those are the key, whatever the
+// length of the colour list. Single-threaded, as all rendering.
 struct TTileKey {
-    std::vector<TColor> colors;
+    TGradationRamp ramp;
     rgGradationKind kind;
     int angle;
     friend bool operator==(const TTileKey&, const TTileKey&) = default;
@@ -157,17 +164,14 @@ std::list<std::pair<TTileKey, QImage>>& TileCache()
     return cache;
 }
 
-QImage ComputeGradationTile(const std::vector<TColor>& colors, rgGradationKind kind, int angle)
+QImage ComputeGradationTile(const TTileKey& key)
 {
-    std::vector<TColor> stops = colors;
-    if (IsCone(kind) && !stops.empty()) stops.push_back(stops.front());  // the cone closes on itself
-    const TGradationRamp ramp = BuildGradationRamp(stops, IsReversed(kind));
-    const TIndexMap map(kind, angle);
+    const TIndexMap map(key.kind, key.angle);
     QImage tile(GradationTileSize, GradationTileSize, QImage::Format_RGB888);
     for (int y = 0; y < GradationTileSize; ++y) {
         uint8_t* row = tile.scanLine(y);
         for (int x = 0; x < GradationTileSize; ++x) {
-            const TRampColor& c = ramp[static_cast<size_t>(map.At(x, y))];
+            const TRampColor& c = key.ramp[static_cast<size_t>(map.At(x, y))];
             row[3 * x] = c.r;
             row[3 * x + 1] = c.g;
             row[3 * x + 2] = c.b;
@@ -177,23 +181,24 @@ QImage ComputeGradationTile(const std::vector<TColor>& colors, rgGradationKind k
 }
 }  // namespace
 
-QImage GradationTile(const std::vector<TColor>& colors, rgGradationKind kind, int angle)
+QImage GradationTile(const TGradationColorList& colors, rgGradationKind kind, int angle)
 {
     auto& cache = TileCache();
-    TTileKey key{colors, kind, angle};
+    // The cone closes on itself.
+    TTileKey key{BuildGradationRamp(IsCone(kind) ? colors.Closed() : colors, IsReversed(kind)), kind, angle};
     const auto hit = std::find_if(cache.begin(), cache.end(), [&](const auto& entry) { return entry.first == key; });
     if (hit != cache.end()) {
         cache.splice(cache.begin(), cache, hit);
         return hit->second;
     }
-    QImage tile = ComputeGradationTile(colors, kind, angle);
+    QImage tile = ComputeGradationTile(key);
     cache.emplace_front(std::move(key), tile);
     if (cache.size() > TileCacheSize) cache.pop_back();
     return tile;
 }
 
 
-void RenderGradation(TCanvas& canvas, const TRect& rect, const std::vector<TColor>& colors, bool inverted, int angle,
+void RenderGradation(TCanvas& canvas, const TRect& rect, const TGradationColorList& colors, bool inverted, int angle,
                      rgGradationKind kind)
 {
     if (rect.Normalized().IsEmpty()) return;

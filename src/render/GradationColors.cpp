@@ -67,13 +67,9 @@ void TGradationColors::SetRepeatCount(int n)
     notify_.Changed();
 }
 
-std::vector<TColor> TGradationColors::GetColorArray() const
+TGradationColorList TGradationColors::GetColorArray() const
 {
-    const int repeat = std::clamp(repeatCount_, 1, MaxEffectiveRepeat);
-    std::vector<TColor> out;
-    out.reserve(stops_.size() * static_cast<size_t>(repeat));
-    for (int r = 0; r < repeat; ++r) out.insert(out.end(), stops_.begin(), stops_.end());
-    return out;
+    return {stops_, std::clamp(repeatCount_, 1, MaxEffectiveRepeat)};
 }
 
 void TGradationColors::Reverse()

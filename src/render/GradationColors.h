@@ -5,6 +5,7 @@
 #include "document/Notify.h"
 #include "document/stream/Persistent.h"
 #include "platform/Color.h"
+#include "render/Gradation.h"
 
 namespace kestrel {
 
@@ -32,7 +33,7 @@ public:
     int RepeatCount() const { return repeatCount_; }
     void SetRepeatCount(int n);
     // The stops repeated RepeatCount times (below 1 counts as 1): entry j is stop j mod Count.
-    std::vector<TColor> GetColorArray() const;
+    TGradationColorList GetColorArray() const;
     void Reverse();
 
     void Assign(const TPersistent& source) override;

@@ -1,8 +1,11 @@
 #include "render/ImageData.h"
 
 #include <QPainter>
+#include <cmath>
 
 #include "document/stream/ValueCodec.h"
+#include "platform/Canvas.h"
+#include "platform/Error.h"
 #include "platform/KeyColor.h"
 
 namespace kestrel {
@@ -132,7 +135,7 @@ TImageData::TImageData()
           if (kind != NotifyModified) return;
           TUpdateScope batch(notify_);
           if (sender == &clipFilter_) ClampClip();
-          processed_ = QImage();
+          DropProcessed();
           notify_.Changed();
       })
 {
@@ -155,7 +158,7 @@ void TImageData::PictureChanged()
         clipFilter_.SetClipRect({});
     else
         ClampClip();
-    processed_ = QImage();
+    DropProcessed();
     notify_.Changed();
 }
 
@@ -170,7 +173,7 @@ void TImageData::SetTransparentColor(TColor color)
 {
     if (color == transparentColor_) return;
     transparentColor_ = color;
-    processed_ = QImage();
+    DropProcessed();
     notify_.Changed();
 }
 
@@ -198,18 +201,80 @@ void TImageData::ResetClip(int aspectWidth, int aspectHeight)
     clipFilter_.SetClipRect({left, top, left + cw, top + ch});
 }
 
+void TImageData::DropProcessed() const
+{
+    processed_ = QImage();
+    processedSource_ = {};
+    processedCharge_.Release();
+}
+
 const QImage& TImageData::ProcessedImage() const
 {
-    if (processed_.isNull() && picture_.HasGraphic()) processed_ = Process();
+    const QSize whole(picture_.Width(), picture_.Height());
+    if (processedSource_ == whole && !processed_.isNull()) return processed_;
+    DropProcessed();
+    if (!picture_.HasGraphic()) return processed_;
+    processed_ = Process(picture_.Image(), EffectiveClip());
+    processedSource_ = whole;
     return processed_;
 }
 
-QImage TImageData::Process() const
+QString TImageData::Description() const
 {
-    const QImage& source = picture_.Image();
+    const TGraphic& graphic = picture_.Graphic();
+    return PictureDescription(GraphicKindName(graphic.Class()), graphic.Width(), graphic.Height(), picture_.ImageID());
+}
+
+TRect TImageData::ClipAt(QSize decoded) const
+{
+    const TRect clip = EffectiveClip();
+    const double sx = double(decoded.width()) / picture_.Width(), sy = double(decoded.height()) / picture_.Height();
+    const TRect scaled{int(std::floor(clip.left * sx)), int(std::floor(clip.top * sy)), int(std::ceil(clip.right * sx)),
+                       int(std::ceil(clip.bottom * sy))};
+    return scaled.Intersected({0, 0, decoded.width(), decoded.height()});
+}
+
+const QImage& TImageData::PaintedImage(TCanvas& canvas, const TRect& logical) const
+{
+    static const QImage none;
+    if (!picture_.HasGraphic()) return none;
+    const TGraphic& graphic = picture_.Graphic();
+    const TRect clip = EffectiveClip();
+    const TRect device = canvas.LogToDev(logical);
+    // The whole picture at the size that makes its crop fill the rectangle on the device; blur
+    // and sharpening work on the pixels as stored, so they always get the whole picture.
+    const bool filtered = blurFilter_.IsActive();
+    const QSize wanted = filtered || clip.IsEmpty() ? QSize(graphic.Width(), graphic.Height())
+                                                    : QSize(int(int64_t(graphic.Width()) * device.Width() / clip.Width()),
+                                                            int(int64_t(graphic.Height()) * device.Height() / clip.Height()));
+    const QSize source = graphic.CoveringSize(wanted);
+    TRenderBudget* budget = canvas.RenderBudget();
+    if (processedSource_ == source && !processed_.isNull()) {
+        if (budget) budget->Touch(processedCharge_);
+        return processed_;
+    }
+    DropProcessed();
+    const qint64 bytes = graphic.DecodingBytes(wanted) + qint64(source.width()) * source.height() * 4;
+    if (budget && !budget->MakeRoom(bytes, Description())) return none;
+    try {
+        const QImage decoded = graphic.ImageCovering(wanted);
+        processed_ = Process(decoded, ClipAt(decoded.size()));
+    } catch (const EKestrel& e) {
+        if (budget) budget->Note(QStringLiteral("%1を描けません: %2").arg(Description(), e.Message()));
+        return none;
+    } catch (const std::bad_alloc&) {
+        if (budget) budget->Note(QStringLiteral("%1を描くメモリが足りません").arg(Description()));
+        return none;
+    }
+    processedSource_ = source;
+    if (budget) budget->Hold(processedCharge_, processed_.sizeInBytes(), [this] { processed_ = QImage(), processedSource_ = {}; });
+    return processed_;
+}
+
+QImage TImageData::Process(const QImage& source, const TRect& clip) const
+{
     if (source.isNull()) return {};
     const bool transparent = IsTransparent();
-    const TRect clip = EffectiveClip();
     QImage work;
     if (transparent || clip != TRect{0, 0, source.width(), source.height()}) {
         work = QImage(clip.Width(), clip.Height(), QImage::Format_RGB32);
@@ -240,7 +305,9 @@ void TImageData::Assign(const TPersistent& source)
     lightFilter_.Assign(other->lightFilter_);
     monotoneFilter_.Assign(other->monotoneFilter_);
     SetTransparentColor(other->transparentColor_);
+    DropProcessed();
     processed_ = other->processed_;
+    processedSource_ = other->processedSource_;
 }
 
 }  // namespace kestrel

@@ -12,9 +12,12 @@
 #include "document/stream/Persistent.h"
 #include "platform/Color.h"
 #include "platform/Geometry.h"
+#include "platform/RenderBudget.h"
 #include "render/PictureEx.h"
 
 namespace kestrel {
+
+class TCanvas;
 
 // Base of the persistent filters: each setter stores and notifies only when the value changes.
 class TImageFilter : public TPersistent {
@@ -130,6 +133,12 @@ public:
     // The processed picture: cropped, keyed, filtered; transparent pixels have alpha 0. Built on
     // demand and kept until something changes.
     const QImage& ProcessedImage() const;
+    // The same for painting the crop onto a logical rectangle of the canvas: decoded no finer
+    // than the canvas shows it (a large photo drawn small is never decoded whole) and kept
+    // within the canvas's budget. Null when it cannot be drawn; the budget notes why.
+    const QImage& PaintedImage(TCanvas& canvas, const TRect& logical) const;
+    // "JPEG 画像（8000×8000）「photo.jpg」": the picture, for messages.
+    QString Description() const;
 
     void Assign(const TPersistent& source) override;
 
@@ -142,7 +151,10 @@ private:
     void PictureChanged();
     // Keeps a crop inside the picture; one that misses it becomes empty (the whole picture).
     void ClampClip();
-    QImage Process() const;
+    QImage Process(const QImage& source, const TRect& clip) const;
+    void DropProcessed() const;
+    // The crop in pixels of a picture decoded at another size than the natural one.
+    TRect ClipAt(QSize decoded) const;
 
     TChangeNotify notify_;
     TPictureEx picture_;
@@ -153,6 +165,8 @@ private:
     TColor transparentColor_ = clNone;
     QSize lastSize_;
     mutable QImage processed_;
+    mutable QSize processedSource_;  // the size the picture was decoded at for it
+    mutable TBudgetCharge processedCharge_;
     TListener pictureListener_;
     TListener filterListener_;
 };

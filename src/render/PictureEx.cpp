@@ -5,6 +5,7 @@
 #include "document/stream/JsonCodec.h"
 #include "platform/BoundedReader.h"
 #include "platform/Error.h"
+#include "platform/MetafilePlayer.h"
 
 namespace kestrel {
 
@@ -17,6 +18,10 @@ std::optional<TGraphicClass> GraphicClassOfBytes(const QByteArray& bytes)
     if (bytes.startsWith("\x89PNG")) return TGraphicClass::gcPng;
     if (bytes.startsWith("GIF8")) return TGraphicClass::gcGif;
     if (bytes.startsWith("BM")) return TGraphicClass::gcBitmap;
+    // Enhanced metafiles, placeable Windows metafiles, and plain ones (type 1 or 2, 9 header words).
+    if (IsEnhancedMetafile(bytes) || bytes.startsWith("\xD7\xCD\xC6\x9A") || bytes.startsWith(QByteArrayView("\x01\x00\x09\x00", 4)) ||
+        bytes.startsWith(QByteArrayView("\x02\x00\x09\x00", 4)))
+        return TGraphicClass::gcMetafile;
     return std::nullopt;
 }
 
@@ -80,7 +85,7 @@ void TPictureEx::DefineProperties(TFiler& filer)
 
 void RegisterPictureFileRecord()
 {
-    RegisterJsonFileRecord("TPictureEx", "Data", [](const QByteArray& fileBytes) {
+    TJsonFileRecords::Global().Register("TPictureEx", "Data", [](const QByteArray& fileBytes) {
         const auto graphicClass = GraphicClassOfBytes(fileBytes);
         if (!graphicClass) throw EReadError(QStringLiteral("画像として読めないファイルです"));
         QByteArray record;

@@ -14,6 +14,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
+#include "platform/RenderBudget.h"
 #include "platform/Rounding.h"
 
 namespace kestrel {
@@ -546,8 +547,16 @@ void TLOText::DrawText(TCanvas& canvas, const TColorSpec& fill, const TColorSpec
     FillOutline(canvas, Shifted(DisplayOutline(), offset), fill, over);
 }
 
+QString TLOText::Problem()
+{
+    if (!layout_.TextCutShort()) return {};
+    return QStringLiteral("テキストが長すぎるため、先頭の %1 文字だけを描きます").arg(TSimpleText::MaxShownCharacters);
+}
+
 void TLOText::Paint(TCanvas& canvas)
 {
+    if (TRenderBudget* budget = canvas.RenderBudget(); budget && layout_.TextCutShort())
+        budget->Note(QStringLiteral("テキスト: %1").arg(Problem()));
     const QPoint shadow = ShadowDisplacement();
     if (!shadow.isNull()) DrawText(canvas, *shadowColor_, nullptr, shadow);
     PaintBody(canvas);
@@ -566,10 +575,9 @@ bool TLOText::NeedsBlend() const
     return BlendRatio() != 100;
 }
 
-QImage TLOText::RenderToBitmap(const TCanvas& reference)
+QImage TLOText::RenderToBitmap(const TCanvas& reference, const TRect& device)
 {
     // Painted on one ground, the soft edges would carry that ground into the blend.
-    const TRect device = reference.LogToDev(GetBounds());
     auto paintedOn = [&](Qt::GlobalColor ground) {
         QImage image(std::max(1, device.Width()), std::max(1, device.Height()), QImage::Format_RGB888);
         image.fill(ground);

@@ -135,11 +135,13 @@ public:
     void SetBounds(const TRect& rect) override;
     void DrawOutline(TCanvas& canvas) override;
     void Paint(TCanvas& canvas) override;
+    // A text longer than a label can show is drawn cut short.
+    QString Problem() override;
     bool NeedsBlend() const override;
     // Coverage of the shadow, the characters and the outline ring.
     void PaintMask(TCanvas& mask) override;
     // The colours without the ground their soft edges were painted on.
-    QImage RenderToBitmap(const TCanvas& reference) override;
+    QImage RenderToBitmap(const TCanvas& reference, const TRect& device) override;
     // A stream without a Version holds the oldest format; a new object is current.
     void ReadingStream() override { storedVersion_ = 0; }
     void Loaded() override;

@@ -112,12 +112,12 @@ void TLOShadeText::Paint(TCanvas& canvas)
     TLOText::Paint(canvas);
 }
 
-QImage TLOShadeText::RenderToBitmap(const TCanvas& reference)
+QImage TLOShadeText::RenderToBitmap(const TCanvas& reference, const TRect& device)
 {
     paintingColours_ = true;
     QImage colours;
     try {
-        colours = TLOText::RenderToBitmap(reference);
+        colours = TLOText::RenderToBitmap(reference, device);
     } catch (...) {
         paintingColours_ = false;
         throw;

@@ -45,7 +45,7 @@ public:
     bool NeedsBlend() const override;
     void Paint(TCanvas& canvas) override;
     void PaintMask(TCanvas& mask) override;
-    QImage RenderToBitmap(const TCanvas& reference) override;
+    QImage RenderToBitmap(const TCanvas& reference, const TRect& device) override;
 
 private:
     void Repaint();

@@ -154,13 +154,26 @@ void TSimpleText::SetFeedAngle(int degrees) { Change(feedAngle_, degrees); }
 const QStringList& TSimpleText::DisplayLines() const
 {
     if (display_) return *display_;
-    QStringList lines = text_.isEmpty() ? QStringList{EmptyTextPlaceholder} : text_;
+    QStringList lines;
+    qsizetype room = MaxShownCharacters;
+    for (const QString& line : text_.isEmpty() ? QStringList{EmptyTextPlaceholder} : text_) {
+        if (room <= 0) break;
+        lines << line.left(room);
+        room -= lines.last().size();
+    }
     for (QString& line : lines) {
         if (hanToZen_) line = ToFullWidth(line, minusExc_ ? QChar(u'-') : QChar());
         if (numToKnj_) line = DigitsToKanji(line);
     }
     display_ = std::move(lines);
     return *display_;
+}
+
+bool TSimpleText::TextCutShort() const
+{
+    qsizetype characters = 0;
+    for (const QString& line : text_) characters += line.size();
+    return characters > MaxShownCharacters;
 }
 
 const TSimpleText::TMeasured& TSimpleText::Measured() const
@@ -497,6 +510,30 @@ TPathPoints TSimpleText::Decorations(const TRect& box) const
     return boxes;
 }
 
+const QPainterPath& TSimpleText::GlyphOutline(uint32_t glyph) const
+{
+    const TMeasured& m = Measured();
+    auto found = m.outlines.find(glyph);
+    if (found != m.outlines.end()) return found->second;
+    TPathPoints points;
+    m.face->AppendOutline(glyph, QTransform(), points);
+    return m.outlines.emplace(glyph, ToPainterPath(points, Qt::WindingFill)).first->second;
+}
+
+void TSimpleText::FillTurnedGlyphs(QPainter& painter, const std::vector<TGlyphPlacement>& glyphs) const
+{
+    // One glyph at a time: a long title wraps round its arc, and one path of all its glyphs
+    // piled on each other costs the rasteriser far more than the glyphs one by one.
+    const QBrush brush(ToQColor(textColor_));
+    // Glyphs that land off the surface (or outside its clipping) are passed over.
+    QRectF visible = painter.worldTransform().inverted().mapRect(QRectF(0, 0, painter.device()->width(), painter.device()->height()));
+    if (painter.hasClipping()) visible &= painter.clipBoundingRect();
+    const double reach = 2 * font_.EmHeight();
+    visible.adjust(-reach, -reach, reach, reach);
+    for (const TGlyphPlacement& g : glyphs)
+        if (visible.contains(g.origin)) painter.fillPath(GlyphTransform(g).map(GlyphOutline(g.glyph)), brush);
+}
+
 QTransform TSimpleText::GlyphTransform(const TGlyphPlacement& g) const
 {
     const TMeasured& m = Measured();
@@ -559,8 +596,9 @@ void TSimpleText::Draw(TCanvas& canvas, const TRect& box) const
     const QTransform base = painter.worldTransform();
     const QRawFont raw = m.face->RawFont(font_.EmHeight());
     const std::vector<TGlyphPlacement> glyphs = Glyphs(box);
+    if (bulge_ != 0) FillTurnedGlyphs(painter, glyphs);
     // Glyphs of one angle share a run, drawn in their own turned frame.
-    for (size_t first = 0; first < glyphs.size();) {
+    for (size_t first = 0; bulge_ == 0 && first < glyphs.size();) {
         size_t last = first;
         while (last < glyphs.size() && glyphs[last].angle == glyphs[first].angle) ++last;
         const QTransform frame = QTransform().rotate(glyphs[first].angle) *

@@ -4,10 +4,12 @@
 // settings become glyphs placed in a box, horizontal or vertical, straight, turned or bent along
 // an arc. It draws them directly or records their outlines as a path.
 
+#include <QPainterPath>
 #include <QPointF>
 #include <QTransform>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -96,8 +98,13 @@ public:
     TColor TextColor() const { return textColor_; }
     void SetTextColor(TColor color) { textColor_ = color; }
 
-    // The lines as shown: the placeholder for no lines, then the display conversions.
+    // The lines as shown: the placeholder for no lines, then the display conversions; no more
+    // than MaxShownCharacters of them (a label never shows that many, and laying out more would
+    // cost memory by the character).
     const QStringList& DisplayLines() const;
+    static constexpr qsizetype MaxShownCharacters = 100000;
+    // More text than is shown; the text object reports it.
+    bool TextCutShort() const;
     // Ascent plus descent of the font, in logical units.
     int LineHeight() const;
     int LinePitch() const { return LineHeight() + lineSpacing_; }
@@ -139,6 +146,9 @@ private:
         int ascent = 0;
         int lineHeight = 0;
         std::vector<std::vector<TCharMetrics>> lines;
+        // Glyph outlines in font units, made once per glyph: arc text places each by its own
+        // turn, and a glyph drawn turned would otherwise be rasterised anew every time.
+        mutable std::map<uint32_t, QPainterPath> outlines;
     };
 
     template <typename T>
@@ -160,6 +170,9 @@ private:
     std::vector<TBar> Bars(const TMeasured& m) const;
     void AddDecorations(const TMeasured& m, QPointF lineOrigin, int length, TPathPoints& out) const;
     QTransform GlyphTransform(const TGlyphPlacement& g) const;
+    const QPainterPath& GlyphOutline(uint32_t glyph) const;
+    // Glyphs each turned their own way, filled from their cached outlines.
+    void FillTurnedGlyphs(QPainter& painter, const std::vector<TGlyphPlacement>& glyphs) const;
     // The face lacks the asked italic or bold design, which is then made from the outlines.
     bool SyntheticStyle() const;
     bool SyntheticBold() const;

@@ -25,6 +25,8 @@
 #include "edit/LayoutSession.h"
 #include "edit/LayoutSnap.h"
 #include "label/LabelData.h"
+#include "label/PaperPattern.h"
+#include "music/MusicInfo.h"
 #include "objects/PictureObject.h"
 #include "paper/FaceInfo.h"
 #include "platform/Canvas.h"
@@ -103,6 +105,11 @@ void TFaceView::Load(TLabelData& document, int face)
     TDOList objects;
     document.LoadFaceObjects(face, objects);
     for (std::unique_ptr<TDrawObject>& object : objects.ReleaseAll()) site->AddObject(std::move(object));
+    for (std::unique_ptr<TDrawObject>& object : FacePatternObjects(document, face)) {
+        object->SetSelectable(false);
+        object->SetEnabled(false);
+        patternObjects_.insert(&site->AddObject(std::move(object)));
+    }
     site->SetModified(false);
     document_ = &document;
     face_ = face;
@@ -118,7 +125,8 @@ void TFaceView::Flush()
     std::vector<TDrawObject*> frontToBack;
     site_->Objects(frontToBack, false);
     TDOList list;
-    for (TDrawObject* object : frontToBack) list.Add(*object);
+    for (TDrawObject* object : frontToBack)
+        if (!patternObjects_.count(object)) list.Add(*object);
     document_->SaveFaceObjects(face_, list);
     site_->SetModified(false);
 }
@@ -128,6 +136,7 @@ void TFaceView::Unload()
 {
     session_.Ghosts().RemoveSnapHook(this);
     ShowSite(nullptr);
+    patternObjects_.clear();
     session_.History().Clear();
     document_ = nullptr;
     face_ = -1;
@@ -170,12 +179,17 @@ bool TFaceView::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (!PictureFiles(*drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+        const bool music = onMusicDropped && !MusicPaths(*drag->mimeData()).isEmpty();
+        if (music || !PictureFiles(*drag->mimeData()).isEmpty()) drag->acceptProposedAction();
         return true;
     }
     if (type == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);
-        DropPictures(PictureFiles(*drop->mimeData()), drop->position().toPoint());
+        const QStringList music = MusicPaths(*drop->mimeData());
+        if (onMusicDropped && !music.isEmpty())
+            onMusicDropped(music);
+        else
+            DropPictures(PictureFiles(*drop->mimeData()), drop->position().toPoint());
         drop->acceptProposedAction();
         return true;
     }
@@ -191,6 +205,16 @@ QStringList TFaceView::PictureFiles(const QMimeData& data)
             files << url.toLocalFile();
     }
     return files;
+}
+
+QStringList TFaceView::MusicPaths(const QMimeData& data)
+{
+    QStringList paths;
+    for (const QUrl& url : data.urls()) {
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && (IsAudioFile(path) || IsPlaylistFile(path) || QFileInfo(path).isDir())) paths << path;
+    }
+    return paths;
 }
 
 // Each picture at its natural size with its top-left corner where it was dropped, one undo step each.

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <set>
 #include <optional>
 
 #include "paper/FaceGeometry.h"
@@ -16,6 +17,7 @@ class QVBoxLayout;
 namespace kestrel {
 
 class TCanvas;
+class TDrawObject;
 class TDrawSite;
 class TLabelData;
 class TLayoutSession;
@@ -70,6 +72,8 @@ public:
     // The user asked for the context menu at a global position; the object under the pointer is
     // selected by then.
     std::function<void(QPoint global)> onContextMenu;
+    // Music files, folders or a playlist were dropped on the face.
+    std::function<void(const QStringList& paths)> onMusicDropped;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,6 +81,8 @@ protected:
 private:
     void ShowSite(std::unique_ptr<TDrawSite> site);
     static QStringList PictureFiles(const QMimeData& data);
+    // Audio files, playlists and folders among the dropped paths.
+    static QStringList MusicPaths(const QMimeData& data);
     void DropPictures(const QStringList& files, QPoint device);
     void PaintUnderlay(TCanvas& canvas) const;
     void PaintOverlay(TCanvas& canvas) const;
@@ -110,6 +116,8 @@ private:
     int face_ = -1;
     TFaceGeometry geometry_;
     std::unique_ptr<TDrawSite> site_;
+    // The paper's pattern under the face: shown, never edited or saved with the face.
+    std::set<const TDrawObject*> patternObjects_;
     TSiteView* view_ = nullptr;
     QComboBox* zoomBox_;
     TMoveModeBar* moveModes_;

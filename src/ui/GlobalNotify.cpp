@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
+#include <stdexcept>
 
 namespace kestrel {
 
@@ -31,10 +32,25 @@ QUuid KindOf(TGlobalNotify::TEvent event)
     return {};
 }
 
-// The one listener of the toolkit's application events; it turns them into notifications.
+constexpr auto ScreenEventsName = "kestrelScreenEvents";
+
+// The one listener of an application's events; it turns them into notifications. A child of the
+// application, it goes with it and closes on the instances that still listen.
 class TScreenEvents : public QObject {
 public:
-    TScreenEvents() { Connect(); }
+    explicit TScreenEvents(QGuiApplication& application) : QObject(&application)
+    {
+        setObjectName(QLatin1String(ScreenEventsName));
+        connect(&application, &QGuiApplication::focusObjectChanged, this, [this] { Send(NotifyActiveControlChanged); });
+        connect(&application, &QGuiApplication::focusWindowChanged, this, [this] { Send(NotifyActiveFormChanged); });
+        connect(&application, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive) Send(NotifyActivate);
+            else if (state == Qt::ApplicationInactive) Send(NotifyDeactivate);
+        });
+        if (auto* dispatcher = QAbstractEventDispatcher::instance())
+            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Send(NotifyIdle); });
+        application.installEventFilter(this);
+    }
 
     TBroadcaster& Broadcaster() { return broadcaster_; }
     const QString& Hint() const { return hint_; }
@@ -44,22 +60,6 @@ public:
     {
         hint_ = hint;
         Send(NotifyHint);
-    }
-
-    // An application made after the first instance is connected then.
-    void Connect()
-    {
-        if (connected_ || !qApp) return;
-        connected_ = true;
-        connect(qApp, &QGuiApplication::focusObjectChanged, this, [this] { Send(NotifyActiveControlChanged); });
-        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] { Send(NotifyActiveFormChanged); });
-        connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-            if (state == Qt::ApplicationActive) Send(NotifyActivate);
-            else if (state == Qt::ApplicationInactive) Send(NotifyDeactivate);
-        });
-        if (auto* dispatcher = QAbstractEventDispatcher::instance())
-            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Send(NotifyIdle); });
-        qApp->installEventFilter(this);
     }
 
 protected:
@@ -79,14 +79,15 @@ protected:
 private:
     TBroadcaster broadcaster_;
     QString hint_;
-    bool connected_ = false;
 };
 
 TScreenEvents& ScreenEvents()
 {
-    static TScreenEvents events;
-    events.Connect();
-    return events;
+    QGuiApplication* application = qGuiApp;
+    if (!application) throw std::logic_error("screen events are heard only while an application runs");
+    if (auto* events = application->findChild<QObject*>(QLatin1String(ScreenEventsName), Qt::FindDirectChildrenOnly))
+        return static_cast<TScreenEvents&>(*events);
+    return *new TScreenEvents(*application);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
@@ -20,21 +21,33 @@
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
 #include "label/SheetEditing.h"
+#include "music/LabelMusic.h"
+#include "music/MusicInfo.h"
 #include "paper/FaceDescription.h"
 #include "paper/FaceInfo.h"
+#include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
+#include "platform/PrinterConfiguration.h"
+#include "print/DirectPrint.h"
+#include "print/PaperPrintSetting.h"
+#include "render/DrawSite.h"
 #include "render/GridGuide.h"
-#include "ui/CacheSettingsDialog.h"
+#include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceDesignCommands.h"
+#include "ui/EnvironmentDialog.h"
 #include "ui/FaceView.h"
+#include "ui/FolderHistory.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
 #include "ui/ObjectCommands.h"
+#include "ui/PaperCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PrintCommands.h"
+#include "ui/PrintPaperDialog.h"
+#include "ui/PrinterSettingDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
 #include "ui/WidgetPlacement.h"
@@ -45,7 +58,7 @@ namespace {
 constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 740;
 constexpr int kIdleUpdateMilliseconds = 100;
-constexpr int kMaxUndoLimit = 100;
+const QString DocumentFolderHistory = QStringLiteral("$(LabelDataHistory)");
 
 // "description|patterns|..." as the settings write filters, in the form file dialogs take.
 QString DialogFilter(const QString& pairs)
@@ -71,12 +84,18 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       catalogue_(catalogue),
       stack_(new QStackedWidget(this)),
       sheetView_(new TSheetView(stack_)),
-      faceStatus_(new QLabel(this))
+      paperCommands_(new TPaperCommands(*this, catalogue)),
+      faceStatus_(new QLabel(this)),
+      printSettings_(std::make_unique<TPaperPrintSetting>(catalogue)),
+      paperAdapter_(std::make_shared<TDirectPrintPaperAdapter>(
+          catalogue, [] { return CurrentPrinterName(); },
+          [](const QString& name) -> std::unique_ptr<IPrinterConfiguration> {
+              return TPrinterConfiguration::Named(name);
+          }))
 {
     auto session = std::make_unique<TLayoutSession>();
     session_ = session.get();
-    session_->History().SetLimit(
-        std::clamp(TAppFrame::ReadInteger(QStringLiteral("UndoLimit"), TActionList::DefaultLimit), 1, kMaxUndoLimit));
+    session_->History().SetLimit(UndoLimitSetting());
     faceView_ = new TFaceView(*session_, stack_);
     editCommands_ = new TEditCommands(session_->History(), this);
     objectCommands_ = new TObjectCommands(this);
@@ -95,6 +114,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     faceView_->onZoomChanged = [this] { UpdateStatus(); };
     sheetView_->onZoomChanged = [this] { UpdateStatus(); };
     faceView_->onContextMenu = [this](QPoint global) { ShowContextMenu(global); };
+    faceView_->onMusicDropped = [this](const QStringList& paths) { Guarded([&] { AddMusicAlbum(paths); }); };
 
     TDocumentWindow window;
     window.flushEditor = [this] { faceView_->Flush(); };
@@ -102,8 +122,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     window.choosePaper = [this]() -> std::optional<TPaperChoice> {
         if (!catalogue_) return std::nullopt;
         const TLabelData& document = flows_->Document();
-        return TPaperChooserDialog::Choose(
-            *catalogue_, {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()}, this);
+        return TPaperChooserDialog::Choose(*catalogue_,
+                                           {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()},
+                                           this, paperCommands_->ExtendedSelection());
     };
     window.fileNamed = [this](const QString& file) {
         Guarded([&] { recentFiles_->Add(QFileInfo(file).absoluteFilePath()); });
@@ -118,6 +139,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildInsertMenu();
     BuildSheetMenu();
     BuildToolMenu();
+    BuildHelpMenu();
+    // An updated catalogue brings its own printer settings per paper.
+    paperCommands_->onPatternChanged = [this] { printSettings_ = std::make_unique<TPaperPrintSetting>(catalogue_); };
     InstallPropertiesDialogs(*session_, this);
     DocumentChanged();
     idle_ = std::make_unique<TGlobalNotify>();
@@ -130,8 +154,9 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
 
 TfrmMain::~TfrmMain()
 {
-    // The face view's site must go before the document it was loaded from.
-    faceView_->Unload();
+    // The views show the document and edit in its session, which go with the flows.
+    idle_.reset();
+    delete stack_;
 }
 
 QAction* TfrmMain::AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
@@ -158,12 +183,40 @@ void TfrmMain::BuildFileMenu()
     menu.addSeparator();
     BuildRecentFilesMenu(menu);
     menu.addSeparator();
+    AddCommand(menu, "プリンタ設定(&R)...", {}, "印刷するプリンタと用紙を設定します", [this] { PrinterSetup(); })
+        ->setObjectName("actPrinterSetup");
+    discSizeCommand_ = AddCommand(menu, "外円・内円のサイズ調整(&Z)...", {}, "ディスクに印刷する外円と内円の大きさを調整します",
+                                  [this] { AdjustDiscSize(); });
+    discSizeCommand_->setObjectName("actDiscSize");
     AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
         faceView_->Flush();
-        PrintSheetFromWindow(flows_->Document(), printOptions_, this);
+        PrintSheetFromWindow(flows_->Document(), printOptions_,
+                             {printSettings_.get(), catalogue_, [this] { return PrinterSetup(); },
+                              [this] { return AdjustDiscSize(); }},
+                             this);
     });
     menu.addSeparator();
+    menu.addActions(paperCommands_->FileActions());
+    menu.addSeparator();
+    AddCommand(menu, "環境設定(&E)...", {}, "環境を設定します", [this] { EditEnvironment(TfrmEnvironment::epGeneral); })
+        ->setObjectName("actEnvironment");
+    menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
+}
+
+void TfrmMain::BuildHelpMenu()
+{
+    QMenu& help = *menuBar()->addMenu("ヘルプ(&H)");
+    help.addAction(paperCommands_->UpdaterURLAction());
+    // Its only command is hidden unless the special menu is on.
+    help.menuAction()->setVisible(paperCommands_->UpdaterURLAction()->isVisible());
+}
+
+void TfrmMain::EditEnvironment(int page)
+{
+    TfrmEnvironment dialog(this, static_cast<TfrmEnvironment::TPage>(page));
+    // The history keeps its newest steps when the limit shrinks.
+    if (dialog.exec() == QDialog::Accepted) session_->History().SetLimit(UndoLimitSetting());
 }
 
 void TfrmMain::BuildRecentFilesMenu(QMenu& menu)
@@ -310,26 +363,41 @@ void TfrmMain::RenameSheet()
     EditSheets([&](TSheetEditing& sheets) { sheets.RenameSheet(name); });
 }
 
-// Kept in the settings as "UndoLimit"; the history keeps its newest steps when it shrinks.
-void TfrmMain::ChooseUndoLimit()
-{
-    TActionList& history = session_->History();
-    bool accepted = false;
-    const int limit = QInputDialog::getInt(this, "取り消しの回数", "取り消しできる操作の数(&N):", history.Limit(), 1,
-                                           kMaxUndoLimit, 1, &accepted);
-    if (!accepted) return;
-    TAppFrame::WriteInteger(QStringLiteral("UndoLimit"), limit);
-    history.SetLimit(limit);
-}
-
 void TfrmMain::BuildToolMenu()
 {
     QMenu& menu = *menuBar()->addMenu("ツール(&T)");
-    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します", [this] {
-        TfrmCacheSettings dialog(this);
-        dialog.exec();
-    });
-    AddCommand(menu, "取り消しの回数(&U)...", {}, "取り消しできる操作の数を設定します", [this] { ChooseUndoLimit(); });
+    AddCommand(menu, "キャッシュの設定(&C)...", {}, "イメージのキャッシュを設定します",
+               [this] { EditEnvironment(TfrmEnvironment::epCache); });
+    AddCommand(menu, "アルバム情報(&M)...", {}, "アルバム情報を編集し、面の入力項目に入れます", [this] { ShowAlbums(); });
+}
+
+void TfrmMain::ShowAlbums()
+{
+    TAlbumInfo album;
+    QStringList lines;
+    if (TfrmAlbumData::Run(this, TfrmAlbumData::TPurpose::ChooseAlbum, album, lines)) FillFaceInputItems(album);
+}
+
+void TfrmMain::AddMusicAlbum(const QStringList& paths)
+{
+    TAlbumInfo album;
+    MusicToAlbum(ReadMusicPaths(paths, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier), album);
+    TAlbums albums;
+    albums.Open(AlbumsFile());
+    albums.Store(album, -1);
+    albumMemory_.currentPage = albums.Count() - 1;
+    albums.Close();
+    if (FillFaceInputItems(album) == 0)
+        TAppFrame::ShowOkMessage(QStringLiteral("アルバム「%s」(%d曲)をアルバム情報に加えました"), {album.Title(), album.TrackCount()});
+}
+
+int TfrmMain::FillFaceInputItems(const TAlbumInfo& album)
+{
+    TDrawSite* site = IsEditingFace() ? faceView_->Site() : nullptr;
+    if (!site) return 0;
+    const int items = FillSiteInputItems(*site, faceView_->Face(), album);
+    if (items) UpdateCommands();
+    return items;
 }
 
 bool TfrmMain::IsEditingFace() const
@@ -352,7 +420,9 @@ void TfrmMain::NewDocument()
 // Opening asks to save the changes itself; asking before the dialog too would ask twice.
 void TfrmMain::OpenFromDialog()
 {
-    const QString file = QFileDialog::getOpenFileName(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    QFileDialog dialog(this, "開く", {}, DialogFilter(DocumentFilter(frame_)));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QString file = TFolderHistory(DocumentFolderHistory).Run(dialog);
     if (!file.isEmpty()) flows_->Open(file);
 }
 
@@ -361,14 +431,70 @@ QString TfrmMain::ChooseSaveFile(const QString& filter)
     QFileDialog dialog(this, "名前を付けて保存", {}, DialogFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("mld");
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return TFolderHistory(DocumentFolderHistory).Run(dialog);
 }
 
 void TfrmMain::DocumentChanged()
 {
     faceView_->Unload();
     stack_->setCurrentWidget(sheetView_);
+    flows_->Document().SetPaperAdapter(paperAdapter_);
+    SetUpPrinterForPaper();
     ListenToDocument();
+    Guarded([this] { sheetView_->Load(flows_->Document()); });
+    UpdateLayoutAids();
+    UpdateCommands();
+}
+
+void TfrmMain::SetUpPrinterForPaper()
+{
+    const TPaperInfo* paper = flows_->Document().SheetPaper();
+    if (!paper) return;
+    Guarded([&] {
+        std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+        printSettings_->ApplyForPrinter(*printer, *paper);
+        printer->MakeCurrent();
+    });
+}
+
+bool TfrmMain::PrinterSetup()
+{
+    bool confirmed = false;
+    Guarded([&] {
+        if (TAppFrame::ReadBool(QStringLiteral("UseSystemPrinterDialog"), false)) {
+            std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+            confirmed = printer->ShowProperties(this);
+            if (confirmed) printer->MakeCurrent();
+        } else if (const TPaperInfo* paper = flows_->Document().SheetPaper()) {
+            TfrmPrinterSetting dialog(*printSettings_, *paper, this);
+            confirmed = dialog.exec() == QDialog::Accepted;
+        }
+    });
+    if (confirmed && flows_->Document().IsDirectPrintPaper()) RefreshPaperDisplay();
+    return confirmed;
+}
+
+bool TfrmMain::AdjustDiscSize()
+{
+    TLabelData& document = flows_->Document();
+    if (!document.IsDirectPrintPaper()) return false;
+    bool changed = false;
+    Guarded([&] {
+        const TRingAdjustment before = ReadRingAdjustment(*document.SheetPaper());
+        TfrmAdjustDiscSize dialog(document, catalogue_, this);
+        dialog.exec();
+        changed = ReadRingAdjustment(*document.SheetPaper()) != before;
+    });
+    if (changed) RefreshPaperDisplay();
+    return changed;
+}
+
+void TfrmMain::RefreshPaperDisplay()
+{
+    if (IsEditingFace()) {
+        EditFace(faceView_->Face());
+        return;
+    }
     Guarded([this] { sheetView_->Load(flows_->Document()); });
     UpdateLayoutAids();
     UpdateCommands();
@@ -464,6 +590,7 @@ void TfrmMain::UpdateCommands()
     for (QAction* command : {gridCommand_, gridSnapCommand_, guideSnapCommand_}) command->setEnabled(editing);
     gridInterval_->setEnabled(editing);
     dotGridCommand_->setEnabled(editing);
+    discSizeCommand_->setEnabled(flows_->Document().IsDirectPrintPaper());
     for (QAction* command : sheetCommands_) command->setEnabled(!editing);
     for (QAction* command : faceDesignCommands_) command->setEnabled(editing);
     UpdateStatus();
@@ -498,15 +625,7 @@ void TfrmMain::UpdateStatus()
 
 bool TfrmMain::Guarded(const std::function<void()>& step)
 {
-    try {
-        step();
-        return true;
-    } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage(QStringLiteral("%s"), {e.Message()});  // never read as macros
-    } catch (const std::exception& e) {
-        ReportUnexpectedException(e);
-    }
-    return false;
+    return TAppFrame::ShowingErrors(step);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

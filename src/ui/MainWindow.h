@@ -7,8 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "music/AlbumEditor.h"
 #include "platform/Signal.h"
 #include "print/PrintSpec.h"
+#include "ui/AlbumDataDialog.h"
 #include "ui/TextPropertiesDialog.h"
 
 class QAction;
@@ -19,11 +21,14 @@ class QStackedWidget;
 namespace kestrel {
 
 class TAppFrame;
+class TDirectPrintPaperAdapter;
 class TDocumentFlows;
+class TPaperPrintSetting;
 class THistoryManager;
 class THistoryMenu;
 class TEditCommands;
 class TObjectCommands;
+class TPaperCommands;
 class TFaceView;
 class TGlobalNotify;
 class TLayoutSession;
@@ -35,7 +40,7 @@ class TSheetView;
 // The main window: owns the document through its flows and shows either the overview of the
 // current sheet or one face being edited. Titled after the program until a document names it;
 // remembers its placement.
-class TfrmMain : public QMainWindow, public IInformationHolder {
+class TfrmMain : public QMainWindow, public IInformationHolder, public IAlbumHolder {
     Q_OBJECT
 public:
     // catalogue and productDB may be null (no paper to choose from, default product records).
@@ -65,7 +70,20 @@ public:
     bool ShowSheet();
     bool ChooseSheet(int sheet);
 
+    // "プリンタ設定": the printer setting dialog (or the printer's own with the setting
+    // "UseSystemPrinterDialog"); true when a setting was confirmed.
+    bool PrinterSetup();
+    // "外円・内円のサイズ調整" of a disc printed directly; true when the adjustment changed.
+    bool AdjustDiscSize();
+
     QStringList InformationTexts(TFieldType set) override;
+    TAlbumDialogMemory& AlbumMemory() override { return albumMemory_; }
+    QString AlbumsFile() const override { return DefaultAlbumsFile(); }
+
+    // The album dialog; its album fills the input items of the face being edited.
+    void ShowAlbums();
+    // Dropped music becomes an album of the database and fills the face's input items.
+    void AddMusicAlbum(const QStringList& paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,18 +98,24 @@ private:
     void BuildInsertMenu();
     void BuildSheetMenu();
     void BuildToolMenu();
+    void BuildHelpMenu();
+    // The environment settings, opened on a page of TfrmEnvironment.
+    void EditEnvironment(int page);
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
                         const QString& hint, std::function<void()> run);
     void DocumentChanged();
     // Follows what the document tells: sheets, paper, faces, grid and guides.
     void ListenToDocument();
     void SheetContentChanged();
+    // Sets the current printer up for the document's paper, as after every change of paper.
+    void SetUpPrinterForPaper();
+    // Shows the document's paper again as laid out now (another printer, another ring).
+    void RefreshPaperDisplay();
     void OpenFromDialog();
     QString ChooseSaveFile(const QString& filter);
     // Runs a sheet operation of the sheet screen as one undo step.
     void EditSheets(const std::function<void(TSheetEditing&)>& operation);
     void RenameSheet();
-    void ChooseUndoLimit();
     void UpdateCommands();
     void UpdateLayoutAids();
     // Catches up with what changed outside the window's own steps (a selection made by the
@@ -104,10 +128,14 @@ private:
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
+    // Fills the input items of the face being edited; the number of items.
+    int FillFaceInputItems(const TAlbumInfo& album);
+
     TAppFrame& frame_;
     TPapersV2* catalogue_;
     // Owned by the flows, with the document.
     TLayoutSession* session_ = nullptr;
+    TAlbumDialogMemory albumMemory_;
     QStackedWidget* stack_;
     TSheetView* sheetView_;
     TFaceView* faceView_ = nullptr;
@@ -116,6 +144,7 @@ private:
     std::vector<QAction*> sheetCommands_;
     // Background and template of the face being edited.
     std::vector<QAction*> faceDesignCommands_;
+    TPaperCommands* paperCommands_;
     QAction* editFaceCommand_ = nullptr;
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;
@@ -126,6 +155,9 @@ private:
     QAction* guideSnapCommand_ = nullptr;
     QSpinBox* gridInterval_ = nullptr;
     QAction* dotGridCommand_ = nullptr;
+    QAction* discSizeCommand_ = nullptr;
+    std::unique_ptr<TPaperPrintSetting> printSettings_;
+    std::shared_ptr<TDirectPrintPaperAdapter> paperAdapter_;
     std::unique_ptr<TDocumentFlows> flows_;
     std::vector<TSignalConnection> documentConnections_;
     TPrintOptions printOptions_;

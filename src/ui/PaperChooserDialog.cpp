@@ -21,6 +21,7 @@
 #include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
 #include "text/CharConvert.h"
+#include "ui/PaperSelectExFunc.h"
 #include "ui/SiteView.h"
 
 namespace kestrel {
@@ -67,6 +68,7 @@ TPaperChooserDialog::TPaperChooserDialog(TPapersV2& catalogue, const TCurrentPap
       catalogue_(catalogue),
       model_(catalogue),
       usedPapers_(QStringLiteral("$(UsedPaperHistory)"), UsedPaperLimit),
+      usedMedia_(QStringLiteral("$(UsedMediaHistory)"), UsedPaperLimit),
       searches_(QStringLiteral("$(FindPaperHistory)")),
       search_(new QComboBox(this)),
       makers_(new QComboBox(this)),
@@ -81,10 +83,11 @@ TPaperChooserDialog::TPaperChooserDialog(TPapersV2& catalogue, const TCurrentPap
     setObjectName("dlgPaperChooser");
     setWindowTitle("用紙/メディアの選択");
     usedPapers_.SetUseAccelerator(false);
+    usedMedia_.SetUseAccelerator(false);
     searches_.SetUseAccelerator(false);
 
     model_.SetSearchFold(FoldForSearch);
-    model_.SetRecentPapers(usedPapers_.Items());
+    model_.SetRecentPapers(RecentNames());
     const TStandardGenres genres = StandardGenres(catalogue_);
     model_.SetSpecialGenres(genres.userGenre, genres.defaultGenre, genres.recentGenre);
     model_.SetGenres(genres.genres, genres.groupToGenre);
@@ -116,10 +119,10 @@ TPaperChooserDialog::TPaperChooserDialog(TPapersV2& catalogue, const TCurrentPap
     buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(BuildFilters());
-    layout->addWidget(split, 1);
-    layout->addWidget(buttons);
+    layout_ = new QVBoxLayout(this);
+    layout_->addWidget(BuildFilters());
+    layout_->addWidget(split, 1);
+    layout_->addWidget(buttons);
     resize(1000, 560);
 
     ok_ = buttons->button(QDialogButtonBox::Ok);
@@ -275,11 +278,17 @@ bool TPaperChooserDialog::PassesFilters(const TPaperInfoUI& row) const
     return passes(*makers_, row.maker) && passes(*groups_, row.groupName);
 }
 
-// Recently used papers come first, most recent first; the rest keep their order.
+QStringList TPaperChooserDialog::RecentNames()
+{
+    return usedPapers_.Items() + usedMedia_.Items();
+}
+
+// Recently used papers come first, most recent first, then recently used media; the rest keep
+// their order.
 void TPaperChooserDialog::ShowRows(std::vector<int> rows)
 {
     shownRows_ = rows;
-    const QStringList recent = usedPapers_.Items();
+    const QStringList recent = RecentNames();
     std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
         const auto rank = [&](int row) {
             const qsizetype at = recent.indexOf(model_.Row(row).paperName);
@@ -371,7 +380,7 @@ void TPaperChooserDialog::accept()
     const TPaperInfo* paper = SelectedPaper();
     if (!paper) return;
     try {
-        usedPapers_.Add(paper->PaperName());
+        (IsDirectPrintPaper(catalogue_, *paper) ? usedMedia_ : usedPapers_).Add(paper->PaperName());
         if (const QString text = search_->currentText().trimmed(); !text.isEmpty()) searches_.Add(text);
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);  // the choice stands even when the settings cannot record it
@@ -386,10 +395,17 @@ bool TPaperChooserDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void TPaperChooserDialog::ShowExtendedFunctions()
+{
+    if (findChild<TframePaperSelectExFunc*>()) return;
+    layout_->insertWidget(layout_->count() - 1, new TframePaperSelectExFunc(catalogue_, this));
+}
+
 std::optional<TPaperChoice> TPaperChooserDialog::Choose(TPapersV2& catalogue, const TCurrentPaper& current,
-                                                        QWidget* parent)
+                                                        QWidget* parent, bool extendedFunctions)
 {
     TPaperChooserDialog dialog(catalogue, current, parent);
+    if (extendedFunctions) dialog.ShowExtendedFunctions();
     return dialog.exec() == QDialog::Accepted ? dialog.Choice() : std::nullopt;
 }
 

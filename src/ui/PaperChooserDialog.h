@@ -17,6 +17,7 @@ class QPushButton;
 class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 
 namespace kestrel {
 
@@ -59,8 +60,12 @@ public:
     QSpinBox& SheetCount() const { return *sheets_; }
     TPaperSite& Preview() { return preview_; }
 
-    // Runs the dialog; nothing when cancelled.
-    static std::optional<TPaperChoice> Choose(TPapersV2& catalogue, const TCurrentPaper& current, QWidget* parent);
+    // The extended paper-selection functions below the lists.
+    void ShowExtendedFunctions();
+
+    // Runs the dialog, with the extended functions when asked; nothing when cancelled.
+    static std::optional<TPaperChoice> Choose(TPapersV2& catalogue, const TCurrentPaper& current, QWidget* parent,
+                                              bool extendedFunctions = false);
 
     void accept() override;
 
@@ -79,11 +84,14 @@ private:
     // After every change of the highlighted paper.
     void SelectionChanged();
     int SelectedIndex() const;
+    // The names of the recently used papers, then of the recently used media.
+    QStringList RecentNames();
     QTreeWidgetItem* GenreItem(const QString& path);
 
     TPapersV2& catalogue_;
     TPapersUI model_;
     THistoryManager usedPapers_;
+    THistoryManager usedMedia_;
     THistoryManager searches_;
     TPaperSite preview_;
     QComboBox* search_;
@@ -96,6 +104,7 @@ private:
     QCheckBox* landscape_;
     QSpinBox* sheets_;
     QPushButton* ok_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
     // The unfiltered rows of the genre or search shown.
     std::vector<int> shownRows_;
 };

@@ -24,6 +24,7 @@
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
 #include "ui/IllustrationBrowser.h"
+#include "ui/FolderHistory.h"
 
 namespace kestrel {
 
@@ -83,8 +84,10 @@ bool LoadPictureFile(TPictureEx& picture, const QString& path)
 bool ChoosePictureFile(QWidget* parent, TPictureEx& picture)
 {
     const QString start = picture.ImageID().isEmpty() ? QString() : QFileInfo(picture.ImageID()).absolutePath();
-    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("イメージの選択"), start,
-                                                      PictureFileFilter(ExpandMacro("$(ImageFileExtentions)")));
+    QFileDialog dialog(parent, QStringLiteral("イメージの選択"), {},
+                       PictureFileFilter(ExpandMacro("$(ImageFileExtentions)")));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QString path = TFolderHistory(QStringLiteral("$(UserImageHistory)")).Run(dialog, start);
     return !path.isEmpty() && LoadPictureFile(picture, path);
 }
 

@@ -7,27 +7,30 @@
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
 #include "print/PrintCommand.h"
+#include "print/PrintSpec.h"
 #include "ui/PrintPaperDialog.h"
 #include "ui/PrintingPopup.h"
 
 namespace kestrel {
 
-void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, QWidget* parent)
+void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, const TPrintDialogContext& context,
+                          QWidget* parent)
 {
     QString pdfFile;
     {
-        TfrmPrintPaper dialog(document, options, parent);
+        TfrmPrintPaper dialog(document, options, context, parent);
         if (dialog.exec() != QDialog::Accepted) return;
         pdfFile = dialog.PdfFile();
     }
     std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
+    const TPrintSpec spec = PreparePrint(document, options, *printer);
     TPdfPrintJob job(*printer, pdfFile);
     bool printed = false;
     {
         TfrmPrinting popup(job, parent);
         job.SetOnSending([] { QApplication::processEvents(); });
         TSTDPhasedProgress progress([&popup](int percent) { popup.SetPercent(percent); });
-        printed = PrintDocument(document, options, job, progress, [] { QApplication::processEvents(); });
+        printed = PrintDocument(document, job, progress, [] { QApplication::processEvents(); }, spec);
     }
     if (!printed) TAppFrame::ShowOkMessage(QStringLiteral("印刷を中止しました。印刷データは送られていません"));
 }

@@ -5,10 +5,12 @@ class QWidget;
 namespace kestrel {
 
 class TLabelData;
+struct TPrintDialogContext;
 struct TPrintOptions;
 
 // The window's print command: the print dialog (with the options the window remembers), then
 // the job with its progress window. Says so when the job was aborted; errors reach the caller.
-void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, QWidget* parent);
+void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, const TPrintDialogContext& context,
+                          QWidget* parent);
 
 }  // namespace kestrel

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <cmath>
@@ -20,8 +21,12 @@
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
 #include "platform/PrinterConfiguration.h"
+#include "print/DirectPrint.h"
+#include "print/PaperPrintSetting.h"
 #include "print/PrintSpec.h"
+#include "print/VendorNames.h"
 #include "render/LOFace.h"
+#include "ui/DiscPrintDialogs.h"
 #include "ui/PrinterPropertiesDialog.h"
 #include "ui/SiteView.h"
 
@@ -53,14 +58,18 @@ QImage PreviewOf(TLabelData& document, int face)
 
 }  // namespace
 
-TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, QWidget* parent)
+TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, TPrintDialogContext context,
+                               QWidget* parent)
     : QDialog(parent),
       document_(document),
       remembered_(remembered),
+      context_(std::move(context)),
       printer_(TPrinterConfiguration::Current()),
       view_(new TSiteView(site_, this)),
       printers_(new QComboBox(this)),
       properties_(new QPushButton("プロパティ(&R)...", this)),
+      printerSetup_(new QPushButton("プリンタ設定(&P)...", this)),
+      discSize_(new QPushButton("外円・内円のサイズ調整(&D)...", this)),
       pdfFile_(new QLineEdit(this)),
       browse_(new QPushButton("参照(&W)...", this)),
       copies_(new QSpinBox(this)),
@@ -77,6 +86,8 @@ TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, 
     setObjectName("frmPrintPaper");
     printers_->setObjectName("Printers");
     pdfFile_->setObjectName("PdfFile");
+    printerSetup_->setObjectName("PrinterSetup");
+    discSize_->setObjectName("DiscSize");
     setWindowTitle("ラベルシートの印刷");
     InstallPrinterPropertiesDialog();
 
@@ -85,6 +96,7 @@ TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, 
     auto* printerRow = new QHBoxLayout;
     printerRow->addWidget(printers_, 1);
     printerRow->addWidget(properties_);
+    printerRow->addWidget(printerSetup_);
     printerForm->addRow("プリンタ名:", printerRow);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(pdfFile_, 1);
@@ -110,6 +122,7 @@ TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, 
     options->addRow(offsetEnabled_);
     options->addRow("左から(&L):", leftOffset_);
     options->addRow("上から(&T):", topOffset_);
+    options->addRow(discSize_);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton("印刷開始", QDialogButtonBox::AcceptRole);
@@ -125,6 +138,8 @@ TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, 
 
     connect(printers_, &QComboBox::currentTextChanged, this, [this](const QString& name) { ChoosePrinter(name); });
     connect(properties_, &QPushButton::clicked, this, [this] { printer_->ShowProperties(this); });
+    connect(printerSetup_, &QPushButton::clicked, this, [this] { RunPrinterSetup(); });
+    connect(discSize_, &QPushButton::clicked, this, [this] { RunDiscSize(); });
     connect(browse_, &QPushButton::clicked, this, [this] { ChoosePdfFile(); });
     connect(allFaces_, &QRadioButton::toggled, this, [this](bool all) { ShowAllFaces(all); });
     connect(offsetEnabled_, &QCheckBox::toggled, this, [this] { OffsetSwitched(); });
@@ -135,6 +150,11 @@ TfrmPrintPaper::TfrmPrintPaper(TLabelData& document, TPrintOptions& remembered, 
 
     LoadRemembered();
     ChoosePrinter(printer_->GetDeviceName());
+    // Frames, cut lines and a paper's pattern make no sense on a disc printed directly.
+    const bool direct = document_.IsDirectPrintPaper();
+    for (QCheckBox* box : {frame_, cutLine_, paperImage_}) box->setEnabled(!direct);
+    discSize_->setEnabled(direct && context_.discSize);
+    printerSetup_->setEnabled(bool(context_.printerSetup));
 }
 
 TfrmPrintPaper::~TfrmPrintPaper()
@@ -219,10 +239,55 @@ void TfrmPrintPaper::OffsetSwitched()
 void TfrmPrintPaper::ChoosePrinter(const QString& name)
 {
     if (name != printer_->GetDeviceName()) printer_ = TPrinterConfiguration::Named(name);
-    FitPrinterToPaper(*printer_, *document_.EffectivePaper());
+    const TPaperPrintSetting plain(nullptr);
+    (context_.settings ? *context_.settings : plain).ApplyForPrinter(*printer_, *document_.SheetPaper());
     const bool pdf = printer_->IsPdf();
     pdfFile_->setEnabled(pdf);
     browse_->setEnabled(pdf);
+}
+
+void TfrmPrintPaper::RunPrinterSetup()
+{
+    if (!context_.printerSetup || !context_.printerSetup()) return;
+    printer_ = TPrinterConfiguration::Current();
+    const QSignalBlocker quiet(printers_);
+    printers_->setCurrentText(printer_->GetDeviceName());
+    const bool pdf = printer_->IsPdf();
+    pdfFile_->setEnabled(pdf);
+    browse_->setEnabled(pdf);
+}
+
+// The faces keep their previews once fetched: changed rings need the faces made anew.
+void TfrmPrintPaper::RunDiscSize()
+{
+    if (!context_.discSize || !context_.discSize()) return;
+    const QByteArray selection = ViewSelection();
+    BuildFaceView();
+    ShowSelection(selection);
+    view_->update();
+}
+
+bool TfrmPrintPaper::CheckDirectPrint()
+{
+    while (DirectPrintRefused(document_, *printer_, context_.catalogue)) {
+        TfrmConfirmPrinter confirm(this);
+        confirm.exec();
+        if (confirm.Choice() == TfrmConfirmPrinter::cpPrintAnyway) return true;
+        if (confirm.Choice() == TfrmConfirmPrinter::cpCancel) return false;
+        RunPrinterSetup();
+    }
+    return true;
+}
+
+// A Canon printer already set to a printable disc needs no reminder to load one.
+bool TfrmPrintPaper::ConfirmStart()
+{
+    const TCanonExtDDI canon(*printer_);
+    const int media = canon.Value(ciMediaType);
+    if (canon.Available() && (media == CanonDiscMedia || media == CanonOtherDiscMedia)) return true;
+    const std::unique_ptr<TPaperInfo> paper = PaperOnTray(*printer_, *document_.SheetPaper(), context_.catalogue);
+    const QString sizeName = PaperSizeName(*printer_, *paper);
+    return TAppFrame::ConfirmOkCancel(StartConfirmationTemplate(sizeName), {sizeName});
 }
 
 bool TfrmPrintPaper::ChoosePdfFile()
@@ -257,6 +322,7 @@ TPrintRequest TfrmPrintPaper::Request() const
 
 bool TfrmPrintPaper::Start()
 {
+    if (!CheckDirectPrint()) return false;
     const TPrintRequest request = Request();
     const QString problem = PrintRequestProblem(request);
     if (!problem.isEmpty()) {
@@ -264,8 +330,7 @@ bool TfrmPrintPaper::Start()
         return false;
     }
     if (printer_->IsPdf() && pdfFile_->text().isEmpty() && !ChoosePdfFile()) return false;
-    const QString sizeName = PaperSizeName(*printer_, *document_.EffectivePaper());
-    if (!TAppFrame::ConfirmOkCancel(StartConfirmationTemplate(sizeName), {sizeName})) return false;
+    if (!ConfirmStart()) return false;
     RememberPrintRequest(request, remembered_);
     WritePrintSettings({request.topOffset, request.leftOffset, request.offsetEnabled, 0});
     printer_->MakeCurrent();

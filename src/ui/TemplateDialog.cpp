@@ -15,6 +15,7 @@
 
 #include "app/AppFrame.h"
 #include "app/MessageBox.h"
+#include "label/FacePreview.h"
 #include "label/LabelData.h"
 #include "platform/Error.h"
 
@@ -41,7 +42,7 @@ QIcon Preview(const TTemplateInfo& entry)
 {
     QImage image;
     try {
-        if (!entry.wholeFile) TLabelData::ReadPreviewFromFile(entry.fileName, entry.sheetIndex, entry.faceIndex, image, false);
+        if (!entry.wholeFile) ReadPreviewFromFile(entry.fileName, entry.sheetIndex, entry.faceIndex, image, false);
     } catch (const EKestrel&) {
         image = QImage();
     }

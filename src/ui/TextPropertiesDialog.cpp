@@ -3,23 +3,30 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <algorithm>
 
 #include "app/AppFrame.h"
+#include "music/LabelMusic.h"
+#include "music/MusicInfo.h"
 #include "paper/ProductInfo.h"
 #include "platform/Canvas.h"
 #include "platform/Cp932.h"
 #include "platform/FontServices.h"
 #include "text/CDDFile.h"
 #include "text/LOText.h"
+#include "ui/AlbumDataDialog.h"
 #include "ui/ColorSpecEditor.h"
+#include "ui/DialogButtons.h"
 
 namespace kestrel {
 
@@ -129,12 +136,39 @@ TTextPropertiesDialog::TTextPropertiesDialog(TLOText& text, QWidget* parent)
 
 TTextPropertiesDialog::~TTextPropertiesDialog() = default;
 
+void TTextPropertiesDialog::InsertAlbum()
+{
+    TAlbumInfo album;
+    QStringList lines;
+    if (TfrmAlbumData::Run(this, TfrmAlbumData::TPurpose::InsertLines, album, lines)) lines_->setPlainText(lines.join(u'\n'));
+}
+
+void TTextPropertiesDialog::InsertFolder()
+{
+    const bool noNameParsing = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+    const QString folder = chooseFolder ? chooseFolder() : QFileDialog::getExistingDirectory(this, windowTitle());
+    if (folder.isEmpty()) return;
+    TAlbumInfo album;
+    MusicToAlbum(ReadFolder(folder, noNameParsing), album);
+    lines_->setPlainText(MusicLines(album).join(u'\n'));
+}
+
 void TTextPropertiesDialog::BuildControls()
 {
     auto* form = new QFormLayout;
     lines_ = new QPlainTextEdit(this);
     lines_->setMinimumHeight(90);
     form->addRow(QStringLiteral("テキスト(&T)"), lines_);
+    auto* albums = CommandButton(QStringLiteral("アルバム情報(&M)..."), this);
+    auto* folder = CommandButton(QStringLiteral("フォルダ(&D)..."), this);
+    folder->setToolTip(QStringLiteral("Shift キーを押しながら選ぶと、ファイル名を分けずに曲名にします"));
+    connect(albums, &QPushButton::clicked, this, [this] { InsertAlbum(); });
+    connect(folder, &QPushButton::clicked, this, [this] { InsertFolder(); });
+    auto* musicRow = new QHBoxLayout;
+    musicRow->addWidget(albums);
+    musicRow->addWidget(folder);
+    musicRow->addStretch();
+    form->addRow(QString(), musicRow);
 
     font_ = new QComboBox(this);
     font_->setEditable(true);

@@ -4,6 +4,7 @@
 // spacing, arc, distortion preset, outline ring and shadow. It edits the object it is given.
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -66,6 +67,12 @@ public:
     static bool Edit(QWidget* parent, TDrawObject& object);
 
     void accept() override;
+    // An album from the album dialog, as the lines of the text.
+    void InsertAlbum();
+    // The music files of a folder as the lines of the text.
+    void InsertFolder();
+    // Where InsertFolder takes its folder from (a folder dialog unless set).
+    std::function<QString()> chooseFolder;
 
 private:
     void BuildControls();

@@ -27,4 +27,10 @@ QSize TWidgetPlacement::ScreenSize() const
     return screen ? screen->size() : QSize();
 }
 
+QRect TWidgetPlacement::OwnerBounds() const
+{
+    if (const QWidget* owner = widget_.parentWidget()) return owner->window()->geometry();
+    return QRect(QPoint(0, 0), ScreenSize());
+}
+
 }  // namespace kestrel

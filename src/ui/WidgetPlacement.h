@@ -14,6 +14,7 @@ public:
     QRect NormalBounds() const override;
     void SetNormalBounds(const QRect& bounds) override;
     QSize ScreenSize() const override;
+    QRect OwnerBounds() const override;
 
 private:
     QWidget& widget_;

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/ProductDB.h"
 #include "platform/InstanceChannel.h"
+#include "platform/QtMessages.h"
 #include "platform/WorkingFiles.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageDialog.h"
@@ -86,6 +88,7 @@ int main(int argc, char** argv)
         PrintDisplayHint(argc, argv);
         return 1;
     }
+    InstallQtMessageFilter();
     QApplication app(argc, argv);
     // The desktop entry the window belongs to, for its icon and name in the desktop's task list.
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
@@ -115,6 +118,14 @@ int main(int argc, char** argv)
     InstallCatalogueHooks(hooks, papers);
     InstallImageCacheHooks(hooks);
     InstallProductDBHooks(hooks, productDB, frame);
+    hooks.loadPlugIns = [&dataMain](const QString& folder) {
+        dataMain.ImageServers().LoadFolder(folder, dataMain.PluginClient());
+    };
+    hooks.freePlugIns = [&dataMain] { dataMain.ImageServers().Clear(); };
+    dataMain.PluginClient().activeWindow = [] {
+        QWidget* window = QApplication::activeWindow();
+        return window ? quint64(window->winId()) : quint64(0);
+    };
     hooks.createMainWindow = [&] {
         mainWindow = std::make_unique<TfrmMain>(frame, papers.Catalogue(), productDB.get());
         mainWindow->show();

@@ -218,8 +218,10 @@ public:
     QRect NormalBounds() const override { return bounds; }
     void SetNormalBounds(const QRect& r) override { bounds = r; }
     QSize ScreenSize() const override { return screen; }
+    QRect OwnerBounds() const override { return owner; }
     QRect bounds;
     QSize screen{1280, 1025};
+    QRect owner{100, 50, 800, 600};
 };
 
 TEST_F(AppFrameTest, FormPlacementDefaultsCentreAndClipThenSavedValuesWin)

@@ -219,10 +219,12 @@ TEST(DocumentCommands, ThumbnailWritesThePngAFileManagerAsksFor)
 TEST(DocumentCommands, ThumbnailReadsOnlyRegularDocuments)
 {
     const QString out = test::TestFolder() + "/t.png";
-    for (const QString& source : {QStringLiteral("/dev/zero"), test::TestFolder()}) {
+    for (const auto& [source, cause] : {std::pair{QStringLiteral("/dev/zero"), "通常のファイルではありません"},
+                                        std::pair{test::TestFolder(), "フォルダです"}}) {
         const test::TCliRun run = RunCli({"thumbnail", source, out});
         EXPECT_EQ(run.exitCode, 1) << source.toStdString();
-        EXPECT_TRUE(run.err.contains("通常のファイルではありません")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(cause))) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("データではありません")) << "an unreadable file is not foreign data";
     }
     const test::TCliRun tooLarge = RunCli({"thumbnail", "a.mld", out, "5000"});
     EXPECT_EQ(tooLarge.exitCode, 2);

@@ -117,7 +117,17 @@ TEST(Desktop, BashCompletesCommandsAndOptions)
     };
     EXPECT_EQ(complete("kestrel-cli th", 1), "thumbnail\nthumbnails\n");
     EXPECT_EQ(complete("kestrel-cli render doc.mld --o", 3), "--out\n");
-    EXPECT_EQ(complete("kestrel-cli papers --", 2), "--catalogue\n--faces\n--help\n");
+    EXPECT_EQ(complete("kestrel-cli papers --", 2), "--catalogue\n--export\n--faces\n--help\n--import\n");
+    EXPECT_EQ(complete("kestrel-cli albums --", 2), "--columns\n--db\n--help\n");
+    // A folder of tracks is completed with folders only, an album number with nothing.
+    const QString tracks = test::TestFolder() + "/tracks/";
+    ASSERT_TRUE(QDir(tracks).mkpath("disc1"));
+    QFile playlist(tracks + "list.m3u");
+    ASSERT_TRUE(playlist.open(QIODevice::WriteOnly));
+    playlist.close();
+    EXPECT_EQ(complete("kestrel-cli music doc.mld --folder " + tracks, 4), tracks + "disc1\n");
+    EXPECT_EQ(complete("kestrel-cli music doc.mld --playlist " + tracks, 4), tracks + "disc1\n" + tracks + "list.m3u\n");
+    EXPECT_EQ(complete("kestrel-cli music doc.mld --album ''", 4), "\n");
 }
 
 TEST(Desktop, IconsAreRenderedInEverySizeOfTheTheme)

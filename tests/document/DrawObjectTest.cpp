@@ -493,11 +493,15 @@ TEST(Painting, MaskAndOwnBitmapFollowTheTargetMapping)
     QImage target = WhiteImage(40, 40);
     TCanvas canvas(target);
     canvas.SetMapping({QPoint(0, 0), QSize(10, 10), QPoint(0, 0), QSize(1, 1)});
-    const QImage own = obj.RenderToBitmap(canvas);
+    const QImage own = obj.RenderToBitmap(canvas, canvas.LogToDev(obj.GetBounds()));
     EXPECT_EQ(own.size(), QSize(20, 5));
     EXPECT_EQ(own.format(), QImage::Format_RGB888);
     EXPECT_EQ(PixelAt(own, 0, 0), clRed);
     EXPECT_EQ(PixelAt(own, 19, 4), clRed);
+    // Only the area asked for: the object's bottom-right corner.
+    const QImage corner = obj.RenderToBitmap(canvas, {28, 23, 30, 25});
+    EXPECT_EQ(corner.size(), QSize(2, 2));
+    EXPECT_EQ(PixelAt(corner, 1, 1), clRed);
 
     QImage mask(10, 10, QImage::Format_Grayscale8);
     mask.fill(0);

@@ -131,7 +131,7 @@ TEST_F(JsonCodec, HostileInputIsRefusedWithItsPathAndReason)
     // Nesting deeper than the cap is refused, not followed down the stack.
     QJsonObject deep{{"class", "TTestRect"}};
     for (int i = 0; i < 80; ++i) deep = QJsonObject{{"class", "TTestRect"}, {"children", QJsonArray({deep})}};
-    EXPECT_TRUE(Refusal(deep).endsWith("入れ子が深すぎます"));
+    EXPECT_TRUE(Refusal(deep).endsWith("入れ子が深すぎます（64 段まで）")) << Refusal(deep).toStdString();
     EXPECT_THROW(ParseJson("{\"class\": "), EJsonError);
 }
 
@@ -145,7 +145,9 @@ TEST_F(JsonCodec, FileRecordsComeFromTheInstalledReaderRelativeToTheBaseFolder)
     QJsonObject json{{"class", "TTestRect"}, {"properties", QJsonObject{{"Data", QJsonObject{{"file", "photo.bin"}}}}}};
     EXPECT_EQ(Refusal(json), "properties.Data: ファイルから読み込めないデータです");
 
-    RegisterJsonFileRecord("TTestRect", "Data", [](const QByteArray& bytes) -> QByteArray { return "<" + bytes + ">"; });
+    TJsonFileRecords records;
+    records.Register("TTestRect", "Data", [](const QByteArray& bytes) -> QByteArray { return "<" + bytes + ">"; });
+    options_.fileRecords = &records;
     options_.baseDir = QDir(folder.path());
     EXPECT_EQ(static_cast<TTestRect&>(*Read(json)).data, "<raw>");
     json.insert("properties", QJsonObject{{"Data", QJsonObject{{"file", "missing.jpg"}}}});

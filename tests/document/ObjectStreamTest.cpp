@@ -271,6 +271,11 @@ TEST(ObjectStream, ReadingReportsUnknownClassesPropertiesAndPaths)
     EXPECT_EQ(ReadFailure("TPF0" + Str("TNope") + Str("") + '\0' + '\0'),
               QStringLiteral("クラス TNope が見つかりません"));
     EXPECT_EQ(ReadFailure(RectWith(Str("Nope") + Hex("0201"))), NoPropertyText);
+    // Names of damaged streams are shown, never echoed with their control bytes.
+    EXPECT_EQ(ReadFailure("TPF0" + Str("T\x01\x1b[2J") + Str("") + '\0' + '\0'),
+              QStringLiteral("クラス T\\x01\\x1b[2J が見つかりません"));
+    EXPECT_EQ(ReadFailure(RectWith(Str("No\npe") + Hex("0201")), true),
+              QStringLiteral("プロパティが存在しません（クラス TTestRect、プロパティ No\\x0ape）"));
     EXPECT_EQ(ReadFailure(RectWith({}, Str("TComponent") + Str("") + End2)), FormatErrorText);  // abstract
     EXPECT_EQ(ReadFailure(RectWith(Str("Font.Weight") + Hex("0201"))), NoPropertyText);
     EXPECT_EQ(ReadFailure(RectWith(Str("Left.X") + Hex("0201"))), PathErrorText);
@@ -394,7 +399,7 @@ TEST(ObjectStream, ObjectListsCountTheirStreamsAndDropForeignClasses)
             ReadObjectList(hostile, TTestRect::StaticClass(), Options());
             ADD_FAILURE();
         } catch (const EReadError& e) {
-            EXPECT_EQ(e.Message(), ReadErrorText);
+            EXPECT_EQ(e.Message(), QStringLiteral("オブジェクトが 10000 個を超えています"));
         }
     }
     const QByteArray minusOne = Hex("ffffffff");
@@ -419,7 +424,7 @@ TEST(ObjectStream, AStreamOrAListCreatesAtMostTheAllowedNumberOfObjects)
         ReadObject(over, options);
         ADD_FAILURE();
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.Message(), ReadErrorText);
+        EXPECT_EQ(e.Message(), QStringLiteral("オブジェクトが 2 個を超えています"));
     }
 
     // The objects of a list share one budget.
@@ -464,7 +469,7 @@ TEST(ObjectStream, DeepNestingIsRefused)
     QByteArray children;
     for (int i = 0; i < 200; ++i) children += Str("TTestRect") + Str("") + '\0';
     children += QByteArray(200, '\0');
-    EXPECT_EQ(ReadFailure(RectWith({}, children)), FormatErrorText);
+    EXPECT_EQ(ReadFailure(RectWith({}, children)), QStringLiteral("入れ子が 64 段を超えています"));
 
     // A property the class keeps but never stores is read past, within the same depth limit.
     EXPECT_EQ(ReadRect(RectWith(Str("Depth") + Hex("01 01 0203 00 0e 01 0141 0601 42 00 00 00") + Str("Top") +
@@ -472,7 +477,7 @@ TEST(ObjectStream, DeepNestingIsRefused)
                   ->Top(),
               5);
     const QByteArray deepList = Str("Depth") + QByteArray(100, '\x01') + QByteArray(100, '\0');
-    EXPECT_EQ(ReadFailure(RectWith(deepList)), FormatErrorText);
+    EXPECT_EQ(ReadFailure(RectWith(deepList)), QStringLiteral("入れ子が 64 段を超えています"));
 }
 
 TEST(ClassRegistry, AncestorsComeAlongAndTheFirstNameWins)

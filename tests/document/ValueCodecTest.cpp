@@ -183,10 +183,27 @@ TEST(ValueCodec, HostileLengthsFailBeforeAllocating)
 TEST(ValueCodec, NestingIsCapped)
 {
     const QByteArray deep = QByteArray(100, '\x01') + QByteArray(100, '\x00');
-    EXPECT_EQ(FailureOf(deep, [](TReader& r) { r.SkipValue(); }), FormatErrorText);
+    EXPECT_EQ(FailureOf(deep, [](TReader& r) { r.SkipValue(); }), QStringLiteral("入れ子が 64 段を超えています"));
     const QByteArray shallow = QByteArray(10, '\x01') + QByteArray(10, '\x00');
     EXPECT_EQ(FailureOf(shallow, [](TReader& r) { r.SkipValue(); }), QStringLiteral("(no error)"));
-    EXPECT_EQ(FailureOf(QByteArray(100, '\x01'), [](TReader& r) { r.SkipValue(); }), FormatErrorText);
+    EXPECT_EQ(FailureOf(QByteArray(100, '\x01'), [](TReader& r) { r.SkipValue(); }), QStringLiteral("入れ子が 64 段を超えています"));
+}
+
+TEST(ValueCodec, StringsLongerThanALabelHoldsAreRefusedNamingTheLimit)
+{
+    const QString limit = QStringLiteral("文字列が 4194304 文字を超えています");
+    const QString justOver(TReader::MaxStringCharacters + 1, u'x');
+    EXPECT_EQ(FailureOf(Written([&](TWriter& w) { w.WriteString(justOver); }), [](TReader& r) { r.ReadString(); }), limit);
+    // Many lines that are short each but long together.
+    const QByteArray lines = Written([](TWriter& w) {
+        w.WriteListBegin();
+        for (int i = 0; i < 5; ++i) w.WriteString(QString(TReader::MaxStringCharacters / 4, u'y'));
+        w.WriteListEnd();
+    });
+    EXPECT_EQ(FailureOf(lines, [](TReader& r) { r.ReadStringList(); }), limit);
+    const QString atLimit(TReader::MaxStringCharacters, u'z');
+    EXPECT_EQ(FailureOf(Written([&](TWriter& w) { w.WriteString(atLimit); }), [](TReader& r) { r.ReadString(); }),
+              QStringLiteral("(no error)"));
 }
 
 TEST(Cp932, ConvertsBothWaysAndMarksWhatItCannotHold)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 
+#include "app/XMLIniFile.h"
 #include "document/DOGroup.h"
 #include "document/DOList.h"
 #include "document/storage/DocNameList.h"
@@ -19,8 +20,12 @@
 #include "imaging/PreviewCache.h"
 #include "label/LabelData.h"
 #include "label/LabelDocumentFixtures.h"
+#include "music/AlbumCSV.h"
+#include "music/Albums.h"
+#include "music/CSVData.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
+#include "paper/PapersV2.h"
 #include "paper/ProductDB.h"
 #include "platform/Cp932.h"
 #include "platform/Graphic.h"
@@ -28,6 +33,7 @@
 #include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
+#include "support/SyntheticAudio.h"
 #include "support/TestEnvironment.h"
 #include "text/CoonsDistortion.h"
 #include "text/DateFormat.h"
@@ -250,6 +256,10 @@ void AddDesignSeeds(std::map<QString, TSeeds>& seeds)
 {
     seeds["DateFormat"] = {{"era.txt", ToCp932(DateFormatChoices()[6])}, {"months.txt", ToCp932(DateFormatChoices()[39])},
                            {"clock.txt", ToCp932(QStringLiteral("c tt ampm A/P zzz 'quoted' \"also\" mmmm dddddd"))}};
+    seeds["VersionUpFile"] = {
+        {"quoted.vup", "CORVIDNET VERSION UP FILE\r\n12,\"2005/04/01 10:30:00\"\r\nKestrelMusic.ppz\r\n"},
+        {"plain.vup", "corvidnet version up file\n7, 2005-4-1 10:30:00\nKestrelMusic.PPR"},
+        {"wide.vup", ToCp932(QStringLiteral("CORVIDNET VERSION UP FILE\r\n\"0012\",\"2005／04／01　10：30：00\"\r\n用紙.ppz\r\n"))}};
     seeds["DataIndex"] = {{"BackGrnd.dat", ToCp932(QStringLiteral("; genres\r\n[CD,*]\r\nCaption=グラデーション\r\nGenre=Data\\BackGrnd\\Gradation\r\n"
                                                                   "[Dot]\r\nCaption=ドット\r\nSubGenre1=水玉,Data\\BackGrnd\\Dot,1\r\n"))},
                           {"Illust.dat", ToCp932(QStringLiteral("[Music]\r\nCaption=音楽\r\nGenre=Data\\Illust\\Music\r\nColor=0x933A1F\r\n"))}};
@@ -264,11 +274,106 @@ void AddDesignSeeds(std::map<QString, TSeeds>& seeds)
                                                                  "ShortStyleDefine1=T%s,3,1,3,A%s,3,10\r\n"))}};
 }
 
+TAlbumInfo SampleAlbum(const QString& title)
+{
+    TAlbumInfo album;
+    album.SetTitle(title);
+    album.SetArtist(QStringLiteral("歌手"));
+    for (const char* name : {"一曲目", "Two, \"quoted\"", "three\r\nlines"}) {
+        TTrackInfo& track = album.Tracks().Add();
+        track.SetTitle(QString::fromUtf8(name));
+        track.SetTime(QStringLiteral("3:05"));
+    }
+    return album;
+}
+
+// An album database and its CSV export, both written by the program.
+void AddAlbumSeeds(std::map<QString, TSeeds>& seeds)
+{
+    const QString file = SeedFile(QStringLiteral("Albums.dat"));
+    TAlbums albums;
+    albums.Open(file, true);
+    albums.Store(SampleAlbum(QStringLiteral("盤")), -1);
+    albums.Store(TAlbumInfo(), -1);
+    TAlbumExportOptions options;
+    options.file = SeedFile(QStringLiteral("albums.csv"));
+    options.allAlbums = true;
+    ExportAlbumsCsv(albums, 0, options);
+    albums.Close();
+    seeds["Albums"] = {{"Albums.dat", test::ReadFileBytes(file)}};
+    seeds["AlbumCsv"] = {{"albums.csv", test::ReadFileBytes(options.file)}};
+}
+
+QByteArray FixtureHead(const QString& name, qint64 size)
+{
+    return test::ReadFileBytes(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/music/fixtures/") + name).left(size);
+}
+
+// Tags and playlists the program does not write: made here and by the music fixtures' tools.
+void AddTagSeeds(std::map<QString, TSeeds>& seeds)
+{
+    seeds["Tags"] = {{"synthetic.mp3", test::SyntheticMp3({QStringLiteral("題名"), "Artist", "Album", 1, QByteArray(300, 'c')})},
+                     {"v22.mp3", FixtureHead("v22.mp3", 4096)},
+                     {"v24.mp3", FixtureHead("vbr_v24_utf8.mp3", 8192)},
+                     {"mpeg2.mp3", FixtureHead("mpeg2_v23_utf16.mp3", 8192)},
+                     {"macbinary.mp3", FixtureHead("macbinary.mp3", 8192)},
+                     {"rmp3.rmp", FixtureHead("rmp3.rmp", 4096)},
+                     {"wave.wav", FixtureHead("pcm_info.wav", 2048) + FixtureHead("pcm_info.wav", 1 << 20).right(200)},
+                     {"v1.mp2", FixtureHead("layer2_v1.mp2", 1 << 20).right(2048)}};
+    seeds["Playlist"] = {{"cp932.m3u", FixtureHead("cp932.m3u", 4096)},
+                         {"utf8.m3u8", FixtureHead("utf8.m3u8", 4096)},
+                         {"list.asx", FixtureHead("list.asx", 4096)}};
+}
+
+// The shipped printer data and a store of characters only code page 932 holds, as the store
+// writes them; and the shipped printer settings table as the catalogue keeps it.
+void AddPrinterSeeds(std::map<QString, TSeeds>& seeds)
+{
+    QFile data(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/DirectPrinter.xml"));
+    data.open(QIODevice::ReadOnly);
+    TXMLIniFile printers;
+    printers.LoadFromText(QString::fromUtf8(data.readAll()));
+    TXMLIniFile store;
+    store.GetSection(QStringLiteral("Plugin\\Env")).WriteString(QStringLiteral("Name"), QStringLiteral("①㈱\\髙"));
+    seeds["XMLStore"] = {{"printers.xml", printers.SaveToBytes()}, {"store.xml", store.SaveToBytes()}};
+    QFile table(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/PrinterSetting.ini"));
+    table.open(QIODevice::ReadOnly);
+    seeds["PrinterSetting"] = {{"PrinterSetting.ini", EncodeTextLines(QString::fromUtf8(table.readAll()).split(u'\n'))}};
+}
+
+TSeeds CsvSeeds()
+{
+    TCSVData table;
+    table.SetHasHeader(true);
+    table.SetHeader(TCSVStringList({"title", "artist"}));
+    table.AddRow(TCSVStringList({ToCp932(QStringLiteral("夜明けの歌")), "A, B"}));
+    table.AddRow(TCSVStringList({"two\r\nlines", "say \"hi\""}));
+    return {{"cp932.csv", table.SaveToBytes()},
+            {"utf8.csv", QStringLiteral("\uFEFFtitle,note\r\n曲,\"x\"\r\n").toUtf8()},
+            {"nul.csv", QByteArray("a\nb\0\n", 5)}};
+}
+
+// What a plug-in writes: UTF-16 units in the machine's order.
+QByteArray PluginTextBytes(const QString& text)
+{
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
+}
+
+TSeeds PluginDescriptionSeeds()
+{
+    return {{"two-servers.xml", PluginTextBytes(QStringLiteral("<plugin name=\"曲名データ\"><dataServer name=\"サーバーA\"/>"
+                                                               "<dataServer name=\"Kestrel\"/></plugin>"))},
+            {"plain.xml", PluginTextBytes(QStringLiteral("<plugin name=\"取得\"/>"))}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
     std::map<QString, TSeeds> seeds;
     AddPictureSeeds(seeds);
+    AddAlbumSeeds(seeds);
+    AddTagSeeds(seeds);
+    AddPrinterSeeds(seeds);
     AddDesignSeeds(seeds);
     const QByteArray document = DocumentBytes(2);
     seeds["LabelDocument"] = {{"one-sheet.mld", DocumentBytes(1)}, {"two-sheets.mld", document}};
@@ -279,6 +384,8 @@ std::map<QString, TSeeds> WriterSeeds()
     seeds["ProductDatabase"] = {{"products.cdb", ProductDatabaseBytes()}};
     seeds["DistortionPresets"] = {{"presets.cdd", PresetFileBytes()}};
     seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
+    seeds["Csv"] = CsvSeeds();
+    seeds["PluginDescription"] = PluginDescriptionSeeds();
     seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
     seeds["InstanceMessage"] = {{"document.bin", EncodeInstanceMessage({QStringLiteral("/home/ユーザー/ラベル 1.mld")})},
                                 {"nothing.bin", EncodeInstanceMessage({})}};

@@ -82,5 +82,52 @@ TEST(CSVData, FindSortAndIndexErrors)
     }
 }
 
+TEST(CSVData, NulBytesSeparateLikeOtherControlBytesAndAreQuotedOnWrite)
+{
+    EXPECT_EQ(Parse(QByteArray("a\0b,c\0", 6)), (QList<QByteArray>{"a", "b", "c"}));
+    EXPECT_EQ(Parse(QByteArray("\0\0", 2)), QList<QByteArray>{});
+    const TCSVStringList row({QByteArray("x\0y", 3)});
+    EXPECT_EQ(row.ToCSV(), QByteArray("\"x\0y\"", 5));
+    EXPECT_EQ(Parse(row.ToCSV()), row.Fields());
+
+    TCSVData table;
+    table.LoadFromBytes(QByteArray("a\nb\0\n", 5));
+    ASSERT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(table.GetRow(1).Fields(), QList<QByteArray>{"b"});
+}
+
+QString LoadError(TCSVData& table, const QByteArray& bytes)
+{
+    try {
+        table.LoadFromBytes(bytes);
+    } catch (const ECSVError& e) {
+        return e.Message();
+    }
+    return {};
+}
+
+TEST(CSVData, RecordsFieldsAndRowsBeyondTheirBoundsAreRefusedNamingTheLine)
+{
+    TCSVData table;
+    table.SetHasHeader(true);
+    table.LoadFromBytes("h\r\nkept\r\n");
+    // A quoted line break counts as a line, as an editor shows it.
+    const QByteArray longRecord = "h\r\n\"a\nb\"\r\n" + QByteArray(MaxCSVRecordBytes + 1, 'x') + "\r\n";
+    EXPECT_EQ(LoadError(table, longRecord), QStringLiteral("CSV の 4 行目: 1 行が 1048576 バイトを超えています"));
+
+    QByteArray manyFields = "h\n";
+    for (int i = 0; i <= MaxCSVFields; ++i) manyFields += "f,";
+    EXPECT_EQ(LoadError(table, manyFields), QStringLiteral("CSV の 2 行目: 項目が 4096 個を超えています"));
+
+    const QByteArray manyRows = "h\n" + QByteArray("r\n").repeated(MaxCSVRows + 1);
+    EXPECT_EQ(LoadError(table, manyRows), QStringLiteral("CSV の 200002 行目: 行が 200000 行を超えています"));
+    // A refused file leaves the table as it was.
+    ASSERT_EQ(table.RowCount(), 1);
+    EXPECT_EQ(table.GetRow(0).Field(0), "kept");
+
+    EXPECT_TRUE(LoadError(table, "h\n" + QByteArray("r\n").repeated(MaxCSVRows)).isEmpty());
+    EXPECT_EQ(table.RowCount(), MaxCSVRows);
+}
+
 }  // namespace
 }  // namespace kestrel

@@ -7,6 +7,7 @@
 #include "platform/Canvas.h"
 #include "platform/Clipboard.h"
 #include "platform/PictureCodecs.h"
+#include "platform/RenderBudget.h"
 #include "support/PictureFixtures.h"
 
 namespace kestrel {
@@ -139,6 +140,61 @@ TEST(PictureObject, ATurnedPictureFillsItsTurnedRectangle)
     const QImage out = Render(*object);
     EXPECT_EQ(out.pixel(50, 25), qRgb(255, 0, 0));
     EXPECT_EQ(out.pixel(25, 50), qRgb(128, 128, 128));
+}
+
+TEST(PictureObject, ALargePictureDrawnSmallIsDecodedSmall)
+{
+    auto object = std::make_unique<TLOImage>();
+    object->ImageData().Picture().SetGraphic(TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(Solid(1600, 1200, qRgb(0, 0, 255)))));
+    object->SetBounds({10, 10, 90, 70});
+    QImage surface(100, 100, QImage::Format_RGB32);
+    surface.fill(Qt::white);
+    TCanvas canvas(surface);
+    EXPECT_EQ(object->ImageData().PaintedImage(canvas, object->Rect()).size(), QSize(100, 75));
+    object->Paint(canvas);
+    EXPECT_NEAR(qBlue(surface.pixel(50, 40)), 255, 4);
+    EXPECT_EQ(surface.pixel(95, 95), qRgb(255, 255, 255));
+    // The picture itself was never decoded whole.
+    EXPECT_EQ(object->ImageData().Picture().Graphic().DecodingBytes({1600, 1200}), 1600 * 1200 * 4);
+}
+
+TEST(PictureObject, APictureBeyondThePaintersBudgetDrawsTheErrorPictureAndIsNamed)
+{
+    auto object = Picture(Solid(1000, 1000, qRgb(0, 200, 0)), {0, 0, 100, 100});
+    object->ImageData().Picture().SetImageID("/photos/big.bmp");
+    QImage surface(100, 100, QImage::Format_RGB32);
+    surface.fill(qRgb(128, 128, 128));
+    TRenderBudget budget(1 << 20);
+    {
+        TCanvas canvas(surface);
+        canvas.SetRenderBudget(&budget);
+        // Drawn at ten times its size it needs 40 MB of decoded pixels.
+        canvas.SetMapping({{0, 0}, {1, 1}, {0, 0}, {10, 10}});
+        object->Paint(canvas);
+    }
+    ASSERT_EQ(budget.Problems().size(), 1);
+    EXPECT_TRUE(budget.Problems()[0].startsWith(QStringLiteral("BMP 画像（1000×1000）「/photos/big.bmp」は描くのに"))) << budget.Problems()[0].toStdString();
+    EXPECT_NE(surface.pixel(50, 50), qRgb(0, 200, 0));
+    EXPECT_NE(surface.pixel(50, 50), qRgb(128, 128, 128));  // the error picture covers it
+    EXPECT_EQ(budget.Held(), 0);
+}
+
+TEST(PictureObject, PicturesSharingABudgetTakeTurnsInIt)
+{
+    auto first = Picture(Solid(300, 300, qRgb(255, 0, 0)), {0, 0, 300, 300});
+    auto second = Picture(Solid(300, 300, qRgb(0, 0, 255)), {0, 0, 300, 300});
+    QImage surface(300, 300, QImage::Format_RGB32);
+    TRenderBudget budget(1 << 20);  // room for one decoded picture at a time
+    TCanvas canvas(surface);
+    canvas.SetRenderBudget(&budget);
+    for (int round = 0; round < 2; ++round) {
+        first->Paint(canvas);
+        EXPECT_EQ(surface.pixel(150, 150), qRgb(255, 0, 0));
+        second->Paint(canvas);
+        EXPECT_EQ(surface.pixel(150, 150), qRgb(0, 0, 255));
+    }
+    EXPECT_TRUE(budget.Problems().isEmpty());
+    EXPECT_LE(budget.Held(), budget.Limit());
 }
 
 TEST(PictureObject, StreamsKeepTheFileBytesAndOldPicturesConvert)

@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -35,9 +36,8 @@ QString LoadError(const QByteArray& json)
 
 TEST(CatalogueSource, EveryShippedPaperHasItsFacesOnThePaperWithoutOverlap)
 {
-    const QByteArray json = test::ShippedSource();
-    ASSERT_FALSE(json.isEmpty());
-    const TCatalogueSource source = LoadCatalogueSource(json);
+    ASSERT_FALSE(test::ShippedSource().isEmpty());
+    const TCatalogueSource source = test::LoadShippedSource();
     ASSERT_GE(source.papers.size(), 40u);
     for (const auto& paper : source.papers) {
         SCOPED_TRACE(paper->PaperName().toStdString());
@@ -50,7 +50,7 @@ TEST(CatalogueSource, EveryShippedPaperHasItsFacesOnThePaperWithoutOverlap)
 
 TEST(CatalogueSource, ShippedPapersCoverTheMediaTheProgramOffers)
 {
-    const TCatalogueSource source = LoadCatalogueSource(test::ShippedSource());
+    const TCatalogueSource source = test::LoadShippedSource();
     std::set<TFaceShape> shapes;
     std::set<int> discHoles;
     bool eightCentimetreTray = false, backInlay = false;
@@ -73,7 +73,7 @@ TEST(CatalogueSource, ShippedPapersCoverTheMediaTheProgramOffers)
 TEST(CatalogueSource, BuiltCatalogueReopensWithThePapersInSourceOrder)
 {
     test::TCatalogueFixture fixture;
-    const TCatalogueSource source = LoadCatalogueSource(test::ShippedSource());
+    const TCatalogueSource source = test::LoadShippedSource();
     TPapersV2 catalogue(fixture.io);
     catalogue.Create("Kestrel.ppr");
     BuildCatalogue(source, catalogue);
@@ -139,6 +139,77 @@ TEST(CatalogueSource, FaultsAreReportedInJapaneseWithThePaper)
         "GroupName": "G", "Faces": [{"Left": 0, "Top": 0, "Width": 500, "Height": 500, "FaceShape": "fsRect"},
                                     {"Left": 400, "Top": 400, "Width": 500, "Height": 500, "FaceShape": "fsRect"}]}})";
     EXPECT_TRUE(LoadError(SourceWith(overlapping)).contains("ラベル2 が他のラベルと重なっています"));
+}
+
+// The minimal source with global text blocks (a JSON object's members).
+QByteArray SourceWithBlocks(const QByteArray& blocks)
+{
+    QByteArray json = SourceWith(GoodPaper);
+    return json.replace("\"papers\":", QByteArray("\"globalInfo\": {" + blocks + "}, \"papers\":"));
+}
+
+TEST(CatalogueSource, GlobalBlocksAreLinesOrFilesBesideTheSourceAndReachTheCatalogue)
+{
+    const auto files = [](const QString& name) -> QByteArray {
+        return name == "printers.xml" ? "<root>\r\n<DirectPrinterInfo/>\r\n</root>\r\n" : QByteArray();
+    };
+    const TCatalogueSource source = LoadCatalogueSource(
+        SourceWithBlocks(R"("GenreInfo": ["G=ダイレクトプリント\\その他"], "DirectPrinter": "printers.xml")"), files);
+    EXPECT_EQ(source.globalInfo.at("GenreInfo"), QStringList{"G=ダイレクトプリント\\その他"});
+    EXPECT_EQ(source.globalInfo.at("DirectPrinter"), (QStringList{"<root>", "<DirectPrinterInfo/>", "</root>"}));
+
+    test::TCatalogueFixture fixture;
+    TPapersV2 catalogue(fixture.io);
+    catalogue.Create("Kestrel.ppr");
+    BuildCatalogue(source, catalogue);
+    QStringList lines;
+    catalogue.ReadGlobalInfo("DirectPrinter", lines);
+    EXPECT_EQ(lines, source.globalInfo.at("DirectPrinter"));
+}
+
+TEST(CatalogueSource, BlocksThatCannotBeUsedAreRefused)
+{
+    const auto blocksError = [](const QByteArray& blocks) {
+        try {
+            LoadCatalogueSource(SourceWithBlocks(blocks), [](const QString&) { return QByteArray("<root"); });
+        } catch (const EReadError& e) {
+            return e.Message();
+        }
+        return QString();
+    };
+    EXPECT_TRUE(blocksError(R"("Unheard": [])").contains("「Unheard」は使えません"));
+    EXPECT_TRUE(blocksError(R"("GenreInfo": ["H=ラベル"])").contains("「H=ラベル」"));
+    EXPECT_TRUE(blocksError(R"("GenreInfo": ["G"])").contains("グループ名=ジャンル"));
+    EXPECT_TRUE(blocksError(R"("DirectPrinter": "printers.xml")").contains("DirectPrinter"));
+    EXPECT_TRUE(blocksError(R"("DirectPrinter": ["<root/>"])").contains("DirectPrinterInfo"));
+    EXPECT_TRUE(blocksError(R"("PrinterSetting": 3)").contains("ファイル名"));
+    // A file name needs someone to read it.
+    EXPECT_THROW(LoadCatalogueSource(SourceWithBlocks(R"("PrinterSetting": "x.ini")")), EReadError);
+}
+
+TEST(CatalogueSource, TheShippedDiscGroupsAreDirectPrintGenresWithPrinterDataForBothMakers)
+{
+    const TCatalogueSource source = test::LoadShippedSource();
+    const QStringList& genres = source.globalInfo.at("GenreInfo");
+    ASSERT_EQ(genres.size(), source.groups.size());  // every group has its genre
+    int discPapers = 0;
+    for (const auto& paper : source.papers) {
+        const QString genre = genres.filter(QRegularExpression("^" + QRegularExpression::escape(paper->GroupName()) + "="))
+                                  .value(0)
+                                  .section(u'=', 1);
+        const bool direct = genre.startsWith("ダイレクトプリント");
+        EXPECT_EQ(direct, paper->PaperName().contains("ディスク (印刷面")) << paper->PaperName().toStdString();
+        discPapers += direct;
+    }
+    EXPECT_EQ(discPapers, 8);
+
+    const QString printers = source.globalInfo.at("DirectPrinter").join('\n');
+    EXPECT_GE(printers.count("PrinterName=\"Epson "), 12);
+    EXPECT_GE(printers.count("PrinterName=\"Canon "), 6);
+    for (const QString& group : source.groups) {
+        if (!group.startsWith("ダイレクトプリント")) continue;
+        EXPECT_TRUE(printers.contains("PrinterName=\"" + group + "\"")) << group.toStdString();
+    }
 }
 
 }  // namespace

@@ -6,16 +6,29 @@
 
 #include "paper/CatalogueStorage.h"
 #include "paper/CatalogueJson.h"
+#include "paper/CatalogueSource.h"
 #include "paper/PapersV2.h"
 
 namespace kestrel::test {
 
+// A file of the shipped catalogue's source folder (data/papers).
+inline QByteArray ShippedDataFile(const QString& name)
+{
+    QFile file(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/") + name);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
 // The source of the shipped catalogue (data/papers/papers.json).
 inline QByteArray ShippedSource()
 {
-    QFile file(QStringLiteral(KESTREL_TEST_SOURCE_DIR "/../data/papers/papers.json"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
+    return ShippedDataFile(QStringLiteral("papers.json"));
+}
+
+// The shipped source read with the files it names.
+inline TCatalogueSource LoadShippedSource()
+{
+    return LoadCatalogueSource(ShippedSource(), &ShippedDataFile);
 }
 
 // Catalogue "files" kept in memory, with a count of saves per file.

@@ -2,6 +2,7 @@
 // catalogue, each checked against an independent reader.
 
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstring>
@@ -163,7 +164,7 @@ QString BuildShippedCatalogue(const TCatalogueSource& source)
 
 TEST(CompoundCatalogue, TheShippedCatalogueIsACompoundFileThatReadsBackTheSame)
 {
-    const TCatalogueSource source = LoadCatalogueSource(test::ShippedSource());
+    const TCatalogueSource source = test::LoadShippedSource();
     const QString file = BuildShippedCatalogue(source);
 
     const test::TOleListing listing = test::ListWithOlefile(file);
@@ -220,6 +221,42 @@ TEST(CompoundCatalogue, FreePascalReadsAPaperStream)
         EXPECT_TRUE(text.contains(line)) << line << " in\n" << text.toStdString();
     EXPECT_FALSE(text.contains("CutCenterWidth"));
     EXPECT_TRUE(text.endsWith("end\n"));
+}
+
+// Processor time of the calling thread: the machine's other work does not count.
+double ThreadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
+// Building, saving and opening a catalogue of n copies of the shipped papers; seconds per paper.
+double SecondsPerPaper(const TCatalogueSource& shipped, int n)
+{
+    TCatalogueSource source;
+    source.purposes = shipped.purposes;
+    source.groups = shipped.groups;
+    for (int i = 0; i < n; ++i) {
+        source.papers.push_back(shipped.papers[size_t(i) % shipped.papers.size()]->Clone());
+        source.papers.back()->SetPaperName(QStringLiteral("用紙 %1").arg(i));
+    }
+    const double start = ThreadCpuSeconds();
+    const QString file = BuildShippedCatalogue(source);
+    TPaperCatalogue service;
+    service.OpenSystem(file);
+    EXPECT_EQ(service.Catalogue()->Count(), n);
+    EXPECT_EQ(service.Catalogue()->IndexOfName(QStringLiteral("用紙 %1").arg(n - 1)), n - 1);
+    return (ThreadCpuSeconds() - start) / n;
+}
+
+// Catalogues used to be built and opened in time growing with the square of their papers.
+TEST(CompoundCatalogue, CataloguesBuildAndOpenInTimeLinearInTheirPapers)
+{
+    const TCatalogueSource shipped = test::LoadShippedSource();
+    SecondsPerPaper(shipped, 200);  // everything loaded once
+    const double small = SecondsPerPaper(shipped, 1000), large = SecondsPerPaper(shipped, 6000);
+    EXPECT_LT(large, small * 2.5) << small * 1000 << " ms per paper of 1000, " << large * 1000 << " of 6000";
 }
 
 }  // namespace

@@ -11,11 +11,14 @@
 #include "platform/PictureCodecs.h"
 #include "platform/ZlibContainer.h"
 #include "support/CfbTestSupport.h"
+#include "support/PictureFixtures.h"
 
 namespace kestrel {
 namespace {
 
+using test::Bitmap;
 using test::ReadFileBytes;
+using test::Solid;
 
 // Pictures of every layout, with Pillow's pixels for each, in the test's own folder.
 class ReferencePictures : public ::testing::Test {
@@ -167,10 +170,21 @@ TEST_F(ReferencePictures, TruncatedFilesOfEveryFormatFailCleanly)
 {
     for (const char* name : {"colour.bmp", "runs.bmp", "alpha.png", "interlaced.gif"}) {
         const QByteArray bytes = ReadFileBytes(Path(name));
-        for (qsizetype cut : {qsizetype(0), qsizetype(10), bytes.size() / 2, bytes.size() * 3 / 4}) {
-            TGraphicClass graphicClass;
-            ASSERT_TRUE(GraphicClassForExtension(QFileInfo(name).suffix(), graphicClass));
+        TGraphicClass graphicClass;
+        ASSERT_TRUE(GraphicClassForExtension(QFileInfo(name).suffix(), graphicClass));
+        // A cut header is refused when the picture is read; a cut past the header when the
+        // pixels are decoded, with the cause.
+        for (qsizetype cut : {qsizetype(0), qsizetype(10)})
             EXPECT_THROW(TGraphic(graphicClass, bytes.left(cut)), EReadError) << name << " cut at " << cut;
+        for (qsizetype cut : {bytes.size() / 2, bytes.size() * 3 / 4}) {
+            try {
+                const TGraphic cutShort(graphicClass, bytes.left(cut));
+                EXPECT_TRUE(cutShort.Image().isNull()) << name << " cut at " << cut;
+                EXPECT_FALSE(cutShort.DecodeProblem().isEmpty()) << name << " cut at " << cut;
+                EXPECT_THROW(cutShort.ImageCovering({4, 4}), EReadError) << name << " cut at " << cut;
+            } catch (const EReadError&) {
+                // the cut reached into the header
+            }
         }
     }
     // JPEG damage past the header decodes as far as it goes, like other readers; the header itself must be there.
@@ -207,6 +221,39 @@ TEST(PictureCodecs, EncodersRoundTripThroughTheDecoders)
     clear.fill(Qt::transparent);
     EXPECT_EQ(TGraphic::FromImage(clear).Class(), TGraphicClass::gcPng);
     EXPECT_EQ(TGraphic::FromImage(picture).Class(), TGraphicClass::gcBitmap);
+}
+
+TEST(PictureCodecs, HeadersGiveTheSizeWithoutDecodingAndTooLargeOnesSayTheLimit)
+{
+    const QImage picture = Solid(40, 24, qRgb(10, 200, 30));
+    EXPECT_EQ(BmpImageSize(EncodeBmp24(picture)), QSize(40, 24));
+    EXPECT_EQ(PngImageSize(EncodePng(picture)), QSize(40, 24));
+    EXPECT_EQ(JpegImageSize(EncodeJpeg(picture)), QSize(40, 24));
+    const TGraphic packed(TGraphicClass::gcBitmap, PackContainer(EncodeBmp24(picture)));
+    EXPECT_EQ(QSize(packed.Width(), packed.Height()), QSize(40, 24));
+    try {
+        CheckPictureSize(40000, 10);
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("画像が大きすぎます（40000×10 ピクセル。一辺 30000 ピクセル、全体で 6710 万ピクセルまで）"));
+    }
+}
+
+TEST(PictureCodecs, APictureIsDecodedOnlyAsFineAsItIsWanted)
+{
+    const QImage picture = Solid(800, 600, qRgb(200, 120, 40));
+    for (const TGraphic& graphic : {TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(picture)), TGraphic(TGraphicClass::gcPng, EncodePng(picture)),
+                                    Bitmap(picture)}) {
+        EXPECT_EQ(graphic.CoveringSize({100, 75}), QSize(100, 75));
+        EXPECT_EQ(graphic.CoveringSize({101, 75}), QSize(200, 150));
+        EXPECT_EQ(graphic.CoveringSize({2000, 10}), QSize(800, 600));
+        const QImage reduced = graphic.ImageCovering({100, 75});
+        EXPECT_EQ(reduced.size(), QSize(100, 75));
+        EXPECT_NEAR(qRed(reduced.pixel(50, 40)), 200, 4);
+    }
+    // JPEG pictures are never held whole on the way: their DCT gives the reduced size.
+    EXPECT_EQ(TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(picture)).DecodingBytes({100, 75}), 100 * 75 * 4);
+    EXPECT_EQ(TGraphic(TGraphicClass::gcPng, EncodePng(picture)).DecodingBytes({100, 75}), 800 * 600 * 4);
 }
 
 TEST_F(ReferencePictures, JpegsDecodeAtReducedSizesThroughTheDct)

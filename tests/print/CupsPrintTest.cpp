@@ -4,13 +4,15 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-#include "PrivateCups.h"
+#include "support/PrivateCups.h"
 #include "label/LabelDocumentFixtures.h"
 #include "print/PrintSpec.h"
 #include "platform/PrintJob.h"
 #include "platform/PrinterConfiguration.h"
 #include "print/PhasedProgress.h"
+#include "print/PaperPrintSetting.h"
 #include "print/PrintCommand.h"
+#include "print/PrintSpec.h"
 
 namespace kestrel {
 namespace {
@@ -30,7 +32,7 @@ protected:
         request.printFrame = true;
         RememberPrintRequest(request, options_);
         printer_ = TPrinterConfiguration::Named(test::TPrivateCups::Queue);
-        FitPrinterToPaper(*printer_, *document_.EffectivePaper());
+        TPaperPrintSetting(nullptr).ApplyForPrinter(*printer_, *document_.SheetPaper());
     }
 
     bool Print(const std::function<void(TPdfPrintJob&)>& prepare = {}, const std::function<void()>& idle = {})
@@ -38,7 +40,7 @@ protected:
         job_ = std::make_unique<TPdfPrintJob>(*printer_, QString());
         if (prepare) prepare(*job_);
         TSTDPhasedProgress progress;
-        return PrintDocument(document_, options_, *job_, progress, idle);
+        return PrintDocument(document_, *job_, progress, idle, FillPrintSpec(options_, false));
     }
 
     test::TPrivateCups cups_;

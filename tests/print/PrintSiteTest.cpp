@@ -243,17 +243,17 @@ TEST_F(PrintSiteTest, TargetRectRoundsOutwardsAndGrowsByTenPixels)
 TEST_F(PrintSiteTest, OnlyAPrintThatHappenedStampsThePrintDate)
 {
     PutRects(document, 0, {{0, 0, 1190, 1190}});
-    const TPrintOptions options;
+    const TPrintSpec remembered = FillPrintSpec(TPrintOptions{}, false);
     const double before = document.Dates().lastPrint;
     TImagePrintDevice aborted(QSize(2100, 2970), QSize(254, 254));
-    EXPECT_FALSE(PrintDocument(document, options, aborted, progress, [&] { aborted.Abort(); }));
+    EXPECT_FALSE(PrintDocument(document, aborted, progress, [&] { aborted.Abort(); }, remembered));
     EXPECT_EQ(document.Dates().lastPrint, before);
     TImagePrintDevice failing(QSize(2100, 2970), QSize(254, 254));
-    EXPECT_THROW(PrintDocument(document, options, failing, progress, [] { throw std::runtime_error("gone"); }),
+    EXPECT_THROW(PrintDocument(document, failing, progress, [] { throw std::runtime_error("gone"); }, remembered),
                  std::runtime_error);
     EXPECT_EQ(document.Dates().lastPrint, before);
     TImagePrintDevice printed(QSize(2100, 2970), QSize(254, 254));
-    EXPECT_TRUE(PrintDocument(document, options, printed, progress, {}));
+    EXPECT_TRUE(PrintDocument(document, printed, progress, {}, remembered));
     EXPECT_GT(document.Dates().lastPrint, before);
     EXPECT_EQ(printed.pages.size(), 1u);
 }

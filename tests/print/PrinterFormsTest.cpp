@@ -8,6 +8,8 @@
 #include "platform/Error.h"
 #include "platform/PrinterConfiguration.h"
 #include "platform/PrinterForms.h"
+#include "FakePrinter.h"
+#include "print/PaperPrintSetting.h"
 #include "print/PrintCommand.h"
 #include "print/PrintSpec.h"
 
@@ -23,24 +25,12 @@ std::vector<TFormInfo> SomeForms()
 }
 
 // A printer with fixed forms, set to one of them.
-class TFakePrinter : public IPrinterConfiguration {
-public:
-    explicit TFakePrinter(int paperSize) : forms_(SomeForms()) { mode_.paperSize = paperSize; }
-    QString GetDeviceName() const override { return "fake"; }
-    QString GetPort() const override { return {}; }
-    TDeviceMode& GetDeviceMode() override { return mode_; }
-    const IPrinterForm& GetForms() override { return forms_; }
-    void ResetDeviceMode() override {}
-    bool ShowProperties(QObject*) override { return false; }
-    void MakeCurrent() override {}
-    void MergeDeviceMode() override {}
-    bool AddForm(const QString&, QSize) override { return false; }
-    void ClearFormCache() override {}
-
-private:
-    TDeviceMode mode_;
-    TPrinterForm forms_;
-};
+test::TFakePrinter PrinterSetTo(int paperSize)
+{
+    test::TFakePrinter printer(SomeForms());
+    printer.GetDeviceMode().paperSize = paperSize;
+    return printer;
+}
 
 std::unique_ptr<TMatrixPaperInfo> SquarePaperOf(int size)
 {
@@ -65,15 +55,15 @@ TEST(PrinterForm, FindsByNameSizeNearSizeAndId)
 
 TEST(PaperSizeName, TheFormNameWithinTwoMillimetresElseThePapersOwnSize)
 {
-    TFakePrinter square(300);
+    test::TFakePrinter square = PrinterSetTo(300);
     EXPECT_EQ(PaperSizeName(square, *SquarePaperOf(1200)), "Square 120");
     EXPECT_EQ(PaperSizeName(square, *SquarePaperOf(1184)), "118.4 x 118.4mm");
-    TFakePrinter a4(9);
+    test::TFakePrinter a4 = PrinterSetTo(9);
     EXPECT_EQ(PaperSizeName(a4, *SquarePaperOf(1200)), "120 x 120mm");
     // A printer set to an id it does not list still names the paper's size.
-    TFakePrinter unknown(77);
+    test::TFakePrinter unknown = PrinterSetTo(77);
     EXPECT_EQ(PaperSizeName(unknown, *SquarePaperOf(1200)), "120 x 120mm");
-    TFakePrinter user(UserPaperId);
+    test::TFakePrinter user = PrinterSetTo(UserPaperId);
     user.GetDeviceMode().paperWidth = 1190;
     user.GetDeviceMode().paperLength = 1210;
     EXPECT_EQ(PaperSizeName(user, *SquarePaperOf(1200)), "119 x 121mm");
@@ -94,9 +84,10 @@ TEST(PaperSizeName, TheConfirmationNeverReadsTheNameAsAPlaceholder)
 TEST(PdfPrinter, FitsItsPageToThePaperAddingACustomSizeWhenNeeded)
 {
     auto pdf = TPrinterConfiguration::Named(PdfPrinterName());
-    FitPrinterToPaper(*pdf, *test::TwoDiscPaper());
+    const TPaperPrintSetting settings(nullptr);
+    settings.ApplyForPrinter(*pdf, *test::TwoDiscPaper());
     EXPECT_EQ(pdf->SelectedPageSize()->id(), QPageSize::A4);
-    FitPrinterToPaper(*pdf, *SquarePaperOf(1234));
+    settings.ApplyForPrinter(*pdf, *SquarePaperOf(1234));
     const QSizeF mm = pdf->SelectedPageSize()->size(QPageSize::Millimeter);
     EXPECT_NEAR(mm.width(), 123.4, 0.01);
     EXPECT_EQ(pdf->GetForms().GetForm(pdf->GetForms().FindByID(pdf->GetDeviceMode().paperSize)).GetName(),
@@ -119,10 +110,10 @@ TEST(PrintRequest, NoChosenFaceIsRefusedAndTheOffsetSwitchZeroesOnlyThisPrint)
     TPrintOptions options;
     RememberPrintRequest(request, options);
     EXPECT_EQ(options.leftOffset, 0);
-    EXPECT_EQ(FillPrintSpec(options).Faces, (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(FillPrintSpec(options, false).Faces, (std::vector<uint8_t>{0, 1}));
     request.offsetEnabled = true;
     RememberPrintRequest(request, options);
-    EXPECT_EQ(FillPrintSpec(options).Offset, QPoint(123, -45));
+    EXPECT_EQ(FillPrintSpec(options, false).Offset, QPoint(123, -45));
 }
 
 TEST(GreyBlur, AnEdgeBecomesASmoothRampOfAboutTheRadius)

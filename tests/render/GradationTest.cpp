@@ -47,6 +47,23 @@ TEST(GradationRamp, StopsAreSpreadEvenlyAndReverseRunsBackwards)
     EXPECT_TRUE(Near(reversed[0], Blue));
 }
 
+TEST(GradationRamp, ARepeatedListRampsLikeItsStopsWrittenOutAndLongListsCostNoMemory)
+{
+    EXPECT_EQ(BuildGradationRamp(TGradationColorList({Red, Blue, Green}, 3), false),
+              BuildGradationRamp({Red, Blue, Green, Red, Blue, Green, Red, Blue, Green}, false));
+    EXPECT_EQ(BuildGradationRamp(TGradationColorList({Red, Blue}, 2).Closed(), true),
+              BuildGradationRamp({Red, Blue, Red, Blue, Red}, true));
+
+    // A hundred thousand stops repeated 1024 times: a hundred million entries, never spelled out.
+    std::vector<TColor> stops(100000);
+    for (size_t i = 0; i < stops.size(); ++i) stops[i] = i % 2 ? Red : Blue;
+    const TGradationColorList huge(stops, 1024);
+    EXPECT_EQ(huge.Count(), 102400000);
+    const TGradationRamp ramp = BuildGradationRamp(huge, false);
+    EXPECT_EQ(ramp[0], Rgb(Blue));
+    EXPECT_FALSE(GradationTile(huge, rgkConeClockwise, 45).isNull());
+}
+
 TEST(GradationTile, SimpleKindsRunAlongTheirAngle)
 {
     const QImage leftToRight = GradationTile({Red, Blue}, rgkSimple, 270);

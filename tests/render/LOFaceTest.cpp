@@ -114,9 +114,7 @@ TEST_F(LOFaceTest, WithoutSingleSelectionClicksToggleEachFace)
 
 TEST(PaperSite, AFaceClickIsToldWhenTheButtonIsReleased)
 {
-    test::TRecordingSession editing;
     TPaperSite site;
-    editing.Attach(site);
     const TMatrixPaperInfo paper = TwoDiscs();
     site.ShowPaper(&paper);
     std::vector<int> clicks;

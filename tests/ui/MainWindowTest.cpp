@@ -575,11 +575,11 @@ TEST_F(MainWindowTest, TheFaceShownKeepsItsDontPrintObjectsWhileASheetPrints)
     TSTDPhasedProgress progress;
     int repaints = 0;
     bool alwaysShown = true;
-    ASSERT_TRUE(PrintDocument(window.Flows().Document(), TPrintOptions{}, printer, progress, [&] {
+    ASSERT_TRUE(PrintDocument(window.Flows().Document(), printer, progress, [&] {
         // What the print job lets run: the screen repaints while the job renders its bands.
         alwaysShown = alwaysShown && surface.grab().toImage().pixel(onScreen) == blue;
         ++repaints;
-    }));
+    }, FillPrintSpec(TPrintOptions{}, false)));
     EXPECT_GT(repaints, 0);
     EXPECT_TRUE(alwaysShown) << "the screen is no print output";
     ASSERT_EQ(printer.pages.size(), 1u);

@@ -15,13 +15,9 @@
 
 #include "app/AppFrame.h"
 #include "app/ProgramMacros.h"
-#include "document/ActionList.h"
-#include "document/DODesigner.h"
 #include "document/ObjectKinds.h"
 #include "document/stream/ObjectStream.h"
-#include "edit/GhostList.h"
 #include "edit/LayoutSession.h"
-#include "edit/ModelStartup.h"
 #include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
 #include "objects/LOLine.h"

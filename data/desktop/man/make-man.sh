@@ -14,7 +14,8 @@ list_commands()
 {
     "$cli" help | sed -n 's/^  \([a-z][a-z-]*\)\( .*\)\{0,1\}$/\1/p' | while read -r name; do
         "$cli" "$name" --help >"$work/help"
-        usage=$(sed -n 's/^使い方: [^ ]* //p' "$work/help")
+        # Brackets escaped: "[--option] (choice)" would otherwise read as a Markdown link.
+        usage=$(sed -n 's/^使い方: [^ ]* //p' "$work/help" | sed 's/\([][]\)/\\\1/g')
         summary=$(sed -n 1p "$work/help")
         details=$(sed -n '/^使い方: /,$p' "$work/help" | sed '1d; s/^ *//' | tr '\n' ' ')
         printf '**%s**\n: %s %s\n\n' "$usage" "$summary" "$details"
@@ -25,7 +26,7 @@ list_commands()
 if grep -q '^@COMMANDS@$' "$source"; then list_commands >"$work/commands.md"; fi
 sed -e "s|@VERSION@|$version|g" -e "s|@SHORT_VERSION@|$short_version|g" -e "s|@DATADIR@|$datadir|g" \
     -e "/^@COMMANDS@\$/{r $work/commands.md" -e 'd;}' "$source" >"$work/page.md"
-# Japanese runs have no spaces to break at: let troff break after their punctuation and set the
-# lines ragged, so that man never meets a line it cannot break or stretch, in whatever locale it
-# renders the page.
-go-md2man -in "$work/page.md" | sed -e 's/\([、。・)）]\)/\1\\:/g' -e '/^\.TH /a .ad l' >"$output"
+# Japanese runs have no spaces to break at: let troff break after their punctuation and before an
+# opening parenthesis, and set the lines ragged, so that man never meets a line it cannot break or
+# stretch, in whatever locale it renders the page.
+go-md2man -in "$work/page.md" | sed -e 's/\([、。・)）]\)/\1\\:/g' -e 's/\([^\\]\)\([(（]\)/\1\\:\2/g' -e '/^\.TH /a .ad l' >"$output"

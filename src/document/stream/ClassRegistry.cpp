@@ -40,7 +40,7 @@ const TClassInfo* TClassRegistry::Find(QByteArrayView name) const
 const TClassInfo& TClassRegistry::Get(QByteArrayView name) const
 {
     if (const TClassInfo* info = Find(name)) return *info;
-    throw EReadError(QStringLiteral("クラス %1 が見つかりません").arg(QString::fromLatin1(name)));
+    throw EReadError(QStringLiteral("クラス %1 が見つかりません").arg(ShownName(name)));
 }
 
 }  // namespace kestrel

@@ -1,9 +1,9 @@
 #include "document/stream/JsonCodec.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -13,6 +13,8 @@
 #include "document/stream/ValueCodec.h"
 #include "platform/BoundedReader.h"
 #include "platform/Cp932.h"
+#include "platform/Graphic.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemErrorText.h"
 
 namespace kestrel {
@@ -30,12 +32,6 @@ const QString StreamKey = QStringLiteral("stream");
 constexpr double ExactIntegerLimit = 9007199254740992.0;
 
 QString Latin(const QByteArray& name) { return QString::fromLatin1(name); }
-
-std::map<std::pair<QByteArray, QByteArray>, TJsonFileRecordReader>& FileRecordReaders()
-{
-    static std::map<std::pair<QByteArray, QByteArray>, TJsonFileRecordReader> readers;
-    return readers;
-}
 
 // ---------------------------------------------------------------- writing
 
@@ -403,7 +399,7 @@ private:
         DepthScope(TJsonObjectReader& reader, const QString& path) : reader_(reader)
         {
             if (++reader_.depth_ > reader_.options_.maxDepth)
-                throw EJsonError(path, QStringLiteral("入れ子が深すぎます"));
+                throw EJsonError(path, QStringLiteral("入れ子が深すぎます（%1 段まで）").arg(reader_.options_.maxDepth));
         }
         ~DepthScope() { --reader_.depth_; }
 
@@ -429,8 +425,8 @@ QByteArray Base64Value(const QJsonValue& value, const QString& path)
 class TJsonReadFiler : public TFiler {
 public:
     TJsonReadFiler(const TPersistent& target, const QString& key, const QJsonValue& value, const QString& path,
-                   const QDir& baseDir)
-        : target_(target), key_(key), value_(value), path_(path), baseDir_(baseDir)
+                   const QDir& baseDir, const TJsonFileRecords& fileRecords)
+        : target_(target), key_(key), value_(value), path_(path), baseDir_(baseDir), fileRecords_(fileRecords)
     {
     }
     bool Handled() const { return handled_; }
@@ -482,19 +478,21 @@ private:
         if (!file.isString()) throw EJsonError(Join(FileKey), QStringLiteral("文字列ではありません"));
         const TJsonFileRecordReader* reader = ReaderFor(name);
         if (!reader) throw EJsonError(path_, QStringLiteral("ファイルから読み込めないデータです"));
-        QFile source(baseDir_.absoluteFilePath(file.toString()));
-        if (!source.open(QIODevice::ReadOnly))
-            throw EJsonError(Join(FileKey), QStringLiteral("ファイル「%1」を開けません").arg(file.toString()));
-        return (*reader)(source.readAll());
+        QByteArray bytes;
+        try {
+            bytes = ReadRegularFile(baseDir_.absoluteFilePath(file.toString()), MaxPictureFileBytes);
+        } catch (const EFileRefused& e) {
+            const QString cannotOpen = QStringLiteral("ファイル「%1」を開けません").arg(file.toString());
+            throw EJsonError(Join(FileKey), e.Cause() == EFileRefused::TCause::fcMissing
+                                                ? cannotOpen
+                                                : QStringLiteral("%1（%2）").arg(cannotOpen, e.Reason()));
+        }
+        return (*reader)(bytes);
     }
 
     const TJsonFileRecordReader* ReaderFor(const QByteArray& name) const
     {
-        for (const TClassInfo* c = &target_.ClassInfo(); c; c = c->Parent()) {
-            const auto it = FileRecordReaders().find({c->Name(), name});
-            if (it != FileRecordReaders().end()) return &it->second;
-        }
-        return nullptr;
+        return fileRecords_.Find(target_.ClassInfo(), name);
     }
 
     const TPersistent& target_;
@@ -502,13 +500,15 @@ private:
     QJsonValue value_;
     QString path_;
     const QDir& baseDir_;
+    const TJsonFileRecords& fileRecords_;
     bool handled_ = false;
 };
 
 void TJsonObjectReader::ReadRecord(const QString& key, const QJsonValue& value, TPersistent& target,
                                    const QString& path)
 {
-    TJsonReadFiler filer(target, key, value, path, options_.baseDir);
+    TJsonReadFiler filer(target, key, value, path, options_.baseDir,
+                         options_.fileRecords ? *options_.fileRecords : TJsonFileRecords::Global());
     Guard(path, [&] { target.DefineProperties(filer); });
     if (!filer.Handled())
         throw EJsonError(path, QStringLiteral("クラス %1 にないプロパティです").arg(Latin(target.ClassName())));
@@ -521,9 +521,24 @@ EJsonError::EJsonError(const QString& path, const QString& reason)
 {
 }
 
-void RegisterJsonFileRecord(const QByteArray& className, const QByteArray& recordName, TJsonFileRecordReader reader)
+TJsonFileRecords& TJsonFileRecords::Global()
 {
-    FileRecordReaders()[{className, recordName}] = std::move(reader);
+    static TJsonFileRecords records;
+    return records;
+}
+
+void TJsonFileRecords::Register(const QByteArray& className, const QByteArray& recordName, TJsonFileRecordReader reader)
+{
+    readers_[{className, recordName}] = std::move(reader);
+}
+
+const TJsonFileRecordReader* TJsonFileRecords::Find(const TClassInfo& info, const QByteArray& recordName) const
+{
+    for (const TClassInfo* c = &info; c; c = c->Parent()) {
+        const auto it = readers_.find({c->Name(), recordName});
+        if (it != readers_.end()) return &it->second;
+    }
+    return nullptr;
 }
 
 QJsonObject PropertiesToJson(const TPersistent& object)
@@ -562,6 +577,17 @@ void PropertiesFromJson(const QJsonValue& json, TPersistent& target, const QStri
 
 QJsonValue ParseJson(const QByteArray& text)
 {
+    // Qt reads only objects and arrays and would call anything else a syntax error.
+    const QByteArray start = text.trimmed().left(5);
+    const auto scalar = [&start]() -> QString {
+        if (start.startsWith("null")) return QStringLiteral("null");
+        if (start.startsWith("true") || start.startsWith("false")) return QStringLiteral("真偽値");
+        if (start.startsWith('"')) return QStringLiteral("文字列");
+        if (!start.isEmpty() && (std::isdigit(uint8_t(start[0])) || start[0] == '-')) return QStringLiteral("数値");
+        return {};
+    }();
+    if (!scalar.isEmpty())
+        throw EJsonError({}, QStringLiteral("全体をオブジェクトか配列で書いてください（%1 だけが書かれています）").arg(scalar));
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)

@@ -19,12 +19,15 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <functional>
+#include <map>
 #include <memory>
+#include <utility>
 
 #include "platform/Error.h"
 
 namespace kestrel {
 
+class TClassInfo;
 class TClassRegistry;
 class TComponent;
 class TPersistent;
@@ -37,12 +40,26 @@ public:
 
 // Turns a file named in {"file": ...} into the bytes of one class's binary record.
 using TJsonFileRecordReader = std::function<QByteArray(const QByteArray& fileBytes)>;
-// Installed by the layer that owns the record's format, e.g. for the picture data of a class.
-void RegisterJsonFileRecord(const QByteArray& className, const QByteArray& recordName, TJsonFileRecordReader reader);
+
+// The readers of file records, by class and record name.
+class TJsonFileRecords {
+public:
+    // The program's: each layer that owns a record's format (the picture data of a class)
+    // registers its reader at start-up.
+    static TJsonFileRecords& Global();
+    void Register(const QByteArray& className, const QByteArray& recordName, TJsonFileRecordReader reader);
+    // The reader for the record of the class or of its nearest ancestor; null when there is none.
+    const TJsonFileRecordReader* Find(const TClassInfo& info, const QByteArray& recordName) const;
+
+private:
+    std::map<std::pair<QByteArray, QByteArray>, TJsonFileRecordReader> readers_;
+};
 
 struct TJsonReadOptions {
     // Where class names are looked up; the global registry when not set.
     const TClassRegistry* registry = nullptr;
+    // Where {"file": ...} records find their readers; the program's when not set.
+    const TJsonFileRecords* fileRecords = nullptr;
     // Folder that relative {"file": ...} names are taken from.
     QDir baseDir;
     int maxDepth = 64;

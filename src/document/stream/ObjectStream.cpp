@@ -27,6 +27,10 @@ constexpr int64_t SmallestStream = 8;
 {
     throw EReadError(QStringLiteral("プロパティが存在しません"));
 }
+[[noreturn]] void ThrowTooManyObjects(int limit)
+{
+    throw EReadError(QStringLiteral("オブジェクトが %1 個を超えています").arg(limit));
+}
 [[noreturn]] void ThrowPropPathError()
 {
     throw EReadError(QStringLiteral("不正なプロパティのパスです"));
@@ -268,7 +272,7 @@ private:
     {
         object.SetName(FromCp932(reader_.ReadShortString()));
         loaded_.push_back(&object);
-        if (ObjectCount() > options_.maxObjects) in_.Fail();
+        if (ObjectCount() > options_.maxObjects) ThrowTooManyObjects(options_.maxObjects);
         object.ReadingStream();
         while (in_.PeekU8() != 0) ReadProperty(object);
         in_.ReadU8();
@@ -320,7 +324,7 @@ private:
         try {
             ReadPropertyAt(object, path);
         } catch (EReadError& e) {
-            e.SetProperty(QString::fromLatin1(object.ClassInfo().Name()), FromCp932(path));
+            e.SetProperty(QString::fromLatin1(object.ClassInfo().Name()), ShownName(path));
             throw;
         }
     }
@@ -547,7 +551,7 @@ std::vector<std::unique_ptr<TComponent>> ReadObjectList(TBoundedReader& in, cons
 {
     const int32_t count = in.ReadI32();
     if (count < 0) ThrowStreamFormatError();
-    if (count > options.maxObjects) in.Fail();
+    if (count > options.maxObjects) ThrowTooManyObjects(options.maxObjects);
     in.Need(count * SmallestStream);
     std::vector<std::unique_ptr<TComponent>> objects;
     objects.reserve(static_cast<size_t>(count));

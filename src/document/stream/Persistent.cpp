@@ -162,6 +162,30 @@ TCollectionItem& TCollection::Add()
     return *items_.back();
 }
 
+TCollectionItem& TCollection::Insert(int index)
+{
+    if (index != Count()) CheckedIndex(index);
+    Add();
+    std::rotate(items_.begin() + index, items_.end() - 1, items_.end());
+    return *items_[size_t(index)];
+}
+
+void TCollection::Delete(int index)
+{
+    items_.erase(items_.begin() + CheckedIndex(index));
+}
+
+void TCollection::Exchange(int a, int b)
+{
+    std::swap(items_[size_t(CheckedIndex(a))], items_[size_t(CheckedIndex(b))]);
+}
+
+int TCollection::CheckedIndex(int index) const
+{
+    if (index < 0 || index >= Count()) throw EKestrel(QStringLiteral("コレクションの位置 %1 は範囲外です").arg(index));
+    return index;
+}
+
 void TCollection::Assign(const TPersistent& source)
 {
     auto* other = dynamic_cast<const TCollection*>(&source);

@@ -213,10 +213,16 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     TCollectionItem& Item(int i) const { return *items_.at(i); }
     TCollectionItem& Add();
+    // A new item at index (0..Count).
+    TCollectionItem& Insert(int index);
+    void Delete(int index);
+    void Exchange(int a, int b);
     void Clear() { items_.clear(); }
     void Assign(const TPersistent& source) override;
 
 private:
+    int CheckedIndex(int index) const;
+
     ItemFactory factory_;
     std::vector<std::unique_ptr<TCollectionItem>> items_;
 };

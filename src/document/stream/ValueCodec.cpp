@@ -185,21 +185,45 @@ QByteArrayView TReader::ReadCounted(int64_t count, int unitSize)
     return in_.ReadBytes(count * unitSize);
 }
 
+namespace {
+void CheckStringLength(int64_t characters)
+{
+    if (characters > TReader::MaxStringCharacters)
+        throw EReadError(QStringLiteral("文字列が %1 文字を超えています").arg(TReader::MaxStringCharacters));
+}
+}  // namespace
+
+QByteArrayView TReader::ReadLongString(int unitSize)
+{
+    const int32_t count = in_.ReadI32();
+    const QByteArrayView units = ReadCounted(count, unitSize);
+    // No encoding spends more than four bytes on a character: longer ones are refused undecoded.
+    CheckStringLength(int64_t(count) * unitSize / 4);
+    return units;
+}
+
 QString TReader::ReadString()
+{
+    QString text = ReadAnyString();
+    CheckStringLength(text.size());
+    return text;
+}
+
+QString TReader::ReadAnyString()
 {
     switch (ReadValueType()) {
         case TValueType::vaString:
             return FromCp932(ReadCounted(in_.ReadU8()));
         case TValueType::vaLString:
-            return FromCp932(ReadCounted(in_.ReadI32()));
+            return FromCp932(ReadLongString(1));
         case TValueType::vaWString: {
-            const QByteArrayView units = ReadCounted(in_.ReadI32(), 2);
+            const QByteArrayView units = ReadLongString(2);
             QString text(units.size() / 2, Qt::Uninitialized);
             std::memcpy(text.data(), units.data(), units.size());  // UTF-16LE on a little-endian host
             return text;
         }
         case TValueType::vaUTF8String:
-            return QString::fromUtf8(ReadCounted(in_.ReadI32()));
+            return QString::fromUtf8(ReadLongString(1));
         default:
             ThrowPropValueError();
     }
@@ -244,8 +268,12 @@ uint64_t TReader::ReadSet(const TEnumInfo& elements)
 QStringList TReader::ReadStringList()
 {
     QStringList lines;
+    qsizetype characters = 0;
     ReadListBegin();
-    while (!EndOfList()) lines.append(ReadString());
+    while (!EndOfList()) {
+        lines.append(ReadString());
+        CheckStringLength(characters += lines.last().size());
+    }
     ReadListEnd();
     return lines;
 }
@@ -330,7 +358,7 @@ void TReader::ReadListEnd()
 
 void TReader::EnterNesting()
 {
-    if (++depth_ > maxDepth_) ThrowStreamFormatError();
+    if (++depth_ > maxDepth_) throw EReadError(QStringLiteral("入れ子が %1 段を超えています").arg(maxDepth_));
 }
 
 QByteArray TReader::ReadShortString()

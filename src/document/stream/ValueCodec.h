@@ -79,6 +79,9 @@ private:
 class TReader {
 public:
     static constexpr int DefaultMaxDepth = 64;
+    // A string, or a string list altogether, longer than this is refused: far beyond anything a
+    // label holds, and a few megabytes of stream would otherwise become gigabytes of layout.
+    static constexpr qsizetype MaxStringCharacters = 1 << 22;
 
     explicit TReader(TBoundedReader& in, int maxDepth = DefaultMaxDepth) : in_(in), maxDepth_(maxDepth) {}
     TBoundedReader& Input() { return in_; }
@@ -93,6 +96,7 @@ public:
     double ReadFloat();
     bool ReadBoolean();
     // Any text tag: string, long string (code page 932), wide string, UTF-8 string.
+    // Fails beyond MaxStringCharacters.
     QString ReadString();
     // An identifier; the false, true, nil and null tags read as "False", "True", "nil", "Null".
     QByteArray ReadIdent();
@@ -116,6 +120,9 @@ public:
 
 private:
     void Expect(TValueType type);
+    QString ReadAnyString();
+    // The units of a string counted by an int32, refused when too long before they are read.
+    QByteArrayView ReadLongString(int unitSize);
     void SkipCollectionBody();
     int64_t ReadIntegerPayload(TValueType type);
 

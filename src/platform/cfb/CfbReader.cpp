@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <vector>
 
 #include "platform/BoundedReader.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemErrorText.h"
 #include "platform/cfb/CfbFormat.h"
 #include "platform/cfb/CompoundFile.h"
@@ -396,13 +398,16 @@ std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path)
 
 std::shared_ptr<TCfbStorage> ReadCompoundFileFrom(const QString& path, const TStreamFilter& wanted)
 {
-    QFile file(path);
-    if (!file.exists())
-        ThrowStorageError(TStorageErrorCode::FileNotFound, path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        ThrowStorageError(file.error() == QFileDevice::PermissionsError ? TStorageErrorCode::AccessDenied
-                                                                         : TStorageErrorCode::ReadFault,
-                          path, FileErrorText(file));
+    QFile file;
+    try {
+        // The reader keeps to the sizes the file's own structure gives.
+        OpenRegularFile(file, path, std::numeric_limits<qint64>::max());
+    } catch (const EFileRefused& e) {
+        using TCause = EFileRefused::TCause;
+        if (e.Cause() == TCause::fcMissing) ThrowStorageError(TStorageErrorCode::FileNotFound, path);
+        ThrowStorageError(e.Cause() == TCause::fcDenied ? TStorageErrorCode::AccessDenied : TStorageErrorCode::ReadFault,
+                          path, e.Reason());
+    }
     const QString name = QFileInfo(path).fileName();
     TFileSource source(file, name);
     return TCfbReader(source, name, wanted).Read();

@@ -9,4 +9,6 @@ KESTREL_FUZZ_TARGET(Jpeg)
     const QImage eighth = kestrel::DecodeJpeg(data, 8);
     if (eighth.width() > (declared.width() + 7) / 8 + 1) qFatal("the reduced decode is larger than asked");
     const kestrel::TGraphic picture(kestrel::TGraphicClass::gcJpeg, data.toByteArray());
+    picture.Image();
+    picture.ImageCovering({16, 16});
 }

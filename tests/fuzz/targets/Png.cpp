@@ -1,8 +1,11 @@
-// PNG files, as pictures read.
+// PNG files, as pictures read: the header when the document opens, the pixels when painted,
+// whole and reduced.
 #include "fuzz/FuzzTarget.h"
 #include "platform/Graphic.h"
 
 KESTREL_FUZZ_TARGET(Png)
 {
     const kestrel::TGraphic picture(kestrel::TGraphicClass::gcPng, data.toByteArray());
+    picture.Image();
+    picture.ImageCovering({16, 16});
 }
