@@ -118,10 +118,29 @@ QImage TGraphic::ImageCovering(QSize wanted) const
         if (whole.isNull()) throw EReadError(DecodeProblem());
         return shrink == 1 ? whole : whole.scaled(Shrunk(size_, shrink), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    // The DCT gives up to 1/8 of the size without ever holding the whole picture.
-    const QImage decoded = class_ == TGraphicClass::gcJpeg ? DecodeJpeg(bytes_, std::min(shrink, 8)) : Decode(class_, bytes_);
+    const QImage decoded = DecodeReduced(shrink);
     if (decoded.size() == Shrunk(size_, shrink)) return decoded;
     return decoded.scaled(Shrunk(size_, shrink), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// The DCT gives up to 1/8 of the size, and PNG rows are reduced as they come, without ever
+// holding the whole picture.
+int TGraphic::ReducedDecodeShrink(int shrink) const
+{
+    switch (class_) {
+    case TGraphicClass::gcJpeg: return std::min(shrink, 8);
+    case TGraphicClass::gcPng: return PngIsInterlaced(bytes_) ? 1 : shrink;
+    default: return 1;
+    }
+}
+
+QImage TGraphic::DecodeReduced(int shrink) const
+{
+    switch (class_) {
+    case TGraphicClass::gcJpeg: return DecodeJpeg(bytes_, ReducedDecodeShrink(shrink));
+    case TGraphicClass::gcPng: return DecodePng(bytes_, shrink);
+    default: return Decode(class_, bytes_);
+    }
 }
 
 QSize TGraphic::CoveringSize(QSize wanted) const { return IsMetafile() ? size_ : Shrunk(size_, ShrinkFor(wanted)); }
@@ -130,7 +149,7 @@ qint64 TGraphic::DecodingBytes(QSize wanted) const
 {
     if (IsEmpty() || (decoded_ && decoded_->done)) return 0;
     const int shrink = IsMetafile() ? 1 : ShrinkFor(wanted);
-    const QSize decoded = class_ == TGraphicClass::gcJpeg ? Shrunk(size_, std::min(shrink, 8)) : size_;
+    const QSize decoded = Shrunk(size_, ReducedDecodeShrink(shrink));
     // A compressed bitmap holds its inflated file beside the pixels.
     const qint64 inflated = class_ == TGraphicClass::gcBitmap ? std::max<qint64>(0, ContainerDataSize(bytes_)) : 0;
     return qint64(decoded.width()) * decoded.height() * 4 + inflated;

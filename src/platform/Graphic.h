@@ -61,6 +61,9 @@ private:
         bool done = false;
     };
     int ShrinkFor(QSize wanted) const;
+    // The fraction of the size the file's own decoder gives for shrink, and that decoding.
+    int ReducedDecodeShrink(int shrink) const;
+    QImage DecodeReduced(int shrink) const;
 
     TGraphicClass class_ = TGraphicClass::gcBitmap;
     QByteArray bytes_;

@@ -42,7 +42,12 @@ QImage DecodePackedDib(QByteArrayView dib);
 QImage DecodeJpeg(QByteArrayView bytes, int scaleDenom = 1);
 // The size the JPEG's frame header declares (the baseline check applies).
 QSize JpegImageSize(QByteArrayView bytes);
-QImage DecodePng(QByteArrayView bytes);
+// shrink > 1 gives 1/shrink of the size (rounded up), each pixel the average of the block it
+// covers; rows are reduced as they are read, so the whole picture is never held (interlaced
+// pictures, whose rows come in passes, are decoded whole first).
+QImage DecodePng(QByteArrayView bytes, int shrink = 1);
+// Whether the rows come in passes, so that a reduced decode still holds the whole picture.
+bool PngIsInterlaced(QByteArrayView bytes);
 // The first frame, on the logical screen.
 QImage DecodeGif(QByteArrayView bytes);
 

@@ -1,4 +1,5 @@
 #include <QIODevice>
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
@@ -75,6 +76,13 @@ public:
         png_read_image(png_, const_cast<png_bytepp>(rows.data()));
         return true;
     }
+    bool ReadRow(png_bytep row)
+    {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        png_read_row(png_, row, nullptr);
+        return true;
+    }
+    bool Interlaced() const { return png_get_interlace_type(png_, info_) != PNG_INTERLACE_NONE; }
 
 private:
     TMemorySource source_;
@@ -94,19 +102,92 @@ QSize PngImageSize(QByteArrayView bytes)
     return QSize(int(width), int(height));
 }
 
-QImage DecodePng(QByteArrayView bytes)
+namespace {
+
+QImage NewPicture(int width, int height, bool hasAlpha)
+{
+    QImage image(width, height, hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull()) throw EReadError(PictureLoadFailedMessage());
+    return image;
+}
+
+QImage ReadWhole(TPngReader& reader, png_uint_32 width, png_uint_32 height, bool hasAlpha)
+{
+    QImage image = NewPicture(int(width), int(height), hasAlpha);
+    std::vector<png_bytep> rows(height);
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = image.scanLine(int(y));
+    if (!reader.ReadRows(rows)) throw EReadError(PictureLoadFailedMessage());
+    return image;
+}
+
+// Sums of one band of shrink rows per output pixel; colours weighted by their alpha, so that
+// invisible pixels lend no colour to the average.
+class TBlockAverager {
+public:
+    TBlockAverager(int width, int shrink) : width_(width), shrink_(shrink), sums_(size_t((width + shrink - 1) / shrink) * 4) {}
+
+    void Add(const png_byte* bgra)
+    {
+        for (int x = 0; x < width_; ++x, bgra += 4) {
+            quint32* sum = &sums_[size_t(x / shrink_) * 4];
+            const quint32 alpha = bgra[3];
+            sum[0] += bgra[0] * alpha, sum[1] += bgra[1] * alpha, sum[2] += bgra[2] * alpha, sum[3] += alpha;
+        }
+        ++rows_;
+    }
+    void EmitInto(uchar* line)
+    {
+        for (size_t cell = 0; cell < sums_.size() / 4; ++cell) {
+            const quint32* sum = &sums_[cell * 4];
+            const quint32 columns = quint32(std::min(shrink_, width_ - int(cell) * shrink_));
+            for (int c = 0; c < 3; ++c) line[cell * 4 + c] = uchar(sum[3] ? (sum[c] + sum[3] / 2) / sum[3] : 0);
+            line[cell * 4 + 3] = uchar((sum[3] + columns * rows_ / 2) / (columns * rows_));
+        }
+        std::fill(sums_.begin(), sums_.end(), 0);
+        rows_ = 0;
+    }
+
+private:
+    int width_, shrink_;
+    std::vector<quint32> sums_;
+    quint32 rows_ = 0;
+};
+
+QImage ReadReduced(TPngReader& reader, png_uint_32 width, png_uint_32 height, bool hasAlpha, int shrink)
+{
+    QImage image = NewPicture(int((width + shrink - 1) / shrink), int((height + shrink - 1) / shrink), hasAlpha);
+    std::vector<png_byte> row(size_t(width) * 4);
+    TBlockAverager averager(int(width), shrink);
+    for (png_uint_32 y = 0; y < height; ++y) {
+        if (!reader.ReadRow(row.data())) throw EReadError(PictureLoadFailedMessage());
+        averager.Add(row.data());
+        if ((y + 1) % shrink == 0 || y + 1 == height) averager.EmitInto(image.scanLine(int(y / shrink)));
+    }
+    return image;
+}
+
+}  // namespace
+
+QImage DecodePng(QByteArrayView bytes, int shrink)
 {
     TPngReader reader(bytes);
     png_uint_32 width = 0, height = 0;
     bool hasAlpha = false;
     if (!reader.ReadHeader(width, height, hasAlpha)) throw EReadError(PictureLoadFailedMessage());
     CheckPictureSize(width, height);
-    QImage image(int(width), int(height), hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (image.isNull()) throw EReadError(PictureLoadFailedMessage());
-    std::vector<png_bytep> rows(height);
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = image.scanLine(int(y));
-    if (!reader.ReadRows(rows)) throw EReadError(PictureLoadFailedMessage());
-    return image;
+    if (shrink <= 1) return ReadWhole(reader, width, height, hasAlpha);
+    if (!reader.Interlaced()) return ReadReduced(reader, width, height, hasAlpha, shrink);
+    const QImage whole = ReadWhole(reader, width, height, hasAlpha);
+    return whole.scaled(int((width + shrink - 1) / shrink), int((height + shrink - 1) / shrink), Qt::IgnoreAspectRatio,
+                        Qt::SmoothTransformation);
+}
+
+bool PngIsInterlaced(QByteArrayView bytes)
+{
+    TPngReader reader(bytes);
+    png_uint_32 width = 0, height = 0;
+    bool hasAlpha = false;
+    return reader.ReadHeader(width, height, hasAlpha) && reader.Interlaced();
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -251,9 +253,42 @@ TEST(PictureCodecs, APictureIsDecodedOnlyAsFineAsItIsWanted)
         EXPECT_EQ(reduced.size(), QSize(100, 75));
         EXPECT_NEAR(qRed(reduced.pixel(50, 40)), 200, 4);
     }
-    // JPEG pictures are never held whole on the way: their DCT gives the reduced size.
+    // JPEG and PNG pictures are never held whole on the way; bitmaps are.
     EXPECT_EQ(TGraphic(TGraphicClass::gcJpeg, EncodeJpeg(picture)).DecodingBytes({100, 75}), 100 * 75 * 4);
-    EXPECT_EQ(TGraphic(TGraphicClass::gcPng, EncodePng(picture)).DecodingBytes({100, 75}), 800 * 600 * 4);
+    EXPECT_EQ(TGraphic(TGraphicClass::gcPng, EncodePng(picture)).DecodingBytes({100, 75}), 100 * 75 * 4);
+    EXPECT_EQ(Bitmap(picture).DecodingBytes({100, 75}), 800 * 600 * 4);
+}
+
+// The block average of Pillow's pixels, colours weighted by alpha.
+QRgb BlockAverage(const QImage& whole, int left, int top, int shrink)
+{
+    double colour[3] = {}, alpha = 0;
+    int count = 0;
+    for (int y = top; y < std::min(top + shrink, whole.height()); ++y)
+        for (int x = left; x < std::min(left + shrink, whole.width()); ++x, ++count) {
+            const QRgb p = whole.pixel(x, y);
+            const double a = qAlpha(p);
+            colour[0] += qRed(p) * a, colour[1] += qGreen(p) * a, colour[2] += qBlue(p) * a, alpha += a;
+        }
+    const auto channel = [&](double sum) { return alpha > 0 ? int(std::lround(sum / alpha)) : 0; };
+    return qRgba(channel(colour[0]), channel(colour[1]), channel(colour[2]), int(std::lround(alpha / count)));
+}
+
+TEST_F(ReferencePictures, PngsDecodeAtReducedSizesRowByRowAsBlockAverages)
+{
+    for (const QString name : {"palette", "grey", "greyalpha", "alpha", "deep"}) {
+        const QImage whole = Expected(name);
+        const QImage reduced = DecodePng(ReadFileBytes(Path(name + ".png")), 3).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(reduced.size(), QSize((whole.width() + 2) / 3, (whole.height() + 2) / 3)) << name.toStdString();
+        for (int y = 0; y < reduced.height(); ++y)
+            for (int x = 0; x < reduced.width(); ++x) {
+                const QRgb got = reduced.pixel(x, y), want = BlockAverage(whole, 3 * x, 3 * y, 3);
+                ASSERT_LE(std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want)) + std::abs(qBlue(got) - qBlue(want)) +
+                              std::abs(qAlpha(got) - qAlpha(want)),
+                          4)
+                    << name.toStdString() << " at " << x << "," << y;
+            }
+    }
 }
 
 TEST_F(ReferencePictures, JpegsDecodeAtReducedSizesThroughTheDct)
