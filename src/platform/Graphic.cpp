@@ -149,7 +149,9 @@ qint64 TGraphic::DecodingBytes(QSize wanted) const
 {
     if (IsEmpty() || (decoded_ && decoded_->done)) return 0;
     const int shrink = IsMetafile() ? 1 : ShrinkFor(wanted);
-    const QSize decoded = Shrunk(size_, ReducedDecodeShrink(shrink));
+    // Every PNG pixel is inflated however small the result, so a PNG is charged as if it were
+    // held whole: one too large to hold is as much too slow to decode.
+    const QSize decoded = Shrunk(size_, class_ == TGraphicClass::gcPng ? 1 : ReducedDecodeShrink(shrink));
     // A compressed bitmap holds its inflated file beside the pixels.
     const qint64 inflated = class_ == TGraphicClass::gcBitmap ? std::max<qint64>(0, ContainerDataSize(bytes_)) : 0;
     return qint64(decoded.width()) * decoded.height() * 4 + inflated;

@@ -43,7 +43,8 @@ public:
     QImage ImageCovering(QSize wanted) const;
     // The size ImageCovering(wanted) gives.
     QSize CoveringSize(QSize wanted) const;
-    // The memory ImageCovering(wanted) holds at its peak, in bytes.
+    // The memory ImageCovering(wanted) holds at its peak, in bytes (for PNG, the whole picture's,
+    // standing for the work of decoding it).
     qint64 DecodingBytes(QSize wanted) const;
     const QByteArray& Bytes() const { return bytes_; }
     const QByteArray& ClassName() const { return className_; }
