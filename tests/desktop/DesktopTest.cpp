@@ -102,7 +102,7 @@ TEST(Desktop, TheDesktopEntryAndMetainfoPassTheirValidators)
     const TRun entry = RunTool("desktop-file-validate", {DesktopSources + "/kestrel.desktop"});
     EXPECT_EQ(entry.exitCode, 0) << entry.out.toStdString();
     EXPECT_FALSE(entry.out.contains("error")) << entry.out.toStdString();
-    const TRun metainfo = RunTool("appstreamcli", {"validate", "--no-net", DesktopSources + "/io.github.kestrel.Kestrel.metainfo.xml"});
+    const TRun metainfo = RunTool("appstreamcli", {"validate", "--no-net", DesktopSources + "/io.github.kestrel_labels.Kestrel.metainfo.xml"});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.out.toStdString();
 }
 
