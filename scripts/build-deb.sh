@@ -22,6 +22,16 @@ git ls-files -z --cached --others --exclude-standard |
     while IFS= read -r -d '' file; do [ -e "$file" ] && printf '%s\0' "$file"; done |
     tar --null -T - -cf - | tar -xf - -C "$tree"
 
+# debhelper gives the build a home of its own, where ccache would start an empty cache without
+# the user's settings (base_dir above all): hand it the user's cache and settings explicitly.
+if command -v ccache >/dev/null 2>&1; then
+    CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
+    config=${CCACHE_CONFIGPATH:-${XDG_CONFIG_HOME:-$HOME/.config}/ccache/ccache.conf}
+    [ -f "$config" ] && export CCACHE_CONFIGPATH=$config
+    export CCACHE_DIR
+fi
+
 cd "$tree"
-dpkg-buildpackage -us -uc -b
+# The machine is shared: at most KESTREL_DEB_JOBS (2) compilers, at low priority.
+nice -n 10 dpkg-buildpackage -us -uc -b -J"${KESTREL_DEB_JOBS:-2}"
 ls "$out"/kestrel_"$version"_*.deb

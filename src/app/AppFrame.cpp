@@ -82,6 +82,7 @@ void TAppFrame::AddBuiltInMacros()
     macro_.SetValue("ExeDir", kestrel::ExeDir());
     macro_.SetValue("ExeNameNoExt", kestrel::ExeNameNoExt());
     macro_.SetValue("DataNameNoExt", kestrel::DataNameNoExt());
+    macro_.SetValue("HelpDir", kestrel::HelpDir());
     macro_.SetValue("PlugInDir", kestrel::PlugInDir());
     macro_.SetValue("AppDataDir", kestrel::AppDataDir());
     macro_.SetValue("ShortVer", kestrel::ShortVer());

@@ -6,7 +6,7 @@ QStringList ProgramMacroTable()
 {
     return {
         "AppName=Kestrel",
-        "SysHelpFile=$(ExeNameNoExt).chm",
+        "SysHelpFile=$(HelpDir)index.html",
         "SysMsgUnexpected=予期しないエラーが発生しました$(CRLF)%s",
         "SysMsgTwainErr=TWAINでエラーが発生しました。$(CRLF)TWAINドライバあるいはTWAIN機器に問題があると$("
         "CRLF)"

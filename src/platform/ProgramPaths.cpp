@@ -74,6 +74,12 @@ QString DataNameNoExt()
     return (folder.isEmpty() ? ExeDir() : folder) + DataBaseName;
 }
 
+QString HelpDir(const QString& exeDir)
+{
+    const QString folder = FindDataFolder(QStringLiteral("help/index.html"), exeDir);
+    return (folder.isEmpty() ? CleanFolder(exeDir) : folder) + QStringLiteral("help/");
+}
+
 QString PlugInDir()
 {
     const QString besideProgram = ExeDir() + "Plugins";

@@ -22,6 +22,9 @@ QString FindDataFolder(const QString& relative, const QString& exeDir = ExeDir()
 // The shipped catalogue, product database and distortion presets are named after the desktop
 // program and found together: the folder holding the catalogue, followed by "kestrel".
 QString DataNameNoExt();
+// The folder of the help pages ("help/" with "index.html" in it) in the first data folder that
+// has them; "help/" beside the program when none does, so a missing help names a real place.
+QString HelpDir(const QString& exeDir = ExeDir());
 // The folder of the plug-ins: "Plugins" beside the program when there is one, else the installed
 // plug-in folder (at its place relative to the program, then where it was built to be installed).
 QString PlugInDir();

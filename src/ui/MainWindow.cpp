@@ -207,9 +207,16 @@ void TfrmMain::BuildFileMenu()
 void TfrmMain::BuildHelpMenu()
 {
     QMenu& help = *menuBar()->addMenu("ヘルプ(&H)");
+    AddCommand(help, ExpandMacro("$(AppName)の使い方(&C)"), QKeySequence::HelpContents, {}, [this] { ShowHelp(); })
+        ->setObjectName("actHelp");
     help.addAction(paperCommands_->UpdaterURLAction());
-    // Its only command is hidden unless the special menu is on.
-    help.menuAction()->setVisible(paperCommands_->UpdaterURLAction()->isVisible());
+}
+
+void TfrmMain::ShowHelp()
+{
+    // The pages open in the user's browser; without one (or without the pages) say which file it was.
+    if (!frame_.Help("topic", {}))
+        TAppFrame::ShowOkMessage(QStringLiteral("ヘルプ「%s」を開けませんでした"), {frame_.HelpFile()});
 }
 
 void TfrmMain::EditEnvironment(int page)

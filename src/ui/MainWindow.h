@@ -99,6 +99,7 @@ private:
     void BuildSheetMenu();
     void BuildToolMenu();
     void BuildHelpMenu();
+    void ShowHelp();
     // The environment settings, opened on a page of TfrmEnvironment.
     void EditEnvironment(int page);
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,

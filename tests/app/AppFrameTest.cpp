@@ -49,7 +49,7 @@ TEST_F(AppFrameTest, BuiltInMacrosDescribeTheProgram)
               "Software\\Corvidworks\\KestrelMusic\\" + ShortVer() + "\\Settings");
     EXPECT_EQ(frame_.Expand("$(UserPaperInfo)"), AppDataDir() + "Kestrel/" + ShortVer() + "/UserPaper.ppr");
     EXPECT_EQ(frame_.Expand("a$(CRLF)b$(Quote)"), "a\r\nb\"");
-    EXPECT_EQ(frame_.HelpFile(), ExeNameNoExt() + ".chm");
+    EXPECT_EQ(frame_.HelpFile(), HelpDir() + "index.html");
     EXPECT_EQ(ExpandMacro("$(AppName)"), "Kestrel");
 }
 

@@ -240,7 +240,7 @@ TEST_F(DataMainTest, HelpGoesToTheHelpFileThroughTheHook)
         return true;
     };
     EXPECT_TRUE(dataMain->AppFrame().Help("context", "12"));
-    EXPECT_EQ(asked, "test_app.chm context 12");
+    EXPECT_EQ(asked, "index.html context 12");
 }
 
 }  // namespace

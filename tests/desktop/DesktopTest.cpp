@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 
 #include "cli/Commands.h"
+#include "platform/ProgramPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace kestrel {
@@ -51,6 +54,7 @@ TEST(Desktop, TheInstalledProgramsWorkFromTheInstalledDataAlone)
     ASSERT_EQ(install.exitCode, 0) << install.out.toStdString();
     const QString cli = prefix + "/bin/kestrel-cli";
     EXPECT_TRUE(QFile::exists(prefix + "/share/kestrel/kestrel.ppr"));
+    EXPECT_EQ(HelpDir(prefix + "/bin/"), prefix + "/share/kestrel/help/");
     EXPECT_FALSE(QFile::exists(prefix + "/share/kestrel/ILLUST/DecoLine/.drawn")) << "build stamps stay behind";
 
     const TRun papers = RunTool(cli, {"papers"});
@@ -69,12 +73,36 @@ TEST(Desktop, TheInstalledProgramsWorkFromTheInstalledDataAlone)
     EXPECT_EQ(QImage(test::TestFolder() + "/doc-thumbnail", "PNG").height(), 128);
 }
 
+// Every help page is Japanese and titled, is linked from another, and links only to files beside it
+// (the pages are opened from the disk, with no server to answer for a missing one).
+TEST(Desktop, TheHelpPagesLinkOnlyToEachOther)
+{
+    const QString help = HelpDir(BuildDir + "/src/");
+    ASSERT_TRUE(QFile::exists(help + "index.html")) << help.toStdString();
+    const QStringList pages = QDir(help).entryList({"*.html"}, QDir::Files);
+    EXPECT_GE(pages.size(), 5);
+    QSet<QString> linked{"index.html"};
+    const QRegularExpression reference(R"re((?:href|src)="([^"#]*)")re");
+    for (const QString& page : pages) {
+        const QString text = ReadText(help + page);
+        EXPECT_TRUE(text.contains(R"(<html lang="ja">)")) << page.toStdString();
+        EXPECT_TRUE(text.contains(QRegularExpression("<title>[^<]+</title>"))) << page.toStdString();
+        for (const QRegularExpressionMatch& match : reference.globalMatch(text)) {
+            const QString target = match.captured(1);
+            EXPECT_TRUE(!target.contains(':') && QFile::exists(help + target))
+                << page.toStdString() << " -> " << target.toStdString();
+            linked << target;
+        }
+    }
+    for (const QString& page : pages) EXPECT_TRUE(linked.contains(page)) << page.toStdString() << " is linked from nowhere";
+}
+
 TEST(Desktop, TheDesktopEntryAndMetainfoPassTheirValidators)
 {
     const TRun entry = RunTool("desktop-file-validate", {DesktopSources + "/kestrel.desktop"});
     EXPECT_EQ(entry.exitCode, 0) << entry.out.toStdString();
     EXPECT_FALSE(entry.out.contains("error")) << entry.out.toStdString();
-    const TRun metainfo = RunTool("appstreamcli", {"validate", "--no-net", DesktopSources + "/io.github.kestrel.Kestrel.metainfo.xml"});
+    const TRun metainfo = RunTool("appstreamcli", {"validate", "--no-net", DesktopSources + "/io.github.kestrel_labels.Kestrel.metainfo.xml"});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.out.toStdString();
 }
 

@@ -53,6 +53,17 @@ TEST(ProgramPaths, DataBesideTheProgramComesBeforeTheInstalledData)
     EXPECT_EQ(FindDataFolder("Template.dat", bin), "");
 }
 
+TEST(ProgramPaths, HelpIsFoundInTheDataFoldersOrNamedBesideTheProgram)
+{
+    const QString bin = test::TestFolder() + "/help-prefix/bin/", share = test::TestFolder() + "/help-prefix/share/kestrel/";
+    QDir().mkpath(bin);
+    QDir().mkpath(share + "help");
+    EXPECT_EQ(HelpDir(bin), bin + "help/") << "an empty help folder is no help";
+    QFile(share + "help/index.html").open(QIODevice::WriteOnly);
+    EXPECT_EQ(HelpDir(bin), share + "help/");
+    EXPECT_EQ(HelpDir(KESTREL_BINARY_DIR "/src/"), KESTREL_DATA_DIR "/help/") << "the build's own pages";
+}
+
 TEST(ProgramPaths, JoinPathUsesSlashesWhateverTheStoredSeparator)
 {
     EXPECT_EQ(JoinPath("/opt/kestrel/", "Data\\Font"), "/opt/kestrel/Data/Font");

@@ -588,5 +588,28 @@ TEST_F(MainWindowTest, TheFaceShownKeepsItsDontPrintObjectsWhileASheetPrints)
     EXPECT_EQ(printer.pages[0].pixel(face.left + 200, face.top + 200), blue) << "and prints the others";
 }
 
+TEST_F(MainWindowTest, TheHelpCommandOpensTheHelpPagesOrSaysWhichItCouldNotOpen)
+{
+    TfrmMain window(frame, nullptr, nullptr);
+    auto* help = window.findChild<QAction*>("actHelp");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->text(), "Kestrelの使い方(&C)");
+    EXPECT_TRUE(help->isVisible() && qobject_cast<QMenu*>(help->parent())->menuAction()->isVisible());
+
+    QStringList asked;
+    frame.OnHelp = [&](const QString& command, const QString&) {
+        asked << command;
+        return true;
+    };
+    help->trigger();
+    EXPECT_EQ(asked, QStringList{"topic"});
+    EXPECT_TRUE(messages.isEmpty());
+
+    frame.OnHelp = [](const QString&, const QString&) { return false; };
+    help->trigger();
+    EXPECT_EQ(messages, QStringList{"ヘルプ「" + frame.HelpFile() + "」を開けませんでした"});
+    EXPECT_TRUE(frame.HelpFile().endsWith("help/index.html"));
+}
+
 }  // namespace
 }  // namespace kestrel
