@@ -1,8 +1,10 @@
 #include "DiscToc.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
+#include <cdio/logging.h>
 #include <memory>
 
 #include "DiscText.h"
@@ -33,18 +35,25 @@ void CheckImageFile(const QString& file)
         throw EPluginError(QStringLiteral("「%1」は大きすぎてキューシートではありません").arg(file));
 }
 
+// libcdio opens the data files a sheet names relative to the current folder, not the sheet's.
+TCdio OpenImage(const QString& source, CdIo_t* (*open)(const char*))
+{
+    CheckImageFile(source);
+    const QFileInfo sheet(source);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(sheet.absolutePath());
+    TCdio cdio(open(QFile::encodeName(sheet.absoluteFilePath()).constData()));
+    QDir::setCurrent(previous);
+    return cdio;
+}
+
 TCdio Open(const QString& source)
 {
-    const QByteArray path = QFile::encodeName(source);
-    if (IsImage(source, ".cue")) {
-        CheckImageFile(source);
-        return TCdio(cdio_open_cue(path.constData()));
-    }
-    if (IsImage(source, ".toc")) {
-        CheckImageFile(source);
-        return TCdio(cdio_open_cdrdao(path.constData()));
-    }
-    return TCdio(cdio_open(path.constData(), DRIVER_DEVICE));
+    // libcdio's own complaints would go to standard error; ours reach the user instead.
+    cdio_log_set_handler([](cdio_log_level_t, const char*) {});
+    if (IsImage(source, ".cue")) return OpenImage(source, &cdio_open_cue);
+    if (IsImage(source, ".toc")) return OpenImage(source, &cdio_open_cdrdao);
+    return TCdio(cdio_open(QFile::encodeName(source).constData(), DRIVER_DEVICE));
 }
 
 // libcdio hands image text over as if it were ISO 8859-1; the original bytes are wanted.
