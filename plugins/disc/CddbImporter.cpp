@@ -69,7 +69,8 @@ TConn Connect(const TCddbServer& server, const TProxy& proxy)
 
 QString ErrorOf(cddb_conn_t* conn)
 {
-    return QString::fromUtf8(cddb_error_str(cddb_errno(conn)));
+    const cddb_error_t error = cddb_errno(conn);
+    return error == CDDB_ERR_OK ? QStringLiteral("応答が正しくありません") : QString::fromUtf8(cddb_error_str(error));
 }
 
 class TFitter {

@@ -111,7 +111,6 @@ bool TCueSheetExporter::Export(const TRequest& request, TStatus& status)
     if (request.album.tracks.empty() || request.album.tracks.size() > 99)
         throw EPluginError(QStringLiteral("トラックは 1 から 99 曲までです"));
     std::vector<long> positions = PositionsFromTimes(request.album);
-    QString audioFile = QStringLiteral("%1.bin").arg(SafeFileName(request.album.title));
     try {
         const TDiscToc toc = ReadDiscToc(request.source);
         std::vector<long> fromDisc;
@@ -127,6 +126,8 @@ bool TCueSheetExporter::Export(const TRequest& request, TStatus& status)
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         throw EPluginError(QStringLiteral("フォルダ「%1」を作れません").arg(folder.path()));
     const QString file = FreeName(folder, SafeFileName(request.album.title));
+    // Disc image readers look for the data beside the sheet under the sheet's own name.
+    const QString audioFile = QFileInfo(file).completeBaseName() + QStringLiteral(".bin");
     status.Set(QStringLiteral("「%1」に書き込んでいます").arg(file));
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(Sheet(request.album, audioFile, positions)) < 0 || !out.commit())
