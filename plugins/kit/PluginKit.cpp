@@ -124,8 +124,8 @@ KResult TServer::Initialize(IBCClientV1* client)
     if (!client) return K_E_POINTER;
     TCollected key;
     const KTextOut out{&key, &TCollected::Append};
-    const KResult status = client->lpVtbl->GetRegistryKey(client, &out);
-    if (K_FAILED(status)) return status;
+    // Without a settings key the plug-in still works, with its settings at the top of the file.
+    if (K_FAILED(client->lpVtbl->GetRegistryKey(client, &out))) key.text.clear();
     if (client_) client_->lpVtbl->Release(client_);
     client_ = client;
     client_->lpVtbl->AddRef(client_);

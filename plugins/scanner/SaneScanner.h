@@ -45,8 +45,8 @@ public:
     TPixels Scan(const TScanChoice& choice, const std::function<bool()>& cancelled) const;
 };
 
-// The image server: a dialog where widgets exist, else the scanner named by the macro
-// "ScannerDevice" (or the first one) with its own settings.
+// The image server: the scanner named by the macro "ScannerDevice" when the host names one, else
+// a dialog where widgets exist, else the scanner last used (or the first).
 class TSaneImageServer : public TImageServer {
 public:
     TPixels Acquire(uint64_t parentWindow) override;

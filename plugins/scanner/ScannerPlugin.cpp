@@ -109,9 +109,10 @@ TPixels TSaneImageServer::Acquire(uint64_t parentWindow)
     TPluginSettings settings(RegistryKey(), PluginName);
     TScanChoice choice{settings.Read(QStringLiteral("Device")), settings.Read(QStringLiteral("Resolution")),
                        settings.Read(QStringLiteral("Mode"))};
-    if (!HasWidgets()) {
-        // Without a screen: the named scanner, with what was last chosen for it.
-        const QString named = ExpandMacro(Client(), QStringLiteral("$(ScannerDevice:inessential)"));
+    // A scanner the host names, or no screen to ask on: that scanner (or the last or the first),
+    // with what was last chosen for it.
+    const QString named = ExpandMacro(Client(), QStringLiteral("$(ScannerDevice:inessential)"));
+    if (!named.isEmpty() || !HasWidgets()) {
         const QString device = named.isEmpty() ? (choice.device.isEmpty() ? scanners.front().name : choice.device) : named;
         if (device != choice.device) choice = {device, {}, {}};
         return sane.Scan(choice, [] { return false; });

@@ -52,6 +52,11 @@ void PastePicture(TDrawObject& object, TObjectSite&)
     if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
 }
 
+void ScanPicture(TDrawObject& object, TObjectSite&)
+{
+    if (auto* image = dynamic_cast<TLOImage*>(&object)) AcquireScannedPicture(*image);
+}
+
 // A creation command that makes a picture object: a "TLOWizardImage", in whose place TLOImage
 // stands until the wizard picture arrives.
 TObjectKind PictureCommand(QByteArray name)
@@ -105,7 +110,11 @@ void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
     kinds.Register(PictureCommand("TLOBitmapPaste").PreparedBy(PastePicture).PlacedAtOnce(), classes);
     kinds.Register(PictureCommand("TLOMetafilePaste").PlacedAtOnce(), classes);
     kinds.Register(PictureCommand("TLOOnePoint").EditedFirst(), classes);
-    kinds.Register(PictureCommand("TLOTwain").EditedFirst(), classes);
+    kinds.Register(PictureCommand("TLOTwain")
+                       .PreparedBy(ScanPicture)
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("TWAIN取り込み(&T)..."), QStringLiteral("スキャナーからイメージを取り込みます"), 420),
+                   classes);
     kinds.Register(TObjectKind::OfClass(TLOArrangedImage::StaticClass()).PreparedBy(CoverSite).EditedFirst(), classes);
 }
 

@@ -16,6 +16,10 @@
 #include "DiscToc.h"
 #include "SaneScanner.h"
 #include "app/AppFrame.h"
+#include "app/PluginClient.h"
+#include "app/PluginHost.h"
+#include "app/PluginServers.h"
+#include "objects/PictureObject.h"
 #include "app/MacroString.h"
 #include "app/ProgramMacros.h"
 #include "platform/Cp932.h"
@@ -232,6 +236,32 @@ protected:
     void TearDown() override { qunsetenv("SANE_CONFIG_DIR"); }
 };
 
+// The test pattern as SANE's own scanimage reads it.
+QImage ScanimageReference(const QString& device)
+{
+    QProcess scanimage;
+    scanimage.start("scanimage", {"-d", device, "--format=pnm"});
+    EXPECT_TRUE(scanimage.waitForFinished(30000)) << "sane-utils (scanimage) is missing";
+    QImage reference;
+    EXPECT_TRUE(reference.loadFromData(scanimage.readAllStandardOutput(), "PPM"));
+    return reference.convertToFormat(QImage::Format_RGB32);
+}
+
+// How many pixels differ; the first difference is reported.
+int DifferingPixels(const QImage& scanned, const QImage& reference)
+{
+    EXPECT_EQ(scanned.size(), reference.size());
+    if (scanned.size() != reference.size()) return -1;
+    const QImage a = scanned.convertToFormat(QImage::Format_RGB32);
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != reference.pixel(x, y) && differing++ == 0)
+                ADD_FAILURE() << "first difference at " << x << "," << y << ": " << std::hex << a.pixel(x, y) << " "
+                              << reference.pixel(x, y);
+    return differing;
+}
+
 TEST_F(ScannerTest, TheTestBackendListsItsTwoDevicesWithTheirChoices)
 {
     const plugin::TSaneSession sane;
@@ -251,21 +281,7 @@ TEST_F(ScannerTest, AScanEqualsTheTestPatternScanimageReads)
     const test::TCliRun run = test::RunCli({"scan", "--device", "test:1", "--out", out});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage scanned(out);
-
-    QProcess scanimage;
-    scanimage.start("scanimage", {"-d", "test:1", "--format=pnm"});
-    ASSERT_TRUE(scanimage.waitForFinished(30000)) << "sane-utils (scanimage) is missing";
-    QImage reference;
-    ASSERT_TRUE(reference.loadFromData(scanimage.readAllStandardOutput(), "PPM"));
-    ASSERT_EQ(scanned.size(), reference.size());
-    const QImage a = scanned.convertToFormat(QImage::Format_RGB32), b = reference.convertToFormat(QImage::Format_RGB32);
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y) && differing++ == 0)
-                ADD_FAILURE() << "first difference at " << x << "," << y << ": " << std::hex << a.pixel(x, y) << " "
-                              << b.pixel(x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(DifferingPixels(scanned, ScanimageReference("test:1")), 0);
     // The pattern has colour in it, not one flat tone.
     EXPECT_NE(scanned.pixel(0, 0), scanned.pixel(scanned.width() / 2, scanned.height() / 2));
 }
@@ -280,6 +296,28 @@ TEST_F(ScannerTest, AGrayScanAtAnotherResolutionFollowsTheChoice)
         ASSERT_EQ(pixel >> 8 & 0xFF, pixel & 0xFF);
     }
     EXPECT_TRUE(sane.Scan({"test:0", {}, {}}, [] { return true; }).data.empty());
+}
+
+TEST_F(ScannerTest, ThePictureObjectTakesTheScannedPatternAsATwainPicture)
+{
+    TAppFrame frame;
+    frame.Macro().SetValue("ScannerDevice", "test:1");
+    TBCAppFrameClient client;
+    TPluginList servers(ToUuid(KESTREL_CATID_IMAGE_SERVERS));
+    servers.LoadFolder(KESTREL_SHIPPED_PLUGIN_DIR, client);
+    ASSERT_EQ(servers.Count(), 1) << (servers.Refused().empty() ? std::string() : servers.Refused()[0].Reason.toStdString());
+    SetScannerSource([&] { return AcquirePluginImage(servers.CreateServer(0, client), 0); });
+    const auto reset = qScopeGuard([] { SetScannerSource(nullptr); });
+
+    TLOImage image;
+    AcquireScannedPicture(image);
+    EXPECT_EQ(image.ImageSource(), isTwain);
+    ASSERT_FALSE(image.ImageData().IsEmpty());
+    EXPECT_EQ(DifferingPixels(image.ImageData().Picture().Graphic().Image(), ScanimageReference("test:1")), 0);
+
+    SetScannerSource(nullptr);
+    TLOImage none;
+    EXPECT_THROW(AcquireScannedPicture(none), EKestrel);
 }
 
 }  // namespace
