@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "CddbImporter.h"
 #include "CliRun.h"
@@ -213,14 +214,15 @@ TEST_F(DiscImageTest, TheCddbImporterWithoutAServerSaysSo)
     EXPECT_EQ(plugin::TCddbServer::Parse("http://db.example:8080/cgi").path, "/cgi");
 }
 
-// SANE with only its "test" backend, set to draw its colour pattern.
+// SANE with only its "test" backend, set to draw its colour pattern. SANE reads where its
+// configuration is once per process, so one folder serves every test.
 class ScannerTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
-        const QString config = test::TestFolder() + "/sane";
-        QDir().mkpath(config);
-        QFile dll(config + "/dll.conf");
+        // Outside the per-test folders, which go at the next test.
+        static QTemporaryDir config(QStringLiteral("/tmp/kestrel-sane-XXXXXX"));
+        QFile dll(config.filePath("dll.conf"));
         ASSERT_TRUE(dll.open(QIODevice::WriteOnly));
         dll.write("test\n");
         QFile system("/etc/sane.d/test.conf");
@@ -228,12 +230,11 @@ protected:
         QByteArray options = system.readAll();
         options.replace("test-picture \"Solid black\"", "test-picture \"Color pattern\"");
         options.replace("mode Gray", "mode Color");
-        QFile test(config + "/test.conf");
+        QFile test(config.filePath("test.conf"));
         ASSERT_TRUE(test.open(QIODevice::WriteOnly));
         test.write(options);
-        qputenv("SANE_CONFIG_DIR", QFile::encodeName(config));
+        qputenv("SANE_CONFIG_DIR", QFile::encodeName(config.path()));
     }
-    void TearDown() override { qunsetenv("SANE_CONFIG_DIR"); }
 };
 
 // The test pattern as SANE's own scanimage reads it.
