@@ -23,6 +23,7 @@
 #include "objects/PictureObject.h"
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
+#include "ui/IllustrationBrowser.h"
 #include "ui/FolderHistory.h"
 
 namespace kestrel {
@@ -381,7 +382,9 @@ bool TPicturePropertiesDialog::Edit(QWidget* parent, TDrawObject& object)
     // A scan the user cancelled leaves nothing to insert.
     if (image->ImageData().IsEmpty() && image->ImageSource() == isTwain) return false;
     if (image->ImageData().IsEmpty()) {
-        if (!ChoosePictureFile(parent, image->ImageData().Picture())) return false;
+        const bool chosen = image->ImageSource() == isOnePoint ? ChooseIllustration(parent, *image)
+                                                               : ChoosePictureFile(parent, image->ImageData().Picture());
+        if (!chosen) return false;
         if (!image->Site()) image->ResetSize();
     }
     TPicturePropertiesDialog dialog(*image, parent);
