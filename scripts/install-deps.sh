@@ -36,6 +36,9 @@ packages=(
   cups-daemon cups-core-drivers poppler-utils printer-driver-gutenprint
   # the XML settings files checked with xmllint
   libxml2-utils
+  # the shipped plug-ins: discs and CD-TEXT, CDDB, scanners; their tests compare with SANE's
+  # scanimage and read the test backend's configuration
+  libcdio-dev libcddb2-dev libsane-dev libsane1 sane-utils
   # fuzzing (make fuzz)
   clang-14 libclang-rt-14-dev
 )

@@ -191,12 +191,21 @@ std::optional<TXMLIniSection> TXMLIniSection::Resolve(const QString& path, bool 
             continue;
         }
         if (!create) return std::nullopt;
-        ThrowUnlessValidName(step);
-        xmlAddChild(current, xmlNewDocText(document_->Doc(), BAD_CAST "\n"));
-        current =
-            xmlAddChild(current, xmlNewDocNode(document_->Doc(), nullptr, Utf8(step.toUtf8()), nullptr));
+        current = AppendElement(current, step);
     }
     return TXMLIniSection(document_, current);
+}
+
+xmlNodePtr TXMLIniSection::AppendElement(xmlNodePtr parent, const QString& name) const
+{
+    ThrowUnlessValidName(name);
+    xmlAddChild(parent, xmlNewDocText(document_->Doc(), BAD_CAST "\n"));
+    return xmlAddChild(parent, xmlNewDocNode(document_->Doc(), nullptr, Utf8(name.toUtf8()), nullptr));
+}
+
+TXMLIniSection TXMLIniSection::AddSection(const QString& name)
+{
+    return TXMLIniSection(document_, AppendElement(node_, name));
 }
 
 TXMLIniSection TXMLIniSection::GetSection(const QString& path)

@@ -41,6 +41,8 @@ class TXMLIniSection {
 public:
     // Resolves the path, creating missing elements (each after a line break, for readability).
     TXMLIniSection GetSection(const QString& path);
+    // A new child element named name after the existing ones (for repeated elements).
+    TXMLIniSection AddSection(const QString& name);
     // Resolves the path without creating anything.
     std::optional<TXMLIniSection> FindSection(const QString& path) const;
     // Every element the path's last step selects.
@@ -88,6 +90,7 @@ protected:
 private:
     friend class TXMLIniSectionList;
     std::optional<TXMLIniSection> Resolve(const QString& path, bool create) const;
+    _xmlNode* AppendElement(_xmlNode* parent, const QString& name) const;
 
     std::shared_ptr<TXMLDocument> document_;
     _xmlNode* node_;

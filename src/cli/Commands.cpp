@@ -210,6 +210,16 @@ int RunPlugins(TCliContext& context)
     return RunPluginsCommand(context.args, context.out, context.err);
 }
 
+int RunDiscInfo(TCliContext& context)
+{
+    return RunDiscInfoCommand(context.args, context.out, context.err);
+}
+
+int RunScan(TCliContext& context)
+{
+    return RunScanCommand(context.args, context.out, context.err);
+}
+
 constexpr std::array kCommands = {
     TCliCommand{"help", "", "この使い方を表示します", RunHelp},
     TCliCommand{"version", "", "バージョンを表示します", RunVersion},
@@ -274,6 +284,10 @@ constexpr std::array kCommands = {
     TCliCommand{"plugins", "[--folder フォルダ]",
                 "プラグインのフォルダにあるサーバー(名前・分類・ライブラリ)と、使えないプラグインとその理由を一覧します",
                 RunPlugins},
+    TCliCommand{"disc-info", "[--plugin 名前] (--device ドライブ | --image ファイル.cue|ファイル.toc) [--folder フォルダ]",
+                "ドライブのディスクかイメージの曲名データをプラグインで取得し、アルバムを JSON で表示します", RunDiscInfo},
+    TCliCommand{"scan", "[--device スキャナー] [--folder フォルダ] --out 出力.png",
+                "スキャナーから画像を一枚取り込みます", RunScan},
 };
 
 const TCliCommand* FindCommand(const QString& name)

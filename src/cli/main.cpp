@@ -15,7 +15,12 @@ int main(int argc, char** argv)
     InstallQtMessageFilter();
     // Headless: pictures and fonts work without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Qt takes options of its own out of the arguments ("--plugin" among them); the commands'
+    // options are ours, so Qt sees only the program's name.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
     InstallTerminationHandlers();
     RemoveStaleWorkingFiles();
     InitializeModel();
@@ -28,7 +33,7 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     try {
-        return cli::RunCommandLine(QGuiApplication::arguments(), out, err);
+        return cli::RunCommandLine(arguments, out, err);
     } catch (const std::exception& e) {
         ReportUnexpectedException(e);
         return 1;

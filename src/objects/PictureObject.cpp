@@ -370,6 +370,31 @@ void PasteClipboardPicture(TLOImage& image)
     image.ResetSize();
 }
 
+namespace {
+
+std::function<QImage()>& ScannerSource()
+{
+    static std::function<QImage()> source;
+    return source;
+}
+
+}  // namespace
+
+void SetScannerSource(std::function<QImage()> source)
+{
+    ScannerSource() = std::move(source);
+}
+
+void AcquireScannedPicture(TLOImage& image)
+{
+    if (!ScannerSource()) throw EKestrel(QStringLiteral("スキャナーから取り込むプラグインがありません"));
+    image.SetImageSource(isTwain);
+    const QImage picture = ScannerSource()();
+    if (picture.isNull()) return;
+    image.ImageData().Picture().SetGraphic(TGraphic(TGraphicClass::gcBitmap, EncodeBmp24(picture)));
+    image.ResetSize();
+}
+
 void CopyPictureToClipboard(const TLOImage& image)
 {
     const QImage& picture = image.ImageData().ProcessedImage();

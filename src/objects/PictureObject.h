@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // A picture on a label: a rotatable rectangle showing processed picture data, with an optional
 // frame picture laid over it or used as its opacity map.
 
@@ -104,6 +106,12 @@ private:
 // The clipboard's picture as a bitmap, at its natural size (the creation of "TLOImagePaste" and
 // "TLOBitmapPaste"); fails with "クリップボードにイメージがありません" when there is none.
 void PasteClipboardPicture(TLOImage& image);
+// Where scanned pictures come from: installed by the program over its image server; a null
+// picture means the user cancelled.
+void SetScannerSource(std::function<QImage()> source);
+// Takes the picture from the scanner source (the creation of "TLOTwain"): the object's source
+// becomes isTwain, and it stays empty when the user cancelled. Fails when there is no source.
+void AcquireScannedPicture(TLOImage& image);
 // Puts the processed picture on the clipboard.
 void CopyPictureToClipboard(const TLOImage& image);
 

@@ -54,6 +54,11 @@ void PastePicture(TDrawObject& object, TObjectSite&)
     if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
 }
 
+void ScanPicture(TDrawObject& object, TObjectSite&)
+{
+    if (auto* image = dynamic_cast<TLOImage*>(&object)) AcquireScannedPicture(*image);
+}
+
 // Its picture comes from the illustration library, chosen in its property screen.
 void MarkOnePoint(TDrawObject& object, TObjectSite&)
 {
@@ -118,7 +123,11 @@ void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
                        .EditedFirst()
                        .InMenu(QStringLiteral("ワンポイントイラスト(&O)..."), QStringLiteral("イラスト集からイラストを挿入します"), 405),
                    classes);
-    kinds.Register(PictureCommand("TLOTwain").EditedFirst(), classes);
+    kinds.Register(PictureCommand("TLOTwain")
+                       .PreparedBy(ScanPicture)
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("TWAIN取り込み(&T)..."), QStringLiteral("スキャナーからイメージを取り込みます"), 420),
+                   classes);
     kinds.Register(TObjectKind::OfClass(TLOArrangedImage::StaticClass()).PreparedBy(CoverSite).EditedFirst(), classes);
     kinds.Register(TObjectKind::OfClass(TLODecoString::StaticClass())
                        .EditedFirst()

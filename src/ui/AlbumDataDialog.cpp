@@ -1,3 +1,4 @@
+#include "ui/MusicDiscDialogs.h"
 #include "ui/AlbumDataDialog.h"
 
 #include <QApplication>
@@ -269,6 +270,8 @@ QWidget* TfrmAlbumData::BuildToolBox()
     add(QStringLiteral("CSVファイルへのエクスポート..."), &TfrmAlbumData::ExportCsv);
     add(QStringLiteral("CSVファイルからのインポート..."), &TfrmAlbumData::ImportCsv);
     replace_ = add(QStringLiteral("文字の置換..."), &TfrmAlbumData::ReplaceCharacters);
+    add(QStringLiteral("曲名データの取得..."), &TfrmAlbumData::ImportFromDisc);
+    add(QStringLiteral("曲名データの登録..."), &TfrmAlbumData::ExportToDisc);
     return box;
 }
 
@@ -428,6 +431,30 @@ void TfrmAlbumData::ImportCsv()
     if (!Guarded([] {})) return;
     TfrmAlbumImportCSV dialog(editor_.Albums(), this);
     if (dialog.exec() == QDialog::Accepted) Guarded([this] { editor_.Reload(); });
+}
+
+void TfrmAlbumData::ImportFromDisc()
+{
+    if (!Guarded([] {})) return;
+    TfrmMusicDiscImport import(true, this);
+    if (import.exec() != QDialog::Accepted) return;
+    Guarded([&] {
+        const int last = import.TakeAlbums(editor_.Albums());
+        editor_.Reload();
+        editor_.Go(last);
+    });
+    ShowPage();
+}
+
+void TfrmAlbumData::ExportToDisc()
+{
+    if (!AlbumReadyForExport(editor_.Working())) {
+        TAppFrame::ShowOkMessage(QStringLiteral("タイトル・アーティスト・各トラックタイトルは、必ず設定してください"));
+        return;
+    }
+    TfrmMusicDiscExport exporter(this);
+    exporter.SetAlbum(editor_.Working());
+    exporter.exec();
 }
 
 void TfrmAlbumData::ReplaceCharacters()

@@ -67,6 +67,10 @@ public:
     void ExportCsv();
     void ImportCsv();
     void ReplaceCharacters();
+    // Albums from disc-information plug-ins join the database; the last one is shown.
+    void ImportFromDisc();
+    // The current album sent through an exporter plug-in.
+    void ExportToDisc();
 
     // Where the folder and playlist come from (file dialogs unless set).
     std::function<QString()> chooseFolder;

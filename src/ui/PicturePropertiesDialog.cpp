@@ -122,7 +122,10 @@ QWidget* TPicturePropertiesDialog::PictureGroup()
     fileName_ = new QLabel;
     auto* browse = new QPushButton(QStringLiteral("参照(&B)..."));
     connect(browse, &QPushButton::clicked, this, [this] { ChoosePicture(); });
-    form->addRow(QStringLiteral("ファイル"), Row({fileName_, browse}));
+    auto* scan = new QPushButton(QStringLiteral("TWAIN取り込み(&T)..."));
+    scan->setToolTip(QStringLiteral("システムに登録されているスキャナーから取り込みます"));
+    connect(scan, &QPushButton::clicked, this, [this] { ScanPicture(); });
+    form->addRow(QStringLiteral("ファイル"), Row({fileName_, browse, scan}));
     angle_ = new QSpinBox;
     angle_->setRange(-360, 360);
     angle_->setSuffix(QStringLiteral("°"));
@@ -262,6 +265,22 @@ void TPicturePropertiesDialog::ChoosePicture()
     ShowValues();
 }
 
+void TPicturePropertiesDialog::ScanPicture()
+{
+    TLOImage scanned;
+    try {
+        AcquireScannedPicture(scanned);
+    } catch (const EKestrel& e) {
+        TAppFrame::ShowOkMessage("%s", {e.Message()});
+        return;
+    }
+    if (scanned.ImageData().IsEmpty()) return;
+    image_.ImageData().Picture().Assign(scanned.ImageData().Picture());
+    image_.SetImageSource(isTwain);
+    if (!image_.Site()) image_.ResetSize();
+    ShowValues();
+}
+
 void TPicturePropertiesDialog::ChooseFrame()
 {
     TPictureEx frame;
@@ -360,6 +379,8 @@ bool TPicturePropertiesDialog::Edit(QWidget* parent, TDrawObject& object)
 {
     auto* image = dynamic_cast<TLOImage*>(&object);
     if (!image) return false;
+    // A scan the user cancelled leaves nothing to insert.
+    if (image->ImageData().IsEmpty() && image->ImageSource() == isTwain) return false;
     if (image->ImageData().IsEmpty()) {
         const bool chosen = image->ImageSource() == isOnePoint ? ChooseIllustration(parent, *image)
                                                                : ChoosePictureFile(parent, image->ImageData().Picture());

@@ -47,6 +47,8 @@ private:
     QWidget* DetailPage();
     QWidget* FrameGroup();
     void ChoosePicture();
+    // A picture from the scanner in place of the current one.
+    void ScanPicture();
     void ChooseFrame();
     void ChooseColor(QPushButton* button, int& colorValue);
     void ShowValues();

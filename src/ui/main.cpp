@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "app/PluginServers.h"
+#include "objects/PictureObject.h"
 #include "app/DataMain.h"
 #include "imaging/PreviewCache.h"
 #include "edit/ModelStartup.h"
@@ -121,7 +123,17 @@ int main(int argc, char** argv)
     hooks.loadPlugIns = [&dataMain](const QString& folder) {
         dataMain.ImageServers().LoadFolder(folder, dataMain.PluginClient());
     };
-    hooks.freePlugIns = [&dataMain] { dataMain.ImageServers().Clear(); };
+    hooks.freePlugIns = [&dataMain] {
+        SetScannerSource(nullptr);
+        dataMain.ImageServers().Clear();
+    };
+    // Scanned pictures come from the first image server found.
+    SetScannerSource([&dataMain] {
+        TPluginList& servers = dataMain.ImageServers();
+        if (servers.Count() == 0) throw EKestrel(QStringLiteral("スキャナーから取り込むプラグインがありません"));
+        TBCAppFrameClient& client = dataMain.PluginClient();
+        return AcquirePluginImage(servers.CreateServer(0, client), client.activeWindow ? client.activeWindow() : 0);
+    });
     dataMain.PluginClient().activeWindow = [] {
         QWidget* window = QApplication::activeWindow();
         return window ? quint64(window->winId()) : quint64(0);

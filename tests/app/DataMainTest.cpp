@@ -82,7 +82,7 @@ TEST_F(DataMainTest, StartsInOrderAndShutsDownWhatItOpened)
         EXPECT_EQ(dataMain->AppFrame().Title(), "Kestrel");
         ASSERT_TRUE(dataMain->Create());
         EXPECT_TRUE(dataMain->Started());
-        EXPECT_EQ(steps_, QStringList({"plugins " + ExeDir() + "Plugins", "install filter", "picture formats",
+        EXPECT_EQ(steps_, QStringList({"plugins " + PlugInDir(), "install filter", "picture formats",
                                        "splash", "cache ImageCache.ic 1 0", "main window"}));
         steps_.clear();
     }
@@ -118,7 +118,7 @@ TEST_F(DataMainTest, AFailedStartConditionEndsBeforeTheMainWindow)
     EXPECT_FALSE(second->Create());
     EXPECT_FALSE(second->Started());
     EXPECT_EQ(messages_, QStringList({"Kestrelは、すでに実行中です"}));
-    EXPECT_EQ(steps_, QStringList({"plugins " + ExeDir() + "Plugins", "install filter", "picture formats"}));
+    EXPECT_EQ(steps_, QStringList({"plugins " + PlugInDir(), "install filter", "picture formats"}));
 }
 
 TEST_F(DataMainTest, AMissingSystemCatalogueStopsStartUpWithItsName)

@@ -366,6 +366,14 @@ TSeeds PluginDescriptionSeeds()
             {"plain.xml", PluginTextBytes(QStringLiteral("<plugin name=\"取得\"/>"))}};
 }
 
+TSeeds ImportResultSeeds()
+{
+    return {{"two-albums.xml",
+             PluginTextBytes(QStringLiteral("<root><album source=\"CDDB\" title=\"夜\" artist=\"歌手\" genre=\"Pop\">"
+                                            "<track title=\"一\" time=\"3:05\" artist=\"歌手\"/></album>"
+                                            "<album title=\"朝\"/><warning text=\"?\"/></root>"))}};
+}
+
 // The valid inputs of every target, made by the writers the program saves with.
 std::map<QString, TSeeds> WriterSeeds()
 {
@@ -386,6 +394,7 @@ std::map<QString, TSeeds> WriterSeeds()
     seeds["PropertyStream"] = {{"groups.bin", ObjectListBytes()}};
     seeds["Csv"] = CsvSeeds();
     seeds["PluginDescription"] = PluginDescriptionSeeds();
+    seeds["ImportResult"] = ImportResultSeeds();
     seeds["Clipboard"] = {{"groups.bin", ObjectListBytes()}};
     seeds["InstanceMessage"] = {{"document.bin", EncodeInstanceMessage({QStringLiteral("/home/ユーザー/ラベル 1.mld")})},
                                 {"nothing.bin", EncodeInstanceMessage({})}};

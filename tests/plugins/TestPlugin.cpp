@@ -6,7 +6,12 @@
 //   MALFORMED  a music importer with malformed XML and an image server with an oversized picture
 //   LONGNAME   a catalogue whose server name never ends
 //   EXPORTER   only a music exporter
+//   HANGING    a music importer whose import runs, reporting its status, until it is cancelled
+// Importers append each call to the file named by KESTREL_TEST_PLUGIN_LOG ("<call> <library>").
+// The good importer finds one album per request, titled with the request's data server.
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -61,6 +66,8 @@ const Entry Entries[] = {{&ImporterClass, &KESTREL_CATID_MUSIC_IMPORTERS, u"不�
 const Entry Entries[] = {{&ImporterClass, &KESTREL_CATID_MUSIC_IMPORTERS, std::u16string(100000, u'x')}};
 #elif defined(TEST_PLUGIN_EXPORTER)
 const Entry Entries[] = {{&ExporterClass, &KESTREL_CATID_MUSIC_EXPORTERS, u"テスト登録"}};
+#elif defined(TEST_PLUGIN_HANGING)
+const Entry Entries[] = {{&ImporterClass, &KESTREL_CATID_MUSIC_IMPORTERS, u"終わらない取得"}};
 #endif
 constexpr int EntryCount = int(sizeof Entries / sizeof Entries[0]);
 
@@ -75,6 +82,7 @@ struct Object {
     // Kept plain so that the object stays standard-layout for offsetof.
     char16_t appName[128];
     uint32_t appNameLength = 0;
+    bool cancelled = false;
 
     KResult Query(const KGuid* iid, void** out);
 };
@@ -188,6 +196,8 @@ KResult GetImporterDescription(IMusicDataImporter* self, const KTextOut* descrip
 {
 #if defined(TEST_PLUGIN_MALFORMED)
     return Write(description, u"<plugin name=\"不正な説明\"><dataServer name=\"A\">");
+#elif defined(TEST_PLUGIN_HANGING)
+    return Write(description, u"<plugin name=\"終わらない取得\"/>");
 #else
     // Written in two pieces, as a plug-in streaming its document would.
     const KResult status = Write(description, u"<plugin name=\"テスト取得\"><dataServer name=\"サーバーA\"/>");
@@ -196,19 +206,62 @@ KResult GetImporterDescription(IMusicDataImporter* self, const KTextOut* descrip
 #endif
 }
 
+void Log(const char* call)
+{
+    const char* file = std::getenv("KESTREL_TEST_PLUGIN_LOG");
+    if (!file) return;
+    if (FILE* log = std::fopen(file, "a")) {
+        std::fprintf(log, "%s %s\n", call, TEST_PLUGIN_NAME);
+        std::fclose(log);
+    }
+}
+
 KResult Prepare(IMusicDataImporter*, const KText*, int32_t* ok)
 {
+    Log("Prepare");
     *ok = 1;
     return K_S_OK;
 }
 
-KResult Import(IMusicDataImporter*, const KText*, IStatusHost*, const KTextOut* result)
+// The value of attribute name="..." in the request, as it stands.
+std::u16string Attribute(const KText* request, const std::u16string& name)
 {
-    return Write(result, u"<root/>");
+    const std::u16string text(reinterpret_cast<const char16_t*>(request->data), request->length);
+    const std::u16string key = name + u"=\"";
+    const std::size_t start = text.find(key);
+    if (start == std::u16string::npos) return {};
+    const std::size_t end = text.find(u'"', start + key.size());
+    return text.substr(start + key.size(), end - start - key.size());
 }
 
-KResult Nothing(IMusicDataImporter*)
+KResult Import(IMusicDataImporter* self, const KText* request, IStatusHost* status, const KTextOut* result)
 {
+    Log("Import");
+#if defined(TEST_PLUGIN_HANGING)
+    Object* object = From(self);
+    object->cancelled = false;
+    const std::u16string waiting = u"待っています";
+    const KText text{reinterpret_cast<const uint16_t*>(waiting.data()), uint32_t(waiting.size())};
+    for (int i = 0; i < 100000 && !object->cancelled; ++i) status->lpVtbl->SetStatus(status, &text);
+    if (!object->cancelled) return K_E_FAIL;
+    return Write(result, u"<root/>");
+#else
+    return Write(result, u"<root><album source=\"テスト\" title=\"" + Attribute(request, u"dataServer") +
+                             u"\" artist=\"歌手\" genre=\"Pop\"><track title=\"一曲目\" time=\"3:05\" "
+                             u"artist=\"歌手\"/></album></root>");
+#endif
+}
+
+KResult Cancel(IMusicDataImporter* self)
+{
+    Log("Cancel");
+    From(self)->cancelled = true;
+    return K_S_OK;
+}
+
+KResult Finish(IMusicDataImporter*)
+{
+    Log("Finish");
     return K_S_OK;
 }
 
@@ -244,7 +297,7 @@ const IBCServerV1Vtbl ServerTable = {UNKNOWN(IBCServerV1), Initialize};
 const IPluginCatalogVtbl CatalogTable = {UNKNOWN(IPluginCatalog), GetCount, GetClassId, GetCategory, GetName};
 const IBCImageServerVtbl ImageTable = {UNKNOWN(IBCImageServer), Acquire, ReadPixels};
 const IMusicDataImporterVtbl ImporterTable = {
-    UNKNOWN(IMusicDataImporter), GetImporterSettingsPage, GetImporterDescription, Prepare, Import, Nothing, Nothing};
+    UNKNOWN(IMusicDataImporter), GetImporterSettingsPage, GetImporterDescription, Prepare, Import, Cancel, Finish};
 const IMusicDataExporterVtbl ExporterTable = {
     UNKNOWN(IMusicDataExporter), GetExporterSettingsPage, GetExporterDescription, PrepareExport, Export, FinishExport};
 
