@@ -8,6 +8,9 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QContextMenuEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QWindow>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
@@ -18,6 +21,7 @@
 #include "document/ActionList.h"
 #include "document/DODesigner.h"
 #include "document/DOList.h"
+#include "document/Pivot.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
@@ -174,6 +178,73 @@ TEST_F(FaceEditingTest, DeleteSelectAllCopyAndPasteFromTheKeyboard)
     Key(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(Site().ChildCount(), 2);
     EXPECT_EQ(UndoText(), "切り取りの取り消し(&U)");
+}
+
+// The screen as the window system shows it, after the pending repaints.
+QImage OnScreen(QWidget& widget)
+{
+    QApplication::processEvents();
+    return widget.screen()->grabWindow(widget.window()->winId()).toImage();
+}
+
+bool HasHandleNear(const QImage& screen, QPoint at)
+{
+    for (int y = at.y() - PivotSize; y <= at.y() + PivotSize; ++y)
+        for (int x = at.x() - PivotSize; x <= at.x() + PivotSize; ++x)
+            if (screen.valid(x, y) && screen.pixelColor(x, y) == ToQColor(PivotEdgeColor)) return true;
+    return false;
+}
+
+TEST_F(FaceEditingTest, UndoingAPasteLeavesNoHandlesOnTheScreen)
+{
+    QTest::mouseClick(&Surface(), Qt::LeftButton, {}, DeviceOf({450, 200}));
+    Key(Qt::Key_C, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(Site().ChildCount(), 3);
+    const QPoint corner = Surface().mapTo(window.get(), DeviceOf(kFront.TopLeft()));
+    ASSERT_TRUE(HasHandleNear(OnScreen(*window), corner)) << "the pasted copy is selected";
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(Site().ChildCount(), 2);
+    EXPECT_FALSE(Front().Selected());
+    EXPECT_FALSE(HasHandleNear(OnScreen(*window), corner));
+}
+
+// The title marks unsaved changes, also those still on the face being edited.
+TEST_F(FaceEditingTest, TheTitleMarksUnsavedChangesUntilSaved)
+{
+    QWindow& shown = *window->windowHandle();
+    EXPECT_EQ(shown.title(), "Kestrel - face.mld");
+    EXPECT_FALSE(window->isWindowModified());
+    Front().SetSelected(true);
+    Key(Qt::Key_Right);
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(shown.title(), "Kestrel - *face.mld");
+    ASSERT_TRUE(window->Flows().Save());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(shown.title(), "Kestrel - face.mld");
+}
+
+TEST_F(FaceEditingTest, TheStatusBarShowsThePointerAndWhereADraggedObjectGoes)
+{
+    auto* status = window->findChild<QLabel*>("PointerStatus");
+    ASSERT_NE(status, nullptr);
+    const QPoint from = DeviceOf({400, 200});
+    QTest::mouseMove(&Surface(), from);
+    const QPoint at = Site().DevToLog(from);
+    EXPECT_EQ(status->text(), QString("X: %1 mm  Y: %2 mm").arg(at.x() / 10.0, 0, 'f', 1).arg(at.y() / 10.0, 0, 'f', 1));
+
+    const QPoint to = DeviceOf({500, 250});
+    QTest::mousePress(&Surface(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseEvent(QTest::MouseMove, &Surface(), Qt::NoButton, Qt::NoModifier, to);
+    const QPoint moved = Site().DevToLog(to) - Site().DevToLog(from);
+    const TRect goes = kFront.Translated(moved.x(), moved.y());
+    EXPECT_EQ(status->text(), QString("左: %1 mm  上: %2 mm  幅: 20.0 mm  高さ: 20.0 mm")
+                                  .arg(goes.left / 10.0, 0, 'f', 1)
+                                  .arg(goes.top / 10.0, 0, 'f', 1));
+    QTest::mouseRelease(&Surface(), Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_TRUE(status->text().startsWith("X: ")) << "the pointer again once dropped";
+    ASSERT_TRUE(window->ShowSheet());
+    EXPECT_TRUE(status->text().isEmpty()) << "no pointer on the sheet's overview";
 }
 
 TEST_F(FaceEditingTest, TheContextMenuOffersWhatAppliesToTheObjectUnderThePointer)
