@@ -181,7 +181,7 @@ void TTextPropertiesDialog::BuildControls()
     auto* fontRow = new QHBoxLayout;
     fontRow->addWidget(font_, 1);
     fontRow->addWidget(size_);
-    form->addRow(QStringLiteral("フォント(&F)"), fontRow);
+    form->addRow(BuddyLabel(QStringLiteral("フォント(&F)"), font_, this), fontRow);
 
     bold_ = new QCheckBox(QStringLiteral("太字(&B)"), this);
     italic_ = new QCheckBox(QStringLiteral("斜体(&I)"), this);
@@ -211,7 +211,7 @@ void TTextPropertiesDialog::BuildControls()
     auto* lineRow = new QHBoxLayout;
     lineRow->addWidget(lineSpacing_);
     lineRow->addWidget(feedAngle_);
-    form->addRow(QStringLiteral("行間隔(&L)"), lineRow);
+    form->addRow(BuddyLabel(QStringLiteral("行間隔(&L)"), lineSpacing_, this), lineRow);
 
     bulge_ = Spin(-4000, 4000, this);
     form->addRow(QStringLiteral("円弧のふくらみ(&A)"), bulge_);
@@ -230,7 +230,7 @@ void TTextPropertiesDialog::BuildControls()
     distortRow->addWidget(distort_);
     distortRow->addWidget(noDistort_);
     distortRow->addWidget(preset_, 1);
-    distortRow->addWidget(new QLabel(QStringLiteral("変形量(&D)"), this));
+    distortRow->addWidget(BuddyLabel(QStringLiteral("変形量(&D)"), ratio_, this));
     distortRow->addWidget(ratio_);
     form->addRow(QStringLiteral("変形"), distortRow);
     form->addRow(QString(), preview_);
@@ -275,7 +275,7 @@ void TTextPropertiesDialog::BuildControls()
     auto* fieldRow = new QHBoxLayout;
     fieldRow->addWidget(fieldSet_);
     fieldRow->addWidget(fieldItem_, 1);
-    form->addRow(QStringLiteral("情報(&J)"), fieldRow);
+    form->addRow(BuddyLabel(QStringLiteral("情報(&J)"), fieldSet_, this), fieldRow);
     connect(fieldSet_, &QComboBox::currentIndexChanged, this, [this] { ShowFieldItems(0); });
     connect(fieldSet_, &QComboBox::activated, this, [this] { FillChosenField(); });
     connect(fieldItem_, &QComboBox::activated, this, [this] { FillChosenField(); });
