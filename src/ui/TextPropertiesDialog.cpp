@@ -237,6 +237,9 @@ void TTextPropertiesDialog::BuildControls()
     connect(distort_, &QRadioButton::toggled, this, [this] { UpdatePreview(); });
     connect(preset_, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
     connect(ratio_, &QSpinBox::valueChanged, this, [this] { UpdatePreview(); });
+    connect(vertical_, &QCheckBox::toggled, this, [this] { UpdatePreview(); });
+    for (QCheckBox* style : {bold_, italic_}) connect(style, &QCheckBox::toggled, this, [this] { UpdatePreview(); });
+    for (QComboBox* font : {font_, size_}) connect(font, &QComboBox::currentTextChanged, this, [this] { UpdatePreview(); });
 
     outline_ = new QCheckBox(QStringLiteral("縁取り(&O)"), this);
     outlineWidth_ = Spin(0, 100, this);
@@ -397,6 +400,7 @@ void TTextPropertiesDialog::ApplyTo(TLOText& text) const
     text.SetFieldNo(set >= 0 ? fieldItem_->currentIndex() + 1 : 0);
 }
 
+// A sample in the chosen font, size, writing direction and distortion, at half its printed size.
 void TTextPropertiesDialog::UpdatePreview()
 {
     preset_->setEnabled(distort_->isChecked());
@@ -405,11 +409,12 @@ void TTextPropertiesDialog::UpdatePreview()
     image.fill(Qt::white);
     try {
         TLOText sample;
+        ApplyTo(sample);
         sample.SetText({QStringLiteral("Aあ")});
-        sample.SetBounds({10, 10, PreviewSize.width() - 10, PreviewSize.height() - 10});
-        sample.SetCoonsDistortion(ChosenDistortion());
-        sample.SetDistortionRatio(ratio_->value());
+        const QSize logical = PreviewSize * 2;
+        sample.SetBounds({10, 10, logical.width() - 10, logical.height() - 10});
         TCanvas canvas(image);
+        canvas.SetMapping({{}, logical, {}, PreviewSize});
         canvas.SetFontResolution(LogicalUnitsPerInch);
         sample.Paint(canvas);
     } catch (const EKestrel&) {

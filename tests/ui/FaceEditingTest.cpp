@@ -30,6 +30,7 @@
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
+#include "platform/Canvas.h"
 #include "render/GridGuide.h"
 #include "text/LOText.h"
 #include "support/MessageRecorder.h"
@@ -384,6 +385,74 @@ TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
     EXPECT_LE(bounds.bottom, hole.top) << "not over the hole, where nothing prints";
     EXPECT_NEAR((bounds.left + bounds.right) / 2, 610, 1);
     EXPECT_NEAR((bounds.top + bounds.bottom) / 2, (20 + 405) / 2, 1);
+}
+
+// A vertical title on a 6.5 mm spine: the largest size that fits, and a box around the text.
+TEST(FaceEditingPlacement, ANewVerticalTextOnASpineTakesTheLargestSizeThatFits)
+{
+    TAppFrame frame;
+    QStringList messages;
+    test::RecordMessages(frame, messages);
+    TMatrixPaperInfo paper;
+    paper.SetPortraitSize(400, 1400);
+    paper.SetLeftOffset(100);
+    paper.SetTopOffset(100);
+    paper.SetFaceWidth(65);
+    paper.SetFaceHeight(1180);
+    paper.SetFaceCountX(1);
+    paper.SetFaceCountY(1);
+    TLabelData document;
+    document.SetPaper(paper);
+    const QString path = test::TestFolder() + "/spine.mld";
+    document.SaveToFile(path);
+    TfrmMain window(frame, nullptr, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    ASSERT_TRUE(window.EditFace(0));
+    TDrawSite& site = *window.FaceView().Site();
+
+    QTimer::singleShot(0, &window, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("アルバムタイトル"));
+        for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("縦書き(&V)")) box->setChecked(true);
+        dialog->accept();
+    });
+    ASSERT_TRUE(window.Session().Designers().CreateOnSite(site, "TLOText"));
+    auto* text = dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
+    ASSERT_NE(text, nullptr);
+    ASSERT_TRUE(text->Vertical());
+    const TRect bounds = text->GetBounds();
+    EXPECT_TRUE(bounds.left >= 0 && bounds.right <= 65 && bounds.top >= 0 && bounds.bottom <= 1180)
+        << bounds.left << ".." << bounds.right;
+    const int size = text->Font().Size();
+    EXPECT_LT(size, 24);
+    EXPECT_GT(size, 10) << "as large as fits, not just smaller";
+    // One point more no longer fits across the spine.
+    TLOText larger;
+    larger.Assign(*text);
+    larger.EditFont().SetSize(size + 1);
+    EXPECT_GT(larger.Layout().GetTextBounds(larger.Rect(), true).Width(), 65);
+
+    // The selection box holds the printed characters, without much room around them.
+    QImage ink(site.LogWidth(), site.LogHeight(), QImage::Format_RGB32);
+    ink.fill(Qt::white);
+    {
+        TCanvas canvas(ink);
+        canvas.SetFontResolution(LogicalUnitsPerInch);
+        text->PaintTo(canvas);
+    }
+    QRect painted;
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (qGray(ink.pixel(x, y)) < 128) painted |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(painted.isEmpty());
+    const TRect box = text->Rect();
+    EXPECT_GE(painted.left(), box.left - 1);
+    EXPECT_LE(painted.right(), box.right);
+    EXPECT_GE(painted.top(), box.top - 1);
+    EXPECT_LE(painted.bottom(), box.bottom);
+    EXPECT_GT(painted.width(), box.Width() * 2 / 3);
 }
 
 TEST(GridDialogTest, WritesAllFourValuesAndOffersTheShapeOnlyWhenShown)
