@@ -341,41 +341,60 @@ TEST_F(FaceEditingTest, ZoomKeepsThePointUnderThePointerOrTheMiddle)
         << "the ruler follows zoom and scrolling";
 }
 
-// A new text on a disc lands on the printed ring above the hole, inside the face.
-TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
-{
+// A new text typed into the text dialog on the only face of a paper.
+class FaceEditingPlacement : public ::testing::Test {
+protected:
+    void SetUp() override { test::RecordMessages(frame, messages); }
+
+    // A paper of one face, at (100, 100) on a sheet with room around it.
+    static TMatrixPaperInfo OneFacePaper(int width, int height)
+    {
+        TMatrixPaperInfo paper;
+        paper.SetPortraitSize(width + 220, height + 220);
+        paper.SetLeftOffset(100);
+        paper.SetTopOffset(100);
+        paper.SetFaceWidth(width);
+        paper.SetFaceHeight(height);
+        paper.SetFaceCountX(1);
+        paper.SetFaceCountY(1);
+        return paper;
+    }
+
+    TLOText* NewText(const TPaperInfo& paper, const QString& typed, bool vertical)
+    {
+        TLabelData document;
+        document.SetPaper(paper);
+        const QString path = test::TestFolder() + "/face.mld";
+        document.SaveToFile(path);
+        window = std::make_unique<TfrmMain>(frame, nullptr, nullptr);
+        if (!window->OpenDocument(path) || !window->EditFace(0)) return nullptr;
+        TDrawSite& site = *window->FaceView().Site();
+        QTimer::singleShot(0, window.get(), [typed, vertical] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QPlainTextEdit*>()->setPlainText(typed);
+            for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+                if (box->text() == QStringLiteral("縦書き(&V)")) box->setChecked(vertical);
+            dialog->accept();
+        });
+        if (!window->Session().Designers().CreateOnSite(site, "TLOText")) return nullptr;
+        return dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
+    }
+
     TAppFrame frame;
     QStringList messages;
-    test::RecordMessages(frame, messages);
-    TMatrixPaperInfo paper;
-    paper.SetPortraitSize(1400, 1400);
-    paper.SetLeftOffset(100);
-    paper.SetTopOffset(100);
-    paper.SetFaceWidth(1180);
-    paper.SetFaceHeight(1180);
+    std::unique_ptr<TfrmMain> window;
+};
+
+// A new text on a disc lands on the printed ring above the hole, inside the face.
+TEST_F(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
+{
+    TMatrixPaperInfo paper = OneFacePaper(1180, 1180);
     paper.SetFaceMargin(20);
     paper.SetFaceShape(fsDoughnut);
     paper.SetCutCenterWidth(410);
     paper.SetCutCenterHeight(410);
-    paper.SetFaceCountX(1);
-    paper.SetFaceCountY(1);
-    TLabelData document;
-    document.SetPaper(paper);
-    const QString path = test::TestFolder() + "/disc.mld";
-    document.SaveToFile(path);
-    TfrmMain window(frame, nullptr, nullptr);
-    ASSERT_TRUE(window.OpenDocument(path));
-    ASSERT_TRUE(window.EditFace(0));
-    TDrawSite& site = *window.FaceView().Site();
-
-    QTimer::singleShot(0, &window, [] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("タイトル"));
-        dialog->accept();
-    });
-    ASSERT_TRUE(window.Session().Designers().CreateOnSite(site, "TLOText"));
-    auto* text = dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
+    TLOText* text = NewText(paper, QStringLiteral("タイトル"), false);
     ASSERT_NE(text, nullptr);
     const TRect bounds = text->GetBounds();
     // Outer rectangle 1220 wide with the face 20 inside it; the hole spans 405..815 both ways.
@@ -388,38 +407,9 @@ TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
 }
 
 // A vertical title on a 6.5 mm spine: the largest size that fits, and a box around the text.
-TEST(FaceEditingPlacement, ANewVerticalTextOnASpineTakesTheLargestSizeThatFits)
+TEST_F(FaceEditingPlacement, ANewVerticalTextOnASpineTakesTheLargestSizeThatFits)
 {
-    TAppFrame frame;
-    QStringList messages;
-    test::RecordMessages(frame, messages);
-    TMatrixPaperInfo paper;
-    paper.SetPortraitSize(400, 1400);
-    paper.SetLeftOffset(100);
-    paper.SetTopOffset(100);
-    paper.SetFaceWidth(65);
-    paper.SetFaceHeight(1180);
-    paper.SetFaceCountX(1);
-    paper.SetFaceCountY(1);
-    TLabelData document;
-    document.SetPaper(paper);
-    const QString path = test::TestFolder() + "/spine.mld";
-    document.SaveToFile(path);
-    TfrmMain window(frame, nullptr, nullptr);
-    ASSERT_TRUE(window.OpenDocument(path));
-    ASSERT_TRUE(window.EditFace(0));
-    TDrawSite& site = *window.FaceView().Site();
-
-    QTimer::singleShot(0, &window, [] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("アルバムタイトル"));
-        for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
-            if (box->text() == QStringLiteral("縦書き(&V)")) box->setChecked(true);
-        dialog->accept();
-    });
-    ASSERT_TRUE(window.Session().Designers().CreateOnSite(site, "TLOText"));
-    auto* text = dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
+    TLOText* text = NewText(OneFacePaper(65, 1180), QStringLiteral("アルバムタイトル"), true);
     ASSERT_NE(text, nullptr);
     ASSERT_TRUE(text->Vertical());
     const TRect bounds = text->GetBounds();
@@ -435,7 +425,7 @@ TEST(FaceEditingPlacement, ANewVerticalTextOnASpineTakesTheLargestSizeThatFits)
     EXPECT_GT(larger.Layout().GetTextBounds(larger.Rect(), true).Width(), 65);
 
     // The selection box holds the printed characters, without much room around them.
-    QImage ink(site.LogWidth(), site.LogHeight(), QImage::Format_RGB32);
+    QImage ink(65, 1180, QImage::Format_RGB32);
     ink.fill(Qt::white);
     {
         TCanvas canvas(ink);
