@@ -20,7 +20,9 @@
 #include "objects/PictureObject.h"
 #include "paper/CatalogueStartup.h"
 #include "print/PaperPrintSetting.h"
+#include "print/PrintFixtures.h"
 #include "print/PrintSpec.h"
+#include "platform/PrinterConfiguration.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "text/LOText.h"
@@ -34,12 +36,15 @@
 #include "ui/InputReplaceDialog.h"
 #include "ui/JANCodeDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/MessageDialog.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PaperSelectExFunc.h"
 #include "ui/PaperUpdateInfoDialog.h"
 #include "ui/PicturePropertiesDialog.h"
 #include "ui/PrintPaperDialog.h"
+#include "ui/PrinterPropertiesDialog.h"
 #include "ui/PrinterSettingDialog.h"
+#include "ui/PrintingPopup.h"
 #include "ui/QRCodeDialog.h"
 #include "ui/SelectAlbumInfoDialog.h"
 #include "ui/ShapePropertiesDialog.h"
@@ -167,6 +172,11 @@ TEST_F(MnemonicLabelsTest, NoDialogShowsTheAmpersandOfAnAccessKey)
     Check(TframePaperSelectExFunc(*papers.Catalogue()));
     Check(TfrmInternetEnvironment());
     Check(TfrmPrinterSetting(TPaperPrintSetting(papers.Catalogue()), *document.SheetPaper()));
+    test::TImagePrintDevice device({100, 100}, {254, 254});
+    Check(TfrmPrinting(device));
+    InstallPrinterPropertiesDialog();
+    CheckModal([] { TPrinterConfiguration::Named(PdfPrinterName())->ShowProperties(nullptr); });
+    CheckModal([] { ShowMessageDialog("?", {mbkYes, mbkNo}, 1, 0); });
 
     EXPECT_TRUE(shown.isEmpty()) << shown.join(" / ").toStdString();
 }
