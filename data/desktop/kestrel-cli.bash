@@ -19,6 +19,13 @@ _kestrel_cli()
             _filedir
             return
             ;;
+        --template)
+            # The shipped templates by name and by ID, as the program lists them.
+            local names
+            names=$(QT_QPA_PLATFORM=offscreen "${words[0]}" templates 2>/dev/null | awk -F '\t' 'NR > 1 { print $3; print $5 }')
+            COMPREPLY=($(compgen -W "$names" -- "$cur"))
+            return
+            ;;
         --folder)
             _filedir -d
             return

@@ -9,6 +9,7 @@
 #include "cli/JsonCommands.h"
 #include "cli/MusicCommands.h"
 #include "cli/PaperCommands.h"
+#include "cli/DesignCommands.h"
 #include "cli/PluginCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/PrinterCommands.h"
@@ -164,6 +165,21 @@ int RunBuildDistortions(TCliContext& context)
     return RunBuildDistortionsCommand(context.args, context.out, context.err);
 }
 
+int RunBuildTemplates(TCliContext& context)
+{
+    return RunBuildTemplatesCommand(context.args, context.out, context.err);
+}
+
+int RunTemplates(TCliContext& context)
+{
+    return RunTemplatesCommand(context.args, context.out, context.err);
+}
+
+int RunBackgrounds(TCliContext& context)
+{
+    return RunBackgroundsCommand(context.args, context.out, context.err);
+}
+
 int RunFonts(TCliContext& context)
 {
     return RunFontsCommand(context.args, context.out, context.err);
@@ -210,9 +226,18 @@ constexpr std::array kCommands = {
                 RunBuildProducts},
     TCliCommand{"build-distortions", "元データ.json 出力.cdd", "変形の元データから .cdd ファイルを作ります",
                 RunBuildDistortions},
+    TCliCommand{"build-templates", "元データ.json フォルダ",
+                "テンプレートの元データ(JSON の場面)から文書とジャンル・ID の一覧をフォルダの Data/Template に作ります",
+                RunBuildTemplates},
+    TCliCommand{"templates", "", "付属のテンプレートを用途・ジャンルごとに ID と入力項目付きで一覧します", RunTemplates},
+    TCliCommand{"backgrounds", "", "付属の背景柄をジャンル・サブジャンルごとに一覧します", RunBackgrounds},
     TCliCommand{"fonts", "", "使えるフォントとフォント名の置き換えを一覧します", RunFonts},
-    TCliCommand{"new", "--paper 用紙名 [--sheets N] [--landscape] [--catalogue ファイル] [--force] 出力.mld",
-                "カタログの用紙で新しい文書を作ります(既にあるファイルは --force のときだけ上書きします)", RunNew},
+    TCliCommand{"new",
+                "(--paper 用紙名 [--sheets N] [--landscape] | --template 名前|ID [--paper 用紙名]) [--catalogue ファイル] "
+                "[--force] 出力.mld",
+                "カタログの用紙で新しい文書を作ります(既にあるファイルは --force のときだけ上書きします)", RunNew,
+                "  --template: 付属のテンプレート(名前か ID)を合う面すべてに呼び出します。用紙を指定しなければ"
+                "テンプレートの用紙で作ります"},
     TCliCommand{"info", "文書.mld", "文書のシート・用紙・面と面ごとのオブジェクトを表示します", RunInfo},
     TCliCommand{"render", "文書.mld [--sheet N] [--face F] [--dpi D] [--anyway] --out 出力.png|.jpg|.bmp|.pdf",
                 "シート全体または一つの面を、拡張子の形式(PNG・JPEG・BMP、シートは PDF も)で描きます", RunRender,

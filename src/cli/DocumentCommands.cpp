@@ -15,6 +15,7 @@
 #include "label/FaceRender.h"
 #include "label/LabelData.h"
 #include "label/SheetThumbnail.h"
+#include "label/Templates.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
 #include "platform/Error.h"
@@ -127,8 +128,33 @@ void CheckThumbnailSource(const QString& path)
     OpenRegularFile(file, path, kMaxThumbnailSource);
 }
 
+
+// The template on every face of the document's sheets it fits; on its own paper, every designed
+// face of its sheet on the same face. Answers how many faces took it.
+int ApplyTemplateEverywhere(TLabelData& document, const TTemplateInfo& entry, bool ownPaper)
+{
+    TLabelData source;
+    source.LoadFromFile(entry.fileName);
+    source.SelectSheet(entry.sheetIndex);
+    const TFaceGeometry offered = source.Face(entry.faceIndex);
+    int applied = 0;
+    for (int s = 0; s < document.SheetCount(); ++s) {
+        document.SelectSheet(s);
+        document.SetSeparatelyDesign(true);
+        for (int f = 0; f < document.FaceCount(); ++f) {
+            const TFaceGeometry face = document.Face(f);
+            const bool designed = ownPaper && f < source.FaceCount() && source.HasFaceObjects(f);
+            if (!designed && (ownPaper || !TemplateFaceFits(&face, offered))) continue;
+            ApplyTemplate(document, f, LoadTemplateFace({entry.fileName, entry.sheetIndex, designed ? f : entry.faceIndex, false}));
+            ++applied;
+        }
+    }
+    document.SelectSheet(0);
+    return applied;
+}
+
 struct TNewArguments {
-    QString paperName, catalogueFile, target;
+    QString paperName, catalogueFile, target, templateName;
     int sheets = 1;
     bool force = false;
     bool landscape = false;
@@ -143,6 +169,8 @@ TNewArguments ParseNewArguments(const QStringList& arguments)
             parsed.paperName = OptionValue(arguments, i);
         } else if (arg == u"--catalogue") {
             parsed.catalogueFile = OptionValue(arguments, i);
+        } else if (arg == u"--template") {
+            parsed.templateName = OptionValue(arguments, i);
         } else if (arg == u"--sheets") {
             parsed.sheets = RangedOption(arguments, i, 1, kMaxSheets, QStringLiteral("シート数"));
         } else if (arg == u"--force") {
@@ -155,7 +183,8 @@ TNewArguments ParseNewArguments(const QStringList& arguments)
             ThrowUnexpectedArgument(arg);
         }
     }
-    if (parsed.paperName.isEmpty()) throw EArgumentError(QStringLiteral("--paper"), {}, QStringLiteral("用紙名を指定してください"));
+    if (parsed.paperName.isEmpty() && parsed.templateName.isEmpty())
+        throw EArgumentError(QStringLiteral("--paper"), {}, QStringLiteral("用紙名を指定してください"));
     if (parsed.target.isEmpty()) throw EArgumentError(QStringLiteral("出力.mld"), {}, QStringLiteral("作る文書のファイル名を指定してください"));
     return parsed;
 }
@@ -231,15 +260,32 @@ int RunNewCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         TPaperCatalogue papers;
         OpenCatalogueForCommand(papers, parsed.catalogueFile);
         const TPapersV2& catalogue = *papers.Catalogue();
-        const int index = catalogue.IndexOfName(parsed.paperName);
-        if (index < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(parsed.paperName));
+        std::optional<TTemplateInfo> shipped;
+        TLabelData templateDocument;
+        if (!parsed.templateName.isEmpty()) {
+            shipped = FindShippedTemplate(parsed.templateName);
+            if (!shipped) throw EKestrel(QStringLiteral("「%1」は見つかりませんでした").arg(parsed.templateName));
+            templateDocument.LoadFromFile(shipped->fileName);
+            templateDocument.SelectSheet(shipped->sheetIndex);
+        }
+        const TPaperInfo* paper = nullptr;
+        if (!parsed.paperName.isEmpty()) {
+            const int index = catalogue.IndexOfName(parsed.paperName);
+            if (index < 0) throw EKestrel(QStringLiteral("用紙「%1」はカタログにありません").arg(parsed.paperName));
+            paper = &catalogue.Paper(index);
+        } else {
+            paper = templateDocument.SheetPaper();
+        }
         TDocumentWindow window;
-        window.choosePaper = [&] { return TPaperChoice{&catalogue.Paper(index), parsed.landscape, parsed.sheets}; };
+        window.choosePaper = [&] { return TPaperChoice{paper, parsed.landscape, parsed.sheets}; };
         TDocumentFlows flows(*TAppFrame::Instance(), &catalogue, nullptr, window);
         flows.New(true);
+        const int applied = shipped ? ApplyTemplateEverywhere(flows.Document(), *shipped, parsed.paperName.isEmpty()) : 0;
+        if (shipped && applied == 0)
+            throw EKestrel(QStringLiteral("「%1」のテンプレートは現在のラベルに適合しません").arg(parsed.templateName));
         flows.Document().SaveToFile(parsed.target);
         out << QStringLiteral("「%1」を作りました(用紙 %2、シート %3)\n")
-                   .arg(parsed.target, parsed.paperName)
+                   .arg(parsed.target, paper->PaperName())
                    .arg(parsed.sheets);
         return 0;
     } catch (const std::exception& e) {

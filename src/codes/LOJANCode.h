@@ -1,6 +1,6 @@
 #pragma once
 
-#include "codes/TurnedRectObject.h"
+#include "document/TurnedRectObject.h"
 #include "render/ColorSpec.h"
 #include "text/PointBasedFont.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "codes/QRCode.h"
-#include "codes/TurnedRectObject.h"
+#include "document/TurnedRectObject.h"
 
 namespace kestrel {
 

@@ -151,6 +151,22 @@ public:
     virtual void SetInputCaption(const QString& caption) = 0;
 };
 
+// The dates a date object may show, in days since 30 December 1899 as files store them (kept
+// so, a document saves its dates back unchanged).
+struct TDocumentDates {
+    double opened = 0;
+    double lastPrint = 0;
+    double lastSave = 0;
+};
+
+// An object that shows one of the document's dates (a date field): a face loaded from the
+// document gives it the dates.
+class IDODocumentDates {
+public:
+    virtual ~IDODocumentDates() = default;
+    virtual void ShowDocumentDates(const TDocumentDates& dates) = 0;
+};
+
 class IDOFaceBackground {
 public:
     virtual ~IDOFaceBackground() = default;

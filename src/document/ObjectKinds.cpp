@@ -15,6 +15,14 @@ TObjectKind TObjectKind::OfClass(const TClassInfo& info)
     return kind;
 }
 
+TObjectKind TObjectKind::OtherName(QByteArray name, const TClassInfo& info)
+{
+    TObjectKind kind;
+    kind.name = std::move(name);
+    kind.classInfo = &info;
+    return kind;
+}
+
 TObjectKind TObjectKind::Command(QByteArray name, std::function<std::unique_ptr<TDrawObject>()> make)
 {
     TObjectKind kind;
@@ -58,7 +66,7 @@ TObjectKinds& TObjectKinds::Global()
 
 void TObjectKinds::Register(TObjectKind kind, TClassRegistry& classes)
 {
-    if (kind.classInfo) classes.Register(*kind.classInfo);
+    if (kind.classInfo) classes.RegisterAs(kind.name, *kind.classInfo);
     if (Find(kind.name)) return;
     kinds_.push_back(std::make_unique<TObjectKind>(std::move(kind)));
 }

@@ -23,6 +23,8 @@ struct TObjectKind {
     // A kind named after the class it creates, placed by dragging; the builders below describe
     // the rest.
     static TObjectKind OfClass(const TClassInfo& info);
+    // Another name for the class: streams and creation by that name make the class.
+    static TObjectKind OtherName(QByteArray name, const TClassInfo& info);
     // A command of that name that makes its object with make.
     static TObjectKind Command(QByteArray name, std::function<std::unique_ptr<TDrawObject>()> make);
     TObjectKind&& PreparedBy(TPrepare how) &&;

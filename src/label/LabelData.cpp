@@ -18,6 +18,7 @@
 #include "label/DataInfo.h"
 #include "label/DocumentPaths.h"
 #include "label/FacePreview.h"
+#include "label/FaceRender.h"
 #include "label/SheetInfo.h"
 #include "paper/FaceInfo.h"
 #include "paper/PaperInfo.h"

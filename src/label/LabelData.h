@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "document/Capabilities.h"
 #include "document/DrawObject.h"
 #include "document/stream/Persistent.h"
 #include "paper/FaceGeometry.h"
@@ -30,22 +31,6 @@ class TProductDB;
 class TProductInfo;
 class TSheetInfo;
 class TTemporaryStorage;
-
-// The dates a date object may show, in days since 30 December 1899 as files store them (kept
-// so, a document saves its dates back unchanged).
-struct TDocumentDates {
-    double opened = 0;
-    double lastPrint = 0;
-    double lastSave = 0;
-};
-
-// An object that shows one of the document's dates (a date field): a face loaded from the
-// document gives it the dates.
-class IDODocumentDates {
-public:
-    virtual ~IDODocumentDates() = default;
-    virtual void ShowDocumentDates(const TDocumentDates& dates) = 0;
-};
 
 // The objects of one face in a stream. Writing, it enumerates the objects it was given from the
 // last to the first, leaving out blank backgrounds; reading, it owns what it read.

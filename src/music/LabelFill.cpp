@@ -6,7 +6,7 @@
 #include "document/DOList.h"
 #include "document/DrawObject.h"
 #include "label/LabelData.h"
-#include "music/CSVData.h"
+#include "platform/CSVData.h"
 #include "platform/Cp932.h"
 #include "platform/Error.h"
 #include "platform/RegularFile.h"

@@ -5,8 +5,10 @@
 #include "document/ObjectSite.h"
 #include "document/stream/ClassRegistry.h"
 #include "objects/ArrangedPicture.h"
+#include "objects/BackImage.h"
 #include "objects/LOAlphaMask.h"
 #include "objects/LODecoLine.h"
+#include "objects/LODecoString.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "objects/PictureObject.h"
@@ -52,6 +54,12 @@ void PastePicture(TDrawObject& object, TObjectSite&)
     if (auto* image = dynamic_cast<TLOImage*>(&object)) PasteClipboardPicture(*image);
 }
 
+// Its picture comes from the illustration library, chosen in its property screen.
+void MarkOnePoint(TDrawObject& object, TObjectSite&)
+{
+    if (auto* image = dynamic_cast<TLOImage*>(&object)) image->SetImageSource(isOnePoint);
+}
+
 // A creation command that makes a picture object: a "TLOWizardImage", in whose place TLOImage
 // stands until the wizard picture arrives.
 TObjectKind PictureCommand(QByteArray name)
@@ -91,6 +99,7 @@ void RegisterShapeKinds(TObjectKinds& kinds, TClassRegistry& classes)
 void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
 {
     classes.Register(TLOImage::StaticClass());
+    classes.Register(TLOBackImage2004::StaticClass());
     kinds.Register(PictureCommand("TLOWizardImage"), classes);
     kinds.Register(PictureCommand("TLOImage")
                        .EditedFirst()
@@ -104,9 +113,17 @@ void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
                    classes);
     kinds.Register(PictureCommand("TLOBitmapPaste").PreparedBy(PastePicture).PlacedAtOnce(), classes);
     kinds.Register(PictureCommand("TLOMetafilePaste").PlacedAtOnce(), classes);
-    kinds.Register(PictureCommand("TLOOnePoint").EditedFirst(), classes);
+    kinds.Register(PictureCommand("TLOOnePoint")
+                       .PreparedBy(MarkOnePoint)
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("ワンポイントイラスト(&O)..."), QStringLiteral("イラスト集からイラストを挿入します"), 405),
+                   classes);
     kinds.Register(PictureCommand("TLOTwain").EditedFirst(), classes);
     kinds.Register(TObjectKind::OfClass(TLOArrangedImage::StaticClass()).PreparedBy(CoverSite).EditedFirst(), classes);
+    kinds.Register(TObjectKind::OfClass(TLODecoString::StaticClass())
+                       .EditedFirst()
+                       .InMenu(QStringLiteral("飾り文字(&I)..."), QStringLiteral("絵で描いた文字を追加します"), 210),
+                   classes);
 }
 
 }  // namespace kestrel

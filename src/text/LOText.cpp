@@ -265,10 +265,15 @@ bool TLOText::IsDistorted() const
     return Bulge() == 0 && !distortion_->IsEmpty();
 }
 
-QPoint TLOText::ShadowDisplacement() const
+QPoint TLOText::ShadowOffset() const
 {
     const int h = layout_.LineHeight();
-    const QPoint offset(int(RoundHalfAway(h * shadowX_ / 100.0)), int(RoundHalfAway(h * shadowY_ / 100.0)));
+    return {int(RoundHalfAway(h * shadowX_ / 100.0)), int(RoundHalfAway(h * shadowY_ / 100.0))};
+}
+
+QPoint TLOText::ShadowDisplacement() const
+{
+    const QPoint offset = ShadowOffset();
     // The shadow keeps its side of the characters however the text is turned.
     return Angle() == 0 ? offset : RoundedPoint(TurnAbout({0, 0}, Angle()).map(QPointF(offset)));
 }
@@ -564,6 +569,11 @@ void TLOText::Paint(TCanvas& canvas)
         budget->Note(QStringLiteral("テキスト: %1").arg(Problem()));
     const QPoint shadow = ShadowDisplacement();
     if (!shadow.isNull()) DrawText(canvas, *shadowColor_, nullptr, shadow);
+    PaintBody(canvas);
+}
+
+void TLOText::PaintBody(TCanvas& canvas)
+{
     DrawText(canvas, *textColor_, outline_ ? outlineColor_.get() : nullptr, {});
     displayOutline_.reset();
 }
@@ -594,7 +604,17 @@ QImage TLOText::RenderToBitmap(const TCanvas& reference, const TRect& device)
 void TLOText::PaintMask(TCanvas& mask)
 {
     const QPoint shadow = ShadowDisplacement();
-    if (!shadow.isNull()) PaintOutlineCoverage(mask, Shifted(DisplayOutline(), shadow));
+    if (!shadow.isNull()) PaintShadowMask(mask, shadow);
+    PaintBodyMask(mask);
+}
+
+void TLOText::PaintShadowMask(TCanvas& mask, QPoint displacement)
+{
+    PaintOutlineCoverage(mask, Shifted(DisplayOutline(), displacement));
+}
+
+void TLOText::PaintBodyMask(TCanvas& mask)
+{
     PaintOutlineCoverage(mask, outline_ ? RingOutline() : DisplayOutline());
     displayOutline_.reset();
 }

@@ -122,6 +122,8 @@ public:
     const TSimpleText& Layout() const { return layout_; }
     // Distorted: no bulge and a distortion with points.
     bool IsDistorted() const;
+    // The shadow's offset from the text before turning, in logical units.
+    virtual QPoint ShadowOffset() const;
     // Shadow displacement in logical units, turned with the text.
     QPoint ShadowDisplacement() const;
     // Refreshes the text from an information set: item FieldNo - 1; nothing when the object is
@@ -150,6 +152,12 @@ public:
 
 protected:
     void AssignFrom(const TDrawObject& source) override;
+    // The text (and its ring) in its colours, without the shadow.
+    void PaintBody(TCanvas& canvas);
+    // Coverage of the text and its ring, without the shadow.
+    void PaintBodyMask(TCanvas& mask);
+    // Coverage of the shadow text at the displacement.
+    void PaintShadowMask(TCanvas& mask, QPoint displacement);
 
 private:
     void SetStoredVersion(int version) { storedVersion_ = version; }

@@ -232,10 +232,15 @@ int TSimpleText::LineHeight() const
 
 TCharLayout TSimpleText::LayoutLine(const std::vector<TCharMetrics>& chars, int extent, int align) const
 {
+    return LayoutCharacters(chars, extent, align, charSpacing_);
+}
+
+TCharLayout LayoutCharacters(const std::vector<TCharMetrics>& chars, int extent, int align, int charSpacing)
+{
     TCharLayout layout;
     if (chars.empty()) return layout;
     layout.empty = false;
-    const int spacing = align == 3 ? 0 : charSpacing_;
+    const int spacing = align == 3 ? 0 : charSpacing;
     int pen = 0;
     int inkLeft = INT_MAX;
     int inkRight = INT_MIN;

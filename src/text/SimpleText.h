@@ -51,6 +51,10 @@ struct TGlyphPlacement {
     double angle = 0;
 };
 
+// Places the characters of one line along its extent: align 0 start, 1 centre, 2 end, 3 spread
+// over the extent (without spacing).
+TCharLayout LayoutCharacters(const std::vector<TCharMetrics>& chars, int extent, int align, int charSpacing);
+
 // Turns clockwise on screen (y down) by degrees about a centre.
 QTransform TurnAbout(QPointF centre, double degrees);
 QPointF BoxCentre(const TRect& box);

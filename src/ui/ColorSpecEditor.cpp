@@ -108,6 +108,14 @@ void TColorSpecEditor::ChoosePicture()
     if (ChoosePictureFile(this, Picture())) ShowPicture();
 }
 
+void TColorSpecEditor::SetLibraryPicture(const QString& file, bool tile)
+{
+    Picture().LoadFromFile(file);
+    kind_->setCurrentIndex(kind_->findData(cskBitmap));
+    tile_->setChecked(tile);
+    ShowPicture();
+}
+
 void TColorSpecEditor::ShowPicture()
 {
     const QImage& image = original_.Picture();

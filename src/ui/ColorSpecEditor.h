@@ -44,6 +44,8 @@ public:
     QCheckBox& TileShiftBox() const { return *tileShift_; }
     // Asks for the picture file.
     void ChoosePicture();
+    // A picture of the program's library as the fill, tiled or stretched.
+    void SetLibraryPicture(const QString& file, bool tile);
     TColorButton& FirstStopButton() const { return *first_; }
     TColorButton& LastStopButton() const { return *last_; }
     QComboBox& GradKindBox() const { return *gradKind_; }

@@ -25,6 +25,7 @@
 #include "music/LabelMusic.h"
 #include "music/MusicInfo.h"
 #include "paper/FaceDescription.h"
+#include "paper/FaceInfo.h"
 #include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
 #include "platform/Cp932.h"
@@ -36,6 +37,7 @@
 #include "render/GridGuide.h"
 #include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
+#include "ui/FaceDesignCommands.h"
 #include "ui/EnvironmentDialog.h"
 #include "ui/FaceView.h"
 #include "ui/FolderHistory.h"
@@ -316,6 +318,14 @@ void TfrmMain::BuildInsertMenu()
     if (objectCommands_->Actions().empty()) return;
     QMenu& menu = *menuBar()->addMenu("挿入(&I)");
     objectCommands_->AddTo(menu);
+    menu.addSeparator();
+    faceDesignCommands_.push_back(AddCommand(menu, "背景柄(&B)...", {}, "ラベルの背景柄を設定します", [this] {
+        EditFaceBackground(this, *faceView_, TFaceInfo(flows_->Document().Face(faceView_->Face())));
+    }));
+    faceDesignCommands_.push_back(
+        AddCommand(menu, "ラベルテンプレートの呼び出し(&T)...", {}, "ラベルのテンプレートを呼び出します", [this] {
+            CallUpTemplate(this, flows_->Document(), *faceView_);
+        }));
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 }
 
@@ -590,6 +600,7 @@ void TfrmMain::UpdateCommands()
     dotGridCommand_->setEnabled(editing);
     discSizeCommand_->setEnabled(flows_->Document().IsDirectPrintPaper());
     for (QAction* command : sheetCommands_) command->setEnabled(!editing);
+    for (QAction* command : faceDesignCommands_) command->setEnabled(editing);
     UpdateStatus();
 }
 

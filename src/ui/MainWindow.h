@@ -146,6 +146,8 @@ private:
     TEditCommands* editCommands_ = nullptr;
     TObjectCommands* objectCommands_ = nullptr;
     std::vector<QAction*> sheetCommands_;
+    // Background and template of the face being edited.
+    std::vector<QAction*> faceDesignCommands_;
     TPaperCommands* paperCommands_;
     QAction* editFaceCommand_ = nullptr;
     QAction* sheetCommand_ = nullptr;

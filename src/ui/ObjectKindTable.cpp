@@ -1,3 +1,5 @@
+#include "ui/BackgroundDialog.h"
+#include "ui/DecoratedTextDialogs.h"
 #include "ui/JANCodeDialog.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PicturePropertiesDialog.h"
@@ -18,6 +20,9 @@ const std::vector<TPropertiesEditorEntry>& PropertiesEditors()
         {"TLORect", EditShapeProperties},
         {"TLOAlphaMask", EditShapeProperties},
         {"TLOText", &TTextPropertiesDialog::Edit},
+        {"TLOBackImage", EditBackground},
+        {"TLODate", EditDate},
+        {"TLODecoString", EditDecoString},
         {"TLOJANCode", EditJANCode},
         {"TLOQRStd", EditQRStd},
         {"TLOQRCode", EditQRCode},

@@ -23,6 +23,7 @@
 #include "objects/PictureObject.h"
 #include "platform/Error.h"
 #include "platform/PictureCodecs.h"
+#include "ui/IllustrationBrowser.h"
 #include "ui/FolderHistory.h"
 
 namespace kestrel {
@@ -360,7 +361,9 @@ bool TPicturePropertiesDialog::Edit(QWidget* parent, TDrawObject& object)
     auto* image = dynamic_cast<TLOImage*>(&object);
     if (!image) return false;
     if (image->ImageData().IsEmpty()) {
-        if (!ChoosePictureFile(parent, image->ImageData().Picture())) return false;
+        const bool chosen = image->ImageSource() == isOnePoint ? ChooseIllustration(parent, *image)
+                                                               : ChoosePictureFile(parent, image->ImageData().Picture());
+        if (!chosen) return false;
         if (!image->Site()) image->ResetSize();
     }
     TPicturePropertiesDialog dialog(*image, parent);

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 
 #include "CliRun.h"
 #include "support/CfbTestSupport.h"
@@ -114,6 +115,36 @@ TEST(MusicCommands, MusicWritesTheTrackLinesIntoAText)
 
     const QString picture = test::TestFolder() + "/filled.png";
     ASSERT_EQ(RunCli({"render", filled, "--face", "1", "--dpi", "40", "--out", picture}).exitCode, 0);
+    EXPECT_FALSE(QImage(picture).isNull());
+}
+
+// A shipped inlay template's wizard texts "曲名1"～"曲名12" take the twelve titles in order; the
+// texts are still wizard texts afterwards, and the filled inlay renders.
+TEST(MusicCommands, MusicFillsAShippedTemplatesInputItems)
+{
+    const QString inlay = test::TestFolder() + "/inlay.mld";
+    const test::TCliRun made = RunCli({"new", "--template", "S004", inlay, "--force"});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const QString filled = test::TestFolder() + "/inlay-filled.mld";
+    const test::TCliRun run = RunCli({"music", inlay, "--folder", TwelveTracks(), "--out", filled});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    const test::TCliRun dump = RunCli({"dump", filled});
+    ASSERT_EQ(dump.exitCode, 0) << dump.err.toStdString();
+    QMap<QString, QString> shown;  // wizard caption -> first line
+    for (const QJsonValue face : QJsonDocument::fromJson(dump.out.toUtf8()).object().value("sheets").toArray()[0].toObject().value("faces").toArray())
+        for (const QJsonValue object : face.toObject().value("objects").toArray()) {
+            const QJsonObject properties = object.toObject().value("properties").toObject();
+            if (properties.value("wizInputEnable").toBool())
+                shown[properties.value("wizInputCaption").toString()] = properties.value("Text").toArray().first().toString();
+        }
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(shown.value(QStringLiteral("曲名%1").arg(n)), QStringLiteral("%1 曲%1").arg(n)) << n;
+    EXPECT_EQ(shown.value(QStringLiteral("タイトル")), QStringLiteral("十二曲"));
+
+    const QString picture = test::TestFolder() + "/inlay.png";
+    const test::TCliRun render = RunCli({"render", filled, "--face", "2", "--dpi", "40", "--out", picture});
+    ASSERT_EQ(render.exitCode, 0) << render.err.toStdString();
     EXPECT_FALSE(QImage(picture).isNull());
 }
 

@@ -12,7 +12,7 @@
 #include "objects/PictureObject.h"
 #include "platform/Error.h"
 #include "render/DrawSiteFixtures.h"
-#include "text/LOText.h"
+#include "text/ShadeText.h"
 
 namespace kestrel {
 namespace {
@@ -42,7 +42,7 @@ protected:
     int UndoSteps() { return History().Current() + 1; }
     TLOText& AddText(int angle = 0)
     {
-        auto text = std::make_unique<TLOText>();
+        auto text = std::make_unique<TLOTextObject>();
         text->SetBounds({500, 500, 700, 560});
         text->SetAngle(angle);
         return static_cast<TLOText&>(site.AddObject(std::move(text)));

@@ -37,6 +37,7 @@
 #include "support/TestEnvironment.h"
 #include "text/CoonsDistortion.h"
 #include "text/DateFormat.h"
+#include "label/Templates.h"
 
 namespace kestrel {
 namespace {
@@ -262,6 +263,15 @@ void AddDesignSeeds(std::map<QString, TSeeds>& seeds)
     seeds["DataIndex"] = {{"BackGrnd.dat", ToCp932(QStringLiteral("; genres\r\n[CD,*]\r\nCaption=グラデーション\r\nGenre=Data\\BackGrnd\\Gradation\r\n"
                                                                   "[Dot]\r\nCaption=ドット\r\nSubGenre1=水玉,Data\\BackGrnd\\Dot,1\r\n"))},
                           {"Illust.dat", ToCp932(QStringLiteral("[Music]\r\nCaption=音楽\r\nGenre=Data\\Illust\\Music\r\nColor=0x933A1F\r\n"))}};
+    TTemplateList favourites;
+    favourites.SetBaseFolder(QStringLiteral("/opt/kestrel/Data/Template"));
+    favourites.Add({QStringLiteral("/opt/kestrel/Data/Template/Pop/PopDisc.mld"), 0, 0, false});
+    favourites.Add({QStringLiteral("/home/user/ラベル, 2024.mld"), 0, 1, true});
+    const QString favouritesFile = test::TestFolder() + QStringLiteral("/Favorite.dat");
+    favourites.SaveToFile(favouritesFile);
+    seeds["TemplateIndex"] = {{"favourites.dat", test::ReadFileBytes(favouritesFile)},
+                              {"ids.ids", ToCp932(QStringLiteral("[Data\\Template\\Pop]\r\nPOPDISC,0,0=P001\r\n"
+                                                                 "ShortStyleDefine1=T%s,3,1,3,A%s,3,10\r\n"))}};
 }
 
 TAlbumInfo SampleAlbum(const QString& title)

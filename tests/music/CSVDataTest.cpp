@@ -1,4 +1,4 @@
-#include "music/CSVData.h"
+#include "platform/CSVData.h"
 
 #include <gtest/gtest.h>
 

@@ -21,6 +21,17 @@ void TClassRegistry::Register(const TClassInfo& info)
     }
 }
 
+void TClassRegistry::RegisterAs(QByteArrayView name, const TClassInfo& info)
+{
+    Register(info);
+    const QByteArray key = name.toByteArray().toLower();
+    const TClassInfo* holder = classes_.value(key, nullptr);
+    // A successor takes its ancestor's name over; anything else keeps it.
+    if (holder && (holder == &info || !info.InheritsFrom(*holder))) return;
+    if (holder) std::erase(ordered_, holder);
+    classes_.insert(key, &info);
+}
+
 const TClassInfo* TClassRegistry::Find(QByteArrayView name) const
 {
     return classes_.value(name.toByteArray().toLower(), nullptr);

@@ -18,6 +18,9 @@ public:
 
     // Registers the class and every ancestor whose name is not taken yet.
     void Register(const TClassInfo& info);
+    // Registers the class, and the name for it too (taking it over from an ancestor of the
+    // class, else only when free): streams naming an older class read into its successor.
+    void RegisterAs(QByteArrayView name, const TClassInfo& info);
     const TClassInfo* Find(QByteArrayView name) const;
     // Fails with "クラス %s が見つかりません".
     const TClassInfo& Get(QByteArrayView name) const;

@@ -1,4 +1,4 @@
-#include "codes/TurnedRectObject.h"
+#include "document/TurnedRectObject.h"
 
 #include "platform/Canvas.h"
 

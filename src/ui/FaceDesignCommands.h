@@ -1,0 +1,18 @@
+#pragma once
+
+class QWidget;
+
+namespace kestrel {
+
+class TFaceInfo;
+class TFaceView;
+class TLabelData;
+
+// "ラベルテンプレートの呼び出し(&T)...": replaces the shown face's design with a template, after
+// asking when the document has unsaved changes or the face holds a design. True when replaced.
+bool CallUpTemplate(QWidget* parent, TLabelData& document, TFaceView& view);
+
+// "背景柄(&B)...": edits the shown face's background, made when the face has none; one undo step.
+bool EditFaceBackground(QWidget* parent, TFaceView& view, const TFaceInfo& face);
+
+}  // namespace kestrel

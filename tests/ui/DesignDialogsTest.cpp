@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/AppFrame.h"
+#include "objects/LODecoString.h"
+#include "support/MessageRecorder.h"
+#include "ui/DecoratedTextDialogs.h"
+#include "ui/TemplateDialog.h"
+
+namespace kestrel {
+namespace {
+
+class DesignDialogs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::RecordMessages(frame, messages);
+        frame.Macro().SetValue("ExeDir", QStringLiteral(KESTREL_BINARY_DIR "/src/"));
+    }
+
+    TAppFrame frame;
+    QStringList messages;
+};
+
+TFaceGeometry DiscFace()
+{
+    TFaceGeometry face;
+    face.purpose = QStringLiteral("CD");
+    face.rect = {0, 0, 1170, 1170};
+    return face;
+}
+
+TEST_F(DesignDialogs, TheCollectionOffersTheGenresOfTheFacesPurposeAndFavouritesAreKeptOnce)
+{
+    TfrmTemplate2 dialog(nullptr, DiscFace());
+    ASSERT_GE(dialog.GenreBox().count(), 6);
+    dialog.Tabs().setCurrentIndex(0);
+    dialog.GenreBox().setCurrentIndex(0);
+    ASSERT_EQ(dialog.CollectionList().count(), 2) << "two disc designs per genre; the business card is landscape";
+    EXPECT_FALSE(dialog.CollectionList().item(0)->text().isEmpty()) << "IDs are shown under the thumbnails";
+    EXPECT_FALSE(dialog.Chosen());
+    dialog.CollectionList().setCurrentRow(1);
+    ASSERT_TRUE(dialog.Chosen());
+
+    dialog.AddSelectedToFavourites();
+    dialog.AddSelectedToFavourites();
+    EXPECT_EQ(messages, (QStringList{QStringLiteral("お気に入りに追加しました"), QStringLiteral("このテンプレートは登録済みです")}));
+
+    dialog.Tabs().setCurrentIndex(2);
+    ASSERT_EQ(dialog.FavouriteList().count(), 1);
+    dialog.FavouriteList().setCurrentRow(0);
+    dialog.RemoveSelectedFavourite();
+    ASSERT_EQ(dialog.FavouriteList().count(), 1);
+    EXPECT_EQ(dialog.FavouriteList().item(0)->text(), QStringLiteral("登録済みのテンプレートはありません"));
+}
+
+TEST_F(DesignDialogs, AnIdFindsItsTemplateOrSaysWhyNot)
+{
+    TfrmTemplate2 dialog(nullptr, DiscFace());
+    dialog.FindById(QStringLiteral("p002"));
+    ASSERT_TRUE(dialog.Chosen());
+    EXPECT_TRUE(dialog.Chosen()->fileName.endsWith(QStringLiteral("PopDisc2.mld")));
+    EXPECT_EQ(dialog.GenreBox().currentText(), QStringLiteral("ポップ"));
+    dialog.FindById(QStringLiteral("ZZZZ"));
+    dialog.FindById(QStringLiteral("P003"));
+    EXPECT_EQ(messages, (QStringList{QStringLiteral("「ZZZZ」は見つかりませんでした"),
+                                     QStringLiteral("「P003」のテンプレートは現在のラベルに適合しません")}));
+}
+
+TEST_F(DesignDialogs, ADecoratedStringOfOtherCharactersIsRefusedAndTheDialogStaysOpen)
+{
+    TLODecoString string;
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* text = dialog->findChild<QLineEdit*>();
+        text->setText(QStringLiteral("Jazz-Night"));
+        QMetaObject::invokeMethod(dialog, "accept");
+        stillOpen = dialog->isVisible();
+        text->setText(QStringLiteral("Jazz Night"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    ASSERT_TRUE(EditDecoString(nullptr, string));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("飾り文字には「A～Z、a～z、0～9、?、!」しか使えません")});
+    EXPECT_EQ(string.Text(), QStringLiteral("Jazz Night"));
+    EXPECT_EQ(string.Height(), TLODecoString::NewHeight) << "a new string takes the size of its letters";
+}
+
+}  // namespace
+}  // namespace kestrel
