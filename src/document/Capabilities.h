@@ -4,6 +4,7 @@
 // deriving from its interface. Parameter types that belong to later layers are only declared.
 
 #include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include "platform/Geometry.h"
@@ -117,6 +118,14 @@ public:
     virtual ~IDOAutoSize() = default;
     virtual bool AutoSize() const = 0;
     virtual void SetAutoSize(bool value) = 0;
+};
+
+// An object that can make its content smaller (not just its box) to fit an area, as a text
+// takes a smaller size.
+class IDOShrinkToFit {
+public:
+    virtual ~IDOShrinkToFit() = default;
+    virtual void ShrinkToFit(QSize area) = 0;
 };
 
 class IDOVertical {

@@ -226,6 +226,8 @@ void PlaceNewObject(TDrawObject& object, const TObjectSite& site)
     if (!enclose) return;
     const TObjectSite::TPlacement placement = site.NewObjectPlacement();
     const TRect& area = placement.area;
+    if (auto* shrink = dynamic_cast<IDOShrinkToFit*>(&object); shrink && !area.IsEmpty())
+        shrink->ShrinkToFit({area.Width(), area.Height()});
     const TRect bounds = enclose->GetBounds();
     const QSize size(bounds.Width(), bounds.Height());
     const QSize fitted = area.IsEmpty() ? size : FittedSize(object, size, {area.Width(), area.Height()});

@@ -5,7 +5,12 @@
 
 namespace kestrel {
 
-TPivot::TPivot(TDrawObject& owner, int code, TCursor cursor, int size) : owner_(owner), code_(code), size_(size)
+namespace {
+constexpr TColor kPivotFill = clWhite;
+constexpr TColor kLockedPivotFill = RGBColor(0xA0, 0xA0, 0xA0);
+}  // namespace
+
+TPivot::TPivot(TDrawObject& owner, int code, TCursor cursor) : owner_(owner), code_(code)
 {
     SetCursor(cursor);
 }
@@ -15,20 +20,18 @@ TCursor TPivot::Cursor() const
     return owner_.Movable() ? TSiteElement::Cursor() : crDefault;
 }
 
-void TPivot::Paint(TCanvas& canvas)
+TColor TPivot::FillColor() const
 {
-    if (owner_.Movable()) return canvas.InvertRect(Area());
-    canvas.SetPen({clBlack, 1, TPenStyle::psSolid, TPenMode::pmCopy});
-    canvas.SetBrush({clWhite, TBrushStyle::bsSolid});
-    canvas.Rectangle(Area());
+    return owner_.Movable() ? kPivotFill : kLockedPivotFill;
 }
 
-void TLabelPivot::Paint(TCanvas& canvas)
+// Filled rather than stroked, so that the edge scales with the surface like the square.
+void TPivot::Paint(TCanvas& canvas)
 {
-    if (!Owner().Movable()) return TPivot::Paint(canvas);
-    canvas.SetPen({clWhite, 1, TPenStyle::psSolid, TPenMode::pmCopy});
-    canvas.SetBrush({clBlack, TBrushStyle::bsSolid});
-    canvas.Rectangle(Area());
+    canvas.SetBrush({PivotEdgeColor, TBrushStyle::bsSolid});
+    canvas.FillRect(Area());
+    canvas.SetBrush({FillColor(), TBrushStyle::bsSolid});
+    canvas.FillRect(Area().Inflated(-1));
 }
 
 }  // namespace kestrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/ObjectSite.h"
+#include "platform/Color.h"
 
 namespace kestrel {
 
@@ -10,36 +11,33 @@ class TDrawObject;
 // The cursor of rotation handles; the program's own cursors count up from 1.
 inline constexpr TCursor crRotate = 1;
 
+// Edge length of a handle in the site's device pixels; the screen's pixel ratio scales it further.
+inline constexpr int PivotSize = 9;
+inline constexpr TColor PivotEdgeColor = RGBColor(0x20, 0x20, 0x20);
+
 // A selection handle: a small square on the site that starts a resize, move or rotation of its
 // owner (the code is the handle number StartGhost receives).
 class TPivot : public TSiteElement {
 public:
-    TPivot(TDrawObject& owner, int code, TCursor cursor) : TPivot(owner, code, cursor, 5) {}
+    TPivot(TDrawObject& owner, int code, TCursor cursor);
 
     TDrawObject& Owner() const { return owner_; }
     int Code() const { return code_; }
-    // Edge length in device pixels.
-    int Size() const { return size_; }
+    int Size() const { return PivotSize; }
     // The cursor given at creation while the owner is movable, else the default one.
     TCursor Cursor() const override;
-    // Draws the handle in its own device area (0, 0, Size, Size).
+    // Draws the handle in its own device area (0, 0, Size, Size): a light square with a dark
+    // edge, seen on any picture; grey inside when the owner is locked.
     virtual void Paint(TCanvas& canvas);
 
 protected:
-    TPivot(TDrawObject& owner, int code, TCursor cursor, int size);
-    TRect Area() const { return {0, 0, size_, size_}; }
+    TRect Area() const { return {0, 0, PivotSize, PivotSize}; }
+    // The fill that tells a locked owner.
+    TColor FillColor() const;
 
 private:
     TDrawObject& owner_;
     int code_;
-    int size_;
-};
-
-// The handle of label objects: a movable owner's handle is a black square with a white frame.
-class TLabelPivot : public TPivot {
-public:
-    TLabelPivot(TDrawObject& owner, int code, TCursor cursor) : TPivot(owner, code, cursor, 6) {}
-    void Paint(TCanvas& canvas) override;
 };
 
 }  // namespace kestrel

@@ -13,20 +13,19 @@ namespace kestrel {
 
 namespace {
 constexpr int kBulgeHandle = 2;
-constexpr int kRotateHandle = 8;
 
 // Cursors of handles 0..7.
 constexpr TCursor kHandleCursors[] = {crSizeNWSE, crSizeWE, crSizeNESW, crSizeNS,
                                       crSizeNS,   crSizeNESW, crSizeWE, crSizeNWSE};
 
 // The arc's middle: a round handle, so that it does not read as a corner.
-class TBulgePivot : public TLabelPivot {
+class TBulgePivot : public TPivot {
 public:
-    explicit TBulgePivot(TDrawObject& owner) : TLabelPivot(owner, kBulgeHandle, crCross) {}
+    explicit TBulgePivot(TDrawObject& owner) : TPivot(owner, kBulgeHandle, crCross) {}
     void Paint(TCanvas& canvas) override
     {
-        canvas.SetPen({clWhite, 1});
-        canvas.SetBrush({clBlack, TBrushStyle::bsSolid});
+        canvas.SetPen({PivotEdgeColor, 1});
+        canvas.SetBrush({FillColor(), TBrushStyle::bsSolid});
         canvas.Ellipse(Area());
     }
 };
@@ -50,16 +49,16 @@ void CreateRectPivots(TDrawSite& site, TLORectBase& object)
     for (int handle = 0; handle < 8; ++handle) {
         const bool rotates = turned && (handle == 2 || handle == 5);
         const QPoint at = RoundedPoint(TurnedAbout(HandlePoint(rect, handle), CentreOf(rect), angle));
-        auto pivot = rotates ? std::make_unique<TLabelPivot>(object, kRotateHandle, crRotate)
-                             : std::make_unique<TLabelPivot>(object, handle, kHandleCursors[handle]);
+        auto pivot = rotates ? std::make_unique<TPivot>(object, RotateHandle, crRotate)
+                             : std::make_unique<TPivot>(object, handle, kHandleCursors[handle]);
         AddPivot(site, std::move(pivot), at);
     }
 }
 
 void CreateLinePivots(TDrawSite& site, TDrawObject& object, const IDOLine& line)
 {
-    AddPivot(site, std::make_unique<TLabelPivot>(object, 0, crCross), line.StartPoint());
-    AddPivot(site, std::make_unique<TLabelPivot>(object, 1, crCross), line.EndPoint());
+    AddPivot(site, std::make_unique<TPivot>(object, 0, crCross), line.StartPoint());
+    AddPivot(site, std::make_unique<TPivot>(object, 1, crCross), line.EndPoint());
 }
 
 // The middle of the arc, for objects that offer their curve now (a text, unless distorted).
@@ -87,7 +86,7 @@ std::unique_ptr<TGhost> CreateGhost(TDrawObject& object)
 
 std::unique_ptr<TGhost> HandleGhost(TDrawObject& object, int handle)
 {
-    if (handle == kRotateHandle)
+    if (handle == RotateHandle)
         return dynamic_cast<IDORotate*>(&object) ? std::make_unique<TRotateGhost>(object) : nullptr;
     if (handle == kBulgeHandle) return Offered<IDOCurve>(&object) ? std::make_unique<TCurveGhost>(object) : nullptr;
     if (AsLine(object)) return handle == 0 || handle == 1 ? std::make_unique<TLineGhost>(object, handle) : nullptr;

@@ -84,6 +84,14 @@ bool TGhostList::IsSelecting() const
     return ghosts_.size() == 1 && dynamic_cast<const TSelectGhost*>(ghosts_.front().get());
 }
 
+std::optional<TDraggedShape> TGhostList::DraggedShape() const
+{
+    if (!active_) return std::nullopt;
+    for (const auto& ghost : ghosts_)
+        if (std::optional<TDraggedShape> shape = ghost->DraggedShape()) return shape;
+    return std::nullopt;
+}
+
 void TGhostList::SetSnapHook(const void* owner, TSnapHook hook)
 {
     snapOwner_ = owner;

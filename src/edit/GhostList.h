@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,12 @@ namespace kestrel {
 class TCanvas;
 class TDrawSite;
 class TGhostList;
+
+// Where the object of a drag would go: its rectangle, and its angle while it turns.
+struct TDraggedShape {
+    TRect bounds;
+    std::optional<int> angle;
+};
 
 class TGhost {
 public:
@@ -34,6 +41,8 @@ public:
     virtual void Apply(TShiftState shift) = 0;
     // The logical area the last Draw covered: repainting it erases the ghost.
     virtual TRect DrawnArea() const = 0;
+    // None for ghosts that stand for no object (a selection band).
+    virtual std::optional<TDraggedShape> DraggedShape() const { return std::nullopt; }
 
 protected:
     // The modifier keys of the last pointer event.
@@ -77,6 +86,8 @@ public:
     void AddGhost(std::unique_ptr<TGhost> ghost);
     int Count() const { return static_cast<int>(ghosts_.size()); }
     bool IsSelecting() const;
+    // During a drag, the shape of the first ghost that stands for an object.
+    std::optional<TDraggedShape> DraggedShape() const;
     QPoint StartPoint() const { return start_; }
     TShiftState Shift() const { return shift_; }
 

@@ -78,6 +78,17 @@ TRect TUniversalGhost::DrawnArea() const
     return copy_->GetBounds();
 }
 
+std::optional<TDraggedShape> TUniversalGhost::DraggedShape() const
+{
+    // A turned box reads as its own width and height, not those of the area it covers.
+    const auto* box = dynamic_cast<const TLORectBase*>(copy_.get());
+    TDraggedShape shape{box ? box->Rect() : copy_->GetBounds(), std::nullopt};
+    const auto* turned = dynamic_cast<const IDORotate*>(copy_.get());
+    const auto* real = dynamic_cast<const IDORotate*>(&object_);
+    if (turned && real && (handle_ == RotateHandle || turned->Angle() != real->Angle())) shape.angle = turned->Angle();
+    return shape;
+}
+
 QPoint TUniversalGhost::Snapped(QPoint p) const
 {
     const QPoint points[] = {p};
@@ -218,7 +229,7 @@ void TRectGhost::Move(TShiftState shift, QPoint offset)
     if (auto* copy = dynamic_cast<TLORectBase*>(&Copy())) copy->SetBounds(resized);
 }
 
-TRotateGhost::TRotateGhost(TDrawObject& object) : TUniversalGhost(object, 8, QStringLiteral("回転")) {}
+TRotateGhost::TRotateGhost(TDrawObject& object) : TUniversalGhost(object, RotateHandle, QStringLiteral("回転")) {}
 
 void TRotateGhost::Move(TShiftState, QPoint offset)
 {

@@ -16,6 +16,9 @@ class TLORectBase;
 class IDOLine;
 class IDOCurve;
 
+// The handle code of rotation.
+inline constexpr int RotateHandle = 8;
+
 class TUniversalGhost : public TGhost {
 public:
     // handle: -2 create, -1 move, 0..7 a handle, 8 rotate. An empty caption applies without an
@@ -34,6 +37,8 @@ public:
     // Assigns the copy to the object, recorded under the caption.
     void Apply(TShiftState shift) override;
     TRect DrawnArea() const override;
+    // The copy's own rectangle; its angle on the rotation handle or when a move turns it.
+    std::optional<TDraggedShape> DraggedShape() const override;
 
 protected:
     QPoint StartPoint() const { return startPoint_; }

@@ -110,7 +110,7 @@ bool TDocumentFlows::New(bool chooseFromUser)
     document->SelectSheet(0);
     document->SetModified(false);
     Replace(std::move(document), {});
-    SetTitleFor(QStringLiteral("新規作成"));
+    ShowName(QStringLiteral("新規作成"));
     if (window_.documentChanged) window_.documentChanged();
     return true;
 }
@@ -130,7 +130,7 @@ bool TDocumentFlows::Open(const QString& file, int sheet, int face)
     }
     document->SetModified(false);
     Replace(std::move(document), file);
-    SetTitleFor(QFileInfo(file).fileName());
+    ShowName(QFileInfo(file).fileName());
     if (window_.documentChanged) window_.documentChanged();
     if (window_.fileNamed) window_.fileNamed(file);
     if (const QStringList& lost = document_->LoadWarnings(); !lost.isEmpty())
@@ -175,7 +175,7 @@ bool TDocumentFlows::SaveTo(const QString& file)
         return false;
     }
     fileName_ = file;
-    SetTitleFor(QFileInfo(file).fileName());
+    ShowName(QFileInfo(file).fileName());
     if (window_.fileNamed) window_.fileNamed(file);
     return true;
 }
@@ -191,9 +191,9 @@ bool TDocumentFlows::AskToSave()
     return Save() && !document_->IsModified();
 }
 
-void TDocumentFlows::SetTitleFor(const QString& name)
+void TDocumentFlows::ShowName(const QString& name)
 {
-    if (window_.setTitle) window_.setTitle(FormatText(frame_.Expand(QStringLiteral("$(TitleBarFormat)")), {name}));
+    if (window_.showName) window_.showName(name);
 }
 
 }  // namespace kestrel

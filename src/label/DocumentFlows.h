@@ -36,7 +36,8 @@ struct TDocumentWindow {
     std::function<void(const QString& file)> fileNamed;
     // Called after the document was replaced (New, Open) so that the views reload it.
     std::function<void()> documentChanged;
-    std::function<void(const QString& title)> setTitle;
+    // The document's name for the title: its file's name, or "新規作成" for a new one.
+    std::function<void(const QString& name)> showName;
 };
 
 // What the window and the command line say when file could not be opened as a document: a
@@ -74,7 +75,7 @@ private:
     // The paper and orientation of the settings "DefaultPaperName" and "DefaultLandScape".
     std::optional<TPaperChoice> DefaultChoice() const;
     bool SaveTo(const QString& file);
-    void SetTitleFor(const QString& name);
+    void ShowName(const QString& name);
     void Replace(std::unique_ptr<TLabelData> document, const QString& file);
 
     TAppFrame& frame_;

@@ -241,9 +241,14 @@ void TDrawSite::RemovePivots()
     pivots_.clear();
 }
 
+// The handles' pixels go with them, or they would stay drawn beside an object no longer selected.
 void TDrawSite::RemovePivotsOf(const TDrawObject& owner)
 {
-    std::erase_if(pivots_, [&](const auto& pivot) { return &pivot->Owner() == &owner; });
+    std::erase_if(pivots_, [&](const auto& pivot) {
+        if (&pivot->Owner() != &owner) return false;
+        if (host_) host_->InvalidateArea(pivot->ElementBounds());
+        return true;
+    });
 }
 
 // --- State -----------------------------------------------------------------------------------

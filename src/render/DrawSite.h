@@ -205,8 +205,11 @@ private:
     void RemovePivotsOf(const TDrawObject& owner);
     void PaintBackground(TCanvas& canvas);
     void PaintElements(TCanvas& canvas, const TRect& update);
+    // Handles go above the objects and the overlays: nothing hides where to grab.
+    void PaintPivots(TCanvas& canvas, const TRect& update);
     void PaintOverlay(TCanvas& canvas, const TRect& borderDevice);
-    void PaintDirect(TCanvas& canvas, const TRect& update);
+    // The scene through an off-screen picture, so that the window never shows half a paint.
+    void PaintBuffered(TCanvas& canvas, const TRect& area);
     void PaintScene(TCanvas& canvas, const TRect& update);
     // The scene under a running drag: painted once, then only the ghosts are drawn over it.
     bool PaintOverScene(TCanvas& canvas, const TRect& update);

@@ -35,6 +35,18 @@ private:
     int oldScale_;
     TCanvasStateSaver saver_;
 };
+
+// Paints an element in its own device area, clipped to it.
+template <typename Paint>
+void PaintIn(TCanvas& canvas, const TSiteElement& element, const TRect& update, const Paint& paint)
+{
+    const TRect& bounds = element.ElementBounds();
+    if (!element.Visible() || !bounds.Intersects(update)) return;
+    TCanvasStateSaver saver(canvas);
+    canvas.SetDeviceOffset(canvas.DeviceOffset() + bounds.TopLeft());
+    canvas.IntersectClipRect({0, 0, bounds.Width(), bounds.Height()});
+    paint();
+}
 }  // namespace
 
 void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
@@ -42,27 +54,32 @@ void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
     canvas.SetRenderBudget(&budget_);
     const TRect area = update.Intersected({0, 0, elementSize_.width(), elementSize_.height()});
     if (area.IsEmpty()) return;
-    if (DragActive() && PaintOverScene(canvas, area)) return;
-    scene_ = QImage();
-    // Without a background of its own the site must show what lies behind it: no buffer then.
-    if (!doubleBuffered_ || color_ == clNone) return PaintDirect(canvas, area);
+    if (!DragActive() || !PaintOverScene(canvas, area)) {
+        scene_ = QImage();
+        // Without a background of its own the site must show what lies behind it: no buffer then.
+        if (doubleBuffered_ && color_ != clNone)
+            PaintBuffered(canvas, area);
+        else
+            PaintScene(canvas, area);
+    }
+    // Straight onto the surface, so that they are as sharp as its pixel ratio allows.
+    PaintPivots(canvas, area);
+    PaintGhosts(canvas, area);
+}
+
+void TDrawSite::PaintBuffered(TCanvas& canvas, const TRect& area)
+{
     // 24-bit colour in the raster engine's native layout: an RGB888 buffer costs ten times as much.
     QImage buffer(area.Width(), area.Height(), QImage::Format_RGB32);
     {
         TCanvas offscreen(buffer);
         offscreen.SetRenderBudget(&budget_);
         offscreen.SetDeviceOffset(-area.TopLeft());
-        PaintDirect(offscreen, area);
+        PaintScene(offscreen, area);
     }
     TCanvasStateSaver saver(canvas);
     canvas.SetMapping(TMapping{});
     canvas.StretchDraw(area, buffer);
-}
-
-void TDrawSite::PaintDirect(TCanvas& canvas, const TRect& update)
-{
-    PaintScene(canvas, update);
-    PaintGhosts(canvas, update);
 }
 
 void TDrawSite::PaintScene(TCanvas& canvas, const TRect& update)
@@ -92,7 +109,6 @@ bool TDrawSite::PaintOverScene(TCanvas& canvas, const TRect& update)
         canvas.SetMapping(TMapping{});
         canvas.Painter().drawImage(update.TopLeft(), scene_, update.ToQRect());
     }
-    PaintGhosts(canvas, update);
     return true;
 }
 
@@ -120,19 +136,18 @@ void TDrawSite::PaintBackground(TCanvas& canvas)
 
 void TDrawSite::PaintElements(TCanvas& canvas, const TRect& update)
 {
-    auto paintIn = [&](const TSiteElement& element, const auto& paint) {
-        const TRect& bounds = element.ElementBounds();
-        if (!element.Visible() || !bounds.Intersects(update)) return;
-        TCanvasStateSaver saver(canvas);
-        canvas.SetDeviceOffset(canvas.DeviceOffset() + bounds.TopLeft());
-        canvas.IntersectClipRect({0, 0, bounds.Width(), bounds.Height()});
-        paint();
-    };
     for (int i = 0; i < ChildCount(); ++i) {
         TDrawObject& object = Child(i);
-        paintIn(object, [&] { object.PaintElement(canvas); });
+        PaintIn(canvas, object, update, [&] { object.PaintElement(canvas); });
     }
-    for (auto& pivot : pivots_) paintIn(*pivot, [&] { pivot->Paint(canvas); });
+}
+
+void TDrawSite::PaintPivots(TCanvas& canvas, const TRect& update)
+{
+    TCanvasStateSaver saver(canvas);
+    canvas.SetMapping(TMapping{});
+    canvas.IntersectClipRect(update);
+    for (auto& pivot : pivots_) PaintIn(canvas, *pivot, update, [&] { pivot->Paint(canvas); });
 }
 
 void TDrawSite::PaintOverlay(TCanvas& canvas, const TRect& borderDevice)

@@ -284,6 +284,16 @@ void TLOText::ApplyInformation(TFieldType set, const QStringList& items)
     SetText(items[fieldNo_ - 1].split(u'\n'));
 }
 
+void TLOText::ShrinkToFit(QSize area)
+{
+    if (!autoSize_) return;
+    const auto fits = [&] {
+        const TRect bounds = GetBounds();
+        return bounds.Width() <= area.width() && bounds.Height() <= area.height();
+    };
+    for (int size = Font().Size(); size > 1 && !fits(); --size) EditFont().SetSize(size - 1);
+}
+
 void TLOText::ApplyAutoSize()
 {
     if (!autoSize_ || !Site() || Bulge() != 0 || assigning_) return;

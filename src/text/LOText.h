@@ -29,6 +29,7 @@ class TLOText : public TBlendableObject<TLORectBase>,
                 public IDOAlign,
                 public IDOVertical,
                 public IDOAutoSize,
+                public IDOShrinkToFit,
                 public IDOFeedAngle,
                 public IDOCurve,
                 public IConditionalCapabilities {
@@ -77,6 +78,9 @@ public:
     const TColorSpec& ShadowColor() const { return *shadowColor_; }
     bool AutoSize() const override { return autoSize_; }
     void SetAutoSize(bool value) override;
+    // A text sized by its content takes the largest whole point size at or below its own at
+    // which it fits the area.
+    void ShrinkToFit(QSize area) override;
     int Bulge() const { return layout_.Bulge(); }
     void SetBulge(int value) { layout_.SetBulge(value); }
     int FieldNo() const { return fieldNo_; }

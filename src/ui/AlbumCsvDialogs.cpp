@@ -108,7 +108,7 @@ TfrmAlbumExportCSV::TfrmAlbumExportCSV(const TAlbums& albums, int current, TAlbu
     ok_ = buttons->button(QDialogButtonBox::Ok);
     auto* layout = new QGridLayout(this);
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(new QLabel(QStringLiteral("出力ファイル(&F)"), this));
+    fileRow->addWidget(BuddyLabel(QStringLiteral("出力ファイル(&F)"), file_, this));
     fileRow->addWidget(file_, 1);
     fileRow->addWidget(browse);
     layout->addLayout(fileRow, 0, 0, 1, 3);

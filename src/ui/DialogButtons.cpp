@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPushButton>
 
 namespace kestrel {
@@ -20,6 +21,13 @@ QPushButton* CommandButton(const QString& caption, QWidget* parent)
     auto* button = new QPushButton(caption, parent);
     button->setAutoDefault(false);
     return button;
+}
+
+QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
 }
 
 }  // namespace kestrel

@@ -1,5 +1,8 @@
 #include "ui/FaceParts.h"
 
+#include <QPainterPath>
+
+#include "paper/FaceGeometry.h"
 #include "paper/FaceInfo.h"
 #include "platform/Canvas.h"
 #include "render/DrawSite.h"
@@ -37,17 +40,32 @@ int SheetFaceAt(const TDrawSite& site, QPoint logical)
     return face ? FaceIndex(*face) : -1;
 }
 
-void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face, TColor outside)
+void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face)
 {
-    const TFaceInfo info(face);
-    canvas.SetPen({clBlack, 1, TPenStyle::psSolid});
+    canvas.SetPen({clWhite, 0, TPenStyle::psClear});
     canvas.SetBrush({clWhite, TBrushStyle::bsSolid});
-    info.DrawFace(canvas, true, false);
+    TFaceInfo(face).DrawFace(canvas, true, false);
+}
+
+void DrawFaceOverlay(TCanvas& canvas, const TFaceGeometry& face, TColor outside)
+{
+    const TFaceInfo info(TFaceInfo(face).AtOrigin());
+    const TSheetRect outer = info.OuterRect();
+    // Even-odd over the outer rectangle, the outline and the hole: what lies outside the
+    // printed face, the hole included.
+    QPainterPath unprinted;
+    unprinted.addRect(outer.left, outer.top, outer.Width(), outer.Height());
+    unprinted.addPath(OutlinePath(info));
+    unprinted.addPath(PrintedHolePath(info));
+    unprinted.setFillRule(Qt::OddEvenFill);
+    canvas.SetPen({outside, 0, TPenStyle::psClear});
     canvas.SetBrush({outside, TBrushStyle::bsSolid});
-    info.DrawHole(canvas, true);
-    canvas.SetPen({clBlack, 0, TPenStyle::psDot});
+    canvas.DrawPath(unprinted);
+    canvas.SetPen({FaceEdgeColor, 1, TPenStyle::psSolid});
     canvas.SetBrush({clWhite, TBrushStyle::bsClear});
-    info.DrawCutLine(canvas, true);
+    info.DrawFace(canvas, false, false);
+    canvas.SetPen({FaceEdgeColor, 0, TPenStyle::psDot});
+    info.DrawCutLine(canvas, false);
 }
 
 }  // namespace kestrel

@@ -26,8 +26,12 @@ void SelectSheetFace(TDrawSite& site, int face);
 // The face under a logical point, or -1.
 int SheetFaceAt(const TDrawSite& site, QPoint logical);
 
-// The face in white with its outline, the hole in the colour around the face, and the cut line,
-// in face coordinates (origin at the outer rectangle's top-left); drawn under the objects.
-void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face, TColor outside);
+// In face coordinates (origin at the outer rectangle's top-left). Under the objects: the face
+// in white. Over them, in the editor only (never in what is printed or exported): what does not
+// print (around the face and in its hole) in the colour around the face, the face's outline
+// with its hole, and the dotted line where the label is cut.
+inline constexpr TColor FaceEdgeColor = clBlack;
+void DrawFaceUnderlay(TCanvas& canvas, const TFaceGeometry& face);
+void DrawFaceOverlay(TCanvas& canvas, const TFaceGeometry& face, TColor outside);
 
 }  // namespace kestrel

@@ -21,6 +21,7 @@
 #include "document/DOList.h"
 #include "document/DrawObject.h"
 #include "document/EditSession.h"
+#include "edit/GhostList.h"
 #include "edit/LayoutActions.h"
 #include "edit/LayoutSession.h"
 #include "edit/LayoutSnap.h"
@@ -45,6 +46,25 @@ constexpr int kDefaultZoomIndex = 3;  // 100 %
 // Around the face, so that its shape stands out against the white face.
 constexpr TColor kOutsideFace = RGBColor(0xD4, 0xD4, 0xD4);
 constexpr int kZoomCount = static_cast<int>(std::size(TFaceView::ZoomLevels));
+
+QString Millimetres(int units)
+{
+    return QString::number(units / 10.0, 'f', 1) + QStringLiteral(" mm");
+}
+
+QString PointerText(QPoint logical)
+{
+    return QStringLiteral("X: %1  Y: %2").arg(Millimetres(logical.x()), Millimetres(logical.y()));
+}
+
+QString ShapeText(const TDraggedShape& shape)
+{
+    const TRect r = shape.bounds.Normalized();
+    QString text = QStringLiteral("左: %1  上: %2  幅: %3  高さ: %4")
+                       .arg(Millimetres(r.left), Millimetres(r.top), Millimetres(r.Width()), Millimetres(r.Height()));
+    if (shape.angle) text += QStringLiteral("  角度: %1°").arg(*shape.angle);
+    return text;
+}
 }  // namespace
 
 TFaceView::TFaceView(TLayoutSession& session, QWidget* parent)
@@ -99,6 +119,9 @@ void TFaceView::Load(TLabelData& document, int face)
     site->SetNewObjectPlacement(TDrawSite::TPlacement{info.NewObjectCentre(), ToRect(info.AtOrigin().rect)});
     site->SetOnPaint([this](TDrawSite&, TCanvas& canvas) { PaintUnderlay(canvas); });
     site->SetOnPaintAfter([this](TDrawSite&, TCanvas& canvas) { PaintOverlay(canvas); });
+    site->SetOnModifyChanged([this](TDrawSite&) {
+        if (onModifiedChanged) onModifiedChanged();
+    });
     site->SetOnKeyDown([this](TDrawSite&, const TSiteKeyEvent& event) { SiteKey(event); });
     document.Guide().ClipTo(site->LogicalArea());
 
@@ -131,6 +154,11 @@ void TFaceView::Flush()
     site_->SetModified(false);
 }
 
+bool TFaceView::IsModified() const
+{
+    return site_ && site_->Modified();
+}
+
 // Records of the face being left would act on objects that are no longer shown.
 void TFaceView::Unload()
 {
@@ -157,6 +185,7 @@ void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
     view_->setBackgroundRole(QPalette::Dark);
     view_->Surface().installEventFilter(this);
     view_->Surface().setAcceptDrops(true);
+    view_->SetOnPointer([this](QPoint device) { ShowPointer(device); });
     rulerGrid_->addWidget(view_, 1, 1);
     horizontalRuler_->SetView(view_);
     verticalRuler_->SetView(view_);
@@ -238,11 +267,12 @@ void TFaceView::DropPictures(const QStringList& files, QPoint device)
 
 void TFaceView::PaintUnderlay(TCanvas& canvas) const
 {
-    DrawFaceUnderlay(canvas, geometry_, kOutsideFace);
+    DrawFaceUnderlay(canvas, geometry_);
 }
 
 void TFaceView::PaintOverlay(TCanvas& canvas) const
 {
+    DrawFaceOverlay(canvas, geometry_, kOutsideFace);
     DrawLayoutOverlay(canvas, document_->Grid(), document_->Guide(), site_->LogicalArea());
     PaintGuideDrag(canvas);
 }
@@ -278,6 +308,13 @@ bool TFaceView::ContextMenuAt(QPoint device, QPoint global)
     }
     onContextMenu(global);
     return true;
+}
+
+void TFaceView::ShowPointer(QPoint device)
+{
+    if (!onPointerStatus || !site_) return;
+    const std::optional<TDraggedShape> shape = session_.Ghosts().DraggedShape();
+    onPointerStatus(shape ? ShapeText(*shape) : PointerText(site_->DevToLog(device)));
 }
 
 int TFaceView::Zoom() const

@@ -44,6 +44,8 @@ public:
     void Unload();
 
     int Face() const { return face_; }
+    // The face shown has changes not yet written into the document.
+    bool IsModified() const;
     // Null while no face is shown.
     TDrawSite* Site() const { return site_.get(); }
     TSiteView* View() const { return view_; }
@@ -67,6 +69,10 @@ public:
 
     // Something the user did on the site may have changed the selection or the history.
     std::function<void()> onSiteActivity;
+    // Where the pointer is, or during a drag where the object goes, for the status bar.
+    std::function<void(const QString& text)> onPointerStatus;
+    // IsModified changed.
+    std::function<void()> onModifiedChanged;
     // The zoom level changed.
     std::function<void()> onZoomChanged;
     // The user asked for the context menu at a global position; the object under the pointer is
@@ -93,6 +99,7 @@ private:
     bool WheelZoom(QEvent& event);
     void SiteKey(const TSiteKeyEvent& event);
     bool ContextMenuAt(QPoint device, QPoint global);
+    void ShowPointer(QPoint device);
 
     // Guide dragging (FaceViewGuides.cpp).
     struct TGuideDrag {

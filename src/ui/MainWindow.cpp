@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -86,6 +87,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
       sheetView_(new TSheetView(stack_)),
       paperCommands_(new TPaperCommands(*this, catalogue)),
       faceStatus_(new QLabel(this)),
+      pointerStatus_(new QLabel(this)),
       printSettings_(std::make_unique<TPaperPrintSetting>(catalogue)),
       paperAdapter_(std::make_shared<TDirectPrintPaperAdapter>(
           catalogue, [] { return CurrentPrinterName(); },
@@ -105,6 +107,8 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     stack_->addWidget(faceView_);
     setCentralWidget(stack_);
     faceStatus_->setObjectName("FaceStatus");
+    pointerStatus_->setObjectName("PointerStatus");
+    statusBar()->addPermanentWidget(pointerStatus_);
     statusBar()->addPermanentWidget(faceStatus_);
 
     sheetView_->onEditFace = [this](int face) { EditFace(face); };
@@ -113,6 +117,8 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     faceView_->onSiteActivity = [this] { UpdateCommands(); };
     faceView_->onZoomChanged = [this] { UpdateStatus(); };
     sheetView_->onZoomChanged = [this] { UpdateStatus(); };
+    faceView_->onModifiedChanged = [this] { ShowModified(); };
+    faceView_->onPointerStatus = [this](const QString& text) { pointerStatus_->setText(text); };
     faceView_->onContextMenu = [this](QPoint global) { ShowContextMenu(global); };
     faceView_->onMusicDropped = [this](const QStringList& paths) { Guarded([&] { AddMusicAlbum(paths); }); };
 
@@ -130,7 +136,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
         Guarded([&] { recentFiles_->Add(QFileInfo(file).absoluteFilePath()); });
     };
     window.documentChanged = [this] { DocumentChanged(); };
-    window.setTitle = [this](const QString& title) { setWindowTitle(title); };
+    window.showName = [this](const QString& name) { ShowDocumentName(name); };
     flows_ = std::make_unique<TDocumentFlows>(frame, catalogue, productDB, std::move(window), std::move(session));
 
     BuildFileMenu();
@@ -190,10 +196,11 @@ void TfrmMain::BuildFileMenu()
     discSizeCommand_->setObjectName("actDiscSize");
     AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
         faceView_->Flush();
-        PrintSheetFromWindow(flows_->Document(), printOptions_,
-                             {printSettings_.get(), catalogue_, [this] { return PrinterSetup(); },
-                              [this] { return AdjustDiscSize(); }},
-                             this);
+        const QString pdfFile = PrintSheetFromWindow(flows_->Document(), printOptions_,
+                                                     {printSettings_.get(), catalogue_, [this] { return PrinterSetup(); },
+                                                      [this] { return AdjustDiscSize(); }},
+                                                     this);
+        if (!pdfFile.isEmpty()) ReportPdfWritten(pdfFile);
     });
     menu.addSeparator();
     menu.addActions(paperCommands_->FileActions());
@@ -514,6 +521,7 @@ void TfrmMain::ListenToDocument()
     for (TSignal<>* sheetContent : {&signals.currentSheetChanged, &signals.sheetsChanged, &signals.paperChanged})
         documentConnections_.push_back(sheetContent->Connect([this] { SheetContentChanged(); }));
     documentConnections_.push_back(signals.facesChanged.Connect([this](int) { SheetContentChanged(); }));
+    documentConnections_.push_back(signals.modifiedChanged.Connect([this](bool) { ShowModified(); }));
     documentConnections_.push_back(signals.layoutAidsChanged.Connect([this] {
         UpdateLayoutAids();
         if (faceView_->Site()) faceView_->Site()->Invalidate();
@@ -625,9 +633,33 @@ QString TfrmMain::FaceStatus() const
     return geometry ? FaceDescription(*geometry, face) + QStringLiteral("　") + zoomText : zoomText;
 }
 
+// A file has no printer to watch: the window says where it went.
+void TfrmMain::ReportPdfWritten(const QString& file)
+{
+    const QString text = FormatText("PDFファイル「%s」に印刷しました", {QString(QDir::toNativeSeparators(file))});
+    statusBar()->showMessage(text);
+    TAppFrame::ShowOkMessage("%s", {text});
+}
+
+void TfrmMain::ShowDocumentName(const QString& name)
+{
+    // Qt shows "*" in place of "[*]" while the window is marked modified.
+    const QString marked = "[*]" + name;
+    setWindowTitle(FormatText(frame_.Expand("$(TitleBarFormat)"), {marked}));
+    ShowModified();
+}
+
+// Until a document names the title it has no place for the mark.
+void TfrmMain::ShowModified()
+{
+    if (!windowTitle().contains("[*]")) return;
+    setWindowModified(flows_->Document().IsModified() || faceView_->IsModified());
+}
+
 void TfrmMain::UpdateStatus()
 {
     faceStatus_->setText(FaceStatus());
+    if (!IsEditingFace()) pointerStatus_->clear();
 }
 
 bool TfrmMain::Guarded(const std::function<void()>& step)

@@ -124,6 +124,10 @@ private:
     // every kIdleUpdateMilliseconds.
     void UpdateOnIdle();
     void UpdateStatus();
+    // The title names the document, marked while it has unsaved changes (also on the face shown).
+    void ShowDocumentName(const QString& name);
+    void ShowModified();
+    void ReportPdfWritten(const QString& file);
     // The commands that apply to the selection, beside the pointer.
     void ShowContextMenu(QPoint global);
     // Runs a step of the window; an error is shown and false returned.
@@ -151,6 +155,8 @@ private:
     QAction* zoomInCommand_ = nullptr;
     QAction* zoomOutCommand_ = nullptr;
     QLabel* faceStatus_;
+    // Where the pointer is on the face being edited.
+    QLabel* pointerStatus_;
     QAction* gridCommand_ = nullptr;
     QAction* gridSnapCommand_ = nullptr;
     QAction* guideSnapCommand_ = nullptr;

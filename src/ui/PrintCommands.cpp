@@ -13,13 +13,13 @@
 
 namespace kestrel {
 
-void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, const TPrintDialogContext& context,
-                          QWidget* parent)
+QString PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, const TPrintDialogContext& context,
+                             QWidget* parent)
 {
     QString pdfFile;
     {
         TfrmPrintPaper dialog(document, options, context, parent);
-        if (dialog.exec() != QDialog::Accepted) return;
+        if (dialog.exec() != QDialog::Accepted) return {};
         pdfFile = dialog.PdfFile();
     }
     std::unique_ptr<TPrinterConfiguration> printer = TPrinterConfiguration::Current();
@@ -32,7 +32,11 @@ void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, const TP
         TSTDPhasedProgress progress([&popup](int percent) { popup.SetPercent(percent); });
         printed = PrintDocument(document, job, progress, [] { QApplication::processEvents(); }, spec);
     }
-    if (!printed) TAppFrame::ShowOkMessage(QStringLiteral("印刷を中止しました。印刷データは送られていません"));
+    if (!printed) {
+        TAppFrame::ShowOkMessage(QStringLiteral("印刷を中止しました。印刷データは送られていません"));
+        return {};
+    }
+    return pdfFile;
 }
 
 }  // namespace kestrel

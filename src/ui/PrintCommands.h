@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace kestrel {
@@ -10,7 +12,8 @@ struct TPrintOptions;
 
 // The window's print command: the print dialog (with the options the window remembers), then
 // the job with its progress window. Says so when the job was aborted; errors reach the caller.
-void PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, const TPrintDialogContext& context,
+// The PDF file written, or empty (a printer's queue, cancelled or aborted).
+QString PrintSheetFromWindow(TLabelData& document, TPrintOptions& options, const TPrintDialogContext& context,
                           QWidget* parent);
 
 }  // namespace kestrel

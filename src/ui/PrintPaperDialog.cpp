@@ -279,9 +279,11 @@ bool TfrmPrintPaper::CheckDirectPrint()
     return true;
 }
 
-// A Canon printer already set to a printable disc needs no reminder to load one.
+// A Canon printer already set to a printable disc needs no reminder to load one; a PDF file
+// needs no paper at all.
 bool TfrmPrintPaper::ConfirmStart()
 {
+    if (printer_->IsPdf()) return true;
     const TCanonExtDDI canon(*printer_);
     const int media = canon.Value(ciMediaType);
     if (canon.Available() && (media == CanonDiscMedia || media == CanonOtherDiscMedia)) return true;

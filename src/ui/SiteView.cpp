@@ -63,12 +63,17 @@ protected:
     }
     void mousePressEvent(QMouseEvent* event) override { site_.MouseDown(SiteEvent(*event)); }
     void mouseDoubleClickEvent(QMouseEvent* event) override { site_.MouseDown(SiteEvent(*event, true)); }
-    void mouseReleaseEvent(QMouseEvent* event) override { site_.MouseUp(SiteEvent(*event)); }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        site_.MouseUp(SiteEvent(*event));
+        if (onPointer) onPointer(event->position().toPoint());
+    }
     void mouseMoveEvent(QMouseEvent* event) override
     {
         const TSiteMouseEvent siteEvent = SiteEvent(*event);
         site_.MouseMove(siteEvent);
         setCursor(SiteCursor(site_.IsDragging() ? site_.MoveCursor() : site_.CursorAt(siteEvent.position)));
+        if (onPointer) onPointer(siteEvent.position);
     }
     void keyPressEvent(QKeyEvent* event) override
     {
@@ -85,6 +90,9 @@ protected:
     }
     // Arrow keys and Tab stay with the site instead of moving the focus.
     bool focusNextPrevChild(bool) override { return false; }
+
+public:
+    std::function<void(QPoint device)> onPointer;
 
 private:
     TDrawSite& site_;
@@ -107,6 +115,11 @@ TSiteView::~TSiteView()
 QWidget& TSiteView::Surface() const
 {
     return *surface_;
+}
+
+void TSiteView::SetOnPointer(std::function<void(QPoint device)> handler)
+{
+    surface_->onPointer = std::move(handler);
 }
 
 void TSiteView::InvalidateArea(const TRect& device)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QScrollArea>
+#include <functional>
 
 #include "render/DrawSite.h"
 
@@ -19,6 +20,8 @@ public:
     TDrawSite& Site() const { return site_; }
     // The widget the site paints on (its origin is the site's device origin).
     QWidget& Surface() const;
+    // After the site has seen the pointer move or a button go up.
+    void SetOnPointer(std::function<void(QPoint device)> handler);
 
 private:
     void InvalidateArea(const TRect& device) override;

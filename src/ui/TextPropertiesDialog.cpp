@@ -181,7 +181,7 @@ void TTextPropertiesDialog::BuildControls()
     auto* fontRow = new QHBoxLayout;
     fontRow->addWidget(font_, 1);
     fontRow->addWidget(size_);
-    form->addRow(QStringLiteral("フォント(&F)"), fontRow);
+    form->addRow(BuddyLabel(QStringLiteral("フォント(&F)"), font_, this), fontRow);
 
     bold_ = new QCheckBox(QStringLiteral("太字(&B)"), this);
     italic_ = new QCheckBox(QStringLiteral("斜体(&I)"), this);
@@ -211,7 +211,7 @@ void TTextPropertiesDialog::BuildControls()
     auto* lineRow = new QHBoxLayout;
     lineRow->addWidget(lineSpacing_);
     lineRow->addWidget(feedAngle_);
-    form->addRow(QStringLiteral("行間隔(&L)"), lineRow);
+    form->addRow(BuddyLabel(QStringLiteral("行間隔(&L)"), lineSpacing_, this), lineRow);
 
     bulge_ = Spin(-4000, 4000, this);
     form->addRow(QStringLiteral("円弧のふくらみ(&A)"), bulge_);
@@ -230,13 +230,16 @@ void TTextPropertiesDialog::BuildControls()
     distortRow->addWidget(distort_);
     distortRow->addWidget(noDistort_);
     distortRow->addWidget(preset_, 1);
-    distortRow->addWidget(new QLabel(QStringLiteral("変形量(&D)"), this));
+    distortRow->addWidget(BuddyLabel(QStringLiteral("変形量(&D)"), ratio_, this));
     distortRow->addWidget(ratio_);
     form->addRow(QStringLiteral("変形"), distortRow);
     form->addRow(QString(), preview_);
     connect(distort_, &QRadioButton::toggled, this, [this] { UpdatePreview(); });
     connect(preset_, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
     connect(ratio_, &QSpinBox::valueChanged, this, [this] { UpdatePreview(); });
+    connect(vertical_, &QCheckBox::toggled, this, [this] { UpdatePreview(); });
+    for (QCheckBox* style : {bold_, italic_}) connect(style, &QCheckBox::toggled, this, [this] { UpdatePreview(); });
+    for (QComboBox* font : {font_, size_}) connect(font, &QComboBox::currentTextChanged, this, [this] { UpdatePreview(); });
 
     outline_ = new QCheckBox(QStringLiteral("縁取り(&O)"), this);
     outlineWidth_ = Spin(0, 100, this);
@@ -275,7 +278,7 @@ void TTextPropertiesDialog::BuildControls()
     auto* fieldRow = new QHBoxLayout;
     fieldRow->addWidget(fieldSet_);
     fieldRow->addWidget(fieldItem_, 1);
-    form->addRow(QStringLiteral("情報(&J)"), fieldRow);
+    form->addRow(BuddyLabel(QStringLiteral("情報(&J)"), fieldSet_, this), fieldRow);
     connect(fieldSet_, &QComboBox::currentIndexChanged, this, [this] { ShowFieldItems(0); });
     connect(fieldSet_, &QComboBox::activated, this, [this] { FillChosenField(); });
     connect(fieldItem_, &QComboBox::activated, this, [this] { FillChosenField(); });
@@ -397,6 +400,7 @@ void TTextPropertiesDialog::ApplyTo(TLOText& text) const
     text.SetFieldNo(set >= 0 ? fieldItem_->currentIndex() + 1 : 0);
 }
 
+// A sample in the chosen font, size, writing direction and distortion, at half its printed size.
 void TTextPropertiesDialog::UpdatePreview()
 {
     preset_->setEnabled(distort_->isChecked());
@@ -405,11 +409,12 @@ void TTextPropertiesDialog::UpdatePreview()
     image.fill(Qt::white);
     try {
         TLOText sample;
+        ApplyTo(sample);
         sample.SetText({QStringLiteral("Aあ")});
-        sample.SetBounds({10, 10, PreviewSize.width() - 10, PreviewSize.height() - 10});
-        sample.SetCoonsDistortion(ChosenDistortion());
-        sample.SetDistortionRatio(ratio_->value());
+        const QSize logical = PreviewSize * 2;
+        sample.SetBounds({10, 10, logical.width() - 10, logical.height() - 10});
         TCanvas canvas(image);
+        canvas.SetMapping({{}, logical, {}, PreviewSize});
         canvas.SetFontResolution(LogicalUnitsPerInch);
         sample.Paint(canvas);
     } catch (const EKestrel&) {

@@ -248,30 +248,33 @@ TEST(Selection, MovableChangeNotifiesAndDecidesHandleLooksAndCursors)
     TFilledRect obj;
     TKindCounter movable(obj.Notifier(), NotifyMovableChanged);
     TKindCounter modified(obj.Notifier(), NotifyModified);
-    TLabelPivot pivot(obj, 0, crSizeNWSE);
-    EXPECT_EQ(pivot.Size(), 6);
-    EXPECT_EQ(TPivot(obj, 3, crSizeNS).Size(), 5);
+    TPivot pivot(obj, 0, crSizeNWSE);
     EXPECT_EQ(pivot.Cursor(), crSizeNWSE);
 
-    QImage image = WhiteImage(8, 8);
+    // A light square with a dark edge, whatever lies under it.
+    QImage image = WhiteImage(PivotSize + 2, PivotSize + 2);
+    image.fill(Qt::black);
     {
         TCanvas canvas(image);
         pivot.Paint(canvas);
     }
-    EXPECT_EQ(PixelAt(image, 0, 0), clWhite);  // white pen
-    EXPECT_EQ(PixelAt(image, 3, 3), clBlack);  // black square
+    EXPECT_EQ(PixelAt(image, 0, 0), PivotEdgeColor);
+    EXPECT_EQ(PixelAt(image, PivotSize - 1, PivotSize - 1), PivotEdgeColor);
+    EXPECT_EQ(PixelAt(image, PivotSize / 2, PivotSize / 2), clWhite);
+    EXPECT_EQ(PixelAt(image, PivotSize, PivotSize), clBlack) << "nothing beyond its size";
 
     obj.SetMovable(false);
     EXPECT_EQ(movable.count, 1);
     EXPECT_EQ(modified.count, 1);
     EXPECT_EQ(pivot.Cursor(), crDefault);
-    image.fill(Qt::white);
     {
         TCanvas canvas(image);
         pivot.Paint(canvas);
     }
-    EXPECT_EQ(PixelAt(image, 0, 0), clBlack);  // black frame
-    EXPECT_EQ(PixelAt(image, 3, 3), clWhite);
+    EXPECT_EQ(PixelAt(image, 0, 0), PivotEdgeColor);
+    const TColor locked = PixelAt(image, PivotSize / 2, PivotSize / 2);
+    EXPECT_NE(locked, clWhite) << "a locked owner's handle looks different";
+    EXPECT_NE(locked, PivotEdgeColor);
 
     obj.SetMovable(false);
     EXPECT_EQ(movable.count, 1);

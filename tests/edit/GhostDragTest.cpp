@@ -195,6 +195,37 @@ TEST_F(GhostDragTest, RotateHandleTurnsByTheSweptAngle)
     EXPECT_EQ(History().UndoCaption(), "回転");
 }
 
+// What the status bar shows during a drag: where the copy goes, and its angle only while it turns.
+TEST_F(GhostDragTest, TheDraggedShapeFollowsTheCopyAndNamesTheAngleWhileTurning)
+{
+    TLORect& rect = AddRect({500, 500, 700, 700}, 10);
+    EXPECT_FALSE(Ghosts().DraggedShape()) << "no drag";
+    rect.SetSelected(true);
+    rect.StartGhost(-1);
+    Ghosts().BeginDrag(site, site.LogicalArea(), {600, 600}, 0);
+    Ghosts().DragTo({630, 580}, 0);
+    std::optional<TDraggedShape> shape = Ghosts().DraggedShape();
+    ASSERT_TRUE(shape);
+    EXPECT_EQ(shape->bounds, TRect(530, 480, 730, 680));
+    EXPECT_FALSE(shape->angle) << "a plain move does not turn";
+    Ghosts().CancelDrag();
+    EXPECT_FALSE(Ghosts().DraggedShape());
+
+    rect.StartGhost(RotateHandle);
+    Ghosts().BeginDrag(site, site.LogicalArea(), {800, 600}, 0);
+    Ghosts().DragTo({600, 800}, 0);
+    shape = Ghosts().DraggedShape();
+    ASSERT_TRUE(shape && shape->angle);
+    EXPECT_EQ(*shape->angle, 100);
+    Ghosts().CancelDrag();
+
+    Ghosts().StartSelection(site);
+    Ghosts().BeginDrag(site, site.LogicalArea(), {100, 100}, 0);
+    Ghosts().DragTo({300, 300}, 0);
+    EXPECT_FALSE(Ghosts().DraggedShape()) << "a selection band stands for no object";
+    Ghosts().CancelDrag();
+}
+
 // A text is a box with handles of a box, and bends into an arc by the handle in its middle
 // while no distortion bends it.
 TEST_F(GhostDragTest, TextHasBoxHandlesAndBendsByItsMiddle)

@@ -33,7 +33,7 @@ public:
         const QPoint points[8] = {{r.left, r.top}, {r.left, my},     {r.left, r.bottom}, {mx, r.top},
                                   {mx, r.bottom},  {r.right, r.top}, {r.right, my},      {r.right, r.bottom}};
         for (int code = 0; code < 8; ++code)
-            site->PlacePivot(site->AddPivot(std::make_unique<TLabelPivot>(object, code, crSizeNWSE)),
+            site->PlacePivot(site->AddPivot(std::make_unique<TPivot>(object, code, crSizeNWSE)),
                              points[code]);
         return true;
     }

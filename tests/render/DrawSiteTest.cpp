@@ -134,8 +134,8 @@ TEST_F(DrawSiteTest, HandlesAreBuiltLazilyAndLoseTheirCursorsForSeveralObjects)
     site.UpdatePivots();
     ASSERT_EQ(site.PivotCount(), 8);
     EXPECT_EQ(site.Pivot(7).Cursor(), crSizeNWSE);
-    // Centred on the device image of the corner (6-pixel handle).
-    EXPECT_EQ(site.Pivot(7).ElementBounds().TopLeft(), At(500, 500) - QPoint(3, 3));
+    // Centred on the device image of the corner.
+    EXPECT_EQ(site.Pivot(7).ElementBounds().TopLeft(), At(500, 500) - QPoint(PivotSize / 2, PivotSize / 2));
 
     b.SetSelected(true);
     site.UpdatePivots();

@@ -8,6 +8,9 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QContextMenuEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QWindow>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
@@ -18,6 +21,7 @@
 #include "document/ActionList.h"
 #include "document/DODesigner.h"
 #include "document/DOList.h"
+#include "document/Pivot.h"
 #include "document/DrawObjectFixtures.h"
 #include "document/stream/ClassRegistry.h"
 #include "edit/LayoutActions.h"
@@ -26,6 +30,7 @@
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
+#include "platform/Canvas.h"
 #include "render/GridGuide.h"
 #include "text/LOText.h"
 #include "support/MessageRecorder.h"
@@ -176,6 +181,73 @@ TEST_F(FaceEditingTest, DeleteSelectAllCopyAndPasteFromTheKeyboard)
     EXPECT_EQ(UndoText(), "切り取りの取り消し(&U)");
 }
 
+// The screen as the window system shows it, after the pending repaints.
+QImage OnScreen(QWidget& widget)
+{
+    QApplication::processEvents();
+    return widget.screen()->grabWindow(widget.window()->winId()).toImage();
+}
+
+bool HasHandleNear(const QImage& screen, QPoint at)
+{
+    for (int y = at.y() - PivotSize; y <= at.y() + PivotSize; ++y)
+        for (int x = at.x() - PivotSize; x <= at.x() + PivotSize; ++x)
+            if (screen.valid(x, y) && screen.pixelColor(x, y) == ToQColor(PivotEdgeColor)) return true;
+    return false;
+}
+
+TEST_F(FaceEditingTest, UndoingAPasteLeavesNoHandlesOnTheScreen)
+{
+    QTest::mouseClick(&Surface(), Qt::LeftButton, {}, DeviceOf({450, 200}));
+    Key(Qt::Key_C, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(Site().ChildCount(), 3);
+    const QPoint corner = Surface().mapTo(window.get(), DeviceOf(kFront.TopLeft()));
+    ASSERT_TRUE(HasHandleNear(OnScreen(*window), corner)) << "the pasted copy is selected";
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(Site().ChildCount(), 2);
+    EXPECT_FALSE(Front().Selected());
+    EXPECT_FALSE(HasHandleNear(OnScreen(*window), corner));
+}
+
+// The title marks unsaved changes, also those still on the face being edited.
+TEST_F(FaceEditingTest, TheTitleMarksUnsavedChangesUntilSaved)
+{
+    QWindow& shown = *window->windowHandle();
+    EXPECT_EQ(shown.title(), "Kestrel - face.mld");
+    EXPECT_FALSE(window->isWindowModified());
+    Front().SetSelected(true);
+    Key(Qt::Key_Right);
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(shown.title(), "Kestrel - *face.mld");
+    ASSERT_TRUE(window->Flows().Save());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(shown.title(), "Kestrel - face.mld");
+}
+
+TEST_F(FaceEditingTest, TheStatusBarShowsThePointerAndWhereADraggedObjectGoes)
+{
+    auto* status = window->findChild<QLabel*>("PointerStatus");
+    ASSERT_NE(status, nullptr);
+    const QPoint from = DeviceOf({400, 200});
+    QTest::mouseMove(&Surface(), from);
+    const QPoint at = Site().DevToLog(from);
+    EXPECT_EQ(status->text(), QString("X: %1 mm  Y: %2 mm").arg(at.x() / 10.0, 0, 'f', 1).arg(at.y() / 10.0, 0, 'f', 1));
+
+    const QPoint to = DeviceOf({500, 250});
+    QTest::mousePress(&Surface(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseEvent(QTest::MouseMove, &Surface(), Qt::NoButton, Qt::NoModifier, to);
+    const QPoint moved = Site().DevToLog(to) - Site().DevToLog(from);
+    const TRect goes = kFront.Translated(moved.x(), moved.y());
+    EXPECT_EQ(status->text(), QString("左: %1 mm  上: %2 mm  幅: 20.0 mm  高さ: 20.0 mm")
+                                  .arg(goes.left / 10.0, 0, 'f', 1)
+                                  .arg(goes.top / 10.0, 0, 'f', 1));
+    QTest::mouseRelease(&Surface(), Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_TRUE(status->text().startsWith("X: ")) << "the pointer again once dropped";
+    ASSERT_TRUE(window->ShowSheet());
+    EXPECT_TRUE(status->text().isEmpty()) << "no pointer on the sheet's overview";
+}
+
 TEST_F(FaceEditingTest, TheContextMenuOffersWhatAppliesToTheObjectUnderThePointer)
 {
     TDrawObject* back = &Back();
@@ -269,41 +341,60 @@ TEST_F(FaceEditingTest, ZoomKeepsThePointUnderThePointerOrTheMiddle)
         << "the ruler follows zoom and scrolling";
 }
 
-// A new text on a disc lands on the printed ring above the hole, inside the face.
-TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
-{
+// A new text typed into the text dialog on the only face of a paper.
+class FaceEditingPlacement : public ::testing::Test {
+protected:
+    void SetUp() override { test::RecordMessages(frame, messages); }
+
+    // A paper of one face, at (100, 100) on a sheet with room around it.
+    static TMatrixPaperInfo OneFacePaper(int width, int height)
+    {
+        TMatrixPaperInfo paper;
+        paper.SetPortraitSize(width + 220, height + 220);
+        paper.SetLeftOffset(100);
+        paper.SetTopOffset(100);
+        paper.SetFaceWidth(width);
+        paper.SetFaceHeight(height);
+        paper.SetFaceCountX(1);
+        paper.SetFaceCountY(1);
+        return paper;
+    }
+
+    TLOText* NewText(const TPaperInfo& paper, const QString& typed, bool vertical)
+    {
+        TLabelData document;
+        document.SetPaper(paper);
+        const QString path = test::TestFolder() + "/face.mld";
+        document.SaveToFile(path);
+        window = std::make_unique<TfrmMain>(frame, nullptr, nullptr);
+        if (!window->OpenDocument(path) || !window->EditFace(0)) return nullptr;
+        TDrawSite& site = *window->FaceView().Site();
+        QTimer::singleShot(0, window.get(), [typed, vertical] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QPlainTextEdit*>()->setPlainText(typed);
+            for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+                if (box->text() == QStringLiteral("縦書き(&V)")) box->setChecked(vertical);
+            dialog->accept();
+        });
+        if (!window->Session().Designers().CreateOnSite(site, "TLOText")) return nullptr;
+        return dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
+    }
+
     TAppFrame frame;
     QStringList messages;
-    test::RecordMessages(frame, messages);
-    TMatrixPaperInfo paper;
-    paper.SetPortraitSize(1400, 1400);
-    paper.SetLeftOffset(100);
-    paper.SetTopOffset(100);
-    paper.SetFaceWidth(1180);
-    paper.SetFaceHeight(1180);
+    std::unique_ptr<TfrmMain> window;
+};
+
+// A new text on a disc lands on the printed ring above the hole, inside the face.
+TEST_F(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
+{
+    TMatrixPaperInfo paper = OneFacePaper(1180, 1180);
     paper.SetFaceMargin(20);
     paper.SetFaceShape(fsDoughnut);
     paper.SetCutCenterWidth(410);
     paper.SetCutCenterHeight(410);
-    paper.SetFaceCountX(1);
-    paper.SetFaceCountY(1);
-    TLabelData document;
-    document.SetPaper(paper);
-    const QString path = test::TestFolder() + "/disc.mld";
-    document.SaveToFile(path);
-    TfrmMain window(frame, nullptr, nullptr);
-    ASSERT_TRUE(window.OpenDocument(path));
-    ASSERT_TRUE(window.EditFace(0));
-    TDrawSite& site = *window.FaceView().Site();
-
-    QTimer::singleShot(0, &window, [] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("タイトル"));
-        dialog->accept();
-    });
-    ASSERT_TRUE(window.Session().Designers().CreateOnSite(site, "TLOText"));
-    auto* text = dynamic_cast<TLOText*>(&site.Child(site.ChildCount() - 1));
+    TLOText* text = NewText(paper, QStringLiteral("タイトル"), false);
     ASSERT_NE(text, nullptr);
     const TRect bounds = text->GetBounds();
     // Outer rectangle 1220 wide with the face 20 inside it; the hole spans 405..815 both ways.
@@ -313,6 +404,45 @@ TEST(FaceEditingPlacement, ANewTextOnADiscGoesWhereItPrints)
     EXPECT_LE(bounds.bottom, hole.top) << "not over the hole, where nothing prints";
     EXPECT_NEAR((bounds.left + bounds.right) / 2, 610, 1);
     EXPECT_NEAR((bounds.top + bounds.bottom) / 2, (20 + 405) / 2, 1);
+}
+
+// A vertical title on a 6.5 mm spine: the largest size that fits, and a box around the text.
+TEST_F(FaceEditingPlacement, ANewVerticalTextOnASpineTakesTheLargestSizeThatFits)
+{
+    TLOText* text = NewText(OneFacePaper(65, 1180), QStringLiteral("アルバムタイトル"), true);
+    ASSERT_NE(text, nullptr);
+    ASSERT_TRUE(text->Vertical());
+    const TRect bounds = text->GetBounds();
+    EXPECT_TRUE(bounds.left >= 0 && bounds.right <= 65 && bounds.top >= 0 && bounds.bottom <= 1180)
+        << bounds.left << ".." << bounds.right;
+    const int size = text->Font().Size();
+    EXPECT_LT(size, 24);
+    EXPECT_GT(size, 10) << "as large as fits, not just smaller";
+    // One point more no longer fits across the spine.
+    TLOText larger;
+    larger.Assign(*text);
+    larger.EditFont().SetSize(size + 1);
+    EXPECT_GT(larger.Layout().GetTextBounds(larger.Rect(), true).Width(), 65);
+
+    // The selection box holds the printed characters, without much room around them.
+    QImage ink(65, 1180, QImage::Format_RGB32);
+    ink.fill(Qt::white);
+    {
+        TCanvas canvas(ink);
+        canvas.SetFontResolution(LogicalUnitsPerInch);
+        text->PaintTo(canvas);
+    }
+    QRect painted;
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (qGray(ink.pixel(x, y)) < 128) painted |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(painted.isEmpty());
+    const TRect box = text->Rect();
+    EXPECT_GE(painted.left(), box.left - 1);
+    EXPECT_LE(painted.right(), box.right);
+    EXPECT_GE(painted.top(), box.top - 1);
+    EXPECT_LE(painted.bottom(), box.bottom);
+    EXPECT_GT(painted.width(), box.Width() * 2 / 3);
 }
 
 TEST(GridDialogTest, WritesAllFourValuesAndOffersTheShapeOnlyWhenShown)

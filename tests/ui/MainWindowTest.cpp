@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, EditsAFaceOfAnOpenedDocumentAndSavesIt)
     WriteDocument();
     TfrmMain window(frame, nullptr, nullptr);
     ASSERT_TRUE(window.OpenDocument(path)) << messages.join("\n").toStdString();
-    EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
+    EXPECT_EQ(window.windowTitle(), "Kestrel - [*]label.mld");
     EXPECT_EQ(window.SheetView().Site().ChildCount(), 2);  // one object per face
     EXPECT_FALSE(window.SheetView().SheetChooser().isVisibleTo(&window));
 
@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, NewDocumentsTakeTheDefaultPaperOrTheOneChosenFromTheCatal
     ASSERT_GT(catalogue.Count(), 1);
     TfrmMain window(frame, &catalogue, nullptr);
     window.NewDocument();
-    EXPECT_EQ(window.windowTitle(), "Kestrel - 新規作成");
+    EXPECT_EQ(window.windowTitle(), "Kestrel - [*]新規作成");
     EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), catalogue.Paper(0).PaperName());
     EXPECT_EQ(window.SheetView().Site().ChildCount(), catalogue.Paper(0).GetFaceCount());
 
@@ -320,7 +320,7 @@ TEST_F(MainWindowTest, ADamagedDocumentIsRefusedWithAMessage)
     EXPECT_TRUE(messages[0].startsWith("指定されたファイルは「Kestrel」のデータではありません\nファイル: " +
                                        broken.fileName() + "\n原因: "))
         << messages[0].toStdString();
-    EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld");
+    EXPECT_EQ(window.windowTitle(), "Kestrel - [*]label.mld");
     EXPECT_TRUE(window.EditFace(1));  // the open document is still there
 }
 
@@ -361,7 +361,7 @@ TEST_F(MainWindowTest, RecentDocumentsListNewestFirstWithinTheLimitAndSurviveARe
         EXPECT_EQ(menu[10], "履歴の消去");
 
         ChooseRecent(window, "&5 " + files[6]);  // reopening moves it to the top
-        EXPECT_EQ(window.windowTitle(), "Kestrel - doc6.mld");
+        EXPECT_EQ(window.windowTitle(), "Kestrel - [*]doc6.mld");
         EXPECT_EQ(RecentMenu(window).mid(0, 2), (QStringList{"&0 " + files[6], "&1 " + files[11]}));
     }
     TfrmMain restarted(frame, nullptr, nullptr);
@@ -456,7 +456,7 @@ TEST_F(MainWindowTest, TheStatusBarAndTooltipsNameTheFaceItsSizeAndTheZoom)
     WriteDocument();
     TfrmMain window(frame, nullptr, nullptr);
     ASSERT_TRUE(window.OpenDocument(path));
-    EXPECT_EQ(window.windowTitle(), "Kestrel - label.mld") << "the document's name once";
+    EXPECT_EQ(window.windowTitle(), "Kestrel - [*]label.mld") << "the document's name once";
     TSheetView& sheet = window.SheetView();
     sheet.SelectFace(0);
     const QString zoom = QString("表示倍率 %1%").arg(sheet.Zoom());

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QJsonDocument>
 #include <QMessageBox>
@@ -35,6 +36,38 @@ W* Find(QDialog& dialog, const std::function<bool(W*)>& match)
 QCheckBox* CheckBox(QDialog& dialog, const QString& caption)
 {
     return Find<QCheckBox>(dialog, [&](QCheckBox* c) { return c->text() == caption; });
+}
+
+// The box of the dark pixels of the dialog's sample (the one framed picture).
+QRect SampleInk(QDialog& dialog)
+{
+    QLabel* preview = Find<QLabel>(dialog, [](QLabel* l) { return !l->pixmap().isNull(); });
+    if (!preview) return {};
+    const QImage image = preview->pixmap().toImage();
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+TEST(TextPropertiesDialog, ThePreviewFollowsTheWritingDirectionAndTheSize)
+{
+    TLOText text;
+    text.SetBounds({0, 0, 300, 100});
+    TTextPropertiesDialog dialog(text);
+    auto* size = Find<QComboBox>(dialog, [](QComboBox* c) { return c->isEditable() && c->findText("24") >= 0; });
+    ASSERT_NE(size, nullptr);
+    size->setEditText("24");
+    const QRect across = SampleInk(dialog);
+    ASSERT_FALSE(across.isEmpty());
+    EXPECT_GT(across.width(), across.height()) << "two characters side by side";
+    CheckBox(dialog, QStringLiteral("縦書き(&V)"))->setChecked(true);
+    const QRect down = SampleInk(dialog);
+    EXPECT_GT(down.height(), down.width()) << "two characters one under the other";
+    size->setEditText("12");
+    const QRect smaller = SampleInk(dialog);
+    EXPECT_LT(smaller.height(), down.height() * 3 / 4);
 }
 
 TEST(TextPropertiesDialog, IsTheRegisteredEditorAndAppliesWhatTheUserSet)
