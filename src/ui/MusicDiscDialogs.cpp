@@ -21,6 +21,7 @@
 #include "app/XMLIniFile.h"
 #include "music/Albums.h"
 #include "platform/ProgramPaths.h"
+#include "ui/DialogButtons.h"
 #include "ui/InternetEnvironmentPanel.h"
 
 namespace kestrel {
@@ -230,7 +231,7 @@ void TMusicDiscScreen::BuildScreen(QListWidget* entries)
     auto* image = new QPushButton(QStringLiteral("イメージ..."), this);
     connect(image, &QPushButton::clicked, this, [this] { ChooseImage(); });
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("ドライブ(&D)")));
+    row->addWidget(BuddyLabel(QStringLiteral("ドライブ(&D)"), target_, this));
     row->addWidget(target_, 1);
     row->addWidget(image);
     auto* layout = new QVBoxLayout(this);

@@ -14,7 +14,9 @@
 #include "label/LabelData.h"
 #include "label/LabelDocumentFixtures.h"
 #include "music/Albums.h"
+#include "objects/BackImage.h"
 #include "objects/LOAlphaMask.h"
+#include "objects/LODecoString.h"
 #include "objects/LOLine.h"
 #include "objects/LORect.h"
 #include "objects/PictureObject.h"
@@ -25,8 +27,14 @@
 #include "platform/PrinterConfiguration.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
+#include "text/LODate.h"
 #include "text/LOText.h"
 #include "ui/AlbumCsvDialogs.h"
+#include "ui/BackgroundDialog.h"
+#include "ui/DecoratedTextDialogs.h"
+#include "ui/IllustrationBrowser.h"
+#include "ui/MusicDiscDialogs.h"
+#include "ui/TemplateDialog.h"
 #include "ui/AlbumDataDialog.h"
 #include "ui/CacheSettingsPage.h"
 #include "ui/DiscPrintDialogs.h"
@@ -177,6 +185,24 @@ TEST_F(MnemonicLabelsTest, NoDialogShowsTheAmpersandOfAnAccessKey)
     InstallPrinterPropertiesDialog();
     CheckModal([] { TPrinterConfiguration::Named(PdfPrinterName())->ShowProperties(nullptr); });
     CheckModal([] { ShowMessageDialog("?", {mbkYes, mbkNo}, 1, 0); });
+
+    TFaceGeometry disc;
+    disc.purpose = QStringLiteral("CD");
+    disc.rect = {0, 0, 1170, 1170};
+    Check(TfrmTemplate2(nullptr, disc));
+    TLOBackImage background;
+    CheckModal([&] { EditBackground(nullptr, background); });
+    TLODate date;
+    CheckModal([&] { EditDate(nullptr, date); });
+    TLODecoString deco;
+    CheckModal([&] { EditDecoString(nullptr, deco); });
+    CheckModal([&] { ChooseIllustration(nullptr, image); });
+
+    const TMusicPlugins importers(ToUuid(KESTREL_CATID_MUSIC_IMPORTERS));
+    Check(TfrmMusicDiscImport(false, nullptr));
+    Check(TfrmMusicDiscExport(nullptr));
+    Check(TfrmMusicDiscImporterEnv(importers, nullptr));
+    Check(TfrmWait(nullptr));
 
     EXPECT_TRUE(shown.isEmpty()) << shown.join(" / ").toStdString();
 }
