@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "music/CSVData.h"
+#include "platform/CSVData.h"
 
 namespace kestrel {
 

@@ -123,16 +123,8 @@ QImage TGraphic::ImageCovering(QSize wanted) const
     return decoded.scaled(Shrunk(size_, shrink), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-// The DCT gives up to 1/8 of the size, and PNG rows are reduced as they come, without ever
-// holding the whole picture.
-int TGraphic::ReducedDecodeShrink(int shrink) const
-{
-    switch (class_) {
-    case TGraphicClass::gcJpeg: return std::min(shrink, 8);
-    case TGraphicClass::gcPng: return PngIsInterlaced(bytes_) ? 1 : shrink;
-    default: return 1;
-    }
-}
+// The DCT gives up to 1/8 of the size without ever holding the whole picture.
+int TGraphic::ReducedDecodeShrink(int shrink) const { return class_ == TGraphicClass::gcJpeg ? std::min(shrink, 8) : 1; }
 
 QImage TGraphic::DecodeReduced(int shrink) const
 {
@@ -149,9 +141,10 @@ qint64 TGraphic::DecodingBytes(QSize wanted) const
 {
     if (IsEmpty() || (decoded_ && decoded_->done)) return 0;
     const int shrink = IsMetafile() ? 1 : ShrinkFor(wanted);
-    // Every PNG pixel is inflated however small the result, so a PNG is charged as if it were
-    // held whole: one too large to hold is as much too slow to decode.
-    const QSize decoded = Shrunk(size_, class_ == TGraphicClass::gcPng ? 1 : ReducedDecodeShrink(shrink));
+    // PNG rows are reduced as they come, but every pixel is inflated however small the result,
+    // so a PNG is charged as if it were held whole: one too large to hold is as much too slow to
+    // decode.
+    const QSize decoded = Shrunk(size_, ReducedDecodeShrink(shrink));
     // A compressed bitmap holds its inflated file beside the pixels.
     const qint64 inflated = class_ == TGraphicClass::gcBitmap ? std::max<qint64>(0, ContainerDataSize(bytes_)) : 0;
     return qint64(decoded.width()) * decoded.height() * 4 + inflated;

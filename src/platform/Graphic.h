@@ -62,8 +62,9 @@ private:
         bool done = false;
     };
     int ShrinkFor(QSize wanted) const;
-    // The fraction of the size the file's own decoder gives for shrink, and that decoding.
+    // The fraction of the size the decoder gives for shrink without holding the whole picture.
     int ReducedDecodeShrink(int shrink) const;
+    // The pixels at 1/shrink of the size, or as near as the file's own decoder gives.
     QImage DecodeReduced(int shrink) const;
 
     TGraphicClass class_ = TGraphicClass::gcBitmap;

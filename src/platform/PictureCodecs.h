@@ -46,8 +46,6 @@ QSize JpegImageSize(QByteArrayView bytes);
 // covers; rows are reduced as they are read, so the whole picture is never held (interlaced
 // pictures, whose rows come in passes, are decoded whole first).
 QImage DecodePng(QByteArrayView bytes, int shrink = 1);
-// Whether the rows come in passes, so that a reduced decode still holds the whole picture.
-bool PngIsInterlaced(QByteArrayView bytes);
 // The first frame, on the logical screen.
 QImage DecodeGif(QByteArrayView bytes);
 

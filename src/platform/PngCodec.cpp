@@ -182,14 +182,6 @@ QImage DecodePng(QByteArrayView bytes, int shrink)
                         Qt::SmoothTransformation);
 }
 
-bool PngIsInterlaced(QByteArrayView bytes)
-{
-    TPngReader reader(bytes);
-    png_uint_32 width = 0, height = 0;
-    bool hasAlpha = false;
-    return reader.ReadHeader(width, height, hasAlpha) && reader.Interlaced();
-}
-
 namespace {
 
 void WriteToDevice(png_structp png, png_bytep data, size_t length)

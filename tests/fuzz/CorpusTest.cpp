@@ -22,7 +22,7 @@
 #include "label/LabelDocumentFixtures.h"
 #include "music/AlbumCSV.h"
 #include "music/Albums.h"
-#include "music/CSVData.h"
+#include "platform/CSVData.h"
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"

@@ -1,6 +1,6 @@
 // CSV files: loaded as a table with a header, every row parsed, and read as mail-merge data.
 #include "fuzz/FuzzTarget.h"
-#include "music/CSVData.h"
+#include "platform/CSVData.h"
 #include "music/LabelFill.h"
 
 KESTREL_FUZZ_TARGET(Csv)
