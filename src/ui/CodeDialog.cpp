@@ -24,6 +24,7 @@ TCodeDialog::TCodeDialog(QWidget* parent, const QString& title, TDrawObject& obj
     auto* entries = new QVBoxLayout;
     columns->addLayout(entries, 1);
     form_ = new QFormLayout;
+    form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     entries->addLayout(form_);
     hint_ = new QLabel(this);
     hint_->setWordWrap(true);
@@ -61,6 +62,12 @@ void TCodeDialog::Refresh()
 {
     preview_->SetObjectVisible(PreviewVisible());
     problem_->setText(Problem());
+}
+
+void TCodeDialog::MakeWide(QWidget& entry)
+{
+    constexpr int kCharacters = 36;
+    entry.setMinimumWidth(entry.fontMetrics().averageCharWidth() * kCharacters);
 }
 
 void TCodeDialog::SetHint(const QString& text)

@@ -29,6 +29,8 @@ protected:
     // Call after every change of the working copy.
     void Refresh();
     void SetHint(const QString& text);
+    // Addresses and texts are long: such an entry is given room for a line of them.
+    static void MakeWide(QWidget& entry);
     // Why the entries cannot be taken (shown as a message on OK); empty when they can.
     virtual QString Refusal() { return {}; }
     // Why the preview shows no symbol; empty when it shows one.

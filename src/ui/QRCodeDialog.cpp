@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "app/AppFrame.h"
 #include "app/ExceptionReport.h"
 #include "app/HistoryManager.h"
 #include "codes/LOQRStd.h"
 #include "platform/Cp932.h"
+#include "platform/SettingsStore.h"
 #include "ui/CodeDialog.h"
 #include "ui/QRSettingsBox.h"
 
@@ -19,6 +21,28 @@ namespace kestrel {
 namespace {
 
 const QString kNotShiftJis = QStringLiteral("シフトJISで表せない文字が含まれています。");
+const QString kQRHistoryKey = QStringLiteral("$(QRCodeHistory)");
+const QString kLastKindValue = QStringLiteral("LastKind");
+
+TStdQRKind LastQRKind()
+{
+    const int stored = TSettingsKey(ExpandMacro(kQRHistoryKey)).ReadInteger(kLastKindValue, sqkTel);
+    return stored == sqkURL || stored == sqkTEXT ? TStdQRKind(stored) : sqkTel;
+}
+
+void RememberQRKind(TStdQRKind kind)
+{
+    TSettingsKey(ExpandMacro(kQRHistoryKey)).WriteInteger(kLastKindValue, kind);
+}
+
+// Nothing has been entered in the record yet: a new object.
+bool HoldsNothing(const TLOQRStd& record)
+{
+    for (const QString* field : {&record.QRName(), &record.QRFurigana(), &record.QRTel1(), &record.QRTel2(),
+                                 &record.QREmail1(), &record.QREmail2(), &record.QRUrlTitle(), &record.QRUrl()})
+        if (!field->isEmpty()) return false;
+    return record.QRText().join(QString()).isEmpty();
+}
 
 // Personal-profile items a field can be linked to; -1 is typed by hand.
 const std::pair<const char*, int> kProfileItems[] = {
@@ -88,6 +112,7 @@ public:
     TQRCodeDialog(QWidget* parent, TDrawObject& object) : TQRDialog(parent, QStringLiteral("QRコードの設定"), object)
     {
         text_ = new QPlainTextEdit(FromCp932(code_.Data()), this);
+        MakeWide(*text_);
         Form().addRow(QStringLiteral("データ"), text_);
         connect(text_, &QPlainTextEdit::textChanged, this, [this] {
             if (TextsEncodable()) code_.SetData(ToCp932(text_->toPlainText()));
@@ -134,6 +159,7 @@ public:
     TQRStdDialog(QWidget* parent, TDrawObject& object)
         : TQRDialog(parent, QStringLiteral("QRコードの設定"), object), std_(static_cast<TLOQRStd&>(Working()))
     {
+        if (HoldsNothing(std_)) std_.SetQRKind(LastQRKind());
         // Web addresses and free text are read by Vodafone phones; the carrier chosen for the
         // phone book comes back with it.
         phoneBookCarrier_ = std_.QRType();
@@ -183,6 +209,7 @@ public:
         });
 
         freeText_ = new QPlainTextEdit(std_.QRText().join(u'\n'), this);
+        MakeWide(*freeText_);
         Form().addRow(QStringLiteral("テキスト"), freeText_);
         connect(freeText_, &QPlainTextEdit::textChanged, this, [this] {
             if (CanEncodeCp932(freeText_->toPlainText())) std_.SetQRText(freeText_->toPlainText().split(u'\n'));
@@ -200,12 +227,14 @@ protected:
         return CanEncodeCp932(freeText_->toPlainText());
     }
 
-    // The entries that were taken join their fields' input histories.
+    // The entries that were taken join their fields' input histories; the next new record starts
+    // on the item taken.
     void accept() override
     {
         TQRDialog::accept();
         if (result() != QDialog::Accepted) return;
         try {
+            RememberQRKind(std_.QRKind());
             for (size_t i = 0; i < fields_.size(); ++i)
                 if (const QString text = fields_[i]->text(); !text.isEmpty()) histories_[i]->Add(text);
         } catch (const std::exception& e) {
@@ -230,6 +259,7 @@ private:
         entry->setInsertPolicy(QComboBox::NoInsert);
         entry->addItems(history->Items());
         entry->setEditText((std_.*get)());
+        MakeWide(*entry);
         QLineEdit* field = entry->lineEdit();
         const auto showLink = [entry, field](bool linked) {
             field->setReadOnly(linked);
@@ -238,6 +268,9 @@ private:
         showLink(std_.Link(link) != -1);
         layout->addWidget(entry, 1);
         auto* profile = new QComboBox(row);
+        // The links' long names are not what the row is for.
+        profile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        profile->setMinimumContentsLength(8);
         for (const auto& [item, id] : kProfileItems) profile->addItem(QString::fromUtf8(item), id);
         profile->setCurrentIndex(std::max(0, profile->findData(std_.Link(link))));
         layout->addWidget(profile);

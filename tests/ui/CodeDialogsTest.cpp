@@ -164,6 +164,46 @@ TEST_F(CodeDialogs, CancelledQrDialogChangesNothingAndDataThatDoesNotFitIsRefuse
     EXPECT_EQ(object.Data(), "A");
 }
 
+TEST_F(CodeDialogs, QrEntriesTakeTheDialogsWidthAndANewRecordOpensOnTheItemTakenLast)
+{
+    TLOQRStd taken;
+    WhenShown([](QDialog& dialog) {
+        Choose(*dialog.findChildren<QComboBox*>()[0], 1);  // URL
+        const auto fields = dialog.findChildren<QLineEdit*>();
+        fields[6]->setText("band.example.jp");
+        // Room for an address as the dialog opens, and more as it grows.
+        const int character = fields[6]->fontMetrics().averageCharWidth();
+        EXPECT_GE(fields[6]->width(), 30 * character);
+        dialog.resize(1000, dialog.height());
+        QCoreApplication::processEvents();
+        EXPECT_GT(fields[6]->width(), dialog.width() / 2);
+        dialog.accept();
+    });
+    ASSERT_TRUE(EditQRStd(nullptr, taken));
+    TLOQRCode data;
+    WhenShown([](QDialog& dialog) {
+        const auto* text = dialog.findChild<QPlainTextEdit*>();
+        EXPECT_GE(text->width(), 30 * text->fontMetrics().averageCharWidth());
+        dialog.reject();
+    });
+    EditQRCode(nullptr, data);
+
+    const auto openedOn = [](TLOQRStd& object) {
+        int shown = -1;
+        WhenShown([&shown](QDialog& dialog) {
+            shown = dialog.findChildren<QComboBox*>()[0]->currentData().toInt();
+            dialog.reject();
+        });
+        EditQRStd(nullptr, object);
+        return shown;
+    };
+    TLOQRStd fresh;
+    EXPECT_EQ(openedOn(fresh), sqkURL);
+    TLOQRStd phoneBook;  // a record of its own keeps its item
+    phoneBook.SetQRName(QStringLiteral("山田 太郎"));
+    EXPECT_EQ(openedOn(phoneBook), sqkTel);
+}
+
 TEST_F(CodeDialogs, EveryCodeKindHasAnInsertCommandAndADialog)
 {
     for (const char* name : {"TLOJANCode", "TLOQRStd", "TLOQRCode"}) {
