@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "paper/FaceDescription.h"
 #include "paper/PaperInfo.h"
 #include "platform/Canvas.h"
 #include "platform/Rounding.h"
@@ -126,14 +127,32 @@ void TLOFace::PaintCutLine(TCanvas& canvas) const
 
 void TLOFace::PaintNumber(TCanvas& canvas) const
 {
+    const TRect bounds = NumberBounds(canvas);
+    canvas.IntersectClipRect(bounds);
+    canvas.TextOut(bounds.TopLeft(), NumberLabel());
+}
+
+QString TLOFace::NumberLabel() const
+{
+    return QStringLiteral("%1 %2").arg(FaceIndex(*this) + 1).arg(FaceKindName(face_));
+}
+
+TRect TLOFace::NumberBounds(TCanvas& canvas) const
+{
     const auto* site = dynamic_cast<const TDrawSite*>(Site());
     const int zoom = site ? std::max(1, site->Scaler().Scale()) : 100;
+    const TRect area{face_.rect.left, face_.rect.top, face_.rect.right, face_.rect.bottom};
     TFont font = canvas.Font();
     font.color = clBlue;
     font.size = NumberFontZoomPoints / zoom;
     canvas.SetFont(font);
-    canvas.TextOut({face_.rect.left, face_.rect.top},
-                   QStringLiteral("%1 [%2]").arg(FaceIndex(*this)).arg(face_.purpose));
+    QSize extent = canvas.TextExtent(NumberLabel());
+    if (extent.width() > area.Width() && area.Width() > 0) {
+        font.size = std::max(1, font.size * area.Width() / extent.width());
+        canvas.SetFont(font);
+        extent = canvas.TextExtent(NumberLabel());
+    }
+    return TRect{area.left, area.top, area.left + extent.width(), area.top + extent.height()}.Intersected(area);
 }
 
 void TLOFace::ObjectMouseDown(const TSiteMouseEvent& event)

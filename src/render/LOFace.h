@@ -40,6 +40,11 @@ public:
     void SetSingleSelection(bool value) { singleSelection_ = value; }
     bool ShowNumber() const { return showNumber_; }
     void SetShowNumber(bool value);
+    // "1 ディスク": numbered from 1 and named as the status bar names faces.
+    QString NumberLabel() const;
+    // Where the number goes on the canvas (whose font it sets): inside the face, the font made
+    // smaller to fit a narrow face, so that neighbouring faces' numbers never meet.
+    TRect NumberBounds(TCanvas& canvas) const;
     TColor HighlightColor() const { return highlightColor_; }
     void SetHighlightColor(TColor color);
     // Called when a click changed the selection.

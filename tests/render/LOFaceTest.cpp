@@ -30,6 +30,21 @@ TMatrixPaperInfo TwoDiscs()
     return paper;
 }
 
+// Three spine strips side by side, each narrower than its number at the usual size.
+TMatrixPaperInfo ThreeSpines()
+{
+    TMatrixPaperInfo paper;
+    paper.SetPortraitSize(200, 800);
+    paper.SetFaceCountX(3);
+    paper.SetFaceCountY(1);
+    paper.SetFaceWidth(20);
+    paper.SetFaceHeight(600);
+    paper.SetLeftOffset(50);
+    paper.SetTopOffset(100);
+    paper.SetFaceMargin(0);
+    return paper;
+}
+
 class LOFaceTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -77,6 +92,41 @@ TEST_F(LOFaceTest, CreatedFacesTakeThePaperGeometryAndCountOnlyFaces)
     second->SetFace(other);
     EXPECT_EQ(second->GetBounds(), (TRect{1380, 80, 2620, 1320}));
     EXPECT_FALSE(second->Movable());
+}
+
+TEST_F(LOFaceTest, NumbersCountFromOneNameTheFaceAndStayInsideIt)
+{
+    Create(true);
+    EXPECT_EQ(FaceAt(site, 0)->NumberLabel(), QStringLiteral("1 ディスク"));
+    EXPECT_EQ(FaceAt(site, 1)->NumberLabel(), QStringLiteral("2 ディスク"));
+
+    TDrawSite spines;
+    test::SetUpDocumentSite(spines, 200, 800);
+    CreateFaces(spines, ThreeSpines(), false);
+    std::vector<TRect> labels;
+    for (int i = 0; i < FaceCount(spines); ++i) {
+        TLOFace& face = *FaceAt(spines, i);
+        face.SetShowNumber(true);
+        EXPECT_EQ(face.NumberLabel(), QStringLiteral("%1 背").arg(i + 1));
+        QImage image(200, 800, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        TCanvas canvas(image);
+        labels.push_back(face.NumberBounds(canvas));
+        EXPECT_FALSE(labels.back().IsEmpty());
+        face.Paint(canvas);
+        // Every bluish (number) pixel lies on the face itself.
+        const TRect own = face.GetBounds();
+        int blue = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (const QRgb pixel = image.pixel(x, y); qBlue(pixel) > qRed(pixel) + 40) {
+                    ++blue;
+                    EXPECT_TRUE(own.Contains({x, y})) << "face " << i << " at " << x << "," << y;
+                }
+        EXPECT_GT(blue, 0) << "face " << i;
+    }
+    for (size_t a = 0; a < labels.size(); ++a)
+        for (size_t b = a + 1; b < labels.size(); ++b) EXPECT_FALSE(labels[a].Intersects(labels[b])) << a << " " << b;
 }
 
 TEST_F(LOFaceTest, SingleSelectionClicksKeepOneFaceSelected)
