@@ -145,6 +145,16 @@ QStringList TCddbImporter::Servers(const QString& registryKey)
     return servers;
 }
 
+TSettingsPage* TCddbImporter::SettingsPage()
+{
+    if (!page_) {
+        page_ = std::make_unique<TSettingsForm>(RegistryKey(), PluginName);
+        page_->AddLines(QStringLiteral("サーバー(&S)"), QStringLiteral("Servers"),
+                        QStringLiteral("1行に1つ: ホスト:ポート または http://ホスト:ポート/パス"));
+    }
+    return page_.get();
+}
+
 QString TCddbImporter::Description()
 {
     return WriteDescription(PluginName, Servers(RegistryKey()));

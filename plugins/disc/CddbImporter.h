@@ -27,11 +27,13 @@ public:
     bool Prepare(const TRequest& request) override;
     QString Import(const TRequest& request, TStatus& status) override;
     void Cancel() override { cancelled_ = true; }
+    TSettingsPage* SettingsPage() override;
 
     static QStringList Servers(const QString& registryKey);
 
 private:
     bool cancelled_ = false;
+    std::unique_ptr<TSettingsForm> page_;
 };
 
 }  // namespace kestrel::plugin

@@ -12,6 +12,12 @@ namespace kestrel::plugin {
 namespace {
 
 const QString ExporterName = QStringLiteral("CUEシート");
+const QString FolderSetting = QStringLiteral("Folder");
+
+QString DefaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+}
 
 // Sheet text has no escapes: quotes and line breaks cannot appear inside a field.
 QString SheetField(const QString& text)
@@ -106,6 +112,15 @@ QByteArray TCueSheetExporter::Sheet(const TAlbumData& album, const QString& audi
     return text.toUtf8();
 }
 
+TSettingsPage* TCueSheetExporter::SettingsPage()
+{
+    if (!page_) {
+        page_ = std::make_unique<TSettingsForm>(RegistryKey(), ExporterName);
+        page_->AddFolder(QStringLiteral("保存先フォルダ(&F)"), FolderSetting, DefaultFolder());
+    }
+    return page_.get();
+}
+
 bool TCueSheetExporter::Export(const TRequest& request, TStatus& status)
 {
     if (request.album.tracks.empty() || request.album.tracks.size() > 99)
@@ -121,8 +136,7 @@ bool TCueSheetExporter::Export(const TRequest& request, TStatus& status)
         // No disc to take positions from: the playing times give them.
     }
     const TPluginSettings settings(RegistryKey(), ExporterName);
-    const QDir folder(settings.Read(QStringLiteral("Folder"),
-                                    QStandardPaths::writableLocation(QStandardPaths::MusicLocation)));
+    const QDir folder(settings.Read(FolderSetting, DefaultFolder()));
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         throw EPluginError(QStringLiteral("フォルダ「%1」を作れません").arg(folder.path()));
     const QString file = FreeName(folder, SafeFileName(request.album.title));

@@ -19,9 +19,13 @@ class TCueSheetExporter : public TExporter {
 public:
     QString Description() override;
     bool Export(const TRequest& request, TStatus& status) override;
+    TSettingsPage* SettingsPage() override;
 
     // The sheet for the album; positions are the tracks' start sectors.
     static QByteArray Sheet(const TAlbumData& album, const QString& audioFile, const std::vector<long>& positions);
+
+private:
+    std::unique_ptr<TSettingsForm> page_;
 };
 
 }  // namespace kestrel::plugin

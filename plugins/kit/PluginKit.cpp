@@ -94,7 +94,58 @@ KResult Guard(const std::function<void()>& operation)
     }
 }
 
-TServer::TServer() : server_{{&ServerTable}, this} {}
+namespace {
+
+TSettingsPage& PageOf(IPluginSettingsPage* self)
+{
+    return *TServer::Owner(self)->SettingsPage();
+}
+
+KResult PageWindow(IPluginSettingsPage* self, uint64_t* window)
+{
+    if (!window) return K_E_POINTER;
+    return Guard([&] { *window = uint64_t(reinterpret_cast<uintptr_t>(PageOf(self).Window())); });
+}
+
+KResult PageActivate(IPluginSettingsPage* self)
+{
+    return Guard([&] { PageOf(self).Activate(); });
+}
+
+KResult PageDeactivate(IPluginSettingsPage* self)
+{
+    return Guard([&] { PageOf(self).Deactivate(); });
+}
+
+KResult PageApply(IPluginSettingsPage* self)
+{
+    return Guard([&] { PageOf(self).Apply(); });
+}
+
+KResult PageSize(IPluginSettingsPage* self, int32_t* width, int32_t* height)
+{
+    if (!width || !height) return K_E_POINTER;
+    return Guard([&] {
+        const QSize size = PageOf(self).Size();
+        *width = size.width();
+        *height = size.height();
+    });
+}
+
+const IPluginSettingsPageVtbl PageTable = {KIT_UNKNOWN(IPluginSettingsPage), PageWindow, PageActivate,
+                                           PageDeactivate, PageApply, PageSize};
+
+}  // namespace
+
+TServer::TServer() : server_{{&ServerTable}, this}, page_{{&PageTable}, this} {}
+
+IPluginSettingsPage* TServer::PageInterface()
+{
+    TSettingsPage* page = nullptr;
+    if (K_FAILED(Guard([&] { page = SettingsPage(); })) || !page) return nullptr;
+    AddRef();
+    return &page_.com;
+}
 
 TServer::~TServer()
 {
@@ -252,16 +303,17 @@ TImporter* ImporterOf(IMusicDataImporter* self)
     return static_cast<TImporter*>(TServer::Owner(self));
 }
 
-KResult NoSettingsPage(void*, IPluginSettingsPage** page)
+template <class I>
+KResult ServerSettingsPage(I* self, IPluginSettingsPage** page)
 {
     if (!page) return K_E_POINTER;
-    *page = nullptr;
+    *page = TServer::Owner(self)->PageInterface();
     return K_S_OK;
 }
 
 KResult ImporterSettingsPage(IMusicDataImporter* self, IPluginSettingsPage** page)
 {
-    return NoSettingsPage(self, page);
+    return ServerSettingsPage(self, page);
 }
 
 KResult ImporterDescription(IMusicDataImporter* self, const KTextOut* out)
@@ -315,7 +367,7 @@ TExporter* ExporterOf(IMusicDataExporter* self)
 
 KResult ExporterSettingsPage(IMusicDataExporter* self, IPluginSettingsPage** page)
 {
-    return NoSettingsPage(self, page);
+    return ServerSettingsPage(self, page);
 }
 
 KResult ExporterDescription(IMusicDataExporter* self, const KTextOut* out)

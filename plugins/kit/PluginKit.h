@@ -4,9 +4,11 @@
 // catalogue and class factories, text in and out, and the request and result documents of
 // music disc importers and exporters. Nothing here throws across the C boundary.
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -25,6 +27,20 @@ QString FromKText(const KText* text);
 KResult WriteText(const KTextOut* out, const QString& text);
 
 class TServer;
+
+// A page a server offers for the program's settings screen. Its window is a QWidget of the
+// program's own Qt (plug-ins run in the program's process), made and owned by the page; the
+// screen shows it in a tab and hands it back before it closes.
+class TSettingsPage {
+public:
+    virtual ~TSettingsPage() = default;
+    virtual void* Window() = 0;
+    virtual void Activate() {}
+    virtual void Deactivate() {}
+    // Stores what the page shows.
+    virtual void Apply() = 0;
+    virtual QSize Size() const = 0;
+};
 
 // An interface of a server: the C structure first, so that a pointer to it finds its owner.
 template <class I>
@@ -56,12 +72,18 @@ public:
         return reinterpret_cast<TFace<I>*>(self)->owner;
     }
 
+    // The settings page's interface with a reference for the caller, or null without a page.
+    IPluginSettingsPage* PageInterface();
+    // Made on first request; none by default.
+    virtual TSettingsPage* SettingsPage() { return nullptr; }
+
 protected:
     // The interface iid of this kind of server, or null.
     virtual void* Offer(const KGuid& iid) { return nullptr; }
 
 private:
     TFace<IBCServerV1> server_;
+    TFace<IPluginSettingsPage> page_;
     uint32_t references_ = 1;
     IBCClientV1* client_ = nullptr;
     QString registryKey_;
@@ -114,6 +136,35 @@ public:
 private:
     QString file_;
     QString group_;
+};
+
+// A settings page of labelled fields, each stored in the plug-in's settings under its name; the
+// window shows the stored values whenever it is asked for.
+class TSettingsForm : public TSettingsPage {
+public:
+    TSettingsForm(const QString& registryKey, const QString& plugin);
+    ~TSettingsForm() override;
+
+    // A value of several lines, one entry a line.
+    void AddLines(const QString& caption, const QString& name, const QString& hint);
+    // A folder, typed or chosen; def shows while none is stored.
+    void AddFolder(const QString& caption, const QString& name, const QString& def);
+
+    void* Window() override;
+    void Apply() override;
+    QSize Size() const override;
+
+private:
+    struct TField {
+        QString name;
+        QString def;
+        std::function<QString()> value;
+        std::function<void(const QString&)> show;
+    };
+    class TWidgets;
+    TPluginSettings settings_;
+    std::unique_ptr<TWidgets> widgets_;
+    std::vector<TField> fields_;
 };
 
 struct TProxy {

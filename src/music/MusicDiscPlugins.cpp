@@ -1,6 +1,7 @@
 #include "music/MusicDiscPlugins.h"
 
 #include <QScopeGuard>
+#include <algorithm>
 #include <set>
 
 #include "app/XMLIniFile.h"
@@ -252,10 +253,51 @@ std::vector<TMusicSource> TMusicPlugins::Sources() const
     return sources;
 }
 
+void TMusicPlugins::Redescribe()
+{
+    for (TPlugin& plugin : plugins_) plugin.description = DescribeServer(plugin.server, category_);
+}
+
 TPluginRef<IPluginSettingsPage> TMusicPlugins::SettingsPage(int plugin) const
 {
     const TPlugin& p = plugins_.at(size_t(plugin));
     return Importers() ? PageOf(p.importer) : PageOf(p.exporter);
+}
+
+uint64_t TPluginSettingsPage::Window() const
+{
+    uint64_t window = 0;
+    IPluginSettingsPage* const page = page_.Get();
+    CheckPluginCall(Label(), QStringLiteral("設定ページの表示"), [&] { return page->lpVtbl->GetWindow(page, &window); });
+    return window;
+}
+
+void TPluginSettingsPage::Activate() const
+{
+    IPluginSettingsPage* const page = page_.Get();
+    CheckPluginCall(Label(), QStringLiteral("設定ページの切り替え"), [&] { return page->lpVtbl->Activate(page); });
+}
+
+void TPluginSettingsPage::Deactivate() const
+{
+    IPluginSettingsPage* const page = page_.Get();
+    CheckPluginCall(Label(), QStringLiteral("設定ページの切り替え"), [&] { return page->lpVtbl->Deactivate(page); });
+}
+
+void TPluginSettingsPage::Apply() const
+{
+    IPluginSettingsPage* const page = page_.Get();
+    CheckPluginCall(Label(), QStringLiteral("設定の保存"), [&] { return page->lpVtbl->Apply(page); });
+}
+
+QSize TPluginSettingsPage::Size() const
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    IPluginSettingsPage* const page = page_.Get();
+    CheckPluginCall(Label(), QStringLiteral("設定ページの大きさ"),
+                    [&] { return page->lpVtbl->GetSize(page, &width, &height); });
+    return {std::clamp(width, 0, MaxExtent), std::clamp(height, 0, MaxExtent)};
 }
 
 bool TMusicPlugins::Prepare(int plugin, const QString& request) const

@@ -4,6 +4,7 @@
 // and result documents, the loaded importers and exporters of one screen, and the import and
 // export runs. Screens and the command line drive these; nothing here shows anything.
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
@@ -99,6 +100,27 @@ private:
     std::function<void(const QString&)> onStatus_;
 };
 
+// A plug-in's settings page as the settings screen drives it; a failed call is an EPlugin naming
+// the plug-in.
+class TPluginSettingsPage {
+public:
+    // Pages ask for at most this much room each way.
+    static constexpr int MaxExtent = 2000;
+
+    explicit TPluginSettingsPage(TPluginRef<IPluginSettingsPage> page) : page_(std::move(page)) {}
+    const QString& Label() const { return page_.Label(); }
+    // The address of the page's QWidget (plug-ins run in the program's process), or 0.
+    uint64_t Window() const;
+    void Activate() const;
+    void Deactivate() const;
+    void Apply() const;
+    // What the page asks for, within 0..MaxExtent each way.
+    QSize Size() const;
+
+private:
+    TPluginRef<IPluginSettingsPage> page_;
+};
+
 // The music importers or exporters of one screen, created once and kept while it lives.
 class TMusicPlugins {
 public:
@@ -116,6 +138,8 @@ public:
     const std::vector<TRefusedPlugin>& Refused() const { return refused_; }
     // Every entry of every plug-in, in plug-in order.
     std::vector<TMusicSource> Sources() const;
+    // Reads the descriptions again, as a settings page may have changed a plug-in's data servers.
+    void Redescribe();
     // The plug-in's settings page; empty when it has none.
     TPluginRef<IPluginSettingsPage> SettingsPage(int plugin) const;
 

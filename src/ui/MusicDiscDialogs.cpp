@@ -222,7 +222,9 @@ void TMusicDiscScreen::ChooseImage()
 void TMusicDiscScreen::OpenSettings()
 {
     TfrmMusicDiscImporterEnv settings(plugins_, this);
-    if (settings.exec() == QDialog::Accepted) FillEntries();
+    if (settings.exec() != QDialog::Accepted) return;
+    TAppFrame::ShowingErrors([this] { plugins_.Redescribe(); });
+    FillEntries();
 }
 
 void TMusicDiscScreen::BuildScreen(QListWidget* entries)
@@ -256,7 +258,12 @@ TfrmMusicDiscImport::TfrmMusicDiscImport(bool several, QWidget* parent)
 
 void TfrmMusicDiscImport::FillEntries()
 {
-    const QStringList disabled = TAppFrame::ReadString(DisabledSetting, {}).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    // A rebuilt list keeps what the user unchecked on the screen.
+    QStringList disabled;
+    if (entries_->count() == 0)
+        disabled = TAppFrame::ReadString(DisabledSetting, {}).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (int i = 0; i < entries_->count(); ++i)
+        if (entries_->item(i)->checkState() == Qt::Unchecked) disabled << entries_->item(i)->text();
     const QSignalBlocker block(entries_);
     entries_->clear();
     sources_ = plugins_.Sources();
@@ -346,7 +353,9 @@ void TfrmMusicDiscExport::SetAlbum(const TAlbumInfo& album)
 
 void TfrmMusicDiscExport::FillEntries()
 {
-    const QString chosen = TAppFrame::ReadString(DefaultExporterSetting, {});
+    // A rebuilt list keeps the entry chosen on the screen.
+    const QString chosen = entries_->currentItem() ? entries_->currentItem()->text()
+                                                   : TAppFrame::ReadString(DefaultExporterSetting, {});
     entries_->clear();
     sources_ = plugins_.Sources();
     for (const TMusicSource& source : sources_) entries_->addItem(source.Text());
@@ -385,31 +394,88 @@ void TfrmMusicDiscExport::accept()
     if (registered) QDialog::accept();
 }
 
-TfrmMusicDiscImporterEnv::TfrmMusicDiscImporterEnv(const TMusicPlugins&, QWidget* parent) : QDialog(parent)
+TfrmMusicDiscImporterEnv::TfrmMusicDiscImporterEnv(const TMusicPlugins& plugins, QWidget* parent)
+    : QDialog(parent), tabs_(new QTabWidget(this)), proxy_(new TfrmInternetEnvironment(tabs_))
 {
     setWindowTitle(QStringLiteral("サーバー設定"));
-    auto* tabs = new QTabWidget(this);
-    auto* proxy = new TfrmInternetEnvironment(tabs);
-    tabs->addTab(proxy, QStringLiteral("インターネット"));
+    tabs_->addTab(proxy_, QStringLiteral("インターネット"));
+    for (int plugin = 0; plugin < plugins.Count(); ++plugin)
+        TAppFrame::ShowingErrors([&] { AddPluginPage(plugins, plugin); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) { TabChanged(tab); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this, proxy] {
-        try {
-            proxy->Save();
-        } catch (const EKestrel& e) {
-            TAppFrame::ShowOkMessage("%s", {e.Message()});
-            return;
-        }
-        accept();
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        if (Save()) accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
+    layout->addWidget(tabs_);
     layout->addWidget(buttons);
 }
 
-void TfrmMusicDiscImporterEnv::accept()
+TfrmMusicDiscImporterEnv::~TfrmMusicDiscImporterEnv()
 {
-    QDialog::accept();
+    disconnect(tabs_, nullptr, this, nullptr);  // the tabs go after the pages
+    HandBackWindows();
+}
+
+void TfrmMusicDiscImporterEnv::AddPluginPage(const TMusicPlugins& plugins, int plugin)
+{
+    TPluginRef<IPluginSettingsPage> offered = plugins.SettingsPage(plugin);
+    if (!offered) return;
+    TPluginSettingsPage page(std::move(offered));
+    auto* window = reinterpret_cast<QWidget*>(static_cast<uintptr_t>(page.Window()));
+    if (!window) return;
+    auto* tab = new QWidget(tabs_);
+    // The screen grows to what the page asks for.
+    tab->setMinimumSize(page.Size());
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(window);
+    window->show();
+    pages_.push_back({std::move(page), window});
+    tabs_->addTab(tab, plugins.Description(plugin).Name);
+}
+
+const TfrmMusicDiscImporterEnv::TPageTab* TfrmMusicDiscImporterEnv::PageAt(int tab) const
+{
+    return tab >= 1 && tab <= int(pages_.size()) ? &pages_[size_t(tab - 1)] : nullptr;
+}
+
+void TfrmMusicDiscImporterEnv::TabChanged(int tab)
+{
+    if (const TPageTab* left = PageAt(std::exchange(shownTab_, tab)))
+        TAppFrame::ShowingErrors([left] { left->page.Deactivate(); });
+    const TPageTab* entered = PageAt(tab);
+    if (!entered) return;
+    TAppFrame::ShowingErrors([entered] { entered->page.Activate(); });
+    if (entered->window) entered->window->setFocus();
+}
+
+bool TfrmMusicDiscImporterEnv::Save()
+{
+    return TAppFrame::ShowingErrors([this] {
+        proxy_->Save();
+        for (const TPageTab& tab : pages_) tab.page.Apply();
+    });
+}
+
+void TfrmMusicDiscImporterEnv::done(int result)
+{
+    if (const TPageTab* shown = PageAt(shownTab_)) TAppFrame::ShowingErrors([shown] { shown->page.Deactivate(); });
+    shownTab_ = 0;
+    HandBackWindows();
+    QDialog::done(result);
+}
+
+void TfrmMusicDiscImporterEnv::HandBackWindows()
+{
+    for (TPageTab& tab : pages_)
+        if (QWidget* window = tab.window.data()) {
+            window->hide();
+            window->setParent(nullptr);
+        }
+    pages_.clear();
 }
 
 }  // namespace kestrel

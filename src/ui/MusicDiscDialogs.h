@@ -5,6 +5,7 @@
 // among several results.
 
 #include <QDialog>
+#include <QPointer>
 #include <memory>
 
 #include "music/MusicDiscPlugins.h"
@@ -14,6 +15,7 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QTabWidget;
 class QTimer;
 class QTreeWidget;
 
@@ -21,6 +23,7 @@ namespace kestrel {
 
 class TAlbumInfo;
 class TAlbums;
+class TfrmInternetEnvironment;
 
 // "検索中です": the plug-in at work, its status line, the progress and "キャンセル".
 class TfrmWait : public QDialog, public TMusicRunObserver {
@@ -128,13 +131,34 @@ private:
     std::vector<TMusicSource> sources_;
 };
 
-// "サーバー設定": the proxy settings ("インターネット"); plug-ins keep their own settings.
+// "サーバー設定": the proxy settings ("インターネット"), then a tab for each plug-in of the
+// calling screen that offers a settings page. The pages' windows are the plug-ins' own: they
+// are shown in their tabs and handed back when the screen closes.
 class TfrmMusicDiscImporterEnv : public QDialog {
 public:
     TfrmMusicDiscImporterEnv(const TMusicPlugins& plugins, QWidget* parent);
+    ~TfrmMusicDiscImporterEnv() override;
+
+    void done(int result) override;
 
 private:
-    void accept() override;
+    struct TPageTab {
+        TPluginSettingsPage page;
+        QPointer<QWidget> window;
+    };
+
+    void AddPluginPage(const TMusicPlugins& plugins, int plugin);
+    // The page shown in a tab, or null for the proxy tab.
+    const TPageTab* PageAt(int tab) const;
+    void TabChanged(int tab);
+    // Proxy settings first, then every page; false (with the message shown) when one failed.
+    bool Save();
+    void HandBackWindows();
+
+    QTabWidget* tabs_;
+    TfrmInternetEnvironment* proxy_;
+    std::vector<TPageTab> pages_;
+    int shownTab_ = 0;
 };
 
 // The album's title, artist and every track title are set; an export needs them.

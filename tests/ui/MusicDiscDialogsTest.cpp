@@ -1,8 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 
 #include "music/Albums.h"
 #include "support/MessageRecorder.h"
@@ -35,6 +44,36 @@ protected:
         auto* entries = screen.findChild<QListWidget*>();
         for (int i = 0; i < entries->count(); ++i)
             entries->item(i)->setCheckState(names.contains(entries->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
+    }
+
+    // Opens the screen's "設定" and runs the steps on the settings screen.
+    static void InSettings(QDialog& screen, std::function<void(QDialog&, QTabWidget&)> steps)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* settings = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(settings, nullptr);
+            ASSERT_EQ(settings->windowTitle(), "サーバー設定");
+            steps(*settings, *settings->findChild<QTabWidget*>());
+            ran = true;
+            if (settings->isVisible()) settings->reject();
+        });
+        for (QPushButton* button : screen.findChildren<QPushButton*>())
+            if (button->text().startsWith("設定")) button->click();
+        EXPECT_TRUE(ran);
+    }
+
+    static void ClickOk(QDialog& dialog)
+    {
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    }
+
+    static QStringList EntryTexts(QDialog& screen)
+    {
+        QStringList texts;
+        auto* entries = screen.findChild<QListWidget*>();
+        for (int i = 0; i < entries->count(); ++i) texts << entries->item(i)->text();
+        return texts;
     }
 
     TAppFrame frame_;
@@ -81,6 +120,74 @@ TEST_F(MusicDiscDialogsTest, AFailingImporterIsReportedByNameAndTheScreenStaysOp
     screen.findChild<QComboBox*>()->setCurrentText(test::TestFolder() + "/missing.cue");
     screen.accept();
     EXPECT_EQ(messages_.last(), "ドライブの準備ができていません");
+}
+
+TEST_F(MusicDiscDialogsTest, PluginPagesSitInTheirTabsAreStoredOnOkAndRenewTheEntries)
+{
+    TfrmMusicDiscImport screen(false, nullptr);
+    CheckOnly(screen, {"CDDB"});  // the user's unchecking survives the rebuilt list
+    QPointer<QPlainTextEdit> servers;
+    InSettings(screen, [&](QDialog& settings, QTabWidget& tabs) {
+        ASSERT_EQ(tabs.count(), 2);  // CD-TEXT has no page
+        EXPECT_EQ(tabs.tabText(1), "CDDB");
+        servers = settings.findChild<QPlainTextEdit*>("Servers");
+        ASSERT_NE(servers, nullptr);
+        EXPECT_TRUE(tabs.widget(1)->isAncestorOf(servers));
+        tabs.setCurrentIndex(1);
+        servers->setPlainText("127.0.0.1:8880\ncddb.example.jp:888");
+        ClickOk(settings);
+        EXPECT_FALSE(settings.isVisible());
+    });
+    // The page's window went back to the plug-in, whole.
+    ASSERT_FALSE(servers.isNull());
+    EXPECT_EQ(servers->window()->parentWidget(), nullptr);
+    EXPECT_EQ(EntryTexts(screen), (QStringList{"CD-TEXT", "CDDB - 127.0.0.1:8880", "CDDB - cddb.example.jp:888"}));
+    EXPECT_EQ(screen.findChild<QListWidget*>()->item(0)->checkState(), Qt::Unchecked);
+
+    // Cancelled edits are not stored, nor shown the next time.
+    InSettings(screen, [&](QDialog&, QTabWidget& tabs) {
+        tabs.setCurrentIndex(1);
+        EXPECT_EQ(servers->toPlainText(), "127.0.0.1:8880\ncddb.example.jp:888");
+        servers->setPlainText("cancelled.example.jp:1");
+    });
+    InSettings(screen, [&](QDialog&, QTabWidget&) {
+        EXPECT_EQ(servers->toPlainText(), "127.0.0.1:8880\ncddb.example.jp:888");
+    });
+    EXPECT_EQ(EntryTexts(screen).size(), 3);
+}
+
+TEST_F(MusicDiscDialogsTest, TheExportScreenWritesTheCueSheetWhereItsPageSays)
+{
+    TAlbumInfo album;
+    album.SetTitle("送る盤");
+    album.SetArtist("歌手");
+    album.Tracks().Add().SetTitle("一曲目");
+    album.Track(0).SetTime("0:30");
+    const QString folder = test::TestFolder() + "/sheets";
+
+    TfrmMusicDiscExport screen(nullptr);
+    screen.SetAlbum(album);
+    screen.findChild<QComboBox*>()->setCurrentText(image_);
+    InSettings(screen, [&](QDialog& settings, QTabWidget& tabs) {
+        ASSERT_EQ(tabs.count(), 2);
+        EXPECT_EQ(tabs.tabText(1), "CUEシート");
+        auto* field = settings.findChild<QLineEdit*>("Folder");
+        ASSERT_NE(field, nullptr);
+        field->setText(folder);
+        ClickOk(settings);
+    });
+    EXPECT_EQ(EntryTexts(screen), QStringList{"CUEシート"});
+    screen.accept();
+    EXPECT_EQ(screen.result(), QDialog::Accepted) << messages_.join('\n').toStdString();
+    EXPECT_EQ(messages_.last(), "情報を登録しました");
+    const QStringList written = QDir(folder).entryList({"*.cue"});
+    ASSERT_EQ(written.size(), 1);
+    QFile sheet(folder + "/" + written.front());
+    ASSERT_TRUE(sheet.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(sheet.readAll());
+    EXPECT_TRUE(text.contains("TITLE \"送る盤\"")) << text.toStdString();
+    EXPECT_TRUE(text.contains("TITLE \"一曲目\"")) << text.toStdString();
+    EXPECT_EQ(TAppFrame::ReadString("MusicDiscDefaultExporter", {}), "CUEシート");
 }
 
 TEST(MusicDiscExport, OnlyAlbumsWithTitleArtistAndEveryTrackTitleMayBeSent)
