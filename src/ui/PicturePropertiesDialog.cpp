@@ -25,6 +25,7 @@
 #include "platform/PictureCodecs.h"
 #include "ui/IllustrationBrowser.h"
 #include "ui/FolderHistory.h"
+#include "ui/PictureBrowser.h"
 
 namespace kestrel {
 
@@ -122,10 +123,13 @@ QWidget* TPicturePropertiesDialog::PictureGroup()
     fileName_ = new QLabel;
     auto* browse = new QPushButton(QStringLiteral("参照(&B)..."));
     connect(browse, &QPushButton::clicked, this, [this] { ChoosePicture(); });
+    auto* list = new QPushButton(QStringLiteral("一覧(&L)..."));
+    list->setToolTip(QStringLiteral("フォルダのイメージを一覧から選びます"));
+    connect(list, &QPushButton::clicked, this, [this] { ChoosePictureFromList(); });
     auto* scan = new QPushButton(QStringLiteral("TWAIN取り込み(&T)..."));
     scan->setToolTip(QStringLiteral("システムに登録されているスキャナーから取り込みます"));
     connect(scan, &QPushButton::clicked, this, [this] { ScanPicture(); });
-    form->addRow(QStringLiteral("ファイル"), Row({fileName_, browse, scan}));
+    form->addRow(QStringLiteral("ファイル"), Row({fileName_, browse, list, scan}));
     angle_ = new QSpinBox;
     angle_->setRange(-360, 360);
     angle_->setSuffix(QStringLiteral("°"));
@@ -260,7 +264,17 @@ QWidget* TPicturePropertiesDialog::FrameGroup()
 
 void TPicturePropertiesDialog::ChoosePicture()
 {
-    if (!ChoosePictureFile(this, image_.ImageData().Picture())) return;
+    if (ChoosePictureFile(this, image_.ImageData().Picture())) PictureChanged();
+}
+
+void TPicturePropertiesDialog::ChoosePictureFromList()
+{
+    const QString path = TPictureBrowser::Choose(this);
+    if (!path.isEmpty() && LoadPictureFile(image_.ImageData().Picture(), path)) PictureChanged();
+}
+
+void TPicturePropertiesDialog::PictureChanged()
+{
     if (!image_.Site()) image_.ResetSize();
     ShowValues();
 }
@@ -277,8 +291,7 @@ void TPicturePropertiesDialog::ScanPicture()
     if (scanned.ImageData().IsEmpty()) return;
     image_.ImageData().Picture().Assign(scanned.ImageData().Picture());
     image_.SetImageSource(isTwain);
-    if (!image_.Site()) image_.ResetSize();
-    ShowValues();
+    PictureChanged();
 }
 
 void TPicturePropertiesDialog::ChooseFrame()

@@ -47,6 +47,10 @@ private:
     QWidget* DetailPage();
     QWidget* FrameGroup();
     void ChoosePicture();
+    // "一覧": the picture browser on the folder last used.
+    void ChoosePictureFromList();
+    // A new picture: sized afresh while not yet placed, and shown.
+    void PictureChanged();
     // A picture from the scanner in place of the current one.
     void ScanPicture();
     void ChooseFrame();
