@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include "platform/FontServices.h"
 #include "text/CDDFile.h"
 #include "text/LOText.h"
+#include "text/ShadeText.h"
 #include "ui/AlbumDataDialog.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/DialogButtons.h"
@@ -254,6 +256,8 @@ void TTextPropertiesDialog::BuildControls()
                                       QStringLiteral("左下"), QStringLiteral("下"),   QStringLiteral("右下")};
     for (int preset = 0; preset < TLOText::CustomShadow; ++preset) shadow_->addItem(shadowCaptions[preset], preset);
     form->addRow(QStringLiteral("影(&S)"), shadow_);
+    const bool shaded = dynamic_cast<TLOShadeText*>(&text_) != nullptr;
+    if (shaded) BuildSoftShadowControls(*form);
 
     textColor_ = new TColorSpecEditor(QStringLiteral("文字の色"), text_.TextColor(), this);
     outlineColor_ = new TColorSpecEditor(QStringLiteral("縁取りの色"), text_.OutlineColor(), this);
@@ -282,6 +286,7 @@ void TTextPropertiesDialog::BuildControls()
     connect(fieldSet_, &QComboBox::currentIndexChanged, this, [this] { ShowFieldItems(0); });
     connect(fieldSet_, &QComboBox::activated, this, [this] { FillChosenField(); });
     connect(fieldItem_, &QComboBox::activated, this, [this] { FillChosenField(); });
+    if (shaded) BuildInputPromptControls(*form);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -289,6 +294,51 @@ void TTextPropertiesDialog::BuildControls()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+}
+
+void TTextPropertiesDialog::BuildSoftShadowControls(QFormLayout& form)
+{
+    softShadow_ = new QCheckBox(QStringLiteral("ぼかす(&H)"), this);
+    softShadowBold_ = new QCheckBox(QStringLiteral("太くする(&G)"), this);
+    auto* row = new QHBoxLayout;
+    row->addWidget(softShadow_);
+    row->addWidget(softShadowBold_);
+    row->addStretch();
+    form.addRow(QStringLiteral("ぼかし影"), row);
+    connect(softShadow_, &QCheckBox::toggled, softShadowBold_, &QCheckBox::setEnabled);
+    for (QCheckBox* box : {softShadow_, softShadowBold_}) connect(box, &QCheckBox::toggled, this, [this] { UpdatePreview(); });
+    connect(shadow_, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
+}
+
+void TTextPropertiesDialog::BuildInputPromptControls(QFormLayout& form)
+{
+    inputEnable_ = new QCheckBox(QStringLiteral("入力画面で入力する(&W)"), this);
+    inputCaption_ = new QLineEdit(this);
+    inputCaption_->setPlaceholderText(QStringLiteral("入力画面に出す項目名 (例: タイトル)"));
+    connect(inputEnable_, &QCheckBox::toggled, inputCaption_, &QLineEdit::setEnabled);
+    auto* inputRow = new QHBoxLayout;
+    inputRow->addWidget(inputEnable_);
+    inputRow->addWidget(inputCaption_, 1);
+    form.addRow(QStringLiteral("入力項目"), inputRow);
+}
+
+void TTextPropertiesDialog::LoadShadeFrom(const TLOShadeText& text)
+{
+    softShadow_->setChecked(text.ShadeShadowEnable());
+    softShadowBold_->setChecked(text.ShadeShadowBold());
+    softShadowBold_->setEnabled(text.ShadeShadowEnable());
+    inputEnable_->setChecked(text.WizInputEnable());
+    inputCaption_->setText(text.WizInputCaption());
+    inputCaption_->setEnabled(text.WizInputEnable());
+}
+
+void TTextPropertiesDialog::ApplyShadeTo(TLOShadeText& text) const
+{
+    if (!softShadow_) return;
+    text.SetShadeShadowEnable(softShadow_->isChecked());
+    text.SetShadeShadowBold(softShadowBold_->isChecked());
+    text.SetWizInputEnable(inputEnable_->isChecked());
+    text.SetWizInputCaption(inputCaption_->text().trimmed());
 }
 
 void TTextPropertiesDialog::LoadFrom(const TLOText& text)
@@ -323,6 +373,7 @@ void TTextPropertiesDialog::LoadFrom(const TLOText& text)
     const auto set = std::find(std::begin(FieldSets), std::end(FieldSets), text.FieldType());
     fieldSet_->setCurrentIndex(text.FieldNo() < 1 || set == std::end(FieldSets) ? 0 : int(set - FieldSets) + 1);
     ShowFieldItems(text.FieldNo());
+    if (const auto* shade = dynamic_cast<const TLOShadeText*>(&text); shade && softShadow_) LoadShadeFrom(*shade);
 }
 
 void TTextPropertiesDialog::ShowFieldItems(int fieldNo)
@@ -398,6 +449,7 @@ void TTextPropertiesDialog::ApplyTo(TLOText& text) const
     const int set = fieldSet_->currentIndex() - 1;
     if (set >= 0) text.SetFieldType(FieldSets[set]);
     text.SetFieldNo(set >= 0 ? fieldItem_->currentIndex() + 1 : 0);
+    if (auto* shade = dynamic_cast<TLOShadeText*>(&text)) ApplyShadeTo(*shade);
 }
 
 // A sample in the chosen font, size, writing direction and distortion, at half its printed size.
@@ -408,7 +460,7 @@ void TTextPropertiesDialog::UpdatePreview()
     QImage image(PreviewSize, QImage::Format_RGB32);
     image.fill(Qt::white);
     try {
-        TLOText sample;
+        TLOTextObject sample;
         ApplyTo(sample);
         sample.SetText({QStringLiteral("Aあ")});
         const QSize logical = PreviewSize * 2;
@@ -416,7 +468,7 @@ void TTextPropertiesDialog::UpdatePreview()
         TCanvas canvas(image);
         canvas.SetMapping({{}, logical, {}, PreviewSize});
         canvas.SetFontResolution(LogicalUnitsPerInch);
-        sample.Paint(canvas);
+        sample.PaintTo(canvas);  // through the blended drawing a soft shadow needs
     } catch (const EKestrel&) {
         // A damaged preset shows an empty preview; choosing it reports the error.
     }

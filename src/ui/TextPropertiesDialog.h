@@ -13,7 +13,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
 class QSpinBox;
@@ -47,6 +49,7 @@ private:
 
 class TCoonsDistortion;
 class TDrawObject;
+class TLOShadeText;
 class TLOText;
 
 // The window a text dialog opens over answers, when it holds a document, what its information
@@ -85,6 +88,11 @@ private:
     void FillChosenField();
     // The chosen preset, or an empty distortion when distortion is off.
     TCoonsDistortion ChosenDistortion() const;
+    // The soft shadow and the input prompt of the guided screens, for texts that have them.
+    void BuildSoftShadowControls(QFormLayout& form);
+    void BuildInputPromptControls(QFormLayout& form);
+    void LoadShadeFrom(const TLOShadeText& text);
+    void ApplyShadeTo(TLOShadeText& text) const;
 
     TLOText& text_;
     std::unique_ptr<TCDDFile> presets_;
@@ -112,6 +120,11 @@ private:
     TColorSpecEditor* outlineColor_;
     QComboBox* shadow_;
     TColorSpecEditor* shadowColor_;
+    // Null for texts without an input prompt and soft shadow.
+    QCheckBox* inputEnable_ = nullptr;
+    QLineEdit* inputCaption_ = nullptr;
+    QCheckBox* softShadow_ = nullptr;
+    QCheckBox* softShadowBold_ = nullptr;
     QCheckBox* hanToZen_;
     QCheckBox* minusExc_;
     QCheckBox* numToKnj_;

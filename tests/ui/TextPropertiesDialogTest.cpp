@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QComboBox>
 #include <QJsonDocument>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -19,6 +20,7 @@
 #include "document/stream/ObjectStream.h"
 #include "text/CDDFile.h"
 #include "text/LOText.h"
+#include "text/ShadeText.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/ObjectCommands.h"
 
@@ -93,6 +95,48 @@ TEST(TextPropertiesDialog, IsTheRegisteredEditorAndAppliesWhatTheUserSet)
     EXPECT_TRUE(text.Outline());
     EXPECT_TRUE(text.HanToZen());
     EXPECT_EQ(text.Shadow(), 8);
+}
+
+// The number of sample pixels between ink and paper: a blurred shadow has many.
+int HalfTones(QDialog& dialog)
+{
+    QLabel* preview = Find<QLabel>(dialog, [](QLabel* l) { return !l->pixmap().isNull(); });
+    const QImage image = preview->pixmap().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const int grey = qGray(image.pixel(x, y)); grey > 40 && grey < 215) ++count;
+    return count;
+}
+
+TEST(TextPropertiesDialog, TheInputPromptAndTheSoftShadowReachTheTextAndThePreview)
+{
+    TLOTextObject text;
+    text.SetBounds({0, 0, 300, 100});
+    TTextPropertiesDialog dialog(text);
+    auto* soft = CheckBox(dialog, QStringLiteral("ぼかす(&H)"));
+    auto* bold = CheckBox(dialog, QStringLiteral("太くする(&G)"));
+    ASSERT_NE(soft, nullptr);
+    EXPECT_FALSE(bold->isEnabled());
+    Find<QComboBox>(dialog, [](QComboBox* c) { return c->count() == 9 && c->itemText(0) == u"なし"; })->setCurrentIndex(8);
+    const int sharp = HalfTones(dialog);
+    soft->setChecked(true);
+    EXPECT_GT(HalfTones(dialog), sharp * 2) << "the shadow's edge is a ramp";
+    bold->setChecked(true);
+    CheckBox(dialog, QStringLiteral("入力画面で入力する(&W)"))->setChecked(true);
+    Find<QLineEdit>(dialog, [](QLineEdit* e) { return e->placeholderText().startsWith(u"入力画面"); })->setText(QStringLiteral(" タイトル "));
+    dialog.accept();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(text.ShadeShadowEnable());
+    EXPECT_TRUE(text.ShadeShadowBold());
+    EXPECT_TRUE(text.WizInputEnable());
+    EXPECT_EQ(text.WizInputCaption(), QStringLiteral("タイトル"));
+
+    // A text class without them offers neither.
+    TLOText plain;
+    TTextPropertiesDialog other(plain);
+    EXPECT_EQ(CheckBox(other, QStringLiteral("ぼかす(&H)")), nullptr);
+    EXPECT_EQ(CheckBox(other, QStringLiteral("入力画面で入力する(&W)")), nullptr);
 }
 
 // A window holding a document whose creator set's first item is two lines.
