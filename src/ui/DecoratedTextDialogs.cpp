@@ -1,8 +1,11 @@
 #include "ui/DecoratedTextDialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -10,7 +13,10 @@
 #include "paper/PapersV2.h"
 #include "text/LODate.h"
 #include "ui/CodeDialog.h"
+#include "ui/ColorSpecEditor.h"
+#include "ui/DialogButtons.h"
 #include "ui/QRSettingsBox.h"
+#include "ui/TextPropertiesDialog.h"
 
 namespace kestrel {
 
@@ -51,10 +57,45 @@ public:
         Form().addRow(QStringLiteral("更新"), update);
         connect(update, &QComboBox::currentIndexChanged, this,
                 [this](int index) { date_.SetUpdateFlag(TDateUpdateFlag(std::clamp(index, 0, int(dufSave)))); });
+        AddFontControls();
         Refresh();
     }
 
+protected:
+    void accept() override
+    {
+        colour_->ApplyTo(date_.EditTextColor());
+        TCodeDialog::accept();
+    }
+
 private:
+    // Face, size, bold and italic follow in the preview; the colour is taken on OK.
+    void AddFontControls()
+    {
+        fonts_ = new TFontChooser(this);
+        fonts_->Load(date_.Font());
+        Form().addRow(BuddyLabel(QStringLiteral("フォント(&F)"), &fonts_->FaceBox(), this), fonts_);
+        for (QComboBox* box : {&fonts_->FaceBox(), &fonts_->SizeBox()})
+            connect(box, &QComboBox::currentTextChanged, this, [this] {
+                fonts_->ApplyTo(date_.EditFont());
+                Refresh();
+            });
+        auto* styles = new QHBoxLayout;
+        for (const auto& [caption, style] : {std::pair{QStringLiteral("太字(&B)"), fsBold}, std::pair{QStringLiteral("斜体(&I)"), fsItalic}}) {
+            auto* box = new QCheckBox(caption, this);
+            box->setChecked(date_.Font().HasStyle(style));
+            connect(box, &QCheckBox::toggled, this, [this, style](bool on) {
+                date_.EditFont().SetStyleFlag(style, on);
+                Refresh();
+            });
+            styles->addWidget(box);
+        }
+        styles->addStretch();
+        Form().addRow(QStringLiteral("スタイル"), styles);
+        colour_ = new TColorSpecEditor(QStringLiteral("文字の色"), date_.TextColor(), this);
+        Form().addRow(colour_);
+    }
+
     // Each format as it shows the date; a document's own format stays at the end of the list.
     void FillFormats()
     {
@@ -78,6 +119,8 @@ private:
 
     TLODate& date_;
     QComboBox* format_;
+    TFontChooser* fonts_ = nullptr;
+    TColorSpecEditor* colour_ = nullptr;
 };
 
 class TDecoStringDialog : public TCodeDialog {

@@ -122,6 +122,34 @@ void TSpacingChooser::SetValue(int value)
     detail_->setValue(value);
 }
 
+TFontChooser::TFontChooser(QWidget* parent) : QWidget(parent), face_(new QComboBox(this)), size_(new QComboBox(this))
+{
+    face_->setEditable(true);
+    for (const TFaceSubstitute& s : FaceSubstitutes()) face_->addItem(s.storedName);
+    for (const TInstalledFont& f : InstalledFonts())
+        if (f.outline) face_->addItem(f.family);
+    size_->setEditable(true);
+    for (int s : FontSizes) size_->addItem(QString::number(s));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(face_, 1);
+    row->addWidget(size_);
+}
+
+void TFontChooser::Load(const TPointBasedFont& font)
+{
+    face_->setCurrentText(font.Name());
+    size_->setCurrentText(QString::number(font.Size()));
+}
+
+void TFontChooser::ApplyTo(TPointBasedFont& font) const
+{
+    font.SetName(face_->currentText());
+    bool sizeOk = false;
+    const int size = size_->currentText().toInt(&sizeOk);
+    if (sizeOk && size > 0) font.SetSize(size);
+}
+
 TTextPropertiesDialog::TTextPropertiesDialog(TLOText& text, QWidget* parent)
     : QDialog(parent), text_(text), presets_(std::make_unique<TCDDFile>())
 {
@@ -172,18 +200,10 @@ void TTextPropertiesDialog::BuildControls()
     musicRow->addStretch();
     form->addRow(QString(), musicRow);
 
-    font_ = new QComboBox(this);
-    font_->setEditable(true);
-    for (const TFaceSubstitute& s : FaceSubstitutes()) font_->addItem(s.storedName);
-    for (const TInstalledFont& f : InstalledFonts())
-        if (f.outline) font_->addItem(f.family);
-    size_ = new QComboBox(this);
-    size_->setEditable(true);
-    for (int s : FontSizes) size_->addItem(QString::number(s));
-    auto* fontRow = new QHBoxLayout;
-    fontRow->addWidget(font_, 1);
-    fontRow->addWidget(size_);
-    form->addRow(BuddyLabel(QStringLiteral("フォント(&F)"), font_, this), fontRow);
+    fontChooser_ = new TFontChooser(this);
+    font_ = &fontChooser_->FaceBox();
+    size_ = &fontChooser_->SizeBox();
+    form->addRow(BuddyLabel(QStringLiteral("フォント(&F)"), font_, this), fontChooser_);
 
     bold_ = new QCheckBox(QStringLiteral("太字(&B)"), this);
     italic_ = new QCheckBox(QStringLiteral("斜体(&I)"), this);
@@ -344,8 +364,7 @@ void TTextPropertiesDialog::ApplyShadeTo(TLOShadeText& text) const
 void TTextPropertiesDialog::LoadFrom(const TLOText& text)
 {
     lines_->setPlainText(text.Text().join(u'\n'));
-    font_->setCurrentText(text.Font().Name());
-    size_->setCurrentText(QString::number(text.Font().Size()));
+    fontChooser_->Load(text.Font());
     bold_->setChecked(text.Font().HasStyle(fsBold));
     italic_->setChecked(text.Font().HasStyle(fsItalic));
     underline_->setChecked(text.Font().HasStyle(fsUnderline));
@@ -420,10 +439,7 @@ void TTextPropertiesDialog::ApplyTo(TLOText& text) const
     if (lines_->toPlainText() != text.Text().join(u'\n'))
         text.SetText(lines_->toPlainText().isEmpty() ? QStringList() : lines_->toPlainText().split(u'\n'));
     TPointBasedFont& font = text.EditFont();
-    font.SetName(font_->currentText());
-    bool sizeOk = false;
-    const int size = size_->currentText().toInt(&sizeOk);
-    if (sizeOk && size > 0) font.SetSize(size);
+    fontChooser_->ApplyTo(font);
     font.SetStyleFlag(fsBold, bold_->isChecked());
     font.SetStyleFlag(fsItalic, italic_->isChecked());
     font.SetStyleFlag(fsUnderline, underline_->isChecked());

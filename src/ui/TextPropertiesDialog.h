@@ -47,6 +47,25 @@ private:
     QSpinBox* detail_;
 };
 
+class TPointBasedFont;
+
+// A font's face, from the program's substitutes and the installed outline fonts, and its size
+// in points, both editable.
+class TFontChooser : public QWidget {
+public:
+    explicit TFontChooser(QWidget* parent = nullptr);
+    void Load(const TPointBasedFont& font);
+    // A size that is not a positive number leaves the font's size as it is.
+    void ApplyTo(TPointBasedFont& font) const;
+
+    QComboBox& FaceBox() const { return *face_; }
+    QComboBox& SizeBox() const { return *size_; }
+
+private:
+    QComboBox* face_;
+    QComboBox* size_;
+};
+
 class TCoonsDistortion;
 class TDrawObject;
 class TLOShadeText;
@@ -97,6 +116,7 @@ private:
     TLOText& text_;
     std::unique_ptr<TCDDFile> presets_;
     QPlainTextEdit* lines_;
+    TFontChooser* fontChooser_;
     QComboBox* font_;
     QComboBox* size_;
     QCheckBox* bold_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,9 +10,11 @@
 
 #include "app/AppFrame.h"
 #include "objects/LODecoString.h"
+#include "text/LODate.h"
 #include "support/MessageRecorder.h"
 #include "ui/DecoratedTextDialogs.h"
 #include "ui/TemplateDialog.h"
+#include "ui/TextPropertiesDialog.h"
 
 namespace kestrel {
 namespace {
@@ -92,6 +95,40 @@ TEST_F(DesignDialogs, ADecoratedStringOfOtherCharactersIsRefusedAndTheDialogStay
     EXPECT_EQ(messages, QStringList{QStringLiteral("飾り文字には「A～Z、a～z、0～9、?、!」しか使えません")});
     EXPECT_EQ(string.Text(), QStringLiteral("Jazz Night"));
     EXPECT_EQ(string.Height(), TLODecoString::NewHeight) << "a new string takes the size of its letters";
+}
+
+TEST_F(DesignDialogs, TheDateDialogSetsTheFaceSizeAndStyleAndCancelKeepsThem)
+{
+    TLODate date;
+    const QString before = date.Font().Name();
+    const auto edit = [&](bool take) {
+        QString chosen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            TFontChooser* fonts = nullptr;  // not a QObject class of its own: findChild cannot tell it
+            for (QWidget* child : dialog->findChildren<QWidget*>())
+                if (!fonts) fonts = dynamic_cast<TFontChooser*>(child);
+            ASSERT_NE(fonts, nullptr);
+            const int other = fonts->FaceBox().currentIndex() == 1 ? 2 : 1;
+            chosen = fonts->FaceBox().itemText(other);
+            fonts->FaceBox().setCurrentIndex(other);
+            fonts->SizeBox().setEditText("20");
+            for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+                if (box->text() == QStringLiteral("太字(&B)")) box->setChecked(true);
+            QMetaObject::invokeMethod(dialog, take ? "accept" : "reject");
+        });
+        return std::pair{EditDate(nullptr, date), chosen};
+    };
+    EXPECT_FALSE(edit(false).first);
+    EXPECT_EQ(date.Font().Name(), before);
+    EXPECT_FALSE(date.Font().HasStyle(fsBold));
+
+    const auto [taken, chosen] = edit(true);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(date.Font().Name(), chosen);
+    EXPECT_EQ(date.Font().Size(), 20);
+    EXPECT_TRUE(date.Font().HasStyle(fsBold));
 }
 
 }  // namespace
