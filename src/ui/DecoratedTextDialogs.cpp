@@ -11,6 +11,7 @@
 
 #include "objects/LODecoString.h"
 #include "paper/PapersV2.h"
+#include "platform/Canvas.h"
 #include "text/LODate.h"
 #include "ui/CodeDialog.h"
 #include "ui/ColorSpecEditor.h"
@@ -123,6 +124,32 @@ private:
     TColorSpecEditor* colour_ = nullptr;
 };
 
+const QSize kFontSampleSize(120, 40);
+
+// "Abc" in decorated-letter font number, as the string draws it.
+QIcon FontSample(int number)
+{
+    QImage image(kFontSampleSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    try {
+        TLODecoString sample;
+        sample.SetFontNo(number);
+        sample.SetText(QStringLiteral("Abc"));
+        sample.SetBounds({0, 0, 1, TLODecoString::NewHeight});
+        sample.SizeToText();
+        const TRect bounds = sample.GetBounds();
+        const double scale = std::min(double(image.width()) / std::max(1, bounds.Width()),
+                                      double(image.height()) / std::max(1, bounds.Height()));
+        TCanvas canvas(image);
+        canvas.SetMapping({bounds.TopLeft(), QSize(bounds.Width(), bounds.Height()), {},
+                           QSize(std::max(1, int(bounds.Width() * scale)), std::max(1, int(bounds.Height() * scale)))});
+        sample.PaintTo(canvas);
+    } catch (const EKestrel&) {
+        // a font whose letters cannot be read shows no sample; choosing it says why
+    }
+    return QIcon(QPixmap::fromImage(image));
+}
+
 class TDecoStringDialog : public TCodeDialog {
 public:
     TDecoStringDialog(QWidget* parent, TDrawObject& object)
@@ -136,7 +163,9 @@ public:
             Refresh();
         });
         auto* font = new QComboBox(this);
-        for (int number : DecoratedFontNumbers(DecoratedLetterFolder())) font->addItem(QString::number(number), number);
+        font->setIconSize(kFontSampleSize);
+        for (int number : DecoratedFontNumbers(DecoratedLetterFolder()))
+            font->addItem(FontSample(number), QString::number(number), number);
         if (font->count() == 0) font->addItem(QString::number(string_.FontNo()), string_.FontNo());
         font->setCurrentIndex(std::max(0, font->findData(string_.FontNo())));
         Form().addRow(QStringLiteral("フォント"), font);

@@ -131,5 +131,32 @@ TEST_F(DesignDialogs, TheDateDialogSetsTheFaceSizeAndStyleAndCancelKeepsThem)
     EXPECT_TRUE(date.Font().HasStyle(fsBold));
 }
 
+// How many pixels of the picture are not paper white.
+int Ink(const QImage& image)
+{
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) ink += qGray(image.pixel(x, y)) < 200;
+    return ink;
+}
+
+TEST_F(DesignDialogs, EachDecoratedLetterFontIsOfferedWithASampleInItsOwnLetters)
+{
+    TLODecoString string;
+    QList<QImage> samples;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (QComboBox* box : dialog->findChildren<QComboBox*>())
+            if (box->count() >= 6 && !box->itemIcon(0).isNull())
+                for (int i = 0; i < box->count(); ++i) samples << box->itemIcon(i).pixmap(box->iconSize()).toImage();
+        QMetaObject::invokeMethod(dialog, "reject");
+    });
+    EditDecoString(nullptr, string);
+    ASSERT_GE(samples.size(), 6) << "the shipped fonts";
+    for (const QImage& sample : samples) EXPECT_GT(Ink(sample), 100);
+    EXPECT_NE(samples[0], samples[1]);
+}
+
 }  // namespace
 }  // namespace kestrel
