@@ -5,13 +5,13 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include "app/AppFrame.h"
+#include "imaging/PreviewCache.h"
 #include "label/Templates.h"
 #include "objects/BackImage.h"
 #include "objects/BackgroundLibrary.h"
@@ -37,12 +37,16 @@ TLastChoice& LastChoice()
     return choice;
 }
 
+// From the user's picture cache when it holds the file's preview, made and stored there otherwise.
 QIcon Thumbnail(const QString& file)
 {
-    QImageReader reader(file);
-    const QSize size = reader.size();
-    if (size.isValid()) reader.setScaledSize(size.scaled(ThumbnailSize, ThumbnailSize, Qt::KeepAspectRatio));
-    return QIcon(QPixmap::fromImage(reader.read()));
+    try {
+        const TGraphic preview = LoadPreview(file, ImageCache().IsOpen() ? &ImageCache() : nullptr);
+        return QIcon(QPixmap::fromImage(
+            preview.Image().scaled(ThumbnailSize, ThumbnailSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    } catch (const EKestrel&) {
+        return {};  // a picture that cannot be read shows no thumbnail; choosing it says why
+    }
 }
 
 class TBackgroundDialog : public TCodeDialog {

@@ -9,9 +9,13 @@
 #include <QTimer>
 
 #include "app/AppFrame.h"
+#include "imaging/PreviewCache.h"
+#include "objects/BackImage.h"
 #include "objects/LODecoString.h"
 #include "text/LODate.h"
 #include "support/MessageRecorder.h"
+#include "support/TestEnvironment.h"
+#include "ui/BackgroundDialog.h"
 #include "ui/DecoratedTextDialogs.h"
 #include "ui/TemplateDialog.h"
 #include "ui/TextPropertiesDialog.h"
@@ -156,6 +160,30 @@ TEST_F(DesignDialogs, EachDecoratedLetterFontIsOfferedWithASampleInItsOwnLetters
     ASSERT_GE(samples.size(), 6) << "the shipped fonts";
     for (const QImage& sample : samples) EXPECT_GT(Ink(sample), 100);
     EXPECT_NE(samples[0], samples[1]);
+}
+
+TEST_F(DesignDialogs, BackgroundThumbnailsAreKeptInTheUsersPictureCache)
+{
+    ImageCache().Open(test::TestFolder() + "/ImageCache.ic", false);
+    TLOBackImage background;
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* pictures = dialog->findChild<QListWidget*>();
+        for (int i = 0; i < pictures->count(); ++i) {
+            EXPECT_FALSE(pictures->item(i)->icon().isNull());
+            shown << pictures->item(i)->data(Qt::UserRole).toString();
+        }
+        QMetaObject::invokeMethod(dialog, "reject");
+    });
+    EditBackground(nullptr, background);
+    ASSERT_FALSE(shown.isEmpty());
+    for (const QString& file : shown) {
+        TImageCacheItem item;
+        EXPECT_TRUE(ImageCache().Read(file, item) && item.IsValidFor(file)) << file.toStdString();
+    }
+    ImageCache().Close();
 }
 
 }  // namespace
