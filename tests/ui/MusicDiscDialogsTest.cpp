@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "music/Albums.h"
 #include "support/MessageRecorder.h"
@@ -188,6 +189,40 @@ TEST_F(MusicDiscDialogsTest, TheExportScreenWritesTheCueSheetWhereItsPageSays)
     EXPECT_TRUE(text.contains("TITLE \"送る盤\"")) << text.toStdString();
     EXPECT_TRUE(text.contains("TITLE \"一曲目\"")) << text.toStdString();
     EXPECT_EQ(TAppFrame::ReadString("MusicDiscDefaultExporter", {}), "CUEシート");
+}
+
+TEST(MusicDiscResult, SeveralAlbumsAreCheckedOneAlbumIsSelectedAndDetailsFollowTheSelection)
+{
+    const std::vector<TImportedAlbum> albums = {
+        {"CDDB", "一枚目", "歌手A", "Pop", {{"朝", "3:01", "歌手A"}, {"夜", "4:02", ""}}},
+        {"CD-TEXT", "二枚目", "歌手B", "Jazz", {{"昼", "5:03", "歌手B"}}},
+    };
+    TfrmResult several(albums, true, nullptr);
+    auto* list = several.findChild<QListWidget*>();
+    auto* ok = several.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(several.Chosen().size(), 2u);
+    list->item(0)->setCheckState(Qt::Unchecked);
+    ASSERT_EQ(several.Chosen().size(), 1u);
+    EXPECT_EQ(several.Chosen().front().Title, "二枚目");
+    list->item(1)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(ok->isEnabled()) << "nothing checked";
+
+    list->setCurrentRow(0);
+    auto* details = several.findChild<QTreeWidget*>();
+    QStringList shown;
+    for (int i = 0; i < details->topLevelItemCount(); ++i)
+        shown << details->topLevelItem(i)->text(0) + "=" + details->topLevelItem(i)->text(1);
+    EXPECT_EQ(shown, (QStringList{"取得元=CDDB", "アルバム=一枚目", "アーティスト=歌手A", "ジャンル=Pop", "トラック1=朝",
+                                  "トラック2=夜"}));
+    EXPECT_EQ(details->topLevelItem(4)->text(2), "3:01");
+
+    TfrmResult one(albums, false, nullptr);
+    auto* oneList = one.findChild<QListWidget*>();
+    EXPECT_EQ(oneList->item(0)->data(Qt::CheckStateRole), QVariant()) << "no check boxes";
+    oneList->setCurrentRow(1);
+    ASSERT_EQ(one.Chosen().size(), 1u);
+    EXPECT_EQ(one.Chosen().front().Artist, "歌手B");
 }
 
 TEST(MusicDiscExport, OnlyAlbumsWithTitleArtistAndEveryTrackTitleMayBeSent)
