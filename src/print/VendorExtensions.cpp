@@ -64,13 +64,6 @@ std::vector<std::pair<int, QString>> MediaChoices(const TPrinterDriver& driver, 
     return media;
 }
 
-QString MediaText(const TPrinterDriver& driver, const QString& keyword)
-{
-    const TDriverOption* option = driver.Option(MediaTypeOption);
-    const TDriverChoice* choice = option ? option->Choice(keyword) : nullptr;
-    return choice ? choice->text : keyword;
-}
-
 // The quality choices that name a grade, best first.
 std::vector<QString> Graded(const TPrinterDriver& driver)
 {
