@@ -103,6 +103,8 @@ std::vector<TPlacedFace> SheetFaces(TLabelData& document, int dpi)
         if (outer.Width() <= 0 || outer.Height() <= 0) continue;
         faces.push_back(PlaceFace(objects.ReleaseAll(), face, dpi, QPoint(ToDevice(outer.left, dpi), ToDevice(outer.top, dpi))));
         faces.back().number = n;
+        // One budget for the sheet: labels of one photo decode it once.
+        if (faces.size() > 1) faces.back().site->RenderBudget().ShareMemoryOf(faces.front().site->RenderBudget());
     }
     return faces;
 }

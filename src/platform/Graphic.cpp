@@ -1,5 +1,6 @@
 #include "platform/Graphic.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 #include "platform/BoundedReader.h"
@@ -98,6 +99,13 @@ const QImage& TGraphic::Image() const
         }
     }
     return decoded_->image;
+}
+
+QByteArray TGraphic::Digest() const
+{
+    if (!decoded_) return {};
+    if (decoded_->digest.isEmpty()) decoded_->digest = QCryptographicHash::hash(bytes_, QCryptographicHash::Blake2b_256);
+    return decoded_->digest;
 }
 
 QString TGraphic::DecodeProblem() const { return decoded_ ? decoded_->problem : QString(); }

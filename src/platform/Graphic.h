@@ -47,6 +47,9 @@ public:
     // standing for the work of decoding it).
     qint64 DecodingBytes(QSize wanted) const;
     const QByteArray& Bytes() const { return bytes_; }
+    // A strong digest of the bytes, made once for the graphic and its copies: pictures of equal
+    // bytes have equal digests whatever object holds them.
+    QByteArray Digest() const;
     const QByteArray& ClassName() const { return className_; }
     // From the header: known without decoding.
     int Width() const { return size_.width(); }
@@ -60,6 +63,7 @@ private:
         QImage image;
         QString problem;
         bool done = false;
+        QByteArray digest;
     };
     int ShrinkFor(QSize wanted) const;
     // The fraction of the size the decoder gives for shrink without holding the whole picture.

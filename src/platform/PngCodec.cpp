@@ -223,6 +223,11 @@ private:
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         const auto dotsPerMetre = png_uint_32(std::lround(dpi / 0.0254));
         png_set_pHYs(png_, info_, dotsPerMetre, dotsPerMetre, PNG_RESOLUTION_METER);
+        // Band-written pictures are the largest (whole sheets at printing resolutions): trying
+        // every row filter and compressing hard took four to nine times as long, for photographs
+        // a sixth smaller. The "up" filter alone suits both blank paper and photographs.
+        png_set_filter(png_, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+        png_set_compression_level(png_, 1);
         png_write_info(png_, info_);
         png_set_bgr(png_);
         png_set_filler(png_, 0, PNG_FILLER_AFTER);  // the X of BGRX rows

@@ -205,7 +205,6 @@ void TImageData::DropProcessed() const
 {
     processed_ = QImage();
     processedSource_ = {};
-    processedCharge_.Release();
 }
 
 const QImage& TImageData::ProcessedImage() const
@@ -234,41 +233,66 @@ TRect TImageData::ClipAt(QSize decoded) const
     return scaled.Intersected({0, 0, decoded.width(), decoded.height()});
 }
 
+QSize TImageData::WantedSize(const TRect& device) const
+{
+    // The whole picture at the size that makes its crop fill the rectangle on the device; blur
+    // and sharpening work on the pixels as stored, so they always get the whole picture.
+    const TGraphic& graphic = picture_.Graphic();
+    const TRect clip = EffectiveClip();
+    if (blurFilter_.IsActive() || clip.IsEmpty()) return {graphic.Width(), graphic.Height()};
+    return {int(int64_t(graphic.Width()) * device.Width() / clip.Width()),
+            int(int64_t(graphic.Height()) * device.Height() / clip.Height())};
+}
+
+QByteArray TImageData::SharedKey(QSize source) const
+{
+    const TRect clip = ClipAt(source);
+    QByteArray key = picture_.Graphic().Digest();
+    for (const int32_t value : {int32_t(picture_.Graphic().Class()), int32_t(source.width()), int32_t(source.height()),
+                                int32_t(clip.left), int32_t(clip.top), int32_t(clip.right), int32_t(clip.bottom),
+                                transparentColor_, int32_t(blurFilter_.BlurCount()), int32_t(lightFilter_.Brightness()),
+                                int32_t(lightFilter_.Contrast()), monotoneFilter_.RefColor()})
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    return key;
+}
+
+QImage TImageData::DecodeProcessed(QSize wanted, TRenderBudget* budget) const
+{
+    try {
+        const QImage decoded = picture_.Graphic().ImageCovering(wanted);
+        return Process(decoded, ClipAt(decoded.size()));
+    } catch (const EKestrel& e) {
+        if (budget) budget->Note(QStringLiteral("%1を描けません: %2").arg(Description(), e.Message()));
+    } catch (const std::bad_alloc&) {
+        if (budget) budget->Note(QStringLiteral("%1を描くメモリが足りません").arg(Description()));
+    }
+    return {};
+}
+
 const QImage& TImageData::PaintedImage(TCanvas& canvas, const TRect& logical) const
 {
     static const QImage none;
     if (!picture_.HasGraphic()) return none;
     const TGraphic& graphic = picture_.Graphic();
-    const TRect clip = EffectiveClip();
-    const TRect device = canvas.LogToDev(logical);
-    // The whole picture at the size that makes its crop fill the rectangle on the device; blur
-    // and sharpening work on the pixels as stored, so they always get the whole picture.
-    const bool filtered = blurFilter_.IsActive();
-    const QSize wanted = filtered || clip.IsEmpty() ? QSize(graphic.Width(), graphic.Height())
-                                                    : QSize(int(int64_t(graphic.Width()) * device.Width() / clip.Width()),
-                                                            int(int64_t(graphic.Height()) * device.Height() / clip.Height()));
+    const QSize wanted = WantedSize(canvas.LogToDev(logical));
     const QSize source = graphic.CoveringSize(wanted);
     TRenderBudget* budget = canvas.RenderBudget();
-    if (processedSource_ == source && !processed_.isNull()) {
-        if (budget) budget->Touch(processedCharge_);
+    if (!budget) {
+        if (processedSource_ != source || processed_.isNull()) {
+            processed_ = DecodeProcessed(wanted, nullptr);
+            processedSource_ = processed_.isNull() ? QSize() : source;
+        }
         return processed_;
     }
-    DropProcessed();
+    // Within a budget the picture is held there, where every object drawing the same bytes the
+    // same way finds it.
+    const QByteArray key = SharedKey(source);
+    if (const QImage* shared = budget->SharedPicture(key)) return *shared;
     const qint64 bytes = graphic.DecodingBytes(wanted) + qint64(source.width()) * source.height() * 4;
-    if (budget && !budget->MakeRoom(bytes, Description())) return none;
-    try {
-        const QImage decoded = graphic.ImageCovering(wanted);
-        processed_ = Process(decoded, ClipAt(decoded.size()));
-    } catch (const EKestrel& e) {
-        if (budget) budget->Note(QStringLiteral("%1を描けません: %2").arg(Description(), e.Message()));
-        return none;
-    } catch (const std::bad_alloc&) {
-        if (budget) budget->Note(QStringLiteral("%1を描くメモリが足りません").arg(Description()));
-        return none;
-    }
-    processedSource_ = source;
-    if (budget) budget->Hold(processedCharge_, processed_.sizeInBytes(), [this] { processed_ = QImage(), processedSource_ = {}; });
-    return processed_;
+    if (!budget->MakeRoom(bytes, Description())) return none;
+    QImage painted = DecodeProcessed(wanted, budget);
+    if (painted.isNull()) return none;
+    return budget->SharePicture(key, std::move(painted));
 }
 
 QImage TImageData::Process(const QImage& source, const TRect& clip) const

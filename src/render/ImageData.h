@@ -134,8 +134,9 @@ public:
     // demand and kept until something changes.
     const QImage& ProcessedImage() const;
     // The same for painting the crop onto a logical rectangle of the canvas: decoded no finer
-    // than the canvas shows it (a large photo drawn small is never decoded whole) and kept
-    // within the canvas's budget. Null when it cannot be drawn; the budget notes why.
+    // than the canvas shows it (a large photo drawn small is never decoded whole) and held by
+    // the canvas's budget, shared with every object drawing the same bytes the same way. Null
+    // when it cannot be drawn; the budget notes why. Valid until the budget next makes room.
     const QImage& PaintedImage(TCanvas& canvas, const TRect& logical) const;
     // "JPEG 画像（8000×8000）「photo.jpg」": the picture, for messages.
     QString Description() const;
@@ -155,6 +156,12 @@ private:
     void DropProcessed() const;
     // The crop in pixels of a picture decoded at another size than the natural one.
     TRect ClipAt(QSize decoded) const;
+    // The size to decode at for painting onto a device rectangle.
+    QSize WantedSize(const TRect& device) const;
+    // The picture's digest and everything that shapes its processed pixels at that size.
+    QByteArray SharedKey(QSize source) const;
+    // Null when it cannot be decoded; the budget, when given, notes why.
+    QImage DecodeProcessed(QSize wanted, TRenderBudget* budget) const;
 
     TChangeNotify notify_;
     TPictureEx picture_;
@@ -166,7 +173,6 @@ private:
     QSize lastSize_;
     mutable QImage processed_;
     mutable QSize processedSource_;  // the size the picture was decoded at for it
-    mutable TBudgetCharge processedCharge_;
     TListener pictureListener_;
     TListener filterListener_;
 };

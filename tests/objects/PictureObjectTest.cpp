@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 #include "document/stream/ObjectStream.h"
 #include "document/stream/ValueCodec.h"
 #include "objects/PictureObject.h"
@@ -195,6 +198,43 @@ TEST(PictureObject, PicturesSharingABudgetTakeTurnsInIt)
     }
     EXPECT_TRUE(budget.Problems().isEmpty());
     EXPECT_LE(budget.Held(), budget.Limit());
+}
+
+TEST(PictureObject, ObjectsOfTheSameBytesDrawnAlikeDecodeOncePerBudget)
+{
+    QImage photo(400, 400, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x * 255 / 400, y * 255 / 400, (x ^ y) & 0xFF));
+    const QByteArray png = EncodePng(photo);
+    std::array<std::unique_ptr<TLOImage>, 10> objects;
+    for (int i = 0; i < 10; ++i) {
+        objects[i] = std::make_unique<TLOImage>();
+        // As if each were read from its own stream: equal bytes in buffers of their own.
+        objects[i]->ImageData().Picture().SetGraphic(TGraphic(TGraphicClass::gcPng, QByteArray(png.constData(), png.size())));
+        objects[i]->SetBounds({i * 60, 0, i * 60 + 100, 100});
+    }
+    objects[9]->ImageData().ClipFilter().SetClipRect({0, 0, 200, 200});  // drawn otherwise: a picture of its own
+
+    const auto render = [&](const std::function<TRenderBudget*(int)>& budgetOf) {
+        QImage surface(640, 100, QImage::Format_RGB32);
+        surface.fill(qRgb(128, 128, 128));
+        TCanvas canvas(surface);
+        for (int i = 0; i < 10; ++i) {
+            canvas.SetRenderBudget(budgetOf(i));
+            objects[i]->Paint(canvas);
+        }
+        return surface;
+    };
+    TRenderBudget shared;
+    const QImage together = render([&](int) { return &shared; });
+    EXPECT_EQ(shared.SharedPictureCount(), 2);
+    EXPECT_EQ(shared.Held(), 2 * 100 * 100 * 4);  // each picture charged once, at the size drawn
+    EXPECT_TRUE(shared.Problems().isEmpty());
+
+    std::array<TRenderBudget, 10> own;
+    const QImage apart = render([&](int i) { return &own[i]; });
+    EXPECT_EQ(together, apart);
+    EXPECT_NE(together.copy(0, 0, 60, 100), together.copy(540, 0, 60, 100));
 }
 
 TEST(PictureObject, StreamsKeepTheFileBytesAndOldPicturesConvert)

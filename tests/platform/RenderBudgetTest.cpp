@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <memory>
 
 #include "platform/RenderBudget.h"
@@ -60,6 +61,67 @@ TEST(RenderBudget, ChargesEndWithTheirCachesAndOutliveTheBudget)
     budget.reset();
     EXPECT_FALSE(kept.charge.Held());
     kept.charge.Release();  // nothing left to tell
+}
+
+QImage Filled(int side, QRgb colour)
+{
+    QImage picture(side, side, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+TEST(RenderBudget, SharedPicturesAreHeldOnceAndTakeTurnsWithOtherCaches)
+{
+    TRenderBudget budget(200 * 1024);
+    EXPECT_EQ(budget.SharedPicture("a"), nullptr);
+    const QImage& red = budget.SharePicture("a", Filled(100, qRgb(255, 0, 0)));  // 40,000 bytes
+    ASSERT_NE(budget.SharedPicture("a"), nullptr);
+    EXPECT_EQ(budget.SharedPicture("a"), &red);
+    EXPECT_EQ(budget.SharedPicture("a")->pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(budget.Held(), 40000);
+
+    budget.SharePicture("b", Filled(100, qRgb(0, 0, 255)));
+    TCache cache;
+    cache.Hold(budget, 100000);
+    budget.SharedPicture("a");  // used: "b" is now the oldest
+    EXPECT_EQ(budget.SharedPictureCount(), 2);
+    EXPECT_EQ(budget.Held(), 180000);
+    EXPECT_TRUE(budget.MakeRoom(30000));
+    EXPECT_EQ(budget.SharedPicture("b"), nullptr);
+    EXPECT_NE(budget.SharedPicture("a"), nullptr);
+    EXPECT_FALSE(cache.dropped);
+    EXPECT_EQ(budget.Held(), 140000);
+    EXPECT_TRUE(budget.MakeRoom(200000));  // everything goes
+    EXPECT_EQ(budget.SharedPictureCount(), 0);
+    EXPECT_TRUE(cache.dropped);
+    EXPECT_EQ(budget.Held(), 0);
+}
+
+TEST(RenderBudget, BudgetsSharingMemoryShareTheirPicturesAndLimitButNotTheirProblems)
+{
+    TRenderBudget first(100000);
+    TCache cache;
+    {
+        TRenderBudget second;
+        second.ShareMemoryOf(first);
+        EXPECT_EQ(second.Limit(), 100000);
+        second.SharePicture("photo", Filled(100, qRgb(1, 2, 3)));
+        ASSERT_NE(first.SharedPicture("photo"), nullptr);
+        EXPECT_EQ(first.SharedPicture("photo")->pixel(0, 0), qRgb(1, 2, 3));
+        EXPECT_EQ(first.Held(), 40000);
+        // Room made by one drops what the other holds.
+        cache.Hold(first, 30000);
+        EXPECT_TRUE(second.MakeRoom(50000));
+        EXPECT_EQ(first.SharedPicture("photo"), nullptr);
+        EXPECT_FALSE(cache.dropped);
+        EXPECT_FALSE(second.MakeRoom(200000, "big"));
+        EXPECT_EQ(second.Problems().size(), 1);
+        EXPECT_TRUE(first.Problems().isEmpty());
+        second.SharePicture("kept", Filled(10, 0));
+    }
+    // The memory outlives the budget that shared it.
+    EXPECT_NE(first.SharedPicture("kept"), nullptr);
+    EXPECT_EQ(first.Held(), 30000 + 400);
 }
 
 TEST(RenderBudget, EachProblemIsNotedOnce)
