@@ -687,7 +687,7 @@ std::unique_ptr<QWidget> TfrmMain::CreateMenuStage()
     commands.open = [this] { OpenFromDialog(); };
     commands.print = [this] { PrintSheet(); };
     commands.exit = [this] { close(); };
-    auto menu = std::make_unique<TMenuStage>(document, std::move(commands));
+    auto menu = std::make_unique<TMenuStage>(document, session_->History(), std::move(commands));
     menu->Faces().onSheetChosen = [this](int sheet) { flows_->Document().SelectSheet(sheet); };
     return menu;
 }

@@ -1,5 +1,6 @@
 #include "ui/MenuStage.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,15 +8,17 @@
 #include <QVBoxLayout>
 
 #include "app/AppFrame.h"
+#include "edit/DrawSiteActions.h"
 #include "label/LabelData.h"
+#include "label/SheetEditing.h"
 #include "paper/FaceDescription.h"
 #include "paper/PapersUI.h"
 #include "ui/SheetView.h"
 
 namespace kestrel {
 
-TMenuStage::TMenuStage(TLabelData& document, TMenuStageCommands commands, QWidget* parent)
-    : QWidget(parent), document_(document), commands_(std::move(commands)), faces_(new TSheetView(this)),
+TMenuStage::TMenuStage(TLabelData& document, TActionList& history, TMenuStageCommands commands, QWidget* parent)
+    : QWidget(parent), document_(document), history_(history), commands_(std::move(commands)), faces_(new TSheetView(this)),
       faceName_(new QLabel(this))
 {
     setObjectName("MenuStage");
@@ -32,6 +35,7 @@ TMenuStage::TMenuStage(TLabelData& document, TMenuStageCommands commands, QWidge
     layout->addLayout(centre, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(BuildMethodBar());
+    right->addWidget(BuildEditBar());
     right->addStretch(1);
     right->addWidget(BuildDocumentBar());
     layout->addLayout(right);
@@ -111,6 +115,97 @@ QWidget* TMenuStage::BuildDocumentBar()
     AddButton(*layout, QStringLiteral("印  刷"), QStringLiteral("ラベルシートを印刷します"), [this] { commands_.print(); });
     AddButton(*layout, QStringLiteral("終 了"), QStringLiteral("プログラムを終了します"), [this] { commands_.exit(); });
     return bar;
+}
+
+QWidget* TMenuStage::BuildEditBar()
+{
+    auto* box = new QGroupBox(QStringLiteral("編集"), this);
+    auto* layout = new QGridLayout(box);
+    const struct {
+        const char16_t* caption;
+        const char16_t* hint;
+        void (TMenuStage::*run)();
+    } commands[] = {
+        {u"取り消し", u"直前の操作を取り消します", &TMenuStage::Undo},
+        {u"やり直し", u"取り消した操作をやり直します", &TMenuStage::Redo},
+        {u"切り取り", u"ラベルの内容を切り取ります", &TMenuStage::CutFace},
+        {u"コピー", u"ラベルの内容をコピーします", &TMenuStage::CopyFace},
+        {u"貼り付け", u"コピーした内容をラベルに貼り付けます", &TMenuStage::PasteOnFace},
+        {u"クリア", u"ラベルの内容を消します", &TMenuStage::ClearFace},
+    };
+    int i = 0;
+    for (const auto& command : commands) {
+        auto* button = new QPushButton(QString::fromUtf16(command.caption), box);
+        button->setStatusTip(QString::fromUtf16(command.hint));
+        button->setToolTip(button->statusTip());
+        connect(button, &QPushButton::clicked, this, [this, run = command.run] { TAppFrame::ShowingErrors([&] { (this->*run)(); }); });
+        layout->addWidget(button, i / 2, i % 2);
+        ++i;
+    }
+    return box;
+}
+
+TDOList TMenuStage::FaceObjects(int face) const
+{
+    TDOList objects;
+    document_.LoadFaceObjects(face, objects);
+    objects.Reverse();
+    return objects;
+}
+
+void TMenuStage::ReplaceFace(int face, const TDOList& frontToBack, const QString& caption)
+{
+    TSheetEditing(document_, history_).ReplaceFaceObjects(face, frontToBack, caption);
+    Reload();
+}
+
+void TMenuStage::CopyFace()
+{
+    const int face = faces_->SelectedFace();
+    if (face >= 0) FaceObjects(face).ClipboardCopy(TStandardEditDSA::ClipboardFormat());
+}
+
+void TMenuStage::CutFace()
+{
+    const int face = faces_->SelectedFace();
+    if (face < 0) return;
+    FaceObjects(face).ClipboardCopy(TStandardEditDSA::ClipboardFormat());
+    ReplaceFace(face, {}, QStringLiteral("切り取り"));
+}
+
+void TMenuStage::ClearFace()
+{
+    const int face = faces_->SelectedFace();
+    if (face >= 0) ReplaceFace(face, {}, QStringLiteral("クリア"));
+}
+
+// The pasted objects go on top of the face's own, moved inside the face when they stick out.
+void TMenuStage::PasteOnFace()
+{
+    const int face = faces_->SelectedFace();
+    TDOList pasted;
+    if (face < 0 || !pasted.ClipboardPaste(TStandardEditDSA::ClipboardFormat()) || pasted.IsEmpty()) return;
+    const TSheetRect outer = document_.Face(face).OuterRect();
+    ShiftInside(pasted, TRect{0, 0, outer.Width(), outer.Height()});
+    const TDOList own = FaceObjects(face);
+    TDOList all;
+    for (TDrawObject* object : pasted.Items()) all.Add(*object);
+    for (TDrawObject* object : own.Items()) all.Add(*object);
+    ReplaceFace(face, all, QStringLiteral("貼り付け"));
+}
+
+void TMenuStage::Undo()
+{
+    if (!history_.CanUndo()) return;
+    history_.Undo();
+    Reload();
+}
+
+void TMenuStage::Redo()
+{
+    if (!history_.CanRedo()) return;
+    history_.Redo();
+    Reload();
 }
 
 void TMenuStage::Reload()

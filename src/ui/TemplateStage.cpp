@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -31,6 +32,8 @@ TTemplateStage::TTemplateStage(TLabelData& document, int face, QWidget* parent)
     // The chooser lives on as a part of this screen; the stage's buttons replace its own.
     chooser_->setWindowFlags(Qt::Widget);
     for (QDialogButtonBox* buttons : chooser_->findChildren<QDialogButtonBox*>()) buttons->hide();
+    chooser_->installEventFilter(this);
+    chooser_->show();
     preview_->setObjectName("TemplatePreview");
     preview_->setAlignment(Qt::AlignCenter);
     preview_->setMinimumSize(240, 240);
@@ -88,6 +91,14 @@ bool TTemplateStage::ApplyChosen()
     bool applied = false;
     TAppFrame::ShowingErrors([&] { applied = PutTemplateOnFace(document_, face_, *chosen, holdsDesign); });
     return applied;
+}
+
+// Escape would close the chooser as it closes a dialog, leaving the screen empty.
+bool TTemplateStage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == chooser_ && event->type() == QEvent::KeyPress)
+        return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    return QWidget::eventFilter(watched, event);
 }
 
 void TTemplateStage::GoTo(int stage)

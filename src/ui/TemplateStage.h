@@ -25,6 +25,9 @@ public:
     // Puts the chosen template on the face; false when none is chosen or the user declined.
     bool ApplyChosen();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ShowPreview();
     void GoTo(int stage);

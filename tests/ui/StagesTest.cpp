@@ -403,6 +403,9 @@ TEST_F(StagesWindowTest, ATemplateChosenForAFaceIsPreviewedPutOnItAndFilledOnThe
     EXPECT_EQ(host.Screen(), stage) << "no template, no next stage";
     EXPECT_EQ(messages.last(), "テンプレートを選んでください");
 
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&stage->Chooser().CollectionList(), &escape);
+    EXPECT_TRUE(stage->Chooser().isVisibleTo(stage)) << "the chooser is part of the screen, not a dialog";
     stage->Chooser().Tabs().setCurrentIndex(0);
     ASSERT_GT(stage->Chooser().CollectionList().count(), 0);
     stage->Chooser().CollectionList().setCurrentRow(0);
@@ -423,6 +426,36 @@ TEST_F(StagesWindowTest, ATemplateChosenForAFaceIsPreviewedPutOnItAndFilledOnThe
     Button(*host.Screen(), "次へ")->click();
     EXPECT_EQ(host.Stage(), TStageHost::stLayout);
     EXPECT_GT(StoredObjects(window->Flows().Document(), 0), 0);
+}
+
+TEST_F(StagesWindowTest, TheMenusEditCommandsMoveWholeFacesAndUndoThemStepByStep)
+{
+    const auto window = OpenWindow();
+    auto* menu = dynamic_cast<TMenuStage*>(window->StageHost().Screen());
+    ASSERT_NE(menu, nullptr);
+    TLabelData& document = window->Flows().Document();
+    ClickFace(menu->Faces(), document, 1);
+    Button(*menu, "コピー")->click();
+    ClickFace(menu->Faces(), document, 0);
+    Button(*menu, "貼り付け")->click();
+    ASSERT_EQ(StoredObjects(document, 0), 2);
+    Button(*menu, "貼り付け")->click();
+    EXPECT_EQ(StoredObjects(document, 0), 4) << "pasted on top of what the face holds";
+    EXPECT_EQ(window->Session().History().UndoCaption(), "貼り付け");
+
+    ClickFace(menu->Faces(), document, 1);
+    Button(*menu, "切り取り")->click();
+    EXPECT_EQ(StoredObjects(document, 1), 0);
+    Button(*menu, "取り消し")->click();
+    EXPECT_EQ(StoredObjects(document, 1), 2);
+    Button(*menu, "やり直し")->click();
+    EXPECT_EQ(StoredObjects(document, 1), 0);
+    ClickFace(menu->Faces(), document, 0);
+    Button(*menu, "クリア")->click();
+    EXPECT_EQ(StoredObjects(document, 0), 0);
+    for (int i = 0; i < 3; ++i) Button(*menu, "取り消し")->click();
+    EXPECT_EQ(StoredObjects(document, 0), 2);
+    EXPECT_EQ(StoredObjects(document, 1), 2);
 }
 
 TEST_F(StagesWindowTest, TheImageStageShowsTheFaceAndLeadsOnToTheTextInput)
