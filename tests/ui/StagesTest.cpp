@@ -9,7 +9,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include "app/AppFrame.h"
 #include "document/ActionList.h"
@@ -17,12 +19,16 @@
 #include "edit/LayoutSession.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelDocumentFixtures.h"
+#include "paper/CatalogueStartup.h"
+#include "paper/PaperInfo.h"
+#include "paper/PapersV2.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/FaceView.h"
 #include "ui/LayoutStage.h"
 #include "ui/MainWindow.h"
 #include "ui/MenuStage.h"
+#include "ui/PaperChooserDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
 #include "ui/StageHost.h"
@@ -456,6 +462,39 @@ TEST_F(StagesWindowTest, TheMenusEditCommandsMoveWholeFacesAndUndoThemStepByStep
     for (int i = 0; i < 3; ++i) Button(*menu, "取り消し")->click();
     EXPECT_EQ(StoredObjects(document, 0), 2);
     EXPECT_EQ(StoredObjects(document, 1), 2);
+}
+
+TEST_F(StagesWindowTest, AMediumButtonOpensThePaperChooserOnItsGenreAndChangesTheSheetsPaper)
+{
+    TPaperCatalogue papers;
+    papers.OpenSystem(KESTREL_DATA_DIR "/kestrel.ppr");
+    TPapersV2& catalogue = *papers.Catalogue();
+    TfrmMain window(frame, &catalogue, nullptr);
+    ASSERT_TRUE(window.OpenDocument(path));
+    auto* menu = dynamic_cast<TMenuStage*>(window.StageHost().Screen());
+    ASSERT_NE(menu, nullptr);
+    const QString before = window.Flows().Document().SheetPaper()->PaperName();
+
+    QString genre;
+    QString chosen;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TPaperChooserDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        genre = dialog->GenreTree().currentItem() ? dialog->GenreTree().currentItem()->text(0) : QString();
+        ASSERT_FALSE(dialog->ListedPapers().isEmpty());
+        dialog->PaperList().setCurrentItem(dialog->PaperList().topLevelItem(0));
+        chosen = dialog->SelectedPaper() ? dialog->SelectedPaper()->PaperName() : QString();
+        dialog->accept();
+    });
+    Button(*menu, "ケース")->click();
+    EXPECT_TRUE(genre.contains("ケース")) << genre.toStdString();
+    ASSERT_FALSE(chosen.isEmpty());
+    EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), chosen);
+    menu = dynamic_cast<TMenuStage*>(window.StageHost().Screen());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->Faces().Site().ChildCount(), window.Flows().Document().FaceCount()) << "the new paper's faces";
+    window.Session().History().Undo();
+    EXPECT_EQ(window.Flows().Document().SheetPaper()->PaperName(), before);
 }
 
 TEST_F(StagesWindowTest, TheImageStageShowsTheFaceAndLeadsOnToTheTextInput)
