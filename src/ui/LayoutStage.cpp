@@ -6,7 +6,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "app/AppFrame.h"
 #include "ui/FaceView.h"
 
 namespace kestrel {
@@ -33,11 +32,7 @@ TLayoutStage::TLayoutStage(TFaceView& editor, QWidget* parent)
     jumps_->setObjectName("StageJumps");
     jumps_->setOrientation(Qt::Vertical);
     jumps_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    const struct {
-        const char16_t* caption;
-        const char16_t* hint;
-        int stage;
-    } jumps[] = {
+    const TStageLink jumps[] = {
         {u"メニュー(&M)", u"メニュー画面に戻ります", TStageHost::stMenu},
         {u"テンプレート(&P)", u"テンプレートを選び直します", TStageHost::stTemplate},
         {u"文字入力(&X)", u"入力項目の文字を入力します", TStageHost::stTextInput},
@@ -56,11 +51,7 @@ TFaceStepStage::TFaceStepStage(TFaceView& editor, QString helpContext, const QLi
     : TFaceStage(editor, std::move(helpContext), parent)
 {
     const auto addButton = [this](const QString& caption, const QString& hint, std::function<void()> run) {
-        auto* button = new QPushButton(caption, this);
-        button->setStatusTip(hint);
-        button->setToolTip(hint);
-        connect(button, &QPushButton::clicked, this, [run = std::move(run)] { TAppFrame::ShowingErrors(run); });
-        Column().addWidget(button);
+        Column().addWidget(NewStageButton(this, caption, hint, std::move(run)));
     };
     for (const TTool& tool : tools) addButton(tool.caption, tool.hint, tool.run);
     Column().addStretch(1);

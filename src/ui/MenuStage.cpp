@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppFrame.h"
 #include "edit/DrawSiteActions.h"
 #include "label/LabelData.h"
 #include "label/SheetEditing.h"
@@ -63,10 +62,7 @@ QString TMenuStage::MediumGenreKeyword(const QString& caption)
 
 QPushButton* TMenuStage::AddButton(QLayout& layout, const QString& caption, const QString& hint, std::function<void()> run)
 {
-    auto* button = new QPushButton(caption, this);
-    button->setStatusTip(hint);
-    button->setToolTip(hint);
-    connect(button, &QPushButton::clicked, this, [run = std::move(run)] { TAppFrame::ShowingErrors(run); });
+    QPushButton* button = NewStageButton(this, caption, hint, std::move(run));
     layout.addWidget(button);
     return button;
 }
@@ -91,11 +87,7 @@ QWidget* TMenuStage::BuildMethodBar()
 {
     auto* box = new QGroupBox(QStringLiteral("作り方"), this);
     auto* layout = new QVBoxLayout(box);
-    const struct {
-        const char16_t* caption;
-        const char16_t* hint;
-        int stage;
-    } methods[] = {
+    const TStageLink methods[] = {
         {u"テンプレート", u"テンプレートを選んで作ります", TStageHost::stTemplate},
         {u"イメージから", u"写真や画像から作ります", TStageHost::stImage},
         {u"自由に作る", u"白紙のラベルに自由に配置します", TStageHost::stLayout},
@@ -135,11 +127,9 @@ QWidget* TMenuStage::BuildEditBar()
     };
     int i = 0;
     for (const auto& command : commands) {
-        auto* button = new QPushButton(QString::fromUtf16(command.caption), box);
-        button->setStatusTip(QString::fromUtf16(command.hint));
-        button->setToolTip(button->statusTip());
-        connect(button, &QPushButton::clicked, this, [this, run = command.run] { TAppFrame::ShowingErrors([&] { (this->*run)(); }); });
-        layout->addWidget(button, i / 2, i % 2);
+        layout->addWidget(NewStageButton(box, QString::fromUtf16(command.caption), QString::fromUtf16(command.hint),
+                                         [this, run = command.run] { (this->*run)(); }),
+                          i / 2, i % 2);
         ++i;
     }
     return box;

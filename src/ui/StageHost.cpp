@@ -2,12 +2,23 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "app/AppFrame.h"
 #include "document/ActionList.h"
 
 namespace kestrel {
+
+QPushButton* NewStageButton(QWidget* parent, const QString& caption, const QString& hint, std::function<void()> run)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setStatusTip(hint);
+    button->setToolTip(hint);
+    QObject::connect(button, &QPushButton::clicked, parent, [run = std::move(run)] { TAppFrame::ShowingErrors(run); });
+    return button;
+}
 
 TStageHost::TStageHost(TActionList& history, TScreenFactory makeScreen, QWidget* parent)
     : QWidget(parent), history_(history), makeScreen_(std::move(makeScreen)), panel_(new QStackedWidget(this))

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+class QPushButton;
 class QStackedWidget;
 
 namespace kestrel {
@@ -31,6 +32,17 @@ public:
     virtual ~IHelpContext() = default;
     // The help page (and anchor) that explains the screen.
     virtual QString HelpContext() const = 0;
+};
+
+// A button of a stage screen: its hint shows as tooltip and status tip, and an error raised by
+// what it runs is shown.
+QPushButton* NewStageButton(QWidget* parent, const QString& caption, const QString& hint, std::function<void()> run);
+
+// A command that leads to a stage.
+struct TStageLink {
+    const char16_t* caption;
+    const char16_t* hint;
+    int stage;
 };
 
 // The host panel of the main window: it embeds one screen at a time, either a stage screen

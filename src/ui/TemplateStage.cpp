@@ -38,12 +38,9 @@ TTemplateStage::TTemplateStage(TLabelData& document, int face, QWidget* parent)
     preview_->setAlignment(Qt::AlignCenter);
     preview_->setMinimumSize(240, 240);
 
-    auto* back = new QPushButton(QStringLiteral("戻る"), this);
-    auto* next = new QPushButton(QStringLiteral("次へ"), this);
-    back->setStatusTip(QStringLiteral("メニュー画面に戻ります"));
-    next->setStatusTip(QStringLiteral("テンプレートを入れて文字入力に進みます"));
-    connect(back, &QPushButton::clicked, this, [this] { GoTo(TStageHost::stMenu); });
-    connect(next, &QPushButton::clicked, this, [this] {
+    QPushButton* back = NewStageButton(this, QStringLiteral("戻る"), QStringLiteral("メニュー画面に戻ります"),
+                                       [this] { GoTo(TStageHost::stMenu); });
+    QPushButton* next = NewStageButton(this, QStringLiteral("次へ"), QStringLiteral("テンプレートを入れて文字入力に進みます"), [this] {
         if (ApplyChosen()) GoTo(TStageHost::stTextInput);
     });
 
