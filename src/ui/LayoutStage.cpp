@@ -59,4 +59,9 @@ TFaceStepStage::TFaceStepStage(TFaceView& editor, QString helpContext, const QLi
     addButton(QStringLiteral("次へ"), QStringLiteral("次の画面に進みます"), [this, next] { GoTo(next); });
 }
 
+void TFaceStepStage::ShowAboveTools(std::unique_ptr<QWidget> panel)
+{
+    Column().insertWidget(0, panel.release());
+}
+
 }  // namespace kestrel

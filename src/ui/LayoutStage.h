@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "ui/StageHost.h"
 
@@ -53,6 +54,8 @@ public:
     };
     TFaceStepStage(TFaceView& editor, QString helpContext, const QList<TTool>& tools, int back, int next,
                    QWidget* parent = nullptr);
+    // The panel goes above the tools, and with the stage.
+    void ShowAboveTools(std::unique_ptr<QWidget> panel);
 };
 
 }  // namespace kestrel

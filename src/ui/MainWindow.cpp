@@ -47,6 +47,7 @@
 #include "ui/FolderHistory.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
+#include "ui/InputItemsPanel.h"
 #include "ui/LayoutStage.h"
 #include "ui/MenuStage.h"
 #include "ui/ObjectCommands.h"
@@ -646,14 +647,7 @@ std::unique_ptr<QWidget> TfrmMain::CreateStageScreen(int stage)
     switch (stage) {
     case TStageHost::stMenu: return CreateMenuStage();
     case TStageHost::stTemplate: return std::make_unique<TTemplateStage>(document, face);
-    case TStageHost::stTextInput:
-        return std::make_unique<TFaceStepStage>(
-            *faceView_, QStringLiteral("stages.html#text"),
-            QList<TFaceStepStage::TTool>{
-                {QStringLiteral("アルバム情報..."), QStringLiteral("アルバム情報から入力項目を埋めます"), [this] { ShowAlbums(); }},
-                {QStringLiteral("フォルダ..."), QStringLiteral("音楽ファイルのフォルダから入力項目を埋めます"),
-                 [this] { AddMusicFolder(); }}},
-            TStageHost::stTemplate, TStageHost::stLayout);
+    case TStageHost::stTextInput: return CreateTextInputStage(face);
     case TStageHost::stImage:
         return std::make_unique<TFaceStepStage>(
             *faceView_, QStringLiteral("stages.html#image"),
@@ -667,6 +661,28 @@ std::unique_ptr<QWidget> TfrmMain::CreateStageScreen(int stage)
             TStageHost::stMenu, TStageHost::stTextInput);
     default: return std::make_unique<TLayoutStage>(*faceView_);
     }
+}
+
+// The input items beside the face, filled by hand, from the album list or from a folder of music.
+std::unique_ptr<QWidget> TfrmMain::CreateTextInputStage(int face)
+{
+    auto items = std::make_unique<TInputItemsPanel>([this] { return faceView_->Site(); }, face);
+    TInputItemsPanel* shown = items.get();
+    auto stage = std::make_unique<TFaceStepStage>(
+        *faceView_, QStringLiteral("stages.html#text"),
+        QList<TFaceStepStage::TTool>{{QStringLiteral("アルバム情報..."), QStringLiteral("アルバム情報から入力項目を埋めます"),
+                                      [this, shown] {
+                                          ShowAlbums();
+                                          shown->Reload();
+                                      }},
+                                     {QStringLiteral("フォルダ..."), QStringLiteral("音楽ファイルのフォルダから入力項目を埋めます"),
+                                      [this, shown] {
+                                          AddMusicFolder();
+                                          shown->Reload();
+                                      }}},
+        TStageHost::stTemplate, TStageHost::stLayout);
+    stage->ShowAboveTools(std::move(items));
+    return stage;
 }
 
 void TfrmMain::AddMusicFolder()

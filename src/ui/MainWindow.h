@@ -118,6 +118,7 @@ private:
     void PrintSheet();
     std::unique_ptr<QWidget> CreateStageScreen(int stage);
     std::unique_ptr<QWidget> CreateMenuStage();
+    std::unique_ptr<QWidget> CreateTextInputStage(int face);
     // "フォルダ...": the music files of a folder become an album that fills the face.
     void AddMusicFolder();
     void BuildScreenCommands(QMenu& menu);

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -24,7 +25,10 @@
 #include "paper/PapersV2.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
+#include "text/LOText.h"
+#include "render/DrawSite.h"
 #include "ui/FaceView.h"
+#include "ui/InputItemsPanel.h"
 #include "ui/LayoutStage.h"
 #include "ui/MainWindow.h"
 #include "ui/MenuStage.h"
@@ -429,6 +433,25 @@ TEST_F(StagesWindowTest, ATemplateChosenForAFaceIsPreviewedPutOnItAndFilledOnThe
     EXPECT_GT(window->FaceView().Site()->ChildCount(), 0) << "the template's objects are on the face";
     EXPECT_NE(Button(*host.Screen(), "アルバム情報..."), nullptr);
     EXPECT_NE(Button(*host.Screen(), "フォルダ..."), nullptr);
+
+    // The template's input items, typed in: the text objects take them, one undo step each.
+    auto* items = dynamic_cast<TInputItemsPanel*>(host.Screen()->findChild<QWidget*>("InputItems"));
+    ASSERT_NE(items, nullptr);
+    const auto fields = items->findChildren<QPlainTextEdit*>();
+    ASSERT_FALSE(fields.isEmpty()) << "the template asks for input";
+    fields.first()->setPlainText("夜明けの歌");
+    QFocusEvent leave(QEvent::FocusOut);
+    QApplication::sendEvent(fields.first(), &leave);
+    QStringList texts;
+    TDrawSite& site = *window->FaceView().Site();
+    for (int i = 0; i < site.ChildCount(); ++i)
+        if (auto* text = dynamic_cast<TLOText*>(&site.Child(i))) texts << text->Text().join('\n');
+    EXPECT_TRUE(texts.contains("夜明けの歌")) << texts.join(" | ").toStdString();
+    EXPECT_EQ(window->Session().History().UndoCaption(), "入力項目");
+    fields.first()->setPlainText("\U0001F600");  // no such character on a label
+    QApplication::sendEvent(fields.first(), &leave);
+    EXPECT_TRUE(messages.last().contains("ラベルで使えない文字")) << messages.last().toStdString();
+
     Button(*host.Screen(), "次へ")->click();
     EXPECT_EQ(host.Stage(), TStageHost::stLayout);
     EXPECT_GT(StoredObjects(window->Flows().Document(), 0), 0);
