@@ -1,5 +1,5 @@
 #!/bin/sh
-# Pictures of the chooser, the sheet overview and a face at 400 % for the README, taken from the
+# Pictures of the chooser, each stage, the sheet overview and a face at 400 % for the README, taken from the
 # built program under a virtual display with private settings:
 #   scripts/screenshots.sh [build folder] [output folder]
 set -eu

@@ -6,27 +6,11 @@
 #include "label/DocumentFlows.h"
 #include "label/LabelData.h"
 #include <QFileInfo>
-#include <QPainter>
 
 #include "platform/PictureCodecs.h"
 #include "platform/ReplacingFile.h"
 
 namespace kestrel {
-
-namespace {
-// High enough that text on a label stays crisp.
-constexpr int kJpegQuality = 90;
-
-// JPEG has no transparency: what is clear shows the paper's white, as in a BMP.
-QImage OnWhite(const QImage& picture)
-{
-    if (!picture.hasAlphaChannel()) return picture;
-    QImage flat(picture.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter(&flat).drawImage(0, 0, picture);
-    return flat;
-}
-}  // namespace
 
 std::optional<int> NumberArgument(const QString& text, int min, int max)
 {
@@ -152,11 +136,8 @@ int ReportArgumentError(QTextStream& errors, const EArgumentError& e, const QStr
 
 TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pdfAllowed)
 {
-    const QString extension = QFileInfo(file).suffix().toLower();
-    if (extension == u"png") return TOutputFormat::Png;
-    if (extension == u"jpg" || extension == u"jpeg") return TOutputFormat::Jpeg;
-    if (extension == u"bmp") return TOutputFormat::Bmp;
-    if (extension == u"pdf" && pdfAllowed) return TOutputFormat::Pdf;
+    const std::optional<TOutputFormat> format = OutputFormatOfFile(file);
+    if (format && (*format != TOutputFormat::Pdf || pdfAllowed)) return *format;
     throw EArgumentError(option, file,
                          pdfAllowed ? QStringLiteral("出力の形式は拡張子 .png .jpg .jpeg .bmp .pdf で指定してください")
                                     : QStringLiteral("出力の形式は拡張子 .png .jpg .jpeg .bmp で指定してください"));
@@ -170,7 +151,7 @@ void SavePictureInBands(const QString& file, QSize size, int dpi,
     if (!target.Open()) throw EKestrel(QStringLiteral("「%1」に書き込めませんでした: %2").arg(file, target.ErrorString()));
     const std::unique_ptr<TPictureBandWriter> writer = format == TOutputFormat::Png ? NewPngBandWriter(target.Device(), size, dpi)
                                                       : format == TOutputFormat::Jpeg
-                                                          ? NewJpegBandWriter(target.Device(), size, kJpegQuality)
+                                                          ? NewJpegBandWriter(target.Device(), size, OutputJpegQuality)
                                                           : NewBmpBandWriter(target.Device(), size);
     if (!draw([&writer](const QImage& band) { writer->WriteBand(band); })) return;
     writer->Finish();
@@ -180,9 +161,7 @@ void SavePictureInBands(const QString& file, QSize size, int dpi,
 void SavePicture(const QImage& picture, const QString& file)
 {
     const TOutputFormat format = OutputFormatOf(QStringLiteral("--out"), file, false);
-    WriteFileReplacing(file, format == TOutputFormat::Png    ? EncodePng(picture)
-                             : format == TOutputFormat::Jpeg ? EncodeJpeg(OnWhite(picture), kJpegQuality)
-                                                             : EncodeBmp24(picture));
+    WriteFileReplacing(file, EncodeOutputPicture(picture, format));
 }
 
 }  // namespace kestrel

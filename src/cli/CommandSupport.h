@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "label/LabelExport.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -62,8 +63,6 @@ QString SingleFileArgument(const QStringList& arguments, const QString& placehol
 // Reports a wrong argument with the command's usage line; answers kUsageError.
 int ReportArgumentError(QTextStream& errors, const EArgumentError& e, const QString& usage);
 
-// The picture files the commands write, told by the file's extension.
-enum class TOutputFormat { Png, Jpeg, Bmp, Pdf };
 // Fails naming option and file unless the extension is one of the formats, PDF only when allowed.
 TOutputFormat OutputFormatOf(const QString& option, const QString& file, bool pdfAllowed);
 

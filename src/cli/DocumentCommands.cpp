@@ -13,6 +13,7 @@
 #include "document/DrawObject.h"
 #include "label/DocumentFlows.h"
 #include "label/FaceRender.h"
+#include "label/LabelExport.h"
 #include "label/LabelData.h"
 #include "label/SheetThumbnail.h"
 #include "label/Templates.h"
@@ -72,16 +73,6 @@ void PrintSheet(TLabelData& document, QTextStream& out)
     }
 }
 
-QImage RenderOneFace(TLabelData& document, int face, int dpi, QStringList& problems)
-{
-    TDOList objects;
-    document.LoadFaceObjects(face, objects);
-    QStringList faceProblems;
-    QImage picture = RenderFace(objects.ReleaseAll(), document.Face(face), dpi, &faceProblems);
-    for (const QString& problem : faceProblems) problems << QStringLiteral("面%1: %2").arg(face + 1).arg(problem);
-    return picture;
-}
-
 // Selects the sheet and checks the face against the document; numbers count from 1.
 void SelectRequested(TLabelData& document, std::optional<int> sheet, std::optional<int> face)
 {
@@ -93,7 +84,7 @@ void SelectRequested(TLabelData& document, std::optional<int> sheet, std::option
 
 QImage RenderRequested(TLabelData& document, std::optional<int> face, int dpi, QStringList& problems)
 {
-    return face ? RenderOneFace(document, *face - 1, dpi, problems) : RenderSheet(document, dpi, &problems);
+    return face ? RenderDocumentFace(document, *face - 1, dpi, &problems) : RenderSheet(document, dpi, &problems);
 }
 
 struct TThumbnailArguments {

@@ -90,9 +90,13 @@ void TDSAClear::EachObject(TObjectSite&, TDrawObject& object)
 }
 
 namespace {
-// The union of the objects' bounds moves as one (pasted objects keep their arrangement) just far
-// enough to lie inside the area; a union larger than the area is aligned to its left and top.
-// Clipboard data is foreign: in 64 bits, and a shift no object could take is not made.
+
+bool HoldsForeignData(TForeignClipboard kind)
+{
+    return kind != TForeignClipboard::fcNone;
+}
+}  // namespace
+
 void ShiftInside(const TDOList& list, const TRect& area)
 {
     std::vector<IDOEncloseBounds*> bounded;
@@ -114,12 +118,6 @@ void ShiftInside(const TDOList& list, const TRect& area)
     if ((!dx && !dy) || std::abs(dx) > limit || std::abs(dy) > limit) return;
     for (IDOEncloseBounds* b : bounded) b->MoveBy(static_cast<int>(dx), static_cast<int>(dy));
 }
-
-bool HoldsForeignData(TForeignClipboard kind)
-{
-    return kind != TForeignClipboard::fcNone;
-}
-}  // namespace
 
 TDSAPaste::TDSAPaste()
 {

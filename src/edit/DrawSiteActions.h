@@ -92,6 +92,11 @@ protected:
     void EachObject(TObjectSite&, TDrawObject& object) override;
 };
 
+// The union of the objects' bounds moves as one (pasted objects keep their arrangement) just far
+// enough to lie inside the area; a union larger than the area is aligned to its left and top.
+// Clipboard data is foreign: in 64 bits, and a shift no object could take is not made.
+void ShiftInside(const TDOList& list, const TRect& area);
+
 // The clipboard commands: on a site they carry draw objects in the private format; on a text
 // field they do what the field does.
 class TStandardEditDSA : public TStandardDSA {

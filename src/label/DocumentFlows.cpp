@@ -8,6 +8,7 @@
 #include "app/MessageFormat.h"
 #include "document/EditSession.h"
 #include "label/LabelData.h"
+#include "label/SheetEditing.h"
 #include "paper/PaperInfo.h"
 #include "paper/PaperRecords.h"
 #include "paper/PapersV2.h"
@@ -92,20 +93,16 @@ bool TDocumentFlows::New(bool chooseFromUser)
     const std::optional<TPaperChoice> chosen =
         chooseFromUser && window_.choosePaper ? window_.choosePaper() : DefaultChoice();
     if (!chosen || !chosen->paper) return false;
-    std::unique_ptr<TPaperInfo> paper = chosen->paper->Clone();
-    paper->SetLandscape(chosen->landscape);
+    std::unique_ptr<TPaperInfo> paper = ChosenPaper(*chosen);
 
     auto document = std::make_unique<TLabelData>(productDB_);
     document->SetSeparatelyDesign(dynamic_cast<const TFreePaperInfo*>(paper.get())
                                       ? true
                                       : TAppFrame::ReadBool(QStringLiteral("DefaultDesign"), true));
     document->SetPaper(*paper);
-    if (catalogue_) {
-        const auto extra = catalogue_->GetExtra(ExtraInfosBase, paper->PaperName());
-        document->SetExtraInfo(dynamic_cast<const TExPaperInfo*>(extra.get()));
-        const auto images = catalogue_->GetExtra(PaperImagesBase, paper->PaperName());
-        document->SetImageInfo(dynamic_cast<const TImagePaperInfo*>(images.get()));
-    }
+    const auto [extra, images] = CatalogueRecords(*paper);
+    document->SetExtraInfo(dynamic_cast<const TExPaperInfo*>(extra.get()));
+    document->SetImageInfo(dynamic_cast<const TImagePaperInfo*>(images.get()));
     for (int i = 1; i < chosen->sheets; ++i) document->NewSheet();
     document->SelectSheet(0);
     document->SetModified(false);
@@ -113,6 +110,28 @@ bool TDocumentFlows::New(bool chooseFromUser)
     ShowName(QStringLiteral("新規作成"));
     if (window_.documentChanged) window_.documentChanged();
     return true;
+}
+
+std::unique_ptr<TPaperInfo> TDocumentFlows::ChosenPaper(const TPaperChoice& choice) const
+{
+    std::unique_ptr<TPaperInfo> paper = choice.paper->Clone();
+    paper->SetLandscape(choice.landscape);
+    return paper;
+}
+
+std::pair<std::unique_ptr<TExtraPaperInfo>, std::unique_ptr<TExtraPaperInfo>>
+TDocumentFlows::CatalogueRecords(const TPaperInfo& paper) const
+{
+    if (!catalogue_) return {};
+    return {catalogue_->GetExtra(ExtraInfosBase, paper.PaperName()), catalogue_->GetExtra(PaperImagesBase, paper.PaperName())};
+}
+
+void TDocumentFlows::ChangeSheetPaper(const TPaperChoice& choice)
+{
+    const std::unique_ptr<TPaperInfo> paper = ChosenPaper(choice);
+    const auto [extra, images] = CatalogueRecords(*paper);
+    TSheetEditing(*document_, session_->History())
+        .ChangePaper(*paper, dynamic_cast<const TExPaperInfo*>(extra.get()), dynamic_cast<const TImagePaperInfo*>(images.get()));
 }
 
 bool TDocumentFlows::Open(const QString& file, int sheet, int face)

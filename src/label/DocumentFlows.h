@@ -11,6 +11,7 @@
 namespace kestrel {
 
 class TAppFrame;
+class TExtraPaperInfo;
 class TLabelData;
 class TPaperInfo;
 class TPapersV2;
@@ -70,6 +71,9 @@ public:
     bool SaveAs();
     // True when the caller may go on (saved, or the user chose not to save).
     bool AskToSave();
+    // The current sheet takes the chosen paper with the catalogue's records of it, as one step
+    // of the session's undo history.
+    void ChangeSheetPaper(const TPaperChoice& choice);
 
 private:
     // The paper and orientation of the settings "DefaultPaperName" and "DefaultLandScape".
@@ -77,6 +81,9 @@ private:
     bool SaveTo(const QString& file);
     void ShowName(const QString& name);
     void Replace(std::unique_ptr<TLabelData> document, const QString& file);
+    std::unique_ptr<TPaperInfo> ChosenPaper(const TPaperChoice& choice) const;
+    // The catalogue's extra and picture records of the paper; each may be null.
+    std::pair<std::unique_ptr<TExtraPaperInfo>, std::unique_ptr<TExtraPaperInfo>> CatalogueRecords(const TPaperInfo& paper) const;
 
     TAppFrame& frame_;
     const TPapersV2* catalogue_;

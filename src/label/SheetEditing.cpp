@@ -179,4 +179,13 @@ void TSheetEditing::ChangePaper(const TPaperInfo& paper, const TExPaperInfo* ext
                                                        std::move(before), document_.CaptureSheet(index)));
 }
 
+void TSheetEditing::ReplaceFaceObjects(int face, const TDOList& frontToBack, const QString& caption)
+{
+    const int index = document_.CurrentSheet();
+    TSheetSnapshot before = document_.CaptureSheet(index);
+    document_.SaveFaceObjects(face, frontToBack);
+    history_.Add(std::make_unique<TSheetContentAction>(document_, caption, index, std::move(before),
+                                                       document_.CaptureSheet(index)));
+}
+
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 namespace kestrel {
 
 class TActionList;
+class TDOList;
 class TExPaperInfo;
 class TImagePaperInfo;
 class TLabelData;
@@ -25,6 +26,9 @@ public:
     void RenameSheet(const QString& name);
     // The current sheet's paper and its paper records (none clears them).
     void ChangePaper(const TPaperInfo& paper, const TExPaperInfo* extra, const TImagePaperInfo* images);
+    // Face n of the current sheet holds these objects (front to back) instead of its own, as one
+    // step named caption.
+    void ReplaceFaceObjects(int face, const TDOList& frontToBack, const QString& caption);
 
 private:
     void AddedSheet(const QString& caption, int previous);

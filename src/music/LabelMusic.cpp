@@ -55,18 +55,29 @@ int FillDocumentInputItems(TLabelData& document, const std::vector<int>& faces, 
 
 int FillSiteInputItems(TObjectSite& site, int face, const TAlbumInfo& album)
 {
+    std::vector<TInputItem> items = SiteInputItems(site, face);
+    if (items.empty() || album.TrackCount() == 0) return 0;
+    FillInputItems(album, items);
+    WriteSiteInputItems(items);
+    return int(items.size());
+}
+
+std::vector<TInputItem> SiteInputItems(TObjectSite& site, int face)
+{
     TDOList objects;
     for (int i = 0; i < site.ChildCount(); ++i) objects.Add(site.Child(i));
     std::vector<TInputItem> items;
     CollectInputItems(face, objects, items);
-    if (items.empty() || album.TrackCount() == 0) return 0;
-    FillInputItems(album, items);
+    return items;
+}
+
+void WriteSiteInputItems(const std::vector<TInputItem>& items)
+{
     WriteInputItems(items, [](TLOText& text, const std::function<void()>& write) {
         auto record = std::make_unique<TDOChangeAction>(text, QStringLiteral("入力項目"));
         write();
         TDOChangeAction::Commit(std::move(record));
     });
-    return int(items.size());
 }
 
 QStringList MusicLines(const TAlbumInfo& album)

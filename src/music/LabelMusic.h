@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "music/InputItems.h"
+
 namespace kestrel {
 
 class TAlbumInfo;
@@ -23,6 +25,11 @@ int FillDocumentInputItems(TLabelData& document, const std::vector<int>& faces, 
 
 // The same on the objects of a face being edited: each text changed gets an undo record.
 int FillSiteInputItems(TObjectSite& site, int face, const TAlbumInfo& album);
+
+// The input items of the objects of a face being edited.
+std::vector<TInputItem> SiteInputItems(TObjectSite& site, int face);
+// Writes the items' texts into their objects; each text changed gets an undo record.
+void WriteSiteInputItems(const std::vector<TInputItem>& items);
 
 // The lines the text editor inserts for music read from files: every field, the album's title
 // and artist lines left out when empty.

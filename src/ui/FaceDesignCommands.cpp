@@ -35,6 +35,19 @@ TLOBackImage* BackgroundOf(const TDrawSite& site)
 
 }  // namespace
 
+bool PutTemplateOnFace(TLabelData& document, int face, const TTemplateInfo& chosen, bool faceHoldsDesign)
+{
+    if (document.IsModified() || faceHoldsDesign) {
+        const int answer = TAppFrame::ShowMessage(
+            QStringLiteral("このラベルのデータをすべて削除してからテンプレートを呼出します。\r\nよろしいですか？"),
+            {mbkYes, mbkNo}, 1, 1);
+        if (answer != mrYes) return false;
+    }
+    ApplyTemplate(document, face, LoadTemplateFace(chosen));
+    document.SetModified(true);
+    return true;
+}
+
 bool CallUpTemplate(QWidget* parent, TLabelData& document, TFaceView& view)
 {
     TDrawSite* site = view.Site();
@@ -44,17 +57,9 @@ bool CallUpTemplate(QWidget* parent, TLabelData& document, TFaceView& view)
     if (dialog.exec() != QDialog::Accepted) return false;
     const std::optional<TTemplateInfo> chosen = dialog.Chosen();
     if (!chosen) return false;
-    if (document.IsModified() || HoldsDesign(*site)) {
-        const int answer = TAppFrame::ShowMessage(
-            QStringLiteral("このラベルのデータをすべて削除してからテンプレートを呼出します。\r\nよろしいですか？"),
-            {mbkYes, mbkNo}, 1, 1);
-        if (answer != mrYes) return false;
-    }
-    TTemplateFace templateFace = LoadTemplateFace(*chosen);
     view.Flush();
-    ApplyTemplate(document, face, std::move(templateFace));
+    if (!PutTemplateOnFace(document, face, *chosen, HoldsDesign(*site))) return false;
     view.Load(document, face);
-    document.SetModified(true);
     return true;
 }
 

@@ -1,18 +1,21 @@
 #include "ui/MainWindow.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <algorithm>
 
 #include "app/AppFrame.h"
@@ -21,6 +24,7 @@
 #include "label/DocumentFlows.h"
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
+#include "label/LabelExport.h"
 #include "label/SheetEditing.h"
 #include "music/LabelMusic.h"
 #include "music/MusicInfo.h"
@@ -43,6 +47,9 @@
 #include "ui/FolderHistory.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
+#include "ui/InputItemsPanel.h"
+#include "ui/LayoutStage.h"
+#include "ui/MenuStage.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PaperCommands.h"
 #include "ui/PaperChooserDialog.h"
@@ -51,6 +58,8 @@
 #include "ui/PrinterSettingDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
+#include "ui/StageHost.h"
+#include "ui/TemplateStage.h"
 #include "ui/WidgetPlacement.h"
 
 namespace kestrel {
@@ -60,6 +69,16 @@ constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 740;
 constexpr int kIdleUpdateMilliseconds = 100;
 const QString DocumentFolderHistory = QStringLiteral("$(LabelDataHistory)");
+const QString ExportFolderHistory = QStringLiteral("$(SysRegistryKey)\\ExportPictureHistory");
+// Sharp enough for print shops and photo prints.
+constexpr int ExportDpi = 300;
+
+// Opens the chooser on the first genre whose name holds the keyword.
+void ShowGenre(QTreeWidget& genres, const QString& keyword)
+{
+    for (int i = 0; i < genres.topLevelItemCount(); ++i)
+        if (genres.topLevelItem(i)->text(0).contains(keyword)) return genres.setCurrentItem(genres.topLevelItem(i));
+}
 
 // "description|patterns|..." as the settings write filters, in the form file dialogs take.
 QString DialogFilter(const QString& pairs)
@@ -83,8 +102,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     : QMainWindow(parent),
       frame_(frame),
       catalogue_(catalogue),
-      stack_(new QStackedWidget(this)),
-      sheetView_(new TSheetView(stack_)),
+      sheetView_(new TSheetView(this)),
       paperCommands_(new TPaperCommands(*this, catalogue)),
       faceStatus_(new QLabel(this)),
       pointerStatus_(new QLabel(this)),
@@ -98,14 +116,16 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     auto session = std::make_unique<TLayoutSession>();
     session_ = session.get();
     session_->History().SetLimit(UndoLimitSetting());
-    faceView_ = new TFaceView(*session_, stack_);
+    faceView_ = new TFaceView(*session_, this);
     editCommands_ = new TEditCommands(session_->History(), this);
     objectCommands_ = new TObjectCommands(this);
     setObjectName("frmMain");
     setWindowTitle(ExpandMacro("$(AppName)"));
-    stack_->addWidget(sheetView_);
-    stack_->addWidget(faceView_);
-    setCentralWidget(stack_);
+    host_ = new TStageHost(session_->History(), [this](int stage) { return CreateStageScreen(stage); }, this);
+    host_->AddClassicScreen(*sheetView_);
+    host_->AddClassicScreen(*faceView_);
+    host_->onScreenChanged = [this] { UpdateCommands(); };
+    setCentralWidget(host_);
     faceStatus_->setObjectName("FaceStatus");
     pointerStatus_->setObjectName("PointerStatus");
     statusBar()->addPermanentWidget(pointerStatus_);
@@ -162,7 +182,7 @@ TfrmMain::~TfrmMain()
 {
     // The views show the document and edit in its session, which go with the flows.
     idle_.reset();
-    delete stack_;
+    delete host_;
 }
 
 QAction* TfrmMain::AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
@@ -189,34 +209,77 @@ void TfrmMain::BuildFileMenu()
     menu.addSeparator();
     BuildRecentFilesMenu(menu);
     menu.addSeparator();
-    AddCommand(menu, "プリンタ設定(&R)...", {}, "印刷するプリンタと用紙を設定します", [this] { PrinterSetup(); })
-        ->setObjectName("actPrinterSetup");
-    discSizeCommand_ = AddCommand(menu, "外円・内円のサイズ調整(&Z)...", {}, "ディスクに印刷する外円と内円の大きさを調整します",
-                                  [this] { AdjustDiscSize(); });
-    discSizeCommand_->setObjectName("actDiscSize");
-    AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] {
-        faceView_->Flush();
-        const QString pdfFile = PrintSheetFromWindow(flows_->Document(), printOptions_,
-                                                     {printSettings_.get(), catalogue_, [this] { return PrinterSetup(); },
-                                                      [this] { return AdjustDiscSize(); }},
-                                                     this);
-        if (!pdfFile.isEmpty()) ReportPdfWritten(pdfFile);
-    });
-    menu.addSeparator();
-    menu.addActions(paperCommands_->FileActions());
+    templateCommand_ = AddCommand(menu, "ラベルテンプレートの呼び出し(&T)...", {}, "ラベルのテンプレートを呼び出します",
+                                  [this] { CallUpTemplate(this, flows_->Document(), *faceView_); });
+    AddCommand(menu, "用紙/メディア選択(&L)...", {}, "ラベルシートの用紙またはメディアを選びます", [this] { ChoosePaper(); })
+        ->setObjectName("actChoosePaper");
+    exportCommand_ = AddCommand(menu, "他形式保存(&H)...", {}, "ラベルを画像やPDFのファイルに保存します",
+                                [this] { ExportFromDialog(); });
+    exportCommand_->setObjectName("actExport");
     menu.addSeparator();
     AddCommand(menu, "環境設定(&E)...", {}, "環境を設定します", [this] { EditEnvironment(TfrmEnvironment::epGeneral); })
         ->setObjectName("actEnvironment");
+    AddCommand(menu, "プリンタ設定(&R)...", {}, "印刷するプリンタと用紙を設定します", [this] { PrinterSetup(); })
+        ->setObjectName("actPrinterSetup");
+    discSizeCommand_ = AddCommand(menu, "外円・内円のサイズ調整...", {}, "外円・内円のサイズ調整をします",
+                                  [this] { AdjustDiscSize(); });
+    discSizeCommand_->setObjectName("actDiscSize");
+    AddCommand(menu, "印刷(&P)...", QKeySequence("Ctrl+P"), "ラベルシートを印刷します", [this] { PrintSheet(); });
+    menu.addSeparator();
+    menu.addActions(paperCommands_->FileActions());
     menu.addSeparator();
     AddCommand(menu, ExpandMacro("$(AppName)の終了(&X)"), {}, {}, [this] { close(); });
+}
+
+// The stage and classic screens. In the file menu their keys would clash with those of saving
+// and of the paper.
+void TfrmMain::BuildScreenCommands(QMenu& menu)
+{
+    AddCommand(menu, "スタートメニュー(&W)...", {}, "メニュー画面に戻ります", [this] { ChangeStage(TStageHost::stMenu); })
+        ->setObjectName("actStartMenu");
+    sheetCommand_ =
+        AddCommand(menu, "ラベルシート表示(&S)", {}, "シート表示画面に切替えます", [this] { ShowSheet(); });
+    sheetCommand_->setObjectName("actSheetView");
+    editFaceCommand_ = AddCommand(menu, "ラベル表示(&L)", {}, "ラベル表示画面に切替えます", [this] {
+        const int chosen = sheetView_->SelectedFace();
+        EditFace(chosen >= 0 ? chosen : flows_->Document().CurrentLabelNo());
+    });
+    editFaceCommand_->setObjectName("actLabelView");
+}
+
+void TfrmMain::PrintSheet()
+{
+    faceView_->Flush();
+    const QString pdfFile = PrintSheetFromWindow(flows_->Document(), printOptions_,
+                                                 {printSettings_.get(), catalogue_, [this] { return PrinterSetup(); },
+                                                  [this] { return AdjustDiscSize(); }},
+                                                 this);
+    if (!pdfFile.isEmpty()) ReportPdfWritten(pdfFile);
 }
 
 void TfrmMain::BuildHelpMenu()
 {
     QMenu& help = *menuBar()->addMenu("ヘルプ(&H)");
-    AddCommand(help, ExpandMacro("$(AppName)の使い方(&C)"), QKeySequence::HelpContents, {}, [this] { ShowHelp(); })
-        ->setObjectName("actHelp");
+    AddCommand(help, ExpandMacro("$(AppName)の使い方(&C)"), {}, {}, [this] { ShowHelp(); })->setObjectName("actHelp");
     help.addAction(paperCommands_->UpdaterURLAction());
+    help.addSeparator();
+    AddCommand(help, "バージョン情報(&A)...", {}, {}, [this] { ShowAbout(); })->setObjectName("actAbout");
+    auto* screenHelp = new QAction(this);
+    screenHelp->setShortcut(QKeySequence::HelpContents);
+    connect(screenHelp, &QAction::triggered, this, [this] { ShowScreenHelp(); });
+    addAction(screenHelp);
+}
+
+void TfrmMain::ShowAbout()
+{
+    QMessageBox::about(this, "バージョン情報",
+                       frame_.Expand("$(AppName) $(LongVer)$(CRLF)$(CRLF)音楽ディスクのラベルをデザインして印刷します"));
+}
+
+void TfrmMain::ShowScreenHelp()
+{
+    if (!frame_.Help("context", host_->HelpContext()))
+        TAppFrame::ShowOkMessage(QStringLiteral("ヘルプ「%s」を開けませんでした"), {frame_.HelpFile()});
 }
 
 void TfrmMain::ShowHelp()
@@ -280,11 +343,7 @@ void TfrmMain::ShowContextMenu(QPoint global)
 void TfrmMain::BuildViewMenu()
 {
     QMenu& menu = *menuBar()->addMenu("表示(&V)");
-    sheetCommand_ =
-        AddCommand(menu, "ラベルシート表示(&S)", {}, "シート表示画面に切替えます", [this] { ShowSheet(); });
-    editFaceCommand_ =
-        AddCommand(menu, "ラベル表示(&L)", QKeySequence("Ctrl+E"), "ラベル表示画面に切替えます",
-                   [this] { EditFace(sheetView_->SelectedFace()); });
+    BuildScreenCommands(menu);
     menu.addSeparator();
     zoomInCommand_ = AddCommand(menu, "拡大(&I)", QKeySequence::ZoomIn, {}, [this] { faceView_->ZoomIn(); });
     zoomOutCommand_ =
@@ -329,17 +388,14 @@ void TfrmMain::BuildInsertMenu()
     faceDesignCommands_.push_back(AddCommand(menu, "背景柄(&B)...", {}, "ラベルの背景柄を設定します", [this] {
         EditFaceBackground(this, *faceView_, TFaceInfo(flows_->Document().Face(faceView_->Face())));
     }));
-    faceDesignCommands_.push_back(
-        AddCommand(menu, "ラベルテンプレートの呼び出し(&T)...", {}, "ラベルのテンプレートを呼び出します", [this] {
-            CallUpTemplate(this, flows_->Document(), *faceView_);
-        }));
+    menu.addAction(templateCommand_);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 }
 
 // The sheets of the document, on the sheet screen; each change is one undo step.
 void TfrmMain::BuildSheetMenu()
 {
-    QMenu& menu = *menuBar()->addMenu("シート(&H)");
+    QMenu& menu = *menuBar()->addMenu("シート(&S)");
     const auto add = [&](const QString& caption, const QString& hint, std::function<void(TSheetEditing&)> run) {
         sheetCommands_.push_back(AddCommand(menu, caption, {}, hint, [this, run = std::move(run)] { EditSheets(run); }));
     };
@@ -416,7 +472,8 @@ int TfrmMain::FillFaceInputItems(const TAlbumInfo& album)
 
 bool TfrmMain::IsEditingFace() const
 {
-    return stack_->currentWidget() == faceView_;
+    const QWidget* screen = host_->Screen();
+    return screen && (screen == faceView_ || screen->isAncestorOf(faceView_));
 }
 
 bool TfrmMain::OpenDocument(const QString& file)
@@ -448,14 +505,18 @@ QString TfrmMain::ChooseSaveFile(const QString& filter)
     return TFolderHistory(DocumentFolderHistory).Run(dialog);
 }
 
+// A new document shows the classic sheet screen when the user works with the classic screens,
+// otherwise the menu stage (as at start).
 void TfrmMain::DocumentChanged()
 {
+    const bool classic = host_->Screen() && host_->Stage() < 0;
     faceView_->Unload();
-    stack_->setCurrentWidget(sheetView_);
+    if (classic) host_->ShowClassicScreen(*sheetView_);
     flows_->Document().SetPaperAdapter(paperAdapter_);
     SetUpPrinterForPaper();
     ListenToDocument();
     Guarded([this] { sheetView_->Load(flows_->Document()); });
+    if (!classic) ChangeStage(TStageHost::stMenu);
     UpdateLayoutAids();
     UpdateCommands();
 }
@@ -533,6 +594,7 @@ void TfrmMain::ListenToDocument()
 void TfrmMain::SheetContentChanged()
 {
     if (!IsEditingFace()) Guarded([this] { sheetView_->Load(flows_->Document()); });
+    if (auto* menu = dynamic_cast<TMenuStage*>(host_->Screen())) Guarded([menu] { menu->Reload(); });
     UpdateStatus();
 }
 
@@ -545,7 +607,8 @@ bool TfrmMain::EditFace(int face)
         document.SetCurrentLabelNo(face);
     });
     if (loaded) {
-        stack_->setCurrentWidget(faceView_);
+        // A stage that shows the face keeps it in its own frame.
+        if (!IsEditingFace()) host_->ShowClassicScreen(*faceView_);
         faceView_->View()->Surface().setFocus();
     }
     UpdateCommands();
@@ -559,9 +622,138 @@ bool TfrmMain::ShowSheet()
         faceView_->Unload();
         sheetView_->Load(flows_->Document());
     });
-    if (left) stack_->setCurrentWidget(sheetView_);
+    if (left) host_->ShowClassicScreen(*sheetView_);
     UpdateCommands();
     return left;
+}
+
+bool TfrmMain::ChangeStage(int stage)
+{
+    bool changed = false;
+    Guarded([&] { changed = host_->ChangeStage(stage); });
+    return changed;
+}
+
+std::unique_ptr<QWidget> TfrmMain::CreateStageScreen(int stage)
+{
+    TLabelData& document = flows_->Document();
+    const int face = std::max(document.CurrentLabelNo(), 0);
+    if (stage == TStageHost::stMenu || stage == TStageHost::stTemplate) {
+        faceView_->Flush();
+        faceView_->Unload();
+    } else {
+        faceView_->Load(document, face);
+    }
+    switch (stage) {
+    case TStageHost::stMenu: return CreateMenuStage();
+    case TStageHost::stTemplate: return std::make_unique<TTemplateStage>(document, face);
+    case TStageHost::stTextInput: return CreateTextInputStage(face);
+    case TStageHost::stImage:
+        return std::make_unique<TFaceStepStage>(
+            *faceView_, QStringLiteral("stages.html#image"),
+            QList<TFaceStepStage::TTool>{
+                {QStringLiteral("ファイル選択"), QStringLiteral("ファイルからイメージを置きます"),
+                 [this] { objectCommands_->Insert("TLOImage"); }},
+                {QStringLiteral("クリップボード"), QStringLiteral("クリップボードのイメージを置きます"),
+                 [this] { objectCommands_->Insert("TLOImagePaste"); }},
+                {QStringLiteral("TWAIN"), QStringLiteral("スキャナーからイメージを取り込みます"),
+                 [this] { objectCommands_->Insert("TLOTwain"); }}},
+            TStageHost::stMenu, TStageHost::stTextInput);
+    default: return std::make_unique<TLayoutStage>(*faceView_);
+    }
+}
+
+// The input items beside the face, filled by hand, from the album list or from a folder of music.
+std::unique_ptr<QWidget> TfrmMain::CreateTextInputStage(int face)
+{
+    auto items = std::make_unique<TInputItemsPanel>([this] { return faceView_->Site(); }, face);
+    TInputItemsPanel* shown = items.get();
+    auto stage = std::make_unique<TFaceStepStage>(
+        *faceView_, QStringLiteral("stages.html#text"),
+        QList<TFaceStepStage::TTool>{{QStringLiteral("アルバム情報..."), QStringLiteral("アルバム情報から入力項目を埋めます"),
+                                      [this, shown] {
+                                          ShowAlbums();
+                                          shown->Reload();
+                                      }},
+                                     {QStringLiteral("フォルダ..."), QStringLiteral("音楽ファイルのフォルダから入力項目を埋めます"),
+                                      [this, shown] {
+                                          AddMusicFolder();
+                                          shown->Reload();
+                                      }}},
+        TStageHost::stTemplate, TStageHost::stLayout);
+    stage->ShowAboveTools(std::move(items));
+    return stage;
+}
+
+void TfrmMain::AddMusicFolder()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, "音楽ファイルのフォルダ");
+    if (!folder.isEmpty()) AddMusicAlbum({folder});
+}
+
+std::unique_ptr<QWidget> TfrmMain::CreateMenuStage()
+{
+    TLabelData& document = flows_->Document();
+    TMenuStageCommands commands;
+    commands.choosePaper = [this](const QString& keyword) { ChoosePaper(keyword); };
+    commands.designFace = [this](int face, int next) {
+        flows_->Document().SetCurrentLabelNo(face);
+        ChangeStage(next);
+    };
+    commands.open = [this] { OpenFromDialog(); };
+    commands.print = [this] { PrintSheet(); };
+    commands.exit = [this] { close(); };
+    auto menu = std::make_unique<TMenuStage>(document, session_->History(), std::move(commands));
+    menu->Faces().onSheetChosen = [this](int sheet) { flows_->Document().SelectSheet(sheet); };
+    return menu;
+}
+
+bool TfrmMain::ChoosePaper(const QString& genreKeyword)
+{
+    if (!catalogue_) return false;
+    faceView_->Flush();
+    TLabelData& document = flows_->Document();
+    TPaperChooserDialog dialog(*catalogue_, {document.SheetPaper(), &document.ExtraInfo(), &document.ImageInfo()}, this);
+    if (paperCommands_->ExtendedSelection()) dialog.ShowExtendedFunctions();
+    if (!genreKeyword.isEmpty()) ShowGenre(dialog.GenreTree(), genreKeyword);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const std::optional<TPaperChoice> choice = dialog.Choice();
+    if (!choice || !choice->paper) return false;
+    flows_->ChangeSheetPaper(*choice);
+    UpdateCommands();
+    SetUpPrinterForPaper();
+    if (IsEditingFace()) EditFace(std::min(faceView_->Face(), document.FaceCount() - 1));
+    return true;
+}
+
+void TfrmMain::ExportFromDialog()
+{
+    const bool face = IsEditingFace() || sheetView_->SelectedFace() >= 0;
+    QFileDialog dialog(this, "他形式保存", {},
+                       "PNG (*.png);;JPEG (*.jpg *.jpeg);;BMP (*.bmp);;PDF (*.pdf)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("png");
+    auto* wholeSheet = new QCheckBox("シート全体を保存する", &dialog);
+    wholeSheet->setChecked(!face);
+    wholeSheet->setEnabled(face);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (auto* layout = qobject_cast<QGridLayout*>(dialog.layout())) layout->addWidget(wholeSheet, layout->rowCount(), 0, 1, -1);
+    const QString file = TFolderHistory(ExportFolderHistory).Run(dialog);
+    if (!file.isEmpty()) ExportLabel(file, wholeSheet->isChecked());
+}
+
+bool TfrmMain::ExportLabel(const QString& file, bool wholeSheet)
+{
+    return Guarded([&] {
+        faceView_->Flush();
+        TLabelData& document = flows_->Document();
+        const int face = wholeSheet ? -1 : IsEditingFace() ? faceView_->Face() : sheetView_->SelectedFace();
+        QStringList problems;
+        kestrel::ExportLabel(document, face, ExportDpi, file, &problems);
+        statusBar()->showMessage(FormatText("「%s」に保存しました", {QDir::toNativeSeparators(file)}));
+        if (!problems.isEmpty())
+            TAppFrame::ShowOkMessage("%s", {QString("次のものは保存したとおりに描けませんでした:\n" + problems.join('\n'))});
+    });
 }
 
 bool TfrmMain::ChooseSheet(int sheet)
@@ -598,8 +790,8 @@ void TfrmMain::UpdateCommands()
     const bool editing = IsEditingFace();
     editCommands_->SetSite(editing ? faceView_->Site() : nullptr);
     objectCommands_->SetSite(editing ? faceView_->Site() : nullptr);
-    sheetCommand_->setEnabled(editing);
-    editFaceCommand_->setEnabled(!editing && sheetView_->SelectedFace() >= 0);
+    sheetCommand_->setEnabled(host_->Screen() != sheetView_);
+    editFaceCommand_->setEnabled(!editing);
     zoomInCommand_->setEnabled(editing);
     zoomOutCommand_->setEnabled(editing);
     for (QAction* command : {gridCommand_, gridSnapCommand_, guideSnapCommand_}) command->setEnabled(editing);
@@ -608,6 +800,8 @@ void TfrmMain::UpdateCommands()
     discSizeCommand_->setEnabled(flows_->Document().IsDirectPrintPaper());
     for (QAction* command : sheetCommands_) command->setEnabled(!editing);
     for (QAction* command : faceDesignCommands_) command->setEnabled(editing);
+    templateCommand_->setEnabled(editing);
+    exportCommand_->setEnabled(flows_->Document().SheetPaper() != nullptr);
     UpdateStatus();
 }
 

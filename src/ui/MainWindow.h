@@ -16,7 +16,6 @@
 class QAction;
 class QLabel;
 class QSpinBox;
-class QStackedWidget;
 
 namespace kestrel {
 
@@ -36,6 +35,7 @@ class TSheetEditing;
 class TPapersV2;
 class TProductDB;
 class TSheetView;
+class TStageHost;
 
 // The main window: owns the document through its flows and shows either the overview of the
 // current sheet or one face being edited. Titled after the program until a document names it;
@@ -52,6 +52,8 @@ public:
     TDocumentFlows& Flows() { return *flows_; }
     TLayoutSession& Session() const { return *session_; }
     TSheetView& SheetView() const { return *sheetView_; }
+    // The host panel with the stage or classic screen shown.
+    TStageHost& StageHost() const { return *host_; }
     TFaceView& FaceView() const { return *faceView_; }
     TEditCommands& EditCommands() const { return *editCommands_; }
     // The recently opened documents ("最近使ったファイル").
@@ -68,6 +70,15 @@ public:
     bool EditFace(int face);
     // Back to the overview; the face's objects are written back first.
     bool ShowSheet();
+    // The change-stage command: 0 menu, 1 template, 2 text input, 3 image, 4 layout of the
+    // current face. Other numbers do nothing; false when the stage was not changed.
+    bool ChangeStage(int stage);
+    // "他形式保存": the face being edited (or chosen on a sheet screen), or the whole sheet,
+    // as a PNG, JPEG, BMP or PDF file named by its extension; false after an error.
+    bool ExportLabel(const QString& file, bool wholeSheet);
+    // Changes the current sheet's paper to one the user chooses, the chooser opened on the genre
+    // whose name holds the keyword; false when none was chosen.
+    bool ChoosePaper(const QString& genreKeyword = {});
     bool ChooseSheet(int sheet);
 
     // "プリンタ設定": the printer setting dialog (or the printer's own with the setting
@@ -100,6 +111,17 @@ private:
     void BuildToolMenu();
     void BuildHelpMenu();
     void ShowHelp();
+    // F1: the help page of the screen shown.
+    void ShowScreenHelp();
+    void ShowAbout();
+    void ExportFromDialog();
+    void PrintSheet();
+    std::unique_ptr<QWidget> CreateStageScreen(int stage);
+    std::unique_ptr<QWidget> CreateMenuStage();
+    std::unique_ptr<QWidget> CreateTextInputStage(int face);
+    // "フォルダ...": the music files of a folder become an album that fills the face.
+    void AddMusicFolder();
+    void BuildScreenCommands(QMenu& menu);
     // The environment settings, opened on a page of TfrmEnvironment.
     void EditEnvironment(int page);
     QAction* AddCommand(QMenu& menu, const QString& caption, const QKeySequence& shortcut,
@@ -141,7 +163,7 @@ private:
     // Owned by the flows, with the document.
     TLayoutSession* session_ = nullptr;
     TAlbumDialogMemory albumMemory_;
-    QStackedWidget* stack_;
+    TStageHost* host_ = nullptr;
     TSheetView* sheetView_;
     TFaceView* faceView_ = nullptr;
     TEditCommands* editCommands_ = nullptr;
@@ -151,6 +173,8 @@ private:
     std::vector<QAction*> faceDesignCommands_;
     TPaperCommands* paperCommands_;
     QAction* editFaceCommand_ = nullptr;
+    QAction* templateCommand_ = nullptr;
+    QAction* exportCommand_ = nullptr;
     QAction* sheetCommand_ = nullptr;
     QAction* zoomInCommand_ = nullptr;
     QAction* zoomOutCommand_ = nullptr;

@@ -48,10 +48,10 @@ public:
     void AddTo(QMenu& menu) const;
     void Update();
     const std::vector<QAction*>& Actions() const { return actions_; }
-
-private:
+    // Puts a new object of the kind on the site, as its menu command does.
     void Insert(const QByteArray& kind);
 
+private:
     TDrawSite* site_ = nullptr;
     std::vector<QAction*> actions_;
 };

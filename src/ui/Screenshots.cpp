@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QStatusBar>
 
 #include "label/DocumentFlows.h"
@@ -13,6 +15,9 @@
 #include "ui/PaperChooserDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
+#include "ui/StageHost.h"
+#include "ui/TemplateDialog.h"
+#include "ui/TemplateStage.h"
 
 namespace kestrel {
 
@@ -59,6 +64,19 @@ bool TakeScreenshots(TfrmMain& window, TPapersV2& catalogue, const QString& fold
     chooser.show();
     saved &= Save(chooser, folder, "paper-chooser.png");
     chooser.close();
+
+    // Each stage for the disc face; the template stage with its first design chosen.
+    window.Flows().Document().SetCurrentLabelNo(0);
+    const char* stageNames[] = {"stage-menu.png", "stage-template.png", "stage-text.png", "stage-image.png",
+                                "stage-layout.png"};
+    for (int stage = TStageHost::stMenu; stage < TStageHost::StageCount; ++stage) {
+        if (!window.ChangeStage(stage)) return false;
+        if (auto* templates = dynamic_cast<TTemplateStage*>(window.StageHost().Screen())) {
+            templates->Chooser().Tabs().setCurrentIndex(0);
+            templates->Chooser().CollectionList().setCurrentRow(0);
+        }
+        saved &= Save(window, folder, stageNames[stage]);
+    }
 
     window.ShowSheet();
     window.SheetView().SelectFace(0);

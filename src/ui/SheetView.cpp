@@ -74,7 +74,7 @@ TSheetView::TSheetView(QWidget* parent)
     });
 
     auto* bar = new QHBoxLayout(sheetBar_);
-    auto* label = new QLabel("シート(&H)", sheetBar_);
+    auto* label = new QLabel("シート(&G)", sheetBar_);
     label->setBuddy(sheets_);
     bar->setContentsMargins(0, 0, 0, 0);
     bar->addWidget(label);

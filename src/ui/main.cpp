@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
@@ -76,9 +77,14 @@ void OpenHandedDocument(kestrel::TfrmMain& window, const QString& file)
     window.OpenDocument(file);  // a file gone meanwhile is reported as on the command line
 }
 
-bool OpenHelpFile(const QString& helpFile)
+// page: "stages.html#menu", a page beside the help file and its anchor; empty for the contents.
+bool OpenHelpFile(const QString& helpFile, const QString& page)
 {
-    return QFileInfo::exists(helpFile) && QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    const QString file = page.isEmpty() ? helpFile : QFileInfo(helpFile).dir().filePath(page.section(u'#', 0, 0));
+    if (!QFileInfo::exists(file)) return false;
+    QUrl url = QUrl::fromLocalFile(file);
+    if (page.contains(u'#')) url.setFragment(page.section(u'#', 1));
+    return QDesktopServices::openUrl(url);
 }
 
 }  // namespace
@@ -145,8 +151,8 @@ int main(int argc, char** argv)
     InstallSessionEndHook(app, [&mainWindow] { return mainWindow.get(); });
     hooks.openDocument = [&mainWindow](const QString& file) { return mainWindow->OpenDocument(file); };
     hooks.newDocument = [&mainWindow] { mainWindow->NewDocument(); };
-    hooks.showHelp = [](const QString& helpFile, const QString&, const QString&) {
-        return OpenHelpFile(helpFile);
+    hooks.showHelp = [](const QString& helpFile, const QString&, const QString& page) {
+        return OpenHelpFile(helpFile, page);
     };
 
     try {

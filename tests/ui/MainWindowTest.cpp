@@ -243,6 +243,7 @@ TEST_F(MainWindowTest, LeavingAFaceWritesItBackAndSheetsCanBeChosen)
     WriteDocument(2);
     TfrmMain window(frame, nullptr, nullptr);
     ASSERT_TRUE(window.OpenDocument(path));
+    ASSERT_TRUE(window.ShowSheet());  // the window starts on the menu stage
     EXPECT_EQ(window.SheetView().SheetChooser().count(), 2);
     EXPECT_TRUE(window.SheetView().SheetChooser().isVisibleTo(&window));
     MouseOnFace(window, 1, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
