@@ -165,6 +165,7 @@ TEST_F(DesignDialogs, EachDecoratedLetterFontIsOfferedWithASampleInItsOwnLetters
 TEST_F(DesignDialogs, BackgroundThumbnailsAreKeptInTheUsersPictureCache)
 {
     ImageCache().Open(test::TestFolder() + "/ImageCache.ic", false);
+    ImageCache().SetLimit(CacheLimitFromSettings(true, 0));  // the program's cache is shared: another test may have disabled it
     TLOBackImage background;
     QStringList shown;
     QTimer::singleShot(0, [&] {
