@@ -251,10 +251,25 @@ void TFaceView::DropPictures(const QStringList& files, QPoint device)
 {
     if (!site_) return;
     const QPoint at = site_->DevToLog(device);
+    PlacePictures(files, [at](const TRect&) { return at; });
+}
+
+void TFaceView::AddPictureFiles(const QStringList& files)
+{
+    if (!site_) return;
+    const TRect area = site_->LogicalArea();
+    PlacePictures(files, [area](const TRect& natural) {
+        return QPoint(area.left + (area.Width() - natural.Width()) / 2, area.top + (area.Height() - natural.Height()) / 2);
+    });
+}
+
+void TFaceView::PlacePictures(const QStringList& files, const std::function<QPoint(const TRect& natural)>& topLeft)
+{
     for (const QString& path : files) {
         auto image = std::make_unique<TLOImage>();
         if (!LoadPictureFile(image->ImageData().Picture(), path)) continue;
         image->ResetSize();
+        const QPoint at = topLeft(image->Rect());
         image->SetBounds(image->Rect().Translated(at.x(), at.y()));
         TDrawObject& object = site_->AddObject(std::move(image));
         Record(*site_, std::make_unique<TDOAddAction>(object, QStringLiteral("追加")));

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "paper/FaceGeometry.h"
+#include "platform/Geometry.h"
 
 class QComboBox;
 class QGridLayout;
@@ -78,6 +79,9 @@ public:
     // The user asked for the context menu at a global position; the object under the pointer is
     // selected by then.
     std::function<void(QPoint global)> onContextMenu;
+    // Picture files placed in the middle of the face, each one undo step, the last one selected.
+    void AddPictureFiles(const QStringList& files);
+
     // Music files, folders or a playlist were dropped on the face.
     std::function<void(const QStringList& paths)> onMusicDropped;
 
@@ -90,6 +94,7 @@ private:
     // Audio files, playlists and folders among the dropped paths.
     static QStringList MusicPaths(const QMimeData& data);
     void DropPictures(const QStringList& files, QPoint device);
+    void PlacePictures(const QStringList& files, const std::function<QPoint(const TRect& natural)>& topLeft);
     void PaintUnderlay(TCanvas& canvas) const;
     void PaintOverlay(TCanvas& canvas) const;
     void ZoomChosen(int index);

@@ -51,8 +51,9 @@
 #include "ui/LayoutStage.h"
 #include "ui/MenuStage.h"
 #include "ui/ObjectCommands.h"
-#include "ui/PaperCommands.h"
 #include "ui/PaperChooserDialog.h"
+#include "ui/PaperCommands.h"
+#include "ui/PictureBrowser.h"
 #include "ui/PrintCommands.h"
 #include "ui/PrintPaperDialog.h"
 #include "ui/PrinterSettingDialog.h"
@@ -654,6 +655,11 @@ std::unique_ptr<QWidget> TfrmMain::CreateStageScreen(int stage)
             QList<TFaceStepStage::TTool>{
                 {QStringLiteral("ファイル選択"), QStringLiteral("ファイルからイメージを置きます"),
                  [this] { objectCommands_->Insert("TLOImage"); }},
+                {QStringLiteral("一覧選択"), QStringLiteral("フォルダのイメージを一覧から選んで置きます"),
+                 [this] {
+                     const QString file = TPictureBrowser::Choose(this);
+                     if (!file.isEmpty()) faceView_->AddPictureFiles({file});
+                 }},
                 {QStringLiteral("クリップボード"), QStringLiteral("クリップボードのイメージを置きます"),
                  [this] { objectCommands_->Insert("TLOImagePaste"); }},
                 {QStringLiteral("TWAIN"), QStringLiteral("スキャナーからイメージを取り込みます"),

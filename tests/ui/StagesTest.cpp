@@ -23,10 +23,13 @@
 #include "paper/CatalogueStartup.h"
 #include "paper/PaperInfo.h"
 #include "paper/PapersV2.h"
+#include "platform/PictureCodecs.h"
+#include "support/CfbTestSupport.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "text/LOText.h"
 #include "render/DrawSite.h"
+#include "objects/PictureObject.h"
 #include "ui/FaceView.h"
 #include "ui/InputItemsPanel.h"
 #include "ui/LayoutStage.h"
@@ -535,6 +538,32 @@ TEST_F(StagesWindowTest, TheImageStageShowsTheFaceAndLeadsOnToTheTextInput)
     EXPECT_EQ(host.Stage(), TStageHost::stTextInput);
     Button(*host.Screen(), "戻る")->click();
     EXPECT_EQ(host.Stage(), TStageHost::stTemplate);
+}
+
+TEST_F(StagesWindowTest, TheImageStageOffersTheListAndPutsAChosenPictureInTheMiddleOfTheFace)
+{
+    const auto window = OpenWindow();
+    ASSERT_TRUE(window->ChangeStage(TStageHost::stImage));
+    ASSERT_NE(Button(*window->StageHost().Screen(), "一覧選択"), nullptr);
+
+    QImage red(200, 100, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString picture = test::TestFolder() + "/red.png";
+    test::WriteFileBytes(picture, EncodePng(red));
+    TDrawSite& site = *window->FaceView().Site();
+    const int before = site.ChildCount();
+    window->FaceView().AddPictureFiles({picture, test::TestFolder() + "/missing.png"});
+    ASSERT_EQ(site.ChildCount(), before + 1) << "a file that cannot be read adds nothing";
+    auto* image = dynamic_cast<TLOImage*>(&site.Child(site.ChildCount() - 1));
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(image->Selected());
+    const TRect area = site.LogicalArea();
+    const TRect placed = image->GetBounds();
+    EXPECT_NEAR((placed.left + placed.right) / 2, (area.left + area.right) / 2, 2);
+    EXPECT_NEAR((placed.top + placed.bottom) / 2, (area.top + area.bottom) / 2, 2);
+    ASSERT_TRUE(window->Session().History().CanUndo());
+    window->Session().History().Undo();
+    EXPECT_EQ(site.ChildCount(), before);
 }
 
 }  // namespace
