@@ -25,7 +25,7 @@ const TEnumInfo& PosArrangeInfo()
 QImage TransformedPicture(const QImage& picture, TRotateStyle rotate, bool reverseVert, bool reverseHorz)
 {
     QImage result = picture.mirrored(reverseHorz, reverseVert);
-    if (rotate != rsNone) result = result.transformed(QTransform().rotate(90.0 * rotate));
+    if (rotate != rsNone) result = result.transformed(QTransform().rotate(90.0 * int(rotate)));
     return result;
 }
 
@@ -33,7 +33,7 @@ namespace {
 // Undoes TransformedPicture: turned back, then mirrored (mirrors are their own inverse).
 QImage UntransformedPicture(const QImage& picture, TRotateStyle rotate, bool reverseVert, bool reverseHorz)
 {
-    QImage result = rotate == rsNone ? picture : picture.transformed(QTransform().rotate(-90.0 * rotate));
+    QImage result = rotate == rsNone ? picture : picture.transformed(QTransform().rotate(-90.0 * int(rotate)));
     return result.mirrored(reverseHorz, reverseVert);
 }
 }  // namespace

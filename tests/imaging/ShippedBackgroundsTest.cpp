@@ -99,7 +99,7 @@ double LineDifference(const QImage& image, int a, int b, bool columns)
 TEST(ShippedBackgrounds, TiledPicturesJoinSeamlessly)
 {
     int checked = 0;
-    for (const QString& folder : {"Stripe", "Check", "Dot", "Confetti", "Wagara/Seigaiha", "Wagara/Asanoha", "Wagara/Ichimatsu",
+    for (const char* folder : {"Stripe", "Check", "Dot", "Confetti", "Wagara/Seigaiha", "Wagara/Asanoha", "Wagara/Ichimatsu",
                                   "Wagara/Shippo", "Wagara/Yagasuri"}) {
         TFolderImagePack pack;
         pack.SetFileMask(Program + "Data/BackGrnd/" + folder + "/*.png");

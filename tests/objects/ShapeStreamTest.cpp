@@ -203,8 +203,9 @@ TEST(ShapeStreams, FreePascalReadsTheShapes)
         out.close();
         const QByteArray shown = test::RunFpcStreamCheck(helper, QStringLiteral("totext"), file);
         EXPECT_TRUE(shown.contains(shapes[i]->ClassName())) << shown.constData();
-        if (i == 0)
+        if (i == 0) {
             EXPECT_FALSE(shown.contains("Angle")) << "a line's angle follows from its ends, never stored";
+        }
         text += shown;
     }
     for (const QByteArray& line : expected) EXPECT_TRUE(text.contains(line)) << line.constData();

@@ -286,7 +286,9 @@ TEST_F(StagesWindowTest, EveryCommandOfTheMainMenusHasItsCaptionShortcutAndHintA
         ASSERT_NE(found, fileAndHelp.end()) << row.caption;
         const QAction& action = **found;
         EXPECT_EQ(action.shortcut(), QKeySequence(QString::fromUtf8(row.shortcut))) << row.caption;
-        if (row.hint) EXPECT_EQ(action.statusTip(), QString::fromUtf8(row.hint)) << row.caption;
+        if (row.hint) {
+            EXPECT_EQ(action.statusTip(), QString::fromUtf8(row.hint)) << row.caption;
+        }
         EXPECT_TRUE(action.isVisible()) << row.caption;
         EXPECT_TRUE(ReachableByKeyboard(bar, action)) << row.caption;
     }
