@@ -1,5 +1,7 @@
 #include "edit/LayoutActions.h"
 
+#include <map>
+
 #include "document/Capabilities.h"
 #include "document/DOActions.h"
 #include "document/DOGroup.h"
@@ -102,21 +104,40 @@ TLayoutActions::TLayoutActions(TActionList& history) : undo(history), redo(histo
     SetUpTextSplitting(splitText);
 }
 
-void NudgeSelection(TObjectSite& site, int dx, int dy)
+bool MoveSelected(TObjectSite& site, const QString& caption,
+                  const std::function<std::vector<QPoint>(const std::vector<TPlaced>&)>& plan)
 {
-    TDrawSiteAction nudge;
-    nudge.SetUndoType(TDSAUndoType::atChange);
-    nudge.SetActionString(QStringLiteral("移動"));
-    nudge.SetOnMakeList([](TDrawSiteAction& action, TObjectSite&) {
+    std::map<TDrawObject*, QPoint> shifts;
+    TDrawSiteAction move;
+    move.SetUndoType(TDSAUndoType::atChange);
+    move.SetActionString(caption);
+    move.SetOnMakeList([](TDrawSiteAction& action, TObjectSite&) {
         TDOList movable;
         for (TDrawObject* object : action.Targets().Items())
             if (object->Movable() && dynamic_cast<IDOEncloseBounds*>(object)) movable.Add(*object);
         action.Targets() = std::move(movable);
     });
-    nudge.SetOnEachObject([dx, dy](TObjectSite&, TDrawObject& object) {
-        dynamic_cast<IDOEncloseBounds&>(object).MoveBy(dx, dy);
+    move.SetOnExecuteFirst([&](TDrawSiteAction& action, TObjectSite&) {
+        std::vector<TPlaced> placed;
+        for (TDrawObject* object : action.Targets().Items())
+            placed.push_back({object, dynamic_cast<IDOEncloseBounds&>(*object).GetBounds()});
+        const std::vector<QPoint> planned = plan(placed);
+        for (size_t i = 0; i < placed.size() && i < planned.size(); ++i) shifts[placed[i].object] = planned[i];
     });
-    nudge.Execute(site);
+    move.SetOnEachObject([&shifts](TObjectSite&, TDrawObject& object) {
+        const QPoint shift = shifts[&object];
+        if (!shift.isNull()) dynamic_cast<IDOEncloseBounds&>(object).MoveBy(shift.x(), shift.y());
+    });
+    if (!move.IsTargetValid(site)) return false;
+    move.Execute(site);
+    return true;
+}
+
+void NudgeSelection(TObjectSite& site, int dx, int dy)
+{
+    MoveSelected(site, QStringLiteral("移動"), [dx, dy](const std::vector<TPlaced>& placed) {
+        return std::vector<QPoint>(placed.size(), QPoint(dx, dy));
+    });
 }
 
 }  // namespace kestrel

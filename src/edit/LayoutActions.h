@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+#include <functional>
 #include <vector>
 
 #include "edit/DrawSiteActions.h"
@@ -38,6 +40,16 @@ struct TLayoutActions {
     TDSAEditProperty properties;
     TDrawSiteAction splitText;
 };
+
+// A selected object that may move, and where it is.
+struct TPlaced {
+    TDrawObject* object;
+    TRect bounds;
+};
+// Moves the selected movable objects in one undo step named caption, each by the shift the plan
+// gives it (one per object, in the order given); false when none may move.
+bool MoveSelected(TObjectSite& site, const QString& caption,
+                  const std::function<std::vector<QPoint>(const std::vector<TPlaced>&)>& plan);
 
 // Moves the selected movable objects by the offset in one undo step ("移動").
 void NudgeSelection(TObjectSite& site, int dx, int dy);
