@@ -39,12 +39,14 @@
 #include "print/PaperPrintSetting.h"
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
+#include "ui/BackgroundDialog.h"
 #include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceDesignCommands.h"
 #include "ui/EnvironmentDialog.h"
 #include "ui/FaceView.h"
 #include "ui/FolderHistory.h"
+#include "ui/FormatToolBar.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
 #include "ui/InputItemsPanel.h"
@@ -377,6 +379,10 @@ void TfrmMain::BuildLayoutToolBar()
     dotGridCommand_->setObjectName("DotGrid");
     dotGridCommand_->setCheckable(true);
     dotGridCommand_->setStatusTip("グリッドを点で表示します");
+    formatBar_ = new TFormatToolBar(this);
+    addToolBar(formatBar_);
+    formatBar_->editBackground = [this](TDrawObject& background) { return EditBackground(this, background); };
+    formatBar_->onEdited = [this] { UpdateCommands(); };
 }
 
 // The insert menu stays hidden until some kind can be inserted.
@@ -796,6 +802,7 @@ void TfrmMain::UpdateCommands()
     const bool editing = IsEditingFace();
     editCommands_->SetSite(editing ? faceView_->Site() : nullptr);
     objectCommands_->SetSite(editing ? faceView_->Site() : nullptr);
+    formatBar_->SetSite(editing ? faceView_->Site() : nullptr, faceView_->Face());
     sheetCommand_->setEnabled(host_->Screen() != sheetView_);
     editFaceCommand_->setEnabled(!editing);
     zoomInCommand_->setEnabled(editing);

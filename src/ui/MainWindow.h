@@ -26,6 +26,7 @@ class TPaperPrintSetting;
 class THistoryManager;
 class THistoryMenu;
 class TEditCommands;
+class TFormatToolBar;
 class TObjectCommands;
 class TPaperCommands;
 class TFaceView;
@@ -56,6 +57,7 @@ public:
     TStageHost& StageHost() const { return *host_; }
     TFaceView& FaceView() const { return *faceView_; }
     TEditCommands& EditCommands() const { return *editCommands_; }
+    TFormatToolBar& FormatToolBar() const { return *formatBar_; }
     // The recently opened documents ("最近使ったファイル").
     THistoryManager& RecentFiles() const { return *recentFiles_; }
     bool IsEditingFace() const;
@@ -168,6 +170,7 @@ private:
     TFaceView* faceView_ = nullptr;
     TEditCommands* editCommands_ = nullptr;
     TObjectCommands* objectCommands_ = nullptr;
+    TFormatToolBar* formatBar_ = nullptr;
     std::vector<QAction*> sheetCommands_;
     // Background and template of the face being edited.
     std::vector<QAction*> faceDesignCommands_;

@@ -122,6 +122,18 @@ void TSpacingChooser::SetValue(int value)
     detail_->setValue(value);
 }
 
+std::span<const TNamedChoice> TextAlignChoices()
+{
+    static constexpr TNamedChoice choices[] = {{u"左(上)揃え", 0}, {u"中央揃え", 1}, {u"右(下)揃え", 2}, {u"均等割り付け", 3}};
+    return choices;
+}
+
+std::span<const TNamedChoice> FeedAngleChoices()
+{
+    static constexpr TNamedChoice choices[] = {{u"まっすぐ", 0}, {u"右へずらす", -45}, {u"左へずらす", 45}};
+    return choices;
+}
+
 TFontChooser::TFontChooser(QWidget* parent) : QWidget(parent), face_(new QComboBox(this)), size_(new QComboBox(this))
 {
     face_->setEditable(true);
@@ -214,9 +226,7 @@ void TTextPropertiesDialog::BuildControls()
     form->addRow(QStringLiteral("スタイル"), styleRow);
 
     align_ = new QComboBox(this);
-    const QString alignCaptions[] = {QStringLiteral("左(上)揃え"), QStringLiteral("中央揃え"),
-                                     QStringLiteral("右(下)揃え"), QStringLiteral("均等割り付け")};
-    for (int align = 0; align < 4; ++align) align_->addItem(alignCaptions[align], align);
+    for (const TNamedChoice& choice : TextAlignChoices()) align_->addItem(QString::fromUtf16(choice.caption), choice.value);
     vertical_ = new QCheckBox(QStringLiteral("縦書き(&V)"), this);
     auto* alignRow = new QHBoxLayout;
     alignRow->addWidget(align_);
@@ -226,9 +236,7 @@ void TTextPropertiesDialog::BuildControls()
     charSpacing_ = new TSpacingChooser(CharSpacingPresets, this);
     lineSpacing_ = new TSpacingChooser(LineSpacingPresets, this);
     feedAngle_ = new QComboBox(this);
-    feedAngle_->addItem(QStringLiteral("まっすぐ"), 0);
-    feedAngle_->addItem(QStringLiteral("右へずらす"), -45);
-    feedAngle_->addItem(QStringLiteral("左へずらす"), 45);
+    for (const TNamedChoice& choice : FeedAngleChoices()) feedAngle_->addItem(QString::fromUtf16(choice.caption), choice.value);
     form->addRow(QStringLiteral("文字間隔(&C)"), charSpacing_);
     auto* lineRow = new QHBoxLayout;
     lineRow->addWidget(lineSpacing_);

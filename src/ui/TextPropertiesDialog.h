@@ -49,6 +49,15 @@ private:
 
 class TPointBasedFont;
 
+// A choice of the text screens and the format tool bar.
+struct TNamedChoice {
+    const char16_t* caption;
+    int value;
+};
+// The alignments (start, centre, end, spread) and the feed angles texts offer.
+std::span<const TNamedChoice> TextAlignChoices();
+std::span<const TNamedChoice> FeedAngleChoices();
+
 // A font's face, from the program's substitutes and the installed outline fonts, and its size
 // in points, both editable.
 class TFontChooser : public QWidget {
