@@ -11,11 +11,11 @@ void RegisterCodeKinds(TObjectKinds& kinds, TClassRegistry& classes)
 {
     kinds.Register(TObjectKind::OfClass(TLOJANCode::StaticClass())
                        .EditedFirst()
-                       .InMenu(QStringLiteral("JANコード"), QStringLiteral("JANコード(バーコード)を追加します"), 300),
+                       .InMenu(QStringLiteral("JANコード(&J)..."), QStringLiteral("JANコード(バーコード)を追加します"), 300),
                    classes);
     kinds.Register(TObjectKind::OfClass(TLOQRStd::StaticClass())
                        .EditedFirst()
-                       .InMenu(QStringLiteral("QRコード(電話帳・URL・テキスト)"),
+                       .InMenu(QStringLiteral("QRコード(&Q)..."),
                                QStringLiteral("電話帳・URL・テキストの QR コードを追加します"), 310),
                    classes);
     kinds.Register(TObjectKind::OfClass(TLOQRCode::StaticClass())

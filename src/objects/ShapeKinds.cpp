@@ -77,27 +77,27 @@ void RegisterShapeKinds(TObjectKinds& kinds, TClassRegistry& classes)
 {
     kinds.Register(TObjectKind::OfClass(TLOLine::StaticClass())
                        .PreparedBy(PrepareLine)
-                       .InMenu(QStringLiteral("直線"), QStringLiteral("直線を追加します"), 100),
+                       .InMenu(QStringLiteral("直線(&L)"), QStringLiteral("直線を追加します"), 100),
                    classes);
     kinds.Register(TObjectKind::OfClass(TLOCurve::StaticClass())
                        .PreparedBy(PrepareLine)
-                       .InMenu(QStringLiteral("曲線"), QStringLiteral("円弧の曲線を追加します"), 110),
+                       .InMenu(QStringLiteral("円弧(&A)"), QStringLiteral("円弧の曲線を追加します"), 110),
                    classes);
     kinds.Register(TObjectKind::OfClass(TLORect::StaticClass())
                        .PreparedBy(PrepareFrame(DefaultRectWidth, DefaultRectHeight))
-                       .InMenu(QStringLiteral("四角形"), QStringLiteral("四角形を追加します"), 120),
+                       .InMenu(QStringLiteral("四角(&R)"), QStringLiteral("四角形を追加します"), 120),
                    classes);
     kinds.Register(TObjectKind::OfClass(TLOCircle::StaticClass())
                        .PreparedBy(PrepareFrame(DefaultCircleSize, DefaultCircleSize))
-                       .InMenu(QStringLiteral("円・楕円"), QStringLiteral("円・楕円を追加します"), 130),
+                       .InMenu(QStringLiteral("円(&E)"), QStringLiteral("円・楕円を追加します"), 130),
                    classes);
     kinds.Register(TObjectKind::OfClass(TLODecoLine::StaticClass())
                        .EditedFirst()
-                       .InMenu(QStringLiteral("飾り罫線..."), QStringLiteral("模様を並べた罫線を追加します"), 140),
+                       .InMenu(QStringLiteral("飾り罫線(&D)..."), QStringLiteral("模様を並べた罫線を追加します"), 140),
                    classes);
     kinds.Register(TObjectKind::OfClass(TLOAlphaMask::StaticClass())
                        .EditedFirst()
-                       .InMenu(QStringLiteral("シェード図形..."), QStringLiteral("ぼかした図形を通して色を重ねます"), 150),
+                       .InMenu(QStringLiteral("塗りつぶしイラスト(&A)"), QStringLiteral("ぼかした図形を通して色を重ねます"), 150),
                    classes);
 }
 
@@ -108,7 +108,7 @@ void RegisterPictureKinds(TObjectKinds& kinds, TClassRegistry& classes)
     kinds.Register(PictureCommand("TLOWizardImage"), classes);
     kinds.Register(PictureCommand("TLOImage")
                        .EditedFirst()
-                       .InMenu(QStringLiteral("イメージ(&I)..."), QStringLiteral("ファイルからイメージを挿入します"), 400),
+                       .InMenu(QStringLiteral("イメージファイル(&F)..."), QStringLiteral("ファイルからイメージを挿入します"), 400),
                    classes);
     kinds.Register(PictureCommand("TLOImagePaste")
                        .PreparedBy(PastePicture)

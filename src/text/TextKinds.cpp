@@ -51,7 +51,7 @@ void RegisterTextKinds(TObjectKinds& kinds, TClassRegistry& classes)
     kinds.Register(TObjectKind::OfClass(TLOTextObject::StaticClass())
                        .PreparedBy(PrepareText)
                        .EditedFirst()
-                       .InMenu(QStringLiteral("テキスト(&T)"), QStringLiteral("テキストを追加します"), 200),
+                       .InMenu(QStringLiteral("文字(&T)..."), QStringLiteral("テキストを追加します"), 200),
                    classes);
     kinds.Register(TObjectKind::Command("TLOTextPaste", [] { return std::make_unique<TLOTextObject>(); })
                        .PreparedBy(PasteText)

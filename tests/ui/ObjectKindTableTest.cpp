@@ -35,7 +35,19 @@ TEST(ObjectKindTable, TheInsertMenuFollowsTheKinds)
         EXPECT_EQ(commands.Actions()[i]->statusTip(), kinds[i]->hint);
         EXPECT_FALSE(commands.Actions()[i]->isEnabled()) << "no face shown";
     }
-    EXPECT_EQ(commands.Actions().front()->text(), QStringLiteral("直線"));
+    EXPECT_EQ(commands.Actions().front()->text(), QStringLiteral("直線(&L)"));
+}
+
+TEST(ObjectKindTable, TheInsertMenuNamesTheKindsOfTheLayoutScreen)
+{
+    TObjectCommands commands(nullptr);
+    QStringList captions;
+    for (const QAction* action : commands.Actions()) captions << action->text();
+    for (const char* caption : {"文字(&T)...", "日付・時間(&D)...", "直線(&L)", "円弧(&A)", "四角(&R)", "円(&E)",
+                                "ワンポイントイラスト(&O)...", "イメージファイル(&F)...", "TWAIN取り込み(&T)...",
+                                "JANコード(&J)...", "QRコード(&Q)...", "飾り罫線(&D)...", "飾り文字(&I)...",
+                                "塗りつぶしイラスト(&A)"})
+        EXPECT_TRUE(captions.contains(QString::fromUtf8(caption))) << caption;
 }
 
 }  // namespace
