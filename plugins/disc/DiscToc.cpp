@@ -1,7 +1,10 @@
 #include "DiscToc.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
 #include <cdio/logging.h>
@@ -35,23 +38,60 @@ void CheckImageFile(const QString& file)
         throw EPluginError(QStringLiteral("「%1」は大きすぎてキューシートではありません").arg(file));
 }
 
+// The data file the sheet's first FILE line names, beside the sheet; empty when there is none.
+QString FirstDataFile(const QFileInfo& sheet)
+{
+    QFile file(sheet.absoluteFilePath());
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    static const QRegularExpression fileLine(QStringLiteral(R"re(^\s*FILE\s+(?:"([^"]*)"|(\S+)))re"),
+                                             QRegularExpression::MultilineOption);
+    // File names are bytes on this system: taken as they stand, whatever the sheet's encoding.
+    const QRegularExpressionMatch match = fileLine.match(QString::fromLatin1(file.read(kMaxSheetBytes)));
+    if (!match.hasMatch()) return {};
+    const QString name = QFile::decodeName(match.captured(match.lastCapturedIndex()).toLatin1());
+    return name.isEmpty() ? QString() : sheet.dir().absoluteFilePath(name);
+}
+
 // libcdio opens the data files a sheet names relative to the current folder, not the sheet's.
+TCdio OpenFrom(const QString& folder, const QString& sheetPath, CdIo_t* (*open)(const char*))
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder);
+    TCdio cdio(open(QFile::encodeName(sheetPath).constData()));
+    QDir::setCurrent(previous);
+    return cdio;
+}
+
 TCdio OpenImage(const QString& source, CdIo_t* (*open)(const char*))
 {
     CheckImageFile(source);
     const QFileInfo sheet(source);
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(sheet.absolutePath());
-    TCdio cdio(open(QFile::encodeName(sheet.absoluteFilePath()).constData()));
-    QDir::setCurrent(previous);
-    return cdio;
+    return OpenFrom(sheet.absolutePath(), sheet.absoluteFilePath(), open);
+}
+
+// libcdio also insists on "<sheet>.bin" beside a cue sheet whatever its FILE line says: a sheet
+// naming another data file is opened through links of those two names in a folder of our own.
+TCdio OpenCueImage(const QString& source)
+{
+    CheckImageFile(source);
+    const QFileInfo sheet(source);
+    const QString data = FirstDataFile(sheet);
+    if (QFileInfo::exists(sheet.dir().filePath(sheet.completeBaseName() + QStringLiteral(".bin"))) ||
+        !QFileInfo(data).isFile())
+        return OpenImage(source, &cdio_open_cue);
+    QTemporaryDir links;
+    const QString linkedSheet = links.filePath(QStringLiteral("sheet.cue"));
+    if (!links.isValid() || !QFile::link(sheet.absoluteFilePath(), linkedSheet) ||
+        !QFile::link(data, links.filePath(QStringLiteral("sheet.bin"))))
+        return OpenImage(source, &cdio_open_cue);
+    return OpenFrom(sheet.absolutePath(), linkedSheet, &cdio_open_cue);
 }
 
 TCdio Open(const QString& source)
 {
     // libcdio's own complaints would go to standard error; ours reach the user instead.
     cdio_log_set_handler([](cdio_log_level_t, const char*) {});
-    if (IsImage(source, ".cue")) return OpenImage(source, &cdio_open_cue);
+    if (IsImage(source, ".cue")) return OpenCueImage(source);
     if (IsImage(source, ".toc")) return OpenImage(source, &cdio_open_cdrdao);
     return TCdio(cdio_open(QFile::encodeName(source).constData(), DRIVER_DEVICE));
 }

@@ -38,7 +38,6 @@ class DiscImageTest : public ::testing::Test {
 protected:
     void SetUp() override { folder_ = test::TestFolder(); }
 
-    // Image readers take the data file of "name.cue" to be "name.bin".
     void WriteBin(int sectors, const QString& name = "disc")
     {
         QFile bin(folder_ + '/' + name + ".bin");
@@ -88,6 +87,18 @@ TEST_F(DiscImageTest, CueImagesGiveTheSheetsTitlesAndDurationsWhateverTheirEncod
         EXPECT_EQ(Field(album, "Artist"), QStringList({"青い鳥", "Guest", "青い鳥"}));
         EXPECT_EQ(Field(album, "Time"), QStringList({"1:02", "2:18", "0:50"}));
     }
+}
+
+TEST_F(DiscImageTest, ASheetNamingADataFileOfAnotherNameIsReadToo)
+{
+    WriteBin(250 * 75, "2024 live take");
+    QByteArray sheet(CueSheet);
+    sheet.replace("FILE \"disc.bin\"", "FILE \"2024 live take.bin\"");
+    const QJsonObject album = Album(test::RunCli({"disc-info", "--image", WriteSheet("concert.cue", sheet)}));
+    EXPECT_FALSE(QFileInfo::exists(folder_ + "/concert.bin"));
+    EXPECT_EQ(album["Title"].toString(), "夜の散歩");
+    EXPECT_EQ(Field(album, "Title"), QStringList({"はじまり", "Second Walk", "終わり"}));
+    EXPECT_EQ(Field(album, "Time"), QStringList({"1:02", "2:18", "0:50"}));
 }
 
 TEST_F(DiscImageTest, CdrdaoTocImagesGiveTheirCdText)
