@@ -33,7 +33,8 @@ bool ChangeEach(TObjectSite& site, const QString& caption, const std::function<v
             if (dynamic_cast<Capability*>(object)) capable.Add(*object);
         self.Targets() = std::move(capable);
     });
-    action.SetOnEachObject([&step](TObjectSite&, TDrawObject& object) { step(dynamic_cast<Capability&>(object)); });
+    action.SetOnEachObject(
+        [&step](TObjectSite&, TDrawObject& object) { step(dynamic_cast<Capability&>(object)); });
     if (!action.IsTargetValid(site)) return false;
     action.Execute(site);
     return true;
@@ -62,10 +63,14 @@ std::unique_ptr<TColorSpec> SolidColor(TColor color)
 int ShiftTo(TPlace place, int start, int end, int areaStart, int areaEnd)
 {
     switch (place) {
-    case TPlace::Start: return areaStart - start;
-    case TPlace::Centre: return (areaStart + areaEnd) / 2 - (start + end) / 2;
-    case TPlace::End: return areaEnd - end;
-    case TPlace::Keep: break;
+        case TPlace::Start:
+            return areaStart - start;
+        case TPlace::Centre:
+            return (areaStart + areaEnd) / 2 - (start + end) / 2;
+        case TPlace::End:
+            return areaEnd - end;
+        case TPlace::Keep:
+            break;
     }
     return 0;
 }
@@ -106,13 +111,20 @@ std::vector<QPoint> Spread(const std::vector<TPlaced>& placed, bool across)
 QPoint LineUpShift(TLineUp how, const TRect& all, const TRect& bounds)
 {
     switch (how) {
-    case TLineUp::Left: return {all.left - bounds.left, 0};
-    case TLineUp::HCentre: return {ShiftTo(TPlace::Centre, bounds.left, bounds.right, all.left, all.right), 0};
-    case TLineUp::Right: return {all.right - bounds.right, 0};
-    case TLineUp::Top: return {0, all.top - bounds.top};
-    case TLineUp::VCentre: return {0, ShiftTo(TPlace::Centre, bounds.top, bounds.bottom, all.top, all.bottom)};
-    case TLineUp::Bottom: return {0, all.bottom - bounds.bottom};
-    default: return {};
+        case TLineUp::Left:
+            return {all.left - bounds.left, 0};
+        case TLineUp::HCentre:
+            return {ShiftTo(TPlace::Centre, bounds.left, bounds.right, all.left, all.right), 0};
+        case TLineUp::Right:
+            return {all.right - bounds.right, 0};
+        case TLineUp::Top:
+            return {0, all.top - bounds.top};
+        case TLineUp::VCentre:
+            return {0, ShiftTo(TPlace::Centre, bounds.top, bounds.bottom, all.top, all.bottom)};
+        case TLineUp::Bottom:
+            return {0, all.bottom - bounds.bottom};
+        default:
+            return {};
     }
 }
 
@@ -141,7 +153,8 @@ bool SetTextAlign(TObjectSite& site, int align)
 bool SetPenColor(TObjectSite& site, TColor color)
 {
     const std::unique_ptr<TColorSpec> spec = SolidColor(color);
-    return ChangeEach<IDOTextColor>(site, SettingsChange, [&spec](IDOTextColor& object) { object.SetTextColorSpec(*spec); });
+    return ChangeEach<IDOTextColor>(site, SettingsChange,
+                                    [&spec](IDOTextColor& object) { object.SetTextColorSpec(*spec); });
 }
 
 bool SetFillColor(TObjectSite& site, std::optional<TColor> color)
@@ -154,7 +167,8 @@ bool SetFillColor(TObjectSite& site, std::optional<TColor> color)
 
 bool SetFeedAngle(TObjectSite& site, int degrees)
 {
-    return ChangeEach<IDOFeedAngle>(site, SettingsChange, [degrees](IDOFeedAngle& object) { object.SetFeedAngle(degrees); });
+    return ChangeEach<IDOFeedAngle>(site, SettingsChange,
+                                    [degrees](IDOFeedAngle& object) { object.SetFeedAngle(degrees); });
 }
 
 bool PlaceInFace(TObjectSite& site, TPlace horizontal, TPlace vertical)
@@ -172,7 +186,8 @@ bool PlaceInFace(TObjectSite& site, TPlace horizontal, TPlace vertical)
 bool LineUp(TObjectSite& site, TLineUp how)
 {
     return MoveSelected(site, SettingsChange, [how](const std::vector<TPlaced>& placed) {
-        if (how == TLineUp::SpreadAcross || how == TLineUp::SpreadDown) return Spread(placed, how == TLineUp::SpreadAcross);
+        if (how == TLineUp::SpreadAcross || how == TLineUp::SpreadDown)
+            return Spread(placed, how == TLineUp::SpreadAcross);
         const TRect all = UnionOf(placed);
         std::vector<QPoint> shifts;
         for (const TPlaced& one : placed) shifts.push_back(LineUpShift(how, all, one.bounds));
@@ -202,10 +217,12 @@ bool ChangeField(TObjectSite& site, const QString& caption, const QStringList& l
     action.SetOnMakeList([&](TDrawSiteAction& self, TObjectSite&) {
         TDOList asking;
         for (TDrawObject* object : self.Targets().Items())
-            if (InputCaption(*object) == caption && static_cast<TLOText*>(object)->Text() != lines) asking.Add(*object);
+            if (InputCaption(*object) == caption && static_cast<TLOText*>(object)->Text() != lines)
+                asking.Add(*object);
         self.Targets() = std::move(asking);
     });
-    action.SetOnEachObject([&lines](TObjectSite&, TDrawObject& object) { static_cast<TLOText&>(object).SetText(lines); });
+    action.SetOnEachObject(
+        [&lines](TObjectSite&, TDrawObject& object) { static_cast<TLOText&>(object).SetText(lines); });
     if (!action.IsTargetValid(site)) return false;
     action.Execute(site);
     return true;
@@ -222,8 +239,10 @@ TSelectionFormat ReadSelectionFormat(TObjectSite& site)
             format.fontSize = font->DOFont().Size();
             format.fontStyle = font->DOFont().Style();
         }
-        if (auto* align = dynamic_cast<IDOAlign*>(&object); align && !format.align) format.align = align->Align();
-        if (auto* feed = dynamic_cast<IDOFeedAngle*>(&object); feed && !format.feedAngle) format.feedAngle = feed->FeedAngle();
+        if (auto* align = dynamic_cast<IDOAlign*>(&object); align && !format.align)
+            format.align = align->Align();
+        if (auto* feed = dynamic_cast<IDOFeedAngle*>(&object); feed && !format.feedAngle)
+            format.feedAngle = feed->FeedAngle();
     }
     return format;
 }

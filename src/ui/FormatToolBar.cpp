@@ -35,9 +35,9 @@ struct TPlaceChoice {
     TPlace vertical;
 };
 constexpr TPlaceChoice PlaceChoices[] = {
-    {u"中央", TPlace::Centre, TPlace::Centre}, {u"左右の中央", TPlace::Centre, TPlace::Keep},
+    {u"中央", TPlace::Centre, TPlace::Centre},     {u"左右の中央", TPlace::Centre, TPlace::Keep},
     {u"上下の中央", TPlace::Keep, TPlace::Centre}, {u"左端", TPlace::Start, TPlace::Keep},
-    {u"右端", TPlace::End, TPlace::Keep},      {u"上端", TPlace::Keep, TPlace::Start},
+    {u"右端", TPlace::End, TPlace::Keep},          {u"上端", TPlace::Keep, TPlace::Start},
     {u"下端", TPlace::Keep, TPlace::End},
 };
 
@@ -46,9 +46,14 @@ struct TLineUpChoice {
     TLineUp how;
 };
 constexpr TLineUpChoice LineUpChoices[] = {
-    {u"左揃え", TLineUp::Left},           {u"左右中央揃え", TLineUp::HCentre},       {u"右揃え", TLineUp::Right},
-    {u"上揃え", TLineUp::Top},            {u"上下中央揃え", TLineUp::VCentre},       {u"下揃え", TLineUp::Bottom},
-    {u"左右に等間隔", TLineUp::SpreadAcross}, {u"上下に等間隔", TLineUp::SpreadDown},
+    {u"左揃え", TLineUp::Left},
+    {u"左右中央揃え", TLineUp::HCentre},
+    {u"右揃え", TLineUp::Right},
+    {u"上揃え", TLineUp::Top},
+    {u"上下中央揃え", TLineUp::VCentre},
+    {u"下揃え", TLineUp::Bottom},
+    {u"左右に等間隔", TLineUp::SpreadAcross},
+    {u"上下に等間隔", TLineUp::SpreadDown},
 };
 
 // The index of the caption the user picks from the list; none when cancelled.
@@ -141,13 +146,15 @@ void TFormatToolBar::BuildAlignTools()
     addSeparator();
     auto* group = new QActionGroup(this);
     for (const TNamedChoice& choice : TextAlignChoices()) {
-        QAction* action = AddTool(QString::fromUtf16(choice.caption), AlignToolNames[choice.value], {},
-                                  [this, align = choice.value] { Edit([&](TDrawSite& site) { SetTextAlign(site, align); }); });
+        QAction* action = AddTool(
+            QString::fromUtf16(choice.caption), AlignToolNames[choice.value], {},
+            [this, align = choice.value] { Edit([&](TDrawSite& site) { SetTextAlign(site, align); }); });
         action->setCheckable(true);
         group->addAction(action);
         alignTools_.push_back(action);
     }
-    for (const TNamedChoice& choice : FeedAngleChoices()) feedAngle_->addItem(QString::fromUtf16(choice.caption), choice.value);
+    for (const TNamedChoice& choice : FeedAngleChoices())
+        feedAngle_->addItem(QString::fromUtf16(choice.caption), choice.value);
     feedAngle_->setToolTip(QStringLiteral("行送りの方向を指定します"));
     addWidget(feedAngle_);
     connect(feedAngle_, &QComboBox::activated, this, [this](int index) {
@@ -159,18 +166,20 @@ void TFormatToolBar::BuildAlignTools()
 void TFormatToolBar::BuildColourTools()
 {
     addSeparator();
-    AddTool(QStringLiteral("線・文字の色..."), "actPenColor", QStringLiteral("文字や線の色を指定します"), [this] {
-        if (const std::optional<TColor> color = chooseColor(penColor_)) {
-            penColor_ = *color;
-            Edit([&](TDrawSite& site) { SetPenColor(site, *color); });
-        }
-    });
-    AddTool(QStringLiteral("塗りつぶしの色..."), "actFillColor", QStringLiteral("図形の内側の色を指定します"), [this] {
-        if (const std::optional<TColor> color = chooseColor(fillColor_)) {
-            fillColor_ = *color;
-            Edit([&](TDrawSite& site) { SetFillColor(site, *color); });
-        }
-    });
+    AddTool(QStringLiteral("線・文字の色..."), "actPenColor", QStringLiteral("文字や線の色を指定します"),
+            [this] {
+                if (const std::optional<TColor> color = chooseColor(penColor_)) {
+                    penColor_ = *color;
+                    Edit([&](TDrawSite& site) { SetPenColor(site, *color); });
+                }
+            });
+    AddTool(QStringLiteral("塗りつぶしの色..."), "actFillColor", QStringLiteral("図形の内側の色を指定します"),
+            [this] {
+                if (const std::optional<TColor> color = chooseColor(fillColor_)) {
+                    fillColor_ = *color;
+                    Edit([&](TDrawSite& site) { SetFillColor(site, *color); });
+                }
+            });
     AddTool(QStringLiteral("塗りつぶしなし"), "actNoFill", QStringLiteral("図形の内側を塗りつぶしません"),
             [this] { Edit([](TDrawSite& site) { SetFillColor(site, std::nullopt); }); });
 }
@@ -178,16 +187,19 @@ void TFormatToolBar::BuildColourTools()
 void TFormatToolBar::BuildPlaceTools()
 {
     addSeparator();
-    AddTool(QStringLiteral("位置合わせ(&A)..."), "actPlace", QStringLiteral("選んだオブジェクトをラベルの中で配置します"),
+    AddTool(QStringLiteral("位置合わせ(&A)..."), "actPlace",
+            QStringLiteral("選んだオブジェクトをラベルの中で配置します"),
             [this] { Edit([this](TDrawSite& site) { PlaceSelection(site); }); });
-    AddTool(QStringLiteral("位置揃え(&O)..."), "actLineUp", QStringLiteral("選んだオブジェクトの位置を揃えます"),
+    AddTool(QStringLiteral("位置揃え(&O)..."), "actLineUp",
+            QStringLiteral("選んだオブジェクトの位置を揃えます"),
             [this] { Edit([this](TDrawSite& site) { LineUpSelection(site); }); });
     AddTool(QStringLiteral("背景変更"), "actChangeBackground", QStringLiteral("ラベルの背景を変更します"),
             [this] { Edit([this](TDrawSite& site) { ChangeBackground(site); }); });
     addSeparator();
     field_->setToolTip(QStringLiteral("変更する入力項目を選びます"));
     addWidget(field_);
-    AddTool(QStringLiteral("項目の変更..."), "actChangeField", QStringLiteral("選んだ入力項目の文字を変更します"),
+    AddTool(QStringLiteral("項目の変更..."), "actChangeField",
+            QStringLiteral("選んだ入力項目の文字を変更します"),
             [this] { Edit([this](TDrawSite& site) { ChangeChosenField(site); }); });
 }
 
@@ -211,13 +223,15 @@ void TFormatToolBar::Edit(const std::function<void(TDrawSite&)>& edit)
 
 void TFormatToolBar::PlaceSelection(TDrawSite& site)
 {
-    if (const TPlaceChoice* choice = Pick(this, QStringLiteral("位置合わせ"), QStringLiteral("ラベルの中の位置(&P):"), PlaceChoices))
+    if (const TPlaceChoice* choice =
+            Pick(this, QStringLiteral("位置合わせ"), QStringLiteral("ラベルの中の位置(&P):"), PlaceChoices))
         PlaceInFace(site, choice->horizontal, choice->vertical);
 }
 
 void TFormatToolBar::LineUpSelection(TDrawSite& site)
 {
-    if (const TLineUpChoice* choice = Pick(this, QStringLiteral("位置揃え"), QStringLiteral("揃え方(&H):"), LineUpChoices))
+    if (const TLineUpChoice* choice =
+            Pick(this, QStringLiteral("位置揃え"), QStringLiteral("揃え方(&H):"), LineUpChoices))
         LineUp(site, choice->how);
 }
 
@@ -238,9 +252,11 @@ void TFormatToolBar::ChangeChosenField(TDrawSite& site)
     for (const TInputItem& item : SiteInputItems(site, face_))
         if (item.name == caption) current = item.text.join(u'\n');
     bool accepted = false;
-    const QString text = QInputDialog::getMultiLineText(this, QStringLiteral("項目の変更"), caption, current, &accepted);
+    const QString text =
+        QInputDialog::getMultiLineText(this, QStringLiteral("項目の変更"), caption, current, &accepted);
     if (!accepted) return;
-    if (!CanEncodeCp932(text)) throw EKestrel(QStringLiteral("「%1」にラベルで使えない文字が含まれています").arg(caption));
+    if (!CanEncodeCp932(text))
+        throw EKestrel(QStringLiteral("「%1」にラベルで使えない文字が含まれています").arg(caption));
     ChangeField(site, caption, text.split(u'\n'));
 }
 
@@ -267,7 +283,8 @@ void TFormatToolBar::Update()
         const QSignalBlocker quiet(feedAngle_);
         feedAngle_->setCurrentIndex(std::max(feedAngle_->findData(*format.feedAngle), 0));
     }
-    for (const char* name : {"actPenColor", "actFillColor", "actNoFill", "actPlace"}) Entry(name)->setEnabled(selected > 0);
+    for (const char* name : {"actPenColor", "actFillColor", "actNoFill", "actPlace"})
+        Entry(name)->setEnabled(selected > 0);
     Entry("actLineUp")->setEnabled(selected > 1);
     Entry("actChangeBackground")->setEnabled(site_ && FirstBackground(*site_) && editBackground);
 

@@ -45,7 +45,8 @@ private:
     void BuildAlignTools();
     void BuildColourTools();
     void BuildPlaceTools();
-    QAction* AddTool(const QString& caption, const char* objectName, const QString& hint, std::function<void()> run);
+    QAction* AddTool(const QString& caption, const char* objectName, const QString& hint,
+                     std::function<void()> run);
     // Runs an edit of the site; errors are shown.
     void Edit(const std::function<void(TDrawSite&)>& edit);
     void ChangeBackground(TDrawSite& site);

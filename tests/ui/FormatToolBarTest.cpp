@@ -48,7 +48,8 @@ protected:
     }
 
     // The control's edit shows and is one undo step that takes it back.
-    void ExpectOneUndoableStep(const char* control, const std::function<void()>& use, const std::function<bool()>& changed)
+    void ExpectOneUndoableStep(const char* control, const std::function<void()>& use,
+                               const std::function<bool()>& changed)
     {
         TActionList& history = session.History();
         history.Clear();
@@ -80,18 +81,22 @@ protected:
 
 TEST_F(FormatToolBarTest, TheFontAlignmentAndFeedControlsEditTheSelectedTexts)
 {
-    ExpectOneUndoableStep("face", [&] { Q_EMIT bar.FontChooser().FaceBox().textActivated("IPAMincho"); },
-                          [&] { return text->DOFont().Name() == "IPAMincho"; });
-    ExpectOneUndoableStep("size", [&] { Q_EMIT bar.FontChooser().SizeBox().textActivated("36"); },
-                          [&] { return text->DOFont().Size() == 36; });
+    ExpectOneUndoableStep(
+        "face", [&] { Q_EMIT bar.FontChooser().FaceBox().textActivated("IPAMincho"); },
+        [&] { return text->DOFont().Name() == "IPAMincho"; });
+    ExpectOneUndoableStep(
+        "size", [&] { Q_EMIT bar.FontChooser().SizeBox().textActivated("36"); },
+        [&] { return text->DOFont().Size() == 36; });
     for (const char* style : {"actBold", "actItalic", "actUnderline"})
-        ExpectOneUndoableStep(style, [&] { bar.Entry(style)->trigger(); },
-                              [&] { return text->DOFont().Style() != 0; });
-    ExpectOneUndoableStep("align", [&] { bar.Entry("actAlignEnd")->trigger(); }, [&] { return text->Align() == 2; });
+        ExpectOneUndoableStep(
+            style, [&] { bar.Entry(style)->trigger(); }, [&] { return text->DOFont().Style() != 0; });
+    ExpectOneUndoableStep(
+        "align", [&] { bar.Entry("actAlignEnd")->trigger(); }, [&] { return text->Align() == 2; });
     const int slanted = bar.FeedAngleBox().findData(45);
     ASSERT_GE(slanted, 0);
-    ExpectOneUndoableStep("feed", [&] { Q_EMIT bar.FeedAngleBox().activated(slanted); },
-                          [&] { return text->FeedAngle() == 45; });
+    ExpectOneUndoableStep(
+        "feed", [&] { Q_EMIT bar.FeedAngleBox().activated(slanted); },
+        [&] { return text->FeedAngle() == 45; });
 }
 
 TEST_F(FormatToolBarTest, TheToolsShowTheSelectionAndOnlyWhatAppliesIsEnabled)
@@ -125,13 +130,17 @@ TEST_F(FormatToolBarTest, TheToolsShowTheSelectionAndOnlyWhatAppliesIsEnabled)
 TEST_F(FormatToolBarTest, TheColourToolsPaintTheSelectionWithTheChosenColour)
 {
     bar.chooseColor = [](TColor) { return std::optional<TColor>(0x0000FF); };
-    ExpectOneUndoableStep("pen", [&] { bar.Entry("actPenColor")->trigger(); }, [&] {
-        return text->TextColorSpec().Color() == 0x0000FF && rect->TextColorSpec().Color() == 0x0000FF;
-    });
-    ExpectOneUndoableStep("fill", [&] { bar.Entry("actFillColor")->trigger(); },
-                          [&] { return rect->FillColorSpec().Color() == 0x0000FF; });
+    ExpectOneUndoableStep(
+        "pen", [&] { bar.Entry("actPenColor")->trigger(); },
+        [&] {
+            return text->TextColorSpec().Color() == 0x0000FF && rect->TextColorSpec().Color() == 0x0000FF;
+        });
+    ExpectOneUndoableStep(
+        "fill", [&] { bar.Entry("actFillColor")->trigger(); },
+        [&] { return rect->FillColorSpec().Color() == 0x0000FF; });
     rect->SetNoFill(false);
-    ExpectOneUndoableStep("no fill", [&] { bar.Entry("actNoFill")->trigger(); }, [&] { return rect->NoFill(); });
+    ExpectOneUndoableStep(
+        "no fill", [&] { bar.Entry("actNoFill")->trigger(); }, [&] { return rect->NoFill(); });
     bar.chooseColor = [](TColor) { return std::optional<TColor>(); };
     bar.Entry("actPenColor")->trigger();
     EXPECT_FALSE(session.History().CanUndo()) << "a cancelled choice changes nothing";
@@ -140,11 +149,13 @@ TEST_F(FormatToolBarTest, TheColourToolsPaintTheSelectionWithTheChosenColour)
 TEST_F(FormatToolBarTest, PlacingAndLiningUpMoveTheSelectionAsTheDialogSays)
 {
     AnswerInputDialog("右端");
-    ExpectOneUndoableStep("place", [&] { bar.Entry("actPlace")->trigger(); },
-                          [&] { return text->GetBounds().right == 1000 && rect->GetBounds().right == 1000; });
+    ExpectOneUndoableStep(
+        "place", [&] { bar.Entry("actPlace")->trigger(); },
+        [&] { return text->GetBounds().right == 1000 && rect->GetBounds().right == 1000; });
     AnswerInputDialog("上揃え");
-    ExpectOneUndoableStep("line up", [&] { bar.Entry("actLineUp")->trigger(); },
-                          [&] { return rect->GetBounds().top == text->GetBounds().top; });
+    ExpectOneUndoableStep(
+        "line up", [&] { bar.Entry("actLineUp")->trigger(); },
+        [&] { return rect->GetBounds().top == text->GetBounds().top; });
 }
 
 TEST_F(FormatToolBarTest, TheBackgroundAndFieldChangesReachTheWholeFace)
@@ -155,8 +166,9 @@ TEST_F(FormatToolBarTest, TheBackgroundAndFieldChangesReachTheWholeFace)
         return true;
     };
     bar.Update();
-    ExpectOneUndoableStep("background", [&] { bar.Entry("actChangeBackground")->trigger(); },
-                          [&] { return background.FrameWidth() == 25; });
+    ExpectOneUndoableStep(
+        "background", [&] { bar.Entry("actChangeBackground")->trigger(); },
+        [&] { return background.FrameWidth() == 25; });
     bar.editBackground = [](TDrawObject& design) {
         static_cast<TLOBackImage&>(design).SetFrameWidth(40);
         return false;
@@ -166,8 +178,9 @@ TEST_F(FormatToolBarTest, TheBackgroundAndFieldChangesReachTheWholeFace)
 
     text->SetSelected(false);
     AnswerInputDialog("朝の歌");
-    ExpectOneUndoableStep("field", [&] { bar.Entry("actChangeField")->trigger(); },
-                          [&] { return text->Text() == QStringList{"朝の歌"}; });
+    ExpectOneUndoableStep(
+        "field", [&] { bar.Entry("actChangeField")->trigger(); },
+        [&] { return text->Text() == QStringList{"朝の歌"}; });
 }
 
 }  // namespace

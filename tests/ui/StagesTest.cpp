@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTest>
+#include <QtMath>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -15,9 +22,17 @@
 #include <QTreeWidget>
 
 #include "app/AppFrame.h"
+#include "app/MessageBox.h"
+#include "codes/LOQRStd.h"
+#include "music/Albums.h"
+#include "music/InputItems.h"
+#include "platform/PrinterConfiguration.h"
+#include "support/SymbolReaders.h"
+#include "support/SyntheticAudio.h"
 #include "document/ActionList.h"
 #include "document/DOList.h"
 #include "edit/LayoutSession.h"
+#include "edit/MoveModes.h"
 #include "label/DocumentFlows.h"
 #include "label/LabelDocumentFixtures.h"
 #include "paper/CatalogueStartup.h"
@@ -566,6 +581,196 @@ TEST_F(StagesWindowTest, TheImageStageOffersTheListAndPutsAChosenPictureInTheMid
     ASSERT_TRUE(window->Session().History().CanUndo());
     window->Session().History().Undo();
     EXPECT_EQ(site.ChildCount(), before);
+}
+
+// Runs the step on the next modal dialog of the type once it is shown.
+template <class Dialog>
+void OnNextModal(std::function<void(Dialog&)> step)
+{
+    QTimer::singleShot(0, [step = std::move(step)] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no such dialog open";
+        step(*dialog);
+    });
+}
+
+QAction* WindowCommand(QWidget& window, const QString& caption)
+{
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->text() == caption) return action;
+    ADD_FAILURE() << "no command " << caption.toStdString();
+    return nullptr;
+}
+
+TLOText* InputText(TDrawSite& site, const QString& caption)
+{
+    for (int i = 0; i < site.ChildCount(); ++i)
+        if (InputCaption(site.Child(i)) == caption) return dynamic_cast<TLOText*>(&site.Child(i));
+    return nullptr;
+}
+
+// Degrees of the point about the centre, clockwise on screen.
+double DirectionAbout(QPointF centre, QPointF point)
+{
+    return qRadiansToDegrees(std::atan2(point.y() - centre.y(), point.x() - centre.x()));
+}
+
+// A typical task from start to printing, as the user goes: a two-disc label paper, a template
+// filled from an album and from a folder of music, the title moved along the disc, a QR code of
+// an address; saved and printed to a PDF file whose symbol reads back.
+TEST_F(StagesWindowTest, FromTheMenuToAPrintedLabelWithATemplateAlbumAndQrCode)
+{
+    static const int yes = mrYes;  // to putting the template on the face
+    test::RecordMessages(frame, messages, yes);
+    frame.Macro().SetValue("ExeDir", QStringLiteral(KESTREL_BINARY_DIR "/src/"));
+    TPaperCatalogue papers;
+    papers.OpenSystem(KESTREL_DATA_DIR "/kestrel.ppr");
+    TfrmMain window(frame, papers.Catalogue(), nullptr);
+    window.resize(1280, 960);
+    window.show();
+    window.NewDocument();
+    TStageHost& host = window.StageHost();
+    auto* menu = dynamic_cast<TMenuStage*>(host.Screen());
+    ASSERT_NE(menu, nullptr);
+
+    const QString discPaper = "A4 CDラベル 2面 (外径117mm/内径41mm)";
+    OnNextModal<TPaperChooserDialog>([&](TPaperChooserDialog& dialog) {
+        const int index = int(dialog.ListedPapers().indexOf(discPaper));
+        ASSERT_GE(index, 0) << dialog.ListedPapers().join(", ").toStdString();
+        dialog.SelectPaper(index);
+        dialog.accept();
+    });
+    Button(*menu, "ラベル")->click();
+    TLabelData& document = window.Flows().Document();
+    ASSERT_EQ(document.SheetPaper()->PaperName(), discPaper);
+    ASSERT_EQ(document.FaceCount(), 2);
+
+    menu = dynamic_cast<TMenuStage*>(host.Screen());
+    ASSERT_NE(menu, nullptr);
+    ClickFace(menu->Faces(), document, 0);
+    Button(*menu, "テンプレート")->click();
+    auto* templates = dynamic_cast<TTemplateStage*>(host.Screen());
+    ASSERT_NE(templates, nullptr);
+    templates->Chooser().Tabs().setCurrentIndex(0);
+    ASSERT_GT(templates->Chooser().CollectionList().count(), 0);
+    templates->Chooser().CollectionList().setCurrentRow(0);
+    Button(*templates, "次へ")->click();
+    ASSERT_EQ(host.Stage(), TStageHost::stTextInput) << messages.join('\n').toStdString();
+    TDrawSite& site = *window.FaceView().Site();
+    TLOText* title = InputText(site, "タイトル");
+    ASSERT_NE(title, nullptr) << "the template asks for a title";
+    const TRect placedByTemplate = title->GetBounds();
+    ASSERT_NE(InputText(site, "アーティスト名"), nullptr);
+    const TRect artistPlace = InputText(site, "アーティスト名")->GetBounds();
+
+    // From the album list.
+    {
+        TAlbums albums;
+        albums.Open(window.AlbumsFile());
+        TAlbumInfo album;
+        album.SetTitle("夜明けのアルバム");
+        album.SetArtist("Band");
+        album.Tracks().Add().SetTitle("一曲目");
+        albums.Store(album, -1);
+        albums.Close();
+    }
+    OnNextModal<QDialog>([](QDialog& dialog) { dialog.accept(); });
+    Button(*host.Screen(), "アルバム情報...")->click();
+    EXPECT_EQ(title->Text(), QStringList{"夜明けのアルバム"}) << messages.join('\n').toStdString();
+
+    // From a folder of tagged music files.
+    const QString folder = test::TestFolder() + "/music";
+    QDir().mkpath(folder);
+    for (int i = 1; i <= 2; ++i)
+        test::WriteFileBytes(QStringLiteral("%1/%2.mp3").arg(folder).arg(i),
+                             test::SyntheticMp3({QStringLiteral("%1 曲").arg(i), "Band", "Disc", 60 + i, {}}));
+    OnNextModal<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.setDirectory(folder);
+        static_cast<QDialog&>(dialog).accept();
+    });
+    Button(*host.Screen(), "フォルダ...")->click();
+    EXPECT_EQ(title->Text(), QStringList{"Disc"}) << messages.join('\n').toStdString();
+    EXPECT_EQ(title->GetBounds(), placedByTemplate);
+
+    // The layout: the title along the circumference by whole steps of 30 degrees.
+    Button(*host.Screen(), "次へ")->click();
+    ASSERT_EQ(host.Stage(), TStageHost::stLayout);
+    title = InputText(*window.FaceView().Site(), "タイトル");
+    ASSERT_NE(title, nullptr);
+    TDrawSite& layout = *window.FaceView().Site();
+    TMoveSettings& modes = window.Session().MoveSettings();
+    modes.circumference = true;
+    modes.stepMove = true;
+    modes.stepAngle = 30;
+    const QPointF centre = CentreOf(layout.LogicalArea());
+    const QPointF grip = CentreOf(title->GetBounds());
+    const double before = DirectionAbout(centre, grip);
+    const QPoint target = RoundedPoint(TurnedAbout(grip, centre, 40));  // the step makes it 30
+    QWidget& surface = window.FaceView().View()->Surface();
+    const QPoint from = layout.LogToDev(RoundedPoint(grip)), to = layout.LogToDev(target);
+    QTest::mousePress(&surface, Qt::LeftButton, {}, from);
+    QTest::mouseEvent(QTest::MouseMove, &surface, Qt::NoButton, {}, (from + to) / 2);
+    QTest::mouseEvent(QTest::MouseMove, &surface, Qt::NoButton, {}, to);
+    QTest::mouseRelease(&surface, Qt::LeftButton, {}, to);
+    const QPointF moved = CentreOf(title->GetBounds());
+    EXPECT_NEAR(NormalizedAngle(DirectionAbout(centre, moved) - before), 30, 1.5);
+    EXPECT_NEAR(QLineF(centre, moved).length(), QLineF(centre, grip).length(), 3) << "on the same circle";
+    const TRect titlePlace = title->GetBounds();
+
+    // A QR code holding an address, put below the hole.
+    const QString address = "https://example.jp/disc";
+    OnNextModal<QDialog>([&](QDialog& dialog) {
+        auto* kind = dialog.findChildren<QComboBox*>().value(0);
+        ASSERT_NE(kind, nullptr);
+        kind->setCurrentIndex(1);  // URL
+        Q_EMIT kind->activated(1);
+        dialog.findChildren<QLineEdit*>().value(6)->setText(address);
+        dialog.accept();
+    });
+    WindowCommand(window, "QRコード(&Q)...")->trigger();
+    TLOQRStd* qr = nullptr;
+    for (int i = 0; i < layout.ChildCount(); ++i)
+        if (auto* found = dynamic_cast<TLOQRStd*>(&layout.Child(i))) qr = found;
+    ASSERT_NE(qr, nullptr) << messages.join('\n').toStdString();
+    EXPECT_EQ(qr->QRUrl(), address);
+    const TRect code = qr->GetBounds();
+    qr->MoveBy(int(centre.x()) - (code.left + code.right) / 2, int(centre.y()) + 300 - code.top);
+
+    // Saved under a name, then printed to a PDF file.
+    const QString saved = test::TestFolder() + "/road.mld";
+    OnNextModal<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.selectFile(saved);
+        static_cast<QDialog&>(dialog).accept();
+    });
+    WindowCommand(window, "名前を付けて保存(&A)...")->trigger();
+    ASSERT_TRUE(QFileInfo::exists(saved)) << messages.join('\n').toStdString();
+    TLabelData reopened;
+    reopened.LoadFromFile(saved);
+    TDOList objects;
+    reopened.LoadFaceObjects(0, objects);
+    QMap<QString, TRect> storedPlaces;
+    for (TDrawObject* object : objects.Items())
+        if (!InputCaption(*object).isEmpty()) storedPlaces[InputCaption(*object)] = dynamic_cast<IDOEncloseBounds&>(*object).GetBounds();
+    EXPECT_EQ(storedPlaces.value("タイトル"), titlePlace) << "the title is saved where it was moved";
+    EXPECT_EQ(storedPlaces.value("アーティスト名"), artistPlace) << "the artist stays where the template put it";
+
+    TPrinterConfiguration::Named(PdfPrinterName())->MakeCurrent();
+    const QString pdf = test::TestFolder() + "/road.pdf";
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("PdfFile")->setText(pdf);
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == "印刷開始") return button->click();
+        ADD_FAILURE() << "no print button";
+    });
+    WindowCommand(window, "印刷(&P)...")->trigger();
+    ASSERT_TRUE(QFileInfo::exists(pdf)) << messages.join('\n').toStdString();
+    const QString page = test::TestFolder() + "/road-page";
+    ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "300", "-png", "-singlefile", pdf, page}), 0);
+    const test::TDecodedSymbols read = test::DecodeSymbols({page + ".png"}).value(page + ".png");
+    ASSERT_FALSE(read.zbar.isEmpty()) << "the QR code reads back";
+    EXPECT_TRUE(read.zbar.first().contains(address.toLatin1())) << read.zbar.first().constData();
 }
 
 }  // namespace
