@@ -57,6 +57,11 @@ TEST_F(CommandIconsTest, CaptionsFindTheirIconsWhateverTheirAccessKeyAndEllipsis
     EXPECT_EQ(CommandIconName("Kestrelの終了(&X)"), "application-exit");
     EXPECT_EQ(CommandIconName("印刷禁止にする(&N)"), "");
     EXPECT_EQ(CommandIconName("ファイル(&F)"), "");
+    // The insert menu's and the format tool bar's captions.
+    for (const char* caption : {"文字(&T)...", "イメージファイル(&F)...", "四角(&R)", "円(&E)", "QRコード(&Q)...",
+                                "JANコード(&J)...", "左(上)揃え", "右(下)揃え", "均等割り付け", "位置合わせ(&A)...",
+                                "位置揃え(&O)...", "太字"})
+        EXPECT_FALSE(CommandIconName(QString::fromUtf8(caption)).isEmpty()) << caption;
 
     QMainWindow window;
     QMenu* menu = window.menuBar()->addMenu("ファイル(&F)");
