@@ -40,6 +40,7 @@
 #include "render/DrawSite.h"
 #include "render/GridGuide.h"
 #include "ui/BackgroundDialog.h"
+#include "ui/CommandIcons.h"
 #include "ui/DiscPrintDialogs.h"
 #include "ui/EditCommands.h"
 #include "ui/FaceDesignCommands.h"
@@ -176,6 +177,8 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     idle_ = std::make_unique<TGlobalNotify>();
     idle_->OnIdle = [this](TGlobalNotify&) { UpdateOnIdle(); };
     idleCatchUp_.setSingleShot(true);
+
+    GiveCommandIcons(*this);
 
     TWidgetPlacement placement(*this);
     TAppFrame::RestoreFormPlacement(placement, kDefaultWidth, kDefaultHeight);

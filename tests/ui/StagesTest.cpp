@@ -773,5 +773,17 @@ TEST_F(StagesWindowTest, FromTheMenuToAPrintedLabelWithATemplateAlbumAndQrCode)
     EXPECT_TRUE(read.zbar.first().contains(address.toLatin1())) << read.zbar.first().constData();
 }
 
+TEST_F(StagesWindowTest, TheMainCommandsAndTheFormatToolsShowTheirIcons)
+{
+    frame.Macro().SetValue("ExeDir", QStringLiteral(KESTREL_BINARY_DIR "/src/"));
+    TfrmMain window(frame, nullptr, nullptr);
+    QStringList withIcons;
+    for (QAction* action : window.findChildren<QAction*>())
+        if (!action->icon().isNull()) withIcons << action->text();
+    for (const char* caption : {"新規作成(&N)...", "開く(&O)...", "保存(&S)", "印刷(&P)...", "取り消し(&U)", "やり直し(&R)",
+                                "コピー(&C)", "貼り付け(&P)", "文字(&T)...", "QRコード(&Q)...", "太字"})
+        EXPECT_TRUE(withIcons.contains(QString::fromUtf8(caption))) << caption;
+}
+
 }  // namespace
 }  // namespace kestrel
