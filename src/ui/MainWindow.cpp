@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QWidgetAction>
 #include <algorithm>
 
 #include "app/AppFrame.h"
@@ -167,6 +168,7 @@ TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* pro
     BuildEditMenu();
     BuildViewMenu();
     BuildInsertMenu();
+    BuildFormatMenu();
     BuildSheetMenu();
     BuildToolMenu();
     BuildHelpMenu();
@@ -400,6 +402,14 @@ void TfrmMain::BuildInsertMenu()
     }));
     menu.addAction(templateCommand_);
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+}
+
+// The format tools in a menu too, so that the keyboard reaches them; the boxes stay on the bar.
+void TfrmMain::BuildFormatMenu()
+{
+    QMenu& menu = *menuBar()->addMenu("書式(&O)");
+    for (QAction* action : formatBar_->actions())
+        if (!qobject_cast<QWidgetAction*>(action)) menu.addAction(action);
 }
 
 // The sheets of the document, on the sheet screen; each change is one undo step.

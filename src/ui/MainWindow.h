@@ -109,6 +109,7 @@ private:
     void BuildViewMenu();
     void BuildLayoutToolBar();
     void BuildInsertMenu();
+    void BuildFormatMenu();
     void BuildSheetMenu();
     void BuildToolMenu();
     void BuildHelpMenu();

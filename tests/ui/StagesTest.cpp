@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
+#include <QWidgetAction>
 #include <QTreeWidget>
 
 #include "app/AppFrame.h"
@@ -46,6 +47,7 @@
 #include "render/DrawSite.h"
 #include "objects/PictureObject.h"
 #include "ui/FaceView.h"
+#include "ui/FormatToolBar.h"
 #include "ui/InputItemsPanel.h"
 #include "ui/LayoutStage.h"
 #include "ui/MainWindow.h"
@@ -783,6 +785,22 @@ TEST_F(StagesWindowTest, TheMainCommandsAndTheFormatToolsShowTheirIcons)
     for (const char* caption : {"新規作成(&N)...", "開く(&O)...", "保存(&S)", "印刷(&P)...", "取り消し(&U)", "やり直し(&R)",
                                 "コピー(&C)", "貼り付け(&P)", "文字(&T)...", "QRコード(&Q)...", "太字"})
         EXPECT_TRUE(withIcons.contains(QString::fromUtf8(caption))) << caption;
+}
+
+TEST_F(StagesWindowTest, TheFormatToolsAreInTheFormatMenuForTheKeyboard)
+{
+    TfrmMain window(frame, nullptr, nullptr);
+    QMenu* format = nullptr;
+    for (QAction* entry : window.menuBar()->actions())
+        if (entry->text() == "書式(&O)") format = entry->menu();
+    ASSERT_NE(format, nullptr);
+    for (const char* tool : {"actPenColor", "actFillColor", "actNoFill", "actPlace", "actLineUp", "actChangeBackground",
+                             "actChangeField"}) {
+        QAction* onBar = window.FormatToolBar().Entry(tool);
+        ASSERT_NE(onBar, nullptr) << tool;
+        EXPECT_TRUE(format->actions().contains(onBar)) << tool << " is the bar's own entry, enabled alike";
+    }
+    for (QAction* action : format->actions()) EXPECT_EQ(qobject_cast<QWidgetAction*>(action), nullptr);
 }
 
 }  // namespace
