@@ -272,22 +272,25 @@ uint64_t TPluginSettingsPage::Window() const
     return window;
 }
 
-void TPluginSettingsPage::Activate() const
+void TPluginSettingsPage::Call(const QString& what, TPageMethod method) const
 {
     IPluginSettingsPage* const page = page_.Get();
-    CheckPluginCall(Label(), QStringLiteral("設定ページの切り替え"), [&] { return page->lpVtbl->Activate(page); });
+    CheckPluginCall(Label(), what, [&] { return (page->lpVtbl->*method)(page); });
+}
+
+void TPluginSettingsPage::Activate() const
+{
+    Call(QStringLiteral("設定ページの切り替え"), &IPluginSettingsPageVtbl::Activate);
 }
 
 void TPluginSettingsPage::Deactivate() const
 {
-    IPluginSettingsPage* const page = page_.Get();
-    CheckPluginCall(Label(), QStringLiteral("設定ページの切り替え"), [&] { return page->lpVtbl->Deactivate(page); });
+    Call(QStringLiteral("設定ページの切り替え"), &IPluginSettingsPageVtbl::Deactivate);
 }
 
 void TPluginSettingsPage::Apply() const
 {
-    IPluginSettingsPage* const page = page_.Get();
-    CheckPluginCall(Label(), QStringLiteral("設定の保存"), [&] { return page->lpVtbl->Apply(page); });
+    Call(QStringLiteral("設定の保存"), &IPluginSettingsPageVtbl::Apply);
 }
 
 QSize TPluginSettingsPage::Size() const

@@ -118,6 +118,9 @@ public:
     QSize Size() const;
 
 private:
+    using TPageMethod = KResult (*IPluginSettingsPageVtbl::*)(IPluginSettingsPage*);
+    void Call(const QString& what, TPageMethod method) const;
+
     TPluginRef<IPluginSettingsPage> page_;
 };
 

@@ -16,6 +16,7 @@
 #include "ui/CodeDialog.h"
 #include "ui/ColorSpecEditor.h"
 #include "ui/DialogButtons.h"
+#include "ui/ObjectPreview.h"
 #include "ui/QRSettingsBox.h"
 #include "ui/TextPropertiesDialog.h"
 
@@ -137,13 +138,8 @@ QIcon FontSample(int number)
         sample.SetText(QStringLiteral("Abc"));
         sample.SetBounds({0, 0, 1, TLODecoString::NewHeight});
         sample.SizeToText();
-        const TRect bounds = sample.GetBounds();
-        const double scale = std::min(double(image.width()) / std::max(1, bounds.Width()),
-                                      double(image.height()) / std::max(1, bounds.Height()));
         TCanvas canvas(image);
-        canvas.SetMapping({bounds.TopLeft(), QSize(bounds.Width(), bounds.Height()), {},
-                           QSize(std::max(1, int(bounds.Width() * scale)), std::max(1, int(bounds.Height() * scale)))});
-        sample.PaintTo(canvas);
+        PaintFitted(sample, canvas, image.rect());
     } catch (const EKestrel&) {
         // a font whose letters cannot be read shows no sample; choosing it says why
     }

@@ -1,6 +1,7 @@
 #include "ui/ObjectPreview.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "document/DrawObject.h"
 #include "platform/Canvas.h"
@@ -33,16 +34,20 @@ void TObjectPreview::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     if (!object_ || !visible_) return;
-    const TRect bounds = object_->GetBounds();
-    if (bounds.IsEmpty()) return;
-    // One scale for both axes, so the object keeps its shape.
-    const QSize room(width() - 2 * kPadding, height() - 2 * kPadding);
-    const double scale = std::min(double(room.width()) / bounds.Width(), double(room.height()) / bounds.Height());
-    const QSize shown(int(bounds.Width() * scale), int(bounds.Height() * scale));
     TCanvas canvas(painter);
+    PaintFitted(*object_, canvas, rect().adjusted(kPadding, kPadding, -kPadding, -kPadding));
+}
+
+void PaintFitted(TDrawObject& object, TCanvas& canvas, const QRect& area)
+{
+    const TRect bounds = object.GetBounds();
+    if (bounds.IsEmpty()) return;
+    const double scale = std::min(double(area.width()) / bounds.Width(), double(area.height()) / bounds.Height());
+    const QSize shown(int(bounds.Width() * scale), int(bounds.Height() * scale));
     canvas.SetMapping({bounds.TopLeft(), QSize(bounds.Width(), bounds.Height()),
-                       QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown});
-    object_->PaintTo(canvas);
+                       area.topLeft() + QPoint((area.width() - shown.width()) / 2, (area.height() - shown.height()) / 2),
+                       shown});
+    object.PaintTo(canvas);
 }
 
 }  // namespace kestrel

@@ -2,9 +2,16 @@
 
 #include <QWidget>
 
+class QRect;
+
 namespace kestrel {
 
+class TCanvas;
 class TDrawObject;
+
+// Draws the object as large as fits the device area, centred, with one scale for both axes so
+// that it keeps its shape. An object without extent draws nothing.
+void PaintFitted(TDrawObject& object, TCanvas& canvas, const QRect& area);
 
 // Paints one draw object fitted into the widget on white, for live previews in dialogs.
 class TObjectPreview : public QWidget {
