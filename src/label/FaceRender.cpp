@@ -18,14 +18,10 @@ namespace kestrel {
 
 namespace {
 
-constexpr double MetresPerInch = 0.0254;
-
 QImage WhiteImage(QSize size, int dpi)
 {
     QImage image(size, QImage::Format_RGB32);
-    const int dotsPerMetre = static_cast<int>(std::lround(dpi / MetresPerInch));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
+    SetPictureDpi(image, dpi);
     image.fill(Qt::white);
     return image;
 }

@@ -635,6 +635,14 @@ void TCanvas::RestoreClip(const TClipState& state)
     painter_->setClipPath(state.device, Qt::ReplaceClip);
 }
 
+void SetPictureDpi(QImage& picture, int dpi)
+{
+    constexpr double kInchesPerMetre = 1 / 0.0254;
+    const int dotsPerMetre = int(std::lround(dpi * kInchesPerMetre));
+    picture.setDotsPerMeterX(dotsPerMetre);
+    picture.setDotsPerMeterY(dotsPerMetre);
+}
+
 TColor TCanvas::Pixel(QPoint logical) const
 {
     if (!IsBitmapBacked()) return clNone;

@@ -264,6 +264,9 @@ private:
     std::vector<TState> saved_;
 };
 
+// A canvas on the picture measures fonts and maps logical units at this resolution.
+void SetPictureDpi(QImage& picture, int dpi);
+
 // Restores the canvas to its state at construction when it goes out of scope.
 class TCanvasStateSaver {
 public:

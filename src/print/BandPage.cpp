@@ -7,10 +7,6 @@
 
 namespace kestrel {
 
-namespace {
-constexpr double InchesPerMetre = 1 / 0.0254;
-}
-
 std::vector<TBand> PlanBands(const TRect& target, QSize printerDpi, int bandDpi)
 {
     const int width = MulDiv(target.Width(), bandDpi, printerDpi.width());
@@ -38,9 +34,7 @@ void SetPrintOrigin(TCanvas& canvas, QPoint offset)
 
 void TBandCanvas::Attach(QImage bitmap, QPoint origin)
 {
-    const int dotsPerMetre = int(std::lround(dpi_ * InchesPerMetre));
-    bitmap.setDotsPerMeterX(dotsPerMetre);
-    bitmap.setDotsPerMeterY(dotsPerMetre);
+    SetPictureDpi(bitmap, dpi_);
     bitmap_ = std::move(bitmap);
     canvas_ = std::make_unique<TCanvas>(bitmap_);
     canvas_->SetPrintOutput(true);

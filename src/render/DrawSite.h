@@ -208,8 +208,18 @@ private:
     // Handles go above the objects and the overlays: nothing hides where to grab.
     void PaintPivots(TCanvas& canvas, const TRect& update);
     void PaintOverlay(TCanvas& canvas, const TRect& borderDevice);
-    // The scene through an off-screen picture, so that the window never shows half a paint.
-    void PaintBuffered(TCanvas& canvas, const TRect& area);
+    // The scene through an off-screen picture, so that the window never shows half a paint; on
+    // a surface of a higher pixel ratio, always so, at that ratio.
+    void PaintBuffered(TCanvas& canvas, const TRect& area, qreal ratio);
+    // Device pixels of the surface per device unit of the site (2 on a doubled screen).
+    static qreal PixelRatio(const TCanvas& canvas);
+    // The scene's device area at the pixel ratio (the picture carries it).
+    QImage ScenePicture(const TRect& area, qreal ratio);
+    // Answers the objects that failed to paint there.
+    std::vector<TDrawObject*> PaintDenseScene(QImage& picture, const TRect& area, qreal ratio);
+    // DrawTo's painting, each object painted by drawObject.
+    void DrawScene(TCanvas& surface, QPoint origin, int scale,
+                   const std::function<void(TDrawObject&, TCanvas&)>& drawObject);
     void PaintScene(TCanvas& canvas, const TRect& update);
     // The scene under a running drag: painted once, then only the ghosts are drawn over it.
     bool PaintOverScene(TCanvas& canvas, const TRect& update);

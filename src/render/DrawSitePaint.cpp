@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cmath>
 
 #include "document/DrawObject.h"
 #include "platform/Canvas.h"
@@ -56,9 +57,10 @@ void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
     if (area.IsEmpty()) return;
     if (!DragActive() || !PaintOverScene(canvas, area)) {
         scene_ = QImage();
+        const qreal ratio = PixelRatio(canvas);
         // Without a background of its own the site must show what lies behind it: no buffer then.
-        if (doubleBuffered_ && color_ != clNone)
-            PaintBuffered(canvas, area);
+        if (ratio != 1 || (doubleBuffered_ && color_ != clNone))
+            PaintBuffered(canvas, area, ratio);
         else
             PaintScene(canvas, area);
     }
@@ -67,19 +69,68 @@ void TDrawSite::Paint(TCanvas& canvas, const TRect& update)
     PaintGhosts(canvas, area);
 }
 
-void TDrawSite::PaintBuffered(TCanvas& canvas, const TRect& area)
+qreal TDrawSite::PixelRatio(const TCanvas& canvas)
 {
+    return std::max<qreal>(1, canvas.Device().devicePixelRatio());
+}
+
+QImage TDrawSite::ScenePicture(const TRect& area, qreal ratio)
+{
+    const QSize pixels(int(std::ceil(area.Width() * ratio)), int(std::ceil(area.Height() * ratio)));
     // 24-bit colour in the raster engine's native layout: an RGB888 buffer costs ten times as much.
-    QImage buffer(area.Width(), area.Height(), QImage::Format_RGB32);
-    {
-        TCanvas offscreen(buffer);
+    QImage picture(pixels, color_ == clNone ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (color_ == clNone) picture.fill(Qt::transparent);
+    std::vector<TDrawObject*> failed;
+    if (ratio == 1) {
+        TCanvas offscreen(picture);
         offscreen.SetRenderBudget(&budget_);
         offscreen.SetDeviceOffset(-area.TopLeft());
         PaintScene(offscreen, area);
+    } else {
+        failed = PaintDenseScene(picture, area, ratio);
     }
+    picture.setDevicePixelRatio(ratio);
+    // What failed is drawn the way the site draws it: once reported, then marked as failed.
+    if (!failed.empty()) {
+        TCanvas marked(picture);
+        marked.SetRenderBudget(&budget_);
+        marked.SetDeviceOffset(-area.TopLeft());
+        for (TDrawObject* object : failed) PaintIn(marked, *object, area, [&] { object->PaintElement(marked); });
+    }
+    return picture;
+}
+
+// Every object through PaintTo onto a canvas of ratio times the site's resolution, as an export
+// at that resolution draws it: the objects' own off-screen pictures come out as fine as the screen.
+std::vector<TDrawObject*> TDrawSite::PaintDenseScene(QImage& picture, const TRect& area, qreal ratio)
+{
+    SetPictureDpi(picture, int(std::lround(deviceDpi_ * ratio)));
+    std::vector<TDrawObject*> failed;
+    TCanvas dense(picture);
+    const QPoint origin(int(std::lround(area.left * ratio)), int(std::lround(area.top * ratio)));
+    if (color_ != clNone) {
+        dense.SetBrush({color_, TBrushStyle::bsSolid});
+        dense.FillRect({0, 0, picture.width(), picture.height()});
+    }
+    dense.SetDeviceOffset(-origin);
+    DrawScene(dense, {}, scaler_.Scale(), [&](TDrawObject& object, TCanvas& surface) {
+        if (!object.Visible() || !object.ElementBounds().Intersects(area)) return;
+        if (object.PaintFailed()) return failed.push_back(&object);
+        try {
+            object.PaintTo(surface);
+        } catch (...) {
+            failed.push_back(&object);
+        }
+    });
+    return failed;
+}
+
+void TDrawSite::PaintBuffered(TCanvas& canvas, const TRect& area, qreal ratio)
+{
+    const QImage picture = ScenePicture(area, ratio);
     TCanvasStateSaver saver(canvas);
     canvas.SetMapping(TMapping{});
-    canvas.StretchDraw(area, buffer);
+    canvas.StretchDraw(area, picture);
 }
 
 void TDrawSite::PaintScene(TCanvas& canvas, const TRect& update)
@@ -97,17 +148,16 @@ bool TDrawSite::PaintOverScene(TCanvas& canvas, const TRect& update)
     // Beyond this the picture would cost more memory than repainting costs time.
     constexpr qint64 kMaxScenePixels = 16 << 20;
     const TRect all{0, 0, elementSize_.width(), elementSize_.height()};
-    if (color_ == clNone || qint64(all.Width()) * all.Height() > kMaxScenePixels) return false;
-    if (scene_.size() != elementSize_) {
-        scene_ = QImage(elementSize_, QImage::Format_RGB32);
-        TCanvas offscreen(scene_);
-        offscreen.SetRenderBudget(&budget_);
-        PaintScene(offscreen, all);
-    }
+    const qreal ratio = PixelRatio(canvas);
+    if (color_ == clNone || qint64(all.Width()) * all.Height() * ratio * ratio > kMaxScenePixels) return false;
+    if (scene_.isNull() || scene_.deviceIndependentSize().toSize() != elementSize_ ||
+        scene_.devicePixelRatio() != ratio)
+        scene_ = ScenePicture(all, ratio);
     {
         TCanvasStateSaver saver(canvas);
         canvas.SetMapping(TMapping{});
-        canvas.Painter().drawImage(update.TopLeft(), scene_, update.ToQRect());
+        const QRectF part = update.ToQRect();
+        canvas.Painter().drawImage(part, scene_, QRectF(part.topLeft() * ratio, part.size() * ratio));
     }
     return true;
 }
@@ -166,6 +216,17 @@ void TDrawSite::PaintOverlay(TCanvas& canvas, const TRect& borderDevice)
 
 void TDrawSite::DrawTo(TCanvas& surface, QPoint origin, int scale)
 {
+    int painted = 0;
+    DrawScene(surface, origin, scale, [&](TDrawObject& object, TCanvas& target) {
+        DrawObject(object, target);
+        if (onDrawToProgress_) onDrawToProgress_(*this, painted);
+        ++painted;
+    });
+}
+
+void TDrawSite::DrawScene(TCanvas& surface, QPoint origin, int scale,
+                          const std::function<void(TDrawObject&, TCanvas&)>& drawObject)
+{
     TDrawToScope scope(scaler_, paintingSurface_, surface);
     surface.SetRenderBudget(&budget_);
     surface.SetPen(TPen{});
@@ -175,11 +236,7 @@ void TDrawSite::DrawTo(TCanvas& surface, QPoint origin, int scale)
     scaler_.SetScale(scale);
     ApplyMapping(surface);
     if (onPaint_) onPaint_(*this, surface);
-    for (int i = 0; i < ChildCount(); ++i) {
-        TDrawObject& object = Child(i);
-        DrawObject(object, surface);
-        if (onDrawToProgress_) onDrawToProgress_(*this, i);
-    }
+    for (int i = 0; i < ChildCount(); ++i) drawObject(Child(i), surface);
     // The frame goes around the logical area as it lands on this surface.
     const TRect border = surface.LogToDev(TRect{0, 0, logWidth_, logHeight_})
                              .Translated(-surface.DeviceOffset().x(), -surface.DeviceOffset().y());

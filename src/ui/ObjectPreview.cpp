@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "document/DrawObject.h"
 #include "platform/Canvas.h"
@@ -29,13 +30,20 @@ void TObjectPreview::SetObjectVisible(bool visible)
     update();
 }
 
+// Drawn at the screen's pixel ratio, so that the object's own pictures come out as fine as the screen.
 void TObjectPreview::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (!object_ || !visible_) return;
-    TCanvas canvas(painter);
-    PaintFitted(*object_, canvas, rect().adjusted(kPadding, kPadding, -kPadding, -kPadding));
+    const qreal ratio = devicePixelRatio();
+    QImage picture((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    SetPictureDpi(picture, int(std::lround(logicalDpiY() * ratio)));
+    if (object_ && visible_) {
+        TCanvas canvas(picture);
+        const QRect area = rect().adjusted(kPadding, kPadding, -kPadding, -kPadding);
+        PaintFitted(*object_, canvas, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio).toRect());
+    }
+    picture.setDevicePixelRatio(ratio);
+    QPainter(this).drawImage(0, 0, picture);
 }
 
 void PaintFitted(TDrawObject& object, TCanvas& canvas, const QRect& area)
