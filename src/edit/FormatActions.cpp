@@ -9,6 +9,8 @@
 #include "edit/LayoutActions.h"
 #include "music/InputItems.h"
 #include "objects/BackImage.h"
+#include "platform/Cp932.h"
+#include "platform/Error.h"
 #include "render/ColorSpec.h"
 #include "text/LOText.h"
 
@@ -23,21 +25,9 @@ template <typename Capability>
 bool ChangeEach(TObjectSite& site, const QString& caption, const std::function<void(Capability&)>& step,
                 bool selectedOnly = true)
 {
-    TDrawSiteAction action;
-    action.SetUndoType(TDSAUndoType::atChange);
-    action.SetActionString(caption);
-    action.SetSelectedOnly(selectedOnly);
-    action.SetOnMakeList([](TDrawSiteAction& self, TObjectSite&) {
-        TDOList capable;
-        for (TDrawObject* object : self.Targets().Items())
-            if (dynamic_cast<Capability*>(object)) capable.Add(*object);
-        self.Targets() = std::move(capable);
-    });
-    action.SetOnEachObject(
-        [&step](TObjectSite&, TDrawObject& object) { step(dynamic_cast<Capability&>(object)); });
-    if (!action.IsTargetValid(site)) return false;
-    action.Execute(site);
-    return true;
+    return ChangeObjects(
+        site, caption, [](TDrawObject& object) { return dynamic_cast<Capability*>(&object) != nullptr; },
+        [&step](TDrawObject& object) { step(dynamic_cast<Capability&>(object)); }, selectedOnly);
 }
 
 bool ChangeFont(TObjectSite& site, const std::function<void(TPointBasedFont&)>& change)
@@ -129,6 +119,31 @@ QPoint LineUpShift(TLineUp how, const TRect& all, const TRect& bounds)
 }
 
 }  // namespace
+
+bool ChangeObjects(TObjectSite& site, const QString& caption, const std::function<bool(TDrawObject&)>& accepts,
+                   const std::function<void(TDrawObject&)>& step, bool selectedOnly)
+{
+    TDrawSiteAction action;
+    action.SetUndoType(TDSAUndoType::atChange);
+    action.SetActionString(caption);
+    action.SetSelectedOnly(selectedOnly);
+    action.SetOnMakeList([&accepts](TDrawSiteAction& self, TObjectSite&) {
+        TDOList accepted;
+        for (TDrawObject* object : self.Targets().Items())
+            if (accepts(*object)) accepted.Add(*object);
+        self.Targets() = std::move(accepted);
+    });
+    action.SetOnEachObject([&step](TObjectSite&, TDrawObject& object) { step(object); });
+    if (!action.IsTargetValid(site)) return false;
+    action.Execute(site);
+    return true;
+}
+
+void CheckLabelText(const QString& field, const QString& text)
+{
+    if (!CanEncodeCp932(text))
+        throw EKestrel(QStringLiteral("「%1」にラベルで使えない文字が含まれています").arg(field));
+}
 
 bool SetFontName(TObjectSite& site, const QString& name)
 {

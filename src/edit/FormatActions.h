@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "platform/Color.h"
@@ -15,6 +16,15 @@ namespace kestrel {
 
 class TDrawObject;
 class TObjectSite;
+
+// One undo step named caption changing every target that accepts by step: the selected objects,
+// or every object of the site; false when none accepts.
+bool ChangeObjects(TObjectSite& site, const QString& caption, const std::function<bool(TDrawObject&)>& accepts,
+                   const std::function<void(TDrawObject&)>& step, bool selectedOnly = true);
+
+// Refuses text the labels cannot hold (outside code page 932), naming the field, so that what
+// is saved is what is shown.
+void CheckLabelText(const QString& field, const QString& text);
 
 bool SetFontName(TObjectSite& site, const QString& name);
 bool SetFontSize(TObjectSite& site, int points);

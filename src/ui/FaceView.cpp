@@ -36,6 +36,7 @@
 #include "ui/FaceParts.h"
 #include "ui/MoveModeBar.h"
 #include "ui/PicturePropertiesDialog.h"
+#include "ui/PropertiesPanel.h"
 #include "ui/Ruler.h"
 #include "ui/SiteView.h"
 
@@ -76,7 +77,8 @@ TFaceView::TFaceView(TLayoutSession& session, QWidget* parent)
       layout_(new QVBoxLayout(this)),
       rulerGrid_(new QGridLayout),
       horizontalRuler_(new TRuler(Qt::Horizontal, this)),
-      verticalRuler_(new TRuler(Qt::Vertical, this))
+      verticalRuler_(new TRuler(Qt::Vertical, this)),
+      panel_(new TPropertiesPanel(this))
 {
     setObjectName("FaceView");
     zoomBox_->setObjectName("ZoomBox");
@@ -93,7 +95,13 @@ TFaceView::TFaceView(TLayoutSession& session, QWidget* parent)
     bar->addStretch();
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->addLayout(bar);
-    layout_->addLayout(rulerGrid_, 1);
+    auto* beside = new QHBoxLayout;
+    beside->addLayout(rulerGrid_, 1);
+    beside->addWidget(panel_);
+    layout_->addLayout(beside, 1);
+    panel_->onEdited = [this] {
+        if (onSiteActivity) onSiteActivity();
+    };
     SetUpRulers();
 }
 
@@ -173,6 +181,7 @@ void TFaceView::Unload()
 // The view goes before the site it shows.
 void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
 {
+    panel_->SetSite(nullptr);
     CancelGuideDrag();
     horizontalRuler_->SetView(nullptr);
     verticalRuler_->SetView(nullptr);
@@ -193,7 +202,13 @@ void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
         connect(bar, &QScrollBar::valueChanged, horizontalRuler_, qOverload<>(&QWidget::update));
         connect(bar, &QScrollBar::valueChanged, verticalRuler_, qOverload<>(&QWidget::update));
     }
+    panel_->SetSite(site_.get());
     view_->Surface().setFocus();
+}
+
+void TFaceView::ShowPropertiesPanel(bool shown)
+{
+    panel_->setVisible(shown);
 }
 
 bool TFaceView::eventFilter(QObject* watched, QEvent* event)

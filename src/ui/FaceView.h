@@ -23,6 +23,7 @@ class TDrawSite;
 class TLabelData;
 class TLayoutSession;
 class TMoveModeBar;
+class TPropertiesPanel;
 class TSiteView;
 class TRuler;
 struct TSiteKeyEvent;
@@ -57,6 +58,10 @@ public:
     void SetZoom(int percent);
     void ZoomIn();
     void ZoomOut();
+
+    // Beside the face, unless a stage asks for the face alone.
+    TPropertiesPanel& PropertiesPanel() const { return *panel_; }
+    void ShowPropertiesPanel(bool shown);
 
     TRuler& HorizontalRuler() const { return *horizontalRuler_; }
     TRuler& VerticalRuler() const { return *verticalRuler_; }
@@ -137,6 +142,7 @@ private:
     QGridLayout* rulerGrid_;
     TRuler* horizontalRuler_;
     TRuler* verticalRuler_;
+    TPropertiesPanel* panel_;
     std::optional<TGuideDrag> guideDrag_;
 };
 

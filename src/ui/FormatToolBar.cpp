@@ -11,8 +11,6 @@
 #include "edit/FormatActions.h"
 #include "music/LabelMusic.h"
 #include "objects/BackImage.h"
-#include "platform/Cp932.h"
-#include "platform/Error.h"
 #include "render/DrawSite.h"
 #include "ui/TextPropertiesDialog.h"
 
@@ -84,6 +82,24 @@ TLOBackImage* FirstBackground(const TDrawSite& site)
 
 }  // namespace
 
+void OnFontPicked(TFontChooser& chooser, QObject* context, std::function<void(const TSiteEdit&)> run)
+{
+    QObject::connect(&chooser.FaceBox(), &QComboBox::textActivated, context, [run](const QString& name) {
+        run([&](TDrawSite& site) { SetFontName(site, name); });
+    });
+    QObject::connect(&chooser.SizeBox(), &QComboBox::textActivated, context, [run](const QString& text) {
+        bool ok = false;
+        const int points = text.toInt(&ok);
+        if (ok && points > 0) run([&](TDrawSite& site) { SetFontSize(site, points); });
+    });
+}
+
+std::optional<TColor> AskColor(QWidget* parent, TColor current)
+{
+    const QColor chosen = QColorDialog::getColor(ToQColor(current), parent, QStringLiteral("色の設定"));
+    return chosen.isValid() ? std::optional<TColor>(FromQColor(chosen)) : std::nullopt;
+}
+
 TFormatToolBar::TFormatToolBar(QWidget* parent)
     : QToolBar(QStringLiteral("書式"), parent),
       font_(new TFontChooser(this)),
@@ -91,10 +107,7 @@ TFormatToolBar::TFormatToolBar(QWidget* parent)
       field_(new QComboBox(this))
 {
     setObjectName("FormatToolBar");
-    chooseColor = [this](TColor current) -> std::optional<TColor> {
-        const QColor chosen = QColorDialog::getColor(ToQColor(current), this, QStringLiteral("色の設定"));
-        return chosen.isValid() ? std::optional<TColor>(FromQColor(chosen)) : std::nullopt;
-    };
+    chooseColor = [this](TColor current) { return AskColor(this, current); };
     BuildFontTools();
     BuildAlignTools();
     BuildColourTools();
@@ -124,13 +137,7 @@ void TFormatToolBar::BuildFontTools()
 {
     font_->setToolTip(QStringLiteral("文字のフォントと大きさを指定します"));
     addWidget(font_);
-    connect(&font_->FaceBox(), &QComboBox::textActivated, this,
-            [this](const QString& name) { Edit([&](TDrawSite& site) { SetFontName(site, name); }); });
-    connect(&font_->SizeBox(), &QComboBox::textActivated, this, [this](const QString& text) {
-        bool ok = false;
-        const int points = text.toInt(&ok);
-        if (ok && points > 0) Edit([&](TDrawSite& site) { SetFontSize(site, points); });
-    });
+    OnFontPicked(*font_, this, [this](const TSiteEdit& edit) { Edit(edit); });
     for (const TStyleTool& tool : StyleTools) {
         QAction* action = AddTool(QString::fromUtf16(tool.caption), tool.objectName, {}, {});
         action->setCheckable(true);
@@ -210,7 +217,7 @@ void TFormatToolBar::SetSite(TDrawSite* site, int face)
     Update();
 }
 
-void TFormatToolBar::Edit(const std::function<void(TDrawSite&)>& edit)
+void TFormatToolBar::Edit(const TSiteEdit& edit)
 {
     if (!site_) return;
     TAppFrame::ShowingErrors([&] {
@@ -255,8 +262,7 @@ void TFormatToolBar::ChangeChosenField(TDrawSite& site)
     const QString text =
         QInputDialog::getMultiLineText(this, QStringLiteral("項目の変更"), caption, current, &accepted);
     if (!accepted) return;
-    if (!CanEncodeCp932(text))
-        throw EKestrel(QStringLiteral("「%1」にラベルで使えない文字が含まれています").arg(caption));
+    CheckLabelText(caption, text);
     ChangeField(site, caption, text.split(u'\n'));
 }
 

@@ -15,6 +15,12 @@ class TDrawObject;
 class TDrawSite;
 class TFontChooser;
 
+using TSiteEdit = std::function<void(TDrawSite&)>;
+// Hands the font edit the user picks in the chooser (a face, or a positive size) to run.
+void OnFontPicked(TFontChooser& chooser, QObject* context, std::function<void(const TSiteEdit&)> run);
+// The colour dialog, starting from the current colour; none when cancelled.
+std::optional<TColor> AskColor(QWidget* parent, TColor current);
+
 // The layout screen's format tools, one bar for the layout stage and the label screen: font,
 // size and style, alignment, pen and fill colours, feed angle, "位置合わせ(&A)...",
 // "位置揃え(&O)...", "背景変更" and the change of an input item. Each edit acts on the site
@@ -48,7 +54,7 @@ private:
     QAction* AddTool(const QString& caption, const char* objectName, const QString& hint,
                      std::function<void()> run);
     // Runs an edit of the site; errors are shown.
-    void Edit(const std::function<void(TDrawSite&)>& edit);
+    void Edit(const TSiteEdit& edit);
     void ChangeBackground(TDrawSite& site);
     void ChangeChosenField(TDrawSite& site);
     void PlaceSelection(TDrawSite& site);

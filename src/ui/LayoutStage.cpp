@@ -11,13 +11,18 @@
 namespace kestrel {
 
 TFaceStage::TFaceStage(TFaceView& editor, QString helpContext, QWidget* parent)
-    : QWidget(parent), helpContext_(std::move(helpContext)), column_(new QVBoxLayout)
+    : QWidget(parent), editor_(editor), helpContext_(std::move(helpContext)), column_(new QVBoxLayout)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(column_);
     layout->addWidget(&editor, 1);
     editor.show();
+}
+
+void TFaceStage::LeavingStage()
+{
+    editor_.ShowPropertiesPanel(true);
 }
 
 void TFaceStage::GoTo(int stage)
@@ -50,6 +55,7 @@ TFaceStepStage::TFaceStepStage(TFaceView& editor, QString helpContext, const QLi
                                QWidget* parent)
     : TFaceStage(editor, std::move(helpContext), parent)
 {
+    editor.ShowPropertiesPanel(false);
     const auto addButton = [this](const QString& caption, const QString& hint, std::function<void()> run) {
         Column().addWidget(NewStageButton(this, caption, hint, std::move(run)));
     };

@@ -14,13 +14,14 @@ namespace kestrel {
 class TFaceView;
 
 // A stage that shows the face being designed in the face editor, borrowed from the host's
-// label screen.
-class TFaceStage : public QWidget, public IStageHostLink, public IHelpContext {
+// label screen; the editor goes back with its properties panel shown.
+class TFaceStage : public QWidget, public IStageHostLink, public IHelpContext, public IStageLeaving {
 public:
     TFaceStage(TFaceView& editor, QString helpContext, QWidget* parent = nullptr);
 
     void LinkStageHost(TStageHost& host) override { host_ = &host; }
     QString HelpContext() const override { return helpContext_; }
+    void LeavingStage() override;
 
 protected:
     // Moves to the stage through the host; nothing before the link.
@@ -28,6 +29,7 @@ protected:
     QVBoxLayout& Column() const { return *column_; }
 
 private:
+    TFaceView& editor_;
     TStageHost* host_ = nullptr;
     QString helpContext_;
     QVBoxLayout* column_;
@@ -43,8 +45,8 @@ private:
     QToolBar* jumps_;
 };
 
-// One step on the way to the layout (text input, image): the face beside a column of tools,
-// with "戻る" and "次へ" below them.
+// One step on the way to the layout (text input, image): the face, without the properties
+// panel, beside a column of tools, with "戻る" and "次へ" below them.
 class TFaceStepStage : public TFaceStage {
 public:
     struct TTool {

@@ -2,6 +2,8 @@
 
 #include "document/ActionList.h"
 #include "edit/FormatActions.h"
+#include "edit/QuickProperties.h"
+#include "platform/Error.h"
 #include "edit/LayoutSession.h"
 #include "objects/BackImage.h"
 #include "objects/LOLine.h"
@@ -239,6 +241,114 @@ TEST_F(FormatActionsTest, AFieldChangeWritesEveryTextAskingForTheItemInOneStep)
     EXPECT_FALSE(ChangeField(site, "ない項目", {"x"}));
     ExpectOneStepUndone("設定変更");
     EXPECT_EQ(again.Text(), QStringList({"夜明けの歌", "二行目"}));
+}
+
+
+// The properties panel's reading and edits of the selection (QuickProperties).
+using QuickPropertiesTest = FormatActionsTest;
+
+TEST_F(QuickPropertiesTest, OneObjectShowsItsPlaceAngleColoursAndText)
+{
+    TLORect& box = AddBox({100, 200, 400, 260});
+    box.SetAngle(30);
+    box.FrameColor().SetColor(clRed);
+    box.SetFillInside(true);
+    box.FillColor().SetColor(clBlue);
+    TQuickProperties shown = ReadQuickProperties(site);
+    EXPECT_EQ(shown.selected, 1);
+    ASSERT_TRUE(shown.bounds);
+    EXPECT_EQ(*shown.bounds, box.GetBounds());
+    EXPECT_EQ(shown.angle, 30);
+    EXPECT_EQ(shown.penColor, clRed);
+    EXPECT_TRUE(shown.fillable && shown.filled);
+    EXPECT_EQ(shown.fillColor, clBlue);
+    EXPECT_FALSE(shown.text);
+    EXPECT_FALSE(shown.locked);
+
+    box.SetSelected(false);
+    AddText({100, 300, 400, 400});
+    shown = ReadQuickProperties(site);
+    EXPECT_EQ(shown.text, QStringLiteral("夜明けの歌\n二行目"));
+    EXPECT_TRUE(shown.format.fontName);
+}
+
+TEST_F(QuickPropertiesTest, SeveralObjectsShareNoPlaceButTheirLockAndLooks)
+{
+    TLORect& box = AddBox({100, 100, 200, 200});
+    TLOTextObject& text = AddText({300, 300, 500, 400});
+    box.SetMovable(false);
+    TQuickProperties shown = ReadQuickProperties(site);
+    EXPECT_EQ(shown.selected, 2);
+    EXPECT_FALSE(shown.bounds || shown.angle || shown.text);
+    EXPECT_TRUE(shown.format.fontName) << "the font acts on every selected text";
+    EXPECT_FALSE(shown.locked) << "one of them still moves";
+    text.SetMovable(false);
+    EXPECT_TRUE(ReadQuickProperties(site).locked);
+    EXPECT_FALSE(MoveSelectionTo(site, {0, 0})) << "place edits need one object";
+    EXPECT_EQ(UndoSteps(), 0);
+
+    site.SelectAll(false);
+    EXPECT_EQ(ReadQuickProperties(site).selected, 0);
+}
+
+TEST_F(QuickPropertiesTest, PlaceSizeAndAngleEditsAreOneStepEachAndUndo)
+{
+    TLORect& box = AddBox({100, 200, 400, 260});
+    ASSERT_TRUE(MoveSelectionTo(site, {150, 250}));
+    EXPECT_EQ(box.GetBounds(), TRect(150, 250, 450, 310));
+    ExpectOneStepUndone(QStringLiteral("移動"));
+    EXPECT_EQ(box.GetBounds(), TRect(100, 200, 400, 260));
+
+    ASSERT_TRUE(ResizeSelection(site, {500, 100}));
+    EXPECT_EQ(box.GetBounds(), TRect(100, 200, 600, 300));
+    ExpectOneStepUndone(QStringLiteral("設定変更"));
+    EXPECT_EQ(box.GetBounds(), TRect(100, 200, 400, 260));
+
+    ASSERT_TRUE(TurnSelection(site, 45));
+    EXPECT_EQ(box.Angle(), 45);
+    ExpectOneStepUndone(QStringLiteral("設定変更"));
+    EXPECT_EQ(box.Angle(), 0);
+
+    EXPECT_FALSE(ResizeSelection(site, {300, 60})) << "an unchanged size is no step";
+    EXPECT_FALSE(ResizeSelection(site, {0, 60}));
+    EXPECT_EQ(History().Current(), -1);
+}
+
+TEST_F(QuickPropertiesTest, ALockedObjectRefusesPlaceSizeAndAngleAndLockingUndoes)
+{
+    TLORect& box = AddBox({100, 200, 400, 260});
+    ASSERT_TRUE(SetSelectionLocked(site, true));
+    EXPECT_FALSE(box.Movable());
+    EXPECT_EQ(History().UndoCaption(), QStringLiteral("オブジェクト固定"));
+    EXPECT_FALSE(SetSelectionLocked(site, true)) << "already locked";
+
+    EXPECT_FALSE(MoveSelectionTo(site, {0, 0}));
+    EXPECT_FALSE(ResizeSelection(site, {50, 50}));
+    EXPECT_FALSE(TurnSelection(site, 90));
+    EXPECT_EQ(box.GetBounds(), TRect(100, 200, 400, 260));
+    EXPECT_EQ(box.Angle(), 0);
+    EXPECT_EQ(UndoSteps(), 1);
+
+    History().Undo();
+    EXPECT_TRUE(box.Movable());
+}
+
+TEST_F(QuickPropertiesTest, TextOutsideTheLabelsCodePageIsRefusedAndGoodTextIsOneStep)
+{
+    TLOTextObject& text = AddText({100, 100, 400, 200});
+    try {
+        SetSelectionText(site, QStringLiteral("歌\U0001F3B5"));
+        ADD_FAILURE() << "an emoji has no place in code page 932";
+    } catch (const EKestrel& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("「文字」にラベルで使えない文字が含まれています"));
+    }
+    EXPECT_EQ(text.Text(), QStringList({"夜明けの歌", "二行目"}));
+    EXPECT_EQ(UndoSteps(), 0);
+
+    ASSERT_TRUE(SetSelectionText(site, QStringLiteral("朝の歌\n三行\n目")));
+    EXPECT_EQ(text.Text(), QStringList({"朝の歌", "三行", "目"}));
+    ExpectOneStepUndone(QStringLiteral("設定変更"));
+    EXPECT_EQ(text.Text(), QStringList({"夜明けの歌", "二行目"}));
 }
 
 }  // namespace
