@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "app/AppFrame.h"
 #include "document/Notify.h"
@@ -25,11 +26,13 @@ namespace {
 
 constexpr double kMaxMillimetres = 10000;
 
+// Its lowest value stands for "none" and shows blank.
 QDoubleSpinBox* NewMillimetreBox(QWidget* parent, double minimum)
 {
     auto* box = new QDoubleSpinBox(parent);
     box->setDecimals(1);
     box->setRange(minimum, kMaxMillimetres);
+    box->setSpecialValueText(QStringLiteral(" "));
     box->setSuffix(QStringLiteral(" mm"));
     // One edit when the user is done (Enter, leaving the field, a step of the arrows).
     box->setKeyboardTracking(false);
@@ -45,7 +48,7 @@ void ShowUnits(QDoubleSpinBox& box, std::optional<int> units, bool editable)
 {
     const QSignalBlocker quiet(&box);
     box.setEnabled(units && editable);
-    box.setValue(units ? *units / 10.0 : 0);
+    box.setValue(units ? *units / 10.0 : box.minimum());
 }
 
 void ShowSwatch(QPushButton& button, std::optional<TColor> colour)
@@ -71,10 +74,11 @@ QString NoteFor(const TQuickProperties& shown)
 TPropertiesPanel::TPropertiesPanel(QWidget* parent)
     : QWidget(parent),
       note_(new QLabel(this)),
+      form_(new QFormLayout),
       left_(NewMillimetreBox(this, -kMaxMillimetres)),
       top_(NewMillimetreBox(this, -kMaxMillimetres)),
-      width_(NewMillimetreBox(this, 0.1)),
-      height_(NewMillimetreBox(this, 0.1)),
+      width_(NewMillimetreBox(this, 0)),
+      height_(NewMillimetreBox(this, 0)),
       angle_(new QSpinBox(this)),
       text_(new QPlainTextEdit(this)),
       applyText_(new QPushButton(QStringLiteral("文字の変更"), this)),
@@ -88,9 +92,11 @@ TPropertiesPanel::TPropertiesPanel(QWidget* parent)
     chooseColor = [this](TColor current) { return AskColor(this, current); };
     note_->setObjectName("PropertiesNote");
     note_->setWordWrap(true);
-    auto* form = new QFormLayout(this);
-    form->setContentsMargins(4, 0, 0, 0);
-    form->addRow(note_);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 0, 0, 0);
+    column->addWidget(note_);
+    column->addLayout(form_);
+    column->addStretch(1);
     BuildPlaceFields();
     BuildLookFields();
     setMaximumWidth(260);
@@ -101,15 +107,14 @@ TPropertiesPanel::~TPropertiesPanel() = default;
 
 void TPropertiesPanel::BuildPlaceFields()
 {
-    auto* form = static_cast<QFormLayout*>(layout());
-    form->addRow(QStringLiteral("左"), left_);
-    form->addRow(QStringLiteral("上"), top_);
-    form->addRow(QStringLiteral("幅"), width_);
-    form->addRow(QStringLiteral("高さ"), height_);
+    form_->addRow(QStringLiteral("左"), left_);
+    form_->addRow(QStringLiteral("上"), top_);
+    form_->addRow(QStringLiteral("幅"), width_);
+    form_->addRow(QStringLiteral("高さ"), height_);
     angle_->setRange(-359, 359);
     angle_->setSuffix(QStringLiteral("°"));
     angle_->setKeyboardTracking(false);
-    form->addRow(QStringLiteral("角度"), angle_);
+    form_->addRow(QStringLiteral("角度"), angle_);
     for (QDoubleSpinBox* box : {left_, top_})
         connect(box, &QDoubleSpinBox::valueChanged, this, [this] { EditPlace(); });
     for (QDoubleSpinBox* box : {width_, height_})
@@ -120,22 +125,22 @@ void TPropertiesPanel::BuildPlaceFields()
 
 void TPropertiesPanel::BuildLookFields()
 {
-    auto* form = static_cast<QFormLayout*>(layout());
     text_->setTabChangesFocus(true);
-    form->addRow(QStringLiteral("文字"), text_);
-    form->addRow(QString(), applyText_);
+    text_->setMaximumHeight(6 * fontMetrics().height());
+    form_->addRow(QStringLiteral("文字"), text_);
+    form_->addRow(QString(), applyText_);
     connect(applyText_, &QPushButton::clicked, this, [this] {
         const QString text = text_->toPlainText();
         Edit([&text](TDrawSite& site) { SetSelectionText(site, text); });
     });
-    form->addRow(QStringLiteral("フォント"), font_);
+    form_->addRow(QStringLiteral("フォント"), font_);
     OnFontPicked(*font_, this, [this](const TSiteEdit& edit) { Edit(edit); });
-    form->addRow(pen_);
+    form_->addRow(pen_);
     connect(pen_, &QPushButton::clicked, this, [this] {
         if (const std::optional<TColor> colour = chooseColor(penColor_))
             Edit([colour](TDrawSite& site) { SetPenColor(site, *colour); });
     });
-    form->addRow(filled_, fillColor_);
+    form_->addRow(filled_, fillColor_);
     connect(filled_, &QCheckBox::toggled, this, [this](bool on) {
         const std::optional<TColor> colour = on ? std::optional<TColor>(fillColour_) : std::nullopt;
         Edit([colour](TDrawSite& site) { SetFillColor(site, colour); });
@@ -144,7 +149,7 @@ void TPropertiesPanel::BuildLookFields()
         if (const std::optional<TColor> colour = chooseColor(fillColour_))
             Edit([colour](TDrawSite& site) { SetFillColor(site, *colour); });
     });
-    form->addRow(locked_);
+    form_->addRow(locked_);
     connect(locked_, &QCheckBox::toggled, this,
             [this](bool on) { Edit([on](TDrawSite& site) { SetSelectionLocked(site, on); }); });
 }

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -71,6 +72,7 @@ private:
     std::unique_ptr<TListener> listener_;
     bool refreshPending_ = false;
     QLabel* note_;
+    QFormLayout* form_;
     QDoubleSpinBox* left_;
     QDoubleSpinBox* top_;
     QDoubleSpinBox* width_;
