@@ -26,26 +26,6 @@
 namespace kestrel {
 namespace {
 
-std::unique_ptr<TLOText> Field(TFieldType set, int fieldNo, const QString& text)
-{
-    auto object = std::make_unique<TLOText>();
-    object->SetBounds({10, 10, 300, 100});
-    object->SetFieldType(set);
-    object->SetFieldNo(fieldNo);
-    object->SetText({text});
-    return object;
-}
-
-QStringList FaceTexts(TLabelData& document, int face)
-{
-    TDOList objects;
-    document.LoadFaceObjects(face, objects);
-    QStringList texts;
-    for (TDrawObject* object : objects.Items())
-        if (auto* text = dynamic_cast<TLOText*>(object)) texts.prepend(text->Text().join(u'|'));
-    return texts;
-}
-
 QString ItemOf(const TProductInfo& record, int item)
 {
     return record.Items().Item(item).Info().join(u'\n');
@@ -62,9 +42,9 @@ protected:
         productDB->Load();
         document.SetPaper(*test::TwoDiscPaper());
         TDOList objects;
-        objects.Add(Field(ftProduct, 1, "旧タイトル"));
-        objects.Add(Field(ftCreatorJapanese, 1, "旧会社"));
-        objects.Add(Field(ftCreatorEnglish, 1, "Old Company"));
+        objects.Add(test::InformationField(ftProduct, 1, "旧タイトル"));
+        objects.Add(test::InformationField(ftCreatorJapanese, 1, "旧会社"));
+        objects.Add(test::InformationField(ftCreatorEnglish, 1, "Old Company"));
         document.SaveFaceObjects(0, objects);
         document.ProductInfo().Items().Item(0).SetInfo({"旧タイトル"});
         document.SetModified(false);
@@ -102,7 +82,7 @@ TEST_F(InformationDialogsTest, ProductEditsReachTheFieldsAndStoredProductsComeAn
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(ItemOf(document.ProductInfo(), 1), "一行目\n二行目");
-    EXPECT_EQ(FaceTexts(document, 0), (QStringList{"新タイトル", "旧会社", "Old Company"}));
+    EXPECT_EQ(test::FaceTexts(document, 0), (QStringList{"新タイトル", "旧会社", "Old Company"}));
     EXPECT_TRUE(document.IsModified());
 
     TfrmProductInfo again(document, productDB.get());
@@ -127,7 +107,7 @@ TEST_F(InformationDialogsTest, TextTheLabelsCannotHoldIsRefusedAndNothingChanges
     ASSERT_EQ(messages.size(), 1);
     const QString caption = document.CreatorInfoE().Items().Item(2).FieldName();
     EXPECT_TRUE(messages[0].contains("「" + caption + "」にラベルで使えない文字")) << messages[0].toStdString();
-    EXPECT_EQ(FaceTexts(document, 0), (QStringList{"旧タイトル", "旧会社", "Old Company"}));
+    EXPECT_EQ(test::FaceTexts(document, 0), (QStringList{"旧タイトル", "旧会社", "Old Company"}));
     EXPECT_FALSE(productDB->Modified());
 }
 
@@ -138,7 +118,7 @@ TEST_F(InformationDialogsTest, CreatorsCanBecomeWhatNewLabelsStartWith)
         dialog.Japanese().Value(0).setPlainText("新会社");
         dialog.English().Value(0).setPlainText("New Company");
         dialog.accept();
-        EXPECT_EQ(FaceTexts(document, 0), (QStringList{"旧タイトル", "新会社", "New Company"}));
+        EXPECT_EQ(test::FaceTexts(document, 0), (QStringList{"旧タイトル", "新会社", "New Company"}));
         EXPECT_FALSE(productDB->Modified());  // this label only
     }
     TfrmCreatorInfo dialog(document, productDB.get());
