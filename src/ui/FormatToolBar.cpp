@@ -94,6 +94,14 @@ void OnFontPicked(TFontChooser& chooser, QObject* context, std::function<void(co
     });
 }
 
+void RunSiteEdit(TDrawSite& site, const TSiteEdit& edit)
+{
+    TAppFrame::ShowingErrors([&] {
+        edit(site);
+        site.UpdatePivots();
+    });
+}
+
 std::optional<TColor> AskColor(QWidget* parent, TColor current)
 {
     const QColor chosen = QColorDialog::getColor(ToQColor(current), parent, QStringLiteral("色の設定"));
@@ -220,10 +228,7 @@ void TFormatToolBar::SetSite(TDrawSite* site, int face)
 void TFormatToolBar::Edit(const TSiteEdit& edit)
 {
     if (!site_) return;
-    TAppFrame::ShowingErrors([&] {
-        edit(*site_);
-        site_->UpdatePivots();
-    });
+    RunSiteEdit(*site_, edit);
     Update();
     if (onEdited) onEdited();
 }

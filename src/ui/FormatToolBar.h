@@ -18,6 +18,8 @@ class TFontChooser;
 using TSiteEdit = std::function<void(TDrawSite&)>;
 // Hands the font edit the user picks in the chooser (a face, or a positive size) to run.
 void OnFontPicked(TFontChooser& chooser, QObject* context, std::function<void(const TSiteEdit&)> run);
+// Runs the edit with its errors shown, and puts the handles where the objects went.
+void RunSiteEdit(TDrawSite& site, const TSiteEdit& edit);
 // The colour dialog, starting from the current colour; none when cancelled.
 std::optional<TColor> AskColor(QWidget* parent, TColor current);
 

@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/AppFrame.h"
 #include "document/Notify.h"
 #include "edit/QuickProperties.h"
 #include "render/DrawSite.h"
@@ -227,10 +226,7 @@ void TPropertiesPanel::ShowLook(const TQuickProperties& shown)
 void TPropertiesPanel::Edit(const std::function<void(TDrawSite&)>& edit)
 {
     if (!site_) return;
-    TAppFrame::ShowingErrors([&] {
-        edit(*site_);
-        site_->UpdatePivots();
-    });
+    RunSiteEdit(*site_, edit);
     Refresh();
     if (onEdited) onEdited();
 }
