@@ -61,6 +61,44 @@ std::vector<TRect> UsableCells(const TRect& area, const QRegion& printable, int 
     return cells;
 }
 
+// Where the shape leaves more cells than pictures, the pictures keep to the middle and balance
+// each other: nearest the middle first, and of cells as near, those in mirrored places in turn
+// (above and below the hole before left and right).
+std::vector<TRect> BalancedCells(std::vector<TRect> cells, int count)
+{
+    const auto centre = [](const TRect& r) { return QPoint(r.left + r.right, r.top + r.bottom); };
+    QPoint middle;
+    for (const TRect& cell : cells) middle += centre(cell);
+    middle /= int(cells.size());
+    const int last = int(cells.size()) - 1;
+    std::vector<int> order(cells.size());
+    for (int i = 0; i <= last; ++i) order[size_t(i)] = i;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int distanceA = (centre(cells[size_t(a)]) - middle).manhattanLength();
+        const int distanceB = (centre(cells[size_t(b)]) - middle).manhattanLength();
+        if (distanceA != distanceB) return distanceA < distanceB;
+        return std::min(a, last - a) < std::min(b, last - b);
+    });
+    order.resize(size_t(count));
+    std::sort(order.begin(), order.end());
+    std::vector<TRect> chosen;
+    for (int i : order) chosen.push_back(cells[size_t(i)]);
+    return chosen;
+}
+
+struct TGridChoice {
+    int side = 0;
+    std::vector<TRect> cells;
+};
+
+// The cells' middles average out on the vertical middle line (twice its coordinate given).
+bool BalancedAbout(const std::vector<TRect>& cells, int doubledMiddle)
+{
+    int offset = 0;
+    for (const TRect& cell : cells) offset += cell.left + cell.right - doubledMiddle;
+    return std::abs(offset) <= 2 * int(cells.size());
+}
+
 // The picture's shape, as large as fits in the cell less a gap, centred in it.
 TRect FitInCell(const TRect& cell, QSize natural)
 {
@@ -158,23 +196,28 @@ std::vector<TRect> PictureGridCells(const TFaceGeometry& geometry, int count)
     const TFaceInfo face = TFaceInfo(geometry).AtOrigin();
     const TRect area = GridArea(face);
     const QRegion printable = FaceRegion(face, true);
-    std::vector<TRect> best;
-    int bestSide = -1;
+    // The largest cells whose pictures stand balanced about the middle, else the largest at all.
+    TGridChoice balanced;
+    TGridChoice any;
     for (int columns = 1; columns <= count + SpareGridCells; ++columns) {
         // Rows are added while the hole or the shape takes cells away.
         for (int rows = (count + columns - 1) / columns; rows <= count + SpareGridCells; ++rows) {
-            std::vector<TRect> cells = UsableCells(area, printable, columns, rows);
-            if (int(cells.size()) < count) continue;
             const int side = std::min(area.Width() / columns, area.Height() / rows);
-            if (side > bestSide) {
-                bestSide = side;
-                cells.resize(size_t(count));
-                best = std::move(cells);
-            }
-            break;
+            // More rows only make smaller cells than a balanced grid already found.
+            if (side <= balanced.side) break;
+            const std::vector<TRect> cells = UsableCells(area, printable, columns, rows);
+            if (int(cells.size()) < count) continue;
+            // A grid the shape leaves whole is filled in reading order.
+            const bool whole = int(cells.size()) == columns * rows;
+            std::vector<TRect> chosen =
+                whole ? std::vector<TRect>(cells.begin(), cells.begin() + count) : BalancedCells(cells, count);
+            const bool isBalanced = whole || BalancedAbout(chosen, area.left + area.right);
+            if (side > any.side) any = {side, chosen};
+            if (isBalanced && side > balanced.side) balanced = {side, std::move(chosen)};
+            if (isBalanced) break;
         }
     }
-    return best;
+    return balanced.side > 0 ? balanced.cells : any.cells;
 }
 
 void PlacePicturesInGrid(TObjectSite& site, const TFaceGeometry& face, std::vector<std::unique_ptr<TLOImage>> pictures)

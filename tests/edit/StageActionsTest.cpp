@@ -155,7 +155,7 @@ TEST(PictureGridTest, CellsStayInsideTheShapeClearOfTheHoleAndApart)
     for (TFaceShape shape : {fsDoughnut, fsRect, fsEllipse, fsBarrelCD}) {
         const TFaceInfo face = TFaceInfo(Face(shape)).AtOrigin();
         const QRegion printable = FaceRegion(face, true);
-        for (int count : {1, 2, 4, 7, 12}) {
+        for (int count : {1, 2, 4, 7, 12, 40}) {
             const std::vector<TRect> cells = PictureGridCells(Face(shape), count);
             ASSERT_EQ(int(cells.size()), count) << "shape " << shape << " count " << count;
             QRegion covered;
@@ -167,6 +167,13 @@ TEST(PictureGridTest, CellsStayInsideTheShapeClearOfTheHoleAndApart)
             }
         }
     }
+    // On a disc one picture goes above the hole, two above and below it.
+    const std::vector<TRect> one = PictureGridCells(Face(fsDoughnut), 1);
+    EXPECT_EQ(one[0].left + one[0].right, 1190) << "in the middle";
+    EXPECT_LE(one[0].bottom, 595 - 195) << "above the hole";
+    const std::vector<TRect> two = PictureGridCells(Face(fsDoughnut), 2);
+    EXPECT_NEAR(two[0].left + two[0].right + two[1].left + two[1].right, 2 * 1190, 4) << "balanced about the middle";
+    EXPECT_NEAR(two[0].top + two[0].bottom + two[1].top + two[1].bottom, 2 * 1190, 4);
     // A plain square takes four pictures as two by two, the whole face.
     const std::vector<TRect> square = PictureGridCells(Face(fsRect), 4);
     EXPECT_EQ(square[0], (TRect{10, 10, 595, 595}));
