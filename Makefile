@@ -26,7 +26,9 @@ bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
 	@status=0; for b in $$(find build-bench/bench -maxdepth 1 -name 'bench_*' -type f -executable | sort); do \
-	  echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || status=1; done; exit $$status
+	  echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || status=1; done; \
+	echo "== start-up"; xvfb-run -a python3 bench/startup/measure.py build-bench/src/kestrel build-bench/bench/startup_empty_window || status=1; \
+	exit $$status
 
 # Coverage-guided fuzzing of every reader (clang, libFuzzer); never part of `make test`.
 fuzz: deps

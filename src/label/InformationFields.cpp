@@ -2,6 +2,7 @@
 
 #include "document/DOList.h"
 #include "label/LabelData.h"
+#include "paper/ProductDB.h"
 #include "paper/ProductInfo.h"
 
 namespace kestrel {
@@ -60,6 +61,18 @@ void ChangeInformation(TLabelData& document, TFieldType set, const TProductInfo&
         for (TDrawObject* object : objects.Items()) changed = ApplyToFields(*object, set, texts) || changed;
         return changed;
     });
+}
+
+void StoreNewLabelCreators(TProductDB& productDB, const TProductInfo& japanese, const TProductInfo& english)
+{
+    TProductInfo storedJapanese;
+    TProductInfo storedEnglish;
+    productDB.ReadCreatorJ(storedJapanese);
+    productDB.ReadCreatorE(storedEnglish);
+    storedJapanese.Items().Assign(japanese.Items());
+    storedEnglish.Items().Assign(english.Items());
+    productDB.Store(storedJapanese);
+    productDB.Store(storedEnglish);
 }
 
 }  // namespace kestrel

@@ -51,6 +51,7 @@
 #include "ui/FormatToolBar.h"
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
+#include "ui/InformationDialogs.h"
 #include "ui/MenuStage.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PaperChooserDialog.h"
@@ -99,10 +100,11 @@ QString DocumentFilter(const TAppFrame& frame)
 }
 }  // namespace
 
-TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* productDB, QWidget* parent)
+TfrmMain::TfrmMain(TAppFrame& frame, TPapersV2* catalogue, TProductDB* productDB, QWidget* parent)
     : QMainWindow(parent),
       frame_(frame),
       catalogue_(catalogue),
+      productDB_(productDB),
       sheetView_(new TSheetView(this)),
       paperCommands_(new TPaperCommands(*this, catalogue)),
       faceStatus_(new QLabel(this)),
@@ -398,6 +400,15 @@ void TfrmMain::BuildInsertMenu()
         EditFaceBackground(this, *faceView_, TFaceInfo(flows_->Document().Face(faceView_->Face())));
     }));
     menu.addAction(templateCommand_);
+    menu.addSeparator();
+    AddCommand(menu, "クリエーター情報の編集(&C)...", {}, "ラベルのクリエーター情報を編集します", [this] {
+        TfrmCreatorInfo dialog(flows_->Document(), productDB_, this);
+        EditInformation(dialog);
+    });
+    AddCommand(menu, "プロダクト情報の編集(&P)...", {}, "ラベルのプロダクト情報を編集します", [this] {
+        TfrmProductInfo dialog(flows_->Document(), productDB_, this);
+        EditInformation(dialog);
+    });
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 }
 
@@ -414,6 +425,16 @@ void TfrmMain::AddPictureGridCommand(QMenu& menu)
         menu.insertAction(*(fill + 1), command);
     }
     faceDesignCommands_.push_back(command);
+}
+
+// The dialog rewrites the texts showing the information on every face, the face shown included:
+// what is edited there goes to the document first, and the face is shown again afterwards.
+void TfrmMain::EditInformation(QDialog& dialog)
+{
+    const bool editing = IsEditingFace();
+    if (editing) faceView_->Flush();
+    if (dialog.exec() == QDialog::Accepted && editing) faceView_->Load(flows_->Document(), faceView_->Face());
+    UpdateCommands();
 }
 
 // The format tools in a menu too, so that the keyboard reaches them; the boxes stay on the bar.

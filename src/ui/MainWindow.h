@@ -46,7 +46,7 @@ class TfrmMain : public QMainWindow, public IInformationHolder, public IAlbumHol
 public:
     // catalogue and productDB may be null (no paper to choose from, default product records).
     // The paper chooser adds a document's paper the catalogue does not know as a user paper.
-    TfrmMain(TAppFrame& frame, TPapersV2* catalogue, const TProductDB* productDB,
+    TfrmMain(TAppFrame& frame, TPapersV2* catalogue, TProductDB* productDB,
              QWidget* parent = nullptr);
     ~TfrmMain() override;
 
@@ -110,6 +110,8 @@ private:
     void BuildLayoutToolBar();
     void BuildInsertMenu();
     void AddPictureGridCommand(QMenu& menu);
+    // Runs an information dialog on the document; the face shown takes what it changed.
+    void EditInformation(QDialog& dialog);
     void BuildFormatMenu();
     void BuildSheetMenu();
     void BuildToolMenu();
@@ -176,6 +178,7 @@ private:
 
     TAppFrame& frame_;
     TPapersV2* catalogue_;
+    TProductDB* productDB_;
     // Owned by the flows, with the document.
     TLayoutSession* session_ = nullptr;
     TAlbumDialogMemory albumMemory_;

@@ -20,7 +20,9 @@
 #include "platform/InstanceChannel.h"
 #include "platform/QtMessages.h"
 #include "platform/WorkingFiles.h"
+#include "ui/FirstPaintProbe.h"
 #include "ui/MainWindow.h"
+#include "ui/MenuStage.h"
 #include "ui/MessageDialog.h"
 #include "ui/Screenshots.h"
 #include "ui/SessionEnd.h"
@@ -167,6 +169,9 @@ int main(int argc, char** argv)
         if (!arguments.isEmpty()) OpenHandedDocument(*mainWindow, arguments.first());
     };
     QTimer::singleShot(0, [&dataMain] { dataMain.FirstIdle(); });
+    // For bench/startup: the time from process start to the painted menu stage.
+    if (qEnvironmentVariableIsSet("KESTREL_FIRST_PAINT_PROBE"))
+        new TFirstPaintProbe([](const QWidget& painted) { return dynamic_cast<const TMenuStage*>(&painted) != nullptr; });
     // For the documentation (scripts/screenshots.sh): pictures of the screens, then the end.
     if (const QString folder = qEnvironmentVariable("KESTREL_SCREENSHOT_DIR"); !folder.isEmpty() && papers.Catalogue())
         QTimer::singleShot(0, [&mainWindow, &papers, folder] {

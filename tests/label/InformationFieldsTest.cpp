@@ -11,30 +11,6 @@
 namespace kestrel::test {
 namespace {
 
-std::unique_ptr<TLOText> Field(TFieldType set, int fieldNo, const QString& text)
-{
-    auto object = std::make_unique<TLOText>();
-    object->SetBounds({10, 10, 300, 100});
-    object->SetFieldType(set);
-    object->SetFieldNo(fieldNo);
-    object->SetText({text});
-    return object;
-}
-
-// The texts of face n, front to back, group members in their order.
-QStringList FaceTexts(TLabelData& document, int n)
-{
-    TDOList objects;
-    document.LoadFaceObjects(n, objects);
-    QStringList texts;
-    std::function<void(TComponent&)> collect = [&](TComponent& component) {
-        if (auto* text = dynamic_cast<TLOText*>(&component)) texts << text->Text().join(u'|');
-        component.GetChildren(collect);
-    };
-    for (auto it = objects.Items().rbegin(); it != objects.Items().rend(); ++it) collect(**it);
-    return texts;
-}
-
 TProductInfo Record(const QStringList& firstItems)
 {
     TProductInfo record;
@@ -49,18 +25,18 @@ protected:
         document.SetPaper(*TwoDiscPaper());
         document.SetSeparatelyDesign(true);
         TDOList front;
-        front.Add(Field(ftProduct, 1, "旧タイトル"));
+        front.Add(InformationField(ftProduct, 1, "旧タイトル"));
         auto group = std::make_unique<TDOGroup>();
-        group->AdoptChild(Field(ftProduct, 2, "旧サブ"));
-        group->AdoptChild(Field(ftCreatorJapanese, 1, "旧会社"));
+        group->AdoptChild(InformationField(ftProduct, 2, "旧サブ"));
+        group->AdoptChild(InformationField(ftCreatorJapanese, 1, "旧会社"));
         front.Add(std::move(group));
-        front.Add(Field(ftProduct, 0, "自由入力"));
-        front.Add(Field(ftProduct, 99, "範囲外"));
+        front.Add(InformationField(ftProduct, 0, "自由入力"));
+        front.Add(InformationField(ftProduct, 99, "範囲外"));
         document.SaveFaceObjects(0, front);
         document.NewSheet();
         document.SetPaper(*TwoDiscPaper());
         TDOList second;
-        second.Add(Field(ftProduct, 1, "別シート"));
+        second.Add(InformationField(ftProduct, 1, "別シート"));
         document.SaveFaceObjects(1, second);
         document.SelectSheet(0);
         document.SetModified(false);

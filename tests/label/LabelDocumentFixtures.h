@@ -2,6 +2,7 @@
 
 // Papers and documents for the label document tests.
 
+#include <functional>
 #include <memory>
 
 #include "document/DOList.h"
@@ -9,6 +10,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "label/LabelData.h"
 #include "paper/PaperInfo.h"
+#include "text/LOText.h"
 
 namespace kestrel::test {
 
@@ -64,6 +66,31 @@ inline void PutRects(TLabelData& document, int n, std::initializer_list<TRect> r
         owned.push_back(std::move(object));
     }
     document.SaveFaceObjects(n, list);
+}
+
+// A text showing item fieldNo of an information set.
+inline std::unique_ptr<TLOText> InformationField(TFieldType set, int fieldNo, const QString& text)
+{
+    auto object = std::make_unique<TLOText>();
+    object->SetBounds({10, 10, 300, 100});
+    object->SetFieldType(set);
+    object->SetFieldNo(fieldNo);
+    object->SetText({text});
+    return object;
+}
+
+// The texts of face n of the current sheet, front to back, group members in their order.
+inline QStringList FaceTexts(TLabelData& document, int n)
+{
+    TDOList objects;
+    document.LoadFaceObjects(n, objects);
+    QStringList texts;
+    std::function<void(TComponent&)> collect = [&](TComponent& component) {
+        if (auto* text = dynamic_cast<TLOText*>(&component)) texts << text->Text().join(u'|');
+        component.GetChildren(collect);
+    };
+    for (auto it = objects.Items().rbegin(); it != objects.Items().rend(); ++it) collect(**it);
+    return texts;
 }
 
 }  // namespace kestrel::test

@@ -120,6 +120,21 @@ TEST(Startup, WithoutADisplayTheProgramSaysHowToStartIt)
     EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).contains("xvfb-run -a " + kProgram));
 }
 
+// The start-up measurement's probe: the program reaches its painted menu stage by itself,
+// without a message on the way.
+TEST(Startup, AStartReachesThePaintedMenuStageWithoutAMessage)
+{
+    QProcessEnvironment env = ProgramEnvironment();
+    env.insert("KESTREL_FIRST_PAINT_PROBE", "1");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(kProgram);
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(program.readAllStandardOutput()).startsWith("first-paint "));
+    EXPECT_EQ(QString::fromUtf8(program.readAllStandardError()), QString());
+}
+
 TEST(Startup, ADamagedDocumentOnTheCommandLineIsReportedAndTheProgramGoesOn)
 {
     const QString broken = test::TestFolder() + "/broken.mld";
