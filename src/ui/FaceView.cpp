@@ -81,6 +81,7 @@ TFaceView::TFaceView(TLayoutSession& session, QWidget* parent)
     setObjectName("FaceView");
     zoomBox_->setObjectName("ZoomBox");
     for (int level : ZoomLevels) zoomBox_->addItem(QString("%1%").arg(level));
+    zoomBox_->addItem(QStringLiteral("自動"));
     zoomBox_->setCurrentIndex(kDefaultZoomIndex);
     connect(zoomBox_, &QComboBox::activated, this, [this](int index) { ZoomChosen(index); });
 
@@ -184,6 +185,7 @@ void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
     view_->setAlignment(Qt::AlignCenter);
     view_->setBackgroundRole(QPalette::Dark);
     view_->Surface().installEventFilter(this);
+    view_->viewport()->installEventFilter(this);
     view_->Surface().setAcceptDrops(true);
     view_->SetOnPointer([this](QPoint device) { ShowPointer(device); });
     rulerGrid_->addWidget(view_, 1, 1);
@@ -194,11 +196,16 @@ void TFaceView::ShowSite(std::unique_ptr<TDrawSite> site)
         connect(bar, &QScrollBar::valueChanged, verticalRuler_, qOverload<>(&QWidget::update));
     }
     view_->Surface().setFocus();
+    if (IsAutoZoom()) SetAutoZoom();
 }
 
 bool TFaceView::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (view_ && watched == view_->viewport()) {
+        if (type == QEvent::Resize && IsAutoZoom()) SetAutoZoom();
+        return false;
+    }
     if (GuideMouse(*event) || WheelZoom(*event)) return true;
     if (onSiteActivity && (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease))
         onSiteActivity();
@@ -334,7 +341,8 @@ void TFaceView::ShowPointer(QPoint device)
 
 int TFaceView::Zoom() const
 {
-    return ZoomLevels[zoomBox_->currentIndex()];
+    if (!IsAutoZoom()) return ZoomLevels[zoomBox_->currentIndex()];
+    return site_ ? site_->Scaler().Scale() : ZoomLevels[kDefaultZoomIndex];
 }
 
 void TFaceView::SetZoom(int percent)
@@ -343,14 +351,50 @@ void TFaceView::SetZoom(int percent)
     ZoomChosen(std::min(static_cast<int>(level - std::begin(ZoomLevels)), kZoomCount - 1));
 }
 
+void TFaceView::SetAutoZoom()
+{
+    ZoomChosen(kZoomCount);
+}
+
+bool TFaceView::IsAutoZoom() const
+{
+    return zoomBox_->currentIndex() == kZoomCount;
+}
+
+int TFaceView::LevelAbove() const
+{
+    const int* above = std::upper_bound(std::begin(ZoomLevels), std::end(ZoomLevels), Zoom());
+    return std::min(static_cast<int>(above - std::begin(ZoomLevels)), kZoomCount - 1);
+}
+
+int TFaceView::LevelBelow() const
+{
+    const int* notBelow = std::lower_bound(std::begin(ZoomLevels), std::end(ZoomLevels), Zoom());
+    return std::max(static_cast<int>(notBelow - std::begin(ZoomLevels)) - 1, 0);
+}
+
 void TFaceView::ZoomIn()
 {
-    ZoomChosen(std::min(zoomBox_->currentIndex() + 1, kZoomCount - 1));
+    ZoomChosen(LevelAbove());
 }
 
 void TFaceView::ZoomOut()
 {
-    ZoomChosen(std::max(zoomBox_->currentIndex() - 1, 0));
+    ZoomChosen(LevelBelow());
+}
+
+// The largest whole percentage at which the face fits the view with a margin, within the
+// levels' range. The margin also keeps a rounded-up size from calling up scroll bars, whose
+// room taken would make the face fit again smaller, and so on.
+int TFaceView::FittingZoom() const
+{
+    constexpr int Margin = 8;
+    const TRect shown = site_->LogToDevRect(site_->LogicalArea());
+    const QSize room = view_->viewport()->size().shrunkBy({Margin, Margin, Margin, Margin});
+    if (shown.Width() <= 0 || shown.Height() <= 0 || room.isEmpty()) return Zoom();
+    const double scale = site_->Scaler().Scale();
+    const double fit = std::min(room.width() * scale / shown.Width(), room.height() * scale / shown.Height());
+    return std::clamp(static_cast<int>(fit), ZoomLevels[0], ZoomLevels[kZoomCount - 1]);
 }
 
 void TFaceView::ZoomChosen(int index)
@@ -372,7 +416,7 @@ void TFaceView::ZoomAround(int index, QPoint viewportPoint)
     if (!site_) return;
     QWidget& surface = view_->Surface();
     const QPoint fixed = site_->DevToLog(surface.mapFrom(view_->viewport(), viewportPoint));
-    site_->Scaler().SetScale(ZoomLevels[index]);
+    site_->Scaler().SetScale(index == kZoomCount ? FittingZoom() : ZoomLevels[index]);
     // The scroll range follows the new size only once the scroll box has seen it.
     QCoreApplication::sendPostedEvents(&surface, QEvent::Resize);
     const QPoint device = site_->LogToDev(fixed);
@@ -391,7 +435,7 @@ bool TFaceView::WheelZoom(QEvent& event)
     if (!(wheel.modifiers() & Qt::ControlModifier)) return false;
     const int delta = wheel.angleDelta().y();
     if (delta == 0) return true;
-    const int index = std::clamp(zoomBox_->currentIndex() + (delta > 0 ? 1 : -1), 0, kZoomCount - 1);
+    const int index = delta > 0 ? LevelAbove() : LevelBelow();
     const QPoint pointer = view_->Surface().mapTo(view_->viewport(), wheel.position().toPoint());
     ZoomAround(index, pointer);
     return true;

@@ -51,10 +51,15 @@ public:
     TDrawSite* Site() const { return site_.get(); }
     TSiteView* View() const { return view_; }
 
+    // The percentage shown; with "自動", the one that fits the face in the view.
     int Zoom() const;
     // The nearest level at or above the percentage, at most the highest. The menu, the keys and
     // the zoom box keep the middle of the view where it is; the wheel the point under the pointer.
     void SetZoom(int percent);
+    // "自動": the whole face in the view, fitted again whenever the view changes size.
+    void SetAutoZoom();
+    bool IsAutoZoom() const;
+    // From "自動" too: the next level above or below the percentage shown.
     void ZoomIn();
     void ZoomOut();
 
@@ -100,6 +105,9 @@ private:
     void ZoomChosen(int index);
     // Zooms keeping the site point under a viewport position where it is.
     void ZoomAround(int index, QPoint viewportPoint);
+    int LevelAbove() const;
+    int LevelBelow() const;
+    int FittingZoom() const;
     QPoint ViewportCentre() const;
     bool WheelZoom(QEvent& event);
     void SiteKey(const TSiteKeyEvent& event);
