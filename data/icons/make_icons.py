@@ -74,6 +74,9 @@ ICONS = {
     "insert-text": f'<path d="M5 6V4h14v2M12 4v16M9 20h6"/><path d="M17 14v6M14 17h6" stroke="{ACCENT}"/>',
     "insert-image": (f'<rect x="3" y="5" width="18" height="14" rx="1" fill="{PAPER}"/>'
                      f'<circle cx="9" cy="10" r="1.5" stroke="{ACCENT}"/><path d="m3 17 5-5 4 4 3-3 6 6"/>'),
+    "kestrel-pictures": (f'<rect x="7" y="3" width="14" height="11" rx="1" fill="{PAPER}"/>'
+                         f'<rect x="3" y="10" width="14" height="11" rx="1" fill="{PAPER}"/>'
+                         f'<circle cx="8" cy="14" r="1.2" stroke="{ACCENT}"/><path d="m3 19 4-3 3 2 3-3 4 4"/>'),
     "kestrel-line": f'<path d="M5 19 19 5" stroke-width="2"/><circle cx="5" cy="19" r="1.5" stroke="{ACCENT}"/><circle cx="19" cy="5" r="1.5" stroke="{ACCENT}"/>',
     "kestrel-arc": f'<path d="M4 18a10 10 0 0 1 16 0" stroke-width="2"/><circle cx="12" cy="18" r="1" stroke="{ACCENT}"/>',
     "kestrel-rectangle": f'<rect x="4" y="6" width="16" height="12" fill="{PAPER}" stroke-width="2"/>',

@@ -41,6 +41,7 @@ const QHash<QString, QString>& IconsOfCaptions()
         {QStringLiteral("位置揃え"), QStringLiteral("kestrel-distribute")},
         {QStringLiteral("文字"), QStringLiteral("insert-text")},
         {QStringLiteral("イメージファイル"), QStringLiteral("insert-image")},
+        {QStringLiteral("複数画像"), QStringLiteral("kestrel-pictures")},
         {QStringLiteral("日付・時間"), QStringLiteral("kestrel-date")},
         {QStringLiteral("直線"), QStringLiteral("kestrel-line")},
         {QStringLiteral("四角"), QStringLiteral("kestrel-rectangle")},

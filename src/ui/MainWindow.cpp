@@ -22,12 +22,12 @@
 #include "app/AppFrame.h"
 #include "app/HistoryManager.h"
 #include "edit/LayoutSession.h"
+#include "edit/StageActions.h"
 #include "label/DocumentFlows.h"
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
 #include "label/LabelExport.h"
 #include "label/SheetEditing.h"
-#include "music/LabelMusic.h"
 #include "music/MusicInfo.h"
 #include "paper/FaceDescription.h"
 #include "paper/FaceInfo.h"
@@ -52,20 +52,16 @@
 #include "ui/GlobalNotify.h"
 #include "ui/HistoryMenu.h"
 #include "ui/InformationDialogs.h"
-#include "ui/InputItemsPanel.h"
-#include "ui/LayoutStage.h"
 #include "ui/MenuStage.h"
 #include "ui/ObjectCommands.h"
 #include "ui/PaperChooserDialog.h"
 #include "ui/PaperCommands.h"
-#include "ui/PictureBrowser.h"
 #include "ui/PrintCommands.h"
 #include "ui/PrintPaperDialog.h"
 #include "ui/PrinterSettingDialog.h"
 #include "ui/SheetView.h"
 #include "ui/SiteView.h"
 #include "ui/StageHost.h"
-#include "ui/TemplateStage.h"
 #include "ui/WidgetPlacement.h"
 
 namespace kestrel {
@@ -398,6 +394,7 @@ void TfrmMain::BuildInsertMenu()
     if (objectCommands_->Actions().empty()) return;
     QMenu& menu = *menuBar()->addMenu("挿入(&I)");
     objectCommands_->AddTo(menu);
+    AddPictureGridCommand(menu);
     menu.addSeparator();
     faceDesignCommands_.push_back(AddCommand(menu, "背景柄(&B)...", {}, "ラベルの背景柄を設定します", [this] {
         EditFaceBackground(this, *faceView_, TFaceInfo(flows_->Document().Face(faceView_->Face())));
@@ -413,6 +410,21 @@ void TfrmMain::BuildInsertMenu()
         EditInformation(dialog);
     });
     connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+}
+
+// "複数画像" places no object kind of its own, so it joins the kinds' commands after the fill
+// illustrations.
+void TfrmMain::AddPictureGridCommand(QMenu& menu)
+{
+    QAction* command = AddCommand(menu, "複数画像(&R)...", {}, "複数のイメージファイルを並べて置きます", [this] { AddPictureGrid(); });
+    const QList<QAction*> entries = menu.actions();
+    const auto fill = std::find_if(entries.begin(), entries.end(),
+                                   [](const QAction* entry) { return entry->text() == "塗りつぶしイラスト(&A)"; });
+    if (fill != entries.end() && fill + 1 != entries.end()) {
+        menu.removeAction(command);
+        menu.insertAction(*(fill + 1), command);
+    }
+    faceDesignCommands_.push_back(command);
 }
 
 // The dialog rewrites the texts showing the information on every face, the face shown included:
@@ -506,7 +518,7 @@ int TfrmMain::FillFaceInputItems(const TAlbumInfo& album)
 {
     TDrawSite* site = IsEditingFace() ? faceView_->Site() : nullptr;
     if (!site) return 0;
-    const int items = FillSiteInputItems(*site, faceView_->Face(), album);
+    const int items = FillInputItemsInOneStep(*site, faceView_->Face(), album);
     if (items) UpdateCommands();
     return items;
 }
@@ -673,85 +685,6 @@ bool TfrmMain::ChangeStage(int stage)
     bool changed = false;
     Guarded([&] { changed = host_->ChangeStage(stage); });
     return changed;
-}
-
-std::unique_ptr<QWidget> TfrmMain::CreateStageScreen(int stage)
-{
-    TLabelData& document = flows_->Document();
-    const int face = std::max(document.CurrentLabelNo(), 0);
-    if (stage == TStageHost::stMenu || stage == TStageHost::stTemplate) {
-        faceView_->Flush();
-        faceView_->Unload();
-    } else {
-        faceView_->Load(document, face);
-    }
-    switch (stage) {
-    case TStageHost::stMenu: return CreateMenuStage();
-    case TStageHost::stTemplate: return std::make_unique<TTemplateStage>(document, face);
-    case TStageHost::stTextInput: return CreateTextInputStage(face);
-    case TStageHost::stImage:
-        return std::make_unique<TFaceStepStage>(
-            *faceView_, QStringLiteral("stages.html#image"),
-            QList<TFaceStepStage::TTool>{
-                {QStringLiteral("ファイル選択"), QStringLiteral("ファイルからイメージを置きます"),
-                 [this] { objectCommands_->Insert("TLOImage"); }},
-                {QStringLiteral("一覧選択"), QStringLiteral("フォルダのイメージを一覧から選んで置きます"),
-                 [this] {
-                     const QString file = TPictureBrowser::Choose(this);
-                     if (!file.isEmpty()) faceView_->AddPictureFiles({file});
-                 }},
-                {QStringLiteral("クリップボード"), QStringLiteral("クリップボードのイメージを置きます"),
-                 [this] { objectCommands_->Insert("TLOImagePaste"); }},
-                {QStringLiteral("TWAIN"), QStringLiteral("スキャナーからイメージを取り込みます"),
-                 [this] { objectCommands_->Insert("TLOTwain"); }}},
-            TStageHost::stMenu, TStageHost::stTextInput);
-    default: return std::make_unique<TLayoutStage>(*faceView_);
-    }
-}
-
-// The input items beside the face, filled by hand, from the album list or from a folder of music.
-std::unique_ptr<QWidget> TfrmMain::CreateTextInputStage(int face)
-{
-    auto items = std::make_unique<TInputItemsPanel>([this] { return faceView_->Site(); }, face);
-    TInputItemsPanel* shown = items.get();
-    auto stage = std::make_unique<TFaceStepStage>(
-        *faceView_, QStringLiteral("stages.html#text"),
-        QList<TFaceStepStage::TTool>{{QStringLiteral("アルバム情報..."), QStringLiteral("アルバム情報から入力項目を埋めます"),
-                                      [this, shown] {
-                                          ShowAlbums();
-                                          shown->Reload();
-                                      }},
-                                     {QStringLiteral("フォルダ..."), QStringLiteral("音楽ファイルのフォルダから入力項目を埋めます"),
-                                      [this, shown] {
-                                          AddMusicFolder();
-                                          shown->Reload();
-                                      }}},
-        TStageHost::stTemplate, TStageHost::stLayout);
-    stage->ShowAboveTools(std::move(items));
-    return stage;
-}
-
-void TfrmMain::AddMusicFolder()
-{
-    const QString folder = QFileDialog::getExistingDirectory(this, "音楽ファイルのフォルダ");
-    if (!folder.isEmpty()) AddMusicAlbum({folder});
-}
-
-std::unique_ptr<QWidget> TfrmMain::CreateMenuStage()
-{
-    TLabelData& document = flows_->Document();
-    TMenuStageCommands commands;
-    commands.choosePaper = [this](const QString& keyword) { ChoosePaper(keyword); };
-    commands.designFace = [this](int face, int next) {
-        flows_->Document().SetCurrentLabelNo(face);
-        ChangeStage(next);
-    };
-    commands.open = [this] { OpenFromDialog(); };
-    commands.print = [this] { PrintSheet(); };
-    commands.exit = [this] { close(); };
-    auto menu = std::make_unique<TMenuStage>(document, session_->History(), std::move(commands));
-    menu->Faces().onSheetChosen = [this](int sheet) { flows_->Document().SelectSheet(sheet); };
-    return menu;
 }
 
 bool TfrmMain::ChoosePaper(const QString& genreKeyword)

@@ -109,6 +109,7 @@ private:
     void BuildViewMenu();
     void BuildLayoutToolBar();
     void BuildInsertMenu();
+    void AddPictureGridCommand(QMenu& menu);
     // Runs an information dialog on the document; the face shown takes what it changed.
     void EditInformation(QDialog& dialog);
     void BuildFormatMenu();
@@ -121,11 +122,23 @@ private:
     void ShowAbout();
     void ExportFromDialog();
     void PrintSheet();
+    // The stage screens and their commands (StageScreens.cpp).
     std::unique_ptr<QWidget> CreateStageScreen(int stage);
     std::unique_ptr<QWidget> CreateMenuStage();
     std::unique_ptr<QWidget> CreateTextInputStage(int face);
+    std::unique_ptr<QWidget> CreateImageStage();
     // "フォルダ...": the music files of a folder become an album that fills the face.
     void AddMusicFolder();
+    // "音楽CD...": the album of a music CD fills the face's input items.
+    void ImportMusicDisc();
+    // "写真の変更...": another picture file in the face's picture object, or a new one.
+    void ChangeFacePicture();
+    // "一括編集".
+    void BulkEditItems();
+    // "画像レタッチ...".
+    void RetouchPicture();
+    // "複数画像(&R)...".
+    void AddPictureGrid();
     void BuildScreenCommands(QMenu& menu);
     // The environment settings, opened on a page of TfrmEnvironment.
     void EditEnvironment(int page);
@@ -160,7 +173,7 @@ private:
     // Runs a step of the window; an error is shown and false returned.
     bool Guarded(const std::function<void()>& step);
 
-    // Fills the input items of the face being edited; the number of items.
+    // Fills the input items of the face being edited in one undo step; the number of items.
     int FillFaceInputItems(const TAlbumInfo& album);
 
     TAppFrame& frame_;

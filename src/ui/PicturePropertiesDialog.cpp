@@ -40,16 +40,6 @@ void SetSwatch(QPushButton* button, TColor color)
     button->setStyleSheet(QStringLiteral("background-color: %1").arg(ToQColor(color).name()));
 }
 
-// A slider and a spin box kept in step over -100..100 percent.
-void Pair(QSlider* slider, QSpinBox* spin)
-{
-    slider->setRange(-EffectRange, EffectRange);
-    spin->setRange(-EffectRange, EffectRange);
-    spin->setSuffix(QStringLiteral("%"));
-    QObject::connect(slider, &QSlider::valueChanged, spin, &QSpinBox::setValue);
-    QObject::connect(spin, &QSpinBox::valueChanged, slider, &QSlider::setValue);
-}
-
 QWidget* Row(std::initializer_list<QWidget*> widgets)
 {
     auto* row = new QWidget;
@@ -60,6 +50,15 @@ QWidget* Row(std::initializer_list<QWidget*> widgets)
 }
 
 }  // namespace
+
+void PairEffectControls(QSlider* slider, QSpinBox* spin)
+{
+    slider->setRange(-EffectRange, EffectRange);
+    spin->setRange(-EffectRange, EffectRange);
+    spin->setSuffix(QStringLiteral("%"));
+    QObject::connect(slider, &QSlider::valueChanged, spin, &QSpinBox::setValue);
+    QObject::connect(spin, &QSpinBox::valueChanged, slider, &QSlider::setValue);
+}
 
 QString PictureFileFilter(const QString& extensions)
 {
@@ -226,12 +225,12 @@ QWidget* TPicturePropertiesDialog::DetailPage()
     form->addRow(QStringLiteral("フォーカス(&F)"), focus_);
     brightnessSlider_ = new QSlider(Qt::Horizontal);
     brightness_ = new QSpinBox;
-    Pair(brightnessSlider_, brightness_);
+    PairEffectControls(brightnessSlider_, brightness_);
     connect(brightness_, &QSpinBox::valueChanged, this, [this] { Apply(); });
     form->addRow(QStringLiteral("明るさ(&L)"), Row({brightnessSlider_, brightness_}));
     contrastSlider_ = new QSlider(Qt::Horizontal);
     contrast_ = new QSpinBox;
-    Pair(contrastSlider_, contrast_);
+    PairEffectControls(contrastSlider_, contrast_);
     connect(contrast_, &QSpinBox::valueChanged, this, [this] { Apply(); });
     form->addRow(QStringLiteral("コントラスト(&C)"), Row({contrastSlider_, contrast_}));
     monotone_ = new QComboBox;

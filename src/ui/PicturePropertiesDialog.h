@@ -21,6 +21,8 @@ class TDrawObject;
 class TLOImage;
 class TPictureEx;
 
+// A slider and a spin box kept in step over the effects' -100..100 percent ("明るさ", "コントラスト").
+void PairEffectControls(QSlider* slider, QSpinBox* spin);
 // "Images (*.bmp *.jpg ...)" for the extensions of the setting; Photo CD is named as not read.
 QString PictureFileFilter(const QString& extensions);
 // Asks for a picture file and reads it into the holder (with the configured size limit); false

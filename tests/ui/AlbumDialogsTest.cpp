@@ -316,8 +316,11 @@ TEST_F(MusicDropTest, DroppedMusicFillsTheInputItemsAndJoinsTheAlbums)
     Drop(MakeMusicFolder("dropped", 2));
     EXPECT_EQ(title.Text(), QStringList{"Disc"});
     EXPECT_EQ(songs.Text(), QStringList({"1.1 曲 1:01 Band Disc", "2.2 曲 1:02 Band Disc"}));
-    EXPECT_EQ(window_->Session().History().Current() + 1, 2);  // one undo record for each text
+    EXPECT_EQ(window_->Session().History().Current() + 1, 1);  // the whole album is one undo step
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+    window_->Session().History().Undo();
+    EXPECT_EQ(title.Text(), QStringList{"x"});
+    EXPECT_EQ(songs.Text(), QStringList({"a", "b"}));
 
     TAlbums albums;
     albums.Open(window_->AlbumsFile());
