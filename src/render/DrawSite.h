@@ -217,6 +217,7 @@ private:
     QImage ScenePicture(const TRect& area, qreal ratio);
     // Answers the objects that failed to paint there.
     std::vector<TDrawObject*> PaintDenseScene(QImage& picture, const TRect& area, qreal ratio);
+    static void FrameBorder(TCanvas& dense, const TDrawObject& object, qreal ratio);
     // DrawTo's painting, each object painted by drawObject.
     void DrawScene(TCanvas& surface, QPoint origin, int scale,
                    const std::function<void(TDrawObject&, TCanvas&)>& drawObject);

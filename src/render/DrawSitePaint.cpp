@@ -118,11 +118,25 @@ std::vector<TDrawObject*> TDrawSite::PaintDenseScene(QImage& picture, const TRec
         if (object.PaintFailed()) return failed.push_back(&object);
         try {
             object.PaintTo(surface);
+            FrameBorder(surface, object, ratio);
         } catch (...) {
             failed.push_back(&object);
         }
     });
     return failed;
+}
+
+// The editor's frame of an object that asks for one, in its place in the stacking order, as
+// PaintElement draws it on the screen's own pixels.
+void TDrawSite::FrameBorder(TCanvas& dense, const TDrawObject& object, qreal ratio)
+{
+    if (!object.Border()) return;
+    const TRect& bounds = object.ElementBounds();
+    const auto scaled = [ratio](int device) { return int(std::lround(device * ratio)); };
+    TCanvasStateSaver saver(dense);
+    dense.SetMapping(TMapping{});
+    dense.SetBrush({clBlue, TBrushStyle::bsSolid});
+    dense.FrameRect({scaled(bounds.left), scaled(bounds.top), scaled(bounds.right), scaled(bounds.bottom)});
 }
 
 void TDrawSite::PaintBuffered(TCanvas& canvas, const TRect& area, qreal ratio)

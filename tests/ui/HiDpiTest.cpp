@@ -119,6 +119,25 @@ TEST_F(HiDpiFaceView, TheSceneUnderADragIsAsSharp)
     QTest::mouseRelease(&Surface(), Qt::LeftButton, {}, centre + QPoint(30, 30));
 }
 
+// An object that asks for the editor's frame shows it whatever the ratio.
+TEST_F(HiDpiFaceView, AnObjectsEditorFrameShows)
+{
+    auto outline = std::make_unique<TLORect>();
+    outline->SetBounds({450, 100, 600, 250});
+    outline->SetFrameWidth(0);
+    outline->SetFillInside(false);
+    outline->SetBorder(true);
+    TDrawObject& framed = Site().AddObject(std::move(outline));
+    Surface().repaint();
+    const QPixmap grabbed = Surface().grab();
+    const qreal ratio = ScreenRatio(grabbed);
+    const QImage image = grabbed.toImage();
+    const TRect& bounds = framed.ElementBounds();
+    const int middle = int((bounds.top + bounds.bottom) / 2 * ratio);
+    EXPECT_TRUE(Near(image.pixelColor(int(bounds.left * ratio), middle), kFill));
+    EXPECT_TRUE(Near(image.pixelColor(int((bounds.left + bounds.right) / 2 * ratio), middle), Qt::white));
+}
+
 TEST(HiDpiPreview, ObjectPreviewEdgesStaySharp)
 {
     const std::unique_ptr<TLORect> square = FramedSquare();
