@@ -8,10 +8,10 @@
 #include "document/DOActions.h"
 #include "document/EditSession.h"
 #include "document/ObjectSite.h"
+#include "edit/FormatActions.h"
 #include "music/LabelMusic.h"
 #include "objects/PictureObject.h"
 #include "paper/FaceInfo.h"
-#include "platform/Cp932.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -133,8 +133,7 @@ std::vector<TInputItem> BulkEditChanges(std::vector<TInputItem> items, const QSt
     std::vector<TInputItem> changed;
     for (size_t i = 0; i < items.size(); ++i) {
         const QString line = lines.value(int(i));
-        if (!CanEncodeCp932(line))
-            throw EKestrel(QStringLiteral("「%1」にラベルで使えない文字が含まれています").arg(items[i].name));
+        CheckLabelText(items[i].name, line);
         const QStringList text = items[i].text.size() > 1 ? line.split(BulkLineJoiner) : QStringList{line};
         if (text == items[i].text) continue;
         items[i].text = text;

@@ -10,7 +10,6 @@
 #include "app/AppFrame.h"
 #include "edit/StageActions.h"
 #include "music/LabelMusic.h"
-#include "platform/Error.h"
 #include "ui/DialogButtons.h"
 
 namespace kestrel {
@@ -53,13 +52,7 @@ void TBulkEditDialog::accept()
     QStringList lines = lines_->toPlainText().split(u'\n');
     // The line break after the last line makes no item of its own.
     while (lines.size() > int(items_.size()) && lines.last().isEmpty()) lines.removeLast();
-    try {
-        changes_ = BulkEditChanges(items_, lines);
-    } catch (const EKestrel& e) {
-        TAppFrame::ShowOkMessage("%s", {e.Message()});
-        return;
-    }
-    QDialog::accept();
+    if (TAppFrame::ShowingErrors([&] { changes_ = BulkEditChanges(items_, lines); })) QDialog::accept();
 }
 
 bool TBulkEditDialog::Run(QWidget* parent, TObjectSite& site, int face)

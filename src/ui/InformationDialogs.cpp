@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 
 #include "app/AppFrame.h"
+#include "edit/FormatActions.h"
 #include "label/InformationFields.h"
 #include "label/LabelData.h"
 #include "paper/ProductDB.h"
-#include "platform/Cp932.h"
 #include "ui/DialogButtons.h"
 
 namespace kestrel {
@@ -90,9 +90,7 @@ TProductInfo TInformationEditor::Edited() const
     TProductInfo edited = record_;
     for (int i = 0; i < values_.size(); ++i) {
         const QString value = values_[i]->toPlainText();
-        const QString caption = edited.Items().Item(i).FieldName();
-        if (!CanEncodeCp932(value))
-            throw EKestrel(QStringLiteral("「%1」にラベルで使えない文字が含まれています").arg(caption));
+        CheckLabelText(edited.Items().Item(i).FieldName(), value);
         edited.Items().Item(i).SetInfo(value.isEmpty() ? QStringList() : value.split(u'\n'));
     }
     return edited;

@@ -6,8 +6,8 @@
 #include <QPlainTextEdit>
 
 #include "app/AppFrame.h"
+#include "edit/FormatActions.h"
 #include "music/LabelMusic.h"
-#include "platform/Cp932.h"
 #include "platform/Error.h"
 
 namespace kestrel {
@@ -69,8 +69,7 @@ void TInputItemsPanel::Write(size_t item)
     TObjectSite* site = site_();
     if (lines == items_[item].text || !site || !isVisibleTo(window())) return;
     TAppFrame::ShowingErrors([&] {
-        if (!CanEncodeCp932(lines.join(u'\n')))
-            throw EKestrel(QStringLiteral("「%1」にラベルで使えない文字が含まれています").arg(items_[item].name));
+        CheckLabelText(items_[item].name, lines.join(u'\n'));
         for (TInputItem& current : SiteInputItems(*site, face_))
             if (current.name == items_[item].name) {
                 current.text = lines;

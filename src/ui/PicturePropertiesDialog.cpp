@@ -51,13 +51,19 @@ QWidget* Row(std::initializer_list<QWidget*> widgets)
 
 }  // namespace
 
-void PairEffectControls(QSlider* slider, QSpinBox* spin)
+QWidget* PairEffectControls(QSlider* slider, QSpinBox* spin)
 {
     slider->setRange(-EffectRange, EffectRange);
     spin->setRange(-EffectRange, EffectRange);
     spin->setSuffix(QStringLiteral("%"));
     QObject::connect(slider, &QSlider::valueChanged, spin, &QSpinBox::setValue);
     QObject::connect(spin, &QSpinBox::valueChanged, slider, &QSlider::setValue);
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(slider, 1);
+    layout->addWidget(spin);
+    return row;
 }
 
 QString PictureFileFilter(const QString& extensions)
@@ -81,13 +87,22 @@ bool LoadPictureFile(TPictureEx& picture, const QString& path)
     }
 }
 
+QStringList ChoosePicturePaths(QWidget* parent, const QString& title, bool several, const QString& start)
+{
+    QFileDialog dialog(parent, title, {}, PictureFileFilter(ExpandMacro("$(ImageFileExtentions)")));
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    TFolderHistory history(QStringLiteral("$(UserImageHistory)"));
+    history.Prepare(dialog, start);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList files = dialog.selectedFiles();
+    if (!files.isEmpty()) history.Remember(files.first());
+    return files;
+}
+
 bool ChoosePictureFile(QWidget* parent, TPictureEx& picture)
 {
     const QString start = picture.ImageID().isEmpty() ? QString() : QFileInfo(picture.ImageID()).absolutePath();
-    QFileDialog dialog(parent, QStringLiteral("イメージの選択"), {},
-                       PictureFileFilter(ExpandMacro("$(ImageFileExtentions)")));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    const QString path = TFolderHistory(QStringLiteral("$(UserImageHistory)")).Run(dialog, start);
+    const QString path = ChoosePicturePaths(parent, QStringLiteral("イメージの選択"), false, start).value(0);
     return !path.isEmpty() && LoadPictureFile(picture, path);
 }
 
@@ -225,14 +240,14 @@ QWidget* TPicturePropertiesDialog::DetailPage()
     form->addRow(QStringLiteral("フォーカス(&F)"), focus_);
     brightnessSlider_ = new QSlider(Qt::Horizontal);
     brightness_ = new QSpinBox;
-    PairEffectControls(brightnessSlider_, brightness_);
+    QWidget* brightnessRow = PairEffectControls(brightnessSlider_, brightness_);
     connect(brightness_, &QSpinBox::valueChanged, this, [this] { Apply(); });
-    form->addRow(QStringLiteral("明るさ(&L)"), Row({brightnessSlider_, brightness_}));
+    form->addRow(QStringLiteral("明るさ(&L)"), brightnessRow);
     contrastSlider_ = new QSlider(Qt::Horizontal);
     contrast_ = new QSpinBox;
-    PairEffectControls(contrastSlider_, contrast_);
+    QWidget* contrastRow = PairEffectControls(contrastSlider_, contrast_);
     connect(contrast_, &QSpinBox::valueChanged, this, [this] { Apply(); });
-    form->addRow(QStringLiteral("コントラスト(&C)"), Row({contrastSlider_, contrast_}));
+    form->addRow(QStringLiteral("コントラスト(&C)"), contrastRow);
     monotone_ = new QComboBox;
     for (TMonotoneChoice choice : {mcNone, mcGrey, mcSepia, mcCustom}) monotone_->addItem(MonotoneCaption(choice));
     monotoneColour_ = new QPushButton;

@@ -21,10 +21,14 @@ class TDrawObject;
 class TLOImage;
 class TPictureEx;
 
-// A slider and a spin box kept in step over the effects' -100..100 percent ("明るさ", "コントラスト").
-void PairEffectControls(QSlider* slider, QSpinBox* spin);
+// A slider and a spin box kept in step over the effects' -100..100 percent ("明るさ", "コントラスト"),
+// side by side in the row returned.
+QWidget* PairEffectControls(QSlider* slider, QSpinBox* spin);
 // "Images (*.bmp *.jpg ...)" for the extensions of the setting; Photo CD is named as not read.
 QString PictureFileFilter(const QString& extensions);
+// The picture-file dialog, opening at start or in the folder used last: the files chosen (one
+// unless several), empty when cancelled.
+QStringList ChoosePicturePaths(QWidget* parent, const QString& title, bool several, const QString& start = {});
 // Asks for a picture file and reads it into the holder (with the configured size limit); false
 // when the user cancelled or the file could not be read (the error has been shown).
 bool ChoosePictureFile(QWidget* parent, TPictureEx& picture);

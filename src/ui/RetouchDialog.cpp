@@ -24,16 +24,6 @@ namespace {
 constexpr int PreviewSide = 320;
 constexpr int QuarterTurn = 90;
 constexpr int FullTurn = 360;
-
-QWidget* SliderRow(QSlider* slider, QSpinBox* spin)
-{
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(slider, 1);
-    layout->addWidget(spin);
-    return row;
-}
 }  // namespace
 
 TRetouchDialog::TRetouchDialog(const TLOImage& image, QWidget* parent)
@@ -68,14 +58,14 @@ QWidget* TRetouchDialog::EffectControls()
     const TImageData& data = copy_->ImageData();
     auto* brightnessSlider = new QSlider(Qt::Horizontal, box);
     brightness_ = new QSpinBox(box);
-    PairEffectControls(brightnessSlider, brightness_);
+    QWidget* brightnessRow = PairEffectControls(brightnessSlider, brightness_);
     brightness_->setValue(data.LightFilter().Brightness());
-    form->addRow(BuddyLabel(QStringLiteral("明るさ(&L)"), brightness_, box), SliderRow(brightnessSlider, brightness_));
+    form->addRow(BuddyLabel(QStringLiteral("明るさ(&L)"), brightness_, box), brightnessRow);
     auto* contrastSlider = new QSlider(Qt::Horizontal, box);
     contrast_ = new QSpinBox(box);
-    PairEffectControls(contrastSlider, contrast_);
+    QWidget* contrastRow = PairEffectControls(contrastSlider, contrast_);
     contrast_->setValue(data.LightFilter().Contrast());
-    form->addRow(BuddyLabel(QStringLiteral("コントラスト(&C)"), contrast_, box), SliderRow(contrastSlider, contrast_));
+    form->addRow(BuddyLabel(QStringLiteral("コントラスト(&C)"), contrast_, box), contrastRow);
     grey_ = new QCheckBox(QStringLiteral("白黒(&G)"), box);
     grey_->setChecked(MonotoneChoiceOf(data.MonotoneFilter().RefColor()) == mcGrey);
     form->addRow(grey_);

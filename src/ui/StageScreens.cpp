@@ -11,7 +11,6 @@
 #include "objects/PictureObject.h"
 #include "render/DrawSite.h"
 #include "ui/BulkEditDialog.h"
-#include "ui/FolderHistory.h"
 #include "ui/FaceView.h"
 #include "ui/InputItemsPanel.h"
 #include "ui/LayoutStage.h"
@@ -139,13 +138,7 @@ void TfrmMain::AddPictureGrid()
 {
     TDrawSite* site = faceView_->Site();
     if (!site) return;
-    QFileDialog dialog(this, QStringLiteral("複数画像"), {}, PictureFileFilter(ExpandMacro("$(ImageFileExtentions)")));
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    TFolderHistory history(QStringLiteral("$(UserImageHistory)"));
-    history.Prepare(dialog);
-    if (dialog.exec() != QDialog::Accepted) return;
-    const QStringList files = dialog.selectedFiles();
-    if (!files.isEmpty()) history.Remember(files.first());
+    const QStringList files = ChoosePicturePaths(this, QStringLiteral("複数画像"), true);
     std::vector<std::unique_ptr<TLOImage>> pictures;
     for (const QString& file : files) {
         auto picture = std::make_unique<TLOImage>();
